@@ -1,0 +1,36 @@
+#include "FornitoreIA.h"
+
+#include "AppIcons.h"
+
+std::optional<FornitoreIA> fornitoreDaTesto(const QString& testo)
+{
+    if (testo == QLatin1String("claude"))
+        return FornitoreIA::claude;
+    if (testo == QLatin1String("codex"))
+        return FornitoreIA::codex;
+    return std::nullopt;
+}
+
+QString testoFornitore(FornitoreIA f)
+{
+    return f == FornitoreIA::claude ? QStringLiteral("claude") : QStringLiteral("codex");
+}
+
+QString nomeFornitore(FornitoreIA f)
+{
+    return f == FornitoreIA::claude ? QStringLiteral("Claude") : QStringLiteral("ChatGPT");
+}
+
+const QColor& coloreClaude()
+{
+    static const QColor colore = QColor::fromRgbF(0.8509803921568627f, 0.4666666666666667f, 0.3411764705882353f, 1.0f);
+    return colore;
+}
+
+std::optional<QImage> iconaApp(const QString& id)
+{
+    auto icona = AppIcons::shared().icona(id);
+    if (!icona)
+        return std::nullopt;
+    return icona->pixmap(64, 64).toImage();
+}

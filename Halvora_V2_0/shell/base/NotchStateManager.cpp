@@ -1,0 +1,139 @@
+#include "NotchStateManager.h"
+
+NotchStateManager::NotchStateManager(Clock& clock, QObject* parent) : QObject(parent), clock_(clock)
+{
+    const auto segnali = {&NotchStateManager::currentStateChanged,      &NotchStateManager::activeTabChanged,
+                          &NotchStateManager::panelSizeChanged,         &NotchStateManager::dimensioneCompattaChanged,
+                          &NotchStateManager::modalitaGuidaChanged,     &NotchStateManager::isMediaActiveChanged,
+                          &NotchStateManager::isTimerAttivoChanged,     &NotchStateManager::schedaRichiedeClickChanged,
+                          &NotchStateManager::installazioneDaSistemareChanged,
+                          &NotchStateManager::aggiornamentoDaMostrareChanged,
+                          &NotchStateManager::catturaInCorsoChanged,    &NotchStateManager::registrazioneAttivaChanged,
+                          &NotchStateManager::isSchedaVisibileChanged,  &NotchStateManager::isMediaCardHoveredChanged,
+                          &NotchStateManager::linguettaAttivaChanged,   &NotchStateManager::haTaccaFisicaChanged};
+    for (auto s : segnali)
+        connect(this, s, this, &NotchStateManager::cambiato);
+}
+
+void NotchStateManager::impostaFlag(bool& campo, bool valore, void (NotchStateManager::*segnale)())
+{
+    if (campo == valore)
+        return;
+    campo = valore;
+    emit(this->*segnale)();
+}
+
+void NotchStateManager::setActiveTab(NotchTab tab)
+{
+    if (activeTab_ == tab)
+        return;
+    activeTab_ = tab;
+    emit activeTabChanged();
+}
+
+void NotchStateManager::setPanelSize(QSizeF size)
+{
+    if (panelSize_ == size)
+        return;
+    panelSize_ = size;
+    emit panelSizeChanged();
+}
+
+void NotchStateManager::setDimensioneCompatta(QSizeF size)
+{
+    if (dimensioneCompatta_ == size)
+        return;
+    dimensioneCompatta_ = size;
+    emit dimensioneCompattaChanged();
+}
+
+QSizeF NotchStateManager::dimensioneScheda(NotchTab tab)
+{
+    switch (tab) {
+    case NotchTab::media: return {400, 236};
+    case NotchTab::memo: return {430, 480};
+    case NotchTab::mirror: return {420, 550};
+    case NotchTab::clipboard: return {400, 550};
+    case NotchTab::pomodoro: return {400, 530};
+    case NotchTab::tray: return {460, 390};
+    case NotchTab::calendario: return {440, 500};
+    }
+    return {460, 390};
+}
+
+QSizeF NotchStateManager::expandedSize() const
+{
+    return modalitaGuida_ ? kDimensioneGuida : dimensioneScheda(activeTab_);
+}
+
+void NotchStateManager::setState(NotchState nuovo)
+{
+    if (nuovo == currentState_)
+        return;
+    currentState_ = nuovo;
+    if (nuovo == NotchState::compact)
+        apertaDaTastiera_ = false;
+    setPanelSize(nuovo == NotchState::expanded ? expandedSize() : kDimensioneChiusa);
+    emit currentStateChanged();
+}
+
+void NotchStateManager::aggiornaHover(bool dentro)
+{
+    if (dentro) {
+        apertaDaTastiera_ = false;
+        annullaCollasso();
+        setState(NotchState::expanded);
+        return;
+    }
+    if (modalitaGuida_ || apertaDaTastiera_ || currentState_ != NotchState::expanded || collassoInAttesa())
+        return;
+    // The handle is a member: destroying the manager cancels the pending collapse.
+    collapseWorkItem_ = clock_.singleShot(kRitardoChiusura, [this] {
+        collapseWorkItem_ = {};
+        setState(NotchState::compact);
+    });
+}
+
+void NotchStateManager::toggleFromHotKey()
+{
+    if (modalitaGuida_)
+        return;
+    annullaCollasso();
+    if (currentState_ == NotchState::expanded) {
+        setState(NotchState::compact);
+        return;
+    }
+    apertaDaTastiera_ = true;
+    setState(NotchState::expanded);
+}
+
+void NotchStateManager::enterGuideMode()
+{
+    annullaCollasso();
+    const bool cambia = !modalitaGuida_;
+    modalitaGuida_ = true;
+    if (cambia)
+        emit modalitaGuidaChanged();
+    // Set directly: setState would keep a tab's size if already open.
+    const bool aperta = currentState_ == NotchState::expanded;
+    currentState_ = NotchState::expanded;
+    setPanelSize(expandedSize());
+    if (!aperta)
+        emit currentStateChanged();
+}
+
+void NotchStateManager::leaveGuideMode()
+{
+    if (modalitaGuida_) {
+        modalitaGuida_ = false;
+        emit modalitaGuidaChanged();
+    }
+    annullaCollasso();
+    setState(NotchState::compact);
+}
+
+void NotchStateManager::chiudiSubito()
+{
+    annullaCollasso();
+    setState(NotchState::compact);
+}

@@ -1,0 +1,47 @@
+# Shared build helpers.
+
+function(halvora_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+endfunction()
+
+# halvora_add_library(name SOURCES ... LIBS ...): one static library per subsystem folder.
+function(halvora_add_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_LIBS})
+  halvora_warnings(${name})
+endfunction()
+
+# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB] [TIMEOUT s] [LABELS ...])
+# DBUS runs the test inside its own session bus; XVFB runs it on a virtual X
+# display with a compositor and a window manager; otherwise it runs offscreen.
+function(halvora_add_test name)
+  cmake_parse_arguments(A "DBUS;XVFB" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test halvora_testsupport ${A_LIBS})
+  halvora_warnings(${name})
+  set(cmd $<TARGET_FILE:${name}>)
+  if(A_XVFB)
+    set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-xvfb.sh ${cmd})
+  endif()
+  if(A_DBUS)
+    set(cmd dbus-run-session -- ${cmd})
+  endif()
+  add_test(NAME ${name} COMMAND ${cmd})
+  set(env "HALVORA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
+  if(NOT A_XVFB)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
+endfunction()
+
+# Every *_<lang>.ts under Resources/translations becomes a .qm embedded in
+# `target` under :/i18n, one table per area of the application.
+function(halvora_add_translations target)
+  file(GLOB ts_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Halvora_V2_0/Resources/translations/*.ts)
+  qt_add_translations(${target} TS_FILES ${ts_files} RESOURCE_PREFIX /i18n LRELEASE_OPTIONS -silent)
+endfunction()

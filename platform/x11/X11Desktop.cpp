@@ -1,0 +1,202 @@
+#include "X11Desktop.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+#include <xcb/xcb.h>
+#include <xcb/xproto.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Libera {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Risposta = std::unique_ptr<T, Libera>;
+
+} // namespace
+
+X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    int schermo = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &schermo);
+    if (!c || xcb_connection_has_error(c)) {
+        if (c)
+            xcb_disconnect(c);
+        return;
+    }
+    conn_ = c;
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
+    for (int i = 0; i < schermo && it.rem; ++i)
+        xcb_screen_next(&it);
+    root_ = it.data->root;
+    aActive_ = atomo("_NET_ACTIVE_WINDOW");
+    aDesktop_ = atomo("_NET_CURRENT_DESKTOP");
+    aState_ = atomo("_NET_WM_STATE");
+    aFullscreen_ = atomo("_NET_WM_STATE_FULLSCREEN");
+    aPid_ = atomo("_NET_WM_PID");
+    const uint32_t maschera = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(conn_, root_, XCB_CW_EVENT_MASK, &maschera);
+    xcb_flush(conn_);
+    notifier_ = new QSocketNotifier(xcb_get_file_descriptor(conn_), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &X11Desktop::leggiEventi);
+    seguiFinestraAttiva();
+}
+
+X11Desktop::~X11Desktop()
+{
+    if (conn_)
+        xcb_disconnect(conn_);
+}
+
+X11Desktop& X11Desktop::shared()
+{
+    static X11Desktop* istanza = new X11Desktop; // lives as long as the process
+    return *istanza;
+}
+
+uint32_t X11Desktop::atomo(const char* nome) const
+{
+    auto cookie = xcb_intern_atom(conn_, 0, static_cast<uint16_t>(strlen(nome)), nome);
+    Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
+    return r ? r->atom : 0;
+}
+
+namespace {
+Risposta<xcb_get_property_reply_t> leggiProprieta(xcb_connection_t* c, uint32_t finestra, uint32_t prop,
+                                                  uint32_t tipo, uint32_t lunghezza)
+{
+    auto cookie = xcb_get_property(c, 0, finestra, prop, tipo, 0, lunghezza);
+    return Risposta<xcb_get_property_reply_t>(xcb_get_property_reply(c, cookie, nullptr));
+}
+
+uint32_t primoCardinale(xcb_get_property_reply_t* r)
+{
+    if (!r || r->format != 32 || xcb_get_property_value_length(r) < 4)
+        return 0;
+    return *static_cast<uint32_t*>(xcb_get_property_value(r));
+}
+} // namespace
+
+uint32_t X11Desktop::finestraAttiva() const
+{
+    if (!conn_)
+        return 0;
+    auto r = leggiProprieta(conn_, root_, aActive_, XCB_ATOM_WINDOW, 1);
+    leggiEventiInCoda();
+    return primoCardinale(r.get());
+}
+
+int X11Desktop::desktopCorrente() const
+{
+    if (!conn_)
+        return -1;
+    auto r = leggiProprieta(conn_, root_, aDesktop_, XCB_ATOM_CARDINAL, 1);
+    leggiEventiInCoda();
+    if (!r || xcb_get_property_value_length(r.get()) < 4)
+        return -1;
+    return static_cast<int>(primoCardinale(r.get()));
+}
+
+qint64 X11Desktop::pid(uint32_t finestra) const
+{
+    if (!conn_ || !finestra)
+        return 0;
+    auto r = leggiProprieta(conn_, finestra, aPid_, XCB_ATOM_CARDINAL, 1);
+    leggiEventiInCoda();
+    return primoCardinale(r.get());
+}
+
+std::pair<QString, QString> X11Desktop::classe(uint32_t finestra) const
+{
+    if (!conn_ || !finestra)
+        return {};
+    auto r = leggiProprieta(conn_, finestra, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+    leggiEventiInCoda();
+    if (!r || r->format != 8)
+        return {};
+    const int n = xcb_get_property_value_length(r.get());
+    const QByteArray dati(static_cast<const char*>(xcb_get_property_value(r.get())), n);
+    const QList<QByteArray> parti = dati.split('\0');
+    return {QString::fromLocal8Bit(parti.value(0)), QString::fromLocal8Bit(parti.value(1))};
+}
+
+bool X11Desktop::schermoIntero(uint32_t finestra) const
+{
+    if (!conn_ || !finestra)
+        return false;
+    auto r = leggiProprieta(conn_, finestra, aState_, XCB_ATOM_ATOM, 64);
+    leggiEventiInCoda();
+    if (!r || r->format != 32)
+        return false;
+    const int n = xcb_get_property_value_length(r.get()) / 4;
+    const auto* atomi = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
+    for (int i = 0; i < n; ++i)
+        if (atomi[i] == aFullscreen_)
+            return true;
+    return false;
+}
+
+void X11Desktop::seguiFinestraAttiva()
+{
+    const uint32_t nuova = finestraAttiva();
+    if (nuova == seguita_)
+        return;
+    // Only the active window's state is of interest; stop listening to the old one.
+    const uint32_t nessuna = XCB_EVENT_MASK_NO_EVENT;
+    const uint32_t proprieta = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (seguita_)
+        xcb_change_window_attributes(conn_, seguita_, XCB_CW_EVENT_MASK, &nessuna);
+    seguita_ = nuova;
+    if (seguita_)
+        xcb_change_window_attributes(conn_, seguita_, XCB_CW_EVENT_MASK, &proprieta);
+    xcb_flush(conn_);
+}
+
+void X11Desktop::leggiEventiInCoda() const
+{
+    if (letturaInCoda_)
+        return;
+    letturaInCoda_ = true;
+    QTimer::singleShot(0, const_cast<X11Desktop*>(this), &X11Desktop::leggiEventi);
+}
+
+void X11Desktop::leggiEventi()
+{
+    letturaInCoda_ = false;
+    if (!conn_)
+        return;
+    bool attiva = false, desktop = false, stato = false;
+    while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) {
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
+            auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+            if (p->window == root_ && p->atom == aActive_)
+                attiva = true;
+            else if (p->window == root_ && p->atom == aDesktop_)
+                desktop = true;
+            else if (p->window == seguita_ && p->atom == aState_)
+                stato = true;
+        }
+        std::free(e);
+    }
+    if (xcb_connection_has_error(conn_)) {
+        // The server went away: answer "nothing" from now on.
+        notifier_->setEnabled(false);
+        xcb_disconnect(conn_);
+        conn_ = nullptr;
+        return;
+    }
+    if (attiva) {
+        seguiFinestraAttiva();
+        emit finestraAttivaCambiata();
+    }
+    if (desktop)
+        emit desktopCambiato();
+    if (stato)
+        emit statoFinestraAttivaCambiato();
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual X display with a window manager and a
+# compositor, as a desktop would have, and tears all of it down afterwards.
+set -u
+for n in $(seq 90 190); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do
+    [ -e /tmp/.X11-unix/X$n ] && break
+    kill -0 $xvfb 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 $xvfb 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
+    export DISPLAY=:$n
+    break
+  fi
+done
+if [ -z "${DISPLAY:-}" ] || [ -z "${xvfb:-}" ]; then
+  echo "con-xvfb: no virtual display could be started" >&2
+  exit 1
+fi
+export QT_QPA_PLATFORM=xcb
+openbox >/dev/null 2>&1 &
+wm=$!
+xcompmgr >/dev/null 2>&1 &
+comp=$!
+# Wait for the window manager to announce itself.
+for _ in $(seq 50); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+sleep 0.3
+"$@"
+rc=$?
+kill $comp $wm $xvfb 2>/dev/null
+wait 2>/dev/null
+exit $rc

@@ -1,0 +1,50 @@
+#include "FornitoreIA.h"
+#include "SchemaURL.h"
+#include "Traduzioni.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+class TestTraduzioni : public QObject {
+    Q_OBJECT
+
+private slots:
+    void languagesTranslateByTheItalianKey_data()
+    {
+        QTest::addColumn<QString>("lingua");
+        QTest::addColumn<QString>("titolo");
+        QTest::newRow("it") << "it" << "Claude ha finito";
+        QTest::newRow("en") << "en" << "Claude has finished";
+        QTest::newRow("es") << "es" << "Claude ha terminado";
+    }
+    void languagesTranslateByTheItalianKey()
+    {
+        QFETCH(QString, lingua);
+        QFETCH(QString, titolo);
+        Traduzioni::installa(lingua);
+        const auto e = SchemaURL::eventoAgenteDaURL(QUrl("halvora://agente?fornitore=claude&evento=finito"), {});
+        QCOMPARE(SchemaURL::avvisoEventoAgente(*e, {})->attivita.titolo, titolo);
+        // Any class's tr() finds the same table.
+        QCOMPARE(QCoreApplication::translate("UnaClasseQualsiasi", "%1 ha finito").arg("X"),
+                 titolo.replace("Claude", "X"));
+    }
+
+    void unknownLanguageFallsBack()
+    {
+        Traduzioni t;
+        QVERIFY(!t.carica("de"));
+        QCOMPARE(t.codice(), QStringLiteral("it"));
+        QVERIFY(t.isEmpty());
+        QCOMPARE(Traduzioni::linguaEffettiva("en"), QStringLiteral("en"));
+    }
+
+    void missingTranslationKeepsTheItalianText()
+    {
+        Traduzioni::installa("en");
+        QCOMPARE(QCoreApplication::translate("Halvora", "Testo senza traduzione"),
+                 QStringLiteral("Testo senza traduzione"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTraduzioni)
+#include "tst_Traduzioni.moc"
