@@ -13,8 +13,6 @@ inline constexpr NotchTab kTutteLeSchede[] = {NotchTab::media,    NotchTab::memo
                                               NotchTab::clipboard, NotchTab::pomodoro, NotchTab::tray,
                                               NotchTab::calendario};
 
-// Name of the app-wide notice posted when a drag out of the notch begins.
-inline constexpr const char* kTrascinamentoAvviato = "TrascinamentoAvviato";
 
 // The one state object of the notch: open or closed, which tab, how large,
 // and what the features want of the closed notch. Only the application

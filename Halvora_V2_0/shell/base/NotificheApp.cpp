@@ -1,0 +1,7 @@
+#include "NotificheApp.h"
+
+NotificheApp& NotificheApp::shared()
+{
+    static NotificheApp istanza;
+    return istanza;
+}
