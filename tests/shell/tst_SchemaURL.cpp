@@ -14,6 +14,29 @@ Contesto contesto(const QString& frontale = {})
 }
 QString b64(const QByteArray& testo) { return QString::fromLatin1(testo.toBase64()); }
 QUrl url(const QString& testo) { return QUrl(testo, QUrl::StrictMode); }
+
+// Routes one URL and checks the notice it shows (none when `titolo` is
+// empty) and that it lasts exactly `durata` seconds.
+void verificaAvviso(const QString& indirizzo, const Contesto& c, const QString& titolo, const QString& simbolo,
+                    double durata, const QString& dettaglio)
+{
+    FakeClock clock;
+    AttivitaManager m(clock);
+    instradaURL(urlDaTesti({indirizzo}), m, c);
+    if (titolo.isEmpty()) {
+        QVERIFY(!m.corrente());
+        return;
+    }
+    QVERIFY(m.corrente());
+    QCOMPARE(m.corrente()->titolo, titolo);
+    QCOMPARE(m.corrente()->simbolo, simbolo);
+    QCOMPARE(m.corrente()->dettaglio.value_or(QString()), dettaglio);
+    QCOMPARE(m.corrente()->dettaglio.has_value(), !dettaglio.isEmpty());
+    clock.advance(durata - 0.01);
+    QVERIFY(m.corrente());
+    clock.advance(0.01);
+    QVERIFY(!m.corrente());
+}
 } // namespace
 
 class TestSchemaURL : public QObject {
@@ -83,22 +106,7 @@ private slots:
         QFETCH(QString, simbolo);
         QFETCH(double, durata);
         QFETCH(QString, dettaglio);
-        FakeClock clock;
-        AttivitaManager m(clock);
-        instradaURL(urlDaTesti({indirizzo}), m, contesto(frontale));
-        if (titolo.isEmpty()) {
-            QVERIFY(!m.corrente());
-            return;
-        }
-        QVERIFY(m.corrente());
-        QCOMPARE(m.corrente()->titolo, titolo);
-        QCOMPARE(m.corrente()->simbolo, simbolo);
-        QCOMPARE(m.corrente()->dettaglio.value_or(QString()), dettaglio);
-        QCOMPARE(m.corrente()->dettaglio.has_value(), !dettaglio.isEmpty());
-        clock.advance(durata - 0.01);
-        QVERIFY(m.corrente());
-        clock.advance(0.01);
-        QVERIFY(!m.corrente());
+        verificaAvviso(indirizzo, contesto(frontale), titolo, simbolo, durata, dettaglio);
     }
 
     void agentTints()
@@ -171,22 +179,12 @@ private slots:
         QFETCH(QString, simbolo);
         QFETCH(double, durata);
         QFETCH(QString, dettaglio);
+        verificaAvviso(indirizzo, contesto(), titolo, simbolo, durata, dettaglio);
+        // Plain notices carry neither tint nor image.
         FakeClock clock;
         AttivitaManager m(clock);
         instradaURL(urlDaTesti({indirizzo}), m, contesto());
-        if (titolo.isEmpty()) {
-            QVERIFY(!m.corrente());
-            return;
-        }
-        QVERIFY(m.corrente());
-        QCOMPARE(m.corrente()->titolo, titolo);
-        QCOMPARE(m.corrente()->simbolo, simbolo);
-        QCOMPARE(m.corrente()->dettaglio.value_or(QString()), dettaglio);
-        QVERIFY(!m.corrente()->tinta && !m.corrente()->anteprima);
-        clock.advance(durata - 0.01);
-        QVERIFY(m.corrente());
-        clock.advance(0.01);
-        QVERIFY(!m.corrente());
+        QVERIFY(!m.corrente() || (!m.corrente()->tinta && !m.corrente()->anteprima));
     }
 
     void severalUrlsAreEachHandled()

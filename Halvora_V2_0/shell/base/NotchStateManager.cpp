@@ -15,36 +15,13 @@ NotchStateManager::NotchStateManager(Clock& clock, QObject* parent) : QObject(pa
         connect(this, s, this, &NotchStateManager::cambiato);
 }
 
-void NotchStateManager::impostaFlag(bool& campo, bool valore, void (NotchStateManager::*segnale)())
-{
-    if (campo == valore)
-        return;
-    campo = valore;
-    emit(this->*segnale)();
-}
+void NotchStateManager::setActiveTab(NotchTab tab) { imposta(activeTab_, tab, &NotchStateManager::activeTabChanged); }
 
-void NotchStateManager::setActiveTab(NotchTab tab)
-{
-    if (activeTab_ == tab)
-        return;
-    activeTab_ = tab;
-    emit activeTabChanged();
-}
-
-void NotchStateManager::setPanelSize(QSizeF size)
-{
-    if (panelSize_ == size)
-        return;
-    panelSize_ = size;
-    emit panelSizeChanged();
-}
+void NotchStateManager::setPanelSize(QSizeF size) { imposta(panelSize_, size, &NotchStateManager::panelSizeChanged); }
 
 void NotchStateManager::setDimensioneCompatta(QSizeF size)
 {
-    if (dimensioneCompatta_ == size)
-        return;
-    dimensioneCompatta_ = size;
-    emit dimensioneCompattaChanged();
+    imposta(dimensioneCompatta_, size, &NotchStateManager::dimensioneCompattaChanged);
 }
 
 QSizeF NotchStateManager::dimensioneScheda(NotchTab tab)

@@ -47,7 +47,7 @@ public:
     // setter notifies only when the value changes.
 #define HALVORA_FLAG(nome, Setter)                                                                                \
     bool nome() const { return nome##_; }                                                                          \
-    void Setter(bool v) { impostaFlag(nome##_, v, &NotchStateManager::nome##Changed); }
+    void Setter(bool v) { imposta(nome##_, v, &NotchStateManager::nome##Changed); }
     HALVORA_FLAG(isMediaActive, setIsMediaActive)
     HALVORA_FLAG(isTimerAttivo, setIsTimerAttivo)
     HALVORA_FLAG(schedaRichiedeClick, setSchedaRichiedeClick)
@@ -94,7 +94,14 @@ signals:
     void cambiato();
 
 private:
-    void impostaFlag(bool& campo, bool valore, void (NotchStateManager::*segnale)());
+    template <typename T>
+    void imposta(T& campo, const T& valore, void (NotchStateManager::*segnale)())
+    {
+        if (campo == valore)
+            return;
+        campo = valore;
+        emit(this->*segnale)();
+    }
     void annullaCollasso() { collapseWorkItem_.cancel(); }
 
     Clock& clock_;
