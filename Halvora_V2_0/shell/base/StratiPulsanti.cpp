@@ -1,0 +1,326 @@
+#include "StratiPulsanti.h"
+
+#include "Simboli.h"
+
+#include <QEasingCurve>
+#include <algorithm>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+#include <numbers>
+
+const IntervalloFotogrammi& intervalloFotogrammi()
+{
+    static const IntervalloFotogrammi intervallo{10, 15, 15};
+    return intervallo;
+}
+
+double avanzamentoOscillante(double trascorso, double velocita)
+{
+    if (!(velocita > 0) || !std::isfinite(velocita) || !std::isfinite(trascorso) || trascorso <= 0)
+        return 0;
+    const double tratto = std::numbers::pi / velocita;
+    const double fase = std::fmod(trascorso, 2 * tratto) / tratto; // 0…2
+    const double lineare = fase <= 1 ? fase : 2 - fase;
+    static const QEasingCurve curva = [] {
+        QEasingCurve c(QEasingCurve::BezierSpline);
+        c.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
+        return c;
+    }();
+    return std::clamp(curva.valueForProgress(lineare), 0.0, 1.0);
+}
+
+namespace {
+
+double intervalloTimer() { return 1.0 / intervalloFotogrammi().preferito; }
+
+// Three box blurs of radius r approximate a Gaussian; alpha only.
+void sfoca(QImage& alfa, int r)
+{
+    if (r <= 0)
+        return;
+    const int w = alfa.width(), h = alfa.height();
+    std::vector<int> riga(std::max(w, h));
+    auto passata = [&](bool orizzontale) {
+        const int n = orizzontale ? w : h, m = orizzontale ? h : w;
+        for (int j = 0; j < m; ++j) {
+            auto px = [&](int i) -> uchar& {
+                return orizzontale ? alfa.scanLine(j)[i] : alfa.scanLine(i)[j];
+            };
+            for (int i = 0; i < n; ++i)
+                riga[i] = px(i);
+            int somma = 0;
+            for (int i = -r; i <= r; ++i)
+                somma += riga[std::clamp(i, 0, n - 1)];
+            for (int i = 0; i < n; ++i) {
+                px(i) = static_cast<uchar>(somma / (2 * r + 1));
+                somma += riga[std::min(i + r + 1, n - 1)] - riga[std::max(i - r, 0)];
+            }
+        }
+    };
+    for (int k = 0; k < 3; ++k) {
+        passata(true);
+        passata(false);
+    }
+}
+
+} // namespace
+
+// The shadow of a pulsing shape, drawn by a sibling just beneath it so that
+// it may fall outside the shape's own bounds.
+class OmbraForma final : public QWidget {
+public:
+    explicit OmbraForma(VistaFormaPulsante* forma) : QWidget(forma->parentWidget()), forma_(forma)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+    int margine() const
+    {
+        const auto& o = forma_->configurazione_->ombra;
+        return o ? int(std::ceil(o->raggio + std::abs(o->discesa))) + 2 : 0;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (!forma_ || !forma_->configurazione_ || !forma_->configurazione_->ombra)
+            return;
+        const auto& c = *forma_->configurazione_;
+        const int m = margine();
+        const QSize lato = forma_->size() + QSize(2 * m, 2 * m);
+        const QString chiave = QStringLiteral("%1x%2/%3/%4/%5")
+                                   .arg(lato.width())
+                                   .arg(lato.height())
+                                   .arg(forma_->raggioAngoli())
+                                   .arg(c.ombra->raggio)
+                                   .arg(c.colore.rgba());
+        if (chiave != chiave_) {
+            QImage alfa(lato, QImage::Format_Alpha8);
+            alfa.fill(0);
+            {
+                QPainter p(&alfa);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.translate(m, m);
+                p.fillPath(forma_->tracciato(), Qt::black);
+            }
+            // A blur radius behaves like a Gaussian of half its size.
+            sfoca(alfa, int(std::lround(c.ombra->raggio / 2)));
+            QImage colorata(lato, QImage::Format_ARGB32_Premultiplied);
+            colorata.fill(QColor(c.colore.red(), c.colore.green(), c.colore.blue()));
+            QPainter p(&colorata);
+            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            p.drawImage(0, 0, alfa);
+            immagine_ = colorata;
+            chiave_ = chiave;
+        }
+        QPainter p(this);
+        p.setOpacity(std::clamp(double(c.ombra->opacita), 0.0, 1.0) * forma_->opacitaCorrente() * c.colore.alphaF());
+        const QPoint origine = forma_->geometry().topLeft() - geometry().topLeft();
+        p.drawImage(origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
+    }
+
+private:
+    QPointer<VistaFormaPulsante> forma_;
+    QString chiave_;
+    QImage immagine_;
+};
+
+VistaFormaPulsante::VistaFormaPulsante(QWidget* parent, Clock& clock) : QWidget(parent), clock_(clock)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+VistaFormaPulsante::~VistaFormaPulsante() { delete ombra_.data(); }
+
+void VistaFormaPulsante::configura(const FormaPulsante& nuova)
+{
+    const bool riavvia = !configurazione_ || configurazione_->opacita != nuova.opacita
+                         || configurazione_->velocita != nuova.velocita;
+    configurazione_ = nuova;
+    seguiOmbra();
+    update();
+    if (riavvia)
+        avviaPulsazione();
+}
+
+double VistaFormaPulsante::opacitaCorrente() const
+{
+    if (!configurazione_)
+        return 0;
+    const auto& o = configurazione_->opacita;
+    const double t = timer_.isActive() ? clock_.monotonic() - inizio_ : 0;
+    return o.inferiore + (o.superiore - o.inferiore) * avanzamentoOscillante(t, configurazione_->velocita);
+}
+
+double VistaFormaPulsante::raggioAngoli() const
+{
+    if (!configurazione_)
+        return 0;
+    if (configurazione_->forma.tipo == FormaPulsante::Forma::Tipo::cerchio)
+        return std::min(width(), height()) / 2.0;
+    return std::max(0.0, configurazione_->forma.raggio);
+}
+
+QPainterPath VistaFormaPulsante::tracciato() const
+{
+    QPainterPath p;
+    const double r = std::min(raggioAngoli(), std::min(width(), height()) / 2.0);
+    p.addRoundedRect(QRectF(rect()), r, r);
+    return p;
+}
+
+void VistaFormaPulsante::avviaPulsazione()
+{
+    timer_.cancel();
+    if (!configurazione_ || !isVisible())
+        return;
+    inizio_ = clock_.monotonic();
+    timer_ = clock_.repeating(intervalloTimer(), [this] { fotogramma(); });
+    fotogramma();
+}
+
+void VistaFormaPulsante::fotogramma()
+{
+    update();
+    if (ombra_)
+        ombra_->update();
+}
+
+void VistaFormaPulsante::seguiOmbra()
+{
+    const bool serve = configurazione_ && configurazione_->ombra && parentWidget();
+    if (!serve) {
+        delete ombra_.data();
+        return;
+    }
+    if (ombra_ && ombra_->parentWidget() != parentWidget())
+        delete ombra_.data();
+    if (!ombra_)
+        ombra_ = new OmbraForma(this);
+    const int m = ombra_->margine();
+    ombra_->setGeometry(geometry().adjusted(-m, -m, m, m));
+    ombra_->stackUnder(this);
+    ombra_->setVisible(isVisible());
+    ombra_->update();
+}
+
+void VistaFormaPulsante::paintEvent(QPaintEvent*)
+{
+    if (!configurazione_)
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setOpacity(std::clamp(opacitaCorrente(), 0.0, 1.0));
+    p.fillPath(tracciato(), configurazione_->colore);
+}
+
+void VistaFormaPulsante::showEvent(QShowEvent*)
+{
+    seguiOmbra();
+    avviaPulsazione();
+}
+
+void VistaFormaPulsante::hideEvent(QHideEvent*)
+{
+    // Nothing to animate while it cannot be seen.
+    timer_.cancel();
+    if (ombra_)
+        ombra_->hide();
+}
+
+void VistaFormaPulsante::moveEvent(QMoveEvent*) { seguiOmbra(); }
+
+void VistaFormaPulsante::resizeEvent(QResizeEvent*) { seguiOmbra(); }
+
+void VistaFormaPulsante::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::ParentChange)
+        seguiOmbra();
+    QWidget::changeEvent(e);
+}
+
+VistaSimboloOscillante::VistaSimboloOscillante(QWidget* parent, Clock& clock) : QWidget(parent), clock_(clock)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void VistaSimboloOscillante::configura(const SimboloOscillante& nuova)
+{
+    const std::optional<SimboloOscillante> vecchia = configurazione_;
+    configurazione_ = nuova;
+    if (!vecchia || vecchia->simbolo != nuova.simbolo || vecchia->dimensione != nuova.dimensione
+        || vecchia->peso != nuova.peso || vecchia->colore != nuova.colore)
+        disegnaSimbolo();
+    if (!vecchia || vecchia->gradi != nuova.gradi || vecchia->velocita != nuova.velocita)
+        avviaOscillazione();
+}
+
+double VistaSimboloOscillante::angoloCorrente() const
+{
+    if (!configurazione_)
+        return 0;
+    const double t = timer_.isActive() ? clock_.monotonic() - inizio_ : 0;
+    const double a = configurazione_->gradi;
+    return -a + 2 * a * avanzamentoOscillante(t, configurazione_->velocita);
+}
+
+void VistaSimboloOscillante::disegnaSimbolo()
+{
+    if (!configurazione_ || !Simboli::esiste(configurazione_->simbolo))
+        return;
+    const int lato = int(std::lround(configurazione_->dimensione));
+    if (lato <= 0 || lato > 4096)
+        return;
+    qreal scala = 2.0;
+    if (QWindow* w = window()->windowHandle())
+        scala = w->devicePixelRatio();
+    else if (QScreen* s = QGuiApplication::primaryScreen())
+        scala = s->devicePixelRatio();
+    // Icon themes have one weight: `peso` only decides when to redraw.
+    immagine_ = Simboli::pixmap(configurazione_->simbolo, lato, configurazione_->colore, scala);
+    dimensioneImmagine_ = QSize(lato, lato);
+    updateGeometry();
+    update();
+}
+
+void VistaSimboloOscillante::avviaOscillazione()
+{
+    timer_.cancel();
+    if (!configurazione_ || !isVisible())
+        return;
+    inizio_ = clock_.monotonic();
+    timer_ = clock_.repeating(intervalloTimer(), [this] { update(); });
+    update();
+}
+
+void VistaSimboloOscillante::paintEvent(QPaintEvent*)
+{
+    if (immagine_.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.translate(QRectF(rect()).center());
+    p.rotate(angoloCorrente());
+    const QSizeF s = dimensioneImmagine_;
+    p.drawPixmap(QRectF(QPointF(-s.width() / 2, -s.height() / 2), s), immagine_, QRectF(immagine_.rect()));
+}
+
+void VistaSimboloOscillante::showEvent(QShowEvent*)
+{
+    if (!configurazione_)
+        return;
+    disegnaSimbolo(); // for the backing scale of the window it now shows in
+    avviaOscillazione();
+}
+
+void VistaSimboloOscillante::hideEvent(QHideEvent*) { timer_.cancel(); }
