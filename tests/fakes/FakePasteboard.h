@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Pasteboard.h"
+
+#include <QHash>
+
+// Clipboard set by the test. copia() stands for another application's
+// copy; setString() is ours and is recorded in `scritture`.
+class FakePasteboard final : public Pasteboard {
+    Q_OBJECT
+public:
+    using Pasteboard::Pasteboard;
+
+    qint64 changeCount() const override
+    {
+        ++letture;
+        return conteggio;
+    }
+    QStringList types() const override { return tipi; }
+    QByteArray data(const QString& tipo) const override { return dati.value(tipo); }
+    std::optional<QString> string() const override { return testo; }
+    void setString(const QString& t) override
+    {
+        copia(t);
+        scritture << t;
+    }
+
+    // A copy of `t` offered as plain text plus `altriTipi` (with their bytes in `altriDati`).
+    void copia(const std::optional<QString>& t, const QStringList& altriTipi = {},
+               const QHash<QString, QByteArray>& altriDati = {})
+    {
+        testo = t;
+        tipi = altriTipi;
+        if (t)
+            tipi.prepend(QStringLiteral("text/plain"));
+        dati = altriDati;
+        ++conteggio;
+    }
+    // The owner went away: nothing on offer, as happens mid-write.
+    void svuota()
+    {
+        testo.reset();
+        tipi.clear();
+        dati.clear();
+        ++conteggio;
+    }
+
+    qint64 conteggio = 0;
+    QStringList tipi;
+    QHash<QString, QByteArray> dati;
+    std::optional<QString> testo;
+    QStringList scritture;
+    mutable int letture = 0; // reads of the change counter
+};
