@@ -127,6 +127,7 @@ public:
     void setTesto(const QString& t)
     {
         testo_ = t;
+        setAccessibleName(t);
         update();
     }
     QString testo() const { return testo_; }

@@ -1,0 +1,125 @@
+#include "ClipboardManager.h"
+#include "DesktopEntries.h"
+#include "QtPasteboard.h"
+#include "SystemClock.h"
+#include "UserDefaults.h"
+#include "X11Desktop.h"
+#include "X11FrontApplication.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// The real clipboard on a private X server, with other X clients copying.
+class TestQtPasteboard : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<QProcess>> offerte;
+
+    // xclip stays behind (forked) as the owner until someone else copies.
+    static bool xclip(const QByteArray& testo, const QStringList& altro = {})
+    {
+        QProcess p;
+        p.start(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + altro);
+        if (!p.waitForStarted(5000))
+            return false;
+        p.write(testo);
+        p.closeWriteChannel();
+        return p.waitForFinished(5000) && p.exitCode() == 0;
+    }
+    static QByteArray incolla()
+    {
+        QProcess p;
+        p.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"});
+        // When we own the clipboard our event loop has to answer xclip's request.
+        QElapsedTimer t;
+        t.start();
+        while (!p.waitForFinished(10) && t.elapsed() < 5000)
+            QCoreApplication::processEvents();
+        return p.readAllStandardOutput();
+    }
+    bool offri(const QString& testo, bool segreto)
+    {
+        auto p = std::make_unique<QProcess>();
+        QStringList argomenti{testo};
+        if (segreto)
+            argomenti << QStringLiteral("--segreto");
+        p->start(QStringLiteral(HALVORA_OFFERTA_APPUNTI), argomenti);
+        if (!p->waitForStarted(5000) || !p->waitForReadyRead(10000))
+            return false;
+        const bool pronto = p->readLine().trimmed() == "pronto";
+        offerte.push_back(std::move(p));
+        return pronto;
+    }
+
+private slots:
+    void cleanupTestCase()
+    {
+        for (auto& p : offerte) {
+            p->kill();
+            p->waitForFinished(2000);
+        }
+    }
+
+    void counterFollowsOtherClientsAndOurWritesOnce()
+    {
+        QtPasteboard pb;
+        const qint64 inizio = pb.changeCount();
+        QVERIFY(xclip("da xclip"));
+        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > inizio, 2000);
+        QCOMPARE(pb.string(), std::optional<QString>("da xclip"));
+        QVERIFY(pb.types().contains(QStringLiteral("text/plain")));
+
+        const qint64 prima = pb.changeCount();
+        pb.setString(QStringLiteral("nostro"));
+        QCOMPARE(pb.changeCount(), prima + 1);
+        QCOMPARE(incolla(), QByteArray("nostro"));
+        QTest::qWait(200); // any late announcement of our own write would land here
+        QCOMPARE(pb.changeCount(), prima + 1);
+
+        QVERIFY(xclip("secret", {"-t", "x-kde-passwordManagerHint"}));
+        QTRY_VERIFY_WITH_TIMEOUT(pb.types().contains(QStringLiteral("x-kde-passwordManagerHint")), 2000);
+        QCOMPARE(pb.data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+        QVERIFY(!pb.string().has_value());
+    }
+
+    void copiesOfOtherClientsAreCapturedUnlessMarkedSecret()
+    {
+        QVERIFY(xclip("presente all'avvio"));
+        QtPasteboard pb;
+        X11Desktop desktop;
+        const auto voci = DesktopEntries::daCartelle({dir.path()});
+        X11FrontApplication front(desktop, voci);
+        UserDefaults defaults(dir.filePath("d.ini"));
+        SystemClock clock;
+        ClipboardManager m(pb, front, defaults, clock);
+
+        QElapsedTimer t;
+        QVERIFY(xclip("  copiato da xclip\n"));
+        t.start();
+        QTRY_COMPARE_WITH_TIMEOUT(m.copiedItems(), QStringList{"copiato da xclip"}, 1000);
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+
+        QVERIFY(offri(QStringLiteral("password-kde"), true));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m.concealedFingerprints().contains(ClipboardManager::fingerprint("password-kde")), 2000);
+        QCOMPARE(m.copiedItems(), QStringList{"copiato da xclip"});
+
+        // The same helper without the hint is captured, so the hint alone kept it out.
+        QVERIFY(offri(QStringLiteral("testo-qt"), false));
+        QTRY_COMPARE_WITH_TIMEOUT(m.copiedItems().value(0), QStringLiteral("testo-qt"), 2000);
+
+        // Copying back does not bring a row to the top again.
+        m.copyToClipboard(QStringLiteral("copiato da xclip"));
+        QCOMPARE(incolla(), QByteArray("copiato da xclip"));
+        QVERIFY(xclip("dopo"));
+        QTRY_COMPARE_WITH_TIMEOUT(m.copiedItems().value(0), QStringLiteral("dopo"), 2000);
+        QCOMPARE(m.copiedItems(), (QStringList{"dopo", "testo-qt", "copiato da xclip"}));
+    }
+};
+
+QTEST_MAIN(TestQtPasteboard)
+#include "tst_QtPasteboard.moc"
