@@ -88,8 +88,10 @@ private slots:
 
     void copiesOfOtherClientsAreCapturedUnlessMarkedSecret()
     {
-        QVERIFY(xclip("presente all'avvio"));
         QtPasteboard pb;
+        const qint64 inizio = pb.changeCount();
+        QVERIFY(xclip("presente all'avvio"));
+        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > inizio, 2000);
         X11Desktop desktop;
         const auto voci = DesktopEntries::daCartelle({dir.path()});
         X11FrontApplication front(desktop, voci);
