@@ -1,0 +1,71 @@
+#pragma once
+
+#include "FornitoreElemento.h"
+
+#include <QList>
+#include <QObject>
+#include <QThreadPool>
+#include <QUrl>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class InvioVicino;
+
+// The tray's store: which files the tray shows (in order of arrival, each
+// once) and where tray files live. It only lists: it never reads, moves or
+// deletes a tray file. Drops are turned into new tray files here, one item
+// after another, with the file work on a worker thread. GUI thread only.
+class DropManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<QUrl> draggedFiles READ draggedFiles WRITE setDraggedFiles NOTIFY draggedFilesChanged)
+public:
+    using Fornitori = QList<std::shared_ptr<FornitoreElemento>>;
+
+    // `invio` sends files to a nearby device; it must outlive the manager.
+    explicit DropManager(InvioVicino& invio, QObject* parent = nullptr);
+    ~DropManager() override;
+
+    QList<QUrl> draggedFiles() const { return draggedFiles_; }
+    // Replaces the whole list (the tab empties the tray this way).
+    void setDraggedFiles(const QList<QUrl>& files);
+
+    // <AppData>/Documents/Tray, created when missing; any thread.
+    static QString trayFolder();
+
+    // Appends the file unless an equal (standardized) URL is listed.
+    void addToTray(const QUrl& file);
+    // Removes every entry equal to `file`; the file stays on disk.
+    void remove(const QUrl& file);
+    void rimuovi(const QUrl& file) { remove(file); }
+    // The URLs as untyped items for sharing.
+    static QVariantList sharingItems(const QList<QUrl>& files);
+
+    // Turns each provider, in order, into at most one new tray file and
+    // lists it; a provider that yields nothing is skipped. `fatto` runs
+    // when every provider has been handled.
+    void handleProviderDrop(const Fornitori& fornitori, std::function<void()> fatto = {});
+
+    // Whether the files of `files` that exist can be sent to a nearby
+    // device; answers once on the GUI thread.
+    void puoInviareConAirDrop(const QList<QUrl>& files, std::function<void(bool)> risposta);
+    // Sends the files of `files` that exist, in order.
+    void inviaConAirDrop(const QList<QUrl>& files);
+
+signals:
+    void draggedFilesChanged();
+
+private:
+    class Ingestione;
+    friend class Ingestione;
+
+    // Runs `lavoro` on the worker and hands its result to `poi` on the GUI thread.
+    void inBackground(std::function<std::optional<QString>()> lavoro,
+                      std::function<void(std::optional<QString>)> poi);
+    static QStringList esistenti(const QList<QUrl>& files);
+
+    QList<QUrl> draggedFiles_;
+    InvioVicino& invio_;
+    QThreadPool lavoro_;
+};
