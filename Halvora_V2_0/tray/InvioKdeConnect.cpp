@@ -31,14 +31,17 @@ void InvioKdeConnect::esegui(const QStringList& argomenti, Esito esito)
         stato->scadenza.cancel();
         const QByteArray uscita = riuscito ? processo->readAllStandardOutput() : QByteArray();
         processo->disconnect();
-        if (processo->state() != QProcess::NotRunning)
+        if (processo->state() == QProcess::NotRunning) {
+            processo->deleteLater();
+        } else {
+            // Reaped before it goes, so no zombie is left behind.
+            QObject::connect(processo, &QProcess::finished, processo, &QObject::deleteLater);
             processo->kill();
-        processo->deleteLater();
+        }
         e(riuscito, uscita);
     };
-    connect(processo, &QProcess::finished, this, [processo, chiudi](int codice, QProcess::ExitStatus modo) {
+    connect(processo, &QProcess::finished, this, [chiudi](int codice, QProcess::ExitStatus modo) {
         chiudi(modo == QProcess::NormalExit && codice == 0);
-        (void)processo;
     });
     connect(processo, &QProcess::errorOccurred, this, [chiudi](QProcess::ProcessError errore) {
         if (errore == QProcess::FailedToStart)
