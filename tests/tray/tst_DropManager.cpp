@@ -1,6 +1,6 @@
 #include "DropManager.h"
 #include "FornitoreMime.h"
-#include "InvioVicino.h"
+#include "FakeInvioVicino.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -57,18 +57,6 @@ std::shared_ptr<FornitoreFinto> fornitore(std::map<Tipo, QVariant> elementi)
     return f;
 }
 
-class InvioFinto final : public InvioVicino {
-public:
-    bool disponibile = true;
-    QList<QStringList> chiesti, inviati;
-    void puoInviare(const QStringList& p, std::function<void(bool)> r) override
-    {
-        chiesti << p;
-        r(disponibile);
-    }
-    void invia(const QStringList& p) override { inviati << p; }
-};
-
 QByteArray leggi(const QString& percorso)
 {
     QFile f(percorso);
@@ -103,7 +91,7 @@ class TestDropManager : public QObject {
     Q_OBJECT
     QTemporaryDir dati;
     QTemporaryDir sorgenti;
-    InvioFinto invio;
+    FakeInvioVicino invio;
 
     QString scrivi(const QString& nome, const QByteArray& contenuto)
     {

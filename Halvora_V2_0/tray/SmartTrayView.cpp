@@ -1,0 +1,425 @@
+#include "SmartTrayView.h"
+
+#include "Colori.h"
+#include "DropManager.h"
+#include "FornitoreMime.h"
+#include "RigaFileVassoio.h"
+#include "TrayDisegno.h"
+
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kAltezzaIntestazione = 24;
+constexpr int kSottoIntestazione = 8;
+constexpr int kSpaziatura = 6;
+constexpr int kBottone = 22;
+
+QFont carattere(const QFont& base, int pixel, QFont::Weight peso, qreal spaziatura = 0)
+{
+    QFont f = base;
+    f.setPixelSize(pixel);
+    f.setWeight(peso);
+    if (spaziatura > 0)
+        f.setLetterSpacing(QFont::AbsoluteSpacing, spaziatura);
+    return f;
+}
+
+// The blue dashed outline over a non-empty tray while a drag hovers it.
+class EvidenzaRilascio final : public QWidget {
+public:
+    explicit EvidenzaRilascio(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        TrayDisegno::bordoTratteggiato(p, rect(), TrayDisegno::conOpacita(Colori::blu(), 0.7));
+    }
+};
+
+bool eImmagine(const QString& percorso)
+{
+    if (!QFileInfo::exists(percorso))
+        return false;
+    const QMimeType tipo = QMimeDatabase().mimeTypeForFile(percorso);
+    if (!tipo.isValid() || tipo.isDefault())
+        return false;
+    if (tipo.name().startsWith(QLatin1String("image/")))
+        return true;
+    for (const QString& antenato : tipo.allAncestors())
+        if (antenato.startsWith(QLatin1String("image/")))
+            return true;
+    return false;
+}
+
+bool accettabile(const QMimeData* dati)
+{
+    if (!dati)
+        return false;
+    if (dati->hasUrls() || dati->hasImage() || dati->hasText())
+        return true;
+    for (const QString& f : dati->formats())
+        if (f.startsWith(QLatin1String("image/")))
+            return true;
+    return false;
+}
+
+} // namespace
+
+SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
+    : QWidget(parent),
+      dropManager_(dropManager),
+      scorrimento_(new QScrollArea(this)),
+      elenco_(new QWidget),
+      colonna_(new QVBoxLayout(elenco_)),
+      evidenza_(new EvidenzaRilascio(this))
+{
+    setAcceptDrops(true);
+    colonna_->setContentsMargins(0, 0, 0, 0);
+    // The rows keep 4 points around their card for the lift.
+    colonna_->setSpacing(12 - 8);
+    colonna_->addStretch(1);
+    scorrimento_->setWidget(elenco_);
+    scorrimento_->setWidgetResizable(true);
+    scorrimento_->setFrameShape(QFrame::NoFrame);
+    scorrimento_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scorrimento_->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    scorrimento_->viewport()->setAutoFillBackground(false);
+    elenco_->setAutoFillBackground(false);
+
+    connect(&dropManager_, &DropManager::draggedFilesChanged, this, &SmartTrayView::trayCambiato);
+    ricostruisciRighe();
+    aggiornaStatoVassoio();
+}
+
+QRect SmartTrayView::areaFile() const
+{
+    const int cima = kAltezzaIntestazione + kSottoIntestazione;
+    return QRect(0, cima, width(), qMax(0, height() - cima));
+}
+
+QList<QUrl> SmartTrayView::fileInteressati() const
+{
+    const QList<QUrl> tutti = dropManager_.draggedFiles();
+    if (selezionati_.isEmpty())
+        return tutti;
+    QList<QUrl> scelti;
+    for (const QUrl& u : tutti)
+        if (selezionati_.contains(u))
+            scelti << u;
+    return scelti;
+}
+
+QList<QUrl> SmartTrayView::immaginiInteressate() const
+{
+    QList<QUrl> immagini;
+    for (const QUrl& u : fileInteressati())
+        if (immaginiNote_.contains(u))
+            immagini << u;
+    return immagini;
+}
+
+void SmartTrayView::alternaSelezione(const QUrl& file)
+{
+    if (!selezionati_.remove(file))
+        selezionati_.insert(file);
+    aggiornaRighe();
+}
+
+void SmartTrayView::annullaSelezione()
+{
+    selezionati_.clear();
+    aggiornaRighe();
+}
+
+void SmartTrayView::svuotaVassoio() { dropManager_.setDraggedFiles({}); }
+
+void SmartTrayView::aggiornaStatoVassoio()
+{
+    const QList<QUrl> files = dropManager_.draggedFiles();
+    const int domanda = ++domandaInvio_;
+    QPointer<SmartTrayView> io(this);
+    dropManager_.puoInviareConAirDrop(files, [io, domanda](bool si) {
+        if (!io || domanda != io->domandaInvio_ || si == io->airDropDisponibile_)
+            return;
+        io->airDropDisponibile_ = si;
+        io->aggiornaRighe();
+    });
+    immaginiNote_.clear();
+    for (const QUrl& u : files)
+        if (u.isLocalFile() && eImmagine(u.toLocalFile()))
+            immaginiNote_.insert(u);
+}
+
+void SmartTrayView::trayCambiato()
+{
+    aggiornaStatoVassoio();
+    const QList<QUrl> files = dropManager_.draggedFiles();
+    const QSet<QUrl> presenti(files.begin(), files.end());
+    selezionati_.intersect(presenti);
+    ricostruisciRighe();
+}
+
+void SmartTrayView::ricostruisciRighe()
+{
+    // A row may be mid-event (its own delete button): it goes later.
+    for (RigaFileVassoio* r : std::as_const(righe_)) {
+        r->hide();
+        r->deleteLater();
+    }
+    righe_.clear();
+    const QList<QUrl> files = dropManager_.draggedFiles();
+    for (const QUrl& u : files) {
+        if (std::any_of(righe_.begin(), righe_.end(), [&](RigaFileVassoio* r) { return r->file() == u; }))
+            continue;
+        auto* riga = new RigaFileVassoio(u, elenco_);
+        connect(riga, &RigaFileVassoio::selezioneAlternata, this, &SmartTrayView::alternaSelezione);
+        connect(riga, &RigaFileVassoio::invioChiesto, this,
+                [this](const QUrl& f) { dropManager_.inviaConAirDrop({f}); });
+        connect(riga, &RigaFileVassoio::eliminazioneChiesta, this, [this](const QUrl& f) { dropManager_.rimuovi(f); });
+        connect(riga, &RigaFileVassoio::puntatoreEntrato, this, [this](const QUrl& f) {
+            rigaSottoIlMouse_ = f;
+            aggiornaRighe();
+        });
+        // Another row may have claimed the pointer already.
+        connect(riga, &RigaFileVassoio::puntatoreUscito, this, [this](const QUrl& f) {
+            if (rigaSottoIlMouse_ == f)
+                rigaSottoIlMouse_.reset();
+            aggiornaRighe();
+        });
+        connect(riga, &RigaFileVassoio::hoverInvioCambiato, this, [this](const QUrl& f, bool sopra) {
+            hoveredAirDropFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
+            aggiornaRighe();
+        });
+        connect(riga, &RigaFileVassoio::hoverEliminaCambiato, this, [this](const QUrl& f, bool sopra) {
+            hoveredDeleteFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
+            aggiornaRighe();
+        });
+        colonna_->insertWidget(colonna_->count() - 1, riga);
+        righe_ << riga;
+    }
+    scorrimento_->setVisible(!files.isEmpty());
+    aggiornaRighe();
+}
+
+void SmartTrayView::aggiornaRighe()
+{
+    for (RigaFileVassoio* r : std::as_const(righe_)) {
+        const QUrl u = r->file();
+        r->setStato({.selezionata = selezionati_.contains(u),
+                     .sottoIlMouse = rigaSottoIlMouse_ == u,
+                     .invioDisponibile = airDropDisponibile_,
+                     .hoverInvio = hoveredAirDropFile_ == u,
+                     .hoverElimina = hoveredDeleteFile_ == u});
+    }
+    evidenza_->setVisible(isDropTargeted_ && !dropManager_.draggedFiles().isEmpty());
+    update();
+}
+
+QString SmartTrayView::testoChip() const { return tr("%1 selezionati").arg(selezionati_.size()); }
+
+QRect SmartTrayView::rettangolo(Controllo controllo) const
+{
+    const bool pieno = !dropManager_.draggedFiles().isEmpty();
+    const int cy = kAltezzaIntestazione / 2;
+    QRect svuota(width() - kBottone, cy - kBottone / 2, kBottone, kBottone);
+    QRect invio = svuota.translated(-kBottone - kSpaziatura, 0);
+    const int finePrima = (airDropDisponibile_ && pieno ? invio.left() : pieno ? svuota.left() : width()) - kSpaziatura;
+    switch (controllo) {
+    case Controllo::svuota:
+        return pieno ? svuota : QRect();
+    case Controllo::invio:
+        return pieno && airDropDisponibile_ ? invio : QRect();
+    case Controllo::chip: {
+        if (selezionati_.isEmpty())
+            return {};
+        const QFontMetrics fm(carattere(font(), 11, QFont::DemiBold));
+        const int larghezza = 8 + fm.horizontalAdvance(testoChip()) + 4 + 11 + 8;
+        const int altezza = fm.height() + 6;
+        return QRect(finePrima - larghezza, cy - altezza / 2, larghezza, altezza);
+    }
+    }
+    return {};
+}
+
+std::optional<SmartTrayView::Controllo> SmartTrayView::controlloIn(const QPoint& punto) const
+{
+    for (Controllo c : {Controllo::chip, Controllo::invio, Controllo::svuota})
+        if (rettangolo(c).contains(punto))
+            return c;
+    return std::nullopt;
+}
+
+QString SmartTrayView::aiuto(const QPoint& punto) const
+{
+    const auto c = controlloIn(punto);
+    if (!c)
+        return {};
+    const qsizetype n = selezionati_.size();
+    switch (*c) {
+    case Controllo::chip:
+        return tr("Annulla la selezione");
+    case Controllo::invio:
+        return n > 0 ? tr("Invia i %1 elementi selezionati con AirDrop").arg(n) : tr("Invia tutto il vassoio con AirDrop");
+    case Controllo::svuota:
+        return tr("Svuota il vassoio");
+    }
+    return {};
+}
+
+void SmartTrayView::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    const auto c = controlloIn(e->position().toPoint());
+    if (!c)
+        return;
+    switch (*c) {
+    case Controllo::chip:
+        annullaSelezione();
+        break;
+    case Controllo::invio:
+        dropManager_.inviaConAirDrop(fileInteressati());
+        break;
+    case Controllo::svuota:
+        svuotaVassoio();
+        break;
+    }
+}
+
+bool SmartTrayView::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* h = static_cast<QHelpEvent*>(e);
+        const QString testo = aiuto(h->pos());
+        if (testo.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(h->globalPos(), testo, this);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void SmartTrayView::resizeEvent(QResizeEvent*)
+{
+    scorrimento_->setGeometry(areaFile());
+    evidenza_->setGeometry(areaFile());
+    evidenza_->raise();
+}
+
+void SmartTrayView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    disegnaIntestazione(p);
+    if (dropManager_.draggedFiles().isEmpty())
+        disegnaZonaVuota(p);
+}
+
+void SmartTrayView::disegnaIntestazione(QPainter& p)
+{
+    const int cy = kAltezzaIntestazione / 2;
+    TrayDisegno::simbolo(p, QStringLiteral("tray.fill"), QRectF(0, cy - 6, 12, 12), 11, Colori::blu());
+    p.setFont(carattere(font(), 16, QFont::Bold, 2));
+    p.setPen(TrayDisegno::secondario());
+    p.drawText(QRect(12 + 4, 0, width() / 2, kAltezzaIntestazione), Qt::AlignVCenter | Qt::AlignLeft,
+               tr("SMART TRAY"));
+
+    if (const QRect chip = rettangolo(Controllo::chip); !chip.isEmpty()) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(TrayDisegno::conOpacita(Colori::accento(), 0.12));
+        p.drawRoundedRect(chip, chip.height() / 2.0, chip.height() / 2.0);
+        p.setFont(carattere(font(), 11, QFont::DemiBold));
+        p.setPen(Colori::accento());
+        const QRect testo = chip.adjusted(8, 0, -(8 + 11 + 4), 0);
+        p.drawText(testo, Qt::AlignVCenter | Qt::AlignLeft, testoChip());
+        TrayDisegno::simbolo(p, QStringLiteral("xmark.circle.fill"),
+                             QRectF(testo.right() + 4, chip.top(), 11, chip.height()), 11, Colori::accento());
+    }
+    if (const QRect r = rettangolo(Controllo::invio); !r.isEmpty())
+        TrayDisegno::simbolo(p, QStringLiteral("square.and.arrow.up"), r, 14, TrayDisegno::secondario());
+    if (const QRect r = rettangolo(Controllo::svuota); !r.isEmpty())
+        TrayDisegno::simbolo(p, QStringLiteral("trash"), r, 14, TrayDisegno::secondario());
+}
+
+void SmartTrayView::disegnaZonaVuota(QPainter& p)
+{
+    const QRect zona = areaFile();
+    if (isDropTargeted_) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(TrayDisegno::conOpacita(Colori::accento(), 0.15));
+        p.drawRoundedRect(QRectF(zona).adjusted(1, 1, -1, -1), 16, 16);
+    }
+    TrayDisegno::bordoTratteggiato(p, zona, TrayDisegno::secondario(0.5));
+    const QFont f = carattere(font(), 13, QFont::DemiBold);
+    const QRect interno = zona.adjusted(24, 24, -24, -24);
+    const int altezzaTesto = QFontMetrics(f).boundingRect(interno, Qt::AlignHCenter | Qt::TextWordWrap,
+                                                         tr("Trascina qui file, link o immagini")).height();
+    const int cima = interno.center().y() - (40 + 12 + altezzaTesto) / 2;
+    TrayDisegno::simbolo(p, QStringLiteral("tray.and.arrow.down.fill"), QRectF(interno.left(), cima, interno.width(), 40),
+                         40, TrayDisegno::conOpacita(Colori::blu(), 0.8));
+    p.setFont(f);
+    p.setPen(TrayDisegno::secondario());
+    p.drawText(QRect(interno.left(), cima + 40 + 12, interno.width(), altezzaTesto), Qt::AlignHCenter | Qt::TextWordWrap,
+               tr("Trascina qui file, link o immagini"));
+}
+
+void SmartTrayView::setDropTargeted(bool si)
+{
+    if (si == isDropTargeted_)
+        return;
+    isDropTargeted_ = si;
+    aggiornaRighe();
+}
+
+void SmartTrayView::dragEnterEvent(QDragEnterEvent* e)
+{
+    const bool dentro = areaFile().contains(e->position().toPoint()) && accettabile(e->mimeData());
+    if (dentro)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+    setDropTargeted(dentro);
+}
+
+void SmartTrayView::dragMoveEvent(QDragMoveEvent* e)
+{
+    const bool dentro = areaFile().contains(e->position().toPoint()) && accettabile(e->mimeData());
+    if (dentro)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+    setDropTargeted(dentro);
+}
+
+void SmartTrayView::dragLeaveEvent(QDragLeaveEvent*) { setDropTargeted(false); }
+
+void SmartTrayView::dropEvent(QDropEvent* e)
+{
+    setDropTargeted(false);
+    const DropManager::Fornitori fornitori =
+        e->mimeData() ? fornitoriDaMime(*e->mimeData()) : DropManager::Fornitori();
+    if (fornitori.isEmpty()) {
+        e->ignore();
+        return;
+    }
+    // Accepted at once; the items are read and copied afterwards.
+    dropManager_.handleProviderDrop(fornitori);
+    e->acceptProposedAction();
+}

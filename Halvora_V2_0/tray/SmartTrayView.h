@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QSet>
+#include <QUrl>
+#include <QWidget>
+#include <optional>
+
+class DropManager;
+class QScrollArea;
+class QVBoxLayout;
+class RigaFileVassoio;
+
+// The content of the tray tab: a header with the title, the selection
+// chip, the share button and the empty-tray button, then the tray's
+// files (or, while it is empty, the drop zone). Drops on the file area go
+// to the DropManager. Hover and selection live here while the tab is
+// shown; the tray's content lives in the DropManager.
+class SmartTrayView : public QWidget {
+    Q_OBJECT
+public:
+    enum class Controllo { chip, invio, svuota };
+
+    explicit SmartTrayView(DropManager& dropManager, QWidget* parent = nullptr);
+
+    // The files the header actions work on: the selection in tray order,
+    // or the whole tray when nothing is selected.
+    QList<QUrl> fileInteressati() const;
+    // The members of fileInteressati() known to be images.
+    QList<QUrl> immaginiInteressate() const;
+    void alternaSelezione(const QUrl& file);
+    void annullaSelezione();
+    // Empties the tray's list (its files stay on disk), whatever the selection.
+    void svuotaVassoio();
+    // Asks again whether the tray can be sent and which files are images.
+    void aggiornaStatoVassoio();
+
+    QSet<QUrl> selezionati() const { return selezionati_; }
+    std::optional<QUrl> rigaSottoIlMouse() const { return rigaSottoIlMouse_; }
+    bool airDropDisponibile() const { return airDropDisponibile_; }
+    bool isDropTargeted() const { return isDropTargeted_; }
+    QSet<QUrl> immaginiNote() const { return immaginiNote_; }
+    QList<RigaFileVassoio*> righe() const { return righe_; }
+
+    // Where a header control lies (empty when it is not shown), the text
+    // of the selection chip and the help text at a point.
+    QRect rettangolo(Controllo controllo) const;
+    QString testoChip() const;
+    QString aiuto(const QPoint& punto) const;
+    // The file area: the drop target, holding the rows or the drop zone.
+    QRect areaFile() const;
+
+    QSize sizeHint() const override { return {560, 260}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    bool event(QEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    void trayCambiato();
+    void ricostruisciRighe();
+    void aggiornaRighe();
+    void setDropTargeted(bool si);
+    void disegnaIntestazione(QPainter& p);
+    void disegnaZonaVuota(QPainter& p);
+    std::optional<Controllo> controlloIn(const QPoint& punto) const;
+
+    DropManager& dropManager_;
+    QScrollArea* scorrimento_;
+    QWidget* elenco_;
+    QVBoxLayout* colonna_;
+    QWidget* evidenza_;
+    QList<RigaFileVassoio*> righe_;
+
+    std::optional<QUrl> hoveredDeleteFile_;
+    std::optional<QUrl> hoveredAirDropFile_;
+    std::optional<QUrl> rigaSottoIlMouse_;
+    bool isDropTargeted_ = false;
+    bool airDropDisponibile_ = false;
+    QSet<QUrl> immaginiNote_;
+    QSet<QUrl> selezionati_;
+    // Answers about sending that arrive after a newer question are dropped.
+    int domandaInvio_ = 0;
+};

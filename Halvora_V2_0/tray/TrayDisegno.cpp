@@ -1,0 +1,45 @@
+#include "TrayDisegno.h"
+
+#include "Simboli.h"
+
+#include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
+
+namespace TrayDisegno {
+
+void simbolo(QPainter& p, const QString& nome, const QRectF& dove, int lato, const QColor& colore)
+{
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QPixmap pm = Simboli::pixmap(nome, lato, colore, dpr);
+    const QRectF r(dove.center().x() - lato / 2.0, dove.center().y() - lato / 2.0, lato, lato);
+    p.drawPixmap(r, pm, QRectF(QPointF(0, 0), QSizeF(pm.size())));
+}
+
+void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore)
+{
+    QPen penna(colore, 2.0, Qt::CustomDashLine, Qt::RoundCap);
+    // Dash lengths are in units of the pen width.
+    penna.setDashPattern({4.0, 2.0});
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(penna);
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(dove.adjusted(1, 1, -1, -1), 16, 16);
+    p.restore();
+}
+
+QIcon iconaFile(const QString& percorso)
+{
+    // The symbol table points Qt at the icon theme on first use.
+    (void)Simboli::icona(QStringLiteral("tray.fill"));
+    const QMimeType tipo = QMimeDatabase().mimeTypeForFile(percorso);
+    for (const QString& nome : {tipo.iconName(), tipo.genericIconName(), QStringLiteral("text-x-generic")}) {
+        const QIcon i = QIcon::fromTheme(nome);
+        if (!i.isNull())
+            return i;
+    }
+    return {};
+}
+
+} // namespace TrayDisegno

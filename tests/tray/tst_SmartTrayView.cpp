@@ -1,0 +1,281 @@
+#include "DropManager.h"
+#include "FakeInvioVicino.h"
+#include "NotificheApp.h"
+#include "RigaFileVassoio.h"
+#include "SmartTrayView.h"
+#include "TestOutput.h"
+
+#include <QDrag>
+#include <QImage>
+#include <QMimeData>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Parte = RigaFileVassoio::Parte;
+using Controllo = SmartTrayView::Controllo;
+
+class TestSmartTrayView : public QObject {
+    Q_OBJECT
+    QTemporaryDir dati;
+    QTemporaryDir cartella;
+    QList<QUrl> file;
+
+    QUrl nuovo(const QString& nome, const QByteArray& contenuto = "x")
+    {
+        QFile f(cartella.filePath(nome));
+        f.open(QIODevice::WriteOnly);
+        f.write(contenuto);
+        return QUrl::fromLocalFile(f.fileName());
+    }
+    static void clic(QWidget* w, const QPointF& dove) { QTest::mouseClick(w, Qt::LeftButton, {}, dove.toPoint()); }
+    static void clic(RigaFileVassoio* r, Parte parte) { clic(r, r->rettangolo(parte).center()); }
+    static void clic(SmartTrayView& v, Controllo c) { clic(&v, QRectF(v.rettangolo(c)).center()); }
+
+    // A black panel holding the tab, as the notch shows it.
+    struct Pannello {
+        QWidget fondo;
+        SmartTrayView* vista;
+        Pannello(DropManager& m)
+        {
+            fondo.setStyleSheet(QStringLiteral("background: black;"));
+            fondo.setAutoFillBackground(true);
+            QPalette pal = fondo.palette();
+            pal.setColor(QPalette::Window, Qt::black);
+            fondo.setPalette(pal);
+            fondo.resize(600, 300);
+            vista = new SmartTrayView(m, &fondo);
+            vista->setGeometry(20, 20, 560, 260);
+            fondo.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&fondo));
+        }
+    };
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dati.path()));
+        QImage img(8, 8, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        img.save(cartella.filePath(QStringLiteral("Foto vacanze.png")));
+        file = {nuovo(QStringLiteral("Report.pdf"), "%PDF-1.4\n"), QUrl::fromLocalFile(cartella.filePath(QStringLiteral("Foto vacanze.png"))),
+                nuovo(QStringLiteral("Un nome di file davvero molto lungo per stare in una riga del vassoio.txt")),
+                nuovo(QStringLiteral("note.md"))};
+    }
+
+    void anEmptyTrayShowsTheTitleAndTheDropZone()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        Pannello p(m);
+        QVERIFY(p.vista->righe().isEmpty());
+        for (Controllo c : {Controllo::chip, Controllo::invio, Controllo::svuota})
+            QVERIFY(p.vista->rettangolo(c).isEmpty());
+        const QImage img = salvaRender(p.fondo, QStringLiteral("tray-vuoto"));
+        // The blue tray symbol of the drop zone is drawn in the file area.
+        const QRect zona = p.vista->areaFile().translated(p.vista->pos());
+        bool blu = false;
+        for (int y = zona.top(); y < zona.bottom() && !blu; ++y)
+            for (int x = zona.left(); x < zona.right() && !blu; ++x)
+                blu = img.pixelColor(x, y).blue() > 150 && img.pixelColor(x, y).red() < 60;
+        QVERIFY(blu);
+    }
+
+    void selectingNarrowsTheActions()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        for (const QUrl& u : file)
+            m.addToTray(u);
+        Pannello p(m);
+        QCOMPARE(p.vista->righe().size(), 4);
+        QVERIFY(p.vista->airDropDisponibile());
+        QCOMPARE(p.vista->immaginiNote(), QSet<QUrl>{file[1]});
+        QCOMPARE(p.vista->aiuto(p.vista->rettangolo(Controllo::invio).center()),
+                 QStringLiteral("Invia tutto il vassoio con AirDrop"));
+
+        clic(p.vista->righe()[3], Parte::selezione);
+        clic(p.vista->righe()[1], Parte::selezione);
+        QCOMPARE(p.vista->selezionati(), (QSet<QUrl>{file[1], file[3]}));
+        QCOMPARE(p.vista->testoChip(), QStringLiteral("2 selezionati"));
+        QCOMPARE(p.vista->aiuto(p.vista->rettangolo(Controllo::invio).center()),
+                 QStringLiteral("Invia i 2 elementi selezionati con AirDrop"));
+        QCOMPARE(p.vista->aiuto(p.vista->rettangolo(Controllo::chip).center()), QStringLiteral("Annulla la selezione"));
+        QCOMPARE(p.vista->fileInteressati(), (QList<QUrl>{file[1], file[3]}));
+        QCOMPARE(p.vista->immaginiInteressate(), QList<QUrl>{file[1]});
+        QVERIFY(p.vista->righe()[1]->stato().selezionata);
+        QCOMPARE(p.vista->righe()[1]->aiuto(p.vista->righe()[1]->rettangolo(Parte::selezione).center()),
+                 QStringLiteral("Deseleziona"));
+
+        // The header's share button sends the selection in tray order.
+        clic(*p.vista, Controllo::invio);
+        QCOMPARE(invio.inviati.last(), (QStringList{file[1].toLocalFile(), file[3].toLocalFile()}));
+        // A row's share button sends that file alone.
+        clic(p.vista->righe()[0], Parte::invio);
+        QCOMPARE(invio.inviati.last(), QStringList{file[0].toLocalFile()});
+
+        // Pressing twice leaves the selection as it was.
+        clic(p.vista->righe()[3], Parte::selezione);
+        clic(p.vista->righe()[3], Parte::selezione);
+        QCOMPARE(p.vista->selezionati().size(), 2);
+        clic(*p.vista, Controllo::chip);
+        QVERIFY(p.vista->selezionati().isEmpty());
+        QVERIFY(p.vista->rettangolo(Controllo::chip).isEmpty());
+        QCOMPARE(p.vista->fileInteressati(), m.draggedFiles());
+    }
+
+    void deletingASelectedFileDropsItFromTheSelection()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        for (const QUrl& u : file)
+            m.addToTray(u);
+        Pannello p(m);
+        clic(p.vista->righe()[2], Parte::selezione);
+        QCOMPARE(p.vista->testoChip(), QStringLiteral("1 selezionati"));
+        clic(p.vista->righe()[2], Parte::elimina);
+        QCOMPARE(m.draggedFiles(), (QList<QUrl>{file[0], file[1], file[3]}));
+        QVERIFY(QFileInfo::exists(file[2].toLocalFile()));
+        QVERIFY(p.vista->selezionati().isEmpty());
+        QVERIFY(p.vista->rettangolo(Controllo::chip).isEmpty());
+        QCOMPARE(p.vista->righe().size(), 3);
+
+        clic(p.vista->righe()[0], Parte::selezione);
+        clic(*p.vista, Controllo::svuota);
+        QVERIFY(m.draggedFiles().isEmpty());
+        QVERIFY(p.vista->selezionati().isEmpty());
+        QVERIFY(p.vista->righe().isEmpty());
+    }
+
+    void withoutADeviceThereIsNoShareButton()
+    {
+        FakeInvioVicino invio;
+        invio.disponibile = false;
+        DropManager m(invio);
+        m.addToTray(file[0]);
+        Pannello p(m);
+        QVERIFY(!p.vista->airDropDisponibile());
+        QVERIFY(p.vista->rettangolo(Controllo::invio).isEmpty());
+        QVERIFY(!p.vista->rettangolo(Controllo::svuota).isEmpty());
+        RigaFileVassoio* r = p.vista->righe()[0];
+        QVERIFY(r->rettangolo(Parte::invio).isEmpty());
+        clic(r, r->rettangolo(Parte::elimina).center() - QPointF(38, 0));
+        QVERIFY(invio.inviati.isEmpty());
+        QCOMPARE(m.draggedFiles().size(), 1);
+    }
+
+    void thePointerBelongsToTheLastRowEntered()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        m.addToTray(file[0]);
+        m.addToTray(file[1]);
+        Pannello p(m);
+        auto* a = p.vista->righe()[0];
+        auto* b = p.vista->righe()[1];
+        QEnterEvent entraA(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+        QApplication::sendEvent(a, &entraA);
+        QCOMPARE(p.vista->rigaSottoIlMouse(), std::optional<QUrl>(file[0]));
+        QEnterEvent entraB(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+        QApplication::sendEvent(b, &entraB);
+        QEvent esceA(QEvent::Leave);
+        QApplication::sendEvent(a, &esceA);
+        QCOMPARE(p.vista->rigaSottoIlMouse(), std::optional<QUrl>(file[1]));
+        QVERIFY(b->stato().sottoIlMouse && !a->stato().sottoIlMouse);
+
+        QTest::mouseMove(b, b->rettangolo(Parte::elimina).center().toPoint());
+        QTRY_VERIFY(b->stato().hoverElimina);
+        QTest::mouseMove(b, b->rettangolo(Parte::invio).center().toPoint());
+        QTRY_VERIFY(b->stato().hoverInvio);
+        QVERIFY(!b->stato().hoverElimina);
+    }
+
+    void draggingARowHandsOutItsFile()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        m.addToTray(file[0]);
+        Pannello p(m);
+        auto* r = p.vista->righe()[0];
+        QSignalSpy avvii(&NotificheApp::shared(), &NotificheApp::trascinamentoAvviato);
+        QList<QUrl> trascinati;
+        int avviiAllInizio = -1;
+        QPointer<RigaFileVassoio> riga(r);
+        auto leggiDrag = [&] {
+            if (QDrag* drag = riga ? riga->findChild<QDrag*>() : nullptr; drag && trascinati.isEmpty()) {
+                trascinati = drag->mimeData()->urls();
+                avviiAllInizio = avvii.count();
+            }
+        };
+        // A platform whose drag runs its own loop is read and ended from inside it.
+        QTimer::singleShot(0, &p.fondo, [&] {
+            leggiDrag();
+            QDrag::cancel();
+        });
+        const QPoint inizio = r->rect().center();
+        QTest::mousePress(r, Qt::LeftButton, {}, inizio);
+        QMouseEvent sposta(QEvent::MouseMove, QPointF(inizio + QPoint(30, 0)), r->mapToGlobal(QPointF(inizio + QPoint(30, 0))),
+                           Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(r, &sposta);
+        leggiDrag();
+        QCOMPARE(avvii.count(), 1);
+        QCOMPARE(avviiAllInizio, 1);
+        QCOMPARE(trascinati, QList<QUrl>{file[0]});
+        QCOMPARE(trascinati.first().fileName(), QStringLiteral("Report.pdf"));
+        QCOMPARE(m.draggedFiles(), QList<QUrl>{file[0]});
+    }
+
+    void aDropIsAcceptedAndLandsInTheTray()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        Pannello p(m);
+        QMimeData testo;
+        testo.setText(QStringLiteral("Promemoria\nchiamare Anna"));
+        const QPoint dentro = p.vista->areaFile().center();
+        QDragEnterEvent entra(dentro, Qt::CopyAction, &testo, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &entra);
+        QVERIFY(entra.isAccepted());
+        QVERIFY(p.vista->isDropTargeted());
+        salvaRender(p.fondo, QStringLiteral("tray-vuoto-bersaglio"));
+        QDropEvent lascia(dentro, Qt::CopyAction, &testo, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &lascia);
+        QVERIFY(lascia.isAccepted());
+        QVERIFY(!p.vista->isDropTargeted());
+        QTRY_COMPARE(m.draggedFiles().size(), 1);
+        QCOMPARE(m.draggedFiles().first().fileName(), QStringLiteral("Promemoria.txt"));
+        QTRY_COMPARE(p.vista->righe().size(), 1);
+
+        QMimeData vuoto;
+        QDragEnterEvent entraVuoto(dentro, Qt::CopyAction, &vuoto, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &entraVuoto);
+        QVERIFY(!entraVuoto.isAccepted());
+        QDropEvent lasciaVuoto(dentro, Qt::CopyAction, &vuoto, Qt::LeftButton, {});
+        lasciaVuoto.setAccepted(false);
+        QApplication::sendEvent(p.vista, &lasciaVuoto);
+        QVERIFY(!lasciaVuoto.isAccepted());
+        // Over the header nothing is accepted.
+        QDragEnterEvent sopra(QPoint(5, 5), Qt::CopyAction, &testo, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &sopra);
+        QVERIFY(!sopra.isAccepted());
+    }
+
+    void screenshotOfATrayWithFiles()
+    {
+        FakeInvioVicino invio;
+        DropManager m(invio);
+        for (const QUrl& u : file)
+            m.addToTray(u);
+        Pannello p(m);
+        clic(p.vista->righe()[1], Parte::selezione);
+        QEnterEvent entra(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+        QApplication::sendEvent(p.vista->righe()[2], &entra);
+        const QImage img = salvaRender(p.fondo, QStringLiteral("tray-file"));
+        QCOMPARE(img.size(), p.fondo.size() * img.devicePixelRatio());
+    }
+};
+
+QTEST_MAIN(TestSmartTrayView)
+#include "tst_SmartTrayView.moc"
