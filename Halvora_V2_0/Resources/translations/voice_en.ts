@@ -1,0 +1,51 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="it_IT">
+<context>
+    <name>Halvora</name>
+    <message>
+        <source>Accesso al microfono negato. Abilitalo in Impostazioni di Sistema.</source>
+        <translation>Microphone access denied. Enable it in System Settings.</translation>
+    </message>
+    <message>
+        <source>Copia la trascrizione</source>
+        <translation>Copy the transcript</translation>
+    </message>
+    <message>
+        <source>Impossibile avviare la registrazione. Controlla il microfono.</source>
+        <translation>Could not start recording. Check the microphone.</translation>
+    </message>
+    <message>
+        <source>Impossibile preparare la cartella dei memo.</source>
+        <translation>Could not prepare the memos folder.</translation>
+    </message>
+    <message>
+        <source>La cartella non è scrivibile: %1</source>
+        <translation>The folder is not writable: %1</translation>
+    </message>
+    <message>
+        <source>Nessuna registrazione</source>
+        <translation>No recordings</translation>
+    </message>
+    <message>
+        <source>Nuovo nome...</source>
+        <translation>New name...</translation>
+    </message>
+    <message>
+        <source>Premi il pulsante rosso per iniziare.</source>
+        <translation>Press the red button to start.</translation>
+    </message>
+    <message>
+        <source>Registrazione non riuscita: %1</source>
+        <translation>Recording failed: %1</translation>
+    </message>
+    <message>
+        <source>Trascrivi il memo</source>
+        <translation>Transcribe the memo</translation>
+    </message>
+    <message>
+        <source>VOICE MEMOS</source>
+        <translation>VOICE MEMOS</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,51 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es_ES" sourcelanguage="it_IT">
+<context>
+    <name>Halvora</name>
+    <message>
+        <source>Accesso al microfono negato. Abilitalo in Impostazioni di Sistema.</source>
+        <translation>Acceso al micrófono denegado. Actívalo en Ajustes del Sistema.</translation>
+    </message>
+    <message>
+        <source>Copia la trascrizione</source>
+        <translation>Copiar la transcripción</translation>
+    </message>
+    <message>
+        <source>Impossibile avviare la registrazione. Controlla il microfono.</source>
+        <translation>No se pudo iniciar la grabación. Revisa el micrófono.</translation>
+    </message>
+    <message>
+        <source>Impossibile preparare la cartella dei memo.</source>
+        <translation>No se pudo preparar la carpeta de notas.</translation>
+    </message>
+    <message>
+        <source>La cartella non è scrivibile: %1</source>
+        <translation>No se puede escribir en la carpeta: %1</translation>
+    </message>
+    <message>
+        <source>Nessuna registrazione</source>
+        <translation>Ninguna grabación</translation>
+    </message>
+    <message>
+        <source>Nuovo nome...</source>
+        <translation>Nuevo nombre...</translation>
+    </message>
+    <message>
+        <source>Premi il pulsante rosso per iniziare.</source>
+        <translation>Pulsa el botón rojo para empezar.</translation>
+    </message>
+    <message>
+        <source>Registrazione non riuscita: %1</source>
+        <translation>La grabación falló: %1</translation>
+    </message>
+    <message>
+        <source>Trascrivi il memo</source>
+        <translation>Transcribir la nota</translation>
+    </message>
+    <message>
+        <source>VOICE MEMOS</source>
+        <translation>NOTAS DE VOZ</translation>
+    </message>
+</context>
+</TS>

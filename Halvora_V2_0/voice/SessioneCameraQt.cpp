@@ -1,0 +1,64 @@
+#include "SessioneCameraQt.h"
+
+#include <QCamera>
+#include <QCameraDevice>
+#include <QFileInfo>
+#include <QMediaCaptureSession>
+#include <QMediaDevices>
+#include <unistd.h>
+
+SessioneCameraQt::SessioneCameraQt()
+{
+    // Brings up the multimedia backend on the GUI thread before the session thread uses it.
+    QMediaDevices::videoInputs();
+}
+
+SessioneCameraQt::~SessioneCameraQt() { rimuoviIngressi(); }
+
+bool SessioneCameraQt::nodoAccessibile(const QString& id)
+{
+    if (!id.startsWith(QLatin1Char('/')) || !QFileInfo::exists(id))
+        return true;
+    return ::access(QFile::encodeName(id).constData(), R_OK | W_OK) == 0;
+}
+
+EsitoIngresso SessioneCameraQt::aggiungiIngressoPredefinito()
+{
+    const QCameraDevice dispositivo = QMediaDevices::defaultVideoInput();
+    if (dispositivo.isNull())
+        return EsitoIngresso::nessunDispositivo;
+    if (!nodoAccessibile(QString::fromUtf8(dispositivo.id())))
+        return EsitoIngresso::permessoNegato;
+    if (!sessione_)
+        sessione_ = std::make_unique<QMediaCaptureSession>();
+    rimuoviIngressi();
+    camera_ = new QCamera(dispositivo);
+    sessione_->setCamera(camera_);
+    return EsitoIngresso::aggiunto;
+}
+
+void SessioneCameraQt::rimuoviIngressi()
+{
+    if (!camera_)
+        return;
+    if (sessione_)
+        sessione_->setCamera(nullptr);
+    delete camera_;
+    camera_ = nullptr;
+}
+
+int SessioneCameraQt::ingressi() const { return camera_ ? 1 : 0; }
+
+void SessioneCameraQt::avvia()
+{
+    if (camera_)
+        camera_->start();
+}
+
+void SessioneCameraQt::ferma()
+{
+    if (camera_)
+        camera_->stop();
+}
+
+bool SessioneCameraQt::inEsecuzione() const { return camera_ && camera_->isActive(); }

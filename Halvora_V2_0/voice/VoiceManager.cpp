@@ -1,0 +1,201 @@
+#include "VoiceManager.h"
+
+#include "Diagnostica.h"
+#include "NomiMemo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <algorithm>
+
+VoiceManager::VoiceManager(BackendAudio& audio, Clock& clock, const QString& cartellaDocumenti, QObject* parent)
+    : QObject(parent), audio_(audio), clock_(clock), documenti_(cartellaDocumenti)
+{
+    // A recording running at quit must still end in a complete file.
+    if (auto* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &VoiceManager::concludiRegistrazioni);
+    migrateLooseMemos();
+    loadRecordings();
+}
+
+VoiceManager::~VoiceManager() { concludiRegistrazioni(); }
+
+QString VoiceManager::documentiPredefiniti()
+{
+    const QString dati = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dati.isEmpty())
+        return QDir::tempPath();
+    return dati + QStringLiteral("/Documents");
+}
+
+void VoiceManager::pubblica(void (VoiceManager::*segnale)())
+{
+    emit(this->*segnale)();
+    emit cambiato();
+}
+
+void VoiceManager::setIsRecording(bool valore)
+{
+    isRecording_ = valore;
+    pubblica(&VoiceManager::isRecordingChanged);
+}
+
+void VoiceManager::setTrascrizioneInCorso(const QUrl& url)
+{
+    trascrizioneInCorso_ = url;
+    pubblica(&VoiceManager::trascrizioneInCorsoChanged);
+}
+
+void VoiceManager::impostaRecordings(QList<QUrl> valore)
+{
+    recordings_ = std::move(valore);
+    pubblica(&VoiceManager::recordingsChanged);
+}
+
+void VoiceManager::impostaPlayingURL(const QUrl& valore)
+{
+    playingURL_ = valore;
+    pubblica(&VoiceManager::playingURLChanged);
+}
+
+void VoiceManager::impostaDurata(double valore)
+{
+    recordingDuration_ = valore;
+    pubblica(&VoiceManager::recordingDurationChanged);
+}
+
+void VoiceManager::impostaPermissionDenied(bool valore)
+{
+    permissionDenied_ = valore;
+    pubblica(&VoiceManager::permissionDeniedChanged);
+}
+
+void VoiceManager::impostaErrore(const QString& valore)
+{
+    errorMessage_ = valore;
+    pubblica(&VoiceManager::errorMessageChanged);
+}
+
+void VoiceManager::impostaTrascrizioni(QHash<QUrl, QString> valore)
+{
+    trascrizioni_ = std::move(valore);
+    pubblica(&VoiceManager::trascrizioniChanged);
+}
+
+QString VoiceManager::memosFolder() const
+{
+    const QString cartella = documenti_ + QStringLiteral("/VoiceMemos");
+    QDir().mkpath(cartella);
+    return cartella;
+}
+
+QString VoiceManager::defaultMemoName() const { return NomiMemo::nomePredefinito(clock_.now()); }
+
+void VoiceManager::loadRecordings()
+{
+    // Broken links are listed too (System): their date cannot be read, so they sort last.
+    const QFileInfoList voci =
+        QDir(memosFolder()).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    struct Voce {
+        QUrl url;
+        QDateTime data;
+    };
+    std::vector<Voce> memo;
+    for (const QFileInfo& f : voci)
+        if (f.suffix().toLower() == NomiMemo::estensione)
+            memo.push_back({QUrl::fromLocalFile(f.absoluteFilePath()), f.lastModified()});
+    std::stable_sort(memo.begin(), memo.end(), [](const Voce& a, const Voce& b) {
+        if (!a.data.isValid())
+            return false;
+        return !b.data.isValid() || a.data > b.data;
+    });
+    QList<QUrl> ordinati;
+    for (const Voce& v : memo)
+        ordinati << v.url;
+
+    QMetaObject::invokeMethod(
+        this,
+        [this, ordinati] {
+            impostaRecordings(ordinati);
+            QHash<QUrl, QString> testi;
+            for (const QUrl& url : ordinati) {
+                QFile f(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
+                if (!f.open(QIODevice::ReadOnly))
+                    continue;
+                const QString testo = QString::fromUtf8(f.readAll());
+                if (!testo.isEmpty())
+                    testi.insert(url, testo);
+            }
+            impostaTrascrizioni(std::move(testi));
+        },
+        Qt::QueuedConnection);
+}
+
+void VoiceManager::migrateLooseMemos()
+{
+    const QDir documenti(documenti_);
+    if (!documenti.exists())
+        return;
+    const QString cartella = memosFolder();
+    for (const QFileInfo& f : documenti.entryInfoList(QDir::Files | QDir::NoDotAndDotDot)) {
+        if (f.suffix().toLower() != NomiMemo::estensione)
+            continue;
+        // A transcript already there under this name would attach itself to the moved memo.
+        if (NomiMemo::nomeOccupato(cartella, f.completeBaseName()) || QFileInfo::exists(cartella + '/' + f.fileName()))
+            continue;
+        QFile::rename(f.absoluteFilePath(), cartella + QLatin1Char('/') + f.fileName());
+    }
+}
+
+void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
+{
+    const QFileInfo memo(url.toLocalFile());
+    const QString ext = memo.suffix();
+    const std::optional<QString> nome = NomiMemo::nomeDaRinomina(newName, ext);
+    if (!nome)
+        return;
+    const QString cartella = memo.absolutePath();
+    const QString destinazione = cartella + QLatin1Char('/') + *nome + QLatin1Char('.') + ext;
+    if (QDir::cleanPath(destinazione) == QDir::cleanPath(memo.absoluteFilePath()))
+        return;
+    // The transcript moves along: an existing one under the new name is never overwritten.
+    const QString trascrizioneNuova = NomiMemo::percorsoTrascrizione(destinazione);
+    if (QFileInfo::exists(destinazione) || QFileInfo::exists(trascrizioneNuova)) {
+        diagnostica(QStringLiteral("Errore rename: esiste già un file con nome ") + QFileInfo(destinazione).fileName());
+        return;
+    }
+    if (playingURL_ == url)
+        fermaLettore();
+    QFile file(memo.absoluteFilePath());
+    if (!file.rename(destinazione)) {
+        diagnostica(QStringLiteral("Errore rename: ") + file.errorString());
+        return;
+    }
+    QFile::rename(NomiMemo::percorsoTrascrizione(memo.absoluteFilePath()), trascrizioneNuova);
+    loadRecordings();
+}
+
+void VoiceManager::deleteMemo(const QUrl& url)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, url] {
+            if (playingURL_ == url)
+                fermaLettore();
+            QFile file(url.toLocalFile());
+            if (!file.remove()) {
+                diagnostica(QStringLiteral("Errore eliminazione memo: ") + file.errorString());
+                return;
+            }
+            QFile::remove(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
+            if (trascrizioni_.contains(url)) {
+                auto testi = trascrizioni_;
+                testi.remove(url);
+                impostaTrascrizioni(std::move(testi));
+            }
+            loadRecordings();
+        },
+        Qt::QueuedConnection);
+}

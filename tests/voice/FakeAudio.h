@@ -1,0 +1,126 @@
+#pragma once
+
+#include "BackendAudio.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QList>
+#include <QPointer>
+
+// A recorder that writes a few bytes at start; the test decides when its
+// file is closed (concludi), as the real backend reports it later.
+class FakeRegistratore final : public RegistratoreAudio {
+    Q_OBJECT
+public:
+    FakeRegistratore(QString percorso, bool fallisci) : percorso_(std::move(percorso)), fallisci_(fallisci) {}
+
+    QString percorso() const override { return percorso_; }
+    bool registra() override
+    {
+        QFile f(percorso_);
+        f.open(QIODevice::WriteOnly);
+        if (fallisci_)
+            return false; // the platform made an empty file and gave up
+        f.write("audio");
+        attivo = true;
+        return true;
+    }
+    void ferma() override
+    {
+        if (attivo)
+            ++fermate;
+        attivo = false;
+    }
+    void fermaEAttendi(int) override
+    {
+        ferma();
+        attesoAllaChiusura = true;
+        concludi(true);
+    }
+    bool inRegistrazione() const override { return attivo; }
+
+    void concludi(bool riuscito)
+    {
+        if (riuscito) {
+            QFile f(percorso_);
+            f.open(QIODevice::Append);
+            f.write("-fine");
+        }
+        attivo = false;
+        chiuso = true;
+        emit finito(riuscito);
+    }
+
+    bool attivo = false;
+    bool chiuso = false;
+    bool attesoAllaChiusura = false;
+    int fermate = 0;
+
+private:
+    QString percorso_;
+    bool fallisci_;
+};
+
+class FakeLettore final : public LettoreAudio {
+    Q_OBJECT
+public:
+    explicit FakeLettore(QString percorso) : percorso(std::move(percorso)) {}
+    void impostaVolume(float v) override { volume = v; }
+    void riproduci() override { suona = true; }
+    void ferma() override { suona = false; }
+    bool inRiproduzione() const override { return suona; }
+    void termina()
+    {
+        suona = false;
+        emit finito(true);
+    }
+
+    QString percorso;
+    float volume = 0;
+    bool suona = false;
+};
+
+class FakeBackendAudio final : public BackendAudio {
+public:
+    PermessoMicrofono permessoMicrofono() const override { return permesso; }
+    void richiediPermessoMicrofono(std::function<void(bool)> risposta) override
+    {
+        ++richieste;
+        rispostaPendente = std::move(risposta);
+    }
+    std::unique_ptr<RegistratoreAudio> creaRegistratore(const QString& percorso, QString* errore) override
+    {
+        if (falliscaCreazione) {
+            *errore = QStringLiteral("guasto finto");
+            return nullptr;
+        }
+        auto r = std::make_unique<FakeRegistratore>(percorso, falliscaAvvio);
+        registratori << r.get();
+        return r;
+    }
+    std::unique_ptr<LettoreAudio> creaLettore(const QString& percorso, QString* errore) override
+    {
+        if (!QFile::exists(percorso)) {
+            *errore = QStringLiteral("manca");
+            return nullptr;
+        }
+        auto l = std::make_unique<FakeLettore>(percorso);
+        lettori << l.get();
+        return l;
+    }
+
+    PermessoMicrofono permesso = PermessoMicrofono::autorizzato;
+    int richieste = 0;
+    std::function<void(bool)> rispostaPendente;
+    bool falliscaCreazione = false;
+    bool falliscaAvvio = false;
+    QList<QPointer<FakeRegistratore>> registratori;
+    QList<QPointer<FakeLettore>> lettori;
+};
+
+// Runs what the managers queued for the next turn of the event loop.
+inline void svuotaCoda()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::sendPostedEvents();
+}
