@@ -1,0 +1,442 @@
+#include "ArchivioCalendario.h"
+#include "Ical.h"
+
+#include "Colori.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString kImpostazioni = QStringLiteral("archivio.ini");
+const QString kChiavePredefinito = QStringLiteral("elencoPredefinito");
+
+QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
+
+// What tells a changed file from the one already parsed: a write through a
+// temporary file and a rename gives a new inode even within one tick.
+struct Impronta {
+    qint64 inode = -1, dimensione = -1, secondi = 0, nanosecondi = 0;
+    bool operator==(const Impronta&) const = default;
+};
+
+std::optional<Impronta> improntaDi(const QString& percorso)
+{
+    struct stat s {};
+    if (::stat(QFile::encodeName(percorso).constData(), &s) != 0)
+        return std::nullopt;
+    return Impronta{qint64(s.st_ino), qint64(s.st_size), qint64(s.st_mtim.tv_sec), qint64(s.st_mtim.tv_nsec)};
+}
+
+QColor coloreDel(icalcomponent* calendario)
+{
+    for (icalcomponent* c : Ical::calendari(calendario))
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_COLOR_PROPERTY)) {
+            QColor colore(QString::fromUtf8(icalproperty_get_color(p)).trimmed());
+            if (colore.isValid())
+                return colore;
+        }
+    return Colori::indaco();
+}
+
+bool chiuso(icalcomponent* todo)
+{
+    const icalproperty_status stato = icalcomponent_get_status(todo);
+    return stato == ICAL_STATUS_COMPLETED || stato == ICAL_STATUS_CANCELLED
+        || icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY) != nullptr;
+}
+
+QString testo(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
+
+// A VCALENDAR ready to hold reminders.
+Ical::Componente nuovoCalendario(const QString& nome)
+{
+    Ical::Componente cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Halvora//Agenda//IT"));
+    icalproperty* nomeProp = icalproperty_new_x(nome.toUtf8().constData());
+    icalproperty_set_x_name(nomeProp, "X-WR-CALNAME");
+    icalcomponent_add_property(cal.get(), nomeProp);
+    return cal;
+}
+
+void aggiungiAllarme(icalcomponent* todo, const QString& titolo, icaltriggertype quando, bool relativoAllaScadenza)
+{
+    icalcomponent* allarme = icalcomponent_new(ICAL_VALARM_COMPONENT);
+    icalcomponent_add_property(allarme, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    icalcomponent_add_property(allarme, icalproperty_new_description(titolo.toUtf8().constData()));
+    icalproperty* trigger = icalproperty_new_trigger(quando);
+    // For a to-do, END relates the alarm to its due time.
+    if (relativoAllaScadenza)
+        icalproperty_add_parameter(trigger, icalparameter_new_related(ICAL_RELATED_END));
+    icalcomponent_add_property(allarme, trigger);
+    icalcomponent_add_component(todo, allarme);
+}
+
+void aggiungiAllarmeAssoluto(icalcomponent* todo, const QDateTime& quando)
+{
+    icaltriggertype trigger{};
+    trigger.time = Ical::utc(quando);
+    trigger.duration = icaldurationtype_null_duration();
+    aggiungiAllarme(todo, testo(icalcomponent_get_summary(todo)), trigger, false);
+}
+
+// Removes the alarms at a fixed moment, or every alarm.
+void togliAllarmi(icalcomponent* todo, bool soloAssoluti)
+{
+    std::vector<icalcomponent*> via;
+    for (icalcomponent* a = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT); a;
+         a = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
+        icalproperty* p = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
+        const bool assoluto = p && !icaltime_is_null_time(icalproperty_get_trigger(p).time);
+        if (!soloAssoluti || assoluto)
+            via.push_back(a);
+    }
+    for (icalcomponent* a : via) {
+        icalcomponent_remove_component(todo, a);
+        icalcomponent_free(a);
+    }
+}
+
+void segnaCompletato(icalcomponent* todo, const QDateTime& ora)
+{
+    icalcomponent_set_status(todo, ICAL_STATUS_COMPLETED);
+    Ical::sostituisci(todo, icalproperty_new_completed(Ical::utc(ora)));
+    Ical::sostituisci(todo, icalproperty_new_percentcomplete(100));
+}
+
+// Moves a repeating to-do to the first occurrence of its rule after its
+// current due time. The rule stays anchored at DTSTART (written from the
+// due time when missing), so a snooze does not shift later occurrences and
+// COUNT and UNTIL keep their meaning. False when the rule has ended.
+bool avanza(icalcomponent* todo)
+{
+    icalproperty* regola = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY);
+    const icaltimetype scadenza = Ical::scadenza(todo);
+    if (!regola || icaltime_is_null_time(scadenza))
+        return false;
+    icaltimetype ancora = Ical::valore(todo, ICAL_DTSTART_PROPERTY);
+    if (icaltime_is_null_time(ancora)) {
+        ancora = scadenza;
+        Ical::impostaInizio(todo, ancora);
+    }
+    const QDateTime dopo = Ical::data(scadenza);
+    const auto prossima = Ical::primaOccorrenzaDopo(icalproperty_get_rrule(regola), ancora, dopo);
+    if (!prossima)
+        return false;
+    // DUE keeps the form it had: a date, or a time in its own zone.
+    icaltimetype nuova = *prossima;
+    if (scadenza.is_date) {
+        nuova.is_date = 1;
+        nuova.hour = nuova.minute = nuova.second = 0;
+    }
+    Ical::impostaScadenza(todo, nuova);
+    togliAllarmi(todo, true);
+    return true;
+}
+
+} // namespace
+
+struct ArchivioCalendario::File {
+    Impronta impronta;
+    Ical::Componente radice;
+    QColor colore;
+};
+
+// A file read afresh for a write, and the reminder found in it.
+struct ArchivioCalendario::Modifica {
+    Ical::Componente radice;
+    icalcomponent* todo = nullptr;
+};
+
+ArchivioCalendario::ArchivioCalendario(QString cartella) : cartella_(std::move(cartella)) {}
+
+ArchivioCalendario::~ArchivioCalendario() = default;
+
+QString ArchivioCalendario::cartellaPredefinita()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/calendario");
+}
+
+bool ArchivioCalendario::accesso()
+{
+    QFileInfo info(cartella_);
+    if (!info.exists()) {
+        if (!QDir().mkpath(cartella_))
+            return false;
+        creaElencoIniziale();
+        info.refresh();
+    }
+    return info.isDir() && info.isReadable() && info.isWritable() && info.isExecutable();
+}
+
+void ArchivioCalendario::creaElencoIniziale()
+{
+    const QString nome = QStringLiteral("Promemoria.ics");
+    Ical::Componente cal = nuovoCalendario(t("Promemoria"));
+    QString errore;
+    if (scrivi(QDir(cartella_).filePath(nome), Ical::comeTesto(cal.get()), &errore))
+        impostaElencoPredefinito(nome);
+    else
+        qWarning("Elenco dei promemoria non creato: %s", qPrintable(errore));
+}
+
+QStringList ArchivioCalendario::fileCalendari() const
+{
+    QDir dir(cartella_);
+    QStringList file;
+    for (const QString& nome : dir.entryList({QStringLiteral("*.ics")}, QDir::Files | QDir::Readable, QDir::Name))
+        file.append(dir.filePath(nome));
+    return file;
+}
+
+const ArchivioCalendario::File* ArchivioCalendario::carica(const QString& percorso)
+{
+    const auto impronta = improntaDi(percorso);
+    if (!impronta) {
+        file_.erase(percorso);
+        return nullptr;
+    }
+    auto it = file_.find(percorso);
+    if (it != file_.end() && it->second->impronta == *impronta)
+        return it->second.get();
+
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly)) {
+        file_.erase(percorso);
+        return nullptr;
+    }
+    auto nuovo = std::make_unique<File>();
+    nuovo->impronta = *impronta;
+    nuovo->radice = Ical::leggi(f.readAll());
+    if (!nuovo->radice) {
+        qWarning("Calendario illeggibile: %s", qPrintable(percorso));
+        file_.erase(percorso);
+        return nullptr;
+    }
+    nuovo->colore = coloreDel(nuovo->radice.get());
+    return (file_[percorso] = std::move(nuovo)).get();
+}
+
+Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTime& a)
+{
+    Lettura<Impegno> lettura;
+    lettura.accesso = accesso();
+    if (!lettura.accesso)
+        return lettura;
+    lettura.file = fileCalendari();
+    for (const QString& percorso : lettura.file) {
+        const File* f = carica(percorso);
+        if (!f)
+            continue;
+        for (const Ical::Occorrenza& o : Ical::eventiNellaFinestra(f->radice.get(), da, a)) {
+            Impegno i;
+            const QString uid = testo(icalcomponent_get_uid(o.evento));
+            i.id = uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces)
+                                 : (o.ripetuto ? uid + QLatin1Char('/') + o.inizio.toUTC().toString(Qt::ISODate) : uid);
+            i.titolo = testo(icalcomponent_get_summary(o.evento));
+            if (i.titolo.isEmpty())
+                i.titolo = t("Impegno");
+            i.inizio = o.inizio;
+            i.fine = o.fine;
+            const QString luogo = testo(icalcomponent_get_location(o.evento));
+            if (!luogo.isEmpty())
+                i.luogo = luogo;
+            i.interaGiornata = o.interaGiornata;
+            i.colore = f->colore;
+            lettura.elementi.append(std::move(i));
+        }
+    }
+    return lettura;
+}
+
+Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limite)
+{
+    Lettura<Promemoria> lettura;
+    lettura.accesso = accesso();
+    if (!lettura.accesso)
+        return lettura;
+    lettura.file = fileCalendari();
+    for (const QString& percorso : lettura.file) {
+        const File* f = carica(percorso);
+        if (!f)
+            continue;
+        for (icalcomponent* todo : Ical::componenti(f->radice.get(), ICAL_VTODO_COMPONENT)) {
+            if (chiuso(todo))
+                continue;
+            Promemoria p;
+            const icaltimetype scadenza = Ical::scadenza(todo);
+            if (!icaltime_is_null_time(scadenza)) {
+                const QDateTime quando = Ical::data(scadenza);
+                if (quando.isValid()) {
+                    if (quando >= limite)
+                        continue;
+                    p.scadenza = quando;
+                }
+            }
+            p.id = testo(icalcomponent_get_uid(todo));
+            if (p.id.isEmpty())
+                p.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+            p.titolo = testo(icalcomponent_get_summary(todo));
+            if (p.titolo.isEmpty())
+                p.titolo = t("Promemoria");
+            p.siRipete = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY) != nullptr;
+            lettura.elementi.append(std::move(p));
+        }
+    }
+    return lettura;
+}
+
+std::optional<QString> ArchivioCalendario::elencoPredefinito() const
+{
+    QSettings impostazioni(QDir(cartella_).filePath(kImpostazioni), QSettings::IniFormat);
+    const QString nome = impostazioni.value(kChiavePredefinito).toString();
+    // Only a plain file name of this folder: the setting never points outside it.
+    if (nome.isEmpty() || nome.contains(QLatin1Char('/')) || !nome.endsWith(QLatin1String(".ics")))
+        return std::nullopt;
+    const QString percorso = QDir(cartella_).filePath(nome);
+    if (!QFileInfo(percorso).isFile())
+        return std::nullopt;
+    return percorso;
+}
+
+void ArchivioCalendario::impostaElencoPredefinito(const QString& nomeFile)
+{
+    QSettings impostazioni(QDir(cartella_).filePath(kImpostazioni), QSettings::IniFormat);
+    impostazioni.setValue(kChiavePredefinito, nomeFile);
+}
+
+EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDateTime& ora)
+{
+    if (!accesso())
+        return {EsitoCreazione::Tipo::accessoNegato};
+    const auto elenco = elencoPredefinito();
+    if (!elenco)
+        return {EsitoCreazione::Tipo::nessunElenco};
+
+    QFile f(*elenco);
+    if (!f.open(QIODevice::ReadOnly))
+        return EsitoCreazione::nonSalvato(f.errorString());
+    const QByteArray contenuto = f.readAll();
+    Ical::Componente radice = contenuto.trimmed().isEmpty() ? nuovoCalendario(QFileInfo(*elenco).completeBaseName())
+                                                           : Ical::leggi(contenuto);
+    // Never rewrite a file we could not understand: that would lose its data.
+    if (!radice)
+        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+    icalcomponent* calendario = Ical::calendari(radice.get()).value(0);
+    if (!calendario)
+        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+
+    icalcomponent* todo = icalcomponent_new(ICAL_VTODO_COMPONENT);
+    icalcomponent_set_uid(todo, QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8().constData());
+    icalcomponent_add_property(todo, icalproperty_new_dtstamp(Ical::utc(ora)));
+    icalcomponent_add_property(todo, icalproperty_new_created(Ical::utc(ora)));
+    icalcomponent_set_summary(todo, nuovo.titolo.toUtf8().constData());
+    icalcomponent_set_status(todo, ICAL_STATUS_NEEDSACTION);
+    // The due time is kept to the minute, as a wall-clock time.
+    const QDateTime locale = nuovo.scadenza.toLocalTime();
+    const QDateTime alMinuto(locale.date(), QTime(locale.time().hour(), locale.time().minute()), Qt::LocalTime);
+    const icaltimetype scadenza = Ical::fluttuante(alMinuto);
+    Ical::impostaScadenza(todo, scadenza);
+
+    if (nuovo.ripetizione == RipetizionePromemoria::mai) {
+        aggiungiAllarmeAssoluto(todo, nuovo.scadenza.addSecs(nuovo.anticipo));
+    } else {
+        Ical::impostaInizio(todo, scadenza); // the anchor of the rule
+        icalcomponent_add_property(todo, icalproperty_new_rrule(Ical::regola(nuovo.ripetizione)));
+        icaltriggertype trigger{};
+        trigger.time = icaltime_null_time();
+        trigger.duration = icaldurationtype_from_int(nuovo.anticipo);
+        aggiungiAllarme(todo, nuovo.titolo, trigger, true);
+    }
+    icalcomponent_add_component(calendario, todo);
+
+    QString errore;
+    if (!scrivi(*elenco, Ical::comeTesto(radice.get()), &errore))
+        return EsitoCreazione::nonSalvato(errore);
+    return {EsitoCreazione::Tipo::creato};
+}
+
+std::optional<QString> ArchivioCalendario::fileDelPromemoria(const QString& id)
+{
+    if (id.isEmpty())
+        return std::nullopt;
+    const QByteArray uid = id.toUtf8();
+    for (const QString& percorso : fileCalendari()) {
+        const File* f = carica(percorso);
+        if (!f)
+            continue;
+        for (icalcomponent* todo : Ical::componenti(f->radice.get(), ICAL_VTODO_COMPONENT))
+            if (uid == icalcomponent_get_uid(todo))
+                return percorso;
+    }
+    return std::nullopt;
+}
+
+EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::function<void(Modifica&)>& cambia)
+{
+    const auto percorso = fileDelPromemoria(id);
+    if (!percorso)
+        return {EsitoScrittura::Tipo::nonTrovato};
+    // Read afresh: the copy in memory may be older than the file.
+    QFile f(*percorso);
+    if (!f.open(QIODevice::ReadOnly))
+        return {EsitoScrittura::Tipo::nonSalvato, f.errorString()};
+    Modifica m;
+    m.radice = Ical::leggi(f.readAll());
+    if (!m.radice)
+        return {EsitoScrittura::Tipo::nonSalvato, t("Il file del calendario non è leggibile.")};
+    const QByteArray uid = id.toUtf8();
+    for (icalcomponent* todo : Ical::componenti(m.radice.get(), ICAL_VTODO_COMPONENT))
+        if (uid == icalcomponent_get_uid(todo)) {
+            m.todo = todo;
+            break;
+        }
+    if (!m.todo)
+        return {EsitoScrittura::Tipo::nonTrovato};
+    cambia(m);
+    QString errore;
+    if (!scrivi(*percorso, Ical::comeTesto(m.radice.get()), &errore))
+        return {EsitoScrittura::Tipo::nonSalvato, errore};
+    return {EsitoScrittura::Tipo::fatto};
+}
+
+EsitoScrittura ArchivioCalendario::completa(const QString& id, const QDateTime& ora)
+{
+    return modifica(id, [&](Modifica& m) {
+        if (!avanza(m.todo))
+            segnaCompletato(m.todo, ora);
+        Ical::sostituisci(m.todo, icalproperty_new_lastmodified(Ical::utc(ora)));
+    });
+}
+
+EsitoScrittura ArchivioCalendario::rimanda(const QString& id, const QDateTime& quando)
+{
+    return modifica(id, [&](Modifica& m) {
+        const QDateTime locale = quando.toLocalTime();
+        const QDateTime alMinuto(locale.date(), QTime(locale.time().hour(), locale.time().minute()), Qt::LocalTime);
+        Ical::impostaScadenza(m.todo, Ical::fluttuante(alMinuto));
+        const bool ripetuto = icalcomponent_get_first_property(m.todo, ICAL_RRULE_PROPERTY) != nullptr;
+        togliAllarmi(m.todo, ripetuto);
+        aggiungiAllarmeAssoluto(m.todo, quando);
+    });
+}
+
+bool ArchivioCalendario::scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore)
+{
+    QSaveFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size() || !f.commit()) {
+        if (errore)
+            *errore = f.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,93 @@
+// The reminder operations of CalendarioManager: create, complete, snooze
+// and open the store folder.
+#include "ArchivioCalendario.h"
+#include "CalendarioManager.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& scadenza,
+                                       RipetizionePromemoria ripetizione, AnticipoAvviso anticipo, EsitoCallback fatto)
+{
+    avvia();
+    const QString pulito = titolo.trimmed();
+    if (pulito.isEmpty()) {
+        if (fatto)
+            fatto({EsitoCreazione::Tipo::titoloVuoto});
+        return;
+    }
+    const NuovoPromemoria nuovo{pulito, scadenza, ripetizione, Scelte::offset(anticipo)};
+    const QDateTime ora = clock_.now();
+    suCoda([this, nuovo, ora, fatto = std::move(fatto)](ArchivioCalendario& archivio) -> Passo {
+        const EsitoCreazione esito = archivio.crea(nuovo, ora);
+        return [this, esito, fatto] {
+            if (esito.tipo == EsitoCreazione::Tipo::creato)
+                aggiornaPromemoria();
+            if (fatto)
+                fatto(esito);
+        };
+    });
+}
+
+void CalendarioManager::completaPromemoria(const Promemoria& p) { completa(p, {}); }
+
+void CalendarioManager::completa(const Promemoria& p, std::function<void(bool)> poi)
+{
+    const QDateTime ora = clock_.now();
+    suCoda([this, id = p.id, ora, poi = std::move(poi)](ArchivioCalendario& archivio) -> Passo {
+        const EsitoScrittura esito = archivio.completa(id, ora);
+        return [this, esito, poi] {
+            if (esito.tipo == EsitoScrittura::Tipo::nonSalvato)
+                segnalaErrore(esito.errore);
+            // A reminder that is gone changes nothing that a refresh would show.
+            if (esito.tipo != EsitoScrittura::Tipo::nonTrovato)
+                aggiornaPromemoria();
+            if (poi)
+                poi(esito.tipo != EsitoScrittura::Tipo::nonSalvato);
+        };
+    });
+}
+
+void CalendarioManager::completaDaAvvisare()
+{
+    if (!daAvvisare_ || azioneInCorso_)
+        return;
+    azioneInCorso_ = true;
+    const QString id = daAvvisare_->id;
+    completa(*daAvvisare_, [this, id](bool fatto) {
+        azioneInCorso_ = false;
+        // A failed save keeps the card: the reminder is not done.
+        if (fatto && daAvvisare_ && daAvvisare_->id == id)
+            setDaAvvisare(std::nullopt);
+    });
+}
+
+void CalendarioManager::rimandaDaAvvisare()
+{
+    if (!daAvvisare_ || azioneInCorso_)
+        return;
+    azioneInCorso_ = true;
+    const QString id = daAvvisare_->id;
+    const QDateTime quando = clock_.now().addSecs(kRinvioSecondi);
+    suCoda([this, id, quando](ArchivioCalendario& archivio) -> Passo {
+        const EsitoScrittura esito = archivio.rimanda(id, quando);
+        return [this, id, esito] {
+            azioneInCorso_ = false;
+            if (esito.tipo == EsitoScrittura::Tipo::nonTrovato)
+                return; // the card stays
+            if (esito.tipo == EsitoScrittura::Tipo::nonSalvato)
+                segnalaErrore(esito.errore);
+            giaAvvisati_.remove(id); // so it is announced again when the new time comes
+            if (daAvvisare_ && daAvvisare_->id == id)
+                setDaAvvisare(std::nullopt);
+            aggiornaPromemoria();
+        };
+    });
+}
+
+void CalendarioManager::segnalaErrore(const QString& motivo)
+{
+    emit operazioneFallita(*EsitoCreazione::nonSalvato(motivo).messaggio());
+}
+
+void CalendarioManager::apriImpostazioniPrivacy() { QDesktopServices::openUrl(QUrl::fromLocalFile(cartella_)); }

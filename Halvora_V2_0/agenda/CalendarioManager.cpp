@@ -1,0 +1,172 @@
+#include "CalendarioManager.h"
+
+#include "ArchivioCalendario.h"
+#include "CodaArchivio.h"
+#include "UserDefaults.h"
+
+#include <QFileSystemWatcher>
+
+namespace {
+const QString kGiaUsato = QStringLiteral("calendario.giaUsato");
+} // namespace
+
+CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
+                                     std::shared_ptr<ArchivioCalendario> archivio, std::unique_ptr<CodaArchivio> coda,
+                                     QObject* parent)
+    : QObject(parent), clock_(clock), impostazioni_(impostazioni), archivio_(std::move(archivio)),
+      coda_(std::move(coda)), cartella_(archivio_->cartella())
+{
+    if (!coda_)
+        coda_ = std::make_unique<CodaThread>();
+    if (impostazioni_.boolValue(kGiaUsato, false))
+        avvia();
+}
+
+CalendarioManager::~CalendarioManager()
+{
+    // Jobs still queued finish first (a write must not be lost); what they
+    // post back is dropped with this object.
+    coda_.reset();
+}
+
+void CalendarioManager::suCoda(std::function<Passo(ArchivioCalendario&)> lavoro)
+{
+    // The queue dies before this object, so `this` outlives every job.
+    coda_->accoda([this, archivio = archivio_, lavoro = std::move(lavoro)] {
+        Passo poi = lavoro(*archivio);
+        QMetaObject::invokeMethod(this, std::move(poi), Qt::QueuedConnection);
+    });
+}
+
+void CalendarioManager::avvia()
+{
+    if (attivo_)
+        return;
+    attivo_ = true;
+    impostazioni_.setValue(kGiaUsato, true);
+    aggiornamento_ = clock_.repeating(kIntervalloAggiornamento, [this] { aggiornaTutto(); });
+    aggiornaTutto();
+}
+
+void CalendarioManager::aggiornaTutto()
+{
+    aggiornaImpegni();
+    aggiornaPromemoria();
+}
+
+void CalendarioManager::aggiornaImpegni()
+{
+    if (!attivo_)
+        return;
+    const quint64 generazione = ++generazioneImpegni_;
+    const QDateTime ora = clock_.now();
+    const QDateTime da = Agenda::inizioGiorno(ora);
+    const QDateTime a = Agenda::fineGiorno(ora);
+    suCoda([this, generazione, da, a](ArchivioCalendario& archivio) -> Passo {
+        Lettura<Impegno> l = archivio.impegni(da, a);
+        Agenda::ordinaImpegni(l.elementi);
+        return [this, generazione, l] { applicaImpegni(generazione, l.accesso, l.elementi, l.file); };
+    });
+}
+
+void CalendarioManager::aggiornaPromemoria()
+{
+    if (!attivo_)
+        return;
+    const quint64 generazione = ++generazionePromemoria_;
+    const QDateTime limite = Agenda::fineGiorno(clock_.now());
+    suCoda([this, generazione, limite](ArchivioCalendario& archivio) -> Passo {
+        Lettura<Promemoria> l = archivio.promemoria(limite);
+        Agenda::ordinaPromemoria(l.elementi);
+        return [this, generazione, l] { applicaPromemoria(generazione, l.accesso, l.elementi, l.file); };
+    });
+}
+
+void CalendarioManager::applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista,
+                                       const QStringList& file)
+{
+    if (generazione < applicataImpegni_)
+        return;
+    applicataImpegni_ = generazione;
+    osserva(accesso, file);
+    // Read at every refresh, so access granted later shows without a restart.
+    if (accessoNegato_ != !accesso) {
+        accessoNegato_ = !accesso;
+        emit accessoNegatoChanged();
+    }
+    if (!accesso)
+        return;
+    if (lista != impegniDiOggi_) {
+        impegniDiOggi_ = std::move(lista);
+        emit impegniDiOggiChanged();
+    }
+    auto candidato = Agenda::prossimo(impegniDiOggi_, clock_.now());
+    if (candidato != prossimo_) {
+        prossimo_ = std::move(candidato);
+        emit prossimoChanged();
+    }
+}
+
+void CalendarioManager::applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista,
+                                          const QStringList& file)
+{
+    if (generazione < applicataPromemoria_)
+        return;
+    applicataPromemoria_ = generazione;
+    osserva(accesso, file);
+    if (accessoPromemoriaNegato_ != !accesso) {
+        accessoPromemoriaNegato_ = !accesso;
+        emit accessoPromemoriaNegatoChanged();
+    }
+    if (!accesso)
+        return;
+    if (lista != promemoria_) {
+        promemoria_ = lista;
+        emit promemoriaChanged();
+    }
+    controllaScadenze(lista);
+}
+
+void CalendarioManager::controllaScadenze(const QList<Promemoria>& lista)
+{
+    if (daAvvisare_)
+        return; // one due reminder at a time
+    if (auto p = Agenda::daAnnunciare(lista, clock_.now(), giaAvvisati_)) {
+        giaAvvisati_.insert(p->id);
+        setDaAvvisare(p);
+    }
+}
+
+void CalendarioManager::setDaAvvisare(const std::optional<Promemoria>& p)
+{
+    if (p == daAvvisare_)
+        return;
+    daAvvisare_ = p;
+    emit daAvvisareChanged();
+}
+
+void CalendarioManager::osserva(bool accesso, const QStringList& file)
+{
+    if (!osservatore_) {
+        osservatore_ = new QFileSystemWatcher(this);
+        connect(osservatore_, &QFileSystemWatcher::directoryChanged, this, &CalendarioManager::aggiornaTutto);
+        connect(osservatore_, &QFileSystemWatcher::fileChanged, this, &CalendarioManager::aggiornaTutto);
+    }
+    // A file replaced by a rename drops out of the watch; every refresh puts
+    // back what is there now.
+    QStringList voluti = file;
+    if (accesso)
+        voluti.append(cartella_); // a folder that is not there yet is added at a later refresh
+    const QStringList osservati = osservatore_->files() + osservatore_->directories();
+    QStringList via, nuovi;
+    for (const QString& p : osservati)
+        if (!voluti.contains(p))
+            via.append(p);
+    for (const QString& p : voluti)
+        if (!osservati.contains(p))
+            nuovi.append(p);
+    if (!via.isEmpty())
+        osservatore_->removePaths(via);
+    if (!nuovi.isEmpty())
+        osservatore_->addPaths(nuovi);
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "Clock.h"
+#include "Impegno.h"
+#include "SceltePromemoria.h"
+
+#include <QObject>
+#include <QSet>
+#include <functional>
+#include <memory>
+
+class ArchivioCalendario;
+class CodaArchivio;
+class QFileSystemWatcher;
+class UserDefaults;
+
+// The agenda's model: today's events and the open reminders due by the end
+// of today, read from the calendar store; the timed event about to start and
+// the reminder that has just fallen due; and the reminder operations. The
+// store is read and written on the queue; results come back to the GUI
+// thread, where every published value lives.
+class CalendarioManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(std::optional<Impegno> prossimo READ prossimo NOTIFY prossimoChanged)
+    Q_PROPERTY(QList<Impegno> impegniDiOggi READ impegniDiOggi NOTIFY impegniDiOggiChanged)
+    Q_PROPERTY(bool accessoNegato READ accessoNegato NOTIFY accessoNegatoChanged)
+    Q_PROPERTY(QList<Promemoria> promemoria READ promemoria NOTIFY promemoriaChanged)
+    Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
+    Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
+
+public:
+    // `archivio` is used only on `coda`; without a queue the manager makes a
+    // worker thread of its own. Starts at once when the calendar was used before.
+    CalendarioManager(Clock& clock, UserDefaults& impostazioni, std::shared_ptr<ArchivioCalendario> archivio,
+                      std::unique_ptr<CodaArchivio> coda = {}, QObject* parent = nullptr);
+    ~CalendarioManager() override;
+
+    const std::optional<Impegno>& prossimo() const { return prossimo_; }
+    const QList<Impegno>& impegniDiOggi() const { return impegniDiOggi_; }
+    bool accessoNegato() const { return accessoNegato_; }
+    const QList<Promemoria>& promemoria() const { return promemoria_; }
+    bool accessoPromemoriaNegato() const { return accessoPromemoriaNegato_; }
+    const std::optional<Promemoria>& daAvvisare() const { return daAvvisare_; }
+    // The shell may clear the card itself.
+    void setDaAvvisare(const std::optional<Promemoria>& p);
+    bool attivo() const { return attivo_; }
+
+    // Starts reading the store: now, every 30 s and on every change of its
+    // files. Later calls do nothing.
+    void avvia();
+    void aggiornaTutto();
+    void aggiornaImpegni();
+    void aggiornaPromemoria();
+
+    // Reminder operations. Writes go through the queue; each reports back on
+    // the GUI thread, and only while the manager exists.
+    using EsitoCallback = std::function<void(const EsitoCreazione&)>;
+    // `fatto` receives the outcome: at once for an empty title, else when
+    // the store has answered.
+    void creaPromemoria(const QString& titolo, const QDateTime& scadenza, RipetizionePromemoria ripetizione,
+                        AnticipoAvviso anticipo, EsitoCallback fatto = {});
+    void completaPromemoria(const Promemoria& p);
+    // The due-reminder card's actions. While one of them is being saved the
+    // card's buttons do nothing more.
+    void completaDaAvvisare();
+    void rimandaDaAvvisare();
+    // Opens the store folder with the desktop's file manager.
+    void apriImpostazioniPrivacy();
+
+    static constexpr double kIntervalloAggiornamento = 30.0;
+    static constexpr int kRinvioSecondi = 600;
+
+signals:
+    void prossimoChanged();
+    void impegniDiOggiChanged();
+    void accessoNegatoChanged();
+    void promemoriaChanged();
+    void accessoPromemoriaNegatoChanged();
+    void daAvvisareChanged();
+    // A write the user asked for failed; the text says why.
+    void operazioneFallita(const QString& messaggio);
+
+private:
+    // Runs `lavoro` on the queue; the step it returns runs back on the GUI thread.
+    using Passo = std::function<void()>;
+    void suCoda(std::function<Passo(ArchivioCalendario&)> lavoro);
+    void applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista, const QStringList& file);
+    void applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista, const QStringList& file);
+    void controllaScadenze(const QList<Promemoria>& lista);
+    void osserva(bool accesso, const QStringList& file);
+    // `poi` learns whether the reminder is done (also when it was gone already).
+    void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
+    void segnalaErrore(const QString& motivo);
+
+    Clock& clock_;
+    UserDefaults& impostazioni_;
+    std::shared_ptr<ArchivioCalendario> archivio_;
+    std::unique_ptr<CodaArchivio> coda_;
+    QString cartella_;
+
+    std::optional<Impegno> prossimo_;
+    QList<Impegno> impegniDiOggi_;
+    bool accessoNegato_ = false;
+    QList<Promemoria> promemoria_;
+    bool accessoPromemoriaNegato_ = false;
+    std::optional<Promemoria> daAvvisare_;
+    QSet<QString> giaAvvisati_;
+
+    bool attivo_ = false;
+    bool azioneInCorso_ = false; // a card action is being saved
+    TimerHandle aggiornamento_;
+    QFileSystemWatcher* osservatore_ = nullptr;
+    // Refreshes may overlap; a result older than the last one applied is dropped.
+    quint64 generazioneImpegni_ = 0, applicataImpegni_ = 0;
+    quint64 generazionePromemoria_ = 0, applicataPromemoria_ = 0;
+};

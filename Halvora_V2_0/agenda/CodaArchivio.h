@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QThread;
+class QObject;
+
+// Where blocking store work runs: one job at a time, in order, away from
+// the GUI thread. Jobs post their results back themselves.
+class CodaArchivio {
+public:
+    virtual ~CodaArchivio() = default;
+    virtual void accoda(std::function<void()> lavoro) = 0;
+};
+
+// A queue on a worker thread of its own. Destroying it runs the jobs already
+// queued first, so a write asked for just before quitting is not lost.
+class CodaThread final : public CodaArchivio {
+public:
+    explicit CodaThread(const char* nome = "Halvora.Calendario");
+    ~CodaThread() override;
+    void accoda(std::function<void()> lavoro) override;
+
+private:
+    std::unique_ptr<QThread> thread_;
+    QObject* contesto_; // lives on the worker thread
+};

@@ -1,0 +1,358 @@
+#include "Ical.h"
+
+#include <QHash>
+#include <QSet>
+#include <cstdlib>
+#include <set>
+
+namespace Ical {
+
+namespace {
+
+// Occurrences looked at per rule: a runaway rule (every second for years)
+// must not stall the worker.
+constexpr int kMassimoOccorrenze = 100000;
+
+icaltimezone* zonaDi(icalproperty* p)
+{
+    icalparameter* par = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+    const char* tzid = par ? icalparameter_get_tzid(par) : nullptr;
+    if (!tzid || !*tzid)
+        return nullptr;
+    icalcomponent* c = icalproperty_get_parent(p);
+    while (c && icalcomponent_isa(c) != ICAL_VCALENDAR_COMPONENT)
+        c = icalcomponent_get_parent(c);
+    if (c)
+        if (icaltimezone* z = icalcomponent_get_timezone(c, tzid))
+            return z;
+    if (icaltimezone* z = icaltimezone_get_builtin_timezone(tzid))
+        return z;
+    return icaltimezone_get_builtin_timezone_from_tzid(tzid);
+}
+
+icaltimetype conZona(icaltimetype t, icalproperty* p)
+{
+    if (!icaltime_is_null_time(t) && !t.is_date && !icaltime_is_utc(t))
+        if (icaltimezone* z = zonaDi(p))
+            t.zone = z;
+    return t;
+}
+
+// `quando` written the way `modello` is: a date, UTC, in its zone, or floating.
+icaltimetype comeModello(const QDateTime& quando, const icaltimetype& modello)
+{
+    if (modello.is_date) {
+        const QDate d = quando.toLocalTime().date();
+        icaltimetype t = icaltime_null_date();
+        t.year = d.year();
+        t.month = d.month();
+        t.day = d.day();
+        return t;
+    }
+    if (icaltime_is_utc(modello))
+        return utc(quando);
+    if (modello.zone)
+        return icaltime_from_timet_with_zone(quando.toSecsSinceEpoch(), 0, const_cast<icaltimezone*>(modello.zone));
+    return fluttuante(quando);
+}
+
+void aggiungiZona(icalproperty* p, const icaltimetype& t)
+{
+    if (t.zone && !t.is_date && !icaltime_is_utc(t))
+        if (const char* tzid = icaltimezone_get_tzid(const_cast<icaltimezone*>(t.zone)))
+            icalproperty_add_parameter(p, icalparameter_new_tzid(tzid));
+}
+
+void togli(icalcomponent* c, icalproperty_kind tipo)
+{
+    while (icalproperty* p = icalcomponent_get_first_property(c, tipo)) {
+        icalcomponent_remove_property(c, p);
+        icalproperty_free(p);
+    }
+}
+
+// Calls `f(t, quando)` for each occurrence of the rule before `fino`,
+// starting near `daCercare` when the rule allows it; `f` returns false to stop.
+template<class F>
+void perOgniOccorrenza(const icalrecurrencetype& r, const icaltimetype& ancora, const QDateTime& daCercare,
+                       const QDateTime& fino, F f)
+{
+    icalrecur_iterator* it = icalrecur_iterator_new(r, ancora);
+    if (!it)
+        return;
+    // Skipping ahead is refused for COUNT rules, which are walked from the start.
+    if (r.count == 0 && daCercare > data(ancora))
+        icalrecur_iterator_set_start(it, comeModello(daCercare, ancora));
+    for (int n = 0; n < kMassimoOccorrenze; ++n) {
+        icaltimetype t = icalrecur_iterator_next(it);
+        if (icaltime_is_null_time(t))
+            break;
+        // Occurrences are in the anchor's zone and form.
+        t.zone = ancora.zone;
+        t.is_date = ancora.is_date;
+        const QDateTime quando = data(t);
+        if (!quando.isValid() || quando >= fino || !f(t, quando))
+            break;
+    }
+    icalrecur_iterator_free(it);
+}
+
+bool sovrappone(const QDateTime& inizio, const QDateTime& fine, const QDateTime& da, const QDateTime& a)
+{
+    if (inizio >= a)
+        return false;
+    return fine > da || (fine <= inizio && inizio >= da);
+}
+
+} // namespace
+
+Componente leggi(const QByteArray& contenuto)
+{
+    Componente c(icalparser_parse_string(contenuto.constData()));
+    if (c && calendari(c.get()).isEmpty())
+        c.reset();
+    return c;
+}
+
+QByteArray comeTesto(icalcomponent* radice)
+{
+    char* s = icalcomponent_as_ical_string_r(radice);
+    QByteArray testo(s);
+    std::free(s);
+    return testo;
+}
+
+QList<icalcomponent*> calendari(icalcomponent* radice)
+{
+    if (!radice)
+        return {};
+    if (icalcomponent_isa(radice) == ICAL_VCALENDAR_COMPONENT)
+        return {radice};
+    QList<icalcomponent*> lista;
+    if (icalcomponent_isa(radice) == ICAL_XROOT_COMPONENT)
+        for (icalcomponent* c = icalcomponent_get_first_component(radice, ICAL_VCALENDAR_COMPONENT); c;
+             c = icalcomponent_get_next_component(radice, ICAL_VCALENDAR_COMPONENT))
+            lista.append(c);
+    return lista;
+}
+
+std::vector<icalcomponent*> componenti(icalcomponent* radice, icalcomponent_kind tipo)
+{
+    std::vector<icalcomponent*> lista;
+    for (icalcomponent* cal : calendari(radice))
+        for (icalcomponent* c = icalcomponent_get_first_component(cal, tipo); c;
+             c = icalcomponent_get_next_component(cal, tipo))
+            lista.push_back(c);
+    return lista;
+}
+
+QDateTime data(const icaltimetype& t)
+{
+    if (icaltime_is_null_time(t) || !icaltime_is_valid_time(t))
+        return {};
+    const QDate giorno(t.year, t.month, t.day);
+    if (!giorno.isValid())
+        return {};
+    if (t.is_date)
+        return giorno.startOfDay();
+    const QTime ora(t.hour, t.minute, std::min(t.second, 59));
+    if (icaltime_is_utc(t))
+        return QDateTime(giorno, ora, Qt::UTC).toLocalTime();
+    if (t.zone)
+        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, t.zone));
+    return QDateTime(giorno, ora, Qt::LocalTime);
+}
+
+icaltimetype utc(const QDateTime& quando)
+{
+    return icaltime_from_timet_with_zone(quando.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
+}
+
+icaltimetype fluttuante(const QDateTime& quando)
+{
+    const QDateTime l = quando.toLocalTime();
+    icaltimetype t = icaltime_null_time();
+    t.year = l.date().year();
+    t.month = l.date().month();
+    t.day = l.date().day();
+    t.hour = l.time().hour();
+    t.minute = l.time().minute();
+    t.second = l.time().second();
+    t.is_date = 0;
+    t.zone = nullptr;
+    return t;
+}
+
+icalrecurrencetype regola(RipetizionePromemoria r)
+{
+    icalrecurrencetype regola;
+    icalrecurrencetype_clear(&regola);
+    regola.interval = 1;
+    switch (r) {
+    case RipetizionePromemoria::mai:
+    case RipetizionePromemoria::ogniGiorno: regola.freq = ICAL_DAILY_RECURRENCE; break;
+    case RipetizionePromemoria::ogniSettimana: regola.freq = ICAL_WEEKLY_RECURRENCE; break;
+    case RipetizionePromemoria::ogniMese: regola.freq = ICAL_MONTHLY_RECURRENCE; break;
+    case RipetizionePromemoria::ogniAnno: regola.freq = ICAL_YEARLY_RECURRENCE; break;
+    }
+    return regola;
+}
+
+icaltimetype valore(icalcomponent* c, icalproperty_kind tipo)
+{
+    icalproperty* p = icalcomponent_get_first_property(c, tipo);
+    if (!p)
+        return icaltime_null_time();
+    icaltimetype t = icaltime_null_time();
+    switch (tipo) {
+    case ICAL_DTSTART_PROPERTY: t = icalproperty_get_dtstart(p); break;
+    case ICAL_DTEND_PROPERTY: t = icalproperty_get_dtend(p); break;
+    case ICAL_DUE_PROPERTY: t = icalproperty_get_due(p); break;
+    case ICAL_RECURRENCEID_PROPERTY: t = icalproperty_get_recurrenceid(p); break;
+    default: return icaltime_null_time();
+    }
+    return conZona(t, p);
+}
+
+icaltimetype scadenza(icalcomponent* todo)
+{
+    const icaltimetype due = valore(todo, ICAL_DUE_PROPERTY);
+    if (!icaltime_is_null_time(due))
+        return due;
+    // DTSTART with DURATION stands for a due time.
+    const icaltimetype inizio = valore(todo, ICAL_DTSTART_PROPERTY);
+    icalproperty* durata = icalcomponent_get_first_property(todo, ICAL_DURATION_PROPERTY);
+    if (icaltime_is_null_time(inizio) || !durata)
+        return icaltime_null_time();
+    return icaltime_add(inizio, icalproperty_get_duration(durata));
+}
+
+void impostaScadenza(icalcomponent* todo, icaltimetype t)
+{
+    togli(todo, ICAL_DUE_PROPERTY);
+    togli(todo, ICAL_DURATION_PROPERTY);
+    icalproperty* p = icalproperty_new_due(t);
+    aggiungiZona(p, t);
+    icalcomponent_add_property(todo, p);
+}
+
+void impostaInizio(icalcomponent* c, icaltimetype t)
+{
+    togli(c, ICAL_DTSTART_PROPERTY);
+    icalproperty* p = icalproperty_new_dtstart(t);
+    aggiungiZona(p, t);
+    icalcomponent_add_property(c, p);
+}
+
+void sostituisci(icalcomponent* c, icalproperty* nuova)
+{
+    togli(c, icalproperty_isa(nuova));
+    icalcomponent_add_property(c, nuova);
+}
+
+std::optional<icaltimetype> primaOccorrenzaDopo(const icalrecurrencetype& regola, const icaltimetype& ancora,
+                                                const QDateTime& dopo)
+{
+    std::optional<icaltimetype> trovata;
+    const QDateTime mai = dopo.addYears(1000);
+    perOgniOccorrenza(regola, ancora, dopo.addDays(-1), mai, [&](const icaltimetype& t, const QDateTime& quando) {
+        if (quando <= dopo)
+            return true;
+        trovata = t;
+        return false;
+    });
+    return trovata;
+}
+
+std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTime& da, const QDateTime& a)
+{
+    const std::vector<icalcomponent*> eventi = componenti(radice, ICAL_VEVENT_COMPONENT);
+
+    // Occurrences that a component of their own replaces (RECURRENCE-ID).
+    QHash<QByteArray, QSet<qint64>> sostituite;
+    for (icalcomponent* e : eventi) {
+        const icaltimetype rid = valore(e, ICAL_RECURRENCEID_PROPERTY);
+        if (!icaltime_is_null_time(rid))
+            sostituite[QByteArray(icalcomponent_get_uid(e))].insert(data(rid).toSecsSinceEpoch());
+    }
+
+    std::vector<Occorrenza> trovate;
+    for (icalcomponent* e : eventi) {
+        const icaltimetype inizio = valore(e, ICAL_DTSTART_PROPERTY);
+        const QDateTime primo = data(inizio);
+        if (!primo.isValid())
+            continue;
+        const bool interaGiornata = inizio.is_date;
+
+        // Length: DTEND, else DURATION, else a day for a date and nothing for a time.
+        qint64 durataSecondi = 0;
+        int durataGiorni = interaGiornata ? 1 : 0;
+        const icaltimetype fineIcal = valore(e, ICAL_DTEND_PROPERTY);
+        if (!icaltime_is_null_time(fineIcal)) {
+            const QDateTime fine = data(fineIcal);
+            if (interaGiornata)
+                durataGiorni = std::max<qint64>(primo.date().daysTo(fine.date()), 1);
+            else if (fine > primo)
+                durataSecondi = primo.secsTo(fine);
+        } else if (icalproperty* d = icalcomponent_get_first_property(e, ICAL_DURATION_PROPERTY)) {
+            const int secondi = icaldurationtype_as_int(icalproperty_get_duration(d));
+            if (interaGiornata)
+                durataGiorni = std::max(secondi / 86400, 1);
+            else
+                durataSecondi = std::max(secondi, 0);
+        }
+        const auto fineDi = [&](const QDateTime& s) {
+            return interaGiornata ? s.date().addDays(durataGiorni).startOfDay() : s.addSecs(durataSecondi);
+        };
+
+        const bool ripetuto = icaltime_is_null_time(valore(e, ICAL_RECURRENCEID_PROPERTY))
+            && (icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)
+                || icalcomponent_get_first_property(e, ICAL_RDATE_PROPERTY));
+        if (!ripetuto) {
+            const QDateTime fine = fineDi(primo);
+            if (sovrappone(primo, fine, da, a))
+                trovate.push_back({e, primo, fine, interaGiornata, false});
+            continue;
+        }
+
+        QSet<qint64> escluse = sostituite.value(QByteArray(icalcomponent_get_uid(e)));
+        QSet<QDate> giorniEsclusi;
+        for (icalproperty* p = icalcomponent_get_first_property(e, ICAL_EXDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(e, ICAL_EXDATE_PROPERTY)) {
+            const icaltimetype x = conZona(icalproperty_get_exdate(p), p);
+            if (x.is_date)
+                giorniEsclusi.insert(QDate(x.year, x.month, x.day));
+            else
+                escluse.insert(data(x).toSecsSinceEpoch());
+        }
+        std::set<qint64> viste;
+        const auto aggiungi = [&](const QDateTime& s) {
+            const QDateTime fine = fineDi(s);
+            if (!viste.insert(s.toSecsSinceEpoch()).second || escluse.contains(s.toSecsSinceEpoch())
+                || giorniEsclusi.contains(s.date()) || !sovrappone(s, fine, da, a))
+                return;
+            trovate.push_back({e, s, fine, interaGiornata, true});
+        };
+
+        aggiungi(primo); // DTSTART is always the first occurrence
+        // Start looking one event length (and a day for safety) before the window.
+        const QDateTime daCercare = interaGiornata ? da.addDays(-durataGiorni - 1) : da.addSecs(-durataSecondi).addDays(-1);
+        for (icalproperty* p = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(e, ICAL_RRULE_PROPERTY))
+            perOgniOccorrenza(icalproperty_get_rrule(p), inizio, daCercare, a, [&](const icaltimetype&, const QDateTime& s) {
+                aggiungi(s);
+                return true;
+            });
+        for (icalproperty* p = icalcomponent_get_first_property(e, ICAL_RDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(e, ICAL_RDATE_PROPERTY)) {
+            const icaldatetimeperiodtype r = icalproperty_get_rdate(p);
+            const icaltimetype t = icaltime_is_null_time(r.time) ? r.period.start : r.time;
+            const QDateTime s = data(conZona(t, p));
+            if (s.isValid())
+                aggiungi(s);
+        }
+    }
+    return trovate;
+}
+
+} // namespace Ical

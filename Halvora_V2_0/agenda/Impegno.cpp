@@ -1,0 +1,80 @@
+#include "Impegno.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <algorithm>
+
+QString Impegno::orario() const
+{
+    if (interaGiornata)
+        return QCoreApplication::translate("Halvora", "tutto il giorno");
+    return inizio.toLocalTime().toString(QStringLiteral("HH:mm")) + QChar(0x2013)
+        + fine.toLocalTime().toString(QStringLiteral("HH:mm"));
+}
+
+std::optional<QString> Promemoria::scadenzaTesto(const QDateTime& ora) const
+{
+    if (!scadenza)
+        return std::nullopt;
+    const QLocale locale;
+    const QDateTime quando = scadenza->toLocalTime();
+    if (quando.date() == ora.toLocalTime().date())
+        return locale.toString(quando.time(), QLocale::ShortFormat);
+    // Day, short month and time in the locale's own order and clock.
+    const QString formatoOra = locale.timeFormat(QLocale::ShortFormat);
+    const bool dodiciOre = formatoOra.contains(QLatin1String("ap"), Qt::CaseInsensitive);
+    const bool meseAvanti = locale.dateFormat(QLocale::ShortFormat).trimmed().startsWith(QLatin1Char('M'));
+    const QString giorno = meseAvanti ? QStringLiteral("MMM d") : QStringLiteral("d MMM");
+    const QString tempo = dodiciOre ? QStringLiteral("h:mm AP") : QStringLiteral("HH:mm");
+    return locale.toString(quando, giorno + QLatin1Char(' ') + tempo);
+}
+
+namespace Agenda {
+
+void ordinaImpegni(QList<Impegno>& impegni)
+{
+    std::stable_sort(impegni.begin(), impegni.end(), [](const Impegno& a, const Impegno& b) {
+        if (a.interaGiornata != b.interaGiornata)
+            return a.interaGiornata;
+        return a.inizio < b.inizio;
+    });
+}
+
+void ordinaPromemoria(QList<Promemoria>& promemoria)
+{
+    std::stable_sort(promemoria.begin(), promemoria.end(), [](const Promemoria& a, const Promemoria& b) {
+        if (a.scadenza.has_value() != b.scadenza.has_value())
+            return a.scadenza.has_value();
+        return a.scadenza && *a.scadenza < *b.scadenza;
+    });
+}
+
+std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime& ora)
+{
+    for (const auto& i : ordinati) {
+        if (i.interaGiornata)
+            continue;
+        const qint64 mancano = ora.msecsTo(i.inizio);
+        if (mancano > 0 && mancano <= qint64(kAnticipoProssimo * 1000))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<Promemoria> daAnnunciare(const QList<Promemoria>& ordinati, const QDateTime& ora,
+                                       const QSet<QString>& giaAvvisati)
+{
+    const QDateTime soglia = ora.addMSecs(-qint64(kFinestraScadenza * 1000));
+    for (const auto& p : ordinati) {
+        if (!p.scadenza || *p.scadenza > ora || *p.scadenza <= soglia || giaAvvisati.contains(p.id))
+            continue;
+        return p;
+    }
+    return std::nullopt;
+}
+
+QDateTime inizioGiorno(const QDateTime& ora) { return ora.toLocalTime().date().startOfDay(); }
+
+QDateTime fineGiorno(const QDateTime& ora) { return ora.toLocalTime().date().addDays(1).startOfDay(); }
+
+} // namespace Agenda

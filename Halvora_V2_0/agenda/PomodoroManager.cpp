@@ -1,0 +1,243 @@
+#include "PomodoroManager.h"
+
+#include "Notifiche.h"
+#include "NotificheApp.h"
+#include "SuonoAllarme.h"
+
+#include <QCoreApplication>
+
+namespace ModoTimer {
+
+QString rawValue(TimerMode m)
+{
+    return m == TimerMode::pomodoro ? QStringLiteral("FOCUS MODE") : QStringLiteral("CUSTOM TIMER");
+}
+
+std::optional<TimerMode> daRaw(const QString& raw)
+{
+    if (raw == QLatin1String("FOCUS MODE"))
+        return TimerMode::pomodoro;
+    if (raw == QLatin1String("CUSTOM TIMER"))
+        return TimerMode::custom;
+    return std::nullopt;
+}
+
+QString localizedTitle(TimerMode m)
+{
+    return QCoreApplication::translate("Halvora", rawValue(m).toUtf8().constData());
+}
+
+} // namespace ModoTimer
+
+PomodoroManager::PomodoroManager(Clock& clock, Notifiche& notifiche, SuonoAllarme& suono, QObject* parent)
+    : QObject(parent), clock_(clock), notifiche_(notifiche), suono_(suono)
+{
+    connect(&notifiche_, &Notifiche::autorizzazione, this, [](bool concessa) {
+        if (concessa)
+            qInfo("Permessi di notifica accordati.");
+    });
+    notifiche_.richiediAutorizzazione();
+}
+
+PomodoroManager::~PomodoroManager() = default;
+
+// Published fields notify on every store, not only on a change.
+void PomodoroManager::setTimeRemaining(int v)
+{
+    timeRemaining_ = v;
+    emit timeRemainingChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setIsActive(bool v)
+{
+    isActive_ = v;
+    emit isActiveChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setSessionState(PomodoroSessionState s)
+{
+    sessionState_ = s;
+    emit sessionStateChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setCompletedSessions(int v)
+{
+    completedSessions_ = v;
+    emit completedSessionsChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setIsBreakSession(bool v)
+{
+    isBreakSession_ = v;
+    emit isBreakSessionChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setAllarmeAttivo(bool v)
+{
+    allarmeAttivo_ = v;
+    emit allarmeAttivoChanged();
+    emit cambiato();
+}
+
+void PomodoroManager::setTotalTime(int v)
+{
+    totalTime_ = v;
+    emit cambiato();
+}
+
+void PomodoroManager::setCurrentMode(TimerMode m)
+{
+    currentMode_ = m;
+    emit currentModeChanged();
+    emit cambiato();
+    resetTimer();
+}
+
+void PomodoroManager::setCustomMinutes(int minuti)
+{
+    customMinutes_ = minuti;
+    emit customMinutesChanged();
+    emit cambiato();
+    applicaDurataPersonalizzata();
+}
+
+void PomodoroManager::setCustomSeconds(int secondi)
+{
+    customSeconds_ = secondi;
+    emit customSecondsChanged();
+    emit cambiato();
+    applicaDurataPersonalizzata();
+}
+
+int PomodoroManager::durataPersonalizzata() const
+{
+    // The tab bounds the inputs; the clamp only keeps a stray value from overflowing.
+    const qint64 totale = qint64(customMinutes_) * 60 + customSeconds_;
+    return int(std::clamp<qint64>(totale, -86400LL * 366, 86400LL * 366));
+}
+
+QString PomodoroManager::formattedTime() const
+{
+    return QString::asprintf("%02d:%02d", timeRemaining_ / 60, timeRemaining_ % 60);
+}
+
+QString PomodoroManager::statusText() const
+{
+    const char* chiave = "READY";
+    if (currentMode_ == TimerMode::custom)
+        chiave = isActive_ ? "CUSTOM SESSION" : "READY";
+    else if (isBreakSession_)
+        chiave = "BREAK TIME";
+    else if (sessionState_ == PomodoroSessionState::running)
+        chiave = "FOCUS SESSION";
+    else if (sessionState_ == PomodoroSessionState::paused)
+        chiave = "PAUSED";
+    return QCoreApplication::translate("Halvora", chiave);
+}
+
+void PomodoroManager::startTimer()
+{
+    fermaAllarme();
+    if (ticker_)
+        return; // already ticking
+    if (currentMode_ == TimerMode::custom && timeRemaining_ <= 0) {
+        const int totale = durataPersonalizzata();
+        if (totale < 1)
+            return;
+        setTimeRemaining(totale);
+        setTotalTime(totale);
+    }
+    setSessionState(PomodoroSessionState::running);
+    setIsActive(true);
+    ticker_ = clock_.repeating(1.0, [this] { tick(); });
+}
+
+void PomodoroManager::pauseTimer()
+{
+    ticker_.cancel();
+    setIsActive(false);
+}
+
+void PomodoroManager::resetTimer()
+{
+    fermaAllarme();
+    pauseTimer();
+    if (currentMode_ == TimerMode::custom) {
+        const int totale = durataPersonalizzata();
+        setTimeRemaining(std::max(totale, 0));
+        setTotalTime(totale < 1 ? 1 : totale); // the ring never divides by zero after a reset
+    } else {
+        setIsBreakSession(false);
+        setTimeRemaining(pomodoroFocusDuration);
+        setTotalTime(pomodoroFocusDuration);
+    }
+    setSessionState(PomodoroSessionState::stopped);
+}
+
+void PomodoroManager::tick()
+{
+    if (timeRemaining_ > 0)
+        setTimeRemaining(timeRemaining_ - 1);
+    else
+        timerCompleted();
+}
+
+void PomodoroManager::timerCompleted()
+{
+    if (currentMode_ == TimerMode::custom) {
+        sendNotification(tr("Timer Terminato"), tr("Il timer personalizzato è terminato."));
+        emit NotificheApp::shared().focusTimerDidExpire();
+        avviaAllarme();
+        pauseTimer();
+        setSessionState(PomodoroSessionState::stopped);
+        setTimeRemaining(0); // totalTime keeps the finished length: the ring reads empty
+        return;
+    }
+    if (isBreakSession_) {
+        sendNotification(tr("Pausa Terminata"), tr("Si torna al lavoro. Dai il massimo!"));
+    } else {
+        setCompletedSessions(completedSessions_ + 1);
+        sendNotification(tr("Sessione Completata!"), tr("Ottimo lavoro. È il momento di una pausa."));
+    }
+    emit NotificheApp::shared().focusTimerDidExpire();
+    avviaAllarme();
+    setIsBreakSession(!isBreakSession_);
+    const int durata = isBreakSession_ ? pomodoroBreakDuration : pomodoroFocusDuration;
+    setTotalTime(durata);
+    setTimeRemaining(durata);
+    setSessionState(PomodoroSessionState::stopped);
+    pauseTimer(); // the next session waits for the user
+}
+
+void PomodoroManager::applicaDurataPersonalizzata()
+{
+    if (currentMode_ != TimerMode::custom || sessionState_ != PomodoroSessionState::stopped)
+        return;
+    const int totale = durataPersonalizzata();
+    setTimeRemaining(totale);
+    setTotalTime(totale);
+}
+
+void PomodoroManager::avviaAllarme()
+{
+    setAllarmeAttivo(true);
+    suono_.suona();
+    ripetizioneSuono_ = clock_.repeating(kIntervalloSuono, [this] { suono_.suona(); });
+    spegnimentoAutomatico_ = clock_.singleShot(kDurataAllarme, [this] { fermaAllarme(); });
+}
+
+void PomodoroManager::fermaAllarme()
+{
+    if (!allarmeAttivo_)
+        return;
+    setAllarmeAttivo(false);
+    ripetizioneSuono_.cancel();
+    spegnimentoAutomatico_.cancel();
+}
+
+void PomodoroManager::sendNotification(const QString& titolo, const QString& corpo) { notifiche_.invia(titolo, corpo); }
