@@ -27,11 +27,21 @@ QJsonObject primoHook(const QJsonObject& h, const char* evento)
     return h.value(evento).toArray().at(0).toObject().value("hooks").toArray().at(0).toObject();
 }
 
+// The hook looks for the application by process name. Tests run beside
+// other copies of it (and of this test), so the fake instance gets a name of
+// its own and the command is pointed at that name.
+QString nomeFinto() { return QStringLiteral("hv%1").arg(QCoreApplication::applicationPid()); }
+
+QString perIstanzaFinta(QString comando)
+{
+    return comando.replace(QStringLiteral("-x halvora "), QStringLiteral("-x %1 ").arg(nomeFinto()));
+}
+
 int esegui(const QString& comando, const QProcessEnvironment& env, const QByteArray& ingresso = {})
 {
     QProcess sh;
     sh.setProcessEnvironment(env);
-    sh.start("/bin/sh", {"-c", comando});
+    sh.start("/bin/sh", {"-c", perIstanzaFinta(comando)});
     sh.write(ingresso);
     sh.closeWriteChannel();
     sh.waitForFinished(10000);
@@ -65,7 +75,8 @@ private slots:
     void initTestCase()
     {
         // A process named like the application, found by the hook.
-        const QString finta = dir.filePath("halvora");
+        QVERIFY(comandoHook(FornitoreIA::claude, "finito").contains("pgrep -u \"$(id -u)\" -x halvora "));
+        const QString finta = dir.filePath(nomeFinto());
         QVERIFY(QFile::copy(QStringLiteral(HALVORA_ISTANZA_FINTA), finta));
         QFile::setPermissions(finta, QFile::permissions(finta) | QFile::ExeOwner);
         env = QProcessEnvironment::systemEnvironment();
@@ -128,7 +139,7 @@ private slots:
     void claudeCommandHandsTheUrlToTheRunningApp()
     {
         istanza.setProcessEnvironment(env);
-        istanza.start(dir.filePath("halvora"), {});
+        istanza.start(dir.filePath(nomeFinto()), {});
         QVERIFY(istanza.waitForStarted());
         QFile::remove(dir.filePath("log"));
         QProcessEnvironment e = env;
