@@ -27,6 +27,27 @@ QByteArray locale(const QString& percorso) { return QFile::encodeName(percorso);
 
 bool copiaVoce(const QString& da, const QString& a, int profondita);
 
+// A plain byte copy. No sync per file: the copy lands in a hidden folder
+// that only becomes visible, by one rename, when all of it is there.
+bool copiaFile(const QString& da, const QString& a)
+{
+    QFile sorgente(da);
+    QFile destinazione(a);
+    if (!sorgente.open(QIODevice::ReadOnly) || !destinazione.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    QByteArray blocco(qBound(qint64(4096), sorgente.size(), qint64(1) << 20), Qt::Uninitialized);
+    for (;;) {
+        const qint64 letti = sorgente.read(blocco.data(), blocco.size());
+        if (letti < 0)
+            return false;
+        if (letti == 0)
+            break;
+        if (destinazione.write(blocco.constData(), letti) != letti)
+            return false;
+    }
+    return destinazione.flush() && destinazione.setPermissions(sorgente.permissions() | QFile::WriteOwner);
+}
+
 bool copiaCartella(const QString& da, const QString& a, int profondita)
 {
     if (profondita > kProfonditaMassima)
@@ -62,7 +83,7 @@ bool copiaVoce(const QString& da, const QString& a, int profondita)
     if (S_ISDIR(st.st_mode))
         return copiaCartella(da, a, profondita);
     if (S_ISREG(st.st_mode))
-        return QFile::copy(da, a);
+        return copiaFile(da, a);
     return true;
 }
 
@@ -74,7 +95,7 @@ bool copiaRadice(const QString& da, const QString& a)
     if (::stat(locale(da).constData(), &st) != 0)
         return false;
     if (S_ISREG(st.st_mode))
-        return QFile::copy(da, a);
+        return copiaFile(da, a);
     if (S_ISDIR(st.st_mode))
         return copiaCartella(da, a, 0);
     return false;
@@ -206,7 +227,8 @@ QString nomeTesto(const QString& testoRifilato)
     static const QRegularExpression finiRiga(QStringLiteral("[\\n\\r\\x{2028}\\x{2029}\\x{85}]"));
     static const QRegularExpression separatori(QStringLiteral("[/:\\\\]"));
     static const QRegularExpression bordi(QStringLiteral("^[ \\t]+|[ \\t]+$"));
-    QString titolo = testoRifilato.section(finiRiga, 0, 0);
+    const qsizetype fine = testoRifilato.indexOf(finiRiga);
+    QString titolo = fine < 0 ? testoRifilato : testoRifilato.left(fine);
     titolo.replace(separatori, QStringLiteral("-"));
     titolo.remove(bordi);
     titolo.replace(QChar(u'\0'), QLatin1Char('-'));
