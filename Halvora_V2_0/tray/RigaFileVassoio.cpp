@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QToolTip>
 
 namespace {
 constexpr qreal kMargine = 4;    // room around the card for its lift and shadow
@@ -147,12 +146,8 @@ void RigaFileVassoio::paintEvent(QPaintEvent*)
 bool RigaFileVassoio::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
-        auto* aiutoEvento = static_cast<QHelpEvent*>(e);
-        const QString testo = aiuto(aiutoEvento->pos());
-        if (testo.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(aiutoEvento->globalPos(), testo, this);
+        auto* h = static_cast<QHelpEvent*>(e);
+        TrayDisegno::mostraAiuto(this, h, aiuto(h->pos()));
         return true;
     }
     return QWidget::event(e);

@@ -15,7 +15,6 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -175,43 +174,60 @@ void SmartTrayView::trayCambiato()
     ricostruisciRighe();
 }
 
+RigaFileVassoio* SmartTrayView::nuovaRiga(const QUrl& file)
+{
+    auto* riga = new RigaFileVassoio(file, elenco_);
+    connect(riga, &RigaFileVassoio::selezioneAlternata, this, &SmartTrayView::alternaSelezione);
+    connect(riga, &RigaFileVassoio::invioChiesto, this, [this](const QUrl& f) { dropManager_.inviaConAirDrop({f}); });
+    connect(riga, &RigaFileVassoio::eliminazioneChiesta, this, [this](const QUrl& f) { dropManager_.rimuovi(f); });
+    connect(riga, &RigaFileVassoio::puntatoreEntrato, this, [this](const QUrl& f) {
+        rigaSottoIlMouse_ = f;
+        aggiornaRighe();
+    });
+    // Another row may have claimed the pointer already.
+    connect(riga, &RigaFileVassoio::puntatoreUscito, this, [this](const QUrl& f) {
+        if (rigaSottoIlMouse_ == f)
+            rigaSottoIlMouse_.reset();
+        aggiornaRighe();
+    });
+    connect(riga, &RigaFileVassoio::hoverInvioCambiato, this, [this](const QUrl& f, bool sopra) {
+        hoveredAirDropFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
+        aggiornaRighe();
+    });
+    connect(riga, &RigaFileVassoio::hoverEliminaCambiato, this, [this](const QUrl& f, bool sopra) {
+        hoveredDeleteFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
+        aggiornaRighe();
+    });
+    return riga;
+}
+
 void SmartTrayView::ricostruisciRighe()
 {
+    // Rows of files still listed are kept (with their icon); equal URLs are one row.
+    QList<RigaFileVassoio*> nuove;
+    const QList<QUrl> files = dropManager_.draggedFiles();
+    for (const QUrl& u : files) {
+        auto uguale = [&](RigaFileVassoio* r) { return r->file() == u; };
+        if (std::any_of(nuove.begin(), nuove.end(), uguale))
+            continue;
+        const auto esistente = std::find_if(righe_.begin(), righe_.end(), uguale);
+        if (esistente != righe_.end()) {
+            nuove << *esistente;
+            righe_.erase(esistente);
+        } else {
+            nuove << nuovaRiga(u);
+        }
+    }
     // A row may be mid-event (its own delete button): it goes later.
     for (RigaFileVassoio* r : std::as_const(righe_)) {
+        colonna_->removeWidget(r);
         r->hide();
         r->deleteLater();
     }
-    righe_.clear();
-    const QList<QUrl> files = dropManager_.draggedFiles();
-    for (const QUrl& u : files) {
-        if (std::any_of(righe_.begin(), righe_.end(), [&](RigaFileVassoio* r) { return r->file() == u; }))
-            continue;
-        auto* riga = new RigaFileVassoio(u, elenco_);
-        connect(riga, &RigaFileVassoio::selezioneAlternata, this, &SmartTrayView::alternaSelezione);
-        connect(riga, &RigaFileVassoio::invioChiesto, this,
-                [this](const QUrl& f) { dropManager_.inviaConAirDrop({f}); });
-        connect(riga, &RigaFileVassoio::eliminazioneChiesta, this, [this](const QUrl& f) { dropManager_.rimuovi(f); });
-        connect(riga, &RigaFileVassoio::puntatoreEntrato, this, [this](const QUrl& f) {
-            rigaSottoIlMouse_ = f;
-            aggiornaRighe();
-        });
-        // Another row may have claimed the pointer already.
-        connect(riga, &RigaFileVassoio::puntatoreUscito, this, [this](const QUrl& f) {
-            if (rigaSottoIlMouse_ == f)
-                rigaSottoIlMouse_.reset();
-            aggiornaRighe();
-        });
-        connect(riga, &RigaFileVassoio::hoverInvioCambiato, this, [this](const QUrl& f, bool sopra) {
-            hoveredAirDropFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
-            aggiornaRighe();
-        });
-        connect(riga, &RigaFileVassoio::hoverEliminaCambiato, this, [this](const QUrl& f, bool sopra) {
-            hoveredDeleteFile_ = sopra ? std::optional<QUrl>(f) : std::nullopt;
-            aggiornaRighe();
-        });
-        colonna_->insertWidget(colonna_->count() - 1, riga);
-        righe_ << riga;
+    righe_ = nuove;
+    for (int i = 0; i < righe_.size(); ++i) {
+        colonna_->removeWidget(righe_[i]);
+        colonna_->insertWidget(i, righe_[i]);
     }
     scorrimento_->setVisible(!files.isEmpty());
     aggiornaRighe();
@@ -306,11 +322,7 @@ bool SmartTrayView::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
         auto* h = static_cast<QHelpEvent*>(e);
-        const QString testo = aiuto(h->pos());
-        if (testo.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(h->globalPos(), testo, this);
+        TrayDisegno::mostraAiuto(this, h, aiuto(h->pos()));
         return true;
     }
     return QWidget::event(e);
@@ -388,7 +400,7 @@ void SmartTrayView::setDropTargeted(bool si)
     aggiornaRighe();
 }
 
-void SmartTrayView::dragEnterEvent(QDragEnterEvent* e)
+void SmartTrayView::valutaTrascinamento(QDragMoveEvent* e)
 {
     const bool dentro = areaFile().contains(e->position().toPoint()) && accettabile(e->mimeData());
     if (dentro)
@@ -398,15 +410,9 @@ void SmartTrayView::dragEnterEvent(QDragEnterEvent* e)
     setDropTargeted(dentro);
 }
 
-void SmartTrayView::dragMoveEvent(QDragMoveEvent* e)
-{
-    const bool dentro = areaFile().contains(e->position().toPoint()) && accettabile(e->mimeData());
-    if (dentro)
-        e->acceptProposedAction();
-    else
-        e->ignore();
-    setDropTargeted(dentro);
-}
+void SmartTrayView::dragEnterEvent(QDragEnterEvent* e) { valutaTrascinamento(e); }
+
+void SmartTrayView::dragMoveEvent(QDragMoveEvent* e) { valutaTrascinamento(e); }
 
 void SmartTrayView::dragLeaveEvent(QDragLeaveEvent*) { setDropTargeted(false); }
 

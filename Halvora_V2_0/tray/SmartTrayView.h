@@ -64,8 +64,11 @@ protected:
 private:
     void trayCambiato();
     void ricostruisciRighe();
+    RigaFileVassoio* nuovaRiga(const QUrl& file);
     void aggiornaRighe();
     void setDropTargeted(bool si);
+    // Accepts a drag over the file area that carries something droppable.
+    void valutaTrascinamento(QDragMoveEvent* e);
     void disegnaIntestazione(QPainter& p);
     void disegnaZonaVuota(QPainter& p);
     std::optional<Controllo> controlloIn(const QPoint& punto) const;

@@ -2,7 +2,8 @@
 
 #include "Simboli.h"
 
-#include <QFileInfo>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QIcon>
 #include <QMimeDatabase>
 
@@ -27,6 +28,14 @@ void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore)
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(dove.adjusted(1, 1, -1, -1), 16, 16);
     p.restore();
+}
+
+void mostraAiuto(QWidget* w, const QHelpEvent* evento, const QString& testo)
+{
+    if (testo.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(evento->globalPos(), testo, w);
 }
 
 QIcon iconaFile(const QString& percorso)

@@ -5,6 +5,10 @@
 #include <QRectF>
 #include <QString>
 
+class QHelpEvent;
+class QIcon;
+class QWidget;
+
 // Colours and small drawing helpers shared by the tray tab and its rows.
 namespace TrayDisegno {
 
@@ -23,6 +27,9 @@ void simbolo(QPainter& p, const QString& nome, const QRectF& dove, int lato, con
 
 // The dashed rounded outline of a drop area (radius 16, line 2, dashes 8/4).
 void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore);
+
+// Shows `testo` as the help of `w` at the event's place, or hides the help when empty.
+void mostraAiuto(QWidget* w, const QHelpEvent* evento, const QString& testo);
 
 // The icon of a file, from its MIME type and the icon theme.
 QIcon iconaFile(const QString& percorso);

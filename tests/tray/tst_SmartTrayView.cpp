@@ -38,8 +38,10 @@ class TestSmartTrayView : public QObject {
     struct Pannello {
         QWidget fondo;
         SmartTrayView* vista;
-        Pannello(DropManager& m)
+        Pannello(DropManager& m, const QList<QUrl>& files = {})
         {
+            for (const QUrl& u : files)
+                m.addToTray(u);
             fondo.setStyleSheet(QStringLiteral("background: black;"));
             fondo.setAutoFillBackground(true);
             QPalette pal = fondo.palette();
@@ -87,9 +89,7 @@ private slots:
     {
         FakeInvioVicino invio;
         DropManager m(invio);
-        for (const QUrl& u : file)
-            m.addToTray(u);
-        Pannello p(m);
+        Pannello p(m, file);
         QCOMPARE(p.vista->righe().size(), 4);
         QVERIFY(p.vista->airDropDisponibile());
         QCOMPARE(p.vista->immaginiNote(), QSet<QUrl>{file[1]});
@@ -130,9 +130,7 @@ private slots:
     {
         FakeInvioVicino invio;
         DropManager m(invio);
-        for (const QUrl& u : file)
-            m.addToTray(u);
-        Pannello p(m);
+        Pannello p(m, file);
         clic(p.vista->righe()[2], Parte::selezione);
         QCOMPARE(p.vista->testoChip(), QStringLiteral("1 selezionati"));
         clic(p.vista->righe()[2], Parte::elimina);
@@ -140,7 +138,10 @@ private slots:
         QVERIFY(QFileInfo::exists(file[2].toLocalFile()));
         QVERIFY(p.vista->selezionati().isEmpty());
         QVERIFY(p.vista->rettangolo(Controllo::chip).isEmpty());
-        QCOMPARE(p.vista->righe().size(), 3);
+        QList<QUrl> mostrati;
+        for (RigaFileVassoio* r : p.vista->righe())
+            mostrati << r->file();
+        QCOMPARE(mostrati, m.draggedFiles());
 
         clic(p.vista->righe()[0], Parte::selezione);
         clic(*p.vista, Controllo::svuota);
@@ -266,9 +267,7 @@ private slots:
     {
         FakeInvioVicino invio;
         DropManager m(invio);
-        for (const QUrl& u : file)
-            m.addToTray(u);
-        Pannello p(m);
+        Pannello p(m, file);
         clic(p.vista->righe()[1], Parte::selezione);
         QEnterEvent entra(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
         QApplication::sendEvent(p.vista->righe()[2], &entra);
