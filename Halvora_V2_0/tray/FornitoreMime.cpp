@@ -16,7 +16,8 @@ bool eDocumento(const QString& formato)
 {
     static const QStringList esclusi = {
         QStringLiteral("text/"),           QStringLiteral("image/"),         QStringLiteral("application/x-qt-"),
-        QStringLiteral("application/x-moz-"), QStringLiteral("x-special/"),  QStringLiteral("chromium/"),
+        QStringLiteral("application/x-moz-"), QStringLiteral("application/x-kde-"), QStringLiteral("x-special/"),
+        QStringLiteral("chromium/"),
     };
     if (!formato.contains(QLatin1Char('/')))
         return false;
@@ -29,6 +30,7 @@ bool eDocumento(const QString& formato)
 class FornitoreMime final : public FornitoreElemento {
 public:
     std::optional<QUrl> url;
+    std::optional<QString> nome;
     QList<QPair<QString, QByteArray>> documenti;
     std::optional<QString> testo;
     QByteArray bytesImmagine;
@@ -57,7 +59,7 @@ public:
         return tipi;
     }
 
-    std::optional<QString> nomeSuggerito() const override { return std::nullopt; }
+    std::optional<QString> nomeSuggerito() const override { return nome; }
 
     void caricaElemento(Tipo tipo, std::function<void(QVariant)> risposta) override
     {
@@ -125,6 +127,9 @@ DropManager::Fornitori fornitoriDaMime(const QMimeData& dati)
     }
     if (dati.hasText())
         f->testo = dati.text();
+    // The name KDE applications give what they drag.
+    if (const QByteArray nome = dati.data(QStringLiteral("application/x-kde-suggestedfilename")); !nome.isEmpty())
+        f->nome = QString::fromUtf8(nome);
     if (f->bytesImmagine.isEmpty() && dati.hasImage())
         f->immagine = qvariant_cast<QImage>(dati.imageData());
     if (f->documenti.isEmpty() && !f->testo && !f->conforme(FornitoreElemento::Tipo::immagine))

@@ -198,7 +198,7 @@ QString nomeSicuro(const QString& nome)
 
 std::optional<QUrl> webURL(const QString& s)
 {
-    const QUrl u(s.trimmed(), QUrl::StrictMode);
+    const QUrl u(s.trimmed(), QUrl::TolerantMode);
     if (!u.isValid())
         return std::nullopt;
     const QString schema = u.scheme().toLower();

@@ -256,18 +256,24 @@ private slots:
         immagine.setImageData(img);
         QMimeData documento;
         documento.setData(QStringLiteral("application/pdf"), "%PDF-1.4");
+        QMimeData conNome;
+        conNome.setData(QStringLiteral("application/vnd.oasis.opendocument.text"), "PK odt");
+        conNome.setData(QStringLiteral("application/x-kde-suggestedfilename"), "../Verbale");
         QMimeData vuoto;
         QVERIFY(fornitoriDaMime(vuoto).isEmpty());
 
         DropManager m(invio);
         DropManager::Fornitori tutti = fornitoriDaMime(file);
         QCOMPARE(tutti.size(), 3);
-        tutti << fornitoriDaMime(testo) << fornitoriDaMime(immagine) << fornitoriDaMime(documento);
+        tutti << fornitoriDaMime(testo) << fornitoriDaMime(immagine) << fornitoriDaMime(documento)
+              << fornitoriDaMime(conNome);
         attendi(m, tutti);
         QCOMPARE(relativi(m), (QStringList{QStringLiteral("U/a.txt"), QStringLiteral("example.org.webloc"),
                                            QStringLiteral("U/b.txt"), QStringLiteral("U/Spesa.txt"),
-                                           QStringLiteral("U_image.png"), QStringLiteral("U/elemento.pdf")}));
-        QCOMPARE(leggi(m.draggedFiles().last().toLocalFile()), QByteArray("%PDF-1.4"));
+                                           QStringLiteral("U_image.png"), QStringLiteral("U/elemento.pdf"),
+                                           QStringLiteral("U/Verbale.odt")}));
+        QCOMPARE(leggi(m.draggedFiles()[5].toLocalFile()), QByteArray("%PDF-1.4"));
+        QCOMPARE(leggi(m.draggedFiles()[6].toLocalFile()), QByteArray("PK odt"));
     }
 
     void sendingTakesOnlyFilesThatExist()

@@ -62,6 +62,8 @@ private slots:
         QTest::newRow("https") << "https://example.com/a" << "https://example.com/a";
         QTest::newRow("trimmed") << "  http://x.org/\n" << "http://x.org/";
         QTest::newRow("upper-case scheme") << "HTTPS://example.com" << "https://example.com";
+        QTest::newRow("space in path") << "https://example.com/a b" << "https://example.com/a b";
+        QTest::newRow("space in host") << "https://exa mple.com/" << "";
         QTest::newRow("mail") << "mailto:a@b.it" << "";
         QTest::newRow("ftp") << "ftp://x.org/f" << "";
         QTest::newRow("no host") << "https:///percorso" << "";
