@@ -1,6 +1,7 @@
 #include "DropManager.h"
 #include "FakeClock.h"
 #include "InvioKdeConnect.h"
+#include "SmartTrayView.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,6 +139,31 @@ private slots:
                                           QStringLiteral("--device a1b2c3 --share ") + a,
                                           QStringLiteral("--device a1b2c3 --share ") + b,
                                           QStringLiteral("--device a1b2c3 --share ") + c}));
+        QTRY_VERIFY(invio.findChildren<QProcess*>().isEmpty());
+    }
+
+    void theTabShowsTheShareButtonOnlyWithADevice_data()
+    {
+        QTest::addColumn<QByteArray>("dispositivi");
+        QTest::addColumn<bool>("visibile");
+        QTest::newRow("device") << QByteArray("a1b2c3\\n") << true;
+        QTest::newRow("none") << QByteArray() << false;
+    }
+    void theTabShowsTheShareButtonOnlyWithADevice()
+    {
+        QFETCH(QByteArray, dispositivi);
+        QFETCH(bool, visibile);
+        qputenv("FINTO_DISPOSITIVI", dispositivi);
+        InvioKdeConnect invio(clock);
+        DropManager m(invio);
+        m.addToTray(QUrl::fromLocalFile(nuovoFile(QStringLiteral("a.pdf"))));
+        SmartTrayView vista(m);
+        vista.resize(vista.sizeHint());
+        QTRY_COMPARE(registro().size(), 1);
+        QTRY_COMPARE(vista.airDropDisponibile(), visibile);
+        QTest::qWait(20);
+        QCOMPARE(vista.rettangolo(SmartTrayView::Controllo::invio).isEmpty(), !visibile);
+        QTRY_VERIFY(invio.findChildren<QProcess*>().isEmpty());
     }
 
     void nothingIsSentWithoutADevice()
@@ -158,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInvioKdeConnect)
+QTEST_MAIN(TestInvioKdeConnect)
 #include "tst_InvioKdeConnect.moc"
