@@ -59,6 +59,9 @@ public:
     // Deletes a memo and its transcript, on the next turn of the event loop.
     void deleteMemo(const QUrl& url);
 
+    // Asks for the microphone ahead of the first recording, when never asked;
+    // the answer is used by the next recording.
+    void chiediAccessoMicrofono();
     // The record button: asks for the microphone when needed, then records.
     void requestMicrophoneAndRecord();
     void startRecording();

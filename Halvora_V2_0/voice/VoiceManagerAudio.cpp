@@ -14,6 +14,12 @@ namespace {
 constexpr int attesaChiusuraMs = 3000;
 } // namespace
 
+void VoiceManager::chiediAccessoMicrofono()
+{
+    if (audio_.permessoMicrofono() == PermessoMicrofono::nonDeterminato)
+        audio_.richiediPermessoMicrofono([](bool) {});
+}
+
 void VoiceManager::requestMicrophoneAndRecord()
 {
     const QString negato = tr("Accesso al microfono negato. Abilitalo in Impostazioni di Sistema.");
