@@ -97,7 +97,13 @@ SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
     scorrimento_->setWidgetResizable(true);
     scorrimento_->setFrameShape(QFrame::NoFrame);
     scorrimento_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scorrimento_->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    // A thin, quiet scroll indicator on the dark panel.
+    scorrimento_->setStyleSheet(QStringLiteral(
+        "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"
+        "QScrollBar:vertical { background: transparent; width: 6px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255, 255, 255, 64); border-radius: 3px; min-height: 24px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     scorrimento_->viewport()->setAutoFillBackground(false);
     elenco_->setAutoFillBackground(false);
 

@@ -273,6 +273,11 @@ private slots:
         QApplication::sendEvent(p.vista->righe()[2], &entra);
         const QImage img = salvaRender(p.fondo, QStringLiteral("tray-file"));
         QCOMPARE(img.size(), p.fondo.size() * img.devicePixelRatio());
+        // More files than fit scroll under the header.
+        m.addToTray(nuovo(QStringLiteral("Preventivo.docx")));
+        m.addToTray(nuovo(QStringLiteral("Archivio.zip")));
+        QTRY_VERIFY(p.vista->righe().last()->geometry().bottom() > p.vista->areaFile().height());
+        salvaRender(p.fondo, QStringLiteral("tray-file-molti"));
     }
 };
 
