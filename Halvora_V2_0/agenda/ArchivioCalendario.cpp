@@ -228,6 +228,7 @@ const ArchivioCalendario::File* ArchivioCalendario::carica(const QString& percor
 
 Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTime& a)
 {
+    Ical::aggiornaZonaLocale();
     Lettura<Impegno> lettura;
     lettura.accesso = accesso();
     if (!lettura.accesso)
@@ -258,8 +259,10 @@ Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTim
     return lettura;
 }
 
-Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limite)
+Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limiteLocale)
 {
+    Ical::aggiornaZonaLocale();
+    const QDateTime limite = limiteLocale.toUTC();
     Lettura<Promemoria> lettura;
     lettura.accesso = accesso();
     if (!lettura.accesso)
@@ -316,6 +319,7 @@ void ArchivioCalendario::impostaElencoPredefinito(const QString& nomeFile)
 
 EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDateTime& ora)
 {
+    Ical::aggiornaZonaLocale();
     if (!accesso())
         return {EsitoCreazione::Tipo::accessoNegato};
     const auto elenco = elencoPredefinito();
@@ -342,9 +346,7 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
     icalcomponent_set_summary(todo, nuovo.titolo.toUtf8().constData());
     icalcomponent_set_status(todo, ICAL_STATUS_NEEDSACTION);
     // The due time is kept to the minute, as a wall-clock time.
-    const QDateTime locale = nuovo.scadenza.toLocalTime();
-    const QDateTime alMinuto(locale.date(), QTime(locale.time().hour(), locale.time().minute()), Qt::LocalTime);
-    const icaltimetype scadenza = Ical::fluttuante(alMinuto);
+    const icaltimetype scadenza = Ical::fluttuante(nuovo.scadenza, true);
     Ical::impostaScadenza(todo, scadenza);
 
     if (nuovo.ripetizione == RipetizionePromemoria::mai) {
@@ -383,6 +385,7 @@ std::optional<QString> ArchivioCalendario::fileDelPromemoria(const QString& id)
 
 EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::function<void(Modifica&)>& cambia)
 {
+    Ical::aggiornaZonaLocale();
     const auto percorso = fileDelPromemoria(id);
     if (!percorso)
         return {EsitoScrittura::Tipo::nonTrovato};
@@ -421,9 +424,7 @@ EsitoScrittura ArchivioCalendario::completa(const QString& id, const QDateTime& 
 EsitoScrittura ArchivioCalendario::rimanda(const QString& id, const QDateTime& quando)
 {
     return modifica(id, [&](Modifica& m) {
-        const QDateTime locale = quando.toLocalTime();
-        const QDateTime alMinuto(locale.date(), QTime(locale.time().hour(), locale.time().minute()), Qt::LocalTime);
-        Ical::impostaScadenza(m.todo, Ical::fluttuante(alMinuto));
+        Ical::impostaScadenza(m.todo, Ical::fluttuante(quando, true));
         const bool ripetuto = icalcomponent_get_first_property(m.todo, ICAL_RRULE_PROPERTY) != nullptr;
         togliAllarmi(m.todo, ripetuto);
         aggiungiAllarmeAssoluto(m.todo, quando);

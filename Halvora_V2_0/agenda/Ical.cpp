@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QTimeZone>
 #include <cstdlib>
 #include <set>
 
@@ -12,6 +13,16 @@ namespace {
 // Occurrences looked at per rule: a runaway rule (every second for years)
 // must not stall the worker.
 constexpr int kMassimoOccorrenze = 100000;
+
+thread_local QTimeZone zonaLocale;
+thread_local bool zonaLetta = false;
+
+const QTimeZone* zona()
+{
+    if (!zonaLetta)
+        aggiornaZonaLocale();
+    return zonaLocale.isValid() ? &zonaLocale : nullptr;
+}
 
 icaltimezone* zonaDi(icalproperty* p)
 {
@@ -42,7 +53,7 @@ icaltimetype conZona(icaltimetype t, icalproperty* p)
 icaltimetype comeModello(const QDateTime& quando, const icaltimetype& modello)
 {
     if (modello.is_date) {
-        const QDate d = quando.toLocalTime().date();
+        const QDate d = inLocale(quando).date();
         icaltimetype t = icaltime_null_date();
         t.year = d.year();
         t.month = d.month();
@@ -106,6 +117,24 @@ bool sovrappone(const QDateTime& inizio, const QDateTime& fine, const QDateTime&
 
 } // namespace
 
+void aggiornaZonaLocale()
+{
+    zonaLocale = QTimeZone::systemTimeZone();
+    zonaLetta = true;
+}
+
+QDateTime daLocale(const QDate& giorno, const QTime& ora)
+{
+    const QTimeZone* z = zona();
+    return (z ? QDateTime(giorno, ora, *z) : QDateTime(giorno, ora, Qt::LocalTime)).toUTC();
+}
+
+QDateTime inLocale(const QDateTime& quando)
+{
+    const QTimeZone* z = zona();
+    return z ? quando.toTimeZone(*z) : quando.toLocalTime();
+}
+
 Componente leggi(const QByteArray& contenuto)
 {
     Componente c(icalparser_parse_string(contenuto.constData()));
@@ -154,13 +183,13 @@ QDateTime data(const icaltimetype& t)
     if (!giorno.isValid())
         return {};
     if (t.is_date)
-        return giorno.startOfDay();
+        return daLocale(giorno, QTime(0, 0));
     const QTime ora(t.hour, t.minute, std::min(t.second, 59));
     if (icaltime_is_utc(t))
-        return QDateTime(giorno, ora, Qt::UTC).toLocalTime();
+        return QDateTime(giorno, ora, Qt::UTC);
     if (t.zone)
-        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, t.zone));
-    return QDateTime(giorno, ora, Qt::LocalTime);
+        return QDateTime::fromSecsSinceEpoch(icaltime_as_timet_with_zone(t, t.zone), Qt::UTC);
+    return daLocale(giorno, ora);
 }
 
 icaltimetype utc(const QDateTime& quando)
@@ -168,16 +197,16 @@ icaltimetype utc(const QDateTime& quando)
     return icaltime_from_timet_with_zone(quando.toSecsSinceEpoch(), 0, icaltimezone_get_utc_timezone());
 }
 
-icaltimetype fluttuante(const QDateTime& quando)
+icaltimetype fluttuante(const QDateTime& quando, bool alMinuto)
 {
-    const QDateTime l = quando.toLocalTime();
+    const QDateTime l = inLocale(quando);
     icaltimetype t = icaltime_null_time();
     t.year = l.date().year();
     t.month = l.date().month();
     t.day = l.date().day();
     t.hour = l.time().hour();
     t.minute = l.time().minute();
-    t.second = l.time().second();
+    t.second = alMinuto ? 0 : l.time().second();
     t.is_date = 0;
     t.zone = nullptr;
     return t;
@@ -264,8 +293,11 @@ std::optional<icaltimetype> primaOccorrenzaDopo(const icalrecurrencetype& regola
     return trovata;
 }
 
-std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTime& da, const QDateTime& a)
+std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTime& daLocale, const QDateTime& aLocale)
 {
+    // Compared in UTC: cheap, and the same moment whatever the zone.
+    const QDateTime da = daLocale.toUTC();
+    const QDateTime a = aLocale.toUTC();
     const std::vector<icalcomponent*> eventi = componenti(radice, ICAL_VEVENT_COMPONENT);
 
     // Occurrences that a component of their own replaces (RECURRENCE-ID).
@@ -276,9 +308,28 @@ std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTi
             sostituite[QByteArray(icalcomponent_get_uid(e))].insert(data(rid).toSecsSinceEpoch());
     }
 
+    // Days of the window, widened by a day for zone offsets: a single event
+    // wholly outside them is skipped before any costly conversion.
+    const QDate primoGiorno = inLocale(da).date().addDays(-1);
+    const QDate ultimoGiorno = inLocale(a).date().addDays(1);
+    const auto giornoDi = [](const icaltimetype& t) { return QDate(t.year, t.month, t.day); };
+
     std::vector<Occorrenza> trovate;
     for (icalcomponent* e : eventi) {
         const icaltimetype inizio = valore(e, ICAL_DTSTART_PROPERTY);
+        const bool ripetuto = icaltime_is_null_time(valore(e, ICAL_RECURRENCEID_PROPERTY))
+            && (icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)
+                || icalcomponent_get_first_property(e, ICAL_RDATE_PROPERTY));
+        if (!ripetuto && !icaltime_is_null_time(inizio)) {
+            if (giornoDi(inizio) > ultimoGiorno)
+                continue;
+            const icaltimetype fine = valore(e, ICAL_DTEND_PROPERTY);
+            if (!icaltime_is_null_time(fine) && giornoDi(fine) < primoGiorno)
+                continue;
+            if (icaltime_is_null_time(fine) && !icalcomponent_get_first_property(e, ICAL_DURATION_PROPERTY)
+                && giornoDi(inizio).addDays(1) < primoGiorno)
+                continue;
+        }
         const QDateTime primo = data(inizio);
         if (!primo.isValid())
             continue;
@@ -291,7 +342,7 @@ std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTi
         if (!icaltime_is_null_time(fineIcal)) {
             const QDateTime fine = data(fineIcal);
             if (interaGiornata)
-                durataGiorni = std::max<qint64>(primo.date().daysTo(fine.date()), 1);
+                durataGiorni = int(std::max<qint64>(inLocale(primo).date().daysTo(inLocale(fine).date()), 1));
             else if (fine > primo)
                 durataSecondi = primo.secsTo(fine);
         } else if (icalproperty* d = icalcomponent_get_first_property(e, ICAL_DURATION_PROPERTY)) {
@@ -302,12 +353,10 @@ std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTi
                 durataSecondi = std::max(secondi, 0);
         }
         const auto fineDi = [&](const QDateTime& s) {
-            return interaGiornata ? s.date().addDays(durataGiorni).startOfDay() : s.addSecs(durataSecondi);
+            return interaGiornata ? Ical::daLocale(inLocale(s).date().addDays(durataGiorni), QTime(0, 0))
+                                  : s.addSecs(durataSecondi);
         };
 
-        const bool ripetuto = icaltime_is_null_time(valore(e, ICAL_RECURRENCEID_PROPERTY))
-            && (icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY)
-                || icalcomponent_get_first_property(e, ICAL_RDATE_PROPERTY));
         if (!ripetuto) {
             const QDateTime fine = fineDi(primo);
             if (sovrappone(primo, fine, da, a))
@@ -329,7 +378,7 @@ std::vector<Occorrenza> eventiNellaFinestra(icalcomponent* radice, const QDateTi
         const auto aggiungi = [&](const QDateTime& s) {
             const QDateTime fine = fineDi(s);
             if (!viste.insert(s.toSecsSinceEpoch()).second || escluse.contains(s.toSecsSinceEpoch())
-                || giorniEsclusi.contains(s.date()) || !sovrappone(s, fine, da, a))
+                || giorniEsclusi.contains(inLocale(s).date()) || !sovrappone(s, fine, da, a))
                 return;
             trovate.push_back({e, s, fine, interaGiornata, true});
         };

@@ -28,12 +28,22 @@ QList<icalcomponent*> calendari(icalcomponent* radice);
 // The components of one kind in every calendar of the file, in file order.
 std::vector<icalcomponent*> componenti(icalcomponent* radice, icalcomponent_kind tipo);
 
-// The moment of an iCalendar time: a date is the start of that local day,
+// Wall-clock times are converted through the system zone's own table, read
+// again at the start of every store operation (aggiornaZonaLocale): the C
+// library's local time re-reads the zone file at every call, which made a
+// refresh of a large store many times slower.
+void aggiornaZonaLocale();
+// A local date and time as a UTC moment, and a moment in local time.
+QDateTime daLocale(const QDate& giorno, const QTime& ora);
+QDateTime inLocale(const QDateTime& quando);
+
+// The moment of an iCalendar time, in UTC: a date is the start of that local day,
 // a floating time is local wall-clock time. Null gives an invalid QDateTime.
 QDateTime data(const icaltimetype& t);
 icaltimetype utc(const QDateTime& quando);
-// A wall-clock time without zone, as the due time of a reminder is kept.
-icaltimetype fluttuante(const QDateTime& quando);
+// A wall-clock time without zone, as the due time of a reminder is kept;
+// `alMinuto` drops the seconds.
+icaltimetype fluttuante(const QDateTime& quando, bool alMinuto = false);
 icalrecurrencetype regola(RipetizionePromemoria r);
 
 // A start, end or due property read with its TZID resolved against the

@@ -49,8 +49,9 @@ void ordinaPromemoria(QList<Promemoria>& promemoria)
     });
 }
 
-std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime& ora)
+std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime& oraLocale)
 {
+    const QDateTime ora = oraLocale.toUTC(); // one conversion, not one per event
     for (const auto& i : ordinati) {
         if (i.interaGiornata)
             continue;
@@ -61,9 +62,10 @@ std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime&
     return std::nullopt;
 }
 
-std::optional<Promemoria> daAnnunciare(const QList<Promemoria>& ordinati, const QDateTime& ora,
+std::optional<Promemoria> daAnnunciare(const QList<Promemoria>& ordinati, const QDateTime& oraLocale,
                                        const QSet<QString>& giaAvvisati)
 {
+    const QDateTime ora = oraLocale.toUTC();
     const QDateTime soglia = ora.addMSecs(-qint64(kFinestraScadenza * 1000));
     for (const auto& p : ordinati) {
         if (!p.scadenza || *p.scadenza > ora || *p.scadenza <= soglia || giaAvvisati.contains(p.id))
