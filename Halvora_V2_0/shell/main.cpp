@@ -1,4 +1,5 @@
 #include "AttivitaManager.h"
+#include "LinguaManager.h"
 #include "NotchStateManager.h"
 #include "SchemaURL.h"
 #include "SystemClock.h"
@@ -17,7 +18,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(HALVORA_VERSIONE));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Traduzioni::installa(UserDefaults::shared().value(QStringLiteral("linguaInterfaccia")).toString());
+    Traduzioni::installa(LinguaManager::linguaAllAvvio(UserDefaults::shared()));
 
     Clock& clock = Clock::system();
     NotchStateManager stato(clock);
