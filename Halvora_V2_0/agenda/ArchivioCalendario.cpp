@@ -207,7 +207,7 @@ const ArchivioCalendario::File* ArchivioCalendario::carica(const QString& percor
     }
     auto it = file_.find(percorso);
     if (it != file_.end() && it->second->impronta == *impronta)
-        return it->second.get();
+        return it->second->radice ? it->second.get() : nullptr;
 
     QFile f(percorso);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -216,29 +216,39 @@ const ArchivioCalendario::File* ArchivioCalendario::carica(const QString& percor
     }
     auto nuovo = std::make_unique<File>();
     nuovo->impronta = *impronta;
-    nuovo->radice = Ical::leggi(f.readAll());
-    if (!nuovo->radice) {
-        qWarning("Calendario illeggibile: %s", qPrintable(percorso));
-        file_.erase(percorso);
-        return nullptr;
+    const QByteArray contenuto = f.readAll();
+    // An empty file is an empty calendar; one we cannot parse is skipped,
+    // and remembered so it is not parsed and reported again until it changes.
+    if (!contenuto.trimmed().isEmpty()) {
+        nuovo->radice = Ical::leggi(contenuto);
+        if (nuovo->radice)
+            nuovo->colore = coloreDel(nuovo->radice.get());
+        else
+            qWarning("Calendario illeggibile: %s", qPrintable(percorso));
     }
-    nuovo->colore = coloreDel(nuovo->radice.get());
-    return (file_[percorso] = std::move(nuovo)).get();
+    const File* letto = (file_[percorso] = std::move(nuovo)).get();
+    return letto->radice ? letto : nullptr;
 }
 
-Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTime& a)
+template<class T>
+Lettura<T> ArchivioCalendario::leggiCalendari(const std::function<void(const File&, QList<T>&)>& leggi)
 {
     Ical::aggiornaZonaLocale();
-    Lettura<Impegno> lettura;
+    Lettura<T> lettura;
     lettura.accesso = accesso();
     if (!lettura.accesso)
         return lettura;
     lettura.file = fileCalendari();
-    for (const QString& percorso : lettura.file) {
-        const File* f = carica(percorso);
-        if (!f)
-            continue;
-        for (const Ical::Occorrenza& o : Ical::eventiNellaFinestra(f->radice.get(), da, a)) {
+    for (const QString& percorso : lettura.file)
+        if (const File* f = carica(percorso))
+            leggi(*f, lettura.elementi);
+    return lettura;
+}
+
+Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTime& a)
+{
+    return leggiCalendari<Impegno>([&](const File& f, QList<Impegno>& elementi) {
+        for (const Ical::Occorrenza& o : Ical::eventiNellaFinestra(f.radice.get(), da, a)) {
             Impegno i;
             const QString uid = testo(icalcomponent_get_uid(o.evento));
             i.id = uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces)
@@ -252,27 +262,17 @@ Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTim
             if (!luogo.isEmpty())
                 i.luogo = luogo;
             i.interaGiornata = o.interaGiornata;
-            i.colore = f->colore;
-            lettura.elementi.append(std::move(i));
+            i.colore = f.colore;
+            elementi.append(std::move(i));
         }
-    }
-    return lettura;
+    });
 }
 
 Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limiteLocale)
 {
-    Ical::aggiornaZonaLocale();
     const QDateTime limite = limiteLocale.toUTC();
-    Lettura<Promemoria> lettura;
-    lettura.accesso = accesso();
-    if (!lettura.accesso)
-        return lettura;
-    lettura.file = fileCalendari();
-    for (const QString& percorso : lettura.file) {
-        const File* f = carica(percorso);
-        if (!f)
-            continue;
-        for (icalcomponent* todo : Ical::componenti(f->radice.get(), ICAL_VTODO_COMPONENT)) {
+    return leggiCalendari<Promemoria>([&](const File& f, QList<Promemoria>& elementi) {
+        for (icalcomponent* todo : Ical::componenti(f.radice.get(), ICAL_VTODO_COMPONENT)) {
             if (chiuso(todo))
                 continue;
             Promemoria p;
@@ -292,10 +292,9 @@ Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limiteLocale
             if (p.titolo.isEmpty())
                 p.titolo = t("Promemoria");
             p.siRipete = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY) != nullptr;
-            lettura.elementi.append(std::move(p));
+            elementi.append(std::move(p));
         }
-    }
-    return lettura;
+    });
 }
 
 std::optional<QString> ArchivioCalendario::elencoPredefinito() const

@@ -4,6 +4,7 @@
 #include "SceltePromemoria.h"
 
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -79,6 +80,9 @@ private:
     struct File;
     struct Modifica;
     const File* carica(const QString& percorso);
+    // Access, the file list, and `leggi` called on every calendar that parses.
+    template<class T>
+    Lettura<T> leggiCalendari(const std::function<void(const File&, QList<T>&)>& leggi);
     std::optional<QString> fileDelPromemoria(const QString& id);
     EsitoScrittura modifica(const QString& id, const std::function<void(Modifica&)>& cambia);
     void creaElencoIniziale();

@@ -7,7 +7,19 @@
 #include <QFileSystemWatcher>
 
 namespace {
+
 const QString kGiaUsato = QStringLiteral("calendario.giaUsato");
+
+// Published values notify only on a change: true when `nuovo` differs and was stored.
+template<class T>
+bool cambia(T& campo, T nuovo)
+{
+    if (campo == nuovo)
+        return false;
+    campo = std::move(nuovo);
+    return true;
+}
+
 } // namespace
 
 CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
@@ -82,48 +94,43 @@ void CalendarioManager::aggiornaPromemoria()
     });
 }
 
+bool CalendarioManager::accetta(quint64 generazione, quint64& applicata, bool accesso, const QStringList& file)
+{
+    // Refreshes may overlap; one older than the last applied comes too late.
+    if (generazione < applicata)
+        return false;
+    applicata = generazione;
+    osserva(accesso, file);
+    return true;
+}
+
 void CalendarioManager::applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista,
                                        const QStringList& file)
 {
-    if (generazione < applicataImpegni_)
+    if (!accetta(generazione, applicataImpegni_, accesso, file))
         return;
-    applicataImpegni_ = generazione;
-    osserva(accesso, file);
     // Read at every refresh, so access granted later shows without a restart.
-    if (accessoNegato_ != !accesso) {
-        accessoNegato_ = !accesso;
+    if (cambia(accessoNegato_, !accesso))
         emit accessoNegatoChanged();
-    }
     if (!accesso)
-        return;
-    if (lista != impegniDiOggi_) {
-        impegniDiOggi_ = std::move(lista);
+        return; // the lists keep what they showed
+    if (cambia(impegniDiOggi_, std::move(lista)))
         emit impegniDiOggiChanged();
-    }
-    auto candidato = Agenda::prossimo(impegniDiOggi_, clock_.now());
-    if (candidato != prossimo_) {
-        prossimo_ = std::move(candidato);
+    if (cambia(prossimo_, Agenda::prossimo(impegniDiOggi_, clock_.now())))
         emit prossimoChanged();
-    }
 }
 
 void CalendarioManager::applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista,
                                           const QStringList& file)
 {
-    if (generazione < applicataPromemoria_)
+    if (!accetta(generazione, applicataPromemoria_, accesso, file))
         return;
-    applicataPromemoria_ = generazione;
-    osserva(accesso, file);
-    if (accessoPromemoriaNegato_ != !accesso) {
-        accessoPromemoriaNegato_ = !accesso;
+    if (cambia(accessoPromemoriaNegato_, !accesso))
         emit accessoPromemoriaNegatoChanged();
-    }
     if (!accesso)
         return;
-    if (lista != promemoria_) {
-        promemoria_ = lista;
+    if (cambia(promemoria_, lista))
         emit promemoriaChanged();
-    }
     controllaScadenze(lista);
 }
 
@@ -139,10 +146,8 @@ void CalendarioManager::controllaScadenze(const QList<Promemoria>& lista)
 
 void CalendarioManager::setDaAvvisare(const std::optional<Promemoria>& p)
 {
-    if (p == daAvvisare_)
-        return;
-    daAvvisare_ = p;
-    emit daAvvisareChanged();
+    if (cambia(daAvvisare_, p))
+        emit daAvvisareChanged();
 }
 
 void CalendarioManager::osserva(bool accesso, const QStringList& file)

@@ -84,6 +84,7 @@ private:
     // Runs `lavoro` on the queue; the step it returns runs back on the GUI thread.
     using Passo = std::function<void()>;
     void suCoda(std::function<Passo(ArchivioCalendario&)> lavoro);
+    bool accetta(quint64 generazione, quint64& applicata, bool accesso, const QStringList& file);
     void applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista, const QStringList& file);
     void applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista, const QStringList& file);
     void controllaScadenze(const QList<Promemoria>& lista);
@@ -110,7 +111,8 @@ private:
     bool azioneInCorso_ = false; // a card action is being saved
     TimerHandle aggiornamento_;
     QFileSystemWatcher* osservatore_ = nullptr;
-    // Refreshes may overlap; a result older than the last one applied is dropped.
+    // Refreshes may overlap: each carries a generation, and a result older
+    // than the last one applied is dropped.
     quint64 generazioneImpegni_ = 0, applicataImpegni_ = 0;
     quint64 generazionePromemoria_ = 0, applicataPromemoria_ = 0;
 };

@@ -42,75 +42,44 @@ PomodoroManager::PomodoroManager(Clock& clock, Notifiche& notifiche, SuonoAllarm
 PomodoroManager::~PomodoroManager() = default;
 
 // Published fields notify on every store, not only on a change.
-void PomodoroManager::setTimeRemaining(int v)
+template<class T>
+void PomodoroManager::memorizza(T& campo, T valore, void (PomodoroManager::*notifica)())
 {
-    timeRemaining_ = v;
-    emit timeRemainingChanged();
+    campo = valore;
+    if (notifica)
+        emit (this->*notifica)();
     emit cambiato();
 }
 
-void PomodoroManager::setIsActive(bool v)
-{
-    isActive_ = v;
-    emit isActiveChanged();
-    emit cambiato();
-}
-
+void PomodoroManager::setTimeRemaining(int v) { memorizza(timeRemaining_, v, &PomodoroManager::timeRemainingChanged); }
+void PomodoroManager::setIsActive(bool v) { memorizza(isActive_, v, &PomodoroManager::isActiveChanged); }
 void PomodoroManager::setSessionState(PomodoroSessionState s)
 {
-    sessionState_ = s;
-    emit sessionStateChanged();
-    emit cambiato();
+    memorizza(sessionState_, s, &PomodoroManager::sessionStateChanged);
 }
-
 void PomodoroManager::setCompletedSessions(int v)
 {
-    completedSessions_ = v;
-    emit completedSessionsChanged();
-    emit cambiato();
+    memorizza(completedSessions_, v, &PomodoroManager::completedSessionsChanged);
 }
-
-void PomodoroManager::setIsBreakSession(bool v)
-{
-    isBreakSession_ = v;
-    emit isBreakSessionChanged();
-    emit cambiato();
-}
-
-void PomodoroManager::setAllarmeAttivo(bool v)
-{
-    allarmeAttivo_ = v;
-    emit allarmeAttivoChanged();
-    emit cambiato();
-}
-
-void PomodoroManager::setTotalTime(int v)
-{
-    totalTime_ = v;
-    emit cambiato();
-}
+void PomodoroManager::setIsBreakSession(bool v) { memorizza(isBreakSession_, v, &PomodoroManager::isBreakSessionChanged); }
+void PomodoroManager::setAllarmeAttivo(bool v) { memorizza(allarmeAttivo_, v, &PomodoroManager::allarmeAttivoChanged); }
+void PomodoroManager::setTotalTime(int v) { memorizza(totalTime_, v, nullptr); } // not published on its own
 
 void PomodoroManager::setCurrentMode(TimerMode m)
 {
-    currentMode_ = m;
-    emit currentModeChanged();
-    emit cambiato();
+    memorizza(currentMode_, m, &PomodoroManager::currentModeChanged);
     resetTimer();
 }
 
 void PomodoroManager::setCustomMinutes(int minuti)
 {
-    customMinutes_ = minuti;
-    emit customMinutesChanged();
-    emit cambiato();
+    memorizza(customMinutes_, minuti, &PomodoroManager::customMinutesChanged);
     applicaDurataPersonalizzata();
 }
 
 void PomodoroManager::setCustomSeconds(int secondi)
 {
-    customSeconds_ = secondi;
-    emit customSecondsChanged();
-    emit cambiato();
+    memorizza(customSeconds_, secondi, &PomodoroManager::customSecondsChanged);
     applicaDurataPersonalizzata();
 }
 

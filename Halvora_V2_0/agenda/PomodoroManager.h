@@ -96,6 +96,8 @@ private:
     void avviaAllarme();
     int durataPersonalizzata() const;
 
+    template<class T>
+    void memorizza(T& campo, T valore, void (PomodoroManager::*notifica)());
     void setTimeRemaining(int v);
     void setIsActive(bool v);
     void setCompletedSessions(int v);

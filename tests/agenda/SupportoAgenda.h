@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <atomic>
+#include <ctime>
 #include <vector>
 
 // Helpers shared by the agenda tests.
@@ -35,6 +36,23 @@ inline QString evento(const QString& uid, const QString& titolo, const QString& 
 inline QString promemoria(const QString& uid, const QString& titolo, const QString& righe)
 {
     return QStringLiteral("BEGIN:VTODO\r\nUID:%1\r\nSUMMARY:%2\r\n%3END:VTODO\r\n").arg(uid, titolo, righe);
+}
+
+// The ids of a list of events or reminders, in order.
+inline QStringList ids(const auto& lista)
+{
+    QStringList s;
+    for (const auto& x : lista)
+        s.append(x.id);
+    return s;
+}
+
+// A zone with an offset and summer time, so that floating, UTC and zoned
+// times cannot be mistaken for one another.
+inline void usaFusoDiProva()
+{
+    qputenv("TZ", "Europe/Rome");
+    tzset();
 }
 
 inline QByteArray leggiFile(const QString& percorso)

@@ -3,6 +3,7 @@
 #include "Ical.h"
 #include "SupportoAgenda.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,10 +79,7 @@ class TestArchivioCalendario : public QObject {
 private slots:
     void initTestCase()
     {
-        // A zone with an offset and summer time, so floating, UTC and zoned
-        // times cannot be confused with each other.
-        qputenv("TZ", "Europe/Rome");
-        tzset();
+        usaFusoDiProva();
     }
 
     void occurrencesOfToday_data()
@@ -206,10 +204,7 @@ private slots:
                              + "BEGIN:VTODO\r\nUID:anonimo\r\nDUE:20260302T120000\r\nEND:VTODO\r\n");
         ArchivioCalendario archivio(cartella);
         const auto l = archivio.promemoria(alle(1, 0));
-        QStringList ids;
-        for (const auto& p : l.elementi)
-            ids.append(p.id);
-        QCOMPARE(ids, (QStringList{"ieri", "oggi", "senza", "giorno", "anonimo"}));
+        QCOMPARE(ids(l.elementi), (QStringList{"ieri", "oggi", "senza", "giorno", "anonimo"}));
         QCOMPARE(l.elementi[1].siRipete, true);
         QCOMPARE(l.elementi[0].siRipete, false);
         QCOMPARE(l.elementi[2].scadenza, std::nullopt);
@@ -354,10 +349,7 @@ private slots:
         QCOMPARE(icalcomponent_get_status(TodoLetto(file, "due").todo), ICAL_STATUS_COMPLETED);
 
         QCOMPARE(archivio.completa("sconosciuto", alle(0, 9)).tipo, EsitoScrittura::Tipo::nonTrovato);
-        QStringList aperti;
-        for (const auto& p : archivio.promemoria(alle(1, 0)).elementi)
-            aperti.append(p.id);
-        QCOMPARE(aperti, QStringList{});
+        QCOMPARE(ids(archivio.promemoria(alle(1, 0)).elementi), QStringList{});
     }
 
     void snoozingMovesTheDueTimeAndItsAlarm()
@@ -402,6 +394,22 @@ private slots:
         QCOMPARE(archivio.impegni(alle(0, 0), alle(1, 0)).elementi[0].titolo, QStringLiteral("Dopo!"));
         QFile::remove(QDir(cartella).filePath("a.ics"));
         QVERIFY(archivio.impegni(alle(0, 0), alle(1, 0)).elementi.isEmpty());
+
+        // A file that is not a calendar is skipped without hiding the others,
+        // and read again once it is mended.
+        scriviCalendario(cartella, "b.ics", evento("e2", "Buono", "DTSTART:20260302T100000\r\n"));
+        QFile rotto(QDir(cartella).filePath("a.ics"));
+        QVERIFY(rotto.open(QIODevice::WriteOnly));
+        rotto.write("non è un calendario");
+        rotto.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Calendario illeggibile: .*a\\.ics"));
+        QCOMPARE(archivio.impegni(alle(0, 0), alle(1, 0)).elementi.size(), 1);
+        QTest::failOnWarning(QRegularExpression("Calendario illeggibile")); // reported once only
+        QCOMPARE(archivio.impegni(alle(0, 0), alle(1, 0)).elementi.size(), 1);
+        QFile(QDir(cartella).filePath("a.ics")).resize(0);                     // empty: a calendar with nothing
+        QCOMPARE(archivio.impegni(alle(0, 0), alle(1, 0)).elementi.size(), 1);
+        scriviCalendario(cartella, "a.ics", evento("e1", "Di nuovo", "DTSTART:20260302T090000\r\n"));
+        QCOMPARE(archivio.impegni(alle(0, 0), alle(1, 0)).elementi.size(), 2);
     }
 };
 

@@ -18,13 +18,6 @@ QDateTime alle(int ora, int minuto = 0, int secondo = 0)
 {
     return QDateTime(kOggi, QTime(ora, minuto, secondo), Qt::LocalTime);
 }
-QStringList ids(const auto& lista)
-{
-    QStringList s;
-    for (const auto& x : lista)
-        s.append(x.id);
-    return s;
-}
 } // namespace
 
 // The calendar model on a temporary store folder, with the fake clock. The
@@ -71,8 +64,7 @@ public slots:
 private slots:
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Rome");
-        tzset();
+        Prova::usaFusoDiProva();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "apri");
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }

@@ -1,5 +1,6 @@
 #include "Impegno.h"
 #include "SceltePromemoria.h"
+#include "SupportoAgenda.h"
 #include "Traduzioni.h"
 
 #include <QTest>
@@ -17,14 +18,9 @@ Promemoria prom(const QString& id, std::optional<QDateTime> scadenza)
 {
     return Promemoria{id, id, scadenza, false};
 }
-QStringList ids(const auto& lista)
-{
-    QStringList s;
-    for (const auto& x : lista)
-        s.append(x.id);
-    return s;
-}
 } // namespace
+
+using Prova::ids;
 
 // The agenda's rules as plain functions: order, next event, due check,
 // texts and the composer's choices.
@@ -34,8 +30,7 @@ class TestRegoleAgenda : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Rome");
-        tzset();
+        Prova::usaFusoDiProva();
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     }
 
