@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+// A loopback HTTPS server for the feed tests, with a throwaway certificate
+// made by openssl at run time and trusted only by the configuration that
+// fiducia() returns.
+class ServerHttpsLocale final : public QTcpServer {
+public:
+    struct Risposta {
+        int stato = 200;
+        QByteArray corpo;
+        bool conLunghezza = true; // Content-Length, else the body ends with the connection
+        bool silenzio = false;    // never answer
+    };
+    Risposta risposta;
+    QList<QByteArray> richieste; // request head of each connection
+
+    // False when the certificate could not be made.
+    bool avvia()
+    {
+        if (!dir_.isValid())
+            return false;
+        const QString chiave = dir_.filePath("chiave.pem"), cert = dir_.filePath("cert.pem");
+        const int esito = QProcess::execute("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                                        "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", chiave,
+                                                        "-out", cert, "-days", "2", "-subj", "/CN=localhost",
+                                                        "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"});
+        QFile fc(cert), fk(chiave);
+        if (esito != 0 || !fc.open(QIODevice::ReadOnly) || !fk.open(QIODevice::ReadOnly))
+            return false;
+        certificato_ = QSslCertificate(&fc, QSsl::Pem);
+        chiave_ = QSslKey(&fk, QSsl::Ec, QSsl::Pem);
+        return !certificato_.isNull() && !chiave_.isNull() && listen(QHostAddress::LocalHost);
+    }
+
+    QUrl endpoint() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
+
+    QSslConfiguration fiducia() const
+    {
+        QSslConfiguration c = QSslConfiguration::defaultConfiguration();
+        c.setCaCertificates({certificato_});
+        return c;
+    }
+
+protected:
+    void incomingConnection(qintptr descrittore) override
+    {
+        auto* s = new QSslSocket(this);
+        s->setSocketDescriptor(descrittore);
+        s->setLocalCertificate(certificato_);
+        s->setPrivateKey(chiave_);
+        auto testa = std::make_shared<QByteArray>();
+        connect(s, &QSslSocket::readyRead, s, [this, s, testa] {
+            testa->append(s->readAll());
+            if (!testa->contains("\r\n\r\n") || risposta.silenzio)
+                return;
+            richieste.append(*testa);
+            QByteArray out = "HTTP/1.1 " + QByteArray::number(risposta.stato) + " X\r\n"
+                             "Content-Type: application/json\r\nConnection: close\r\n";
+            if (risposta.conLunghezza)
+                out += "Content-Length: " + QByteArray::number(risposta.corpo.size()) + "\r\n";
+            out += "\r\n" + risposta.corpo;
+            s->write(out);
+            s->disconnectFromHost();
+        });
+        connect(s, &QSslSocket::disconnected, s, &QObject::deleteLater);
+        s->startServerEncryption();
+    }
+
+private:
+    QTemporaryDir dir_;
+    QSslCertificate certificato_;
+    QSslKey chiave_;
+};
