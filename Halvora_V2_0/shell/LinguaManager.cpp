@@ -58,13 +58,14 @@ QString etichetta(LinguaInterfaccia l)
 
 } // namespace Lingue
 
-LinguaManager::Riavvio LinguaManager::Riavvio::processoCorrente()
+LinguaManager::Riavvio LinguaManager::Riavvio::processoCorrente(const QString& eseguibile)
 {
     Riavvio r;
-    r.avviaIstanza = [](std::function<void(bool)> esito) {
+    r.avviaIstanza = [eseguibile](std::function<void(bool)> esito) {
         // True once the new program has been executed; its own start-up
         // then takes the instance lock.
-        const bool avviata = QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+        const QString programma = eseguibile.isEmpty() ? QCoreApplication::applicationFilePath() : eseguibile;
+        const bool avviata = QProcess::startDetached(programma, {});
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [esito = std::move(esito), avviata] { esito(avviata); },
             Qt::QueuedConnection);

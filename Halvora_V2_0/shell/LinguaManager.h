@@ -49,9 +49,10 @@ public:
         // Starts the new instance; calls back with whether it started.
         std::function<void(std::function<void(bool avviata)>)> avviaIstanza;
         std::function<void()> esci;
-        // A new process of the running executable, and quitting the
-        // application; the instance-lock hooks are left to the caller.
-        static Riavvio processoCorrente();
+        // A new process of `eseguibile` (this program when empty), and
+        // quitting the application; the instance-lock hooks are left to the
+        // caller.
+        static Riavvio processoCorrente(const QString& eseguibile = {});
     };
 
     LinguaManager(UserDefaults& defaults, Riavvio riavvio, QObject* parent = nullptr);

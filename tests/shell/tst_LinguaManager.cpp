@@ -149,6 +149,32 @@ private slots:
         QCOMPARE(finto.passi, (QStringList{"rilascia", "avvia"}));
     }
 
+    void theProcessLauncherAnswersLaterOnTheEventLoop_data()
+    {
+        QTest::addColumn<QString>("programma");
+        QTest::addColumn<QStringList>("passi");
+        QTest::newRow("started") << "/bin/true" << QStringList{"rilascia", "esci"};
+        QTest::newRow("missing") << dir.filePath("non-esiste") << QStringList{"rilascia", "riprendi"};
+    }
+    void theProcessLauncherAnswersLaterOnTheEventLoop()
+    {
+        QFETCH(QString, programma);
+        QFETCH(QStringList, passi);
+        UserDefaults d(nuovoFile());
+        QStringList fatti;
+        LinguaManager::Riavvio r = LinguaManager::Riavvio::processoCorrente(programma);
+        r.rilasciaIstanza = [&] { fatti << "rilascia"; };
+        r.riprendiIstanza = [&] { fatti << "riprendi"; };
+        auto esci = std::move(r.esci);
+        QVERIFY(esci);
+        r.esci = [&] { fatti << "esci"; };
+        LinguaManager m(d, r);
+        m.setScelta(LinguaInterfaccia::inglese);
+        QCOMPARE(fatti, QStringList{"rilascia"}); // never inside the setter
+        QTRY_COMPARE(fatti, passi);
+        QCOMPARE(m.riavvioInCorso(), passi.contains("esci"));
+    }
+
     void rawValuesAndLabels()
     {
         QCOMPARE(Lingue::tutte().size(), 4);
