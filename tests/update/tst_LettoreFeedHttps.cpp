@@ -103,6 +103,20 @@ private slots:
         QCOMPARE(leggi(lettore), std::nullopt);
     }
 
+    void aReaderGoneWithARequestInFlightCallsNothing()
+    {
+        server.risposta.silenzio = true;
+        bool chiamato = false;
+        const auto prima = server.findChildren<QSslSocket*>().size();
+        {
+            LettoreFeedHttps lettore(opzioni());
+            lettore.richiedi([&](std::optional<QByteArray>) { chiamato = true; });
+            QTRY_VERIFY(server.findChildren<QSslSocket*>().size() > prima); // connected
+        }
+        QTest::qWait(50);
+        QVERIFY(!chiamato);
+    }
+
     void theDocumentPathIsFixed()
     {
         QCOMPARE(LettoreFeedHttps::urlDocumento(QUrl("https://h.example:8443/altro/?a=1#f")),
