@@ -30,7 +30,9 @@ public:
         sessione_.setAudioInput(ingresso_);
         recorder_ = new QMediaRecorder(this);
         sessione_.setRecorder(recorder_);
-        QMediaFormat formato(QMediaFormat::MPEG4);
+        // The audio flavour of MPEG-4: same container, and Qt keeps the ".m4a"
+        // name instead of appending ".mp4".
+        QMediaFormat formato(QMediaFormat::Mpeg4Audio);
         formato.setAudioCodec(QMediaFormat::AudioCodec::AAC);
         recorder_->setMediaFormat(formato);
         recorder_->setAudioSampleRate(44100);
