@@ -210,6 +210,23 @@ private slots:
         (void)idea;
     }
 
+    void longListFadesAtItsEdges()
+    {
+        for (int i = 0; i < 9; ++i)
+            memo(QStringLiteral("Memo %1").arg(i), i);
+        apri();
+        const QImage img = salva("voice_memo_elenco_lungo");
+        auto* elenco = vista_->findChild<QWidget*>("elencoMemo");
+        const QRect r(elenco->mapTo(pannello_.get(), QPoint(0, 0)), elenco->size());
+        // The card's fill at mid-height against the same column at the very bottom.
+        auto luce = [&](int y) { return img.pixelColor(r.left() + r.width() / 3, y).lightness(); };
+        int alMassimo = 0;
+        for (int y = r.top(); y < r.top() + r.height() / 2; ++y)
+            alMassimo = qMax(alMassimo, luce(y));
+        QVERIFY(alMassimo > 15);
+        QVERIFY2(luce(r.bottom()) < alMassimo / 2, qPrintable(QString::number(luce(r.bottom()))));
+    }
+
     void transcribeButtonAsksForTheTranscript()
     {
         const QUrl a = memo("a", 1);
