@@ -42,7 +42,6 @@ class TestSmartTrayView : public QObject {
         {
             for (const QUrl& u : files)
                 m.addToTray(u);
-            fondo.setStyleSheet(QStringLiteral("background: black;"));
             fondo.setAutoFillBackground(true);
             QPalette pal = fondo.palette();
             pal.setColor(QPalette::Window, Qt::black);
@@ -276,8 +275,30 @@ private slots:
         // More files than fit scroll under the header.
         m.addToTray(nuovo(QStringLiteral("Preventivo.docx")));
         m.addToTray(nuovo(QStringLiteral("Archivio.zip")));
-        QTRY_VERIFY(p.vista->righe().last()->geometry().bottom() > p.vista->areaFile().height());
+        auto distese = [&] {
+            const QList<RigaFileVassoio*> r = p.vista->righe();
+            for (int i = 1; i < r.size(); ++i)
+                if (r[i]->y() < r[i - 1]->geometry().bottom())
+                    return false;
+            return r.last()->geometry().bottom() > p.vista->areaFile().height();
+        };
+        QTRY_VERIFY(distese());
         salvaRender(p.fondo, QStringLiteral("tray-file-molti"));
+        // A drag over a full tray outlines the list instead of tinting it.
+        QMimeData link;
+        link.setUrls({QUrl(QStringLiteral("https://example.com"))});
+        QDragEnterEvent entraLink(p.vista->areaFile().center(), Qt::CopyAction, &link, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &entraLink);
+        QVERIFY(p.vista->isDropTargeted());
+        const QImage bersaglio = salvaRender(p.fondo, QStringLiteral("tray-file-bersaglio"));
+        const QRect area = p.vista->areaFile().translated(p.vista->pos());
+        int blu = 0;
+        for (int x = area.left() + 20; x < area.right() - 20; ++x)
+            for (int y = area.top(); y < area.top() + 3; ++y)
+                blu += bersaglio.pixelColor(x, y).blue() > 100 && bersaglio.pixelColor(x, y).red() < 80;
+        QVERIFY(blu > 50);
+        // The rows still show under the outline.
+        QVERIFY(bersaglio.pixelColor(area.left() + 60, area.top() + 30) != QColor(Qt::black));
     }
 };
 
