@@ -45,6 +45,22 @@ if [ "$mode" = test ]; then
   exec ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 600
 fi
 
+# The halvora:// URL scheme: a desktop entry in the user's applications
+# folder that hands the URL to the running copy.
+apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
+mkdir -p "$apps"
+cat > "$apps/halvora.desktop" <<EOF
+[Desktop Entry]
+Type=Application
+Name=Halvora
+Exec="$PWD/build/Halvora_V2_0/shell/halvora" %u
+MimeType=x-scheme-handler/halvora;
+NoDisplay=true
+Terminal=false
+EOF
+if command -v xdg-mime >/dev/null; then xdg-mime default halvora.desktop x-scheme-handler/halvora || true; fi
+if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$apps" || true; fi
+
 if [ -z "${DISPLAY:-}" ]; then
   n=99
   while [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done

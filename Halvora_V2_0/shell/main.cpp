@@ -1,12 +1,45 @@
-#include "AttivitaManager.h"
+#include "AppDelegate.h"
+#include "DesktopEntries.h"
+#include "IstanzaSingola.h"
 #include "LinguaManager.h"
-#include "NotchStateManager.h"
-#include "SchemaURL.h"
-#include "SystemClock.h"
+#include "QtScreens.h"
+#include "ScorciatoiaTacca.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
+#include "X11Desktop.h"
+#include "X11FrontApplication.h"
+#include "X11Puntatore.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int segnaliFd[2] = {-1, -1};
+
+// SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
+// the single-instance socket are given back on the way out.
+void installaUscitaSuSegnale(QApplication& app)
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, segnaliFd) != 0)
+        return;
+    auto* n = new QSocketNotifier(segnaliFd[1], QSocketNotifier::Read, &app);
+    QObject::connect(n, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction sa {};
+    sa.sa_handler = [](int) {
+        const char c = 1;
+        [[maybe_unused]] auto r = ::write(segnaliFd[0], &c, 1);
+    };
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,11 +51,32 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(HALVORA_VERSIONE));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    const QStringList argomenti = app.arguments().mid(1);
+    IstanzaSingola istanza;
+    if (istanza.consegnaAllaPrimaIstanza(argomenti))
+        return 0;
+    istanza.diventaPrima();
+    installaUscitaSuSegnale(app);
+
     Traduzioni::installa(LinguaManager::linguaAllAvvio(UserDefaults::shared()));
 
-    Clock& clock = Clock::system();
-    NotchStateManager stato(clock);
-    AttivitaManager attivita(clock);
-    SchemaURL::instradaURL(SchemaURL::urlDaTesti(app.arguments().mid(1)), attivita, {});
+    X11Desktop& desktop = X11Desktop::shared();
+    const DesktopEntries voci = DesktopEntries::daSistema();
+    X11FrontApplication frontale(desktop, voci);
+    QtScreens schermi;
+    X11Puntatore puntatore;
+    SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
+
+    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), ScorciatoiaTacca::condivisa(),
+                          contesto, NotchGeometry::Posizione::corrente()});
+    delegate.applicationDidFinishLaunching();
+    QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
+    QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
+        const auto app = frontale.current();
+        delegate.anotherAppDidActivate(app ? std::optional<qint64>(app->pid) : std::nullopt);
+    });
+    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate,
+                     [&](const QStringList& testi) { delegate.apriURL(SchemaURL::urlDaTesti(testi)); });
+    delegate.apriURL(SchemaURL::urlDaTesti(argomenti));
     return app.exec();
 }

@@ -1,0 +1,178 @@
+#include "AppDelegate.h"
+
+#include "GeometriaPannello.h"
+#include "NotchAccessRouter.h"
+#include "NotchPanel.h"
+#include "NotificheApp.h"
+#include "Puntatore.h"
+#include "Screens.h"
+#include "ScorciatoiaTacca.h"
+#include "TracciamentoPannello.h"
+#include "UserDefaults.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+const QString kAvvisoPosizioneMostrato = QStringLiteral("avvisoPosizioneMostrato");
+}
+
+AppDelegate::AppDelegate(Dipendenze d, QObject* parent)
+    : QObject(parent), d_(std::move(d)), stateManager_(d_.clock), attivitaManager_(d_.clock)
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    // The panel is a top-level window: it does not go with this object by itself.
+    tracciamento_.reset();
+    delete window_;
+}
+
+NotchPanel* AppDelegate::window() const
+{
+    return window_;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // Notifications show while the application is active without help on
+    // this desktop, so there is no presentation delegate to install.
+    creaPannello();
+    collegaStato();
+    installaMonitorMouse();
+    connect(&d_.schermi, &Screens::changed, this, &AppDelegate::posizionaPannello);
+    osservaImpostazioni();
+    osservaTrascinamento();
+    programmaAvvisoPosizione();
+    controllaTrasloco();
+    registraScorciatoia();
+    controllaRinominaECopie();
+    if (qEnvironmentVariableIsSet("HALVORA_DIAGNOSTICA"))
+        attivaDiagnostica();
+}
+
+void AppDelegate::attivaDiagnostica()
+{
+    // One line per change on standard output, for scripted checks of a running copy.
+    auto scrivi = [](const QString& riga) {
+        std::fputs(qPrintable(riga + QLatin1Char('\n')), stdout);
+        std::fflush(stdout);
+    };
+    connect(&stateManager_, &NotchStateManager::currentStateChanged, this, [this, scrivi] {
+        scrivi(stateManager_.currentState() == NotchState::expanded ? QStringLiteral("stato aperta")
+                                                                     : QStringLiteral("stato chiusa"));
+    });
+    connect(&attivitaManager_, &AttivitaManager::correnteChanged, this, [this, scrivi] {
+        const auto& c = attivitaManager_.corrente();
+        scrivi(QStringLiteral("attivita ") + (c ? c->titolo : QStringLiteral("nessuna")));
+    });
+    auto scorciatoia = [this, scrivi] {
+        scrivi(d_.scorciatoia.occupata() ? QStringLiteral("scorciatoia occupata")
+                                         : QStringLiteral("scorciatoia libera"));
+    };
+    connect(&d_.scorciatoia, &ScorciatoiaTacca::occupataChanged, this, scorciatoia);
+    scorciatoia();
+    if (const auto& c = attivitaManager_.corrente())
+        scrivi(QStringLiteral("attivita ") + c->titolo);
+    scrivi(QStringLiteral("pronta"));
+}
+
+void AppDelegate::creaPannello()
+{
+    window_ = new NotchPanel(kCanvas);
+    router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas, window_);
+    tracciamento_ = std::make_unique<TracciamentoPannello>(stateManager_, d_.puntatore, d_.clock, *window_);
+    QPointer<AppDelegate> guardia(this);
+    window_->setAlTermineDelGesto([guardia] {
+        if (guardia && guardia->tracciamento_)
+            guardia->tracciamento_->aggiornaInterattivita();
+    });
+    window_->mostra();
+    posizionaPannello();
+}
+
+void AppDelegate::collegaStato()
+{
+    connect(&stateManager_, &NotchStateManager::catturaInCorsoChanged, this, [this] {
+        if (window_)
+            window_->setWindowOpacity(stateManager_.catturaInCorso() ? 0.0 : 1.0);
+    });
+    connect(&stateManager_, &NotchStateManager::cambiato, this, [this] {
+        if (tracciamento_)
+            tracciamento_->aggiornaInterattivita();
+    });
+}
+
+void AppDelegate::installaMonitorMouse()
+{
+    // The tracker listens to the pointer itself: moves anywhere and clicks elsewhere.
+}
+
+void AppDelegate::osservaImpostazioni()
+{
+    connect(&d_.impostazioni, &UserDefaults::changed, this, [this] {
+        posizionaPannello();
+        registraScorciatoia();
+    });
+}
+
+void AppDelegate::osservaTrascinamento()
+{
+    connect(&NotificheApp::shared(), &NotificheApp::trascinamentoAvviato, this, [this] {
+        if (tracciamento_)
+            tracciamento_->avviaVigilanzaTrascinamento();
+    });
+}
+
+void AppDelegate::posizionaPannello()
+{
+    const auto schermo = d_.schermi.primo();
+    if (!window_ || !schermo)
+        return;
+    stateManager_.setHaTaccaFisica(schermo->haTacca());
+    stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(*schermo));
+    stateManager_.setLinguettaAttiva(d_.impostazioni.boolValue(QStringLiteral("taccaDiscreta"), false));
+    window_->move(GeometriaPannello::framePannello(*schermo).topLeft().toPoint());
+    tracciamento_->aggiornaInterattivita();
+}
+
+void AppDelegate::programmaAvvisoPosizione()
+{
+    const bool lontano = NotchGeometry::isRunningFromBadLocation(d_.posizione);
+    if (!lontano && NotchGeometry::isInApplications(d_.posizione))
+        return;
+    if (!lontano) {
+        if (d_.impostazioni.boolValue(kAvvisoPosizioneMostrato, false))
+            return;
+        d_.impostazioni.setValue(kAvvisoPosizioneMostrato, true);
+    }
+    avvisoPosizione_ = d_.clock.singleShot(kRitardoAvvisoPosizione,
+                                           [this] { stateManager_.setInstallazioneDaSistemare(true); });
+}
+
+void AppDelegate::registraScorciatoia()
+{
+    QPointer<AppDelegate> guardia(this);
+    d_.scorciatoia.imposta([guardia] {
+        if (guardia)
+            guardia->stateManager_.toggleFromHotKey();
+    });
+}
+
+void AppDelegate::apriURL(const QList<QUrl>& urls)
+{
+    SchemaURL::instradaURL(urls, attivitaManager_, d_.contestoURL);
+}
+
+void AppDelegate::activeSpaceDidChange()
+{
+    stateManager_.chiudiSubito();
+}
+
+void AppDelegate::anotherAppDidActivate(std::optional<qint64> pid)
+{
+    if (pid && *pid == QCoreApplication::applicationPid())
+        return;
+    stateManager_.chiudiSubito();
+}

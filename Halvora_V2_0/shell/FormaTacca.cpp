@@ -1,0 +1,51 @@
+#include "FormaTacca.h"
+
+#include "Disegno.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace FormaTacca {
+
+void disegna(QPainter& p, const QRectF& cornice, double altezza, bool pieno)
+{
+    const QRectF r(cornice.topLeft(), QSizeF(cornice.width(), altezza));
+    if (r.isEmpty())
+        return;
+    const QPainterPath forma = Disegno::rettangoloContinuo(r, 0, kRaggioSotto);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    if (pieno) {
+        // Over a physical notch: solid black, no rim, no shadow.
+        p.fillPath(forma, Qt::black);
+        p.restore();
+        return;
+    }
+    Disegno::ombra(p, forma, QColor(0, 0, 0, 46), 26, {0, 12});
+    Disegno::ombra(p, forma, QColor(0, 0, 0, 26), 4, {0, 1});
+    p.fillPath(forma, Disegno::materiale());
+    QLinearGradient bordo(r.topLeft(), r.bottomRight());
+    bordo.setColorAt(0, Disegno::primario(0.22));
+    bordo.setColorAt(0.35, Disegno::primario(0));
+    bordo.setColorAt(0.7, Disegno::primario(0));
+    bordo.setColorAt(1, Disegno::primario(0.06));
+    p.setPen(QPen(QBrush(bordo), 0.5));
+    p.drawPath(forma);
+    p.restore();
+}
+
+void disegnaSegno(QPainter& p, const QRectF& cornice, double opacita)
+{
+    if (opacita <= 0)
+        return;
+    const QRectF segno(cornice.center().x() - kSegno.width() / 2, cornice.bottom() - kMargineSegno - kSegno.height(),
+                       kSegno.width(), kSegno.height());
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Disegno::primario(opacita));
+    p.drawRoundedRect(segno, kSegno.height() / 2, kSegno.height() / 2);
+    p.restore();
+}
+
+} // namespace FormaTacca

@@ -1,0 +1,45 @@
+#include "GeometriaPannello.h"
+
+#include "NotchGeometry.h"
+#include "NotchStateManager.h"
+
+namespace GeometriaPannello {
+
+QRectF framePannello(const ScreenInfo& schermo)
+{
+    return QRectF(QPointF(NotchGeometry::centroTacca(schermo) - kCanvas.width() / 2, schermo.frame.top()), kCanvas);
+}
+
+QRectF zonaHover(const QRectF& frame, const NotchStateManager& stato)
+{
+    if (frame.isEmpty())
+        return {};
+    const bool aperta = stato.currentState() == NotchState::expanded;
+    QSizeF dimensione = aperta ? stato.expandedSize() : stato.dimensioneCompatta();
+    if (!aperta && stato.linguettaAttiva())
+        dimensione.setHeight(kAltezzaLinguetta);
+    return QRectF(frame.center().x() - dimensione.width() / 2, frame.top(), dimensione.width(), dimensione.height());
+}
+
+QRectF rettangoloScheda(const QRectF& frame, QSizeF dimensioneCompatta)
+{
+    return QRectF(frame.center().x() - kDimensioneScheda.width() / 2,
+                  frame.top() + dimensioneCompatta.height() + kDistaccoScheda, kDimensioneScheda.width(),
+                  kDimensioneScheda.height());
+}
+
+QList<QRectF> regioniCliccabili(const NotchStateManager& stato, const QRectF& frame,
+                                const QList<QRectF>& rettangoliSchede)
+{
+    if (stato.catturaInCorso())
+        return {};
+    // The open notch takes clicks where it is drawn; the transparent rest of
+    // the panel lets them through, as a see-through window part would.
+    if (stato.currentState() == NotchState::expanded)
+        return {zonaHover(frame, stato)};
+    if (stato.schedaRichiedeClick() || stato.installazioneDaSistemare() || stato.aggiornamentoDaMostrare())
+        return rettangoliSchede;
+    return {};
+}
+
+} // namespace GeometriaPannello

@@ -1,0 +1,97 @@
+#include "Molla.h"
+
+#include <QTimer>
+#include <cmath>
+#include <numbers>
+
+Molla::Molla(double valore, double risposta, double smorzamento)
+    : valore_(valore), obiettivo_(valore), risposta_(risposta), smorzamento_(smorzamento)
+{
+}
+
+void Molla::vaiA(double obiettivo)
+{
+    obiettivo_ = obiettivo;
+}
+
+void Molla::vaiA(double obiettivo, double risposta, double smorzamento)
+{
+    obiettivo_ = obiettivo;
+    risposta_ = std::max(risposta, 0.01);
+    smorzamento_ = std::max(smorzamento, 0.0);
+}
+
+void Molla::salta(double valore)
+{
+    valore_ = obiettivo_ = valore;
+    velocita_ = 0;
+}
+
+bool Molla::ferma() const
+{
+    return valore_ == obiettivo_ && velocita_ == 0;
+}
+
+bool Molla::avanza(double dt)
+{
+    if (ferma())
+        return false;
+    const double omega = 2 * std::numbers::pi / risposta_;
+    const double k = omega * omega;
+    const double c = 2 * smorzamento_ * omega;
+    // Small fixed sub-steps keep the semi-implicit integration stable.
+    const double passo = 1.0 / 240;
+    for (double t = 0; t < dt; t += passo) {
+        const double h = std::min(passo, dt - t);
+        velocita_ += (-k * (valore_ - obiettivo_) - c * velocita_) * h;
+        valore_ += velocita_ * h;
+    }
+    const double scala = std::max(1.0, std::abs(obiettivo_));
+    if (std::abs(valore_ - obiettivo_) < 1e-3 * scala && std::abs(velocita_) < 1e-2 * scala) {
+        valore_ = obiettivo_;
+        velocita_ = 0;
+        return false;
+    }
+    return true;
+}
+
+AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent), timer_(new QTimer(this))
+{
+    timer_->setInterval(16);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &AnimatoreMolle::tick);
+}
+
+void AnimatoreMolle::segui(Molla* molla)
+{
+    molle_ << molla;
+}
+
+void AnimatoreMolle::avvia()
+{
+    if (!timer_->isActive())
+        timer_->start();
+}
+
+bool AnimatoreMolle::attivo() const
+{
+    return timer_->isActive();
+}
+
+void AnimatoreMolle::completa()
+{
+    for (Molla* m : molle_)
+        m->salta(m->obiettivo());
+    timer_->stop();
+    emit passo();
+}
+
+void AnimatoreMolle::tick()
+{
+    bool moto = false;
+    for (Molla* m : molle_)
+        moto = m->avanza(timer_->interval() / 1000.0) || moto;
+    if (!moto)
+        timer_->stop();
+    emit passo();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class VistaAreaScheda;
+
+// The one card hanging under the closed notch, with the marker that lets
+// clicks reach it. A card widget may be larger than its card (room for its
+// shadow): `area` is the card inside the widget.
+class SlotScheda : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kDistacco = 8;
+
+    explicit SlotScheda(QWidget* parent = nullptr);
+
+    // Takes ownership of `scheda` (nullptr: the slot is empty) and replaces
+    // the card shown before.
+    void imposta(QWidget* scheda, QRectF area);
+    QWidget* scheda() const { return scheda_; }
+    VistaAreaScheda* marcatore() const { return marcatore_; }
+    // Hangs the card `kDistacco` under `sotto`, centred on `centroX` (parent coordinates).
+    void posiziona(double centroX, double sotto);
+
+private:
+    void disponi();
+
+    QPointer<QWidget> scheda_;
+    QRectF area_;
+    VistaAreaScheda* marcatore_;
+    double centroX_ = 0, sotto_ = 0;
+};

@@ -1,0 +1,74 @@
+#include "TracciamentoPannello.h"
+
+#include "GeometriaPannello.h"
+#include "NotchPanel.h"
+#include "NotchStateManager.h"
+#include "Puntatore.h"
+
+TracciamentoPannello::TracciamentoPannello(NotchStateManager& stato, Puntatore& puntatore, Clock& clock,
+                                           NotchPanel& pannello, QObject* parent)
+    : QObject(parent), stato_(stato), puntatore_(puntatore), clock_(clock), pannello_(pannello)
+{
+    connect(&puntatore_, &Puntatore::spostato, this, &TracciamentoPannello::valutaHover);
+    connect(&puntatore_, &Puntatore::clic, this, [this] {
+        // Clicks on the panel's own live regions are the panel's, not "elsewhere".
+        if (!pannello_.regioneInput().contains(puntatore_.stato().posizione.toPoint()))
+            chiudiSeApertaDaTastiera();
+    });
+}
+
+QRectF TracciamentoPannello::zonaHover() const
+{
+    return GeometriaPannello::zonaHover(pannello_.geometry(), stato_);
+}
+
+void TracciamentoPannello::valutaHover()
+{
+    const StatoPuntatore p = puntatore_.stato();
+    QRectF zona = zonaHover();
+    const bool aperta = stato_.currentState() == NotchState::expanded;
+    if (aperta) {
+        const double m = GeometriaPannello::kMargineUscita;
+        zona.adjust(-m, -m, m, m);
+    }
+    stato_.aggiornaHover(zona.contains(p.posizione));
+
+    bool sopraScheda = false;
+    if (stato_.currentState() == NotchState::compact && stato_.isSchedaVisibile())
+        sopraScheda = GeometriaPannello::rettangoloScheda(pannello_.geometry(), stato_.dimensioneCompatta())
+                          .contains(p.posizione);
+    stato_.setIsMediaCardHovered(sopraScheda); // writes only on change
+    aggiornaInterattivita();
+}
+
+void TracciamentoPannello::aggiornaInterattivita()
+{
+    const StatoPuntatore p = puntatore_.stato();
+    const auto regioni = GeometriaPannello::regioniCliccabili(stato_, pannello_.geometry(), pannello_.rettangoliSchede());
+    pannello_.aggiornaPassaggioClick(regioni, stato_.currentState() == NotchState::expanded, p.posizione,
+                                     p.pulsantePremuto);
+}
+
+void TracciamentoPannello::chiudiSeApertaDaTastiera()
+{
+    if (stato_.apertaDaTastiera() && stato_.currentState() == NotchState::expanded)
+        stato_.chiudiSubito();
+}
+
+void TracciamentoPannello::avviaVigilanzaTrascinamento()
+{
+    vigilanza_ = clock_.repeating(kPassoVigilanza, [this] { passoVigilanza(); });
+}
+
+void TracciamentoPannello::passoVigilanza()
+{
+    const StatoPuntatore p = puntatore_.stato();
+    if (!p.pulsantePremuto) {
+        vigilanza_.cancel(); // the drag is over; the notch keeps its state
+        return;
+    }
+    if (stato_.currentState() == NotchState::expanded && !zonaHover().contains(p.posizione)) {
+        stato_.chiudiSubito();
+        vigilanza_.cancel();
+    }
+}

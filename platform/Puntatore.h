@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+
+// Where the pointer is and whether a button is held, seen from outside any
+// window, so the panel can react to the pointer while other applications
+// receive its events.
+struct StatoPuntatore {
+    QPointF posizione; // global, in device-independent pixels
+    bool pulsantePremuto = false;
+};
+
+class Puntatore : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Asks the display server now.
+    virtual StatoPuntatore stato() const = 0;
+
+signals:
+    // The pointer moved anywhere on the desktop (also while dragging).
+    void spostato();
+    // The left or right button went down anywhere on the desktop.
+    void clic();
+};

@@ -1,0 +1,147 @@
+#include "X11Puntatore.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr uint16_t kPulsanti = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
+
+double rapportoPixel()
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->devicePixelRatio() : 1.0;
+}
+
+} // namespace
+
+X11Puntatore::X11Puntatore(QObject* parent) : Puntatore(parent)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    int schermo = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &schermo);
+    if (!c || xcb_connection_has_error(c)) {
+        if (c)
+            xcb_disconnect(c);
+        return;
+    }
+    conn_ = c;
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
+    for (int i = 0; i < schermo && it.rem; ++i)
+        xcb_screen_next(&it);
+    root_ = it.data->root;
+
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(conn_, &xcb_input_id);
+    if (ext && ext->present) {
+        auto cookie = xcb_input_xi_query_version(conn_, 2, 2);
+        auto* v = xcb_input_xi_query_version_reply(conn_, cookie, nullptr);
+        // Raw events on the root window need XInput 2.1 or later.
+        if (v && (v->major_version > 2 || (v->major_version == 2 && v->minor_version >= 1)))
+            opcode_ = ext->major_opcode;
+        std::free(v);
+    }
+    if (opcode_) {
+        struct {
+            xcb_input_event_mask_t testa;
+            uint32_t maschera;
+        } m{};
+        m.testa.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
+        m.testa.mask_len = 1;
+        m.maschera = XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS
+                     | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
+        xcb_input_xi_select_events(conn_, root_, 1, &m.testa);
+        xcb_flush(conn_);
+        notifier_ = new QSocketNotifier(xcb_get_file_descriptor(conn_), QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, &X11Puntatore::leggiEventi);
+    }
+    // Warped pointers (XWarpPointer, as xdotool and some remote desktops do)
+    // produce no raw events: a 60 Hz poll catches those moves too.
+    sondaggio_ = new QTimer(this);
+    sondaggio_->setInterval(16);
+    sondaggio_->setTimerType(Qt::PreciseTimer);
+    connect(sondaggio_, &QTimer::timeout, this, &X11Puntatore::sonda);
+    sondaggio_->start();
+    ultimo_ = stato();
+}
+
+X11Puntatore::~X11Puntatore()
+{
+    if (conn_)
+        xcb_disconnect(conn_);
+}
+
+StatoPuntatore X11Puntatore::stato() const
+{
+    if (!conn_)
+        return {};
+    auto* r = xcb_query_pointer_reply(conn_, xcb_query_pointer(conn_, root_), nullptr);
+    if (!r)
+        return {};
+    const double dpr = rapportoPixel();
+    StatoPuntatore s{QPointF(r->root_x / dpr, r->root_y / dpr), (r->mask & kPulsanti) != 0};
+    std::free(r);
+    // Reading the reply may pull raw events into xcb's queue, where the
+    // socket notifier never sees them: read them on the next loop turn.
+    if (opcode_ && !letturaInCoda_) {
+        letturaInCoda_ = true;
+        QTimer::singleShot(0, const_cast<X11Puntatore*>(this), &X11Puntatore::leggiEventi);
+    }
+    return s;
+}
+
+void X11Puntatore::leggiEventi()
+{
+    letturaInCoda_ = false;
+    if (!conn_)
+        return;
+    bool mosso = false, pulsante = false;
+    while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) {
+        if ((e->response_type & 0x7f) == XCB_GE_GENERIC) {
+            auto* g = reinterpret_cast<xcb_ge_generic_event_t*>(e);
+            if (g->extension == opcode_) {
+                if (g->event_type == XCB_INPUT_RAW_MOTION || g->event_type == XCB_INPUT_RAW_BUTTON_RELEASE)
+                    mosso = true;
+                else if (g->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+                    mosso = true;
+                    const auto* b = reinterpret_cast<xcb_input_raw_button_press_event_t*>(e);
+                    // Wheel steps arrive as buttons 4 to 7: they are not clicks.
+                    if (b->detail == 1 || b->detail == 3)
+                        pulsante = true;
+                }
+            }
+        }
+        std::free(e);
+    }
+    if (xcb_connection_has_error(conn_)) {
+        notifier_->setEnabled(false);
+        xcb_disconnect(conn_);
+        conn_ = nullptr;
+        return;
+    }
+    if (mosso) {
+        ultimo_ = stato();
+        emit spostato();
+    }
+    if (pulsante)
+        emit clic();
+}
+
+void X11Puntatore::sonda()
+{
+    const StatoPuntatore s = stato();
+    // With raw events the clicks come from them; the poll only adds moves.
+    const bool premutoOra = !opcode_ && s.pulsantePremuto && !ultimo_.pulsantePremuto;
+    const bool cambiato = s.posizione != ultimo_.posizione || s.pulsantePremuto != ultimo_.pulsantePremuto;
+    ultimo_ = s;
+    if (cambiato)
+        emit spostato();
+    if (premutoOra)
+        emit clic();
+}

@@ -1,0 +1,113 @@
+#include "FakeTastoGlobale.h"
+#include "ScorciatoiaTacca.h"
+#include "UserDefaults.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestScorciatoiaTacca : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    std::unique_ptr<UserDefaults> impostazioni()
+    {
+        static int n = 0;
+        return std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("s%1.ini").arg(++n)));
+    }
+
+private slots:
+    void preference_data()
+    {
+        QTest::addColumn<QVariant>("valore");
+        QTest::addColumn<bool>("registra");
+        QTest::newRow("absent") << QVariant() << true;
+        QTest::newRow("true") << QVariant(true) << true;
+        QTest::newRow("false") << QVariant(false) << false;
+        QTest::newRow("a string") << QVariant(QStringLiteral("forse")) << true;
+    }
+    void preference()
+    {
+        QFETCH(QVariant, valore);
+        QFETCH(bool, registra);
+        auto s = impostazioni();
+        if (valore.isValid())
+            s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), valore);
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        sc.imposta([] {});
+        QCOMPARE(tasto.preso, registra);
+        QCOMPARE(sc.registrata(), registra);
+        QVERIFY(!sc.occupata());
+    }
+
+    void takenCombinationIsRetriedOnTheNextCall()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        tasto.occupatoDaAltri = true;
+        ScorciatoiaTacca sc(tasto, *s);
+        QSignalSpy spy(&sc, &ScorciatoiaTacca::occupataChanged);
+        sc.imposta([] {});
+        QVERIFY(sc.occupata());
+        QVERIFY(!sc.registrata());
+        tasto.occupatoDaAltri = false;
+        sc.imposta([] {});
+        QVERIFY(!sc.occupata());
+        QVERIFY(sc.registrata());
+        QCOMPARE(tasto.tentativi, 2);
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void secondCallWhileRegisteredTakesNothingNewAndRunsTheNewAction()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        int prima = 0, seconda = 0;
+        sc.imposta([&] { ++prima; });
+        sc.imposta([&] { ++seconda; });
+        QCOMPARE(tasto.tentativi, 1);
+        tasto.premi();
+        QCOMPARE(seconda, 0); // presses run on a later turn of the event loop
+        QTRY_COMPARE(seconda, 1);
+        QCOMPARE(prima, 0);
+    }
+
+    void switchingOffReleasesAndClearsTaken()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        tasto.occupatoDaAltri = true;
+        ScorciatoiaTacca sc(tasto, *s);
+        sc.imposta([] {});
+        QVERIFY(sc.occupata());
+        s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
+        sc.imposta([] {});
+        QVERIFY(!sc.occupata());
+        QCOMPARE(tasto.rilasci, 0); // nothing was taken, nothing to give back
+
+        tasto.occupatoDaAltri = false;
+        s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), true);
+        sc.imposta([] {});
+        QVERIFY(tasto.preso);
+        s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
+        sc.imposta([] {});
+        QVERIFY(!tasto.preso);
+        QCOMPARE(tasto.rilasci, 1);
+    }
+
+    void pressBeforeAnyActionDoesNothing()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        sc.registra();
+        tasto.premi();
+        QCoreApplication::processEvents();
+        QVERIFY(sc.registrata());
+    }
+};
+
+QTEST_MAIN(TestScorciatoiaTacca)
+#include "tst_ScorciatoiaTacca.moc"
