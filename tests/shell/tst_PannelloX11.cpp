@@ -89,6 +89,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid());
+        QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-n"), QStringLiteral("2")});
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         avvia(app);
         QVERIFY(aspetta(QStringLiteral("pronta"), 10000) >= 0);
@@ -108,12 +109,12 @@ private slots:
     {
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
         QVERIFY(aspetta(QStringLiteral("stato aperta")) >= 0);
-        QTest::qWait(800); // the spring settles
+        QTest::qWait(1500); // the spring settles, also on a busy machine
         const QImage img = schermata(QStringLiteral("pannello-aperto"));
         QVERIFY(scuro(img, 735, 200)); // tray: 460 by 390, 730..1190
         QVERIFY(!scuro(img, 722, 200));
         QVERIFY(scuro(img, 960, 385));
-        QVERIFY(!scuro(img, 960, 400));
+        QVERIFY(!scuro(img, 960, 410));
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         const double s = aspetta(QStringLiteral("stato chiusa"));
         QVERIFY2(s >= 0.15 && s < 1.0, qPrintable(QString::number(s)));
@@ -140,11 +141,14 @@ private slots:
         QVERIFY(seconda.waitForFinished(5000));
         QCOMPARE(seconda.exitCode(), 0);
         QVERIFY(aspetta(QStringLiteral("attivita Ciao")) >= 0);
+        QElapsedTimer mostrato;
+        mostrato.start();
         QTest::qWait(600);
         const QImage img = schermata(QStringLiteral("avviso-ciao"));
         QVERIFY(scuro(img, 960, 63)); // the card hangs 8 under the strip: 40..86
-        const double s = aspetta(QStringLiteral("attivita nessuna"));
-        QVERIFY2(s > 1.8 && s < 3.5, qPrintable(QString::number(s))); // about 3 s from its start
+        QVERIFY(aspetta(QStringLiteral("attivita nessuna")) >= 0);
+        const double s = mostrato.elapsed() / 1000.0;
+        QVERIFY2(s > 2.8 && s < 4.0, qPrintable(QString::number(s)));
     }
 
     void agentEventShowsItsNotice()
@@ -174,7 +178,6 @@ private slots:
 
     void switchingDesktopCloses()
     {
-        QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-n"), QStringLiteral("2")});
         xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+n")});
         QVERIFY(aspetta(QStringLiteral("stato aperta")) >= 0);
         QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-s"), QStringLiteral("1")});
