@@ -11,10 +11,14 @@ for n in $(seq 90 190); do
     kill -0 $xvfb 2>/dev/null || break
     sleep 0.1
   done
-  if kill -0 $xvfb 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
+  # Two runs may race for one number: the display is ours only when our
+  # server holds its lock.
+  if kill -0 $xvfb 2>/dev/null && [ -e /tmp/.X11-unix/X$n ] \
+     && [ "$(tr -d ' \n' < /tmp/.X$n-lock 2>/dev/null)" = "$xvfb" ]; then
     export DISPLAY=:$n
     break
   fi
+  kill $xvfb 2>/dev/null
 done
 if [ -z "${DISPLAY:-}" ] || [ -z "${xvfb:-}" ]; then
   echo "con-xvfb: no virtual display could be started" >&2
