@@ -70,6 +70,25 @@ void sfoca(QImage& alfa, int r)
 
 } // namespace
 
+QImage ombraSfocata(const QPainterPath& forma, const QSize& lato, double raggio, const QColor& colore)
+{
+    QImage alfa(lato, QImage::Format_Alpha8);
+    alfa.fill(0);
+    {
+        QPainter p(&alfa);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(forma, Qt::black);
+    }
+    // A blur radius behaves like a Gaussian of half its size.
+    sfoca(alfa, int(std::lround(raggio / 2)));
+    QImage colorata(lato, QImage::Format_ARGB32_Premultiplied);
+    colorata.fill(colore);
+    QPainter p(&colorata);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    p.drawImage(0, 0, alfa);
+    return colorata;
+}
+
 // The shadow of a pulsing shape, drawn by a sibling just beneath it so that
 // it may fall outside the shape's own bounds.
 class OmbraForma final : public QWidget {
@@ -101,22 +120,8 @@ protected:
                                    .arg(c.ombra->raggio)
                                    .arg(c.colore.rgba());
         if (chiave != chiave_) {
-            QImage alfa(lato, QImage::Format_Alpha8);
-            alfa.fill(0);
-            {
-                QPainter p(&alfa);
-                p.setRenderHint(QPainter::Antialiasing);
-                p.translate(m, m);
-                p.fillPath(forma_->tracciato(), Qt::black);
-            }
-            // A blur radius behaves like a Gaussian of half its size.
-            sfoca(alfa, int(std::lround(c.ombra->raggio / 2)));
-            QImage colorata(lato, QImage::Format_ARGB32_Premultiplied);
-            colorata.fill(QColor(c.colore.red(), c.colore.green(), c.colore.blue()));
-            QPainter p(&colorata);
-            p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-            p.drawImage(0, 0, alfa);
-            immagine_ = colorata;
+            immagine_ = ombraSfocata(forma_->tracciato().translated(m, m), lato, c.ombra->raggio,
+                                     QColor(c.colore.red(), c.colore.green(), c.colore.blue()));
             chiave_ = chiave;
         }
         QPainter p(this);

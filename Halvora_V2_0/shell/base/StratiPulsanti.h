@@ -4,6 +4,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -69,6 +71,10 @@ struct SimboloOscillante {
     double gradi = 10;   // half the swing
     double velocita = 1; // each leg lasts pi / velocita seconds
 };
+
+// A soft shadow of `forma` in `colore`, blurred by `raggio`, on a
+// transparent image of `lato` (the shape is drawn where it lies).
+QImage ombraSfocata(const QPainterPath& forma, const QSize& lato, double raggio, const QColor& colore);
 
 class OmbraForma;
 

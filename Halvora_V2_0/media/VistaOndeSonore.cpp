@@ -1,0 +1,59 @@
+#include "VistaOndeSonore.h"
+
+#include "StratiPulsanti.h"
+
+#include <QPainter>
+
+VistaOndeSonore::VistaOndeSonore(QWidget* parent, Clock& clock) : QWidget(parent), clock_(clock)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(18, 14);
+}
+
+void VistaOndeSonore::setAnimate(bool animate)
+{
+    if (animate == animando_)
+        return;
+    animando_ = animate;
+    if (animando_) {
+        inizio_ = clock_.monotonic();
+        timer_ = clock_.repeating(1.0 / intervalloFotogrammi().preferito, [this] { update(); });
+    } else {
+        timer_.cancel();
+    }
+    update();
+}
+
+double VistaOndeSonore::scala(int i) const
+{
+    if (!animando_)
+        return 1;
+    const Banda& b = kBande[size_t(i)];
+    const double minima = 4 / altezzaPiena(i);
+    // Each bar starts `fase` into its own swing.
+    const double t = clock_.monotonic() - inizio_ + b.fase / b.velocita;
+    return minima + (1 - minima) * avanzamentoOscillante(t, b.velocita);
+}
+
+QRectF VistaOndeSonore::barra(int i) const
+{
+    const double h = altezzaPiena(i) * scala(i);
+    const double cx = 1.25 + 0.25 + 5 * i;
+    return {cx - 1.25, 7 - h / 2, 2.5, h};
+}
+
+void VistaOndeSonore::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    // The label colour of the current appearance, so a palette change recolours at once.
+    const QColor etichetta = palette().color(QPalette::WindowText);
+    for (int i = 0; i < 4; ++i) {
+        QColor c = etichetta;
+        c.setAlphaF(float(kBande[size_t(i)].opacita));
+        p.setBrush(c);
+        p.drawRoundedRect(barra(i), 1.25, 1.25);
+    }
+}

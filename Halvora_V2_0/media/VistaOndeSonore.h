@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Clock.h"
+
+#include <QWidget>
+#include <array>
+
+// Four sound-wave bars (18 by 14) that rise and fall each at its own pace
+// while `animate` is on, and stand still at full height while it is off.
+// Never takes clicks.
+class VistaOndeSonore : public QWidget {
+    Q_OBJECT
+public:
+    struct Banda {
+        double ampiezza;
+        double velocita; // radians per second
+        double fase;     // radians
+        double opacita;
+    };
+    static constexpr std::array<Banda, 4> kBande{{{0.62, 4.9, 0.0, 0.62}, {1.0, 6.7, 1.9, 0.88},
+                                                   {0.78, 5.6, 3.4, 0.76}, {0.52, 7.3, 0.9, 0.58}}};
+
+    explicit VistaOndeSonore(QWidget* parent = nullptr, Clock& clock = Clock::system());
+
+    void setAnimate(bool animate);
+    bool animando() const { return animando_; }
+    // Full height of bar i, and its vertical scale at this moment (1 when still).
+    static double altezzaPiena(int i) { return kBande[i].ampiezza * 10 + 4; }
+    double scala(int i) const;
+    // Bar i in widget coordinates now.
+    QRectF barra(int i) const;
+
+    QSize sizeHint() const override { return {18, 14}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Clock& clock_;
+    bool animando_ = false;
+    double inizio_ = 0;
+    TimerHandle timer_;
+};

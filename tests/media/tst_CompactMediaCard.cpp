@@ -1,0 +1,197 @@
+#include "ColoreCopertina.h"
+#include "Colori.h"
+#include "CompactMediaCard.h"
+#include "FakeClock.h"
+#include "TestOutput.h"
+#include "VistaFiloAvanzamento.h"
+#include "VistaOndeSonore.h"
+
+#include <QPainter>
+#include <QTest>
+#include <cmath>
+#include <numbers>
+
+class TestCompactMediaCard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fraction_data()
+    {
+        QTest::addColumn<double>("tempo");
+        QTest::addColumn<double>("durata");
+        QTest::addColumn<double>("attesa");
+        QTest::newRow("stream") << 30.0 << 0.0 << 0.0;
+        QTest::newRow("middle") << 50.0 << 200.0 << 0.25;
+        QTest::newRow("past the end is full") << 250.0 << 200.0 << 1.0;
+        QTest::newRow("negative time") << -3.0 << 200.0 << 0.0;
+        QTest::newRow("nan time") << std::nan("") << 200.0 << 0.0;
+    }
+    void fraction()
+    {
+        QFETCH(double, tempo);
+        QFETCH(double, durata);
+        QTEST(CompactMediaCard::frazione(tempo, durata), "attesa");
+    }
+
+    void glideOrJump_data()
+    {
+        QTest::addColumn<bool>("haVecchia");
+        QTest::addColumn<double>("vecchia");
+        QTest::addColumn<double>("nuova");
+        QTest::addColumn<double>("durata");
+        QTest::addColumn<bool>("scorre");
+        QTest::newRow("first value jumps") << false << 0.0 << 0.3 << 1.5 << false;
+        QTest::newRow("a poll step glides") << true << 0.1 << 0.1075 << 1.5 << true;
+        QTest::newRow("exactly 0.08 glides") << true << 0.5 << 0.58 << 1.5 << true;
+        QTest::newRow("a seek jumps") << true << 0.1 << 0.6 << 1.5 << false;
+        QTest::newRow("backwards a little glides") << true << 0.5 << 0.45 << 1.5 << true;
+        QTest::newRow("no duration jumps") << true << 0.1 << 0.11 << 0.0 << false;
+    }
+    void glideOrJump()
+    {
+        QFETCH(bool, haVecchia);
+        QFETCH(double, vecchia);
+        QFETCH(double, nuova);
+        QFETCH(double, durata);
+        QTEST(VistaFiloAvanzamento::scorre(haVecchia ? std::optional<double>(vecchia) : std::nullopt, nuova, durata), "scorre");
+    }
+
+    void lineGlidesOverAPollAndJumpsOnASeek()
+    {
+        FakeClock clock;
+        VistaFiloAvanzamento f(nullptr, clock);
+        f.aggiorna(0.10, 180, 2.5, Qt::white, 1.5);
+        QCOMPARE(f.larghezzaCorrente(), 18.0);
+        f.aggiorna(0.10 + 1.5 / 200, 180, 2.5, Qt::white, 1.5); // a poll 1.5 s later on a 200 s track
+        QCOMPARE(f.larghezzaCorrente(), 18.0);
+        clock.advance(0.75);
+        QVERIFY(std::abs(f.larghezzaCorrente() - (18.0 + 0.675)) < 0.01);
+        clock.advance(0.75);
+        QVERIFY(std::abs(f.larghezzaCorrente() - 19.35) < 1e-9);
+        QCOMPARE(clock.pending(), 0); // the glide ends its own timer
+        f.aggiorna(0.6, 180, 2.5, Qt::white, 1.5);
+        QCOMPARE(f.larghezzaCorrente(), 108.0);
+        // The same fraction again changes nothing.
+        f.aggiorna(0.6, 180, 2.5, Qt::red, 1.5);
+        QCOMPARE(clock.pending(), 0);
+        QCOMPARE(f.colore(), QColor(Qt::red));
+    }
+
+    void wavesMoveOnlyWhenAsked()
+    {
+        FakeClock clock;
+        VistaOndeSonore o(nullptr, clock);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(o.scala(i), 1.0);
+        QCOMPARE(VistaOndeSonore::altezzaPiena(1), 14.0);
+        QCOMPARE(o.barra(0).center(), QPointF(1.5, 7));
+        QCOMPARE(o.barra(3).center(), QPointF(16.5, 7));
+        o.setAnimate(true);
+        QCOMPARE(clock.pending(), 1);
+        // Bar 1 starts at its lowest; bar 2 starts 1.9 rad into its swing.
+        QCOMPARE(o.scala(0), 4 / VistaOndeSonore::altezzaPiena(0));
+        QVERIFY(o.scala(1) > 4 / VistaOndeSonore::altezzaPiena(1));
+        clock.advance(std::numbers::pi / 4.9);
+        QVERIFY(std::abs(o.scala(0) - 1.0) < 1e-6);
+        o.setAnimate(true); // the same value does nothing
+        QVERIFY(std::abs(o.scala(0) - 1.0) < 1e-6);
+        o.setAnimate(false);
+        QCOMPARE(clock.pending(), 0);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(o.scala(i), 1.0);
+        // On again: back in phase with the table.
+        o.setAnimate(true);
+        QCOMPARE(o.scala(0), 4 / VistaOndeSonore::altezzaPiena(0));
+    }
+
+    void wavesTakeTheLabelColour()
+    {
+        FakeClock clock;
+        VistaOndeSonore o(nullptr, clock);
+        QPalette pal = o.palette();
+        pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        o.setPalette(pal);
+        QImage img = o.grab().toImage();
+        QVERIFY(qRed(img.pixel(6, 7)) > qBlue(img.pixel(6, 7)) + 100);
+        pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        o.setPalette(pal);
+        img = o.grab().toImage();
+        QVERIFY(qBlue(img.pixel(6, 7)) > qRed(img.pixel(6, 7)) + 100);
+    }
+
+    void lineColour()
+    {
+        const QColor senza = CompactMediaCard::coloreFilo(std::nullopt);
+        const QColor accento = Colori::accento();
+        QCOMPARE(senza.red(), int(std::lround(accento.red() + (255 - accento.red()) * 0.18)));
+        QCOMPARE(CompactMediaCard::coloreFilo(QColor(0, 0, 0)).red(), int(std::lround(255 * 0.18)));
+    }
+
+    void streamHasNoLine()
+    {
+        FakeClock clock;
+        CompactMediaCard c(nullptr, clock);
+        StatoMedia s;
+        s.trackTitle = QStringLiteral("Radio");
+        c.setStato(s);
+        c.show();
+        QVERIFY(!c.filo()->isVisible());
+        s.totalDuration = 100;
+        s.currentTime = 250;
+        c.setStato(s);
+        QVERIFY(c.filo()->isVisible());
+        QCOMPARE(c.filo()->larghezzaCorrente(), 180.0);
+    }
+
+    void renders()
+    {
+        FakeClock clock;
+        QImage art(90, 90, QImage::Format_ARGB32_Premultiplied);
+        {
+            QPainter p(&art);
+            p.fillRect(art.rect(), QColor(40, 90, 200));
+            p.setBrush(QColor(120, 220, 255));
+            p.setPen(Qt::NoPen);
+            p.drawEllipse(QPointF(45, 45), 25, 25);
+        }
+        struct Caso {
+            const char* nome;
+            bool copertina;
+            bool onde;
+        } casi[] = {{"compact_card_tinted", true, true}, {"compact_card_plain", false, false}};
+        for (const Caso& caso : casi) {
+            QWidget fondo;
+            QPalette pal = fondo.palette();
+            pal.setColor(QPalette::WindowText, Qt::white); // the notch is dark
+            pal.setColor(QPalette::Window, Qt::black);
+            fondo.setAutoFillBackground(true);
+            fondo.setPalette(pal);
+            CompactMediaCard c(&fondo, clock);
+            fondo.resize(c.sizeHint());
+            StatoMedia s;
+            s.trackTitle = QStringLiteral("Notturno in sol minore — live");
+            s.currentTime = 80;
+            s.totalDuration = 200;
+            if (caso.copertina) {
+                s.albumArt = art;
+                s.albumTint = coloreDaCopertina(art);
+            }
+            c.setStato(s);
+            c.setOndeAnimate(caso.onde);
+            fondo.show();
+            clock.advance(0.3);
+            const QImage img = salvaRender(fondo, QString::fromLatin1(caso.nome));
+            QCOMPARE(img.size(), CompactMediaCard::kCard.grownBy(CompactMediaCard::margini()));
+            const QRectF card = c.rettangoloCard();
+            // The progress line: 40 % of the bottom edge is lit, the rest is the dim track.
+            const int y = int(card.bottom() - 1);
+            const QRgb acceso = img.pixel(int(card.left() + 30), y), spento = img.pixel(int(card.left() + 150), y);
+            QVERIFY(std::abs(qRed(acceso) - qRed(spento)) + std::abs(qGreen(acceso) - qGreen(spento))
+                        + std::abs(qBlue(acceso) - qBlue(spento)) > 60);
+            QVERIFY(qBlue(acceso) > qRed(acceso) + 40); // blue tint, or the blue accent
+        }
+    }
+};
+
+QTEST_MAIN(TestCompactMediaCard)
+#include "tst_CompactMediaCard.moc"
