@@ -20,7 +20,11 @@ constexpr double kDurataFilo = 1.5;
 } // namespace
 
 CompactMediaCard::CompactMediaCard(QWidget* parent, Clock& clock)
-    : QWidget(parent), clock_(clock), onde_(new VistaOndeSonore(this, clock)), filo_(new VistaFiloAvanzamento(this, clock))
+    : QWidget(parent), clock_(clock), onde_(new VistaOndeSonore(this, clock)), filo_(new VistaFiloAvanzamento(this, clock)),
+      tinta_(clock, [this] {
+          aggiornaFilo();
+          update();
+      })
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -49,14 +53,7 @@ void CompactMediaCard::setOndeAnimate(bool animate) { onde_->setAnimate(animate)
 void CompactMediaCard::setStato(const StatoMedia& stato)
 {
     stato_ = stato;
-    tinta_.imposta(stato_.albumTint, clock_.monotonic());
-    if (tinta_.inCorso(clock_.monotonic()) && !animazione_)
-        animazione_ = clock_.repeating(1.0 / 30, [this] {
-            aggiornaFilo();
-            update();
-            if (!tinta_.inCorso(clock_.monotonic()))
-                animazione_.cancel();
-        });
+    tinta_.imposta(stato_.albumTint);
     aggiornaFilo();
     update();
 }
@@ -87,7 +84,7 @@ void CompactMediaCard::aggiornaFilo()
 {
     filo_->setVisible(stato_.totalDuration > 0);
     filo_->aggiorna(frazione(stato_.currentTime, stato_.totalDuration), kCard.width(), kAltezzaFilo,
-                    coloreFilo(tinta_.a(clock_.monotonic())), kDurataFilo);
+                    coloreFilo(tinta_.attuale()), kDurataFilo);
 }
 
 void CompactMediaCard::paintEvent(QPaintEvent*)
@@ -97,7 +94,7 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
     const QRectF c = rettangoloCard();
     QPainterPath forma;
     forma.addRoundedRect(c, kRaggio, kRaggio);
-    const auto tinta = tinta_.a(clock_.monotonic());
+    const auto tinta = tinta_.attuale();
     const QColor primario = palette().color(QPalette::WindowText);
 
     // Two shadows: the tint's (black without one) and a close dark one.

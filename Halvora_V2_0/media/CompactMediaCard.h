@@ -51,7 +51,6 @@ private:
     VistaOndeSonore* onde_;
     VistaFiloAvanzamento* filo_;
     TransizioneTinta tinta_;
-    TimerHandle animazione_;
     QImage ombra_;
     QString chiaveOmbra_;
 };

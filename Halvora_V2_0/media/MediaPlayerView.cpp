@@ -23,7 +23,8 @@ QString titoloApri(const QString& titolo) { return tr("Apri «%1» sotto la tacc
 
 } // namespace
 
-MediaPlayerView::MediaPlayerView(QWidget* parent, Clock& clock) : QWidget(parent), clock_(clock)
+MediaPlayerView::MediaPlayerView(QWidget* parent, Clock& clock)
+    : QWidget(parent), clock_(clock), tinta_(clock, [this] { update(); })
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
@@ -47,13 +48,7 @@ MediaPlayerView::MediaPlayerView(MediaManager& manager, std::function<void()> ap
 void MediaPlayerView::setStato(const StatoMedia& stato)
 {
     stato_ = stato;
-    tinta_.imposta(stato_.albumTint, clock_.monotonic());
-    if (tinta_.inCorso(clock_.monotonic()) && !animazione_)
-        animazione_ = clock_.repeating(1.0 / 30, [this] {
-            update();
-            if (!tinta_.inCorso(clock_.monotonic()))
-                animazione_.cancel();
-        });
+    tinta_.imposta(stato_.albumTint);
     disponi();
     update();
 }
@@ -165,7 +160,7 @@ void MediaPlayerView::disegnaPlayer(QPainter& p)
     p.save();
     p.setClipPath(forma);
     p.fillRect(r, QColor(38, 38, 42, 235)); // ultra-thin material over the dark notch
-    if (auto t = tinta_.a(clock_.monotonic())) {
+    if (auto t = tinta_.attuale()) {
         QLinearGradient g(r.topLeft(), r.bottomRight());
         QColor a = *t, b = *t;
         a.setAlphaF(t->alphaF() * 0.9f);

@@ -65,5 +65,4 @@ private:
     QRectF binario_; // the slider's track
     bool trascinando_ = false;
     TransizioneTinta tinta_;
-    TimerHandle animazione_;
 };

@@ -1,5 +1,6 @@
 #include "StatoMedia.h"
 
+#include "DisegnoMedia.h"
 #include "MediaManager.h"
 
 #include <QEasingCurve>
@@ -22,27 +23,32 @@ StatoMedia StatoMedia::da(const MediaManager& m)
     return s;
 }
 
-void TransizioneTinta::imposta(const std::optional<QColor>& nuova, double ora)
+void TransizioneTinta::imposta(const std::optional<QColor>& nuova)
 {
     if (!primo_ && nuova == verso_)
         return;
-    da_ = primo_ ? nuova : a(ora);
+    const double ora = clock_.monotonic();
+    da_ = primo_ ? nuova : attuale();
     verso_ = nuova;
     inizio_ = primo_ ? -1e9 : ora;
     primo_ = false;
+    if (ora - inizio_ < kDurata)
+        timer_ = clock_.repeating(1.0 / 30, [this] {
+            if (clock_.monotonic() - inizio_ >= kDurata)
+                timer_.cancel();
+            if (ridisegna_)
+                ridisegna_();
+        });
 }
 
-std::optional<QColor> TransizioneTinta::a(double ora) const
+std::optional<QColor> TransizioneTinta::attuale() const
 {
-    const double t = std::clamp((ora - inizio_) / kDurata, 0.0, 1.0);
+    const double t = std::clamp((clock_.monotonic() - inizio_) / kDurata, 0.0, 1.0);
     if (t >= 1 || (!da_ && !verso_))
         return verso_;
     static const QEasingCurve curva(QEasingCurve::InOutQuad);
-    const double k = curva.valueForProgress(t);
     // Fading from or to no tint fades the alpha of the one colour there is.
-    QColor a = da_.value_or(QColor(verso_->red(), verso_->green(), verso_->blue(), 0));
-    QColor b = verso_.value_or(QColor(da_->red(), da_->green(), da_->blue(), 0));
-    auto mix = [k](float x, float y) { return float(x + (y - x) * k); };
-    return QColor::fromRgbF(mix(a.redF(), b.redF()), mix(a.greenF(), b.greenF()), mix(a.blueF(), b.blueF()),
-                            mix(a.alphaF(), b.alphaF()));
+    const QColor a = da_.value_or(QColor(verso_->red(), verso_->green(), verso_->blue(), 0));
+    const QColor b = verso_.value_or(QColor(da_->red(), da_->green(), da_->blue(), 0));
+    return DisegnoMedia::mescola(a, b, curva.valueForProgress(t));
 }

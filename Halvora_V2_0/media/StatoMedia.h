@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Clock.h"
+
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class MediaManager;
@@ -26,18 +29,22 @@ struct StatoMedia {
 };
 
 // A colour that fades to a new value over 0.5 s, eased in and out: the
-// tint of the media backgrounds when the track changes.
+// tint of the media backgrounds when the track changes. It asks its owner
+// to redraw on every frame of the fade.
 class TransizioneTinta {
 public:
     static constexpr double kDurata = 0.5;
-    // Starts a fade at `ora` (Clock::monotonic) unless the target is unchanged.
-    void imposta(const std::optional<QColor>& nuova, double ora);
-    // The colour to draw at `ora`; none when there is no tint.
-    std::optional<QColor> a(double ora) const;
-    bool inCorso(double ora) const { return ora - inizio_ < kDurata; }
+    TransizioneTinta(Clock& clock, std::function<void()> ridisegna) : clock_(clock), ridisegna_(std::move(ridisegna)) {}
+    // Starts a fade unless the target is unchanged; the first value shows at once.
+    void imposta(const std::optional<QColor>& nuova);
+    // The colour to draw now; none when there is no tint.
+    std::optional<QColor> attuale() const;
 
 private:
+    Clock& clock_;
+    std::function<void()> ridisegna_;
     std::optional<QColor> da_, verso_;
     double inizio_ = -1e9;
     bool primo_ = true;
+    TimerHandle timer_;
 };

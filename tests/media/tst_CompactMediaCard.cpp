@@ -2,6 +2,7 @@
 #include "Colori.h"
 #include "CompactMediaCard.h"
 #include "FakeClock.h"
+#include "StatoMedia.h"
 #include "TestOutput.h"
 #include "VistaFiloAvanzamento.h"
 #include "VistaOndeSonore.h"
@@ -125,6 +126,31 @@ private slots:
         const QColor accento = Colori::accento();
         QCOMPARE(senza.red(), int(std::lround(accento.red() + (255 - accento.red()) * 0.18)));
         QCOMPARE(CompactMediaCard::coloreFilo(QColor(0, 0, 0)).red(), int(std::lround(255 * 0.18)));
+    }
+
+    void tintFadesOverHalfASecond()
+    {
+        FakeClock clock;
+        int ridisegni = 0;
+        TransizioneTinta t(clock, [&] { ++ridisegni; });
+        t.imposta(QColor(255, 0, 0));
+        QCOMPARE(*t.attuale(), QColor(255, 0, 0)); // the first tint shows at once
+        QCOMPARE(clock.pending(), 0);
+        t.imposta(QColor(0, 0, 255));
+        QCOMPARE(t.attuale()->red(), 255);
+        clock.advance(0.25);
+        QVERIFY(std::abs(t.attuale()->red() - 128) <= 2);
+        QVERIFY(std::abs(t.attuale()->blue() - 128) <= 2);
+        clock.advance(0.3);
+        QCOMPARE(*t.attuale(), QColor(0, 0, 255));
+        QVERIFY(ridisegni >= 15);
+        QCOMPARE(clock.pending(), 0);
+        // Losing the tint fades the colour out, then there is none.
+        t.imposta(std::nullopt);
+        clock.advance(0.25);
+        QVERIFY(t.attuale() && t.attuale()->alpha() > 0 && t.attuale()->alpha() < 255);
+        clock.advance(0.25);
+        QVERIFY(!t.attuale());
     }
 
     void streamHasNoLine()

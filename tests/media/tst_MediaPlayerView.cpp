@@ -40,6 +40,14 @@ StatoMedia brano()
     return s;
 }
 
+// The same case in both layouts.
+void dueLayout()
+{
+    QTest::addColumn<bool>("niente");
+    QTest::newRow("player layout") << false;
+    QTest::newRow("nothing-playing layout") << true;
+}
+
 } // namespace
 
 class TestMediaPlayerView : public QObject {
@@ -128,12 +136,7 @@ private slots:
         QVERIFY(!v.cursoreAttivo());
     }
 
-    void buttonsSendTheirCommands_data()
-    {
-        QTest::addColumn<bool>("niente");
-        QTest::newRow("player layout") << false;
-        QTest::newRow("nothing-playing layout") << true;
-    }
+    void buttonsSendTheirCommands_data() { dueLayout(); }
     void buttonsSendTheirCommands()
     {
         QFETCH(bool, niente);
@@ -158,12 +161,7 @@ private slots:
         }
     }
 
-    void openInNotchOnlyWithAnAction_data()
-    {
-        QTest::addColumn<bool>("niente");
-        QTest::newRow("player layout") << false;
-        QTest::newRow("nothing-playing layout") << true;
-    }
+    void openInNotchOnlyWithAnAction_data() { dueLayout(); }
     void openInNotchOnlyWithAnAction()
     {
         QFETCH(bool, niente);
