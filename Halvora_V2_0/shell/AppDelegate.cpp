@@ -9,6 +9,7 @@
 #include "ScorciatoiaTacca.h"
 #include "TracciamentoPannello.h"
 #include "UserDefaults.h"
+#include "X11Desktop.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -81,7 +82,9 @@ void AppDelegate::attivaDiagnostica()
 void AppDelegate::creaPannello()
 {
     window_ = new NotchPanel(kCanvas);
-    router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas, window_);
+    X11Desktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
+    router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas,
+                                    {d_.clock, d_.impostazioni, desktop, d_.posizione, d_.riavvio}, window_);
     tracciamento_ = std::make_unique<TracciamentoPannello>(stateManager_, d_.puntatore, d_.clock, *window_);
     QPointer<AppDelegate> guardia(this);
     window_->setAlTermineDelGesto([guardia] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AttivitaManager.h"
+#include "LinguaManager.h"
 #include "NotchGeometry.h"
 #include "NotchStateManager.h"
 #include "SchemaURL.h"
@@ -19,6 +20,7 @@ class Screens;
 class ScorciatoiaTacca;
 class TracciamentoPannello;
 class UserDefaults;
+class X11Desktop;
 
 // Owns the notch state and the notice queue for the whole run, builds the
 // panel at launch and keeps it placed, tracked and reachable by hot key.
@@ -36,6 +38,10 @@ public:
         ScorciatoiaTacca& scorciatoia;
         SchemaURL::Contesto contestoURL;
         NotchGeometry::Posizione posizione;
+        // The desktop's EWMH state; the process-wide one when absent.
+        X11Desktop* desktop = nullptr;
+        // How a language change relaunches the application.
+        LinguaManager::Riavvio riavvio = LinguaManager::Riavvio::processoCorrente();
     };
 
     explicit AppDelegate(Dipendenze d, QObject* parent = nullptr);

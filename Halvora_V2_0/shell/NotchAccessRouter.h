@@ -1,17 +1,19 @@
 #pragma once
 
+#include "RootNotchView.h"
+
 #include <QWidget>
 
 class AttivitaManager;
 class NotchStateManager;
-class RootNotchView;
 
 // The panel's content: hands the delegate's two objects and the canvas size
 // to the root view, which builds everything else.
 class NotchAccessRouter : public QWidget {
     Q_OBJECT
 public:
-    NotchAccessRouter(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, QWidget* parent = nullptr);
+    NotchAccessRouter(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas,
+                      RootNotchView::Servizi servizi, QWidget* parent = nullptr);
     RootNotchView* root() const { return root_; }
 
 private:

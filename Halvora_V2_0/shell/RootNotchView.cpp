@@ -2,18 +2,38 @@
 
 #include "AttivitaCardView.h"
 #include "AttivitaManager.h"
+#include "AvvioAlLoginXdg.h"
 #include "FormaTacca.h"
 #include "GeometriaPannello.h"
+#include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
+#include "RotazioneSchede.h"
+#include "SettingsManager.h"
 #include "SlotScheda.h"
+#include "UserDefaults.h"
 
+#include <QCoreApplication>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QPropertyAnimation>
+#include <QStandardPaths>
 
-RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, QWidget* parent)
-    : QWidget(parent), stato_(stato), attivita_(attivita), slot_(new SlotScheda(this))
+using namespace CatenaSchede;
+
+RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, Servizi servizi,
+                             QWidget* parent)
+    : QWidget(parent), stato_(stato), attivita_(attivita), servizi_(std::move(servizi)), slot_(new SlotScheda(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     resize(canvas);
+    avvioAlLogin_ = std::make_unique<AvvioAlLoginXdg>(
+        QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + QStringLiteral("/autostart"),
+        QCoreApplication::applicationFilePath());
+    settingsManager_ = std::make_unique<SettingsManager>(servizi_.impostazioni, *avvioAlLogin_, servizi_.posizione);
+    linguaManager_ = std::make_unique<LinguaManager>(servizi_.impostazioni, servizi_.riavvio);
+    monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
+    rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
+
     const QSizeF iniziale = dimensioneTacca();
     larghezza_.salta(iniziale.width());
     altezza_.salta(iniziale.height());
@@ -23,13 +43,84 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
         disponi();
         update();
     });
+    collega();
+    rotazione_->avvia();
+    aggiornaSlot();
+    disponi();
+}
+
+RootNotchView::~RootNotchView() = default;
+
+void RootNotchView::collega()
+{
     connect(&stato_, &NotchStateManager::cambiato, this, [this] {
         aggiornaTacca();
         aggiornaSlot();
+        update();
     });
-    connect(&attivita_, &AttivitaManager::correnteChanged, this, &RootNotchView::aggiornaSlot);
-    aggiornaSlot();
-    disponi();
+    // The flags are first computed when a value they depend on changes.
+    auto ricalcola = [this] {
+        aggiornaVisibilitaScheda();
+        aggiornaRichiestaClick();
+        aggiornaSlot();
+    };
+    connect(&attivita_, &AttivitaManager::correnteChanged, this, ricalcola);
+    connect(monitorSchermoIntero_.get(), &MonitorSchermoIntero::attivoChanged, this, ricalcola);
+    connect(&stato_, &NotchStateManager::isMediaActiveChanged, this, ricalcola);
+    connect(&stato_, &NotchStateManager::isTimerAttivoChanged, this, ricalcola);
+    connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
+    connect(settingsManager_.get(), &SettingsManager::mostraProssimoImpegnoChanged, this, ricalcola);
+    connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, &RootNotchView::aggiornaSlot);
+    connect(&stato_, &NotchStateManager::isMediaCardHoveredChanged, this, [this] {
+        auto* effetto = slot_->scheda() ? qobject_cast<QGraphicsOpacityEffect*>(slot_->scheda()->graphicsEffect())
+                                        : nullptr;
+        if (!effetto)
+            return;
+        // Fading cards give way to the pointer, ease-in-out over 0.22 s.
+        auto* a = new QPropertyAnimation(effetto, "opacity", effetto);
+        a->setDuration(220);
+        a->setEasingCurve(QEasingCurve::InOutQuad);
+        a->setEndValue(sbiadisceAlPassaggio(scheda_, false) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        a->start(QAbstractAnimation::DeleteWhenStopped);
+    });
+}
+
+QList<SchedaPersistente> RootNotchView::idonee() const
+{
+    // The appointment and usage cards come with their subsystems' managers.
+    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), false, false,
+                                stato_.isMediaActive());
+}
+
+Ingressi RootNotchView::ingressi() const
+{
+    Ingressi in;
+    in.chiusa = stato_.currentState() == NotchState::compact;
+    in.schermoIntero = monitorSchermoIntero_->attivo();
+    // The installation and update cards come with the updates subsystem's
+    // views; until then they must not hold the slot that nothing would fill.
+    in.installazioneDaSistemare = false;
+    in.aggiornamentoDisponibile = false;
+    in.attivitaCorrente = attivita_.corrente().has_value();
+    in.persistente = correntePersistente(idonee(), rotazione_->indice());
+    return in;
+}
+
+void RootNotchView::aggiornaVisibilitaScheda()
+{
+    const bool persistente = stato_.isMediaActive() || stato_.isTimerAttivo() || stato_.registrazioneAttiva()
+                             || attivita_.corrente().has_value();
+    const bool nuovo = visibilitaScheda(ingressi(), persistente);
+    if (nuovo == stato_.isSchedaVisibile())
+        return;
+    stato_.setIsSchedaVisibile(nuovo);
+    if (!nuovo)
+        stato_.setIsMediaCardHovered(false);
+}
+
+void RootNotchView::aggiornaRichiestaClick()
+{
+    stato_.setSchedaRichiedeClick(richiestaClick(ingressi(), stato_.registrazioneAttiva()));
 }
 
 QSizeF RootNotchView::dimensioneTacca() const
@@ -59,17 +150,27 @@ void RootNotchView::completaAnimazioni()
 
 void RootNotchView::aggiornaSlot()
 {
-    const bool chiusa = stato_.currentState() == NotchState::compact;
+    const Scheda nuova = scegli(ingressi());
     const auto& corrente = attivita_.corrente();
     auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
-    if (chiusa && corrente) {
-        if (!attuale || !(attuale->attivita() == *corrente)) {
-            auto* card = new AttivitaCardView(*corrente);
-            slot_->imposta(card, card->rettangoloScheda());
-        }
-    } else if (slot_->scheda()) {
-        slot_->imposta(nullptr, {});
+    const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente));
+    scheda_ = nuova;
+    if (stessa)
+        return;
+    // Cards of features without their view yet leave the slot empty.
+    QWidget* card = nullptr;
+    QRectF area;
+    if (nuova == Scheda::attivita && corrente) {
+        auto* v = new AttivitaCardView(*corrente);
+        area = v->rettangoloScheda();
+        card = v;
     }
+    if (card) {
+        auto* effetto = new QGraphicsOpacityEffect(card);
+        effetto->setOpacity(sbiadisceAlPassaggio(nuova, false) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        card->setGraphicsEffect(effetto);
+    }
+    slot_->imposta(card, area);
     disponi();
 }
 

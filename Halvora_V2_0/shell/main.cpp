@@ -67,8 +67,13 @@ int main(int argc, char* argv[])
     X11Puntatore puntatore;
     SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
 
+    // A relaunch lets go of the single-instance socket so the new copy can
+    // take it, and takes it back when the new copy did not start.
+    auto riavvio = LinguaManager::Riavvio::processoCorrente();
+    riavvio.rilasciaIstanza = [&istanza] { istanza.rilascia(); };
+    riavvio.riprendiIstanza = [&istanza] { istanza.riprendi(); };
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), ScorciatoiaTacca::condivisa(),
-                          contesto, NotchGeometry::Posizione::corrente()});
+                          contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio});
     delegate.applicationDidFinishLaunching();
     QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
