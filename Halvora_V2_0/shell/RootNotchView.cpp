@@ -3,10 +3,12 @@
 #include "AttivitaCardView.h"
 #include "AttivitaManager.h"
 #include "AvvioAlLoginXdg.h"
+#include "BatteriaMonitor.h"
 #include "FormaTacca.h"
 #include "GeometriaPannello.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
+#include "Reazioni.h"
 #include "RotazioneSchede.h"
 #include "SettingsManager.h"
 #include "SlotScheda.h"
@@ -31,6 +33,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
         QCoreApplication::applicationFilePath());
     settingsManager_ = std::make_unique<SettingsManager>(servizi_.impostazioni, *avvioAlLogin_, servizi_.posizione);
     linguaManager_ = std::make_unique<LinguaManager>(servizi_.impostazioni, servizi_.riavvio);
+    batteriaMonitor_ = std::make_unique<BatteriaMonitor>(servizi_.clock);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
 
@@ -71,6 +74,11 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
     connect(settingsManager_.get(), &SettingsManager::mostraProssimoImpegnoChanged, this, ricalcola);
     connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, &RootNotchView::aggiornaSlot);
+    connect(batteriaMonitor_.get(), &BatteriaMonitor::statoChanged, this,
+            [this](const std::optional<StatoAlimentazione>& prima) {
+                if (auto a = Reazioni::avvisoAlimentazione(prima, batteriaMonitor_->stato()))
+                    attivita_.mostra(*a, Reazioni::kDurataAvviso);
+            });
     connect(&stato_, &NotchStateManager::isMediaCardHoveredChanged, this, [this] {
         auto* effetto = slot_->scheda() ? qobject_cast<QGraphicsOpacityEffect*>(slot_->scheda()->graphicsEffect())
                                         : nullptr;

@@ -10,6 +10,7 @@
 
 class AttivitaManager;
 class AvvioAlLogin;
+class BatteriaMonitor;
 class Clock;
 class MonitorSchermoIntero;
 class NotchStateManager;
@@ -47,6 +48,7 @@ public:
 
     SettingsManager& settingsManager() { return *settingsManager_; }
     LinguaManager& linguaManager() { return *linguaManager_; }
+    BatteriaMonitor& batteriaMonitor() { return *batteriaMonitor_; }
     MonitorSchermoIntero& monitorSchermoIntero() { return *monitorSchermoIntero_; }
     RotazioneSchede& rotazione() { return *rotazione_; }
 
@@ -71,6 +73,7 @@ private:
     std::unique_ptr<AvvioAlLogin> avvioAlLogin_;
     std::unique_ptr<SettingsManager> settingsManager_;
     std::unique_ptr<LinguaManager> linguaManager_;
+    std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
     std::unique_ptr<RotazioneSchede> rotazione_;
 
