@@ -260,6 +260,44 @@ private slots:
         QVERIFY(!m.videoBrowser());
     }
 
+    void scriptedRepliesStopTheSystemSource()
+    {
+        QTemporaryDir dir;
+        const QString helper = dir.filePath(QStringLiteral("silenzioso"));
+        QFile f(helper);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nexec sleep 60\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        Finto s(spotify(QStringLiteral("Paused")));
+        QVERIFY(s.pronto());
+        FakeClock clock;
+        auto c = configurazione();
+        c.programmaHelper = helper;
+        MediaManager m(clock, c);
+        QVERIFY(giroFinito(m));
+        QVERIFY(m.sorgenteSistema().inEsecuzione()); // no one plays: the merge starts it
+
+        // A retune restarts it with the new interval; 1.5 s again while a browser plays.
+        m.setIntervalloCorrente(6.0);
+        m.aggiornaIntervalloSorgente();
+        QCOMPARE(m.sorgenteSistema().intervallo(), 6.0);
+        QVERIFY(m.sorgenteSistema().inEsecuzione());
+
+        // The paused reply the merge published is the first of five in a row.
+        s.comanda(QStringLiteral("stato Playing"));
+        for (int i = 2; i <= 4; ++i) {
+            QVERIFY(giroFinito(m));
+            QVERIFY2(m.sorgenteSistema().inEsecuzione(), qPrintable(QString::number(i)));
+        }
+        QVERIFY(giroFinito(m));
+        QVERIFY(!m.sorgenteSistema().inEsecuzione());
+        QVERIFY(m.isPlaying());
+        s.comanda(QStringLiteral("stato Paused"));
+        QVERIFY(giroFinito(m));
+        QVERIFY(m.sorgenteSistema().inEsecuzione());
+    }
+
     void pausedSystemTrackLastsNoLongerThan180Seconds()
     {
         Finto b(browser(QStringLiteral("Playing")));
