@@ -1,6 +1,8 @@
 #include "RootNotchView.h"
 
 #include "AttivitaCardView.h"
+#include "BarraSchede.h"
+#include "PannelloAperto.h"
 #include "AttivitaManager.h"
 #include "AvvioAlLoginXdg.h"
 #include "BatteriaMonitor.h"
@@ -36,6 +38,11 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     batteriaMonitor_ = std::make_unique<BatteriaMonitor>(servizi_.clock);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
+    barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
+    pannelloAperto_ = new PannelloAperto(stato_, *barra_, this);
+    // Media, camera, recording and pomodoro join the power button's steps
+    // with their managers.
+    pannelloAperto_->setAzionePower([this] { barra_->fermaTutto({}); });
 
     const QSizeF iniziale = dimensioneTacca();
     larghezza_.salta(iniziale.width());
@@ -59,6 +66,7 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::cambiato, this, [this] {
         aggiornaTacca();
         aggiornaSlot();
+        disponi();
         update();
     });
     // The flags are first computed when a value they depend on changes.
@@ -185,6 +193,9 @@ void RootNotchView::aggiornaSlot()
 void RootNotchView::disponi()
 {
     slot_->posiziona(width() / 2.0, stato_.dimensioneCompatta().height());
+    const bool aperta = stato_.currentState() == NotchState::expanded && !stato_.modalitaGuida();
+    pannelloAperto_->setGeometry(rettangoloTacca().toAlignedRect());
+    pannelloAperto_->setVisible(aperta);
 }
 
 void RootNotchView::paintEvent(QPaintEvent*)

@@ -10,6 +10,8 @@
 
 class AttivitaManager;
 class AvvioAlLogin;
+class BarraSchede;
+class PannelloAperto;
 class BatteriaMonitor;
 class Clock;
 class MonitorSchermoIntero;
@@ -51,6 +53,8 @@ public:
     BatteriaMonitor& batteriaMonitor() { return *batteriaMonitor_; }
     MonitorSchermoIntero& monitorSchermoIntero() { return *monitorSchermoIntero_; }
     RotazioneSchede& rotazione() { return *rotazione_; }
+    BarraSchede& barra() { return *barra_; }
+    PannelloAperto* pannelloAperto() const { return pannelloAperto_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -76,9 +80,11 @@ private:
     std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
     std::unique_ptr<RotazioneSchede> rotazione_;
+    std::unique_ptr<BarraSchede> barra_;
 
     Molla larghezza_, altezza_;
     AnimatoreMolle animatore_;
     SlotScheda* slot_;
+    PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class BarraSchede;
+class NotchStateManager;
+
+// The open notch's panel: the tab row with its sliding indicator, the power
+// button and the gear over the top-trailing corner, a divider and the module
+// area of the active tab. Feature modules plug into the module area; until
+// a feature's view exists its module is an empty area of the tab's size.
+class PannelloAperto : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLatoPulsante = 40;
+    static constexpr int kSopraBarra = 44;
+    static constexpr int kSottoBarra = 6;
+
+    PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);
+
+    // The button rectangle of a tab (panel coordinates).
+    QRect rettangoloTab(int indice) const;
+    QRect rettangoloPower() const;
+    QRect rettangoloGear() const;
+    // Where the module of the active tab goes.
+    QRect areaModulo() const;
+
+    // What the power button runs.
+    void setAzionePower(std::function<void()> azione) { azionePower_ = std::move(azione); }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    int tabSotto(QPoint p) const;
+
+    NotchStateManager& stato_;
+    BarraSchede& barra_;
+    std::function<void()> azionePower_;
+};
