@@ -10,6 +10,7 @@
 #include "GeometriaPannello.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
+#include "NotificheApp.h"
 #include "Reazioni.h"
 #include "RotazioneSchede.h"
 #include "SettingsManager.h"
@@ -82,6 +83,16 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
     connect(settingsManager_.get(), &SettingsManager::mostraProssimoImpegnoChanged, this, ricalcola);
     connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, &RootNotchView::aggiornaSlot);
+    // A finished pomodoro session with the timer card off opens the notch on
+    // the pomodoro tab and brings the application forward.
+    connect(&NotificheApp::shared(), &NotificheApp::focusTimerDidExpire, this, [this] {
+        if (settingsManager_->mostraSchedaTimer())
+            return;
+        stato_.setState(NotchState::expanded);
+        stato_.setActiveTab(NotchTab::pomodoro);
+        if (QWidget* finestra = window(); finestra && finestra->isVisible())
+            finestra->activateWindow();
+    });
     connect(batteriaMonitor_.get(), &BatteriaMonitor::statoChanged, this,
             [this](const std::optional<StatoAlimentazione>& prima) {
                 if (auto a = Reazioni::avvisoAlimentazione(prima, batteriaMonitor_->stato()))

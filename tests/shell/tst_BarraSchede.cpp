@@ -2,7 +2,9 @@
 #include "BarraSchede.h"
 #include "FakeClock.h"
 #include "NotchAccessRouter.h"
+#include "NotificheApp.h"
 #include "PannelloAperto.h"
+#include "SettingsManager.h"
 #include "RootNotchView.h"
 #include "TestOutput.h"
 #include "UserDefaults.h"
@@ -88,6 +90,23 @@ private slots:
         b.setShowSettings(true);
         s.chiudiSubito();
         QVERIFY(!b.showSettings());
+    }
+
+    void endOfSessionOpensThePomodoroTabOnlyWithTheTimerCardOff()
+    {
+        QTemporaryDir dir;
+        NotchStateManager s(clock);
+        AttivitaManager a(clock);
+        UserDefaults u(dir.filePath(QStringLiteral("p.ini")));
+        X11Desktop desktop;
+        NotchAccessRouter router(s, a, QSize(800, 600), {clock, u, desktop, {}, {}});
+        QVERIFY(router.root()->settingsManager().mostraSchedaTimer());
+        emit NotificheApp::shared().focusTimerDidExpire();
+        QCOMPARE(s.currentState(), NotchState::compact); // the timer card shows it instead
+        router.root()->settingsManager().setMostraSchedaTimer(false);
+        emit NotificheApp::shared().focusTimerDidExpire();
+        QCOMPARE(s.currentState(), NotchState::expanded);
+        QCOMPARE(s.activeTab(), NotchTab::pomodoro);
     }
 
     void rendersOfEachTab()
