@@ -110,15 +110,8 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
     p.drawImage(0, 0, ombra_);
 
     p.fillPath(forma, QColor(30, 30, 34, 215)); // ultra-thin material over the dark notch
-    if (tinta) {
-        QLinearGradient g(c.topLeft(), c.bottomRight());
-        QColor a = *tinta, b = *tinta;
-        a.setAlphaF(tinta->alphaF() * 0.85f);
-        b.setAlphaF(tinta->alphaF() * 0.32f);
-        g.setColorAt(0, a);
-        g.setColorAt(1, b);
-        p.fillPath(forma, g);
-    }
+    if (tinta)
+        velaTinta(p, forma, *tinta, 0.85, 0.32);
 
     // Row: tile 30, spacing 8, title, spacing 8, waves 18; padding 10.
     const QRectF tile(c.left() + 10, c.center().y() - 15, 30, 30);

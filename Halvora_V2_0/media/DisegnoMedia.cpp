@@ -3,6 +3,7 @@
 #include "Simboli.h"
 
 #include <QFontMetricsF>
+#include <QLinearGradient>
 #include <QPainterPath>
 
 namespace DisegnoMedia {
@@ -76,6 +77,18 @@ void pillola(QPainter& p, const QRectF& dove, const QString& nome, const QString
     p.setFont(f);
     p.setPen(colore);
     p.drawText(QRectF(x, dove.top(), dove.right() - x, dove.height()), Qt::AlignLeft | Qt::AlignVCenter, testo);
+}
+
+void velaTinta(QPainter& p, const QPainterPath& forma, const QColor& tinta, double da, double a)
+{
+    const QRectF r = forma.boundingRect();
+    QLinearGradient g(r.topLeft(), r.bottomRight());
+    QColor inizio = tinta, fine = tinta;
+    inizio.setAlphaF(float(tinta.alphaF() * da));
+    fine.setAlphaF(float(tinta.alphaF() * a));
+    g.setColorAt(0, inizio);
+    g.setColorAt(1, fine);
+    p.fillPath(forma, g);
 }
 
 QColor mescola(const QColor& a, const QColor& b, double k)

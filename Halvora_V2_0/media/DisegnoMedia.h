@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 
@@ -24,6 +25,9 @@ bool copertina(QPainter& p, const QImage& immagine, const QRectF& dove, double r
 QSizeF misuraPillola(const QString& simbolo, const QString& testo, const QFont& f, double padX, double padY);
 void pillola(QPainter& p, const QRectF& dove, const QString& simbolo, const QString& testo, const QFont& f,
              double padX, const QColor& colore, const QColor& sfondo);
+// A diagonal gradient of the tint, from opacity `da` at the top-left to
+// `a` at the bottom-right, filling `forma`.
+void velaTinta(QPainter& p, const QPainterPath& forma, const QColor& tinta, double da, double a);
 // The colour blended towards `altro` by `frazione`.
 QColor mescola(const QColor& a, const QColor& b, double frazione);
 

@@ -161,13 +161,9 @@ void MediaPlayerView::disegnaPlayer(QPainter& p)
     p.setClipPath(forma);
     p.fillRect(r, QColor(38, 38, 42, 235)); // ultra-thin material over the dark notch
     if (auto t = tinta_.attuale()) {
-        QLinearGradient g(r.topLeft(), r.bottomRight());
-        QColor a = *t, b = *t;
-        a.setAlphaF(t->alphaF() * 0.9f);
-        b.setAlphaF(t->alphaF() * 0.4f);
-        g.setColorAt(0, a);
-        g.setColorAt(1, b);
-        p.fillRect(r, g);
+        QPainterPath tutto;
+        tutto.addRect(r);
+        velaTinta(p, tutto, *t, 0.9, 0.4);
     }
     p.fillRect(r, QColor::fromRgbF(0, 0, 0, 0.22f));
 

@@ -96,6 +96,18 @@ bool giroFinito(MediaManager& m)
     return !m.isFetching();
 }
 
+// A shell script in `dir` that stands in for the now-playing helper.
+QString scriptHelper(const QTemporaryDir& dir, const QByteArray& corpo)
+{
+    const QString percorso = dir.filePath(QStringLiteral("helper"));
+    QFile f(percorso);
+    f.open(QIODevice::WriteOnly);
+    f.write("#!/bin/sh\n" + corpo + "\n");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    return percorso;
+}
+
 // A one-colour PNG.
 QByteArray png(QColor colore)
 {
@@ -230,13 +242,8 @@ private slots:
     {
         // A helper that reports a playing browser once and then falls silent.
         QTemporaryDir dir;
-        const QString helper = dir.filePath(QStringLiteral("muto"));
-        QFile f(helper);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\nprintf -- '--HV-INIZIO--\\n\"__title\" = \"Video\";\\n\"__playbackRate\" = 1;\\n"
-                "percorso: chromium (42) Chromium\\n--HV-FINE--\\n' >&2\nexec sleep 60\n");
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QString helper = scriptHelper(dir, "printf -- '--HV-INIZIO--\\n\"__title\" = \"Video\";\\n\"__playbackRate\" = 1;\\n"
+                                                 "percorso: chromium (42) Chromium\\n--HV-FINE--\\n' >&2\nexec sleep 60");
         Finto s(spotify(QStringLiteral("Paused")));
         QVERIFY(s.pronto());
         FakeClock clock;
@@ -263,12 +270,7 @@ private slots:
     void scriptedRepliesStopTheSystemSource()
     {
         QTemporaryDir dir;
-        const QString helper = dir.filePath(QStringLiteral("silenzioso"));
-        QFile f(helper);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\nexec sleep 60\n");
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QString helper = scriptHelper(dir, "exec sleep 60"); // alive and silent
         Finto s(spotify(QStringLiteral("Paused")));
         QVERIFY(s.pronto());
         FakeClock clock;

@@ -40,6 +40,15 @@ StatoMedia brano()
     return s;
 }
 
+// A track, or nothing playing.
+StatoMedia branoNelLayout(bool niente)
+{
+    StatoMedia s = brano();
+    if (niente)
+        s.trackTitle.clear();
+    return s;
+}
+
 // The same case in both layouts.
 void dueLayout()
 {
@@ -142,9 +151,7 @@ private slots:
         QFETCH(bool, niente);
         MediaPlayerView v(nullptr, clock);
         v.resize(400, 190);
-        StatoMedia s = brano();
-        if (niente)
-            s.trackTitle.clear();
+        StatoMedia s = branoNelLayout(niente);
         v.setStato(s);
         QSignalSpy prec(&v, &MediaPlayerView::previousTrack), play(&v, &MediaPlayerView::togglePlayPause),
             succ(&v, &MediaPlayerView::nextTrack);
@@ -167,9 +174,7 @@ private slots:
         QFETCH(bool, niente);
         MediaPlayerView v(nullptr, clock);
         v.resize(400, 190);
-        StatoMedia s = brano();
-        if (niente)
-            s.trackTitle.clear();
+        StatoMedia s = branoNelLayout(niente);
         s.titoloVideoBrowser = QStringLiteral("Un video");
         v.setStato(s);
         QVERIFY(v.zona(MediaPlayerView::Zona::apriNellaTacca).isEmpty());
