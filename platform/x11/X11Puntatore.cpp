@@ -1,5 +1,7 @@
 #include "X11Puntatore.h"
 
+#include "X11Connessione.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -23,20 +25,11 @@ double rapportoPixel()
 
 X11Puntatore::X11Puntatore(QObject* parent) : Puntatore(parent)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    const X11Connessione x = X11Connessione::apri();
+    if (!x.conn)
         return;
-    int schermo = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &schermo);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c)
-            xcb_disconnect(c);
-        return;
-    }
-    conn_ = c;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
-    for (int i = 0; i < schermo && it.rem; ++i)
-        xcb_screen_next(&it);
-    root_ = it.data->root;
+    conn_ = x.conn;
+    root_ = x.root;
 
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(conn_, &xcb_input_id);
     if (ext && ext->present) {

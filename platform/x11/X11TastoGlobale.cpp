@@ -1,5 +1,7 @@
 #include "X11TastoGlobale.h"
 
+#include "X11Connessione.h"
+
 #include <QSocketNotifier>
 #include <xcb/xcb.h>
 
@@ -17,20 +19,11 @@ constexpr uint16_t kVarianti[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2, XCB_MOD_
 
 X11TastoGlobale::X11TastoGlobale(QObject* parent) : TastoGlobale(parent)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    const X11Connessione x = X11Connessione::apri();
+    if (!x.conn)
         return;
-    int schermo = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &schermo);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c)
-            xcb_disconnect(c);
-        return;
-    }
-    conn_ = c;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
-    for (int i = 0; i < schermo && it.rem; ++i)
-        xcb_screen_next(&it);
-    root_ = it.data->root;
+    conn_ = x.conn;
+    root_ = x.root;
     codice_ = codiceTastoN();
     notifier_ = new QSocketNotifier(xcb_get_file_descriptor(conn_), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &X11TastoGlobale::leggiEventi);
