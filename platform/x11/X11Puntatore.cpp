@@ -72,6 +72,18 @@ X11Puntatore::~X11Puntatore()
 
 StatoPuntatore X11Puntatore::stato() const
 {
+    const StatoPuntatore s = interroga();
+    // Reading the reply may pull raw events into xcb's queue, where the
+    // socket notifier never sees them: read them on the next loop turn.
+    if (conn_ && opcode_ && !letturaInCoda_) {
+        letturaInCoda_ = true;
+        QTimer::singleShot(0, const_cast<X11Puntatore*>(this), &X11Puntatore::leggiEventi);
+    }
+    return s;
+}
+
+StatoPuntatore X11Puntatore::interroga() const
+{
     if (!conn_)
         return {};
     auto* r = xcb_query_pointer_reply(conn_, xcb_query_pointer(conn_, root_), nullptr);
@@ -80,12 +92,6 @@ StatoPuntatore X11Puntatore::stato() const
     const double dpr = rapportoPixel();
     StatoPuntatore s{QPointF(r->root_x / dpr, r->root_y / dpr), (r->mask & kPulsanti) != 0};
     std::free(r);
-    // Reading the reply may pull raw events into xcb's queue, where the
-    // socket notifier never sees them: read them on the next loop turn.
-    if (opcode_ && !letturaInCoda_) {
-        letturaInCoda_ = true;
-        QTimer::singleShot(0, const_cast<X11Puntatore*>(this), &X11Puntatore::leggiEventi);
-    }
     return s;
 }
 
@@ -119,7 +125,7 @@ void X11Puntatore::leggiEventi()
         return;
     }
     if (mosso) {
-        ultimo_ = stato();
+        ultimo_ = interroga();
         emit spostato();
     }
     if (pulsante)
@@ -128,7 +134,10 @@ void X11Puntatore::leggiEventi()
 
 void X11Puntatore::sonda()
 {
-    const StatoPuntatore s = stato();
+    // Raw events an earlier query pulled into xcb's queue are read first.
+    if (opcode_)
+        leggiEventi();
+    const StatoPuntatore s = interroga();
     // With raw events the clicks come from them; the poll only adds moves.
     const bool premutoOra = !opcode_ && s.pulsantePremuto && !ultimo_.pulsantePremuto;
     const bool cambiato = s.posizione != ultimo_.posizione || s.pulsantePremuto != ultimo_.pulsantePremuto;

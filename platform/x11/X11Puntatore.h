@@ -24,6 +24,8 @@ public:
 private:
     void leggiEventi();
     void sonda();
+    // The query alone, without scheduling a read of queued events.
+    StatoPuntatore interroga() const;
 
     xcb_connection_t* conn_ = nullptr;
     uint32_t root_ = 0;
