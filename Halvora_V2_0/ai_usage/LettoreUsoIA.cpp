@@ -1,0 +1,39 @@
+#include "LettoreUsoIA.h"
+
+#include <QDir>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QString cartellaCasaReale()
+{
+    static const QString casa = [] {
+        const passwd* pw = getpwuid(getuid());
+        if (pw && pw->pw_dir && *pw->pw_dir)
+            return QDir::cleanPath(QString::fromLocal8Bit(pw->pw_dir));
+        return QDir::cleanPath(QDir::homePath());
+    }();
+    return casa;
+}
+
+QString cartellaConfigurazione()
+{
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    return cartellaCasaReale() + QStringLiteral("/.config");
+}
+
+std::vector<std::pair<QString, QDateTime>> dateDiModifica(const QStringList& file)
+{
+    std::vector<std::pair<QString, QDateTime>> risultato;
+    risultato.reserve(static_cast<size_t>(file.size()));
+    for (const QString& f : file) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(f).constData(), &st) != 0)
+            continue;
+        risultato.emplace_back(f, QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec, Qt::UTC));
+    }
+    return risultato;
+}
