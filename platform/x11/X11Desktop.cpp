@@ -1,5 +1,7 @@
 #include "X11Desktop.h"
 
+#include "X11Connessione.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 #include <xcb/xcb.h>
@@ -21,20 +23,11 @@ using Risposta = std::unique_ptr<T, Libera>;
 
 X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    const X11Connessione x = X11Connessione::apri();
+    if (!x.conn)
         return;
-    int schermo = 0;
-    xcb_connection_t* c = xcb_connect(nullptr, &schermo);
-    if (!c || xcb_connection_has_error(c)) {
-        if (c)
-            xcb_disconnect(c);
-        return;
-    }
-    conn_ = c;
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(conn_));
-    for (int i = 0; i < schermo && it.rem; ++i)
-        xcb_screen_next(&it);
-    root_ = it.data->root;
+    conn_ = x.conn;
+    root_ = x.root;
     aActive_ = atomo("_NET_ACTIVE_WINDOW");
     aDesktop_ = atomo("_NET_CURRENT_DESKTOP");
     aState_ = atomo("_NET_WM_STATE");
