@@ -8,17 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Long before any reader existed: the first read always scans.
-const QDateTime& passatoRemoto()
-{
-    static const QDateTime t = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
-    return t;
-}
-
-} // namespace
-
 LettoreClaudeDesktop::Configurazione LettoreClaudeDesktop::configurazionePredefinita()
 {
     return {{cartellaCasaReale() + QStringLiteral("/Library/Application Support/Claude/Cache/Cache_Data"),

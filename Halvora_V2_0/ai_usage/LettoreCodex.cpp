@@ -12,12 +12,6 @@
 
 namespace {
 
-const QDateTime& passatoRemoto()
-{
-    static const QDateTime t = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
-    return t;
-}
-
 bool eLog(const QString& nome)
 {
     return nome.endsWith(QLatin1String(".jsonl"));

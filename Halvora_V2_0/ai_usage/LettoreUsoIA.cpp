@@ -6,6 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+const QDateTime& passatoRemoto()
+{
+    static const QDateTime t = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    return t;
+}
+
 QString cartellaCasaReale()
 {
     static const QString casa = [] {

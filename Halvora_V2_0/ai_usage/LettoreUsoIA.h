@@ -20,6 +20,10 @@ public:
     virtual void dimentica() = 0;
 };
 
+// Long before any reader existed: a reader created or reset with this as
+// its last scan scans on its first read.
+const QDateTime& passatoRemoto();
+
 // The user's real home folder, from the user database (the environment's
 // HOME may point elsewhere); computed once.
 QString cartellaCasaReale();
