@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AttivitaManager.h"
+#include "FabbricaManager.h"
 #include "LinguaManager.h"
 #include "NotchGeometry.h"
 #include "NotchStateManager.h"
@@ -42,6 +43,8 @@ public:
         X11Desktop* desktop = nullptr;
         // How a language change relaunches the application.
         LinguaManager::Riavvio riavvio = LinguaManager::Riavvio::processoCorrente();
+        // The root view's feature managers; none when not given.
+        FabbricaManager fabbrica = {};
     };
 
     explicit AppDelegate(Dipendenze d, QObject* parent = nullptr);

@@ -16,6 +16,50 @@ PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWi
     setMouseTracking(true);
     connect(&barra_, &BarraSchede::cambiato, this, qOverload<>(&QWidget::update));
     connect(&stato_, &NotchStateManager::activeTabChanged, this, qOverload<>(&QWidget::update));
+    connect(&stato_, &NotchStateManager::activeTabChanged, this, &PannelloAperto::aggiornaModulo);
+    connect(&barra_, &BarraSchede::cambiato, this, &PannelloAperto::disponiModulo);
+}
+
+void PannelloAperto::setCostruttoreModulo(CostruttoreModulo costruttore)
+{
+    costruttore_ = std::move(costruttore);
+    tabModulo_.reset();
+    aggiornaModulo();
+}
+
+void PannelloAperto::aggiornaModulo()
+{
+    const NotchTab tab = stato_.activeTab();
+    if (tabModulo_ == tab)
+        return;
+    tabModulo_ = tab;
+    if (modulo_) {
+        modulo_->hide();
+        modulo_->deleteLater();
+    }
+    modulo_ = costruttore_ ? costruttore_(tab) : nullptr;
+    if (modulo_)
+        modulo_->setParent(this);
+    disponiModulo();
+}
+
+void PannelloAperto::disponiModulo()
+{
+    if (!modulo_)
+        return;
+    QRect area = areaModulo();
+    // The media player keeps its own height at the top; every other module
+    // fills the area from its top-left corner.
+    if (tabModulo_ == NotchTab::media)
+        area.setHeight(std::min(area.height(), modulo_->sizeHint().height()));
+    modulo_->setGeometry(area);
+    // The settings page takes the whole panel.
+    modulo_->setVisible(!barra_.showSettings());
+}
+
+void PannelloAperto::resizeEvent(QResizeEvent*)
+{
+    disponiModulo();
 }
 
 QRect PannelloAperto::rettangoloTab(int indice) const

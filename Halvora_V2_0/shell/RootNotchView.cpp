@@ -3,7 +3,21 @@
 #include "AttivitaCardView.h"
 #include "BarraSchede.h"
 #include "PannelloAperto.h"
+#include "AggiornamentoManager.h"
 #include "AttivitaManager.h"
+#include "CalendarioManager.h"
+#include "CameraManager.h"
+#include "ClipboardManager.h"
+#include "ClipboardView.h"
+#include "CompactMediaCard.h"
+#include "DropManager.h"
+#include "MediaManager.h"
+#include "MediaPlayerView.h"
+#include "PomodoroManager.h"
+#include "UsoIACardView.h"
+#include "UsoIAMonitor.h"
+#include "VoiceManager.h"
+#include "VoiceMemoView.h"
 #include "AvvioAlLoginXdg.h"
 #include "BatteriaMonitor.h"
 #include "FormaTacca.h"
@@ -15,6 +29,7 @@
 #include "RotazioneSchede.h"
 #include "SettingsManager.h"
 #include "SlotScheda.h"
+#include "SmartTrayView.h"
 #include "UserDefaults.h"
 
 #include <QCoreApplication>
@@ -30,20 +45,36 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     : QWidget(parent), stato_(stato), attivita_(attivita), servizi_(std::move(servizi)), slot_(new SlotScheda(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    // The notch is dark: feature views draw their labels light.
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
     resize(canvas);
+    // Each manager once, in the fixed order; a missing entry leaves it out.
+    auto crea = [](const auto& f) { return f ? f() : nullptr; };
+    const FabbricaManager& fabbrica = servizi_.fabbrica;
+    dropManager_ = crea(fabbrica.drop);
+    voiceManager_ = crea(fabbrica.voice);
+    pomodoroManager_ = crea(fabbrica.pomodoro);
+    mediaManager_ = crea(fabbrica.media);
+    cameraManager_ = crea(fabbrica.camera);
+    clipboardManager_ = crea(fabbrica.clipboard);
     avvioAlLogin_ = std::make_unique<AvvioAlLoginXdg>(
         QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + QStringLiteral("/autostart"),
         QCoreApplication::applicationFilePath());
     settingsManager_ = std::make_unique<SettingsManager>(servizi_.impostazioni, *avvioAlLogin_, servizi_.posizione);
     linguaManager_ = std::make_unique<LinguaManager>(servizi_.impostazioni, servizi_.riavvio);
     batteriaMonitor_ = std::make_unique<BatteriaMonitor>(servizi_.clock);
+    calendarioManager_ = crea(fabbrica.calendario);
+    aggiornamentoManager_ = crea(fabbrica.aggiornamento);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
+    usoIA_ = crea(fabbrica.usoIA);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
     barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
     pannelloAperto_ = new PannelloAperto(stato_, *barra_, this);
-    // Media, camera, recording and pomodoro join the power button's steps
-    // with their managers.
-    pannelloAperto_->setAzionePower([this] { barra_->fermaTutto({}); });
+    pannelloAperto_->setAzionePower([this] { barra_->fermaTutto(passiPower()); });
+    pannelloAperto_->setCostruttoreModulo([this](NotchTab tab) { return creaModulo(tab); });
 
     const QSizeF iniziale = dimensioneTacca();
     larghezza_.salta(iniziale.width());
@@ -55,12 +86,53 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
         update();
     });
     collega();
+    if (mediaManager_)
+        aggiornaIntervalloMedia();
     rotazione_->avvia();
     aggiornaSlot();
     disponi();
 }
 
 RootNotchView::~RootNotchView() = default;
+
+QList<BarraSchede::Passo> RootNotchView::passiPower()
+{
+    // Media, camera, recording, pomodoro: each stopped only while it runs.
+    QList<BarraSchede::Passo> passi;
+    if (auto* m = mediaManager_.get())
+        passi.append({[m] { return m->isPlaying(); }, [m] { m->togglePlayPause(); }});
+    if (auto* c = cameraManager_.get())
+        passi.append({[c] { return c->isSessionRunning(); }, [c] { c->fermaSessione(); }});
+    if (auto* v = voiceManager_.get())
+        passi.append({[v] { return v->isRecording(); }, [v] { v->stopRecording(); }});
+    if (auto* p = pomodoroManager_.get())
+        passi.append({[p] { return p->isActive(); },
+                      [p] {
+                          p->pauseTimer();
+                          p->setSessionState(PomodoroSessionState::paused);
+                      }});
+    return passi;
+}
+
+QWidget* RootNotchView::creaModulo(NotchTab tab)
+{
+    // Tabs whose feature has no view here, or no manager, stay empty areas.
+    switch (tab) {
+    case NotchTab::media:
+        return mediaManager_ ? new MediaPlayerView(*mediaManager_, {}) : nullptr;
+    case NotchTab::memo:
+        return voiceManager_ ? new VoiceMemoView(*voiceManager_) : nullptr;
+    case NotchTab::clipboard:
+        return clipboardManager_ ? new ClipboardView(*clipboardManager_) : nullptr;
+    case NotchTab::tray:
+        return dropManager_ ? new SmartTrayView(*dropManager_) : nullptr;
+    case NotchTab::mirror:
+    case NotchTab::pomodoro:
+    case NotchTab::calendario:
+        break;
+    }
+    return nullptr;
+}
 
 void RootNotchView::collega()
 {
@@ -83,6 +155,40 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
     connect(settingsManager_.get(), &SettingsManager::mostraProssimoImpegnoChanged, this, ricalcola);
     connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, &RootNotchView::aggiornaSlot);
+    if (mediaManager_) {
+        connect(&stato_, &NotchStateManager::currentStateChanged, this, &RootNotchView::aggiornaIntervalloMedia);
+        connect(&stato_, &NotchStateManager::activeTabChanged, this, &RootNotchView::aggiornaIntervalloMedia);
+        connect(&stato_, &NotchStateManager::isMediaActiveChanged, this, &RootNotchView::aggiornaIntervalloMedia);
+        connect(mediaManager_.get(), &MediaManager::isPlayingChanged, this, &RootNotchView::aggiornaMediaAttivo);
+        connect(mediaManager_.get(), &MediaManager::trackTitleChanged, this, &RootNotchView::aggiornaMediaAttivo);
+        connect(settingsManager_.get(), &SettingsManager::mostraSchedaMediaChanged, this,
+                &RootNotchView::aggiornaMediaAttivo);
+    }
+    connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
+        if (calendarioManager_ && stato_.activeTab() == NotchTab::calendario)
+            calendarioManager_->avvia();
+        if (cameraManager_ && stato_.activeTab() != NotchTab::mirror)
+            cameraManager_->fermaSessione();
+    });
+    connect(&stato_, &NotchStateManager::currentStateChanged, this, [this] {
+        if (stato_.currentState() != NotchState::compact)
+            return;
+        if (cameraManager_)
+            cameraManager_->fermaSessione();
+        barra_->setShowSettings(false);
+    });
+    if (voiceManager_)
+        connect(voiceManager_.get(), &VoiceManager::isRecordingChanged, this,
+                [this] { stato_.setRegistrazioneAttiva(voiceManager_->isRecording()); });
+    if (usoIA_) {
+        connect(usoIA_.get(), &UsoIAMonitor::statiChanged, this, ricalcola);
+        connect(usoIA_.get(), &UsoIAMonitor::inPrimoPianoChanged, this, ricalcola);
+        connect(settingsManager_.get(), &SettingsManager::mostraUsoIAChanged, this, [this, ricalcola] {
+            usoIA_->setAttivo(settingsManager_->mostraUsoIA());
+            ricalcola();
+        });
+        usoIA_->setAttivo(settingsManager_->mostraUsoIA());
+    }
     // A finished pomodoro session with the timer card off opens the notch on
     // the pomodoro tab and brings the application forward.
     connect(&NotificheApp::shared(), &NotificheApp::focusTimerDidExpire, this, [this] {
@@ -114,8 +220,8 @@ void RootNotchView::collega()
 
 QList<SchedaPersistente> RootNotchView::idonee() const
 {
-    // The appointment and usage cards come with their subsystems' managers.
-    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), false, false,
+    // The appointment card comes with the agenda's card view.
+    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), false, usoIAPresente(),
                                 stato_.isMediaActive());
 }
 
@@ -129,14 +235,43 @@ Ingressi RootNotchView::ingressi() const
     in.installazioneDaSistemare = false;
     in.aggiornamentoDisponibile = false;
     in.attivitaCorrente = attivita_.corrente().has_value();
+    in.usoIAPresente = usoIAPresente();
     in.persistente = correntePersistente(idonee(), rotazione_->indice());
     return in;
+}
+
+void RootNotchView::aggiornaIntervalloMedia()
+{
+    const bool suMedia = stato_.currentState() == NotchState::expanded && stato_.activeTab() == NotchTab::media;
+    const double intervallo = suMedia ? 1.5 : stato_.isMediaActive() ? 3.0 : 6.0;
+    if (intervallo == mediaManager_->intervalloCorrente())
+        return;
+    mediaManager_->setIntervalloCorrente(intervallo);
+    mediaManager_->avviaTimer();
+    mediaManager_->aggiornaIntervalloSorgente();
+}
+
+bool RootNotchView::usoIAPresente() const
+{
+    return usoIA_ && settingsManager_->mostraUsoIA() && usoIA_->statoPerTacca().has_value();
+}
+
+void RootNotchView::aggiornaMediaAttivo()
+{
+    const bool attivo =
+        settingsManager_->mostraSchedaMedia() && mediaManager_->isPlaying() && !mediaManager_->trackTitle().isEmpty();
+    if (attivo == stato_.isMediaActive())
+        return;
+    stato_.setIsMediaActive(attivo);
+    if (!attivo && stato_.isMediaCardHovered())
+        stato_.setIsMediaCardHovered(false);
+    aggiornaVisibilitaScheda();
 }
 
 void RootNotchView::aggiornaVisibilitaScheda()
 {
     const bool persistente = stato_.isMediaActive() || stato_.isTimerAttivo() || stato_.registrazioneAttiva()
-                             || attivita_.corrente().has_value();
+                             || attivita_.corrente().has_value() || usoIAPresente();
     const bool nuovo = visibilitaScheda(ingressi(), persistente);
     if (nuovo == stato_.isSchedaVisibile())
         return;
@@ -180,8 +315,11 @@ void RootNotchView::aggiornaSlot()
     const Scheda nuova = scegli(ingressi());
     const auto& corrente = attivita_.corrente();
     auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
-    const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente));
+    const auto sceltaUsoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
+    const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
+                        && sceltaUsoIA == sceltaUsoIA_;
     scheda_ = nuova;
+    sceltaUsoIA_ = sceltaUsoIA;
     if (stessa)
         return;
     // Cards of features without their view yet leave the slot empty.
@@ -189,6 +327,16 @@ void RootNotchView::aggiornaSlot()
     QRectF area;
     if (nuova == Scheda::attivita && corrente) {
         auto* v = new AttivitaCardView(*corrente);
+        area = v->rettangoloScheda();
+        card = v;
+    } else if (nuova == Scheda::musica && mediaManager_) {
+        auto* v = new CompactMediaCard(*mediaManager_, true, nullptr, servizi_.clock);
+        v->resize(v->sizeHint());
+        area = v->rettangoloCard();
+        card = v;
+    } else if (sceltaUsoIA) {
+        auto* v = new UsoIACardView(sceltaUsoIA->limite, sceltaUsoIA->settimanale, sceltaUsoIA->fornitore,
+                                    servizi_.clock);
         area = v->rettangoloScheda();
         card = v;
     }
@@ -206,6 +354,7 @@ void RootNotchView::disponi()
     slot_->posiziona(width() / 2.0, stato_.dimensioneCompatta().height());
     const bool aperta = stato_.currentState() == NotchState::expanded && !stato_.modalitaGuida();
     pannelloAperto_->setGeometry(rettangoloTacca().toAlignedRect());
+    pannelloAperto_->disponiModulo();
     pannelloAperto_->setVisible(aperta);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "BarraSchede.h"
 #include "CatenaSchede.h"
+#include "FabbricaManager.h"
 #include "LinguaManager.h"
 #include "Molla.h"
 #include "NotchGeometry.h"
+#include "RegoleUsoIA.h"
 
 #include <QWidget>
 #include <memory>
@@ -35,6 +38,8 @@ public:
         X11Desktop& desktop;
         NotchGeometry::Posizione posizione;
         LinguaManager::Riavvio riavvio;
+        // The feature managers; none when not given.
+        FabbricaManager fabbrica = {};
     };
 
     RootNotchView(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, Servizi servizi,
@@ -55,6 +60,16 @@ public:
     RotazioneSchede& rotazione() { return *rotazione_; }
     BarraSchede& barra() { return *barra_; }
     PannelloAperto* pannelloAperto() const { return pannelloAperto_; }
+    // The feature managers; null when the factory made none.
+    DropManager* dropManager() const { return dropManager_.get(); }
+    VoiceManager* voiceManager() const { return voiceManager_.get(); }
+    PomodoroManager* pomodoroManager() const { return pomodoroManager_.get(); }
+    MediaManager* mediaManager() const { return mediaManager_.get(); }
+    CameraManager* cameraManager() const { return cameraManager_.get(); }
+    ClipboardManager* clipboardManager() const { return clipboardManager_.get(); }
+    CalendarioManager* calendarioManager() const { return calendarioManager_.get(); }
+    AggiornamentoManager* aggiornamentoManager() const { return aggiornamentoManager_.get(); }
+    UsoIAMonitor* usoIA() const { return usoIA_.get(); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -63,6 +78,11 @@ private:
     QSizeF dimensioneTacca() const;
     QList<CatenaSchede::SchedaPersistente> idonee() const;
     CatenaSchede::Ingressi ingressi() const;
+    QWidget* creaModulo(NotchTab tab);
+    QList<BarraSchede::Passo> passiPower();
+    bool usoIAPresente() const;
+    void aggiornaMediaAttivo();
+    void aggiornaIntervalloMedia();
     void aggiornaTacca();
     void aggiornaSlot();
     void aggiornaVisibilitaScheda();
@@ -74,11 +94,20 @@ private:
     AttivitaManager& attivita_;
     Servizi servizi_;
     // The managers, in the order they are set up.
+    std::unique_ptr<DropManager> dropManager_;
+    std::unique_ptr<VoiceManager> voiceManager_;
+    std::unique_ptr<PomodoroManager> pomodoroManager_;
+    std::unique_ptr<MediaManager> mediaManager_;
+    std::unique_ptr<CameraManager> cameraManager_;
+    std::unique_ptr<ClipboardManager> clipboardManager_;
     std::unique_ptr<AvvioAlLogin> avvioAlLogin_;
     std::unique_ptr<SettingsManager> settingsManager_;
     std::unique_ptr<LinguaManager> linguaManager_;
     std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
+    std::unique_ptr<CalendarioManager> calendarioManager_;
+    std::unique_ptr<AggiornamentoManager> aggiornamentoManager_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
+    std::unique_ptr<UsoIAMonitor> usoIA_;
     std::unique_ptr<RotazioneSchede> rotazione_;
     std::unique_ptr<BarraSchede> barra_;
 
@@ -87,4 +116,5 @@ private:
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;
+    std::optional<RegoleUsoIA::SceltaTacca> sceltaUsoIA_;
 };

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "DesktopEntries.h"
+#include "FabbricaManager.h"
 #include "IstanzaSingola.h"
 #include "LinguaManager.h"
 #include "QtScreens.h"
@@ -73,7 +74,8 @@ int main(int argc, char* argv[])
     riavvio.rilasciaIstanza = [&istanza] { istanza.rilascia(); };
     riavvio.riprendiIstanza = [&istanza] { istanza.riprendi(); };
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), ScorciatoiaTacca::condivisa(),
-                          contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio});
+                          contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio,
+                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale)});
     delegate.applicationDidFinishLaunching();
     QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {

@@ -1,0 +1,77 @@
+#include "FabbricaManager.h"
+
+#include "AggiornamentoManager.h"
+#include "ArchivioCalendario.h"
+#include "BackendAudioQt.h"
+#include "CalendarioManager.h"
+#include "CodaArchivio.h"
+#include "CameraManager.h"
+#include "ClipboardManager.h"
+#include "DropManager.h"
+#include "InvioKdeConnect.h"
+#include "LettoreFeedHttps.h"
+#include "MediaManager.h"
+#include "NotificheDBus.h"
+#include "PomodoroManager.h"
+#include "QtPasteboard.h"
+#include "RisveglioLogind.h"
+#include "SessioneCameraQt.h"
+#include "SuonoAllarme.h"
+#include "UsoIAMonitor.h"
+#include "VoiceManager.h"
+
+namespace {
+
+// The backends the managers use, made when their manager is.
+struct Condivisi {
+    std::unique_ptr<InvioKdeConnect> invio;
+    std::unique_ptr<BackendAudioQt> audio;
+    std::unique_ptr<NotificheDBus> notifiche;
+    std::unique_ptr<SuonoAllarmeQt> suono;
+    std::unique_ptr<QtPasteboard> appunti;
+    std::unique_ptr<LettoreFeedHttps> feed;
+    std::unique_ptr<RisveglioLogind> risveglio;
+};
+
+} // namespace
+
+FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale)
+{
+    auto c = std::make_shared<Condivisi>();
+    FabbricaManager f;
+    f.drop = [c, &clock] {
+        c->invio = std::make_unique<InvioKdeConnect>(clock);
+        return std::make_unique<DropManager>(*c->invio);
+    };
+    f.voice = [c, &clock] {
+        c->audio = std::make_unique<BackendAudioQt>();
+        return std::make_unique<VoiceManager>(*c->audio, clock);
+    };
+    f.pomodoro = [c, &clock] {
+        c->notifiche = std::make_unique<NotificheDBus>();
+        c->suono = std::make_unique<SuonoAllarmeQt>();
+        return std::make_unique<PomodoroManager>(clock, *c->notifiche, *c->suono);
+    };
+    f.media = [&clock, &impostazioni] {
+        return std::make_unique<MediaManager>(clock, ConfigurazioneMedia::daImpostazioni(impostazioni));
+    };
+    f.camera = [] { return std::make_unique<CameraManager>(std::make_unique<SessioneCameraQt>()); };
+    f.clipboard = [c, &clock, &impostazioni, &frontale] {
+        c->appunti = std::make_unique<QtPasteboard>();
+        return std::make_unique<ClipboardManager>(*c->appunti, frontale, impostazioni, clock);
+    };
+    f.calendario = [&clock, &impostazioni] {
+        return std::make_unique<CalendarioManager>(
+            clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
+    };
+    f.aggiornamento = [c, &clock, &impostazioni] {
+        c->feed = std::make_unique<LettoreFeedHttps>(LettoreFeedHttps::Opzioni{LettoreFeedHttps::endpointPredefinito()});
+        c->risveglio = std::make_unique<RisveglioLogind>();
+        return std::make_unique<AggiornamentoManager>(impostazioni, clock, *c->feed, c->risveglio.get(),
+                                                      AggiornamentoManager::Opzioni{});
+    };
+    f.usoIA = [&clock, &impostazioni, &frontale] {
+        return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale);
+    };
+    return f;
+}

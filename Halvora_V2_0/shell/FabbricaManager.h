@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class AggiornamentoManager;
+class CalendarioManager;
+class CameraManager;
+class ClipboardManager;
+class Clock;
+class DropManager;
+class FrontApplication;
+class MediaManager;
+class PomodoroManager;
+class UserDefaults;
+class UsoIAMonitor;
+class VoiceManager;
+
+// How the root view builds the feature managers it owns. An empty entry
+// leaves that manager out (views of a missing manager stay empty areas), so
+// a view built without the running desktop starts no helper process, opens
+// no folder and talks to no bus.
+struct FabbricaManager {
+    template <class T>
+    using Crea = std::function<std::unique_ptr<T>()>;
+
+    Crea<DropManager> drop;
+    Crea<VoiceManager> voice;
+    Crea<PomodoroManager> pomodoro;
+    Crea<MediaManager> media;
+    Crea<CameraManager> camera;
+    Crea<ClipboardManager> clipboard;
+    Crea<CalendarioManager> calendario;
+    Crea<AggiornamentoManager> aggiornamento;
+    Crea<UsoIAMonitor> usoIA;
+
+    // The managers of the running desktop. What they share (notification
+    // service, clipboard, audio, nearby sending) lives as long as the
+    // returned entries; `frontale` must outlive them.
+    static FabbricaManager reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale);
+};
