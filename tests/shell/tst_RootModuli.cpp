@@ -10,6 +10,7 @@
 #include "FakeClock.h"
 #include "FakeFrontApplication.h"
 #include "FakeInvioVicino.h"
+#include "FakeNotifiche.h"
 #include "FakePasteboard.h"
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
@@ -19,9 +20,10 @@
 #include "RootNotchView.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
+#include "SuonoAllarme.h"
 #include "TestOutput.h"
-#include "UsoIAMonitor.h"
 #include "UserDefaults.h"
+#include "UsoIAMonitor.h"
 #include "VoiceManager.h"
 #include "VoiceMemoView.h"
 #include "X11Desktop.h"
@@ -35,6 +37,11 @@
 // The root view's managers come from the factory it is given, and the open
 // panel shows the view of the active tab. The managers here sit on fakes and
 // a clock that never moves, so nothing reaches the desktop.
+class SuonoMuto final : public SuonoAllarme {
+public:
+    void suona() override {}
+};
+
 class TestRootModuli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -49,6 +56,8 @@ class TestRootModuli : public QObject {
         FakeFrontApplication frontale;
         FakeInvioVicino invio;
         FakeBackendAudio audio;
+        FakeNotifiche notifiche;
+        SuonoMuto suono;
         QString memo;
         std::unique_ptr<RootNotchView> root;
 
@@ -64,6 +73,7 @@ class TestRootModuli : public QObject {
                     c.programmaHelper = QStringLiteral("/nonexistent/halvora-nowplaying");
                     return std::make_unique<MediaManager>(clock, c);
                 };
+                f.pomodoro = [this] { return std::make_unique<PomodoroManager>(clock, notifiche, suono); };
                 f.clipboard = [this] {
                     return std::make_unique<ClipboardManager>(appunti, frontale, impostazioni, clock);
                 };
@@ -245,6 +255,20 @@ private slots:
         QVERIFY(std::abs(r.center().x() - 400) <= 1);
         b->stato.setIsMediaActive(false);
         QVERIFY(!b->root->slot()->scheda());
+    }
+
+    void thePowerButtonPausesTheRunningPomodoroAndCloses()
+    {
+        auto b = banco();
+        PomodoroManager& p = *b->root->pomodoroManager();
+        p.startTimer();
+        QVERIFY(p.isActive());
+        b->apri(NotchTab::media);
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        QTest::mouseClick(&pannello, Qt::LeftButton, {}, pannello.rettangoloPower().center());
+        QVERIFY(!p.isActive());
+        QCOMPARE(p.sessionState(), PomodoroSessionState::paused);
+        QCOMPARE(b->stato.currentState(), NotchState::compact);
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()
