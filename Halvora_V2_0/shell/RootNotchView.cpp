@@ -205,6 +205,8 @@ void RootNotchView::collega()
                     attivita_.mostra(*a, Reazioni::kDurataAvviso);
             });
     connect(&stato_, &NotchStateManager::isMediaCardHoveredChanged, this, [this] {
+        if (auto* media = qobject_cast<CompactMediaCard*>(slot_->scheda()))
+            media->setOndeAnimate(!stato_.isMediaCardHovered());
         auto* effetto = slot_->scheda() ? qobject_cast<QGraphicsOpacityEffect*>(slot_->scheda()->graphicsEffect())
                                         : nullptr;
         if (!effetto)
@@ -330,7 +332,8 @@ void RootNotchView::aggiornaSlot()
         area = v->rettangoloScheda();
         card = v;
     } else if (nuova == Scheda::musica && mediaManager_) {
-        auto* v = new CompactMediaCard(*mediaManager_, true, nullptr, servizi_.clock);
+        // Its waves rest while the pointer is over the card.
+        auto* v = new CompactMediaCard(*mediaManager_, !stato_.isMediaCardHovered(), nullptr, servizi_.clock);
         v->resize(v->sizeHint());
         area = v->rettangoloCard();
         card = v;

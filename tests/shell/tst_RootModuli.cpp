@@ -23,6 +23,9 @@
 #include "SuonoAllarme.h"
 #include "TestOutput.h"
 #include "UserDefaults.h"
+#include "LettoreUsoIA.h"
+#include "SettingsManager.h"
+#include "UsoIACardView.h"
 #include "UsoIAMonitor.h"
 #include "VoiceManager.h"
 #include "VoiceMemoView.h"
@@ -40,6 +43,17 @@
 class SuonoMuto final : public SuonoAllarme {
 public:
     void suona() override {}
+};
+
+// Always the same reading, from the usage monitor's worker.
+class LettoreFisso final : public LettoreUsoIA {
+public:
+    explicit LettoreFisso(std::optional<LetturaUsoIA> lettura) : lettura_(std::move(lettura)) {}
+    std::optional<LetturaUsoIA> leggiUso() override { return lettura_; }
+    void dimentica() override {}
+
+private:
+    const std::optional<LetturaUsoIA> lettura_;
 };
 
 class TestRootModuli : public QObject {
@@ -74,6 +88,14 @@ class TestRootModuli : public QObject {
                     return std::make_unique<MediaManager>(clock, c);
                 };
                 f.pomodoro = [this] { return std::make_unique<PomodoroManager>(clock, notifiche, suono); };
+                f.usoIA = [this] {
+                    const LetturaUsoIA claude{FornitoreIA::claude, LimiteIA{42, std::nullopt, false},
+                                              LimiteIA{10, std::nullopt, false}, clock.now()};
+                    UsoIAMonitor::Lettori lettori{{FornitoreIA::claude, std::make_shared<LettoreFisso>(claude)},
+                                                  {FornitoreIA::codex, std::make_shared<LettoreFisso>(std::nullopt)}};
+                    return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale, lettori,
+                                                          QStringLiteral("halvora"));
+                };
                 f.clipboard = [this] {
                     return std::make_unique<ClipboardManager>(appunti, frontale, impostazioni, clock);
                 };
@@ -269,6 +291,33 @@ private slots:
         QVERIFY(!p.isActive());
         QCOMPARE(p.sessionState(), PomodoroSessionState::paused);
         QCOMPARE(b->stato.currentState(), NotchState::compact);
+    }
+
+    void theUsageCardFollowsTheSettingAndTheFrontProvider()
+    {
+        auto b = banco();
+        b->stato.setHaTaccaFisica(false);
+        UsoIAMonitor& monitor = *b->root->usoIA();
+        b->frontale.attiva(AppInfo{idApplicazione(FornitoreIA::claude).first(), QStringLiteral("Claude"), 1});
+        b->root->settingsManager().setMostraUsoIA(false);
+        QVERIFY(!monitor.attivo());
+        b->root->settingsManager().setMostraUsoIA(true);
+        QVERIFY(monitor.attivo());
+        QTRY_VERIFY(qobject_cast<UsoIACardView*>(b->root->slot()->scheda()));
+        QVERIFY(b->stato.isSchedaVisibile());
+        auto* card = qobject_cast<UsoIACardView*>(b->root->slot()->scheda());
+        QCOMPARE(card->rettangoloScheda().size(), UsoIACardView::kScheda);
+        b->root->completaAnimazioni();
+        QImage img(800, 200, QImage::Format_ARGB32);
+        img.fill(QColor(128, 128, 128));
+        QPainter p(&img);
+        p.drawImage(0, 0, b->root->grab(QRect(0, 0, 800, 200)).toImage());
+        p.end();
+        img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("scheda-uso-ia.png")));
+        // Switched off: the monitor stops and the card goes.
+        b->root->settingsManager().setMostraUsoIA(false);
+        QVERIFY(!monitor.attivo());
+        QVERIFY(!b->root->slot()->scheda());
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()
