@@ -7,6 +7,7 @@
 #include "CompactMediaCard.h"
 #include "DropManager.h"
 #include "FakeAudio.h"
+#include "FakeCamera.h"
 #include "FakeClock.h"
 #include "FakeFrontApplication.h"
 #include "FakeInvioVicino.h"
@@ -72,6 +73,7 @@ class TestRootModuli : public QObject {
         FakeBackendAudio audio;
         FakeNotifiche notifiche;
         SuonoMuto suono;
+        std::shared_ptr<StatoCameraFinta> camera = std::make_shared<StatoCameraFinta>();
         QString memo;
         std::unique_ptr<RootNotchView> root;
 
@@ -95,6 +97,9 @@ class TestRootModuli : public QObject {
                                                   {FornitoreIA::codex, std::make_shared<LettoreFisso>(std::nullopt)}};
                     return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale, lettori,
                                                           QStringLiteral("halvora"));
+                };
+                f.camera = [this] {
+                    return std::make_unique<CameraManager>(std::make_unique<FakeSessioneCamera>(camera));
                 };
                 f.clipboard = [this] {
                     return std::make_unique<ClipboardManager>(appunti, frontale, impostazioni, clock);
@@ -318,6 +323,32 @@ private slots:
         b->root->settingsManager().setMostraUsoIA(false);
         QVERIFY(!monitor.attivo());
         QVERIFY(!b->root->slot()->scheda());
+    }
+
+    void leavingTheMirrorTabOrClosingStopsTheCamera_data()
+    {
+        QTest::addColumn<bool>("chiudendo");
+        QTest::newRow("another tab") << false;
+        QTest::newRow("closed notch") << true;
+    }
+
+    void leavingTheMirrorTabOrClosingStopsTheCamera()
+    {
+        QFETCH(bool, chiudendo);
+        auto b = banco();
+        CameraManager& camera = *b->root->cameraManager();
+        b->apri(NotchTab::mirror);
+        b->root->barra().setShowSettings(true);
+        camera.avviaSessione();
+        QTRY_VERIFY(camera.isSessionRunning());
+        if (chiudendo)
+            b->stato.setState(NotchState::compact);
+        else
+            b->stato.setActiveTab(NotchTab::pomodoro);
+        QTRY_VERIFY(!camera.isSessionRunning());
+        QCOMPARE(b->camera->fermate.load(), 1);
+        // Closing also turns the settings page back to the tabs.
+        QCOMPARE(b->root->barra().showSettings(), !chiudendo);
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()
