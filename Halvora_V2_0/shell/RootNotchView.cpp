@@ -88,6 +88,8 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     collega();
     if (mediaManager_)
         aggiornaIntervalloMedia();
+    if (aggiornamentoManager_)
+        aggiornamentoManager_->controllaSeDovuto();
     rotazione_->avvia();
     aggiornaSlot();
     disponi();
@@ -177,9 +179,8 @@ void RootNotchView::collega()
             cameraManager_->fermaSessione();
         barra_->setShowSettings(false);
     });
-    if (voiceManager_)
-        connect(voiceManager_.get(), &VoiceManager::isRecordingChanged, this,
-                [this] { stato_.setRegistrazioneAttiva(voiceManager_->isRecording()); });
+    // The recording and timer flags are copied once their cards have views:
+    // until then they would hold the slot with nothing in it.
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::statiChanged, this, ricalcola);
         connect(usoIA_.get(), &UsoIAMonitor::inPrimoPianoChanged, this, ricalcola);
