@@ -118,9 +118,18 @@ class TestRootModuli : public QObject {
             root->completaAnimazioni();
             return root->pannelloAperto()->modulo();
         }
+        // The closed strip and the card under it.
+        void renderChiusa(const QString& nome)
+        {
+            root->completaAnimazioni();
+            salva(QRect(0, 0, 800, 200), nome);
+        }
         QImage render(const QString& nome)
         {
-            const QRect r = root->rettangoloTacca().toAlignedRect();
+            return salva(root->rettangoloTacca().toAlignedRect(), nome);
+        }
+        QImage salva(const QRect& r, const QString& nome)
+        {
             QImage img(r.size(), QImage::Format_ARGB32);
             img.fill(QColor(128, 128, 128));
             QPainter p(&img);
@@ -270,13 +279,7 @@ private slots:
         auto* card = qobject_cast<CompactMediaCard*>(b->root->slot()->scheda());
         QVERIFY(card);
         QCOMPARE(card->rettangoloCard().size(), QSizeF(CompactMediaCard::kCard));
-        b->root->completaAnimazioni();
-        QImage img(800, 200, QImage::Format_ARGB32);
-        img.fill(QColor(128, 128, 128));
-        QPainter p(&img);
-        p.drawImage(0, 0, b->root->grab(QRect(0, 0, 800, 200)).toImage());
-        p.end();
-        img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("scheda-musica.png")));
+        b->renderChiusa(QStringLiteral("scheda-musica"));
         // The card is centred under the strip.
         const QRect r = b->root->slot()->geometry();
         QVERIFY(std::abs(r.center().x() - 400) <= 1);
@@ -312,13 +315,7 @@ private slots:
         QVERIFY(b->stato.isSchedaVisibile());
         auto* card = qobject_cast<UsoIACardView*>(b->root->slot()->scheda());
         QCOMPARE(card->rettangoloScheda().size(), UsoIACardView::kScheda);
-        b->root->completaAnimazioni();
-        QImage img(800, 200, QImage::Format_ARGB32);
-        img.fill(QColor(128, 128, 128));
-        QPainter p(&img);
-        p.drawImage(0, 0, b->root->grab(QRect(0, 0, 800, 200)).toImage());
-        p.end();
-        img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("scheda-uso-ia.png")));
+        b->renderChiusa(QStringLiteral("scheda-uso-ia"));
         // Switched off: the monitor stops and the card goes.
         b->root->settingsManager().setMostraUsoIA(false);
         QVERIFY(!monitor.attivo());
