@@ -93,26 +93,27 @@ bool richiedeClick(bool allarmeAttivo, bool promemoriaDaAvvisare)
     return allarmeAttivo || promemoriaDaAvvisare;
 }
 
-bool visibilitaScheda(const Ingressi& in, bool contenutoPersistente)
+namespace {
+// Visibility and clicks follow one rule: a card that must be answered or a
+// video always counts, full screen hides the rest, and otherwise `resto` decides.
+bool secondoLaRegolaDelloSlot(const Ingressi& in, bool resto)
 {
-    if (richiedeClick(in.allarmeAttivo, in.promemoriaDaAvvisare))
-        return true;
-    if (in.video != StatoVideo::chiuso)
+    if (richiedeClick(in.allarmeAttivo, in.promemoriaDaAvvisare) || in.video != StatoVideo::chiuso)
         return true;
     if (in.schermoIntero)
         return false;
-    return contenutoPersistente || in.propostaVideo;
+    return resto || in.propostaVideo;
+}
+} // namespace
+
+bool visibilitaScheda(const Ingressi& in, bool contenutoPersistente)
+{
+    return secondoLaRegolaDelloSlot(in, contenutoPersistente);
 }
 
 bool richiestaClick(const Ingressi& in, bool registrando)
 {
-    if (richiedeClick(in.allarmeAttivo, in.promemoriaDaAvvisare))
-        return true;
-    if (in.video != StatoVideo::chiuso)
-        return true;
-    if (in.schermoIntero)
-        return false;
-    return registrando || in.propostaVideo;
+    return secondoLaRegolaDelloSlot(in, registrando);
 }
 
 } // namespace CatenaSchede
