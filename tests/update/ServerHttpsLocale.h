@@ -24,6 +24,7 @@ public:
     };
     Risposta risposta;
     QList<QByteArray> richieste; // request head of each connection
+    int connessioni = 0;         // connections accepted so far
 
     // False when the certificate could not be made.
     bool avvia()
@@ -55,6 +56,7 @@ public:
 protected:
     void incomingConnection(qintptr descrittore) override
     {
+        ++connessioni;
         auto* s = new QSslSocket(this);
         s->setSocketDescriptor(descrittore);
         s->setLocalCertificate(certificato_);
