@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VideoNotchManager.h"
+
 #include <QList>
 #include <optional>
 
@@ -27,7 +29,7 @@ enum class Scheda {
 };
 
 // The video in the notch: closed, or any of its live states.
-enum class StatoVideo { chiuso, attesaPermesso, errore, caricamento, inRiproduzione, inPausa };
+using StatoVideo = VideoNotchManager::Stato::Tipo;
 
 struct Ingressi {
     bool chiusa = true;

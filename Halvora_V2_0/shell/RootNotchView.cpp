@@ -27,6 +27,7 @@
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
 #include "UserDefaults.h"
+#include "VideoNotchManager.h"
 #include "UsoIACardView.h"
 #include "UsoIAMonitor.h"
 #include "VoiceManager.h"
@@ -69,6 +70,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     calendarioManager_ = crea(fabbrica.calendario);
     aggiornamentoManager_ = crea(fabbrica.aggiornamento);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
+    videoNotch_ = std::make_unique<VideoNotchManager>();
     usoIA_ = crea(fabbrica.usoIA);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
     barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
@@ -152,6 +154,10 @@ void RootNotchView::collega()
     };
     connect(&attivita_, &AttivitaManager::correnteChanged, this, ricalcola);
     connect(monitorSchermoIntero_.get(), &MonitorSchermoIntero::attivoChanged, this, ricalcola);
+    connect(videoNotch_.get(), &VideoNotchManager::statoChanged, this, ricalcola);
+    connect(videoNotch_.get(), &VideoNotchManager::propostaChanged, this, ricalcola);
+    if (mediaManager_)
+        videoNotch_->setSessioneCorrente([m = mediaManager_.get()] { return m->videoBrowser(); });
     connect(&stato_, &NotchStateManager::isMediaActiveChanged, this, ricalcola);
     connect(&stato_, &NotchStateManager::isTimerAttivoChanged, this, ricalcola);
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
@@ -233,6 +239,8 @@ Ingressi RootNotchView::ingressi() const
     Ingressi in;
     in.chiusa = stato_.currentState() == NotchState::compact;
     in.schermoIntero = monitorSchermoIntero_->attivo();
+    in.video = videoNotch_->stato().tipo;
+    in.propostaVideo = videoNotch_->proposta().has_value();
     // The installation and update cards come with the updates subsystem's
     // views; until then they must not hold the slot that nothing would fill.
     in.installazioneDaSistemare = false;

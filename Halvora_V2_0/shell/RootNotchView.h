@@ -23,6 +23,7 @@ class RotazioneSchede;
 class SettingsManager;
 class SlotScheda;
 class UserDefaults;
+class VideoNotchManager;
 class X11Desktop;
 
 // The single view inside the panel: the notch shape (closed strip or open
@@ -69,6 +70,7 @@ public:
     ClipboardManager* clipboardManager() const { return clipboardManager_.get(); }
     CalendarioManager* calendarioManager() const { return calendarioManager_.get(); }
     AggiornamentoManager* aggiornamentoManager() const { return aggiornamentoManager_.get(); }
+    VideoNotchManager& videoNotch() { return *videoNotch_; }
     UsoIAMonitor* usoIA() const { return usoIA_.get(); }
 
 protected:
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<CalendarioManager> calendarioManager_;
     std::unique_ptr<AggiornamentoManager> aggiornamentoManager_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
+    std::unique_ptr<VideoNotchManager> videoNotch_;
     std::unique_ptr<UsoIAMonitor> usoIA_;
     std::unique_ptr<RotazioneSchede> rotazione_;
     std::unique_ptr<BarraSchede> barra_;
