@@ -319,6 +319,7 @@ void RootNotchView::aggiornaTacca()
 void RootNotchView::completaAnimazioni()
 {
     animatore_.completa();
+    slot_->completaTransizioni();
 }
 
 void RootNotchView::aggiornaSlot()

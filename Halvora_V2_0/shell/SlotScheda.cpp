@@ -9,18 +9,57 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
     hide();
 }
 
-void SlotScheda::imposta(QWidget* scheda, QRectF area)
+void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso)
 {
-    if (scheda_ && scheda_ != scheda)
+    completaTransizioni();
+    // Off screen (renders, a panel not yet shown) cards change at once.
+    const bool animata = parentWidget() && parentWidget()->isVisible();
+    if (scheda_ && scheda_ != scheda) {
+        if (animata && isVisible()) {
+            uscita_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
+                                            TransizioneScheda::kPiena, TransizioneScheda::kUscita,
+                                            TransizioneScheda::kDurataUscitaMs, parentWidget());
+            connect(uscita_, &TransizioneScheda::finita, this, [this] { uscita_ = nullptr; });
+            uscita_->avvia();
+        }
         scheda_->deleteLater();
+    }
     scheda_ = scheda;
     area_ = area;
     if (scheda_) {
         scheda_->setParent(this);
-        scheda_->show();
+        disponi();
+        if (animata) {
+            scheda_->hide(); // else showing the slot would show it at once
+            scheda_->ensurePolished();
+            entrata_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
+                                             ingresso, TransizioneScheda::kPiena,
+                                             TransizioneScheda::kDurataIngressoMs, parentWidget());
+            connect(entrata_, &TransizioneScheda::finita, this, [this] {
+                entrata_ = nullptr;
+                if (scheda_)
+                    scheda_->show();
+            });
+            entrata_->avvia();
+        } else {
+            scheda_->show();
+        }
     }
     disponi();
     setVisible(scheda_ != nullptr);
+}
+
+void SlotScheda::completaTransizioni()
+{
+    if (entrata_)
+        entrata_->completa();
+    if (uscita_)
+        uscita_->completa();
+}
+
+bool SlotScheda::inTransizione() const
+{
+    return entrata_ || uscita_;
 }
 
 void SlotScheda::posiziona(double centroX, double sotto)

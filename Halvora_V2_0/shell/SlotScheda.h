@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TransizioneScheda.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -16,8 +18,13 @@ public:
     explicit SlotScheda(QWidget* parent = nullptr);
 
     // Takes ownership of `scheda` (nullptr: the slot is empty) and replaces
-    // the card shown before.
-    void imposta(QWidget* scheda, QRectF area);
+    // the card shown before. While the slot is on screen the old card leaves
+    // and the new one enters with a transition; `ingresso` is the new card's
+    // starting pose.
+    void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
+    // Ends the running transitions at once.
+    void completaTransizioni();
+    bool inTransizione() const;
     QWidget* scheda() const { return scheda_; }
     VistaAreaScheda* marcatore() const { return marcatore_; }
     // Hangs the card `kDistacco` under `sotto`, centred on `centroX` (parent coordinates).
@@ -27,6 +34,7 @@ private:
     void disponi();
 
     QPointer<QWidget> scheda_;
+    QPointer<TransizioneScheda> entrata_, uscita_;
     QRectF area_;
     VistaAreaScheda* marcatore_;
     double centroX_ = 0, sotto_ = 0;

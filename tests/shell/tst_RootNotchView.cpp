@@ -6,6 +6,7 @@
 #include "RootNotchView.h"
 #include "SlotScheda.h"
 #include "TestOutput.h"
+#include "TransizioneScheda.h"
 #include "UserDefaults.h"
 #include "VistaAreaScheda.h"
 #include "X11Desktop.h"
@@ -115,6 +116,54 @@ private slots:
         b.clock.advance(3);
         QVERIFY(!b.root().slot()->scheda());
         QVERIFY(!b.stato.isSchedaVisibile());
+    }
+
+    void cardsEnterAndLeaveWithATransition()
+    {
+        Banco b(ini());
+        b.stato.setHaTaccaFisica(false);
+        b.router.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
+        AttivitaNotch a;
+        a.simbolo = QStringLiteral("bell.fill");
+        a.titolo = QStringLiteral("Ciao");
+        b.attivita.mostra(a, 3);
+        auto* card = b.root().slot()->scheda();
+        QVERIFY(card);
+        QVERIFY(!card->isVisible()); // the picture enters, the card waits
+        auto* entrata = b.root().findChild<TransizioneScheda*>();
+        QVERIFY(entrata);
+        // Bounds of what the picture draws, in root coordinates.
+        auto disegnato = [&](TransizioneScheda* t, double avanzamento) {
+            t->setAvanzamento(avanzamento);
+            const QImage img = t->grab().toImage();
+            QRect r;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    if (qAlpha(img.pixel(x, y)) > 40)
+                        r |= QRect(x, y, 1, 1);
+            return r.translated(t->pos());
+        };
+        const QRect cartaPiena = disegnato(entrata, 1);
+        QVERIFY(disegnato(entrata, 0).isEmpty()); // starts transparent
+        // Half way it is smaller and higher, about the same top centre.
+        entrata->setAvanzamento(0.5);
+        const QRect meta = disegnato(entrata, 0.5);
+        QVERIFY2(meta.width() < cartaPiena.width() && meta.width() > cartaPiena.width() * 0.84,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(meta.width()).arg(cartaPiena.width())));
+        QVERIFY(meta.top() < cartaPiena.top());
+        QVERIFY(std::abs(meta.center().x() - cartaPiena.center().x()) <= 1);
+        QTRY_VERIFY(card->isVisible());
+        QVERIFY(!b.root().slot()->inTransizione());
+
+        b.clock.advance(3); // the notice ends: its picture leaves
+        QVERIFY(!b.root().slot()->scheda());
+        auto* uscita = b.root().findChild<TransizioneScheda*>();
+        QVERIFY(uscita);
+        const QRect fine = disegnato(uscita, 0.5);
+        QVERIFY(fine.width() < cartaPiena.width() && fine.top() >= cartaPiena.top() - 1);
+        b.root().completaAnimazioni();
+        QVERIFY(!b.root().slot()->inTransizione());
     }
 
     void tintedNoticeWithoutDetail()
