@@ -24,7 +24,7 @@
 #include "SuonoAllarme.h"
 #include "TestOutput.h"
 #include "UserDefaults.h"
-#include "LettoreUsoIA.h"
+#include "LettoreUsoIAFisso.h"
 #include "SettingsManager.h"
 #include "UsoIACardView.h"
 #include "UsoIAMonitor.h"
@@ -44,17 +44,6 @@
 class SuonoMuto final : public SuonoAllarme {
 public:
     void suona() override {}
-};
-
-// Always the same reading, from the usage monitor's worker.
-class LettoreFisso final : public LettoreUsoIA {
-public:
-    explicit LettoreFisso(std::optional<LetturaUsoIA> lettura) : lettura_(std::move(lettura)) {}
-    std::optional<LetturaUsoIA> leggiUso() override { return lettura_; }
-    void dimentica() override {}
-
-private:
-    const std::optional<LetturaUsoIA> lettura_;
 };
 
 class TestRootModuli : public QObject {
@@ -93,8 +82,8 @@ class TestRootModuli : public QObject {
                 f.usoIA = [this] {
                     const LetturaUsoIA claude{FornitoreIA::claude, LimiteIA{42, std::nullopt, false},
                                               LimiteIA{10, std::nullopt, false}, clock.now()};
-                    UsoIAMonitor::Lettori lettori{{FornitoreIA::claude, std::make_shared<LettoreFisso>(claude)},
-                                                  {FornitoreIA::codex, std::make_shared<LettoreFisso>(std::nullopt)}};
+                    UsoIAMonitor::Lettori lettori{{FornitoreIA::claude, std::make_shared<LettoreUsoIAFisso>(claude)},
+                                                  {FornitoreIA::codex, std::make_shared<LettoreUsoIAFisso>(std::nullopt)}};
                     return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale, lettori,
                                                           QStringLiteral("halvora"));
                 };

@@ -1,0 +1,154 @@
+// The notch as a desktop's compositor shows it: over a white window, on a
+// screen without a notch and (through the screen fake) with one, and the
+// persistent card giving way to a full-screen window.
+#include "AppDelegate.h"
+#include "FakeClock.h"
+#include "FakeFrontApplication.h"
+#include "FakePuntatore.h"
+#include "FakeScreens.h"
+#include "FakeTastoGlobale.h"
+#include "LettoreUsoIAFisso.h"
+#include "NotchAccessRouter.h"
+#include "NotchPanel.h"
+#include "RootNotchView.h"
+#include "ScorciatoiaTacca.h"
+#include "SlotScheda.h"
+#include "TestOutput.h"
+#include "UserDefaults.h"
+#include "UsoIACardView.h"
+#include "UsoIAMonitor.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QImage schermata(const QString& nome)
+{
+    QTest::qWait(400); // the compositor's next frame
+    const QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+    return img;
+}
+
+void wmctrl(const QString& azione)
+{
+    QProcess::execute(QStringLiteral("wmctrl"),
+                      {QStringLiteral("-r"), QStringLiteral(":ACTIVE:"), QStringLiteral("-b"), azione});
+}
+
+} // namespace
+
+class TestTaccaX11 : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    struct Banco {
+        FakeClock clock;
+        FakeScreens schermi;
+        FakePuntatore puntatore;
+        UserDefaults impostazioni;
+        FakeTastoGlobale tasto;
+        FakeFrontApplication frontale;
+        ScorciatoiaTacca scorciatoia{tasto, impostazioni};
+        std::unique_ptr<AppDelegate> d;
+
+        Banco(const QString& ini, ScreenInfo schermo, bool usoIA = false) : impostazioni(ini)
+        {
+            schermi.lista = {schermo};
+            FabbricaManager f;
+            if (usoIA)
+                f.usoIA = [this] {
+                    const LetturaUsoIA claude{FornitoreIA::claude, LimiteIA{42, std::nullopt, false},
+                                              LimiteIA{10, std::nullopt, false}, clock.now()};
+                    UsoIAMonitor::Lettori lettori{
+                        {FornitoreIA::claude, std::make_shared<LettoreUsoIAFisso>(claude)},
+                        {FornitoreIA::codex, std::make_shared<LettoreUsoIAFisso>(std::nullopt)}};
+                    return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale, lettori,
+                                                          QStringLiteral("halvora"));
+                };
+            const NotchGeometry::Posizione pos{QStringLiteral("/opt/halvora"), QStringLiteral("/opt/halvora/bin"),
+                                               QStringLiteral("/home/u")};
+            AppDelegate::Dipendenze dip{clock, schermi, puntatore, impostazioni, scorciatoia, {}, pos};
+            dip.fabbrica = std::move(f);
+            d = std::make_unique<AppDelegate>(std::move(dip));
+            d->applicationDidFinishLaunching();
+            QVERIFY(QTest::qWaitForWindowExposed(d->window()));
+        }
+        RootNotchView& root() { return *d->router()->root(); }
+    };
+
+    QString ini()
+    {
+        static int n = 0;
+        return dir.filePath(QStringLiteral("t%1.ini").arg(++n));
+    }
+
+    // A white window under the panel, so translucency shows.
+    std::unique_ptr<QWidget> sfondo()
+    {
+        auto w = std::make_unique<QWidget>();
+        w->setAutoFillBackground(true);
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        w->setPalette(pal);
+        w->setGeometry(700, 0, 520, 300);
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qWarning("backdrop not exposed");
+        return w;
+    }
+
+private slots:
+    void translucentStripWithItsMarkerOnAnUnnotchedScreen()
+    {
+        auto bianco = sfondo();
+        Banco b(ini(), FakeScreens::senzaTacca(QRectF(0, 0, 1920, 1080), 0));
+        b.d->window()->raise();
+        const QImage img = schermata(QStringLiteral("x11-tacca-senza-tacca"));
+        // 180 by 32 at the top centre: dark, yet the white shows through.
+        const int striscia = qGray(img.pixel(940, 10));
+        QVERIFY2(striscia > 8 && striscia < 120, qPrintable(QString::number(striscia)));
+        QVERIFY(qGray(img.pixel(960, 25)) > qGray(img.pixel(940, 25))); // the faint marker
+        QCOMPARE(qGray(img.pixel(800, 10)), 255);                       // well beside the strip
+    }
+
+    void blackStripOverANotch()
+    {
+        auto bianco = sfondo();
+        Banco b(ini(), FakeScreens::conTacca(QRectF(0, 0, 1920, 1080), 806, 32, 32));
+        b.d->window()->raise();
+        const QImage img = schermata(QStringLiteral("x11-tacca-nera"));
+        QCOMPARE(QColor(img.pixel(960, 10)), QColor(Qt::black));
+        QCOMPARE(QColor(img.pixel(960, 25)), QColor(Qt::black)); // no marker
+        QCOMPARE(qGray(img.pixel(960, 50)), 255);                 // no shadow under it
+    }
+
+    void aFullScreenWindowHidesThePersistentCard()
+    {
+        Banco b(ini(), FakeScreens::senzaTacca(QRectF(0, 0, 1920, 1080), 0), true);
+        b.frontale.attiva(AppInfo{idApplicazione(FornitoreIA::claude).first(), QStringLiteral("Claude"), 1});
+        QTRY_VERIFY(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()));
+        QTRY_VERIFY(b.root().slot()->scheda()->isVisible());
+        schermata(QStringLiteral("x11-scheda-persistente"));
+
+        QWidget finestra;
+        finestra.setWindowTitle(QStringLiteral("a tutto schermo"));
+        finestra.resize(400, 300);
+        finestra.show();
+        finestra.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&finestra));
+        wmctrl(QStringLiteral("add,fullscreen"));
+        QTRY_VERIFY(!b.root().slot()->scheda());
+        QVERIFY(!b.d->stateManager().isSchedaVisibile());
+        wmctrl(QStringLiteral("remove,fullscreen"));
+        QTRY_VERIFY(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()));
+        QVERIFY(b.d->stateManager().isSchedaVisibile());
+    }
+};
+
+QTEST_MAIN(TestTaccaX11)
+#include "tst_TaccaX11.moc"
