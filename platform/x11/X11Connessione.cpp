@@ -1,5 +1,6 @@
 #include "X11Connessione.h"
 
+#include <QSocketNotifier>
 #include <QtGlobal>
 #include <xcb/xcb.h>
 
@@ -18,4 +19,14 @@ X11Connessione X11Connessione::apri()
     for (int i = 0; i < schermo && it.rem; ++i)
         xcb_screen_next(&it);
     return {c, it.data->root};
+}
+
+bool X11Connessione::lasciaSeCaduta(xcb_connection_t*& conn, QSocketNotifier* ascolto)
+{
+    if (!conn || !xcb_connection_has_error(conn))
+        return false;
+    ascolto->setEnabled(false);
+    xcb_disconnect(conn);
+    conn = nullptr;
+    return true;
 }

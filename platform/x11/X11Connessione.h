@@ -3,6 +3,7 @@
 #include <cstdint>
 
 struct xcb_connection_t;
+class QSocketNotifier;
 
 // A connection of its own to $DISPLAY and the root window of its screen.
 struct X11Connessione {
@@ -11,4 +12,7 @@ struct X11Connessione {
 
     // Connects; leaves `conn` null when there is no display or it fails.
     static X11Connessione apri();
+    // After reading events: when the server went away, stops listening and
+    // drops the connection (null from then on, so callers answer "nothing").
+    static bool lasciaSeCaduta(xcb_connection_t*& conn, QSocketNotifier* ascolto);
 };

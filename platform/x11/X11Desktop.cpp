@@ -177,13 +177,8 @@ void X11Desktop::leggiEventi()
         }
         std::free(e);
     }
-    if (xcb_connection_has_error(conn_)) {
-        // The server went away: answer "nothing" from now on.
-        notifier_->setEnabled(false);
-        xcb_disconnect(conn_);
-        conn_ = nullptr;
+    if (X11Connessione::lasciaSeCaduta(conn_, notifier_))
         return;
-    }
     if (attiva) {
         seguiFinestraAttiva();
         emit finestraAttivaCambiata();

@@ -118,12 +118,8 @@ void X11Puntatore::leggiEventi()
         }
         std::free(e);
     }
-    if (xcb_connection_has_error(conn_)) {
-        notifier_->setEnabled(false);
-        xcb_disconnect(conn_);
-        conn_ = nullptr;
+    if (X11Connessione::lasciaSeCaduta(conn_, notifier_))
         return;
-    }
     if (mosso) {
         ultimo_ = interroga();
         emit spostato();
