@@ -196,8 +196,12 @@ void GuidaView::copia(FornitoreIA fornitore)
     copiato_ = fornitore;
     animaCopiato(fornitore, true);
     // Each expiry clears only its own agent, so a later copy of the other
-    // one keeps its confirmation for its full 2 s.
-    scadenzaCopia_[indice(fornitore)] = clock_.singleShot(kDurataCopiato, [this, fornitore] {
+    // one keeps its confirmation for its full 2 s; a second copy of the same
+    // agent leaves the first copy's expiry in place.
+    TimerHandle& scadenza = scadenzaCopia_[indice(fornitore)];
+    if (scadenza)
+        return;
+    scadenza = clock_.singleShot(kDurataCopiato, [this, fornitore] {
         if (copiato_ != fornitore)
             return;
         copiato_.reset();

@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(g.copiato(), std::nullopt);
     }
 
-    void copyingAgainRestartsTheConfirmation()
+    void copyingTheSameAgainKeepsTheFirstExpiry()
     {
         GuidaView g(appunti, clock);
         g.show();
@@ -194,9 +194,15 @@ private slots:
         clic(g, *g.rettangoloCopia(FornitoreIA::claude));
         clock.advance(1.5);
         clic(g, *g.rettangoloCopia(FornitoreIA::claude));
-        clock.advance(1.9);
+        clock.advance(0.49);
         QCOMPARE(g.copiato(), FornitoreIA::claude);
-        clock.advance(0.1);
+        clock.advance(0.01);
+        QCOMPARE(g.copiato(), std::nullopt);
+        // Once expired, a new copy runs a full 2 s of its own.
+        clic(g, *g.rettangoloCopia(FornitoreIA::claude));
+        clock.advance(1.99);
+        QCOMPARE(g.copiato(), FornitoreIA::claude);
+        clock.advance(0.01);
         QCOMPARE(g.copiato(), std::nullopt);
     }
 
