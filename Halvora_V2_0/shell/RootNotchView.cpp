@@ -14,6 +14,7 @@
 #include "DropManager.h"
 #include "FormaTacca.h"
 #include "GeometriaPannello.h"
+#include "ImpegnoCardView.h"
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
 #include "MonitorSchermoIntero.h"
@@ -21,11 +22,14 @@
 #include "NotificheApp.h"
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
+#include "PromemoriaCardView.h"
 #include "Reazioni.h"
+#include "RegistrazioneCardView.h"
 #include "RotazioneSchede.h"
 #include "SettingsManager.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
+#include "TimerCardView.h"
 #include "UserDefaults.h"
 #include "VideoNotchManager.h"
 #include "UsoIACardView.h"
@@ -97,7 +101,15 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     disponi();
 }
 
-RootNotchView::~RootNotchView() = default;
+RootNotchView::~RootNotchView()
+{
+    // The managers go before this widget's children: what they announce on
+    // the way out must not reach a half-destroyed view.
+    for (QObject* m : std::initializer_list<QObject*>{voiceManager_.get(), pomodoroManager_.get(),
+                                                       calendarioManager_.get()})
+        if (m)
+            m->disconnect(this);
+}
 
 QList<BarraSchede::Passo> RootNotchView::passiPower()
 {
@@ -185,8 +197,27 @@ void RootNotchView::collega()
             cameraManager_->fermaSessione();
         barra_->setShowSettings(false);
     });
-    // The recording and timer flags are copied once their cards have views:
-    // until then they would hold the slot with nothing in it.
+    if (pomodoroManager_) {
+        connect(pomodoroManager_.get(), &PomodoroManager::isActiveChanged, this, &RootNotchView::aggiornaTimerAttivo);
+        connect(pomodoroManager_.get(), &PomodoroManager::allarmeAttivoChanged, this, [this] {
+            aggiornaRichiestaClick();
+            aggiornaTimerAttivo();
+            aggiornaVisibilitaScheda();
+            aggiornaSlot();
+        });
+    }
+    connect(settingsManager_.get(), &SettingsManager::mostraSchedaTimerChanged, this,
+            &RootNotchView::aggiornaTimerAttivo);
+    if (voiceManager_)
+        connect(voiceManager_.get(), &VoiceManager::isRecordingChanged, this,
+                &RootNotchView::aggiornaRegistrazioneAttiva);
+    if (calendarioManager_) {
+        connect(calendarioManager_.get(), &CalendarioManager::prossimoChanged, this, [this] {
+            aggiornaVisibilitaScheda();
+            aggiornaSlot();
+        });
+        connect(calendarioManager_.get(), &CalendarioManager::daAvvisareChanged, this, ricalcola);
+    }
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::statiChanged, this, ricalcola);
         connect(usoIA_.get(), &UsoIAMonitor::inPrimoPianoChanged, this, ricalcola);
@@ -222,16 +253,15 @@ void RootNotchView::collega()
         auto* a = new QPropertyAnimation(effetto, "opacity", effetto);
         a->setDuration(220);
         a->setEasingCurve(QEasingCurve::InOutQuad);
-        a->setEndValue(sbiadisceAlPassaggio(scheda_, false) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        a->setEndValue(sbiadisceAlPassaggio(scheda_, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
         a->start(QAbstractAnimation::DeleteWhenStopped);
     });
 }
 
 QList<SchedaPersistente> RootNotchView::idonee() const
 {
-    // The appointment card comes with the agenda's card view.
-    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), false, usoIAPresente(),
-                                stato_.isMediaActive());
+    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), impegnoDaMostrare(),
+                                usoIAPresente(), stato_.isMediaActive());
 }
 
 Ingressi RootNotchView::ingressi() const
@@ -239,6 +269,9 @@ Ingressi RootNotchView::ingressi() const
     Ingressi in;
     in.chiusa = stato_.currentState() == NotchState::compact;
     in.schermoIntero = monitorSchermoIntero_->attivo();
+    in.allarmeAttivo = allarmeAttivo();
+    in.promemoriaDaAvvisare = calendarioManager_ && calendarioManager_->daAvvisare().has_value();
+    in.impegnoPresente = calendarioManager_ && calendarioManager_->prossimo().has_value();
     in.video = videoNotch_->stato().tipo;
     in.propostaVideo = videoNotch_->proposta().has_value();
     // The installation and update cards come with the updates subsystem's
@@ -267,6 +300,34 @@ bool RootNotchView::usoIAPresente() const
     return usoIA_ && settingsManager_->mostraUsoIA() && usoIA_->statoPerTacca().has_value();
 }
 
+bool RootNotchView::allarmeAttivo() const { return pomodoroManager_ && pomodoroManager_->allarmeAttivo(); }
+
+bool RootNotchView::impegnoDaMostrare() const
+{
+    return settingsManager_->mostraProssimoImpegno() && calendarioManager_ && calendarioManager_->prossimo();
+}
+
+void RootNotchView::aggiornaTimerAttivo()
+{
+    const bool attivo =
+        settingsManager_->mostraSchedaTimer() && pomodoroManager_
+        && (pomodoroManager_->isActive() || pomodoroManager_->allarmeAttivo());
+    if (attivo == stato_.isTimerAttivo())
+        return;
+    stato_.setIsTimerAttivo(attivo);
+    aggiornaVisibilitaScheda();
+}
+
+void RootNotchView::aggiornaRegistrazioneAttiva()
+{
+    // The manager announces every store: only a change is copied.
+    if (voiceManager_->isRecording() == stato_.registrazioneAttiva())
+        return;
+    stato_.setRegistrazioneAttiva(voiceManager_->isRecording());
+    aggiornaRichiestaClick();
+    aggiornaVisibilitaScheda();
+}
+
 void RootNotchView::aggiornaMediaAttivo()
 {
     const bool attivo =
@@ -282,7 +343,7 @@ void RootNotchView::aggiornaMediaAttivo()
 void RootNotchView::aggiornaVisibilitaScheda()
 {
     const bool persistente = stato_.isMediaActive() || stato_.isTimerAttivo() || stato_.registrazioneAttiva()
-                             || attivita_.corrente().has_value() || usoIAPresente();
+                             || attivita_.corrente().has_value() || impegnoDaMostrare() || usoIAPresente();
     const bool nuovo = visibilitaScheda(ingressi(), persistente);
     if (nuovo == stato_.isSchedaVisibile())
         return;
@@ -293,7 +354,7 @@ void RootNotchView::aggiornaVisibilitaScheda()
 
 void RootNotchView::aggiornaRichiestaClick()
 {
-    stato_.setSchedaRichiedeClick(richiestaClick(ingressi(), stato_.registrazioneAttiva()));
+    stato_.setSchedaRichiedeClick(richiestaClick(ingressi(), voiceManager_ && voiceManager_->isRecording()));
 }
 
 QSizeF RootNotchView::dimensioneTacca() const
@@ -328,10 +389,17 @@ void RootNotchView::aggiornaSlot()
     const auto& corrente = attivita_.corrente();
     auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
     const auto sceltaUsoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
+    ContenutoAgenda agenda;
+    if (nuova == Scheda::impegno && calendarioManager_)
+        agenda.impegno = calendarioManager_->prossimo();
+    if (nuova == Scheda::promemoria && calendarioManager_)
+        agenda.promemoria = calendarioManager_->daAvvisare();
+    agenda.allarme = nuova == Scheda::timer && allarmeAttivo();
     const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
-                        && sceltaUsoIA == sceltaUsoIA_;
+                        && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_;
     scheda_ = nuova;
     sceltaUsoIA_ = sceltaUsoIA;
+    contenutoAgenda_ = agenda;
     if (stessa)
         return;
     // Cards of features without their view yet leave the slot empty.
@@ -347,6 +415,8 @@ void RootNotchView::aggiornaSlot()
         v->resize(v->sizeHint());
         area = v->rettangoloCard();
         card = v;
+    } else if (QWidget* v = creaSchedaAgenda(nuova, area)) {
+        card = v;
     } else if (sceltaUsoIA) {
         auto* v = new UsoIACardView(sceltaUsoIA->limite, sceltaUsoIA->settimanale, sceltaUsoIA->fornitore,
                                     servizi_.clock);
@@ -355,11 +425,41 @@ void RootNotchView::aggiornaSlot()
     }
     if (card) {
         auto* effetto = new QGraphicsOpacityEffect(card);
-        effetto->setOpacity(sbiadisceAlPassaggio(nuova, false) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        effetto->setOpacity(sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
         card->setGraphicsEffect(effetto);
     }
     slot_->imposta(card, area);
     disponi();
+}
+
+QWidget* RootNotchView::creaSchedaAgenda(Scheda s, QRectF& area)
+{
+    SchedaChiusa* v = nullptr;
+    Clock& clock = servizi_.clock;
+    switch (s) {
+    case Scheda::promemoria:
+        if (auto* c = calendarioManager_.get(); c && c->daAvvisare())
+            v = new PromemoriaCardView(
+                *c->daAvvisare(), [c] { c->completaDaAvvisare(); }, [c] { c->rimandaDaAvvisare(); }, clock);
+        break;
+    case Scheda::registrazione:
+        if (voiceManager_)
+            v = new RegistrazioneCardView(*voiceManager_, clock);
+        break;
+    case Scheda::timer:
+        if (pomodoroManager_)
+            v = new TimerCardView(*pomodoroManager_, clock);
+        break;
+    case Scheda::impegno:
+        if (calendarioManager_ && calendarioManager_->prossimo())
+            v = new ImpegnoCardView(*calendarioManager_->prossimo(), clock);
+        break;
+    default:
+        break;
+    }
+    if (v)
+        area = v->rettangoloScheda();
+    return v;
 }
 
 void RootNotchView::disponi()

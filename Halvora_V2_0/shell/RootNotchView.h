@@ -3,6 +3,7 @@
 #include "BarraSchede.h"
 #include "CatenaSchede.h"
 #include "FabbricaManager.h"
+#include "Impegno.h"
 #include "LinguaManager.h"
 #include "Molla.h"
 #include "NotchGeometry.h"
@@ -83,6 +84,11 @@ private:
     QWidget* creaModulo(NotchTab tab);
     QList<BarraSchede::Passo> passiPower();
     bool usoIAPresente() const;
+    bool allarmeAttivo() const;
+    bool impegnoDaMostrare() const;
+    void aggiornaTimerAttivo();
+    void aggiornaRegistrazioneAttiva();
+    QWidget* creaSchedaAgenda(CatenaSchede::Scheda s, QRectF& area);
     void aggiornaMediaAttivo();
     void aggiornaIntervalloMedia();
     void aggiornaTacca();
@@ -120,4 +126,13 @@ private:
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;
     std::optional<RegoleUsoIA::SceltaTacca> sceltaUsoIA_;
+    // What the agenda's cards were built with: the same card with other
+    // content (another event or reminder, the alarm's layout) is built anew.
+    struct ContenutoAgenda {
+        std::optional<Impegno> impegno;
+        std::optional<Promemoria> promemoria;
+        bool allarme = false;
+        bool operator==(const ContenutoAgenda&) const = default;
+    };
+    ContenutoAgenda contenutoAgenda_;
 };

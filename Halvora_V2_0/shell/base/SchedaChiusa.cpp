@@ -1,0 +1,193 @@
+#include "SchedaChiusa.h"
+
+#include "Simboli.h"
+#include "StratiPulsanti.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace AspettoScheda {
+
+QColor conOpacita(QColor c, double opacita)
+{
+    c.setAlphaF(static_cast<float>(std::clamp(c.alphaF() * opacita, 0.0, 1.0)));
+    return c;
+}
+
+QColor primario(double opacita) { return conOpacita(Qt::white, opacita); }
+
+QColor secondario() { return primario(0.6); }
+
+QColor materiale() { return QColor(30, 30, 34, 214); }
+
+QFont carattere(double punti, QFont::Weight peso, bool monospazio)
+{
+    QFont f = monospazio ? QFont(QStringLiteral("monospace")) : QFont();
+    if (monospazio)
+        f.setStyleHint(QFont::Monospace);
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(punti))));
+    f.setWeight(peso);
+    return f;
+}
+
+QFont didascalia()
+{
+    QFont f = carattere(8, QFont::DemiBold);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.8);
+    return f;
+}
+
+void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore)
+{
+    const QFontMetricsF m(f);
+    p.setFont(f);
+    p.setPen(colore);
+    p.drawText(dove, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(testo, Qt::ElideRight, dove.width()));
+}
+
+} // namespace AspettoScheda
+
+using namespace AspettoScheda;
+
+namespace {
+
+QPainterPath forma(const QRectF& r)
+{
+    QPainterPath p;
+    p.addRoundedRect(r, kRaggio, kRaggio);
+    return p;
+}
+
+// Paints the card's foreground on behalf of its owner, above the pulsing
+// children and below the buttons.
+class PrimoPiano final : public QWidget {
+public:
+    explicit PrimoPiano(std::function<void(QPainter&)> disegna, QWidget* parent)
+        : QWidget(parent), disegna_(std::move(disegna))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        disegna_(p);
+    }
+
+private:
+    std::function<void(QPainter&)> disegna_;
+};
+
+} // namespace
+
+SchedaChiusa::SchedaChiusa(QSizeF dimensione, Clock& clock, QWidget* parent)
+    : QWidget(parent), clock_(clock),
+      primoPiano_(new PrimoPiano([this](QPainter& p) { disegnaPrimoPiano(p); }, this))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setDimensioneScheda(dimensione);
+}
+
+void SchedaChiusa::setDimensioneScheda(QSizeF dimensione)
+{
+    dimensione_ = dimensione;
+    setFixedSize(QSizeF(dimensione.width() + kMargini.left() + kMargini.right(),
+                        dimensione.height() + kMargini.top() + kMargini.bottom())
+                     .toSize());
+    primoPiano_->setGeometry(rect());
+}
+
+QRectF SchedaChiusa::rettangoloScheda() const
+{
+    return QRectF(QPointF(kMargini.left(), kMargini.top()), dimensione_);
+}
+
+QRectF SchedaChiusa::rigaContenuto() const { return rettangoloScheda().adjusted(kPadding, 0, -kPadding, 0); }
+
+void SchedaChiusa::alzaPrimoPiano() { primoPiano_->raise(); }
+
+void SchedaChiusa::resizeEvent(QResizeEvent*) { primoPiano_->setGeometry(rect()); }
+
+void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
+{
+    const QRectF scheda = rettangoloScheda();
+    const QString chiave = coloreOmbra.name(QColor::HexArgb) + QLatin1Char('/') + QString::number(scheda.width());
+    if (chiave != chiaveOmbra_ || ombra_.size() != size()) {
+        const QPainterPath f = forma(scheda);
+        ombra_ = ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra);
+        QPainter q(&ombra_);
+        q.drawImage(0, 0, ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
+        chiaveOmbra_ = chiave;
+    }
+    p.drawImage(0, 0, ombra_);
+    p.fillPath(forma(scheda), materiale());
+}
+
+void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double da, double a, double ombra)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    disegnaFondo(p, conOpacita(colore, ombra));
+    const QRectF scheda = rettangoloScheda();
+    QLinearGradient g(scheda.topLeft(), scheda.bottomRight());
+    g.setColorAt(0, conOpacita(colore, da));
+    g.setColorAt(1, conOpacita(colore, a));
+    p.fillPath(forma(scheda), g);
+    disegnaBordo(p, primario(0.16));
+}
+
+void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghezza)
+{
+    p.setPen(QPen(colore, larghezza));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(forma(rettangoloScheda()));
+}
+
+PulsanteCapsula::PulsanteCapsula(const QString& testo, Stile stile, QWidget* parent)
+    : QAbstractButton(parent), stile_(std::move(stile))
+{
+    setText(testo);
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    resize(sizeHint());
+}
+
+QSize PulsanteCapsula::sizeHint() const
+{
+    const QFontMetricsF m(stile_.font);
+    double w = m.horizontalAdvance(text());
+    if (!stile_.simbolo.isEmpty())
+        w += stile_.latoSimbolo + 4;
+    return QSizeF(w + 2 * stile_.paddingX, m.height() + 2 * stile_.paddingY).toSize();
+}
+
+void PulsanteCapsula::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = rect();
+    p.setPen(Qt::NoPen);
+    p.setBrush(stile_.fondo);
+    p.drawRoundedRect(r, r.height() / 2, r.height() / 2);
+    // Pressed, the label dims as a plain button's does.
+    const QColor colore = isDown() ? conOpacita(stile_.testo, 0.6) : stile_.testo;
+    const QFontMetricsF m(stile_.font);
+    const double larghezzaTesto = m.horizontalAdvance(text());
+    double x = stile_.paddingX;
+    if (!stile_.simbolo.isEmpty()) {
+        const int lato = std::max(1, static_cast<int>(std::lround(stile_.latoSimbolo)));
+        const QPixmap s = Simboli::pixmap(stile_.simbolo, lato, colore, devicePixelRatioF());
+        p.drawPixmap(QRectF(x, r.center().y() - lato / 2.0, lato, lato), s, s.rect());
+        x += lato + 4;
+    }
+    p.setFont(stile_.font);
+    p.setPen(colore);
+    p.drawText(QRectF(x, 0, larghezzaTesto + 1, r.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Clock.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QMargins>
+#include <QWidget>
+#include <functional>
+
+// The look the closed notch's feature cards share: a row 46 high on a card
+// with rounded corners of 16, calm (frosted, tinted by a diagonal gradient
+// of the card's colour) or urgent (on a pulsing shape), captions in small
+// tracked capitals and capsule buttons. Drawn on the dark notch: the
+// primary text colour is white.
+namespace AspettoScheda {
+constexpr double kAltezza = 46;
+constexpr double kRaggio = 16;
+constexpr double kPadding = 12;    // left and right of the row
+constexpr double kSpaziatura = 10; // between the row's items
+
+QColor conOpacita(QColor c, double opacita);
+QColor primario(double opacita = 1.0);
+QColor secondario();
+QColor materiale();
+// The interface font at a size in points (logical pixels).
+QFont carattere(double punti, QFont::Weight peso, bool monospazio = false);
+// 8-point semibold with 0.8 of letter tracking.
+QFont didascalia();
+// One line of text, left-aligned and vertically centred in `dove`, cut
+// with an ellipsis at the end when too long.
+void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore);
+} // namespace AspettoScheda
+
+// Base of a closed-notch card. The widget is the card grown by kMargini,
+// the room its shadows take; rettangoloScheda() is the card inside it.
+// Children that pulse or rock lie over the card's own painting; the text
+// and outline of disegnaPrimoPiano() lie over them, and buttons over all.
+class SchedaChiusa : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr QMargins kMargini{30, 22, 30, 30};
+
+    SchedaChiusa(QSizeF dimensione, Clock& clock, QWidget* parent = nullptr);
+
+    QRectF rettangoloScheda() const;
+    QSizeF dimensioneScheda() const { return dimensione_; }
+
+protected:
+    void setDimensioneScheda(QSizeF dimensione);
+    // Frosted fill, a gradient of `colore` from opacity `da` (top left) to
+    // `a` (bottom right), a white outline at 16 %, a shadow of `colore` at
+    // `ombra` (radius 18, 8 down) and a black one at 10 % (radius 3, 1 down).
+    void disegnaSfondoCalmo(QPainter& p, const QColor& colore, double da, double a, double ombra);
+    // Only the two shadows and the frosted fill (cards whose tint pulses).
+    void disegnaFondo(QPainter& p, const QColor& coloreOmbra);
+    // The outline of the card, `larghezza` wide.
+    void disegnaBordo(QPainter& p, const QColor& colore, double larghezza = 0.5);
+    // Text, symbols and outline drawn above the pulsing layers.
+    virtual void disegnaPrimoPiano(QPainter& p) = 0;
+    // Keeps the foreground layer just above the pulsing children.
+    void alzaPrimoPiano();
+    // The row's horizontal extent inside the card (padding removed).
+    QRectF rigaContenuto() const;
+
+    void resizeEvent(QResizeEvent*) override;
+
+    Clock& clock_;
+
+private:
+    QSizeF dimensione_;
+    QWidget* primoPiano_;
+    QImage ombra_;
+    QString chiaveOmbra_;
+};
+
+// A plain button drawn as a filled capsule around its label (an optional
+// symbol, 4 points before the text).
+class PulsanteCapsula : public QAbstractButton {
+    Q_OBJECT
+public:
+    struct Stile {
+        QFont font;
+        QColor testo;
+        QColor fondo;
+        double paddingX = 10;
+        double paddingY = 5;
+        QString simbolo = {};
+        double latoSimbolo = 9;
+    };
+
+    PulsanteCapsula(const QString& testo, Stile stile, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    const Stile& stile() const { return stile_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Stile stile_;
+};
