@@ -18,8 +18,8 @@ constexpr double kFotogramma = 1.0 / 30;
 } // namespace
 
 TimerCardView::TimerCardView(PomodoroManager& manager, Clock& clock, QWidget* parent)
-    : SchedaChiusa(kConteggio, clock, parent), manager_(manager), sfondoAllarme_(new VistaFormaPulsante(this, clock)),
-      campana_(new VistaSimboloOscillante(this, clock)),
+    : SchedaChiusa(kConteggio, clock, parent), manager_(manager), tempo_(*this, clock, kDurataCifre),
+      sfondoAllarme_(new VistaFormaPulsante(this, clock)), campana_(new VistaSimboloOscillante(this, clock)),
       ferma_(new PulsanteCapsula(tr("Ferma"), {carattere(11, QFont::Bold), Colori::rosso(), Qt::white, 10, 5}, this))
 {
     sfondoAllarme_->configura({Colori::rosso(), FormaPulsante::Forma::rettangolo(kRaggio), {0.75, 0.95}, 6,
@@ -51,7 +51,7 @@ double TimerCardView::progressoMostrato() const
 void TimerCardView::aggiorna()
 {
     const bool allarme = manager_.allarmeAttivo();
-    if (allarme != allarme_ || tempo_ < 0) {
+    if (allarme != allarme_ || secondi_ < 0) {
         allarme_ = allarme;
         setDimensioneScheda(allarme ? kAllarme : kConteggio);
         sfondoAllarme_->setVisible(allarme);
@@ -60,7 +60,7 @@ void TimerCardView::aggiorna()
         disponi();
     }
     const double obiettivo = progresso(manager_.timeRemaining(), manager_.totalTime());
-    if (manager_.timeRemaining() != tempo_ && tempo_ >= 0 && isVisible()) {
+    if (manager_.timeRemaining() != secondi_ && secondi_ >= 0 && isVisible()) {
         // Each tick shortens the ring continuously rather than in a jump.
         da_ = progressoMostrato();
         inizioArco_ = clock_.monotonic();
@@ -72,13 +72,16 @@ void TimerCardView::aggiorna()
             });
     }
     a_ = obiettivo;
-    tempo_ = manager_.timeRemaining();
+    tempo_.imposta(manager_.formattedTime());
+    secondi_ = manager_.timeRemaining();
     update();
 }
 
 void TimerCardView::hideEvent(QHideEvent*)
 {
-    arco_.cancel(); // nothing glides while the card cannot be seen
+    // Nothing glides or rolls while the card cannot be seen.
+    arco_.cancel();
+    tempo_.ferma();
 }
 
 void TimerCardView::disponi()
@@ -137,7 +140,7 @@ void TimerCardView::disegnaPrimoPiano(QPainter& p)
     const double x = anello.right() + kSpaziatura;
     const double larghezza = riga.right() - x;
     const double y = c.center().y() - (mt.height() + 1 + ms.height()) / 2;
-    AspettoScheda::riga(p, QRectF(x, y, larghezza, mt.height()), manager_.formattedTime(), tempo, primario());
+    tempo_.disegna(p, QRectF(x, y, larghezza, mt.height()), tempo, primario());
     AspettoScheda::riga(p, QRectF(x, y + mt.height() + 1, larghezza, ms.height()), manager_.statusText(), stato,
                         secondario());
 }

@@ -17,7 +17,8 @@ class TimerCardView : public SchedaChiusa {
 public:
     static constexpr QSizeF kConteggio{180, 46};
     static constexpr QSizeF kAllarme{240, 46};
-    static constexpr double kDurataArco = 0.9; // seconds the ring takes to follow a tick
+    static constexpr double kDurataArco = 0.9;  // seconds the ring takes to follow a tick
+    static constexpr double kDurataCifre = 0.25; // and the time's digits
 
     TimerCardView(PomodoroManager& manager, Clock& clock, QWidget* parent = nullptr);
 
@@ -28,6 +29,7 @@ public:
     // The fraction the ring draws now, gliding towards progresso().
     double progressoMostrato() const;
     PulsanteCapsula* pulsanteFerma() const { return ferma_; }
+    const RulloCifre& tempo() const { return tempo_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -40,10 +42,11 @@ private:
 
     PomodoroManager& manager_;
     bool allarme_ = false;
-    int tempo_ = -1;
+    int secondi_ = -1;
     // The ring glides linearly from `da_` to `a_` over kDurataArco.
     double da_ = 0, a_ = 0, inizioArco_ = 0;
     TimerHandle arco_;
+    RulloCifre tempo_;
     VistaFormaPulsante* sfondoAllarme_;
     VistaSimboloOscillante* campana_;
     PulsanteCapsula* ferma_;

@@ -19,7 +19,8 @@ RegistrazioneCardView::RegistrazioneCardView(VoiceManager& voiceManager, Clock& 
       punto_(new VistaFormaPulsante(this, clock)),
       stop_(new PulsanteCapsula(tr("Stop"), {carattere(11, QFont::Bold), Qt::white, Colori::rosso(), 10, 5,
                                              QStringLiteral("stop.fill"), 9},
-                                this))
+                                this)),
+      tempo_(*this, clock, 0.3)
 {
     bagliore_->configura({Colori::rosso(), FormaPulsante::Forma::rettangolo(kRaggio), {0.16, 0.26}, 3.2, std::nullopt});
     punto_->configura({Colori::rosso(), FormaPulsante::Forma::cerchio(), {0.45, 1.0}, 3.2,
@@ -27,7 +28,9 @@ RegistrazioneCardView::RegistrazioneCardView(VoiceManager& voiceManager, Clock& 
     alzaPrimoPiano();
     stop_->raise();
     connect(stop_, &QAbstractButton::clicked, &voiceManager_, &VoiceManager::stopRecording);
-    connect(&voiceManager_, &VoiceManager::recordingDurationChanged, this, qOverload<>(&QWidget::update));
+    tempo_.imposta(testoTempo(voiceManager_.recordingDuration()));
+    connect(&voiceManager_, &VoiceManager::recordingDurationChanged, this,
+            [this] { tempo_.imposta(testoTempo(voiceManager_.recordingDuration())); });
 
     const QRectF c = rettangoloScheda();
     const QRectF riga = rigaContenuto();
@@ -44,6 +47,8 @@ QString RegistrazioneCardView::testoTempo(double secondi)
     const qint64 intero = std::isfinite(secondi) ? static_cast<qint64>(std::trunc(secondi)) : 0;
     return QString::asprintf("%02lld:%02lld", intero / 60, intero % 60);
 }
+
+void RegistrazioneCardView::hideEvent(QHideEvent*) { tempo_.ferma(); }
 
 void RegistrazioneCardView::paintEvent(QPaintEvent*)
 {
@@ -63,6 +68,5 @@ void RegistrazioneCardView::disegnaPrimoPiano(QPainter& p)
     const double larghezza = stop_->x() - 4 - x;
     const double y = c.center().y() - (mt.height() + 1 + mm.height()) / 2;
     AspettoScheda::riga(p, QRectF(x, y, larghezza, mt.height()), tr("Registrazione"), titolo, primario());
-    AspettoScheda::riga(p, QRectF(x, y + mt.height() + 1, larghezza, mm.height()),
-                        testoTempo(voiceManager_.recordingDuration()), tempo, secondario());
+    tempo_.disegna(p, QRectF(x, y + mt.height() + 1, larghezza, mm.height()), tempo, secondario());
 }

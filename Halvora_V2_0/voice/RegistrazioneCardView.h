@@ -19,14 +19,17 @@ public:
     // "%02d:%02d" of the whole seconds; minutes are not limited to two digits.
     static QString testoTempo(double secondi);
     PulsanteCapsula* pulsanteStop() const { return stop_; }
+    const RulloCifre& tempo() const { return tempo_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void disegnaPrimoPiano(QPainter& p) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     VoiceManager& voiceManager_;
     VistaFormaPulsante* bagliore_;
     VistaFormaPulsante* punto_;
     PulsanteCapsula* stop_;
+    RulloCifre tempo_;
 };

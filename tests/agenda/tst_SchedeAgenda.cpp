@@ -111,7 +111,14 @@ private slots:
         const double dopo = 1499.0 / 1500;
         QCOMPARE(card.progressoMostrato(), 1.0); // the glide starts where the ring was
         QVERIFY(b.clock.pending() > base);        // and runs on frames of its own
-        b.clock.advance(0.45);
+        // The digits roll to the new time for a quarter of a second.
+        QCOMPARE(card.tempo().testo(), QStringLiteral("24:59"));
+        QVERIFY(card.tempo().inCorso());
+        b.clock.advance(0.1);
+        renderSuFondo(card, QStringLiteral("scheda-timer-cifre"));
+        b.clock.advance(0.2);
+        QVERIFY(!card.tempo().inCorso());
+        b.clock.advance(0.15);
         QVERIFY(qAbs(card.progressoMostrato() - (1.0 + dopo) / 2) < 1e-3);
         b.clock.advance(0.5);
         QCOMPARE(card.progressoMostrato(), dopo);
@@ -120,6 +127,8 @@ private slots:
         b.clock.advance(1);
         QCOMPARE(b.clock.pending(), base); // hidden: nothing glides
         QCOMPARE(card.progressoMostrato(), 1498.0 / 1500);
+        QCOMPARE(card.tempo().testo(), QStringLiteral("24:58"));
+        QVERIFY(!card.tempo().inCorso());
     }
 
     void appointmentStartText_data()

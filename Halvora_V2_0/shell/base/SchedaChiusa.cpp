@@ -150,6 +150,75 @@ void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghe
     p.drawPath(forma(rettangoloScheda()));
 }
 
+RulloCifre::RulloCifre(QWidget& vista, Clock& clock, double durata) : vista_(vista), clock_(clock), durata_(durata) {}
+
+void RulloCifre::imposta(const QString& testo)
+{
+    if (testo == testo_)
+        return;
+    const bool primo = testo_.isNull();
+    precedente_ = testo_;
+    testo_ = testo;
+    if (primo || !vista_.isVisible()) {
+        ferma();
+        return;
+    }
+    inizio_ = clock_.monotonic();
+    if (!fotogrammi_.isActive())
+        fotogrammi_ = clock_.repeating(1.0 / 30, [this] {
+            if (clock_.monotonic() - inizio_ >= durata_)
+                fotogrammi_.cancel();
+            vista_.update();
+        });
+}
+
+void RulloCifre::ferma()
+{
+    fotogrammi_.cancel();
+    vista_.update();
+}
+
+double RulloCifre::avanzamento() const
+{
+    if (!fotogrammi_.isActive() || !(durata_ > 0))
+        return 1;
+    const double t = std::clamp((clock_.monotonic() - inizio_) / durata_, 0.0, 1.0);
+    return t < 0.5 ? 2 * t * t : 1 - std::pow(-2 * t + 2, 2) / 2; // ease in and out
+}
+
+void RulloCifre::disegna(QPainter& p, const QRectF& dove, const QFont& f, const QColor& colore) const
+{
+    const double t = avanzamento();
+    if (t >= 1) {
+        riga(p, dove, testo_, f, colore);
+        return;
+    }
+    const QFontMetricsF m(f);
+    const double salto = m.height() * 0.8;
+    p.save();
+    p.setClipRect(dove);
+    p.setFont(f);
+    double x = dove.left();
+    for (qsizetype i = 0; i < testo_.size(); ++i) {
+        const QString nuovo(testo_[i]);
+        const QString vecchio = i < precedente_.size() && precedente_.size() == testo_.size() ? QString(precedente_[i])
+                                                                                               : QString();
+        const double larghezza = m.horizontalAdvance(nuovo);
+        const QRectF cella(x, dove.top(), larghezza + 1, dove.height());
+        if (vecchio == nuovo) {
+            p.setPen(colore);
+            p.drawText(cella, Qt::AlignLeft | Qt::AlignVCenter, nuovo);
+        } else {
+            p.setPen(conOpacita(colore, 1 - t));
+            p.drawText(cella.translated(0, -salto * t), Qt::AlignLeft | Qt::AlignVCenter, vecchio);
+            p.setPen(conOpacita(colore, t));
+            p.drawText(cella.translated(0, salto * (1 - t)), Qt::AlignLeft | Qt::AlignVCenter, nuovo);
+        }
+        x += larghezza;
+    }
+    p.restore();
+}
+
 PulsanteCapsula::PulsanteCapsula(const QString& testo, Stile stile, QWidget* parent)
     : QAbstractButton(parent), stile_(std::move(stile))
 {

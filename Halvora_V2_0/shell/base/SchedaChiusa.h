@@ -76,6 +76,33 @@ private:
     QString chiaveOmbra_;
 };
 
+// A number text whose changed characters roll: the old one rises out as
+// the new one rises in from below, eased in and out over `durata`. It
+// rolls only while its view is visible, on frames of the view's clock.
+class RulloCifre {
+public:
+    RulloCifre(QWidget& vista, Clock& clock, double durata);
+
+    // A new text; a changed one rolls when the view is visible.
+    void imposta(const QString& testo);
+    // One line, left-aligned and vertically centred in `dove`.
+    void disegna(QPainter& p, const QRectF& dove, const QFont& f, const QColor& colore) const;
+    // Ends the roll at once (the view is hidden).
+    void ferma();
+    const QString& testo() const { return testo_; }
+    bool inCorso() const { return fotogrammi_.isActive(); }
+
+private:
+    double avanzamento() const;
+
+    QWidget& vista_;
+    Clock& clock_;
+    double durata_;
+    QString testo_, precedente_;
+    double inizio_ = 0;
+    TimerHandle fotogrammi_;
+};
+
 // A plain button drawn as a filled capsule around its label (an optional
 // symbol, 4 points before the text).
 class PulsanteCapsula : public QAbstractButton {
