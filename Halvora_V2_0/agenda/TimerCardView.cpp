@@ -103,8 +103,7 @@ void TimerCardView::paintEvent(QPaintEvent*)
     if (allarme_)
         return; // the pulsing shape is the background
     QPainter p(this);
-    const QColor arancione = Colori::arancione();
-    disegnaSfondoCalmo(p, arancione, 0.6, 0.18, 0.3);
+    disegnaSfondoCalmo(p, Colori::arancione(), 0.6, 0.18, 0.3);
 }
 
 void TimerCardView::disegnaPrimoPiano(QPainter& p)

@@ -224,7 +224,6 @@ PulsanteCapsula::PulsanteCapsula(const QString& testo, Stile stile, QWidget* par
 {
     setText(testo);
     setFocusPolicy(Qt::NoFocus);
-    setCursor(Qt::PointingHandCursor);
     resize(sizeHint());
 }
 
