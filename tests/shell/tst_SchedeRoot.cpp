@@ -23,6 +23,7 @@
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,7 +128,11 @@ private slots:
         b->render(QStringLiteral("root-scheda-timer"));
         // Fades under the pointer while it counts.
         b->stato.setIsMediaCardHovered(true);
-        QTRY_COMPARE(opacita(b->scheda()), 0.0);
+        auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(b->scheda()->graphicsEffect());
+        QVERIFY(effetto);
+        auto* dissolvenza = effetto->findChild<QPropertyAnimation*>();
+        QVERIFY(dissolvenza);
+        QCOMPARE(dissolvenza->endValue().toDouble(), 0.0);
         b->stato.setIsMediaCardHovered(false);
 
         b->root->settingsManager().setMostraSchedaTimer(false);
