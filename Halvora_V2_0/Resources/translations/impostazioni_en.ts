@@ -52,18 +52,6 @@
         <translation>Control-Option-N opens and closes the notch from any app. A click outside closes it too.</translation>
     </message>
     <message>
-        <source>Copia per ChatGPT</source>
-        <translation>Copy for ChatGPT</translation>
-    </message>
-    <message>
-        <source>Copia per Claude Code</source>
-        <translation>Copy for Claude Code</translation>
-    </message>
-    <message>
-        <source>Copiato</source>
-        <translation>Copied</translation>
-    </message>
-    <message>
         <source>Disponibile la </source>
         <translation>Available: version </translation>
     </message>
@@ -150,10 +138,6 @@
     <message>
         <source>Segue la lingua del Mac: </source>
         <translation>Follows the Mac's language: </translation>
-    </message>
-    <message>
-        <source>Sotto la tacca</source>
-        <translation>Under the notch</translation>
     </message>
     <message>
         <source>Tacca discreta</source>

@@ -52,18 +52,6 @@
         <translation>Control-Option-N abre y cierra el notch desde cualquier app. También se cierra con un clic fuera.</translation>
     </message>
     <message>
-        <source>Copia per ChatGPT</source>
-        <translation>Copiar para ChatGPT</translation>
-    </message>
-    <message>
-        <source>Copia per Claude Code</source>
-        <translation>Copiar para Claude Code</translation>
-    </message>
-    <message>
-        <source>Copiato</source>
-        <translation>Copiado</translation>
-    </message>
-    <message>
         <source>Disponibile la </source>
         <translation>Disponible la </translation>
     </message>
@@ -150,10 +138,6 @@
     <message>
         <source>Segue la lingua del Mac: </source>
         <translation>Sigue el idioma del Mac: </translation>
-    </message>
-    <message>
-        <source>Sotto la tacca</source>
-        <translation>Bajo el notch</translation>
     </message>
     <message>
         <source>Tacca discreta</source>
