@@ -10,6 +10,7 @@
 #include "CameraManager.h"
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
+#include "Colori.h"
 #include "CompactMediaCard.h"
 #include "DropManager.h"
 #include "FormaTacca.h"
@@ -17,11 +18,13 @@
 #include "ImpegnoCardView.h"
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
+#include "MirrorView.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
 #include "NotificheApp.h"
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
+#include "PomodoroView.h"
 #include "PromemoriaCardView.h"
 #include "Reazioni.h"
 #include "RegistrazioneCardView.h"
@@ -143,7 +146,9 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
     case NotchTab::tray:
         return dropManager_ ? new SmartTrayView(*dropManager_) : nullptr;
     case NotchTab::mirror:
+        return cameraManager_ ? new MirrorView(*cameraManager_) : nullptr;
     case NotchTab::pomodoro:
+        return pomodoroManager_ ? new PomodoroView(*pomodoroManager_, Colori::arancione()) : nullptr;
     case NotchTab::calendario:
         break;
     }

@@ -1,6 +1,7 @@
 #include "CameraManager.h"
 
 #include <QPointer>
+#include <QVideoSink>
 
 CameraManager::CameraManager(std::unique_ptr<SessioneCamera> sessione, QObject* parent)
     : QObject(parent), sessione_(std::move(sessione))
@@ -54,6 +55,16 @@ void CameraManager::attendiCodaSessione()
 {
     if (QThread::currentThread() != &thread_)
         QMetaObject::invokeMethod(coda_, [] {}, Qt::BlockingQueuedConnection);
+}
+
+QVideoSink* CameraManager::anteprima()
+{
+    if (!anteprima_) {
+        // A child of ours: it goes only after the session is released in our destructor.
+        anteprima_ = new QVideoSink(this);
+        inCoda([uscita = anteprima_](CameraManager& m) { m.sessione_->impostaUscitaVideo(uscita); });
+    }
+    return anteprima_;
 }
 
 void CameraManager::avviaSessione()

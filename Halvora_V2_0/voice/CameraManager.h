@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class QVideoSink;
+
 // Owns the camera session: asks for access, binds the default camera,
 // starts and stops it on a thread of its own, and publishes three flags
 // on the GUI thread.
@@ -28,6 +30,10 @@ public:
     // Both return at once; the work runs on the session thread in call order.
     void avviaSessione();
     void fermaSessione();
+
+    // The live picture of the running session, for the mirror; frames come
+    // from the capture pipeline's thread. Made on first use, lives with us.
+    QVideoSink* anteprima();
 
     // Waits until every block queued so far on the session thread has run.
     void attendiCodaSessione();
@@ -51,6 +57,7 @@ private:
     std::unique_ptr<SessioneCamera> sessione_; // used on the session thread only
     QThread thread_;
     QObject* coda_ = nullptr; // lives on thread_; receives the queued blocks
+    QVideoSink* anteprima_ = nullptr;
 
     bool isSessionRunning_ = false;
     bool permissionDenied_ = false;

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QVideoSink;
+
 // Camera access as the system reports it.
 enum class AutorizzazioneCamera { nonDeterminata, limitata, negata, autorizzata };
 
@@ -26,4 +28,7 @@ public:
     virtual void avvia() = 0;
     virtual void ferma() = 0;
     virtual bool inEsecuzione() const = 0;
+
+    // Where the live picture goes (null: nowhere); the sink outlives the session.
+    virtual void impostaUscitaVideo(QVideoSink* uscita) { (void)uscita; }
 };

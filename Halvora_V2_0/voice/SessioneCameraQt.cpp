@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
+#include <QVideoSink>
 #include <unistd.h>
 
 SessioneCameraQt::SessioneCameraQt()
@@ -29,8 +30,10 @@ EsitoIngresso SessioneCameraQt::aggiungiIngressoPredefinito()
         return EsitoIngresso::nessunDispositivo;
     if (!nodoAccessibile(QString::fromUtf8(dispositivo.id())))
         return EsitoIngresso::permessoNegato;
-    if (!sessione_)
+    if (!sessione_) {
         sessione_ = std::make_unique<QMediaCaptureSession>();
+        sessione_->setVideoSink(uscita_);
+    }
     rimuoviIngressi();
     camera_ = new QCamera(dispositivo);
     sessione_->setCamera(camera_);
@@ -59,6 +62,13 @@ void SessioneCameraQt::ferma()
 {
     if (camera_)
         camera_->stop();
+}
+
+void SessioneCameraQt::impostaUscitaVideo(QVideoSink* uscita)
+{
+    uscita_ = uscita;
+    if (sessione_)
+        sessione_->setVideoSink(uscita_);
 }
 
 bool SessioneCameraQt::inEsecuzione() const { return camera_ && camera_->isActive(); }

@@ -24,6 +24,7 @@ public:
     void avvia() override;
     void ferma() override;
     bool inEsecuzione() const override;
+    void impostaUscitaVideo(QVideoSink* uscita) override;
 
     // Whether a device node can be opened for capture; a node we may not
     // read or write is a refusal (an id that is no path is not judged).
@@ -32,4 +33,5 @@ public:
 private:
     std::unique_ptr<QMediaCaptureSession> sessione_;
     QCamera* camera_ = nullptr;
+    QVideoSink* uscita_ = nullptr;
 };

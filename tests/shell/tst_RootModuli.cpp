@@ -184,8 +184,8 @@ private slots:
         QTest::newRow("memo") << NotchTab::memo << QStringLiteral("VoiceMemoView");
         QTest::newRow("clipboard") << NotchTab::clipboard << QStringLiteral("ClipboardView");
         QTest::newRow("tray") << NotchTab::tray << QStringLiteral("SmartTrayView");
-        QTest::newRow("mirror") << NotchTab::mirror << QString();
-        QTest::newRow("pomodoro") << NotchTab::pomodoro << QString();
+        QTest::newRow("mirror") << NotchTab::mirror << QStringLiteral("MirrorView");
+        QTest::newRow("pomodoro") << NotchTab::pomodoro << QStringLiteral("PomodoroView");
         QTest::newRow("calendario") << NotchTab::calendario << QString();
     }
 

@@ -1,0 +1,245 @@
+#include "MirrorView.h"
+
+#include "CameraManager.h"
+#include "Colori.h"
+#include "Simboli.h"
+#include "StileVoce.h"
+#include "StratiPulsanti.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+using namespace StileVoce;
+
+namespace {
+
+const QColor kMaterialeSottile(255, 255, 255, 26);
+
+QPainterPath cerchio(const QRectF& r)
+{
+    QPainterPath c;
+    c.addEllipse(r);
+    return c;
+}
+
+QFont carattereIntestazione()
+{
+    QFont f = carattere(16, QFont::Bold);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    return f;
+}
+
+} // namespace
+
+// --- PulsanteCamera -----------------------------------------------------
+
+PulsanteCamera::PulsanteCamera(QWidget* parent) : QAbstractButton(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(sizeHint());
+}
+
+void PulsanteCamera::imposta(const QString& simbolo, const QColor& colore)
+{
+    simbolo_ = simbolo;
+    colore_ = colore;
+    update();
+}
+
+bool PulsanteCamera::hitButton(const QPoint& pos) const
+{
+    // Only the disc answers, not the corners around it.
+    const QPointF d = QPointF(pos) - QRectF(rect()).center();
+    return d.x() * d.x() + d.y() * d.y() <= (kLato / 2.0) * (kLato / 2.0);
+}
+
+void PulsanteCamera::enterEvent(QEnterEvent*)
+{
+    sotto_ = true;
+    update();
+}
+
+void PulsanteCamera::leaveEvent(QEvent*)
+{
+    sotto_ = false;
+    update();
+}
+
+void PulsanteCamera::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setOpacity(isDown() ? 0.7 : 1.0);
+    const QPointF centro = QRectF(rect()).center();
+    p.translate(centro);
+    const double scala = sotto_ ? kIngrandimento : 1.0;
+    p.scale(scala, scala);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colore_);
+    p.drawEllipse(QRectF(-kLato / 2.0, -kLato / 2.0, kLato, kLato));
+    const int lato = 22;
+    p.drawPixmap(QPointF(-lato / 2.0, -lato / 2.0), Simboli::pixmap(simbolo_, lato, Qt::white, devicePixelRatioF() * scala));
+}
+
+// --- MirrorView ---------------------------------------------------------
+
+MirrorView::MirrorView(CameraManager& cameraManager, QWidget* parent)
+    : QWidget(parent), camera_(cameraManager), pulsante_(new PulsanteCamera(this))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    pulsante_->setObjectName(QStringLiteral("camera"));
+    connect(pulsante_, &QAbstractButton::clicked, this, [this] {
+        if (camera_.isSessionRunning())
+            camera_.fermaSessione();
+        else
+            camera_.avviaSessione();
+    });
+    connect(&camera_, &CameraManager::isSessionRunningChanged, this, &MirrorView::aggiorna);
+    connect(&camera_, &CameraManager::permissionDeniedChanged, this, &MirrorView::aggiorna);
+    connect(&camera_, &CameraManager::nessunaCameraChanged, this, &MirrorView::aggiorna);
+    // Frames come from the pipeline's thread; the connection queues them here.
+    connect(camera_.anteprima(), &QVideoSink::videoFrameChanged, this, &MirrorView::nuovoFotogramma);
+    aggiorna();
+}
+
+MirrorView::Faccia MirrorView::faccia(bool permissionDenied, bool nessunaCamera, bool isSessionRunning)
+{
+    if (permissionDenied)
+        return Faccia::negata;
+    if (nessunaCamera)
+        return Faccia::nessunaCamera;
+    return isSessionRunning ? Faccia::dalVivo : Faccia::spenta;
+}
+
+MirrorView::Faccia MirrorView::facciaCorrente() const
+{
+    return faccia(camera_.permissionDenied(), camera_.nessunaCamera(), camera_.isSessionRunning());
+}
+
+void MirrorView::aggiorna()
+{
+    const bool acceso = camera_.isSessionRunning();
+    if (acceso) {
+        pulsante_->imposta(QStringLiteral("video.slash.fill"), Colori::rosso());
+        pulsante_->setAccessibleName(tr("Spegni camera"));
+    } else {
+        pulsante_->imposta(QStringLiteral("video.fill"), Colori::viola());
+        pulsante_->setAccessibleName(tr("Accendi camera"));
+        // A later start must not flash the picture of the last one.
+        immagine_ = {};
+    }
+    update();
+}
+
+QImage MirrorView::specchia(const QImage& fotogramma, int lato)
+{
+    if (fotogramma.isNull() || lato <= 0)
+        return {};
+    // Fill the square, cropping the longer side about its centre.
+    const QImage pieno = fotogramma.scaled(lato, lato, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    const QImage quadrato = pieno.copy((pieno.width() - lato) / 2, (pieno.height() - lato) / 2, lato, lato);
+    return quadrato.mirrored(true, false);
+}
+
+void MirrorView::nuovoFotogramma(const QVideoFrame& fotogramma)
+{
+    if (!camera_.isSessionRunning() || !fotogramma.isValid())
+        return;
+    immagine_ = specchia(fotogramma.toImage(), int(kDisco * devicePixelRatioF()));
+    immagine_.setDevicePixelRatio(devicePixelRatioF());
+    if (facciaCorrente() == Faccia::dalVivo)
+        update(disco_.toAlignedRect());
+}
+
+void MirrorView::resizeEvent(QResizeEvent*) { disponi(); }
+
+void MirrorView::disponi()
+{
+    const double alto = QFontMetricsF(carattereIntestazione()).height();
+    intestazione_ = QRectF(0, 0, width(), alto);
+    const double yDisco = alto + 20;
+    disco_ = QRectF(width() / 2.0 - kDisco / 2, yDisco, kDisco, kDisco);
+    // The two spacers share what is left; the first keeps at least 24.
+    const double libero = std::max(0.0, height() - (yDisco + kDisco + 64));
+    const double primo = std::max(24.0, libero / 2);
+    riga_ = QRectF(0, disco_.bottom() + primo, width(), 64);
+    pulsante_->move(QPointF(riga_.center().x() - pulsante_->width() / 2.0,
+                            riga_.center().y() - pulsante_->height() / 2.0).toPoint());
+}
+
+void MirrorView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    // Header: the purple viewfinder and "MIRROR MODE", centred.
+    const QFont fi = carattereIntestazione();
+    const QString titolo = tr("MIRROR MODE");
+    const double largo = 11 + 6 + QFontMetricsF(fi).horizontalAdvance(titolo);
+    const double x = intestazione_.center().x() - largo / 2;
+    p.drawPixmap(QPointF(x, intestazione_.center().y() - 5.5),
+                 Simboli::pixmap(QStringLiteral("person.fill.viewfinder"), 11, Colori::viola(), devicePixelRatioF()));
+    p.setFont(fi);
+    p.setPen(secondario());
+    p.drawText(QRectF(x + 17, intestazione_.top(), largo, intestazione_.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               titolo);
+
+    // The disc's shadow, then the disc.
+    const int margine = 20;
+    if (ombra_.isNull())
+        ombra_ = ombraSfocata(cerchio(QRectF(margine, margine, kDisco, kDisco)),
+                             QSize(int(kDisco) + 2 * margine, int(kDisco) + 2 * margine), 10, QColor(0, 0, 0, 102));
+    p.drawImage(disco_.topLeft() + QPointF(-margine, -margine + 5), ombra_);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kMaterialeSottile);
+    p.drawEllipse(disco_);
+
+    switch (facciaCorrente()) {
+    case Faccia::negata:
+        disegnaFaccia(p, QStringLiteral("camera.fill"), 48, 0.6,
+                      tr("Accesso negato. Abilita la fotocamera in Impostazioni di Sistema."), carattere(12), 12, 24);
+        break;
+    case Faccia::nessunaCamera:
+        disegnaFaccia(p, QStringLiteral("video.slash"), 44, 0.7, tr("Nessuna fotocamera collegata."), carattere(12), 12,
+                      24);
+        break;
+    case Faccia::dalVivo:
+        if (!immagine_.isNull()) {
+            p.save();
+            p.setClipPath(cerchio(disco_));
+            p.drawImage(disco_, immagine_);
+            p.restore();
+        }
+        break;
+    case Faccia::spenta:
+        disegnaFaccia(p, QStringLiteral("person.fill.viewfinder"), 80, 0.5, tr("Accendi la camera per specchiarti"),
+                      carattere(13, QFont::DemiBold), 14, 20);
+        break;
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255, 77), 4));
+    p.drawEllipse(disco_);
+}
+
+void MirrorView::disegnaFaccia(QPainter& p, const QString& simbolo, int lato, double opacita, const QString& testo,
+                               const QFont& f, int spazio, int margine)
+{
+    const QFontMetricsF fm(f);
+    const QRectF zona = disco_.adjusted(margine, 0, -margine, 0);
+    const QRectF testoR = fm.boundingRect(zona, Qt::TextWordWrap | Qt::AlignHCenter, testo);
+    const double alto = lato + spazio + testoR.height();
+    const double y = disco_.center().y() - alto / 2;
+    QColor colore = secondario();
+    colore.setAlphaF(colore.alphaF() * float(opacita));
+    p.drawPixmap(QPointF(disco_.center().x() - lato / 2.0, y),
+                 Simboli::pixmap(simbolo, lato, colore, devicePixelRatioF()));
+    p.setFont(f);
+    p.setPen(secondario());
+    p.drawText(QRectF(zona.left(), y + lato + spazio, zona.width(), testoR.height()),
+               Qt::TextWordWrap | Qt::AlignHCenter, testo);
+}
