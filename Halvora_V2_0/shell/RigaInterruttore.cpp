@@ -17,7 +17,6 @@ class Interruttore final : public QAbstractButton {
 public:
     explicit Interruttore(QWidget* parent) : QAbstractButton(parent)
     {
-        setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setFixedSize(sizeHint());
     }

@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QThreadPool>
+#include <QVariantAnimation>
 #include <QVBoxLayout>
 
 namespace {
@@ -112,9 +113,13 @@ class Pulsante final : public QAbstractButton {
 public:
     Pulsante(Aspetto aspetto, QWidget* parent) : QAbstractButton(parent), aspetto_(std::move(aspetto))
     {
-        setCursor(Qt::PointingHandCursor);
         setFocusPolicy(Qt::TabFocus);
         setText(aspetto_.testo);
+        dissolvenza_->setDuration(200);
+        dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
+        dissolvenza_->setStartValue(0.0);
+        dissolvenza_->setEndValue(1.0);
+        connect(dissolvenza_, &QVariantAnimation::valueChanged, this, qOverload<>(&QWidget::update));
     }
     // A fill behind the label, with its inner margins and corner radius.
     void setFondo(const QColor& fondo, QMargins margini, double raggio)
@@ -124,15 +129,20 @@ public:
         raggio_ = raggio;
         updateGeometry();
     }
+    // A new label fades in over the old one.
     void setContenuto(const QString& simbolo, const QString& testo)
     {
+        if (simbolo == aspetto_.simbolo && testo == aspetto_.testo)
+            return;
+        precedente_ = aspetto_;
+        if (isVisible())
+            dissolvenza_->start();
         aspetto_.simbolo = simbolo;
         aspetto_.testo = testo;
         setText(testo);
         updateGeometry();
         update();
     }
-    QString simbolo() const { return aspetto_.simbolo; }
     void setOccupato(bool occupato)
     {
         if (occupato && !indicatore_) {
@@ -146,7 +156,6 @@ public:
         setEnabled(!occupato);
         update();
     }
-    bool occupato() const { return indicatore_ != nullptr; }
     QSize sizeHint() const override
     {
         const QSize m = misuraAspetto(aspetto_);
@@ -167,12 +176,23 @@ protected:
             p.fillPath(Disegno::rettangoloContinuo(QRectF(rect()), raggio_), fondo_);
         if (indicatore_)
             return;
-        p.setOpacity(!isEnabled() ? 0.4 : isDown() ? 0.6 : 1.0);
-        disegnaAspetto(p, rect().marginsRemoved(margini_), aspetto_);
+        const double opacita = !isEnabled() ? 0.4 : isDown() ? 0.6 : 1.0;
+        const QRect area = rect().marginsRemoved(margini_);
+        if (dissolvenza_->state() == QAbstractAnimation::Running) {
+            const double t = dissolvenza_->currentValue().toDouble();
+            p.setOpacity(opacita * (1 - t));
+            disegnaAspetto(p, area, precedente_);
+            p.setOpacity(opacita * t);
+        } else {
+            p.setOpacity(opacita);
+        }
+        disegnaAspetto(p, area, aspetto_);
     }
 
 private:
     Aspetto aspetto_;
+    Aspetto precedente_;
+    QVariantAnimation* dissolvenza_ = new QVariantAnimation(this);
     QColor fondo_;
     QMargins margini_;
     double raggio_ = 0;

@@ -453,22 +453,6 @@ private slots:
         QCOMPARE(b.idRighe(), ClipboardManager::appEscluseIncluse() + utente);
     }
 
-    void desktopIds_data()
-    {
-        QTest::addColumn<QString>("percorso");
-        QTest::addColumn<QString>("id");
-        QTest::newRow("system") << "/usr/share/applications/org.gnome.Nautilus.desktop" << "org.gnome.Nautilus";
-        QTest::newRow("user, nested") << "/home/u/.local/share/applications/wine/Programs/x.desktop"
-                                      << "wine-Programs-x";
-        QTest::newRow("elsewhere") << "/tmp/scelta/firefox.desktop" << "firefox";
-    }
-    void desktopIds()
-    {
-        QFETCH(QString, percorso);
-        QFETCH(QString, id);
-        QCOMPARE(SettingsView::idDesktop(percorso), id);
-    }
-
     void recogniserLanguage_data()
     {
         QTest::addColumn<QStringList>("preferite");
@@ -540,6 +524,7 @@ private slots:
         QTest::addColumn<QString>("lingua");
         QTest::newRow("it") << "it";
         QTest::newRow("en") << "en";
+        QTest::newRow("es") << "es";
     }
     void renders()
     {
