@@ -8,8 +8,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QVideoFrame>
+#include <QVariantAnimation>
 #include <QVideoSink>
+#include <utility>
 
 using namespace StileVoce;
 
@@ -35,11 +36,17 @@ QFont carattereIntestazione()
 
 // --- PulsanteCamera -----------------------------------------------------
 
-PulsanteCamera::PulsanteCamera(QWidget* parent) : QAbstractButton(parent)
+PulsanteCamera::PulsanteCamera(QWidget* parent) : QAbstractButton(parent), crescita_(new QVariantAnimation(this))
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(sizeHint());
+    crescita_->setDuration(200);
+    crescita_->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(crescita_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        scala_ = v.toDouble();
+        update();
+    });
 }
 
 void PulsanteCamera::imposta(const QString& simbolo, const QColor& colore)
@@ -59,13 +66,19 @@ bool PulsanteCamera::hitButton(const QPoint& pos) const
 void PulsanteCamera::enterEvent(QEnterEvent*)
 {
     sotto_ = true;
-    update();
+    crescita_->stop();
+    crescita_->setStartValue(scala_);
+    crescita_->setEndValue(kIngrandimento);
+    crescita_->start();
 }
 
 void PulsanteCamera::leaveEvent(QEvent*)
 {
     sotto_ = false;
-    update();
+    crescita_->stop();
+    crescita_->setStartValue(scala_);
+    crescita_->setEndValue(1.0);
+    crescita_->start();
 }
 
 void PulsanteCamera::paintEvent(QPaintEvent*)
@@ -76,7 +89,7 @@ void PulsanteCamera::paintEvent(QPaintEvent*)
     p.setOpacity(isDown() ? 0.7 : 1.0);
     const QPointF centro = QRectF(rect()).center();
     p.translate(centro);
-    const double scala = sotto_ ? kIngrandimento : 1.0;
+    const double scala = scala_;
     p.scale(scala, scala);
     p.setPen(Qt::NoPen);
     p.setBrush(colore_);
@@ -92,6 +105,7 @@ MirrorView::MirrorView(CameraManager& cameraManager, QWidget* parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     pulsante_->setObjectName(QStringLiteral("camera"));
+    conversione_.setMaxThreadCount(1);
     connect(pulsante_, &QAbstractButton::clicked, this, [this] {
         if (camera_.isSessionRunning())
             camera_.fermaSessione();
@@ -131,6 +145,7 @@ void MirrorView::aggiorna()
         pulsante_->setAccessibleName(tr("Accendi camera"));
         // A later start must not flash the picture of the last one.
         immagine_ = {};
+        inAttesa_ = {};
     }
     update();
 }
@@ -145,14 +160,45 @@ QImage MirrorView::specchia(const QImage& fotogramma, int lato)
     return quadrato.mirrored(true, false);
 }
 
+MirrorView::~MirrorView()
+{
+    // No conversion may post to us once we are gone.
+    conversione_.clear();
+    conversione_.waitForDone();
+}
+
 void MirrorView::nuovoFotogramma(const QVideoFrame& fotogramma)
 {
     if (!camera_.isSessionRunning() || !fotogramma.isValid())
         return;
-    immagine_ = specchia(fotogramma.toImage(), int(kDisco * devicePixelRatioF()));
-    immagine_.setDevicePixelRatio(devicePixelRatioF());
-    if (facciaCorrente() == Faccia::dalVivo)
-        update(disco_.toAlignedRect());
+    if (convertendo_)
+        inAttesa_ = fotogramma;
+    else
+        converti(fotogramma);
+}
+
+void MirrorView::converti(const QVideoFrame& fotogramma)
+{
+    convertendo_ = true;
+    const qreal dpr = devicePixelRatioF();
+    conversione_.start([this, fotogramma, dpr] {
+        QImage immagine = specchia(QVideoFrame(fotogramma).toImage(), int(kDisco * dpr));
+        immagine.setDevicePixelRatio(dpr);
+        QMetaObject::invokeMethod(this, [this, immagine] { convertito(immagine); }, Qt::QueuedConnection);
+    });
+}
+
+void MirrorView::convertito(const QImage& immagine)
+{
+    convertendo_ = false;
+    // A picture finished after the stop is not kept.
+    if (camera_.isSessionRunning()) {
+        immagine_ = immagine;
+        if (facciaCorrente() == Faccia::dalVivo)
+            update(disco_.toAlignedRect());
+    }
+    if (inAttesa_.isValid())
+        converti(std::exchange(inAttesa_, QVideoFrame()));
 }
 
 void MirrorView::resizeEvent(QResizeEvent*) { disponi(); }

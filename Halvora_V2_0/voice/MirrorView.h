@@ -2,10 +2,11 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QThreadPool>
+#include <QVideoFrame>
 #include <QWidget>
 
 class CameraManager;
-class QVideoFrame;
 
 // The round button under the mirror: a symbol on a coloured disc that grows
 // a little under the pointer.
@@ -33,6 +34,8 @@ private:
     QString simbolo_;
     QColor colore_;
     bool sotto_ = false;
+    double scala_ = 1.0;
+    class QVariantAnimation* crescita_;
 };
 
 // The mirror tab: a round live picture from the camera, mirrored left to
@@ -45,6 +48,7 @@ public:
     enum class Faccia { negata, nessunaCamera, dalVivo, spenta };
 
     explicit MirrorView(CameraManager& cameraManager, QWidget* parent = nullptr);
+    ~MirrorView() override;
 
     // Which face shows, in this order of precedence.
     static Faccia faccia(bool permissionDenied, bool nessunaCamera, bool isSessionRunning);
@@ -68,6 +72,8 @@ private:
     void aggiorna();
     void disponi();
     void nuovoFotogramma(const QVideoFrame& fotogramma);
+    void converti(const QVideoFrame& fotogramma);
+    void convertito(const QImage& immagine);
     void disegnaFaccia(QPainter& p, const QString& simbolo, int lato, double opacita, const QString& testo,
                        const QFont& carattere, int spazio, int margine);
 
@@ -75,5 +81,10 @@ private:
     PulsanteCamera* pulsante_;
     QImage immagine_;
     QImage ombra_; // the disc's shadow, drawn once
+    // Frames are converted off the GUI thread, one at a time; while one is
+    // in hand only the newest that arrives waits.
+    QThreadPool conversione_;
+    bool convertendo_ = false;
+    QVideoFrame inAttesa_;
     QRectF intestazione_, disco_, riga_;
 };

@@ -18,6 +18,7 @@ struct StatoCameraFinta {
     std::atomic<bool> inEsecuzione{false};
     std::atomic<bool> rilasciata{false};
     std::function<void(bool)> risposta; // the pending access question
+    std::atomic<QVideoSink*> uscita{nullptr}; // where the live picture goes
 };
 
 class FakeSessioneCamera final : public SessioneCamera {
@@ -57,6 +58,7 @@ public:
         s_->inEsecuzione = false;
     }
     bool inEsecuzione() const override { return s_->inEsecuzione; }
+    void impostaUscitaVideo(QVideoSink* uscita) override { s_->uscita = uscita; }
 
 private:
     std::shared_ptr<StatoCameraFinta> s_;

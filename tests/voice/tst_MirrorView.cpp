@@ -63,6 +63,18 @@ class TestMirrorView : public QObject {
     Q_OBJECT
 
 private slots:
+    void theCameraSessionFeedsTheViewsPicture()
+    {
+        Banco b;
+        b.camera.attendiCodaSessione();
+        QVERIFY(b.stato->uscita.load());
+        QCOMPARE(b.stato->uscita.load(), b.camera.anteprima());
+        // A second view shares the one picture of the one session.
+        MirrorView altra(b.camera);
+        b.camera.attendiCodaSessione();
+        QCOMPARE(b.stato->uscita.load(), b.camera.anteprima());
+    }
+
     void theFaceFollowsTheFlagsInOrder_data()
     {
         QTest::addColumn<bool>("negato");
