@@ -2,6 +2,7 @@
 
 #include "Colori.h"
 #include "PomodoroManager.h"
+#include "SchedaChiusa.h"
 #include "Simboli.h"
 #include "StratiPulsanti.h"
 
@@ -20,17 +21,8 @@ const QColor kPrimario(255, 255, 255);
 const QColor kSecondario = bianco(150);
 const QColor kMaterialeUltraSottile = bianco(18);
 
-QFont carattere(int pixel, QFont::Weight peso = QFont::Normal, bool mono = false)
-{
-    QFont f;
-    if (mono) {
-        f.setFamily(QStringLiteral("monospace"));
-        f.setStyleHint(QFont::Monospace);
-    }
-    f.setPixelSize(pixel);
-    f.setWeight(peso);
-    return f;
-}
+using AspettoScheda::carattere;
+
 // Caption and caption-2 sizes of the interface.
 constexpr int kDidascalia = 11;
 constexpr int kDidascalia2 = 10;

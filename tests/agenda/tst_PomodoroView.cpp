@@ -43,6 +43,14 @@ struct Banco {
         clic(s, (direzione > 0 ? s->frecciaSu() : s->frecciaGiu()).center());
     }
     QImage render(const QString& nome) { return salvaRender(pannello, nome); }
+    // A custom countdown of `secondi`, started.
+    void avviaPersonalizzato(int secondi)
+    {
+        manager.setCurrentMode(TimerMode::custom);
+        manager.setCustomMinutes(secondi / 60);
+        manager.setCustomSeconds(secondi % 60);
+        manager.startTimer();
+    }
 };
 
 bool arancione(QRgb c) { return qRed(c) > 200 && qGreen(c) > 100 && qGreen(c) < 190 && qBlue(c) < 60; }
@@ -202,10 +210,7 @@ private slots:
     void theArcGlidesOverAThirdOfASecond()
     {
         Banco b;
-        b.manager.setCurrentMode(TimerMode::custom);
-        b.manager.setCustomMinutes(0);
-        b.manager.setCustomSeconds(10);
-        b.manager.startTimer();
+        b.avviaPersonalizzato(10);
         b.clock.advance(1.0); // 10 → 9: the glide starts from the full ring
         QCOMPARE(b.vista->progressoMostrato(), 1.0);
         b.clock.advance(PomodoroView::kDurataArco + 0.05);
@@ -219,10 +224,7 @@ private slots:
     void theRingPulsesRedAtZero()
     {
         Banco b;
-        b.manager.setCurrentMode(TimerMode::custom);
-        b.manager.setCustomMinutes(0);
-        b.manager.setCustomSeconds(1);
-        b.manager.startTimer();
+        b.avviaPersonalizzato(1);
         const QRectF r = b.vista->rettangoloAnello();
         const QPoint sopraCifre = QPointF(r.center().x() - 84, r.center().y()).toPoint(); // just left of the digits
         const QImage prima = b.render(QStringLiteral("pomodoro-prima-impulso"));
