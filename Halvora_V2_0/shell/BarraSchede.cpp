@@ -82,6 +82,7 @@ void BarraSchede::setShowSettings(bool v)
     if (v == showSettings_)
         return;
     showSettings_ = v;
+    emit showSettingsChanged();
     emit cambiato();
 }
 

@@ -42,6 +42,7 @@ public:
 
 signals:
     void cambiato();
+    void showSettingsChanged();
 
 private:
     NotchStateManager& stato_;

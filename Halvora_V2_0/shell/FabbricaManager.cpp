@@ -7,6 +7,7 @@
 #include "CodaArchivio.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
+#include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "InvioKdeConnect.h"
 #include "LettoreFeedHttps.h"
@@ -60,6 +61,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
         c->appunti = std::make_unique<QtPasteboard>();
         return std::make_unique<ClipboardManager>(*c->appunti, frontale, impostazioni, clock);
     };
+    f.download = [&clock] { return std::make_unique<DownloadMonitor>(clock); };
     f.calendario = [&clock, &impostazioni] {
         return std::make_unique<CalendarioManager>(
             clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));

@@ -8,6 +8,7 @@ class CalendarioManager;
 class CameraManager;
 class ClipboardManager;
 class Clock;
+class DownloadMonitor;
 class DropManager;
 class FrontApplication;
 class MediaManager;
@@ -30,6 +31,7 @@ struct FabbricaManager {
     Crea<MediaManager> media;
     Crea<CameraManager> camera;
     Crea<ClipboardManager> clipboard;
+    Crea<DownloadMonitor> download;
     Crea<CalendarioManager> calendario;
     Crea<AggiornamentoManager> aggiornamento;
     Crea<UsoIAMonitor> usoIA;

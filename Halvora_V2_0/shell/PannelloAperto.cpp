@@ -1,60 +1,183 @@
 #include "PannelloAperto.h"
 
 #include "BarraSchede.h"
-#include "Colori.h"
 #include "Disegno.h"
-#include "NotchStateManager.h"
-#include "Simboli.h"
+#include "PulsanteSimbolo.h"
+#include "RegoleUsoIA.h"
+#include "UsoIACardView.h"
 
-#include <QMouseEvent>
+#include <QGraphicsOpacityEffect>
+#include <QLayout>
 #include <QPainter>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The turn is a short spring with little overshoot.
+constexpr double kRispostaGiro = 0.5;
+constexpr double kSmorzamentoGiro = 0.8;
+
+// The usage ring of the open panel: the window the usage rules pick, with
+// the provider's mark inside; dimmed while the reading is not current.
+// It takes no clicks.
+class AnelloPannello final : public QWidget {
+public:
+    AnelloPannello(StatoUsoIA stato, QWidget* parent) : QWidget(parent), stato_(std::move(stato))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFixedSize(PannelloAperto::kLatoAnello, PannelloAperto::kLatoAnello);
+    }
+
+    void imposta(const StatoUsoIA& stato)
+    {
+        if (stato == stato_)
+            return;
+        stato_ = stato;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const auto scelta = RegoleUsoIA::limiteDaMostrare(stato_.lettura);
+        if (!scelta)
+            return;
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setOpacity(stato_.attuale ? 1.0 : 0.55);
+        const QRectF quadrato(0, 0, width(), height());
+        AnelloUsoIA::disegna(p, quadrato, scelta->limite, 2);
+        const QRectF segno(quadrato.center() - QPointF(5, 5), QSizeF(10, 10));
+        SimboloFornitore::disegna(p, segno, stato_.lettura.fornitore);
+    }
+
+private:
+    StatoUsoIA stato_;
+};
+
+// The widget's look now, laid out at its size.
+QPixmap istantanea(QWidget* w, QSize dimensione)
+{
+    if (!w) {
+        QPixmap vuota(dimensione);
+        vuota.fill(Qt::transparent);
+        return vuota;
+    }
+    if (w->layout())
+        w->layout()->activate();
+    return w->grab();
+}
+
+} // namespace
 
 PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
-    : QWidget(parent), stato_(stato), barra_(barra)
+    : QWidget(parent), stato_(stato), barra_(barra), area_(new AreaSchede(stato, barra, this)),
+      riga_(new QWidget(this)), gear_(new PulsanteSimbolo(QStringLiteral("gearshape.fill"), 20, Disegno::secondario(),
+                                                           riga_)),
+      giro_(1)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    setMouseTracking(true);
-    connect(&barra_, &BarraSchede::cambiato, this, qOverload<>(&QWidget::update));
-    connect(&stato_, &NotchStateManager::activeTabChanged, this, qOverload<>(&QWidget::update));
-    connect(&stato_, &NotchStateManager::activeTabChanged, this, &PannelloAperto::aggiornaModulo);
-    connect(&barra_, &BarraSchede::cambiato, this, &PannelloAperto::disponiModulo);
+    riga_->setAttribute(Qt::WA_TranslucentBackground);
+    gear_->setFixedSize(kLatoGear, kLatoGear);
+    connect(gear_, &QAbstractButton::clicked, this, [this] { barra_.setShowSettings(!barra_.showSettings()); });
+    connect(&barra_, &BarraSchede::showSettingsChanged, this, [this] { giraVerso(barra_.showSettings()); });
+    connect(&stato_, &NotchStateManager::modalitaGuidaChanged, this, &PannelloAperto::aggiornaGuida);
+    animatore_.segui(&giro_);
+    connect(&animatore_, &AnimatoreMolle::passo, this, &PannelloAperto::passo);
+    aggiornaGuida();
 }
 
-void PannelloAperto::setCostruttoreModulo(CostruttoreModulo costruttore)
+void PannelloAperto::setCostruttoreImpostazioni(CostruttoreVista costruttore)
 {
-    costruttore_ = std::move(costruttore);
-    tabModulo_.reset();
-    aggiornaModulo();
+    costruttoreImpostazioni_ = std::move(costruttore);
 }
 
-void PannelloAperto::aggiornaModulo()
+void PannelloAperto::setCostruttoreGuida(CostruttoreVista costruttore)
 {
-    const NotchTab tab = stato_.activeTab();
-    if (tabModulo_ == tab)
-        return;
-    tabModulo_ = tab;
-    if (modulo_) {
-        modulo_->hide();
-        modulo_->deleteLater();
+    costruttoreGuida_ = std::move(costruttore);
+    if (guida_) {
+        guida_->deleteLater();
+        guida_ = nullptr;
     }
-    modulo_ = costruttore_ ? costruttore_(tab) : nullptr;
-    if (modulo_)
-        modulo_->setParent(this);
+    aggiornaGuida();
+}
+
+void PannelloAperto::aggiornaGuida()
+{
+    const bool inGuida = stato_.modalitaGuida();
+    if (inGuida && !guida_ && costruttoreGuida_) {
+        guida_ = costruttoreGuida_();
+        if (guida_) {
+            guida_->setParent(this);
+            guida_->show();
+        }
+    } else if (!inGuida && guida_) {
+        guida_->hide();
+        guida_->deleteLater();
+        guida_ = nullptr;
+    }
+    mostraFacce();
     disponiModulo();
+}
+
+void PannelloAperto::setUsoIA(const std::optional<StatoUsoIA>& stato)
+{
+    const bool presente = stato && RegoleUsoIA::limiteDaMostrare(stato->lettura);
+    if (!presente) {
+        delete anello_;
+        anello_ = nullptr;
+    } else if (anello_) {
+        static_cast<AnelloPannello*>(anello_)->imposta(*stato);
+    } else {
+        anello_ = new AnelloPannello(*stato, riga_);
+        anello_->show();
+    }
+    disponiRiga();
+}
+
+bool PannelloAperto::anelloPresente() const
+{
+    return anello_ != nullptr;
+}
+
+bool PannelloAperto::rigaVisibile() const
+{
+    return !riga_->isHidden();
+}
+
+QRect PannelloAperto::rettangoloGear() const
+{
+    return QRect(width() - kMargineRiga - kLatoGear, kMargineRiga, kLatoGear, kLatoGear);
+}
+
+QRect PannelloAperto::rettangoloAnello() const
+{
+    const QRect gear = rettangoloGear();
+    return QRect(gear.left() - kSpaziaturaRiga - kLatoAnello, gear.center().y() - kLatoAnello / 2 + 1, kLatoAnello,
+                 kLatoAnello);
+}
+
+void PannelloAperto::disponiRiga()
+{
+    const QRect gear = rettangoloGear();
+    const QRect riga = anello_ ? gear.united(rettangoloAnello()) : gear;
+    riga_->setGeometry(riga);
+    gear_->move(gear.topLeft() - riga.topLeft());
+    if (anello_)
+        anello_->move(rettangoloAnello().topLeft() - riga.topLeft());
+    riga_->raise();
 }
 
 void PannelloAperto::disponiModulo()
 {
-    if (!modulo_)
-        return;
-    QRect area = areaModulo();
-    // The media player keeps its own height at the top; every other module
-    // fills the area from its top-left corner.
-    if (tabModulo_ == NotchTab::media)
-        area.setHeight(std::min(area.height(), modulo_->sizeHint().height()));
-    modulo_->setGeometry(area);
-    // The settings page takes the whole panel.
-    modulo_->setVisible(!barra_.showSettings());
+    area_->setGeometry(rect());
+    area_->disponiModulo();
+    if (pagina_)
+        pagina_->setGeometry(rect());
+    if (guida_)
+        guida_->setGeometry(rect());
+    disponiRiga();
 }
 
 void PannelloAperto::resizeEvent(QResizeEvent*)
@@ -62,114 +185,107 @@ void PannelloAperto::resizeEvent(QResizeEvent*)
     disponiModulo();
 }
 
-QRect PannelloAperto::rettangoloTab(int indice) const
+void PannelloAperto::mostraFacce()
 {
-    const int n = static_cast<int>(BarraSchede::ordine().size());
-    // The row of seven is centred, leaving room for the power button on the left.
-    const int larghezza = n * kLatoPulsante;
-    const int x0 = (width() - larghezza) / 2 + kLatoPulsante / 2;
-    return QRect(x0 + indice * kLatoPulsante, kSopraBarra, kLatoPulsante, kLatoPulsante);
+    // During the turn only its picture shows; the guide hides everything else.
+    const bool inGuida = stato_.modalitaGuida();
+    const bool libere = !giroInCorso() && !inGuida;
+    area_->setVisible(libere && !barra_.showSettings());
+    if (pagina_)
+        pagina_->setVisible(libere && barra_.showSettings());
+    riga_->setVisible(!inGuida && (giroInCorso() || !barra_.showSettings()));
 }
 
-QRect PannelloAperto::rettangoloPower() const
+void PannelloAperto::giraVerso(bool impostazioni)
 {
-    return QRect(rettangoloTab(0).left() - kLatoPulsante, kSopraBarra, kLatoPulsante, kLatoPulsante);
-}
-
-QRect PannelloAperto::rettangoloGear() const
-{
-    // Top-trailing corner, 16 from the top and the trailing edge.
-    return QRect(width() - 16 - 28, 16, 28, 28);
-}
-
-QRect PannelloAperto::areaModulo() const
-{
-    const int y = kSopraBarra + kLatoPulsante + kSottoBarra + 1;
-    return QRect(0, y, width(), std::max(0, height() - y - 20));
-}
-
-int PannelloAperto::tabSotto(QPoint p) const
-{
-    for (int i = 0; i < BarraSchede::ordine().size(); ++i)
-        if (rettangoloTab(i).contains(p))
-            return i;
-    return -1;
-}
-
-void PannelloAperto::mouseMoveEvent(QMouseEvent* e)
-{
-    const int i = barra_.showSettings() ? -1 : tabSotto(e->position().toPoint());
-    const auto ora = i >= 0 ? std::optional<NotchTab>(BarraSchede::ordine()[i]) : std::nullopt;
-    if (ora == barra_.hoveredTab())
-        return;
-    if (barra_.hoveredTab())
-        barra_.passaggioSuTab(false, *barra_.hoveredTab());
-    if (ora)
-        barra_.passaggioSuTab(true, *ora);
-}
-
-void PannelloAperto::leaveEvent(QEvent*)
-{
-    if (barra_.hoveredTab())
-        barra_.passaggioSuTab(false, *barra_.hoveredTab());
-}
-
-void PannelloAperto::mousePressEvent(QMouseEvent* e)
-{
-    const QPoint p = e->position().toPoint();
-    if (rettangoloGear().contains(p)) {
-        barra_.setShowSettings(!barra_.showSettings());
-        return;
+    if (giroInCorso())
+        animatore_.completa();
+    const bool anima = isVisible() && !stato_.modalitaGuida();
+    const QPixmap uscente = anima ? istantanea(impostazioni ? area_ : pagina_.data(), size())
+                                  : QPixmap();
+    versoImpostazioni_ = impostazioni;
+    if (impostazioni) {
+        area_->setModuloPresente(false);
+        pagina_ = costruttoreImpostazioni_ ? costruttoreImpostazioni_() : nullptr;
+        if (pagina_) {
+            pagina_->setParent(this);
+            pagina_->setGeometry(rect());
+        }
+    } else {
+        if (pagina_) {
+            pagina_->hide();
+            pagina_->deleteLater();
+        }
+        pagina_ = nullptr;
+        area_->setModuloPresente(true);
     }
-    if (barra_.showSettings())
-        return;
-    if (rettangoloPower().contains(p) && azionePower_) {
-        azionePower_();
-        return;
+    mostraFacce();
+    disponiModulo();
+    if (anima) {
+        facciaEntrante_ = istantanea(impostazioni ? pagina_.data() : area_, size());
+        facciaUscente_ = uscente;
+        girando_ = true;
+        giro_.salta(0);
+        giro_.vaiA(1, kRispostaGiro, kSmorzamentoGiro);
+        animatore_.avvia();
+        if (!riga_->graphicsEffect())
+            riga_->setGraphicsEffect(new QGraphicsOpacityEffect(riga_));
+        mostraFacce();
     }
-    if (const int i = tabSotto(p); i >= 0)
-        barra_.selezionaTab(BarraSchede::ordine()[i]);
+    passo();
+}
+
+void PannelloAperto::passo()
+{
+    if (giro_.ferma() && girando_) {
+        girando_ = false;
+        facciaUscente_ = facciaEntrante_ = QPixmap();
+        riga_->setGraphicsEffect(nullptr);
+        mostraFacce();
+    }
+    if (auto* e = qobject_cast<QGraphicsOpacityEffect*>(riga_->graphicsEffect())) {
+        // Ring and gear fade out towards the settings and back in after them.
+        const double p = std::clamp(giro_.valore(), 0.0, 1.0);
+        e->setOpacity(versoImpostazioni_ ? 1 - p : p);
+    }
+    update();
+}
+
+void PannelloAperto::completaAnimazioni()
+{
+    area_->completaAnimazioni();
+    animatore_.completa();
+}
+
+void PannelloAperto::disegnaGirata(QPainter& p, const QRectF& area, const QPixmap& faccia, double angolo)
+{
+    const double c = std::cos(angolo);
+    if (faccia.isNull() || std::abs(c) < 1e-3)
+        return;
+    // Rotation about the vertical axis seen from a point one panel size
+    // away: the near edge grows, the far one shrinks.
+    const double distanza = std::max(area.width(), area.height());
+    const QTransform giro(c, 0, -std::sin(angolo) / distanza, 0, 1, 0, 0, 0, 1);
+    const QPointF centro = area.center();
+    const QTransform t = QTransform::fromTranslate(-centro.x(), -centro.y()) * giro
+                         * QTransform::fromTranslate(centro.x(), centro.y());
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setTransform(t, true);
+    p.drawPixmap(area, faccia, QRectF(faccia.rect()));
+    p.restore();
 }
 
 void PannelloAperto::paintEvent(QPaintEvent*)
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal dpr = devicePixelRatioF();
-    if (barra_.showSettings()) {
-        // The settings page is drawn on the back of the panel, flipped about
-        // the vertical axis; its content comes with the settings page view.
+    if (!giroInCorso())
         return;
-    }
-    for (int i = 0; i < BarraSchede::ordine().size(); ++i) {
-        const NotchTab tab = BarraSchede::ordine()[i];
-        const QRectF r = rettangoloTab(i);
-        const bool scelta = tab == stato_.activeTab();
-        QColor colore = Disegno::secondario();
-        if (scelta) {
-            QColor fondo = BarraSchede::colore(tab);
-            fondo.setAlphaF(0.2f);
-            p.setPen(Qt::NoPen);
-            p.setBrush(fondo);
-            p.drawRoundedRect(r.adjusted(2, 6, -2, -6), 14, 14);
-            colore = BarraSchede::colore(tab);
-        } else if (barra_.hoveredTab() == tab) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(Disegno::primario(0.08));
-            p.drawRoundedRect(r.adjusted(2, 6, -2, -6), 14, 14);
-        }
-        p.drawPixmap(QPointF(r.center().x() - 9, r.center().y() - 9),
-                     Simboli::pixmap(BarraSchede::simbolo(tab), 18, colore, dpr));
-    }
-    QColor rosso = Colori::rosso();
-    rosso.setAlphaF(0.8f);
-    const QRectF power = rettangoloPower();
-    p.drawPixmap(QPointF(power.center().x() - 10, power.center().y() - 10),
-                 Simboli::pixmap(QStringLiteral("power.circle.fill"), 20, rosso, dpr));
-    const QRectF gear = rettangoloGear();
-    p.drawPixmap(QPointF(gear.center().x() - 10, gear.center().y() - 10),
-                 Simboli::pixmap(QStringLiteral("gearshape.fill"), 20, Disegno::secondario(), dpr));
-    const int y = kSopraBarra + kLatoPulsante + kSottoBarra;
-    p.setPen(QPen(Disegno::primario(0.1), 1));
-    p.drawLine(QPointF(16, y + 0.5), QPointF(width() - 16, y + 0.5));
+    QPainter p(this);
+    // The first half shows the face that leaves, the second the face that
+    // comes, turned the rest of the way so it ends the right way round.
+    const double angolo = giro_.valore() * std::numbers::pi;
+    if (angolo < std::numbers::pi / 2)
+        disegnaGirata(p, rect(), facciaUscente_, angolo);
+    else
+        disegnaGirata(p, rect(), facciaEntrante_, angolo - std::numbers::pi);
 }

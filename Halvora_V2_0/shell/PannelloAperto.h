@@ -1,60 +1,100 @@
 #pragma once
 
+#include "AreaSchede.h"
+#include "LetturaUsoIA.h"
+#include "Molla.h"
 #include "NotchStateManager.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class BarraSchede;
+class PulsanteSimbolo;
 
-// The open notch's panel: the tab row with its sliding indicator, the power
-// button and the gear over the top-trailing corner, a divider and the module
-// area of the active tab. Feature modules plug into the module area; until
-// a feature's view exists its module is an empty area of the tab's size.
+// The open notch's content: in guide mode the guide alone; otherwise the
+// tab face or, on its back, the settings page, with the usage ring and the
+// gear over the top-trailing corner. The gear turns the panel over about
+// its vertical axis like a card; both faces end the turn the right way
+// round.
 class PannelloAperto : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kLatoPulsante = 40;
-    static constexpr int kSopraBarra = 44;
-    static constexpr int kSottoBarra = 6;
+    static constexpr int kLatoPulsante = AreaSchede::kLatoPulsante;
+    static constexpr int kMargineRiga = 16;
+    static constexpr int kSpaziaturaRiga = 10;
+    static constexpr int kLatoGear = 24;
+    static constexpr int kLatoAnello = 18;
 
     PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);
 
-    // The button rectangle of a tab (panel coordinates).
-    QRect rettangoloTab(int indice) const;
-    QRect rettangoloPower() const;
+    AreaSchede& areaSchede() const { return *area_; }
+    // The tab face's pieces (panel coordinates: the face fills the panel).
+    QRect rettangoloTab(int indice) const { return area_->rettangoloTab(indice); }
+    QRect rettangoloPower() const { return area_->rettangoloPower(); }
+    QRect areaModulo() const { return area_->areaModulo(); }
     QRect rettangoloGear() const;
-    // Where the module of the active tab goes.
-    QRect areaModulo() const;
+    QRect rettangoloAnello() const;
 
-    // What the power button runs.
-    void setAzionePower(std::function<void()> azione) { azionePower_ = std::move(azione); }
-
-    // Builds the module of a tab (nullptr: an empty area). The panel takes
-    // ownership and builds one module per tab change.
-    using CostruttoreModulo = std::function<QWidget*(NotchTab)>;
-    void setCostruttoreModulo(CostruttoreModulo costruttore);
-    QWidget* modulo() const { return modulo_; }
-    // Fits the module to the module area (also while the panel is not shown,
-    // when no resize event comes).
+    void setAzionePower(std::function<void()> azione) { area_->setAzionePower(std::move(azione)); }
+    using CostruttoreModulo = AreaSchede::CostruttoreModulo;
+    void setCostruttoreModulo(CostruttoreModulo costruttore) { area_->setCostruttoreModulo(std::move(costruttore)); }
+    QWidget* modulo() const { return area_->modulo(); }
+    // Fits the faces to the panel (also while it is not shown, when no
+    // resize event comes).
     void disponiModulo();
+
+    // Builds a page that fills the panel; it goes with the panel.
+    using CostruttoreVista = std::function<QWidget*()>;
+    // The settings page, built afresh each time the settings are shown and
+    // released when they are left.
+    void setCostruttoreImpostazioni(CostruttoreVista costruttore);
+    QWidget* paginaImpostazioni() const { return pagina_; }
+    // The onboarding guide, built when guide mode starts and released when
+    // it ends; without a builder guide mode shows an empty panel.
+    void setCostruttoreGuida(CostruttoreVista costruttore);
+    QWidget* guida() const { return guida_; }
+
+    // The usage ring of the row, for the provider the usage monitor picks
+    // for the open panel; none leaves the gear alone.
+    void setUsoIA(const std::optional<StatoUsoIA>& stato);
+    bool anelloPresente() const;
+    // Whether the ring and gear row shows (not over the settings or the guide).
+    bool rigaVisibile() const;
+
+    bool giroInCorso() const { return girando_; }
+    void completaAnimazioni();
+
+    // Draws `faccia` turned by `angolo` radians about the vertical axis
+    // through the centre of `area`, in perspective; edge-on draws nothing.
+    static void disegnaGirata(QPainter& p, const QRectF& area, const QPixmap& faccia, double angolo);
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void leaveEvent(QEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent*) override;
 
 private:
-    int tabSotto(QPoint p) const;
-    void aggiornaModulo();
+    void giraVerso(bool impostazioni);
+    void mostraFacce();
+    void aggiornaGuida();
+    void passo();
+    void disponiRiga();
 
     NotchStateManager& stato_;
     BarraSchede& barra_;
-    std::function<void()> azionePower_;
-    CostruttoreModulo costruttore_;
-    QPointer<QWidget> modulo_;
-    std::optional<NotchTab> tabModulo_;
+    AreaSchede* area_;
+    CostruttoreVista costruttoreImpostazioni_, costruttoreGuida_;
+    QPointer<QWidget> pagina_, guida_;
+    QWidget* riga_;
+    PulsanteSimbolo* gear_;
+    QWidget* anello_ = nullptr;
+
+    // The turn, from 0 (the face that leaves) to 1 (the face that comes).
+    Molla giro_;
+    AnimatoreMolle animatore_;
+    QPixmap facciaUscente_, facciaEntrante_;
+    bool versoImpostazioni_ = false;
+    bool girando_ = false;
 };

@@ -1,10 +1,37 @@
 #include "Reazioni.h"
 
 #include "Colori.h"
+#include "TrayDisegno.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
 
 namespace Reazioni {
+
+namespace {
+
+QString tr(const char* testo)
+{
+    return QCoreApplication::translate("Halvora", testo);
+}
+
+// The icon the desktop shows for the file, by its type.
+std::optional<QImage> iconaDelFile(const QUrl& file)
+{
+    const QIcon icona = TrayDisegno::iconaFile(file.toLocalFile());
+    if (icona.isNull())
+        return std::nullopt;
+    return icona.pixmap(kLatoAnteprima, kLatoAnteprima).toImage();
+}
+
+QString nomeFile(const QUrl& file)
+{
+    return QFileInfo(file.path()).fileName();
+}
+
+} // namespace
 
 std::optional<AttivitaNotch> avvisoAlimentazione(const std::optional<StatoAlimentazione>& prima,
                                                  const std::optional<StatoAlimentazione>& dopo)
@@ -14,20 +41,77 @@ std::optional<AttivitaNotch> avvisoAlimentazione(const std::optional<StatoAlimen
     AttivitaNotch a;
     if (dopo->allaCorrente && dopo->inCarica) {
         a.simbolo = QStringLiteral("battery.100.bolt");
-        a.titolo = QCoreApplication::translate("Halvora", "In carica");
+        a.titolo = tr("In carica");
         a.tinta = Colori::verde();
     } else if (dopo->allaCorrente) {
         a.simbolo = QStringLiteral("powerplug.fill");
-        a.titolo = QCoreApplication::translate("Halvora", "Alimentatore collegato");
+        a.titolo = tr("Alimentatore collegato");
         a.tinta = Colori::verde();
     } else {
         a.simbolo = QStringLiteral("battery.50");
-        a.titolo = QCoreApplication::translate("Halvora", "Alimentazione a batteria");
+        a.titolo = tr("Alimentazione a batteria");
         if (dopo->percentuale <= 20)
             a.tinta = Colori::arancione();
     }
     a.dettaglio = QStringLiteral("%1%").arg(dopo->percentuale);
     return a;
+}
+
+std::optional<AttivitaNotch> avvisoFileScaricato(const std::optional<QUrl>& file, bool annuncia)
+{
+    if (!annuncia || !file)
+        return std::nullopt;
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("arrow.down.circle.fill");
+    a.titolo = tr("File ricevuto");
+    a.dettaglio = nomeFile(*file);
+    a.tinta = Colori::blu();
+    a.anteprima = iconaDelFile(*file);
+    return a;
+}
+
+AttivitaNotch avvisoScreenshot(const QImage& anteprima)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("camera.viewfinder");
+    a.titolo = tr("Screenshot catturato");
+    a.dettaglio = tr("Aggiunto al vassoio");
+    a.tinta = Colori::accento();
+    if (!anteprima.isNull())
+        a.anteprima = anteprima;
+    return a;
+}
+
+AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("wand.and.rays");
+    a.titolo = titolo;
+    a.dettaglio = nomeFile(file);
+    a.tinta = Colori::viola();
+    a.anteprima = iconaDelFile(file);
+    return a;
+}
+
+AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("checkmark.circle.fill");
+    a.titolo = tr("%1 è tornato").arg(nomeFornitore(evento.fornitore));
+    a.dettaglio = evento.settimanale ? tr("Limite di 7 giorni azzerato") : tr("Limite di 5 ore azzerato");
+    a.tinta = evento.fornitore == FornitoreIA::claude ? coloreClaude() : Colori::grigio();
+    a.anteprima = iconaApp(bundleID(evento.fornitore));
+    return a;
+}
+
+QImage leggiAnteprima(const QString& percorso)
+{
+    QImageReader lettore(percorso);
+    lettore.setAutoTransform(true);
+    const QSize dimensione = lettore.size();
+    if (dimensione.isValid() && std::max(dimensione.width(), dimensione.height()) > kLatoAnteprima)
+        lettore.setScaledSize(dimensione.scaled(kLatoAnteprima, kLatoAnteprima, Qt::KeepAspectRatio));
+    return lettore.read();
 }
 
 } // namespace Reazioni

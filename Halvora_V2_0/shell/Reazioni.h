@@ -2,17 +2,42 @@
 
 #include "AttivitaNotch.h"
 #include "BatteriaMonitor.h"
+#include "UsoIAMonitor.h"
 
+#include <QImage>
+#include <QUrl>
 #include <optional>
 
 // Events of one feature that become a notice of the notch.
 namespace Reazioni {
 
 inline constexpr double kDurataAvviso = 4.0;
+inline constexpr double kDurataLimite = 8.0;
+// The side of a notice's picture in pixels (twice its 30-point frame).
+inline constexpr int kLatoAnteprima = 60;
 
 // A change between mains and battery; nothing for a first reading or for a
 // change of charge or charging alone.
 std::optional<AttivitaNotch> avvisoAlimentazione(const std::optional<StatoAlimentazione>& prima,
                                                  const std::optional<StatoAlimentazione>& dopo);
+
+// A new file in Downloads; nothing without a file or with the notice
+// switched off.
+std::optional<AttivitaNotch> avvisoFileScaricato(const std::optional<QUrl>& file, bool annuncia);
+
+// A screenshot kept in the tray, with the picture read from its file (a
+// null image when it could not be read).
+AttivitaNotch avvisoScreenshot(const QImage& anteprima);
+
+// A file made by a tray conversion; the title comes from the tray as it is.
+AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file);
+
+// An AI usage window that is usable again.
+AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento);
+
+// The picture in an image file, decoded at most kLatoAnteprima on its
+// longer side so a large file costs little; null when unreadable. Reads
+// the file: call it off the GUI thread.
+QImage leggiAnteprima(const QString& percorso);
 
 } // namespace Reazioni

@@ -12,6 +12,7 @@
 #include "ClipboardView.h"
 #include "Colori.h"
 #include "CompactMediaCard.h"
+#include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "FormaTacca.h"
 #include "GeometriaPannello.h"
@@ -74,6 +75,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     settingsManager_ = std::make_unique<SettingsManager>(servizi_.impostazioni, *avvioAlLogin_, servizi_.posizione);
     linguaManager_ = std::make_unique<LinguaManager>(servizi_.impostazioni, servizi_.riavvio);
     batteriaMonitor_ = std::make_unique<BatteriaMonitor>(servizi_.clock);
+    downloadMonitor_ = crea(fabbrica.download);
     calendarioManager_ = crea(fabbrica.calendario);
     aggiornamentoManager_ = crea(fabbrica.aggiornamento);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
@@ -84,6 +86,10 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     pannelloAperto_ = new PannelloAperto(stato_, *barra_, this);
     pannelloAperto_->setAzionePower([this] { barra_->fermaTutto(passiPower()); });
     pannelloAperto_->setCostruttoreModulo([this](NotchTab tab) { return creaModulo(tab); });
+    // An empty page stands where the settings page goes.
+    pannelloAperto_->setCostruttoreImpostazioni([] { return new QWidget; });
+    connect(barra_.get(), &BarraSchede::showSettingsChanged, this,
+            [this] { emit showSettingsChanged(barra_->showSettings()); });
 
     const QSizeF iniziale = dimensioneTacca();
     larghezza_.salta(iniziale.width());
@@ -242,6 +248,7 @@ void RootNotchView::collega()
         if (QWidget* finestra = window(); finestra && finestra->isVisible())
             finestra->activateWindow();
     });
+    collegaReazioni();
     connect(batteriaMonitor_.get(), &BatteriaMonitor::statoChanged, this,
             [this](const std::optional<StatoAlimentazione>& prima) {
                 if (auto a = Reazioni::avvisoAlimentazione(prima, batteriaMonitor_->stato()))
@@ -386,6 +393,23 @@ void RootNotchView::completaAnimazioni()
 {
     animatore_.completa();
     slot_->completaTransizioni();
+    pannelloAperto_->completaAnimazioni();
+}
+
+bool RootNotchView::showSettings() const
+{
+    return barra_->showSettings();
+}
+
+void RootNotchView::setShowSettings(bool mostra)
+{
+    barra_->setShowSettings(mostra);
+}
+
+void RootNotchView::rivediGuida()
+{
+    setShowSettings(false);
+    stato_.enterGuideMode();
 }
 
 void RootNotchView::aggiornaSlot()
@@ -470,7 +494,8 @@ QWidget* RootNotchView::creaSchedaAgenda(Scheda s, QRectF& area)
 void RootNotchView::disponi()
 {
     slot_->posiziona(width() / 2.0, stato_.dimensioneCompatta().height());
-    const bool aperta = stato_.currentState() == NotchState::expanded && !stato_.modalitaGuida();
+    // The open panel shows the guide itself in guide mode.
+    const bool aperta = stato_.currentState() == NotchState::expanded;
     pannelloAperto_->setGeometry(rettangoloTacca().toAlignedRect());
     pannelloAperto_->disponiModulo();
     pannelloAperto_->setVisible(aperta);

@@ -8,7 +8,9 @@
 #include "Molla.h"
 #include "NotchGeometry.h"
 #include "RegoleUsoIA.h"
+#include "UsoIAMonitor.h"
 
+#include <QUrl>
 #include <QWidget>
 #include <memory>
 
@@ -17,6 +19,7 @@ class AvvioAlLogin;
 class BarraSchede;
 class PannelloAperto;
 class BatteriaMonitor;
+class DownloadMonitor;
 class Clock;
 class MonitorSchermoIntero;
 class NotchStateManager;
@@ -55,6 +58,19 @@ public:
     // Ends every running animation at once (renders, tests).
     void completaAnimazioni();
 
+    // The settings page in place of the tabs; the gear toggles it, the
+    // page's way back clears it and closing the notch clears it too.
+    bool showSettings() const;
+    void setShowSettings(bool mostra);
+    // From the settings page: back to the tabs, then the guide.
+    void rivediGuida();
+
+    // The notices of other features' events.
+    void annunciaFileScaricato(const std::optional<QUrl>& file);
+    void annunciaScreenshot(const QUrl& file);
+    void annunciaConversione(const QString& titolo, const QUrl& file);
+    void annunciaLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento);
+
     SettingsManager& settingsManager() { return *settingsManager_; }
     LinguaManager& linguaManager() { return *linguaManager_; }
     BatteriaMonitor& batteriaMonitor() { return *batteriaMonitor_; }
@@ -69,10 +85,14 @@ public:
     MediaManager* mediaManager() const { return mediaManager_.get(); }
     CameraManager* cameraManager() const { return cameraManager_.get(); }
     ClipboardManager* clipboardManager() const { return clipboardManager_.get(); }
+    DownloadMonitor* downloadMonitor() const { return downloadMonitor_.get(); }
     CalendarioManager* calendarioManager() const { return calendarioManager_.get(); }
     AggiornamentoManager* aggiornamentoManager() const { return aggiornamentoManager_.get(); }
     VideoNotchManager& videoNotch() { return *videoNotch_; }
     UsoIAMonitor* usoIA() const { return usoIA_.get(); }
+
+signals:
+    void showSettingsChanged(bool mostra);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -95,6 +115,8 @@ private:
     void aggiornaSlot();
     void aggiornaVisibilitaScheda();
     void aggiornaRichiestaClick();
+    void aggiornaAnelloUsoIA();
+    void collegaReazioni();
     void collega();
     void disponi();
 
@@ -112,6 +134,7 @@ private:
     std::unique_ptr<SettingsManager> settingsManager_;
     std::unique_ptr<LinguaManager> linguaManager_;
     std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
+    std::unique_ptr<DownloadMonitor> downloadMonitor_;
     std::unique_ptr<CalendarioManager> calendarioManager_;
     std::unique_ptr<AggiornamentoManager> aggiornamentoManager_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;

@@ -5,6 +5,7 @@
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
 #include "CompactMediaCard.h"
+#include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "FakeAudio.h"
 #include "FakeCamera.h"
@@ -18,6 +19,7 @@
 #include "NotchStateManager.h"
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
+#include "Reazioni.h"
 #include "RootNotchView.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
@@ -32,7 +34,11 @@
 #include "VoiceMemoView.h"
 #include "X11Desktop.h"
 
+#include <QAbstractButton>
+#include <QLabel>
+#include <QFile>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -64,11 +70,13 @@ class TestRootModuli : public QObject {
         SuonoMuto suono;
         std::shared_ptr<StatoCameraFinta> camera = std::make_shared<StatoCameraFinta>();
         QString memo;
+        QString scaricati = memo + QStringLiteral("-scaricati");
         std::unique_ptr<RootNotchView> root;
 
         Banco(const QString& ini, const QString& cartellaMemo, bool conManager)
             : impostazioni(ini), memo(cartellaMemo)
         {
+            QDir().mkpath(scaricati);
             FabbricaManager f;
             if (conManager) {
                 f.drop = [this] { return std::make_unique<DropManager>(invio); };
@@ -90,6 +98,7 @@ class TestRootModuli : public QObject {
                 f.camera = [this] {
                     return std::make_unique<CameraManager>(std::make_unique<FakeSessioneCamera>(camera));
                 };
+                f.download = [this] { return std::make_unique<DownloadMonitor>(clock, scaricati); };
                 f.clipboard = [this] {
                     return std::make_unique<ClipboardManager>(appunti, frontale, impostazioni, clock);
                 };
@@ -167,13 +176,14 @@ private slots:
         f.calendario = annota("calendario");
         f.aggiornamento = annota("aggiornamento");
         f.usoIA = annota("usoIA");
+        f.download = annota("download");
         RootNotchView root(stato, attivita, QSize(800, 600),
                            {clock, impostazioni, desktop, NotchGeometry::Posizione::corrente(), {}, f});
         stato.setState(NotchState::expanded);
         for (NotchTab t : kTutteLeSchede)
             stato.setActiveTab(t);
-        QCOMPARE(fatti, (QStringList{"drop", "voice", "pomodoro", "media", "camera", "clipboard", "calendario",
-                                     "aggiornamento", "usoIA"}));
+        QCOMPARE(fatti, (QStringList{"drop", "voice", "pomodoro", "media", "camera", "clipboard", "download",
+                                     "calendario", "aggiornamento", "usoIA"}));
     }
 
     void eachTabShowsItsFeatureView_data()
@@ -204,7 +214,7 @@ private slots:
         }
         QVERIFY(m);
         QCOMPARE(QString::fromLatin1(m->metaObject()->className()), classe);
-        QCOMPARE(m->parentWidget(), pannello);
+        QCOMPARE(m->parentWidget(), &pannello->areaSchede());
         const QRect area = pannello->areaModulo();
         QCOMPARE(m->geometry().topLeft(), area.topLeft());
         QCOMPARE(m->width(), area.width());
@@ -234,15 +244,93 @@ private slots:
         QCOMPARE(b->root->pannelloAperto()->modulo(), secondo.data());
     }
 
-    void theSettingsPageHidesTheModule()
+    void theSettingsPageTakesThePlaceOfTheModule()
     {
         auto b = banco();
-        QWidget* m = b->apri(NotchTab::clipboard);
-        QVERIFY(m && m->isVisibleTo(b->root->pannelloAperto()));
-        b->root->barra().setShowSettings(true);
-        QVERIFY(!m->isVisibleTo(b->root->pannelloAperto()));
-        b->root->barra().setShowSettings(false);
-        QVERIFY(m->isVisibleTo(b->root->pannelloAperto()));
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        QPointer<QWidget> m = b->apri(NotchTab::clipboard);
+        QVERIFY(m && m->isVisibleTo(&pannello));
+        QSignalSpy cambi(b->root.get(), &RootNotchView::showSettingsChanged);
+        QTest::mouseClick(pannello.childAt(pannello.rettangoloGear().center()), Qt::LeftButton);
+        QVERIFY(b->root->showSettings());
+        QCOMPARE(cambi.count(), 1);
+        // No feature view lives behind the settings page, even across a tab change.
+        QTRY_VERIFY(!m);
+        b->stato.setActiveTab(NotchTab::memo);
+        QVERIFY(!pannello.modulo());
+        QPointer<QWidget> pagina = pannello.paginaImpostazioni();
+        QVERIFY(pagina && pagina->isVisibleTo(&pannello));
+        QCOMPARE(pagina->geometry(), pannello.rect());
+        QVERIFY(!pannello.areaSchede().isVisibleTo(&pannello));
+        QVERIFY(!pannello.rigaVisibile()); // ring and gear do not show over the settings
+        // The page's way back: a fresh module of the tab now active.
+        b->root->setShowSettings(false);
+        QCOMPARE(cambi.count(), 2);
+        QTRY_VERIFY(!pagina);
+        QVERIFY(qobject_cast<VoiceMemoView*>(pannello.modulo()));
+        QVERIFY(pannello.modulo()->isVisibleTo(&pannello) && pannello.rigaVisibile());
+    }
+
+    void theSettingsPageIsBuiltAfreshEachTime()
+    {
+        auto b = banco();
+        int costruite = 0;
+        b->root->pannelloAperto()->setCostruttoreImpostazioni([&costruite] {
+            ++costruite;
+            return new QLabel(QStringLiteral("Impostazioni"));
+        });
+        b->apri(NotchTab::tray);
+        b->root->setShowSettings(true);
+        b->root->setShowSettings(false);
+        b->root->setShowSettings(true);
+        QCOMPARE(costruite, 2);
+        QVERIFY(qobject_cast<QLabel*>(b->root->pannelloAperto()->paginaImpostazioni()));
+        // From the page, the guide: the settings go, guide mode comes.
+        b->root->rivediGuida();
+        QVERIFY(!b->root->showSettings());
+        QVERIFY(b->stato.modalitaGuida());
+    }
+
+    void guideModeShowsTheGuideAlone()
+    {
+        auto b = banco();
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        pannello.setCostruttoreGuida([] { return new QLabel(QStringLiteral("Guida")); });
+        b->apri(NotchTab::tray);
+        b->root->setShowSettings(true);
+        b->stato.enterGuideMode();
+        b->root->completaAnimazioni();
+        QPointer<QWidget> guida = pannello.guida();
+        QVERIFY(guida && guida->isVisibleTo(&pannello));
+        QCOMPARE(pannello.size(), NotchStateManager::kDimensioneGuida.toSize());
+        QCOMPARE(guida->geometry(), pannello.rect());
+        QVERIFY(!pannello.areaSchede().isVisibleTo(&pannello));
+        QVERIFY(!pannello.paginaImpostazioni()->isVisibleTo(&pannello)); // whatever showSettings holds
+        QVERIFY(!pannello.rigaVisibile());
+        b->stato.leaveGuideMode();
+        QTRY_VERIFY(!guida);
+        QVERIFY(pannello.rigaVisibile() == !b->root->showSettings());
+    }
+
+    void theUsageRingStandsLeftOfTheGear()
+    {
+        auto b = banco();
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        b->apri(NotchTab::tray);
+        const QRect gear = pannello.rettangoloGear();
+        QCOMPARE(gear.right(), pannello.width() - 1 - PannelloAperto::kMargineRiga);
+        QCOMPARE(gear.top(), PannelloAperto::kMargineRiga);
+        QTRY_VERIFY(pannello.anelloPresente()); // the fixed Claude reading came in
+        const QRect anello = pannello.rettangoloAnello();
+        QCOMPARE(gear.left() - anello.right() - 1, PannelloAperto::kSpaziaturaRiga);
+        QVERIFY(std::abs(anello.center().y() - gear.center().y()) <= 1);
+        QVERIFY(qobject_cast<QAbstractButton*>(pannello.childAt(gear.center())));
+        QVERIFY(!qobject_cast<QAbstractButton*>(pannello.childAt(anello.center()))); // the ring takes no clicks
+        b->render(QStringLiteral("pannello-anello-uso"));
+        // Switched off, the monitor forgets its readings: the gear stays alone, where it was.
+        b->root->settingsManager().setMostraUsoIA(false);
+        QVERIFY(!pannello.anelloPresente());
+        QCOMPARE(pannello.rettangoloGear(), gear);
     }
 
     void theMediaPollFollowsTheNotch()
@@ -284,7 +372,7 @@ private slots:
         QVERIFY(p.isActive());
         b->apri(NotchTab::media);
         PannelloAperto& pannello = *b->root->pannelloAperto();
-        QTest::mouseClick(&pannello, Qt::LeftButton, {}, pannello.rettangoloPower().center());
+        QTest::mouseClick(&pannello.areaSchede(), Qt::LeftButton, {}, pannello.rettangoloPower().center());
         QVERIFY(!p.isActive());
         QCOMPARE(p.sessionState(), PomodoroSessionState::paused);
         QCOMPARE(b->stato.currentState(), NotchState::compact);
@@ -337,10 +425,83 @@ private slots:
         QCOMPARE(b->root->barra().showSettings(), !chiudendo);
     }
 
+    void aNewDownloadIsAnnouncedOnceUnderItsSetting_data()
+    {
+        QTest::addColumn<bool>("annuncia");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void aNewDownloadIsAnnouncedOnceUnderItsSetting()
+    {
+        QFETCH(bool, annuncia);
+        auto b = banco();
+        b->root->settingsManager().setAnnunciaFileScaricati(annuncia);
+        DownloadMonitor& monitor = *b->root->downloadMonitor();
+        QSignalSpy arrivi(&monitor, &DownloadMonitor::ultimoArrivoChanged);
+        QFile file(QDir(b->scaricati).filePath(QStringLiteral("biglietto.pdf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QTRY_VERIFY(monitor.inAttesa());
+        b->clock.advance(DownloadMonitor::kAttesa);
+        QCOMPARE(arrivi.count(), 2); // published, then cleared for the next one
+        QVERIFY(!monitor.ultimoArrivo());
+        QCOMPARE(b->attivita.corrente().has_value(), annuncia);
+        if (!annuncia)
+            return;
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("File ricevuto"));
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("biglietto.pdf"));
+        b->clock.advance(Reazioni::kDurataAvviso - 0.01);
+        QVERIFY(b->attivita.corrente());
+        b->clock.advance(0.01);
+        QVERIFY(!b->attivita.corrente());
+    }
+
+    void aFreedLimitIsAnnouncedForEightSeconds()
+    {
+        auto b = banco();
+        emit b->root->usoIA()->diNuovoDisponibile({FornitoreIA::codex, true});
+        QVERIFY(b->attivita.corrente());
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("ChatGPT è tornato"));
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("Limite di 7 giorni azzerato"));
+        b->clock.advance(Reazioni::kDurataLimite - 0.01);
+        QVERIFY(b->attivita.corrente());
+        b->clock.advance(0.01);
+        QVERIFY(!b->attivita.corrente());
+    }
+
+    void aKeptScreenshotShowsItsPicture()
+    {
+        auto b = banco();
+        QImage foto(1600, 800, QImage::Format_RGB32);
+        foto.fill(QColor(40, 120, 200));
+        const QString percorso = dir.filePath(QStringLiteral("cattura.png"));
+        QVERIFY(foto.save(percorso));
+        b->root->annunciaScreenshot(QUrl::fromLocalFile(percorso));
+        QTRY_VERIFY(b->attivita.corrente()); // read off the GUI thread
+        const AttivitaNotch a = *b->attivita.corrente();
+        QCOMPARE(a.titolo, QStringLiteral("Screenshot catturato"));
+        QVERIFY(a.anteprima);
+        QCOMPARE(a.anteprima->size(), QSize(60, 30));
+        QCOMPARE(a.anteprima->pixelColor(30, 15), QColor(40, 120, 200));
+        b->stato.setHaTaccaFisica(false);
+        b->renderChiusa(QStringLiteral("avviso-screenshot"));
+        // A file that cannot be read still gives its notice, without a picture.
+        b->clock.advance(Reazioni::kDurataAvviso);
+        b->root->annunciaScreenshot(QUrl::fromLocalFile(dir.filePath(QStringLiteral("assente.png"))));
+        QTRY_VERIFY(b->attivita.corrente());
+        QVERIFY(!b->attivita.corrente()->anteprima);
+        // A conversion's notice keeps the tray's title.
+        b->clock.advance(Reazioni::kDurataAvviso);
+        b->root->annunciaConversione(QStringLiteral("Immagini unite in PDF"),
+                                     QUrl::fromLocalFile(dir.filePath(QStringLiteral("unite.pdf"))));
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Immagini unite in PDF"));
+        b->renderChiusa(QStringLiteral("avviso-conversione"));
+    }
+
     void withoutAFactoryThereAreNoManagersAndNoModules()
     {
         auto b = banco(false);
-        QVERIFY(!b->root->mediaManager() && !b->root->dropManager() && !b->root->usoIA());
+        QVERIFY(!b->root->mediaManager() && !b->root->dropManager() && !b->root->usoIA() && !b->root->downloadMonitor());
         for (NotchTab t : kTutteLeSchede)
             QVERIFY(!b->apri(t));
     }

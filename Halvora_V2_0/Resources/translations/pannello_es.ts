@@ -15,5 +15,29 @@
         <source>In carica</source>
         <translation>Cargando</translation>
     </message>
+    <message>
+        <source>File ricevuto</source>
+        <translation>Archivo recibido</translation>
+    </message>
+    <message>
+        <source>Screenshot catturato</source>
+        <translation>Captura de pantalla realizada</translation>
+    </message>
+    <message>
+        <source>Aggiunto al vassoio</source>
+        <translation>Añadido a la bandeja</translation>
+    </message>
+    <message>
+        <source>%1 è tornato</source>
+        <translation>%1 ha vuelto</translation>
+    </message>
+    <message>
+        <source>Limite di 5 ore azzerato</source>
+        <translation>Límite de 5 horas restablecido</translation>
+    </message>
+    <message>
+        <source>Limite di 7 giorni azzerato</source>
+        <translation>Límite de 7 días restablecido</translation>
+    </message>
 </context>
 </TS>

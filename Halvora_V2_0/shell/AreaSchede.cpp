@@ -1,0 +1,243 @@
+#include "AreaSchede.h"
+
+#include "BarraSchede.h"
+#include "Colori.h"
+#include "Disegno.h"
+#include "Simboli.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+// The springs of a tab change: the indicator and the module move together.
+constexpr double kRisposta = 0.4;
+constexpr double kSmorzamento = 0.7;
+} // namespace
+
+AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
+    : QWidget(parent), stato_(stato), barra_(barra), indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())),
+      cambio_(1)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(true);
+    animatore_.segui(&indicatore_);
+    animatore_.segui(&cambio_);
+    connect(&animatore_, &AnimatoreMolle::passo, this, &AreaSchede::passo);
+    connect(&barra_, &BarraSchede::cambiato, this, qOverload<>(&QWidget::update));
+    connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
+        const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
+        if (isVisible()) {
+            indicatore_.vaiA(indice, kRisposta, kSmorzamento);
+            animatore_.avvia();
+        } else {
+            indicatore_.salta(indice);
+        }
+        cambiaModulo();
+        update();
+    });
+}
+
+void AreaSchede::setCostruttoreModulo(CostruttoreModulo costruttore)
+{
+    costruttore_ = std::move(costruttore);
+    rilasciaModulo();
+    cambiaModulo();
+}
+
+void AreaSchede::setModuloPresente(bool presente)
+{
+    if (presente == moduloPresente_)
+        return;
+    moduloPresente_ = presente;
+    if (presente) {
+        cambiaModulo();
+    } else {
+        cambio_.salta(1);
+        uscente_ = QPixmap();
+        rilasciaModulo();
+    }
+}
+
+void AreaSchede::rilasciaModulo()
+{
+    tabModulo_.reset();
+    if (modulo_) {
+        modulo_->hide();
+        modulo_->deleteLater();
+    }
+    modulo_ = nullptr;
+}
+
+void AreaSchede::cambiaModulo()
+{
+    const NotchTab tab = stato_.activeTab();
+    if (!moduloPresente_ || tabModulo_ == tab)
+        return;
+    // Only a change the user can see slides; a hidden panel just swaps.
+    const bool anima = isVisible() && tabModulo_.has_value();
+    if (anima && modulo_)
+        uscente_ = modulo_->grab();
+    else
+        uscente_ = QPixmap();
+    rilasciaModulo();
+    tabModulo_ = tab;
+    modulo_ = costruttore_ ? costruttore_(tab) : nullptr;
+    if (modulo_) {
+        modulo_->setParent(this);
+        // A module that fades by itself keeps its own effect.
+        if (anima && !modulo_->graphicsEffect())
+            modulo_->setGraphicsEffect(new QGraphicsOpacityEffect(modulo_));
+        modulo_->show();
+    }
+    if (anima) {
+        avanti_ = barra_.direzioneAvanti();
+        cambio_.salta(0);
+        cambio_.vaiA(1, kRisposta, kSmorzamento);
+        animatore_.avvia();
+    } else {
+        cambio_.salta(1);
+    }
+    disponiModulo();
+    update();
+}
+
+void AreaSchede::passo()
+{
+    if (cambio_.ferma()) {
+        uscente_ = QPixmap();
+        if (modulo_)
+            if (auto* e = qobject_cast<QGraphicsOpacityEffect*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+                modulo_->setGraphicsEffect(nullptr);
+    }
+    disponiModulo();
+    update();
+}
+
+void AreaSchede::completaAnimazioni()
+{
+    animatore_.completa();
+}
+
+void AreaSchede::disponiModulo()
+{
+    if (!modulo_)
+        return;
+    QRect area = areaModulo();
+    // The media player keeps its own height at the top; every other module
+    // fills the area from its top-left corner.
+    if (tabModulo_ == NotchTab::media)
+        area.setHeight(std::min(area.height(), modulo_->sizeHint().height()));
+    // Coming in from the trailing edge when the change went right.
+    const double p = cambio_.valore();
+    area.translate(qRound((avanti_ ? 1 : -1) * area.width() * (1 - p)), 0);
+    modulo_->setGeometry(area);
+    if (auto* e = qobject_cast<QGraphicsOpacityEffect*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+        e->setOpacity(std::clamp(p, 0.0, 1.0));
+}
+
+void AreaSchede::resizeEvent(QResizeEvent*)
+{
+    disponiModulo();
+}
+
+QRect AreaSchede::rettangoloTab(int indice) const
+{
+    const int n = static_cast<int>(BarraSchede::ordine().size());
+    // The row of seven is centred, leaving room for the power button on the left.
+    const int x0 = (width() - n * kLatoPulsante) / 2 + kLatoPulsante / 2;
+    return QRect(x0 + indice * kLatoPulsante, kSopraBarra, kLatoPulsante, kLatoPulsante);
+}
+
+QRectF AreaSchede::rettangoloIndicatore() const
+{
+    const QRectF primo = rettangoloTab(0);
+    return primo.translated(indicatore_.valore() * kLatoPulsante, 0).adjusted(2, 6, -2, -6);
+}
+
+QRect AreaSchede::rettangoloPower() const
+{
+    return QRect(rettangoloTab(0).left() - kLatoPulsante, kSopraBarra, kLatoPulsante, kLatoPulsante);
+}
+
+QRect AreaSchede::areaModulo() const
+{
+    const int y = kSopraBarra + kLatoPulsante + kSottoBarra + 1;
+    return QRect(0, y, width(), std::max(0, height() - y - kSottoModulo));
+}
+
+int AreaSchede::tabSotto(QPoint p) const
+{
+    for (int i = 0; i < BarraSchede::ordine().size(); ++i)
+        if (rettangoloTab(i).contains(p))
+            return i;
+    return -1;
+}
+
+void AreaSchede::mouseMoveEvent(QMouseEvent* e)
+{
+    const int i = tabSotto(e->position().toPoint());
+    const auto ora = i >= 0 ? std::optional<NotchTab>(BarraSchede::ordine()[i]) : std::nullopt;
+    if (ora == barra_.hoveredTab())
+        return;
+    if (barra_.hoveredTab())
+        barra_.passaggioSuTab(false, *barra_.hoveredTab());
+    if (ora)
+        barra_.passaggioSuTab(true, *ora);
+}
+
+void AreaSchede::leaveEvent(QEvent*)
+{
+    if (barra_.hoveredTab())
+        barra_.passaggioSuTab(false, *barra_.hoveredTab());
+}
+
+void AreaSchede::mousePressEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    if (rettangoloPower().contains(p) && azionePower_) {
+        azionePower_();
+        return;
+    }
+    if (const int i = tabSotto(p); i >= 0)
+        barra_.selezionaTab(BarraSchede::ordine()[i]);
+}
+
+void AreaSchede::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal dpr = devicePixelRatioF();
+    QColor indicatore = BarraSchede::colore(stato_.activeTab());
+    indicatore.setAlphaF(0.2f);
+    p.setPen(Qt::NoPen);
+    p.setBrush(indicatore);
+    p.drawRoundedRect(rettangoloIndicatore(), 14, 14);
+    for (int i = 0; i < BarraSchede::ordine().size(); ++i) {
+        const NotchTab tab = BarraSchede::ordine()[i];
+        const QRectF r = rettangoloTab(i);
+        const bool scelta = tab == stato_.activeTab();
+        if (!scelta && barra_.hoveredTab() == tab) {
+            p.setBrush(Disegno::primario(0.08));
+            p.drawRoundedRect(r.adjusted(2, 6, -2, -6), 14, 14);
+        }
+        p.drawPixmap(QPointF(r.center().x() - 9, r.center().y() - 9),
+                     Simboli::pixmap(BarraSchede::simbolo(tab), 18,
+                                     scelta ? BarraSchede::colore(tab) : Disegno::secondario(), dpr));
+    }
+    QColor rosso = Colori::rosso();
+    rosso.setAlphaF(0.8f);
+    const QRectF power = rettangoloPower();
+    p.drawPixmap(QPointF(power.center().x() - 10, power.center().y() - 10),
+                 Simboli::pixmap(QStringLiteral("power.circle.fill"), 20, rosso, dpr));
+    const int y = kSopraBarra + kLatoPulsante + kSottoBarra;
+    p.setPen(QPen(Disegno::primario(0.1), 1));
+    p.drawLine(QPointF(16, y + 0.5), QPointF(width() - 16, y + 0.5));
+    if (!uscente_.isNull()) {
+        // The old module leaves towards the side opposite the change, fading.
+        const double q = cambio_.valore();
+        const QRect area = areaModulo();
+        p.setOpacity(std::clamp(1 - q, 0.0, 1.0));
+        p.drawPixmap(QPointF(area.left() - (avanti_ ? 1 : -1) * area.width() * q, area.top()), uscente_);
+    }
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "Molla.h"
+#include "NotchStateManager.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class BarraSchede;
+
+// The tab face of the open panel: the power button and the row of seven
+// tabs with the indicator sliding under the selected one, a divider, and
+// the module of the active tab, which slides in from the side the change
+// went to while the old one slides out the other way.
+class AreaSchede : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLatoPulsante = 40;
+    static constexpr int kSopraBarra = 44;
+    static constexpr int kSottoBarra = 6;
+    static constexpr int kSottoModulo = 20;
+
+    AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);
+
+    QRect rettangoloTab(int indice) const;
+    QRect rettangoloPower() const;
+    QRect areaModulo() const;
+    // Where the indicator is drawn now (it follows the selection on a spring).
+    QRectF rettangoloIndicatore() const;
+
+    void setAzionePower(std::function<void()> azione) { azionePower_ = std::move(azione); }
+    using CostruttoreModulo = std::function<QWidget*(NotchTab)>;
+    void setCostruttoreModulo(CostruttoreModulo costruttore);
+    QWidget* modulo() const { return modulo_; }
+    // Builds the module of the active tab when there is none; with `false`
+    // releases it (nothing of a tab is built while the settings show).
+    void setModuloPresente(bool presente);
+    void disponiModulo();
+
+    bool transizioneInCorso() const { return !uscente_.isNull(); }
+    void completaAnimazioni();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    int tabSotto(QPoint p) const;
+    void cambiaModulo();
+    void rilasciaModulo();
+    void passo();
+
+    NotchStateManager& stato_;
+    BarraSchede& barra_;
+    std::function<void()> azionePower_;
+    CostruttoreModulo costruttore_;
+    QPointer<QWidget> modulo_;
+    std::optional<NotchTab> tabModulo_;
+    bool moduloPresente_ = true;
+
+    // The indicator's left edge, the module change from 0 to 1.
+    Molla indicatore_, cambio_;
+    AnimatoreMolle animatore_;
+    // The old module as last drawn, while it slides out.
+    QPixmap uscente_;
+    bool avanti_ = true;
+};

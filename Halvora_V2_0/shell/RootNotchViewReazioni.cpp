@@ -1,0 +1,68 @@
+// The root view's reactions: events of one feature that become a notice,
+// and the usage ring of the open panel.
+#include "RootNotchView.h"
+
+#include "AttivitaManager.h"
+#include "DownloadMonitor.h"
+#include "PannelloAperto.h"
+#include "Reazioni.h"
+#include "SettingsManager.h"
+
+#include <QFuture>
+#include <QPromise>
+#include <QThreadPool>
+
+void RootNotchView::collegaReazioni()
+{
+    if (downloadMonitor_) {
+        // Announced once, then cleared for the next arrival.
+        connect(downloadMonitor_.get(), &DownloadMonitor::ultimoArrivoChanged, this, [this] {
+            const auto arrivo = downloadMonitor_->ultimoArrivo();
+            if (!arrivo)
+                return;
+            annunciaFileScaricato(arrivo);
+            downloadMonitor_->setUltimoArrivo(std::nullopt);
+        });
+    }
+    if (usoIA_) {
+        connect(usoIA_.get(), &UsoIAMonitor::diNuovoDisponibile, this, &RootNotchView::annunciaLimiteAzzerato);
+        connect(usoIA_.get(), &UsoIAMonitor::cambiato, this, &RootNotchView::aggiornaAnelloUsoIA);
+        aggiornaAnelloUsoIA();
+    }
+}
+
+void RootNotchView::aggiornaAnelloUsoIA()
+{
+    pannelloAperto_->setUsoIA(usoIA_ ? usoIA_->statoPerPannello() : std::nullopt);
+}
+
+void RootNotchView::annunciaFileScaricato(const std::optional<QUrl>& file)
+{
+    if (auto a = Reazioni::avvisoFileScaricato(file, settingsManager_->annunciaFileScaricati()))
+        attivita_.mostra(*a, Reazioni::kDurataAvviso);
+}
+
+void RootNotchView::annunciaScreenshot(const QUrl& file)
+{
+    // The picture is decoded off the GUI thread; the notice follows it.
+    auto promessa = std::make_shared<QPromise<QImage>>();
+    QFuture<QImage> futuro = promessa->future();
+    promessa->start();
+    QThreadPool::globalInstance()->start([promessa, percorso = file.toLocalFile()] {
+        promessa->addResult(Reazioni::leggiAnteprima(percorso));
+        promessa->finish();
+    });
+    futuro.then(this, [this](const QImage& anteprima) {
+        attivita_.mostra(Reazioni::avvisoScreenshot(anteprima), Reazioni::kDurataAvviso);
+    });
+}
+
+void RootNotchView::annunciaConversione(const QString& titolo, const QUrl& file)
+{
+    attivita_.mostra(Reazioni::avvisoConversione(titolo, file), Reazioni::kDurataAvviso);
+}
+
+void RootNotchView::annunciaLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
+{
+    attivita_.mostra(Reazioni::avvisoLimiteAzzerato(evento), Reazioni::kDurataLimite);
+}
