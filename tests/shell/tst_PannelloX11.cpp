@@ -1,5 +1,7 @@
 // Drives the real application on a virtual X display with a window manager
 // and a compositor, as a user would with pointer and keyboard.
+#include "BarraSchede.h"
+#include "NotchStateManager.h"
 #include "TestOutput.h"
 #include "X11TastoGlobale.h"
 
@@ -22,6 +24,40 @@ void xdotool(const QStringList& argomenti)
 bool scuro(const QImage& img, int x, int y)
 {
     return qGray(img.pixel(x, y)) < 70;
+}
+
+// The open panel hangs from the top centre of the 1920-wide screen; the
+// tab buttons are 40 wide, the first centred 100 left of the middle.
+QRect tabSulloSchermo(int indice)
+{
+    return QRect(840 + 40 * indice, 44, 40, 40);
+}
+
+QRect pannelloSulloSchermo(NotchTab tab)
+{
+    const QSize d = NotchStateManager::dimensioneScheda(tab).toSize();
+    return QRect(960 - d.width() / 2, 0, d.width(), d.height());
+}
+
+// Keeps the panel's part of a screenshot for a reviewer.
+void salvaZona(const QImage& img, const QRect& pannello, const QString& nome)
+{
+    img.copy(pannello.adjusted(-20, 0, 20, 20)).save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+}
+
+// Pixels of `img` inside `r` close to `colore`.
+int pixelDelColore(const QImage& img, const QRect& r, const QColor& colore)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (std::abs(c.red() - colore.red()) + std::abs(c.green() - colore.green())
+                    + std::abs(c.blue() - colore.blue())
+                < 60)
+                ++n;
+        }
+    return n;
 }
 
 // A window of the test lying under the panel, counting the presses it gets.
@@ -89,6 +125,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid());
+        // The guide has been seen: a first launch would otherwise start in it.
+        QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
+        QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[General]\nguidaVista=true\n");
+        ini.close();
         QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-n"), QStringLiteral("2")});
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         avvia(app);
@@ -118,6 +160,74 @@ private slots:
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         const double s = aspetta(QStringLiteral("stato chiusa"));
         QVERIFY2(s >= 0.15 && s < 1.0, qPrintable(QString::number(s)));
+    }
+
+    void eachTabOpensByClickWithItsColourAndSize()
+    {
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
+        QVERIFY(aspetta(QStringLiteral("stato aperta")) >= 0);
+        const QList<NotchTab>& ordine = BarraSchede::ordine();
+        for (int i = 0; i < ordine.size(); ++i) {
+            const QPoint c = tabSulloSchermo(i).center();
+            xdotool({QStringLiteral("mousemove"), QString::number(c.x()), QString::number(c.y())});
+            xdotool({QStringLiteral("click"), QStringLiteral("1")});
+            QTest::qWait(900); // the indicator, the module and the size settle
+            const QRect pannello = pannelloSulloSchermo(ordine[i]);
+            const QImage intera = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+            salvaZona(intera, pannello, QStringLiteral("aperta-scheda-%1").arg(i));
+            // The chosen tab's symbol takes the tab's colour, the others do not.
+            const QColor colore = BarraSchede::colore(ordine[i]);
+            QVERIFY2(pixelDelColore(intera, tabSulloSchermo(i), colore) >= 15, qPrintable(QString::number(i)));
+            const int altra = (i + 3) % ordine.size();
+            QCOMPARE(pixelDelColore(intera, tabSulloSchermo(altra).adjusted(8, 8, -8, -8), colore), 0);
+            // The panel is the tab's size: dark inside its frame, not beside it.
+            QVERIFY(scuro(intera, pannello.left() + 4, pannello.bottom() - 30));
+            QVERIFY(!scuro(intera, pannello.left() - 6, 200));
+        }
+    }
+
+    void theGearTurnsThePanelOverToTheSettings()
+    {
+        // Still open on the last tab.
+        const QRect pannello = pannelloSulloSchermo(BarraSchede::ordine().last());
+        const QRect tab = tabSulloSchermo(BarraSchede::ordine().size() - 1);
+        const QColor colore = BarraSchede::colore(BarraSchede::ordine().last());
+        auto zona = [&] { return QGuiApplication::primaryScreen()->grabWindow(0, pannello.x(), 0, pannello.width(), 120).toImage(); };
+        const QImage prima = zona();
+        xdotool({QStringLiteral("mousemove"), QString::number(pannello.right() - 16 - 12),
+                 QStringLiteral("28")});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        // Frames of the turn: neither face as it was nor as it ends.
+        QList<QImage> fotogrammi;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 700)
+            fotogrammi << zona();
+        QTest::qWait(600);
+        const QImage dopo = zona();
+        salvaZona(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), pannello,
+                  QStringLiteral("impostazioni-dopo"));
+        int intermedi = 0;
+        for (int k = 0; k < fotogrammi.size(); ++k)
+            if (fotogrammi[k] != prima && fotogrammi[k] != dopo) {
+                if (intermedi++ == 0)
+                    fotogrammi[k].save(QDir(cartellaOutputTest()).filePath(QStringLiteral("impostazioni-giro.png")));
+            }
+        QVERIFY2(intermedi > 0, qPrintable(QString::number(fotogrammi.size())));
+        // The tabs are gone from the face.
+        const QImage intera = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QCOMPARE(pixelDelColore(intera, tab, colore), 0);
+        // Closing turns the panel back to the tabs for the next opening.
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
+        QVERIFY(aspetta(QStringLiteral("stato chiusa")) >= 0);
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
+        QVERIFY(aspetta(QStringLiteral("stato aperta")) >= 0);
+        QTest::qWait(900);
+        const QImage riaperta = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        salvaZona(riaperta, pannello, QStringLiteral("impostazioni-riaperta"));
+        QVERIFY(pixelDelColore(riaperta, tab, colore) >= 15);
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
+        QVERIFY(aspetta(QStringLiteral("stato chiusa")) >= 0);
     }
 
     void clicksOutsideTheLiveRegionsReachTheWindowBelow()

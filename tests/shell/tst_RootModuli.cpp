@@ -17,6 +17,8 @@
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
 #include "NotchStateManager.h"
+#include "AreaSchede.h"
+#include "BarraSchede.h"
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
 #include "Reazioni.h"
@@ -43,6 +45,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 // The root view's managers come from the factory it is given, and the open
 // panel shows the view of the active tab. The managers here sit on fakes and
@@ -269,6 +272,95 @@ private slots:
         QTRY_VERIFY(!pagina);
         QVERIFY(qobject_cast<VoiceMemoView*>(pannello.modulo()));
         QVERIFY(pannello.modulo()->isVisibleTo(&pannello) && pannello.rigaVisibile());
+    }
+
+    void theModuleSlidesInFromTheSideOfTheChange_data()
+    {
+        QTest::addColumn<NotchTab>("da");
+        QTest::addColumn<NotchTab>("a");
+        QTest::addColumn<bool>("daDestra");
+        QTest::newRow("tray to mirror") << NotchTab::tray << NotchTab::mirror << true;
+        QTest::newRow("mirror to tray") << NotchTab::mirror << NotchTab::tray << false;
+        QTest::newRow("memo to clipboard") << NotchTab::memo << NotchTab::clipboard << false;
+    }
+    void theModuleSlidesInFromTheSideOfTheChange()
+    {
+        QFETCH(NotchTab, da);
+        QFETCH(NotchTab, a);
+        QFETCH(bool, daDestra);
+        auto b = banco();
+        b->root->show(); // only a change the user sees slides
+        b->apri(da);
+        AreaSchede& area = b->root->pannelloAperto()->areaSchede();
+        const QRectF indicatorePrima = area.rettangoloIndicatore();
+        b->root->barra().selezionaTab(a);
+        // At the start the new module stands a whole width off to that side,
+        // the indicator still under the old tab and the old module's picture showing.
+        QWidget* nuovo = area.modulo();
+        QVERIFY(nuovo && area.transizioneInCorso());
+        QCOMPARE(nuovo->x(), (daDestra ? 1 : -1) * area.width());
+        QCOMPARE(area.rettangoloIndicatore(), indicatorePrima);
+        b->root->completaAnimazioni();
+        QVERIFY(!area.transizioneInCorso());
+        QCOMPARE(nuovo->geometry().topLeft(), area.areaModulo().topLeft());
+        QVERIFY(!nuovo->graphicsEffect());
+        const int i = BarraSchede::ordine().indexOf(a);
+        QCOMPARE(area.rettangoloIndicatore().center().x(), QRectF(area.rettangoloTab(i)).center().x());
+    }
+
+    void theTurnShowsEachFaceInPerspective()
+    {
+        auto b = banco();
+        b->apri(NotchTab::pomodoro);
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        const QPixmap faccia = pannello.areaSchede().grab();
+        auto gira = [&](double angolo, const QString& nome) {
+            QImage img(pannello.size(), QImage::Format_ARGB32);
+            img.fill(QColor(40, 40, 44));
+            QPainter p(&img);
+            PannelloAperto::disegnaGirata(p, pannello.rect(), faccia, angolo);
+            p.end();
+            img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+            return img;
+        };
+        // The columns and, at two edges, the rows that hold anything drawn.
+        auto estensione = [](const QImage& img, int x) {
+            QPair<int, int> righe{-1, -1};
+            for (int y = 0; y < img.height(); ++y)
+                if (img.pixel(x, y) != qRgb(40, 40, 44))
+                    righe = {righe.first < 0 ? y : righe.first, y};
+            return righe;
+        };
+        auto colonne = [](const QImage& img) {
+            QPair<int, int> c{-1, -1};
+            for (int x = 0; x < img.width(); ++x)
+                for (int y = 0; y < img.height(); ++y)
+                    if (img.pixel(x, y) != qRgb(40, 40, 44)) {
+                        c = {c.first < 0 ? x : c.first, x};
+                        break;
+                    }
+            return c;
+        };
+        const QImage dritta = gira(0, QStringLiteral("giro-0"));
+        const QImage obliqua = gira(M_PI / 3, QStringLiteral("giro-60"));
+        const QImage ritorno = gira(-M_PI / 4, QStringLiteral("giro-meno-45"));
+        QImage fondo(pannello.size(), QImage::Format_ARGB32);
+        fondo.fill(QColor(40, 40, 44));
+        QCOMPARE(gira(M_PI / 2, QStringLiteral("giro-90")), fondo); // edge-on: nothing
+        // Turned 60 degrees the face is about half as wide, centred.
+        const auto cDritta = colonne(dritta), cObliqua = colonne(obliqua);
+        const double larghezza = cDritta.second - cDritta.first, stretta = cObliqua.second - cObliqua.first;
+        QVERIFY2(stretta > 0.35 * larghezza && stretta < 0.65 * larghezza, qPrintable(QString::number(stretta)));
+        QVERIFY(std::abs((cObliqua.first + cObliqua.second) / 2 - pannello.width() / 2) < 40);
+        // In perspective one side stands taller than the other, and turning
+        // the other way swaps them.
+        const auto sx = estensione(obliqua, cObliqua.first + 6), dx = estensione(obliqua, cObliqua.second - 6);
+        const auto rsx = estensione(ritorno, colonne(ritorno).first + 6),
+                   rdx = estensione(ritorno, colonne(ritorno).second - 6);
+        QVERIFY((sx.second - sx.first) != (dx.second - dx.first));
+        QCOMPARE((sx.second - sx.first) > (dx.second - dx.first), (rsx.second - rsx.first) < (rdx.second - rdx.first));
+        // At the end of the turn the face is back the right way round.
+        QCOMPARE(gira(M_PI - M_PI, QStringLiteral("giro-fine")), dritta);
     }
 
     void theSettingsPageIsBuiltAfreshEachTime()
