@@ -8,6 +8,7 @@
 #include <QGraphicsOpacityEffect>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVariantAnimation>
 
 namespace {
 // The springs of a tab change: the indicator and the module move together.
@@ -17,14 +18,21 @@ constexpr double kSmorzamento = 0.7;
 
 AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
     : QWidget(parent), stato_(stato), barra_(barra), indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())),
-      cambio_(1)
+      cambio_(1), dissolvenza_(new QVariantAnimation(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
     animatore_.segui(&indicatore_);
     animatore_.segui(&cambio_);
     connect(&animatore_, &AnimatoreMolle::passo, this, &AreaSchede::passo);
-    connect(&barra_, &BarraSchede::cambiato, this, qOverload<>(&QWidget::update));
+    // The hover capsule comes and goes ease-in-out over 0.15 s.
+    dissolvenza_->setDuration(150);
+    dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(dissolvenza_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        opacitaEvidenziata_ = v.toDouble();
+        update();
+    });
+    connect(&barra_, &BarraSchede::cambiato, this, &AreaSchede::seguiPassaggio);
     connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
         const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
         if (isVisible()) {
@@ -36,6 +44,29 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
         cambiaModulo();
         update();
     });
+}
+
+void AreaSchede::seguiPassaggio()
+{
+    const auto sopra = barra_.hoveredTab();
+    if (sopra) {
+        // A new tab under the pointer takes the capsule and fades it in.
+        if (sopra != evidenziata_) {
+            evidenziata_ = sopra;
+            opacitaEvidenziata_ = 0;
+        }
+    }
+    const double verso = sopra ? 1.0 : 0.0;
+    if (dissolvenza_->endValue().toDouble() != verso || dissolvenza_->state() != QAbstractAnimation::Running) {
+        dissolvenza_->stop();
+        dissolvenza_->setStartValue(opacitaEvidenziata_);
+        dissolvenza_->setEndValue(verso);
+        if (isVisible())
+            dissolvenza_->start();
+        else
+            opacitaEvidenziata_ = verso;
+    }
+    update();
 }
 
 void AreaSchede::setCostruttoreModulo(CostruttoreModulo costruttore)
@@ -117,6 +148,8 @@ void AreaSchede::passo()
 void AreaSchede::completaAnimazioni()
 {
     animatore_.completa();
+    if (dissolvenza_->state() == QAbstractAnimation::Running)
+        dissolvenza_->setCurrentTime(dissolvenza_->duration());
 }
 
 void AreaSchede::disponiModulo()
@@ -217,8 +250,8 @@ void AreaSchede::paintEvent(QPaintEvent*)
         const NotchTab tab = BarraSchede::ordine()[i];
         const QRectF r = rettangoloTab(i);
         const bool scelta = tab == stato_.activeTab();
-        if (!scelta && barra_.hoveredTab() == tab) {
-            p.setBrush(Disegno::primario(0.08));
+        if (!scelta && evidenziata_ == tab && opacitaEvidenziata_ > 0) {
+            p.setBrush(Disegno::primario(0.08 * opacitaEvidenziata_));
             p.drawRoundedRect(r.adjusted(2, 6, -2, -6), 14, 14);
         }
         p.drawPixmap(QPointF(r.center().x() - 9, r.center().y() - 9),

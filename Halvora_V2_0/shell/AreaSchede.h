@@ -41,6 +41,9 @@ public:
     void disponiModulo();
 
     bool transizioneInCorso() const { return !uscente_.isNull(); }
+    // The tab whose hover capsule shows, and how strongly (it fades in and out).
+    std::optional<NotchTab> tabEvidenziata() const { return evidenziata_; }
+    double opacitaEvidenziata() const { return opacitaEvidenziata_; }
     void completaAnimazioni();
 
 protected:
@@ -55,6 +58,7 @@ private:
     void cambiaModulo();
     void rilasciaModulo();
     void passo();
+    void seguiPassaggio();
 
     NotchStateManager& stato_;
     BarraSchede& barra_;
@@ -70,4 +74,7 @@ private:
     // The old module as last drawn, while it slides out.
     QPixmap uscente_;
     bool avanti_ = true;
+    std::optional<NotchTab> evidenziata_;
+    double opacitaEvidenziata_ = 0;
+    class QVariantAnimation* dissolvenza_;
 };

@@ -308,6 +308,26 @@ private slots:
         QCOMPARE(area.rettangoloIndicatore().center().x(), QRectF(area.rettangoloTab(i)).center().x());
     }
 
+    void theHoverCapsuleFadesInAndOut()
+    {
+        auto b = banco();
+        b->root->show();
+        b->apri(NotchTab::tray);
+        AreaSchede& area = b->root->pannelloAperto()->areaSchede();
+        QTest::mouseMove(&area, area.rettangoloTab(4).center());
+        QCOMPARE(area.tabEvidenziata(), NotchTab::memo);
+        QVERIFY(area.opacitaEvidenziata() < 1);
+        b->root->completaAnimazioni();
+        QCOMPARE(area.opacitaEvidenziata(), 1.0);
+        QTest::mouseMove(&area, area.areaModulo().center() - QPoint(0, area.areaModulo().height() / 2 + 3));
+        QVERIFY(!b->root->barra().hoveredTab());
+        QVERIFY(area.opacitaEvidenziata() > 0); // it fades out, it does not vanish
+        b->root->completaAnimazioni();
+        QCOMPARE(area.opacitaEvidenziata(), 0.0);
+        b->clock.advance(BarraSchede::kRitardoAperturaTab);
+        QCOMPARE(b->stato.activeTab(), NotchTab::tray); // left before the opening delay
+    }
+
     void theTurnShowsEachFaceInPerspective()
     {
         auto b = banco();
