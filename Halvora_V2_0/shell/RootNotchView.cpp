@@ -7,6 +7,7 @@
 #include "BarraSchede.h"
 #include "BatteriaMonitor.h"
 #include "CalendarioManager.h"
+#include "CalendarioView.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
@@ -151,12 +152,13 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
         return clipboardManager_ ? new ClipboardView(*clipboardManager_) : nullptr;
     case NotchTab::tray:
         return dropManager_ ? new SmartTrayView(*dropManager_) : nullptr;
+    case NotchTab::calendario:
+        return calendarioManager_ ? new CalendarioView(*calendarioManager_, servizi_.clock, servizi_.impostazioni)
+                                  : nullptr;
     case NotchTab::mirror:
         return cameraManager_ ? new MirrorView(*cameraManager_) : nullptr;
     case NotchTab::pomodoro:
         return pomodoroManager_ ? new PomodoroView(*pomodoroManager_, Colori::arancione()) : nullptr;
-    case NotchTab::calendario:
-        break;
     }
     return nullptr;
 }

@@ -1,9 +1,11 @@
 #include "AggiornamentoManager.h"
+#include "ArchivioCalendario.h"
 #include "AttivitaManager.h"
 #include "CalendarioManager.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
+#include "CodaArchivio.h"
 #include "CompactMediaCard.h"
 #include "DownloadMonitor.h"
 #include "DropManager.h"
@@ -105,6 +107,10 @@ class TestRootModuli : public QObject {
                 f.clipboard = [this] {
                     return std::make_unique<ClipboardManager>(appunti, frontale, impostazioni, clock);
                 };
+                f.calendario = [this] {
+                    return std::make_unique<CalendarioManager>(
+                        clock, impostazioni, std::make_shared<ArchivioCalendario>(memo + QStringLiteral("-calendario")));
+                };
             }
             root = std::make_unique<RootNotchView>(
                 stato, attivita, QSize(800, 600),
@@ -199,7 +205,7 @@ private slots:
         QTest::newRow("tray") << NotchTab::tray << QStringLiteral("SmartTrayView");
         QTest::newRow("mirror") << NotchTab::mirror << QStringLiteral("MirrorView");
         QTest::newRow("pomodoro") << NotchTab::pomodoro << QStringLiteral("PomodoroView");
-        QTest::newRow("calendario") << NotchTab::calendario << QString();
+        QTest::newRow("calendario") << NotchTab::calendario << QStringLiteral("CalendarioView");
     }
 
     void eachTabShowsItsFeatureView()

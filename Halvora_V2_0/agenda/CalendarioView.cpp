@@ -1,0 +1,260 @@
+#include "CalendarioView.h"
+
+#include "BackendAudioQt.h"
+#include "CalendarioManager.h"
+#include "Clock.h"
+#include "Colori.h"
+#include "CompositorePromemoria.h"
+#include "CompositoreView.h"
+#include "DettaturaVocale.h"
+#include "ElencoAgenda.h"
+#include "StileAgenda.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QLocale>
+#include <QPropertyAnimation>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using namespace StileAgenda;
+
+namespace {
+
+// "calendar", "OGGI" and today's date.
+class Intestazione final : public QWidget {
+public:
+    Intestazione(Clock& clock, QWidget* parent) : QWidget(parent), clock_(clock) {}
+    QSize sizeHint() const override { return {0, QFontMetrics(fontOggi()).height() + 4}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRect riga(0, 0, width(), height() - 4);
+        disegnaSimbolo(p, QStringLiteral("calendar"), 12, Colori::indaco(), QPointF(6, riga.center().y() + 0.5));
+        p.setFont(fontOggi());
+        p.setPen(secondario());
+        p.drawText(riga.adjusted(12 + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, CalendarioView::tr("OGGI"));
+        p.setFont(carattere(11));
+        p.setPen(terziario());
+        p.drawText(riga, Qt::AlignRight | Qt::AlignVCenter,
+                   CalendarioView::dataDiOggi(clock_.now().toLocalTime().date(), QLocale()));
+    }
+
+private:
+    static QFont fontOggi()
+    {
+        QFont f = carattere(16, QFont::Bold);
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+        return f;
+    }
+    Clock& clock_;
+};
+
+// A large symbol over a line of text, centred in the free space.
+class SimboloETesto final : public QWidget {
+public:
+    SimboloETesto(QString simbolo, int lato, QColor colore, QString testo, QWidget* parent)
+        : QWidget(parent), simbolo_(std::move(simbolo)), lato_(lato), colore_(std::move(colore)),
+          testo_(std::move(testo))
+    {
+        setAccessibleName(testo_);
+    }
+    QSize sizeHint() const override { return {0, lato_ + 8 + altezzaTesto(width() > 0 ? width() : 300)}; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int w) const override { return lato_ + 8 + altezzaTesto(w); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const int h = heightForWidth(width());
+        const int cima = (height() - h) / 2;
+        disegnaSimbolo(p, simbolo_, lato_, colore_, QPointF(width() / 2.0, cima + lato_ / 2.0));
+        p.setFont(fontTesto());
+        p.setPen(secondario());
+        p.drawText(QRect(0, cima + lato_ + 8, width(), altezzaTesto(width())), Qt::AlignHCenter | Qt::TextWordWrap,
+                   testo_);
+    }
+
+private:
+    static QFont fontTesto() { return carattere(15, QFont::Medium); }
+    int altezzaTesto(int w) const
+    {
+        return QFontMetrics(fontTesto()).boundingRect(QRect(0, 0, w, 1000), Qt::TextWordWrap, testo_).height();
+    }
+    QString simbolo_;
+    int lato_;
+    QColor colore_;
+    QString testo_;
+};
+
+} // namespace
+
+CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent)
+    : CalendarioView(manager, clock, nullptr, parent)
+{
+    audio_ = std::make_unique<BackendAudioQt>();
+    dettatura_ = std::make_unique<DettaturaVocale>(*audio_, clock, impostazioni);
+    compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
+    aggiornaCompositore();
+}
+
+CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
+                               QWidget* parent)
+    : QWidget(parent), manager_(manager), clock_(clock), dettatura_(std::move(dettatura))
+{
+    if (dettatura_)
+        compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
+    aggiornaCompositore();
+}
+
+CalendarioView::~CalendarioView() = default;
+
+void CalendarioView::aggiornaCompositore()
+{
+    // Built once the dictation exists (the desktop constructor makes it after delegating).
+    if (!compositore_ || layout())
+        return;
+    compositore_->setAttivaApplicazione([this] {
+        if (QWidget* finestra = window(); finestra && finestra->isVisible())
+            finestra->activateWindow();
+    });
+
+    auto* colonna = new QVBoxLayout(this);
+    colonna->setContentsMargins(14, 8, 14, 8);
+    colonna->setSpacing(10);
+    colonna->addWidget(new Intestazione(clock_, this));
+
+    corpo_ = new QStackedWidget(this);
+    accesso_ = new QWidget(corpo_);
+    auto* pannello = new QVBoxLayout(accesso_);
+    pannello->setContentsMargins(16, 0, 16, 0);
+    pannello->setSpacing(10);
+    pannello->addStretch(1);
+    pannello->addWidget(new SimboloETesto(QStringLiteral("lock.circle"), 32, secondario(),
+                                          tr("Accesso al calendario non concesso"), accesso_));
+    const QString etichetta = tr("Apri Impostazioni");
+    auto misura = [etichetta] {
+        const QFontMetrics fm(carattere(12, QFont::DemiBold));
+        return QSize(12 + fm.horizontalAdvance(etichetta) + 12, 6 + fm.height() + 6);
+    };
+    apriImpostazioni_ = new PulsanteAgenda(misura,
+                                           [etichetta](QPainter& p, const QRect& r) {
+                                               riempiCapsula(p, r, conOpacita(Colori::indaco(), 0.18));
+                                               p.setFont(carattere(12, QFont::DemiBold));
+                                               p.setPen(Colori::indaco());
+                                               p.drawText(r, Qt::AlignCenter, etichetta);
+                                           },
+                                           accesso_);
+    connect(apriImpostazioni_, &QAbstractButton::clicked, &manager_, &CalendarioManager::apriImpostazioniPrivacy);
+    pannello->addWidget(apriImpostazioni_, 0, Qt::AlignHCenter);
+    pannello->addStretch(1);
+    corpo_->addWidget(accesso_);
+
+    vuoto_ = new SimboloETesto(QStringLiteral("calendar.badge.checkmark"), 34, conOpacita(Colori::indaco(), 0.7),
+                               tr("Nessun impegno oggi"), corpo_);
+    corpo_->addWidget(vuoto_);
+    elenco_ = new ElencoAgenda([this] { return clock_.now(); }, corpo_);
+    connect(elenco_, &ElencoAgenda::completaRichiesto, &manager_, &CalendarioManager::completaPromemoria);
+    corpo_->addWidget(elenco_);
+    colonna->addWidget(corpo_, 1);
+
+    barra_ = new BarraCompositore(*compositore_, this);
+    colonna->addWidget(barra_);
+    erroreCreazione_ =
+        new MessaggioAgenda(QStringLiteral("exclamationmark.triangle.fill"), Colori::arancione(), this);
+    colonna->addWidget(erroreCreazione_);
+    erroreDettatura_ = new MessaggioAgenda({}, secondario(), this);
+    colonna->addWidget(erroreDettatura_);
+    dettagli_ = new PannelloDettagli(*compositore_, this);
+    dettagli_->hide();
+    colonna->addWidget(dettagli_);
+
+    connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiorna);
+    connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiorna);
+    connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiorna);
+    connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiorna);
+    connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiorna);
+    connect(dettatura_.get(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiorna);
+    aggiorna();
+}
+
+CalendarioView::Corpo CalendarioView::sceltaCorpo(bool accessoNegato, bool accessoPromemoriaNegato, bool nienteOggi)
+{
+    if (accessoNegato && accessoPromemoriaNegato)
+        return Corpo::accesso;
+    return nienteOggi ? Corpo::vuoto : Corpo::elenco;
+}
+
+CalendarioView::Corpo CalendarioView::corpo() const
+{
+    if (corpo_->currentWidget() == accesso_)
+        return Corpo::accesso;
+    return corpo_->currentWidget() == vuoto_ ? Corpo::vuoto : Corpo::elenco;
+}
+
+QString CalendarioView::dataDiOggi(const QDate& giorno, const QLocale& locale)
+{
+    // The locale's long date without its year (and the words that join it).
+    QString formato = locale.dateFormat(QLocale::LongFormat);
+    static const QRegularExpression anno(QStringLiteral("[\\s,.]*(?:'[^']*'\\s*)?y+[.,]?"));
+    formato.remove(anno);
+    QString testo = locale.toString(giorno, formato.trimmed());
+    bool inizioParola = true;
+    for (QChar& c : testo) {
+        if (c.isLetter()) {
+            if (inizioParola)
+                c = c.toUpper();
+            inizioParola = false;
+        } else {
+            inizioParola = !c.isDigit();
+        }
+    }
+    return testo;
+}
+
+void CalendarioView::aggiorna()
+{
+    const Corpo scelta = sceltaCorpo(manager_.accessoNegato(), manager_.accessoPromemoriaNegato(),
+                                     manager_.impegniDiOggi().isEmpty() && manager_.promemoria().isEmpty());
+    corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
+    elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
+
+    erroreCreazione_->imposta(compositore_->erroreCreazione());
+    erroreDettatura_->imposta(dettatura_->errore());
+
+    const bool mostra = compositore_->mostraDettagli();
+    if (mostra == dettagli_->isVisible())
+        return;
+    if (!mostra) {
+        completaAnimazioni();
+        dettagli_->hide();
+        return;
+    }
+    // The panel fades in under the composer bar.
+    auto* effetto = new QGraphicsOpacityEffect(dettagli_);
+    effetto->setOpacity(0);
+    dettagli_->setGraphicsEffect(effetto);
+    dettagli_->show();
+    dissolvenza_ = new QPropertyAnimation(effetto, "opacity", this);
+    dissolvenza_->setDuration(300);
+    dissolvenza_->setEndValue(1.0);
+    dissolvenza_->setEasingCurve(QEasingCurve::OutCubic);
+    connect(dissolvenza_, &QPropertyAnimation::finished, this, [this] { completaAnimazioni(); });
+    dissolvenza_->start();
+}
+
+void CalendarioView::completaAnimazioni()
+{
+    if (!dissolvenza_)
+        return;
+    QPropertyAnimation* a = std::exchange(dissolvenza_, nullptr);
+    a->stop();
+    a->deleteLater();
+    dettagli_->setGraphicsEffect(nullptr);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class BackendAudio;
+class BarraCompositore;
+class CalendarioManager;
+class Clock;
+class CompositorePromemoria;
+class DettaturaVocale;
+class ElencoAgenda;
+class MessaggioAgenda;
+class PannelloDettagli;
+class QAbstractButton;
+class QPropertyAnimation;
+class QStackedWidget;
+class UserDefaults;
+
+// The calendario tab: today's events and open reminders, the face shown when
+// the calendar store cannot be used, and the reminder composer at its foot.
+// It reads the manager and hands every action back to it.
+class CalendarioView final : public QWidget {
+    Q_OBJECT
+public:
+    // Dictation records through the desktop's audio.
+    CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent = nullptr);
+    CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
+                   QWidget* parent = nullptr);
+    ~CalendarioView() override;
+
+    // What fills the space under the header.
+    enum class Corpo { accesso, vuoto, elenco };
+    static Corpo sceltaCorpo(bool accessoNegato, bool accessoPromemoriaNegato, bool nienteOggi);
+    Corpo corpo() const;
+
+    // The header's date: weekday, day and month as the locale writes them,
+    // every word capitalised, without the year.
+    static QString dataDiOggi(const QDate& giorno, const QLocale& locale);
+
+    CompositorePromemoria& compositore() const { return *compositore_; }
+    DettaturaVocale& dettatura() const { return *dettatura_; }
+    ElencoAgenda* elenco() const { return elenco_; }
+    BarraCompositore* barra() const { return barra_; }
+    PannelloDettagli* pannelloDettagli() const { return dettagli_; }
+    MessaggioAgenda* erroreCreazione() const { return erroreCreazione_; }
+    MessaggioAgenda* erroreDettatura() const { return erroreDettatura_; }
+    QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
+    // Ends the details panel's fade at once.
+    void completaAnimazioni();
+
+private:
+    void aggiorna();
+    void aggiornaCompositore();
+
+    CalendarioManager& manager_;
+    Clock& clock_;
+    std::unique_ptr<BackendAudio> audio_; // only when this view made the dictation's backend
+    std::unique_ptr<DettaturaVocale> dettatura_;
+    std::unique_ptr<CompositorePromemoria> compositore_;
+
+    QStackedWidget* corpo_;
+    QWidget* accesso_;
+    QAbstractButton* apriImpostazioni_;
+    QWidget* vuoto_;
+    ElencoAgenda* elenco_;
+    BarraCompositore* barra_;
+    MessaggioAgenda* erroreCreazione_;
+    MessaggioAgenda* erroreDettatura_;
+    PannelloDettagli* dettagli_;
+    QPropertyAnimation* dissolvenza_ = nullptr;
+};
