@@ -307,8 +307,5 @@ void MessaggioAgenda::paintEvent(QPaintEvent*)
         disegnaSimbolo(p, simbolo_, 10, colore_, QPointF(5, height() / 2.0));
         x = 14;
     }
-    p.setFont(carattere(11));
-    p.setPen(colore_);
-    const QRect r(x, 0, width() - x, height());
-    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(p.font()).elidedText(testo_, Qt::ElideRight, r.width()));
+    riga(p, QRect(x, 0, width() - x, height()), testo_, carattere(11), colore_);
 }

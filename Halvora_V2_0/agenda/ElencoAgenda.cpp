@@ -205,10 +205,7 @@ void ElencoAgenda::disegnaImpegno(QPainter& p, const Impegno& e, const QRect& r,
     const int x = dentro.left() + 3 + 10;
     const int larghezza = std::max(0, destra - x);
     const int hTitolo = altezzaRiga(fontTitoloImpegno());
-    p.setFont(fontTitoloImpegno());
-    p.setPen(primario());
-    p.drawText(QRect(x, dentro.top(), larghezza, hTitolo), Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(fontTitoloImpegno()).elidedText(e.titolo, Qt::ElideRight, larghezza));
+    riga(p, QRect(x, dentro.top(), larghezza, hTitolo), e.titolo, fontTitoloImpegno(), primario());
 
     const QRect sotto(x, dentro.top() + hTitolo + 2, larghezza, altezzaRiga(fontOrario()));
     const QString orario = e.orario();
@@ -217,11 +214,7 @@ void ElencoAgenda::disegnaImpegno(QPainter& p, const Impegno& e, const QRect& r,
     p.drawText(sotto, Qt::AlignLeft | Qt::AlignVCenter, orario);
     if (e.luogo) {
         const int dopo = QFontMetrics(fontOrario()).horizontalAdvance(orario) + 5;
-        const QRect luogo = sotto.adjusted(dopo, 0, 0, 0);
-        p.setFont(fontLuogo());
-        p.setPen(terziario());
-        p.drawText(luogo, Qt::AlignLeft | Qt::AlignVCenter,
-                   QFontMetrics(fontLuogo()).elidedText(tr("· %1").arg(*e.luogo), Qt::ElideRight, luogo.width()));
+        riga(p, sotto.adjusted(dopo, 0, 0, 0), tr("· %1").arg(*e.luogo), fontLuogo(), terziario());
     }
 }
 
@@ -240,10 +233,7 @@ void ElencoAgenda::disegnaPromemoria(QPainter& p, const Promemoria& m, const QRe
     const bool riga2 = m.scadenza || m.siRipete;
     const int hTesto = hTitolo + (riga2 ? 2 + altezzaRiga(fontOrario()) : 0);
     const int cima = dentro.center().y() + 1 - hTesto / 2;
-    p.setFont(fontTitoloPromemoria());
-    p.setPen(primario());
-    p.drawText(QRect(x, cima, larghezza, hTitolo), Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetrics(fontTitoloPromemoria()).elidedText(m.titolo, Qt::ElideRight, larghezza));
+    riga(p, QRect(x, cima, larghezza, hTitolo), m.titolo, fontTitoloPromemoria(), primario());
     if (!riga2)
         return;
 

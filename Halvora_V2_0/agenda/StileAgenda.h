@@ -1,41 +1,26 @@
 #pragma once
 
+#include "SchedaChiusa.h"
 #include "Simboli.h"
 
-#include <QColor>
-#include <QFont>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 
-// Colours, fonts and small drawing helpers of the calendar tab, on the dark notch.
+// Colours, fonts and small drawing helpers of the calendar tab, on the dark
+// notch; the colours and fonts are the cards' own.
 namespace StileAgenda {
-inline QColor primario() { return QColor(255, 255, 255); }
-inline QColor secondario() { return QColor(255, 255, 255, 150); }
-inline QColor terziario() { return QColor(255, 255, 255, 90); }
-// The faint fill of rows, capsules and the composer's material.
-inline QColor velo(qreal opacita = 0.08) { return QColor(255, 255, 255, int(255 * opacita)); }
-inline QColor conOpacita(QColor c, qreal opacita)
-{
-    c.setAlphaF(opacita);
-    return c;
-}
+using AspettoScheda::conOpacita;
+using AspettoScheda::primario;
+using AspettoScheda::riga;
+using AspettoScheda::secondario;
 
-inline QFont carattere(int pixel, QFont::Weight peso = QFont::Normal)
-{
-    QFont f;
-    f.setPixelSize(pixel);
-    f.setWeight(peso);
-    return f;
-}
+inline QColor terziario() { return primario(0.35); }
+// The faint fill of rows, capsules and the composer's material.
+inline QColor velo(double opacita = 0.08) { return primario(opacita); }
+
+inline QFont carattere(int pixel, QFont::Weight peso = QFont::Normal) { return AspettoScheda::carattere(pixel, peso); }
 // Times and due texts: digits keep their place from row to row.
-inline QFont mono(int pixel, QFont::Weight peso = QFont::Medium)
-{
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    f.setPixelSize(pixel);
-    f.setWeight(peso);
-    return f;
-}
+inline QFont mono(int pixel, QFont::Weight peso = QFont::Medium) { return AspettoScheda::carattere(pixel, peso, true); }
 
 inline void riempiArrotondato(QPainter& p, const QRectF& r, qreal raggio, const QColor& colore)
 {
