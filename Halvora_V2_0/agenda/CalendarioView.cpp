@@ -175,13 +175,14 @@ void CalendarioView::aggiornaCompositore()
     dettagli_->hide();
     colonna->addWidget(dettagli_);
 
-    connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiorna);
-    connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiorna);
-    connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiorna);
-    connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiorna);
-    connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiorna);
-    connect(dettatura_.get(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiorna);
-    aggiorna();
+    connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
+    connect(dettatura_.get(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiornaPiede);
+    aggiornaCorpo();
+    aggiornaPiede();
 }
 
 CalendarioView::Corpo CalendarioView::sceltaCorpo(bool accessoNegato, bool accessoPromemoriaNegato, bool nienteOggi)
@@ -218,13 +219,16 @@ QString CalendarioView::dataDiOggi(const QDate& giorno, const QLocale& locale)
     return testo;
 }
 
-void CalendarioView::aggiorna()
+void CalendarioView::aggiornaCorpo()
 {
     const Corpo scelta = sceltaCorpo(manager_.accessoNegato(), manager_.accessoPromemoriaNegato(),
                                      manager_.impegniDiOggi().isEmpty() && manager_.promemoria().isEmpty());
     corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
     elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
+}
 
+void CalendarioView::aggiornaPiede()
+{
     erroreCreazione_->imposta(compositore_->erroreCreazione());
     erroreDettatura_->imposta(dettatura_->errore());
 

@@ -50,8 +50,11 @@ public:
     void completaAnimazioni();
 
 private:
-    void aggiorna();
     void aggiornaCompositore();
+    // The body and its rows, from the manager.
+    void aggiornaCorpo();
+    // The messages and the details panel, from the composer and the dictation.
+    void aggiornaPiede();
 
     CalendarioManager& manager_;
     Clock& clock_;

@@ -407,6 +407,33 @@ private slots:
         QVERIFY(b->manager.promemoria().isEmpty());
     }
 
+    void aSecondPressWhileTheStoreWorksMakesNoTwin()
+    {
+        FakeClock clock{alle(9)};
+        UserDefaults impostazioni(radice.filePath(QStringLiteral("gemello.ini")));
+        auto coda = std::make_unique<CodaManuale>();
+        CodaManuale* manuale = coda.get();
+        CalendarioManager manager(clock, impostazioni,
+                                  std::make_shared<ArchivioCalendario>(radice.filePath(QStringLiteral("gemello"))),
+                                  std::move(coda));
+        manager.avvia();
+        manuale->eseguiTutti();
+        FakeBackendAudio audio;
+        DettaturaVocale dettatura(audio, clock, impostazioni);
+        CompositorePromemoria compositore(manager, clock, dettatura);
+        compositore.setNuovoPromemoria(QStringLiteral("Pane"));
+        compositore.creaRapido(QuandoRicordare::fraUnOra);
+        compositore.creaRapido(QuandoRicordare::fraUnOra);
+        QCOMPARE(manuale->lavori.size(), size_t(1));
+        manuale->eseguiTutti();
+        QTRY_COMPARE(compositore.nuovoPromemoria(), QString());
+        // Answered: the next title goes through.
+        compositore.setNuovoPromemoria(QStringLiteral("Latte"));
+        manuale->eseguiTutti(); // the refresh after the creation
+        compositore.creaRapido(QuandoRicordare::fraUnOra);
+        QCOMPARE(manuale->lavori.size(), size_t(1));
+    }
+
     void blankTitles_data()
     {
         QTest::addColumn<QString>("testo");
