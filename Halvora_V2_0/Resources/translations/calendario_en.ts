@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>il %1 alle %2</source>
-        <translation>on %1 at %2</translation>
+        <translation>%1 at %2</translation>
     </message>
     <message>
         <source>in corso</source>
@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>le %1</source>
-        <translation>at %1</translation>
+        <translation>%1</translation>
     </message>
     <message>
         <source>· %1</source>

@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>le %1</source>
-        <translation>a las %1</translation>
+        <translation>las %1</translation>
     </message>
     <message>
         <source>· %1</source>
