@@ -84,7 +84,9 @@ void AppDelegate::creaPannello()
     window_ = new NotchPanel(kCanvas);
     X11Desktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
     router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas,
-                                    {d_.clock, d_.impostazioni, desktop, d_.posizione, d_.riavvio, d_.fabbrica}, window_);
+                                    {d_.clock, d_.impostazioni, desktop, d_.posizione, d_.riavvio, d_.fabbrica,
+                                     &d_.scorciatoia},
+                                    window_);
     tracciamento_ = std::make_unique<TracciamentoPannello>(stateManager_, d_.puntatore, d_.clock, *window_);
     QPointer<AppDelegate> guardia(this);
     window_->setAlTermineDelGesto([guardia] {

@@ -36,10 +36,20 @@ struct Condivisi {
 
 } // namespace
 
-FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale)
+FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
+                                       const DesktopEntries& applicazioni)
 {
     auto c = std::make_shared<Condivisi>();
     FabbricaManager f;
+    // One clipboard for the history and for the views that copy to it, so
+    // the history sees their copies as any other.
+    auto appunti = [c]() -> Pasteboard& {
+        if (!c->appunti)
+            c->appunti = std::make_unique<QtPasteboard>();
+        return *c->appunti;
+    };
+    f.appunti = appunti;
+    f.applicazioni = &applicazioni;
     f.drop = [c, &clock] {
         c->invio = std::make_unique<InvioKdeConnect>(clock);
         return std::make_unique<DropManager>(*c->invio);
@@ -57,9 +67,8 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
         return std::make_unique<MediaManager>(clock, ConfigurazioneMedia::daImpostazioni(impostazioni));
     };
     f.camera = [] { return std::make_unique<CameraManager>(std::make_unique<SessioneCameraQt>()); };
-    f.clipboard = [c, &clock, &impostazioni, &frontale] {
-        c->appunti = std::make_unique<QtPasteboard>();
-        return std::make_unique<ClipboardManager>(*c->appunti, frontale, impostazioni, clock);
+    f.clipboard = [appunti, &clock, &impostazioni, &frontale] {
+        return std::make_unique<ClipboardManager>(appunti(), frontale, impostazioni, clock);
     };
     f.download = [&clock] { return std::make_unique<DownloadMonitor>(clock); };
     f.calendario = [&clock, &impostazioni] {

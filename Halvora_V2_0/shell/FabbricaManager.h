@@ -9,9 +9,11 @@ class CameraManager;
 class ClipboardManager;
 class Clock;
 class DownloadMonitor;
+class DesktopEntries;
 class DropManager;
 class FrontApplication;
 class MediaManager;
+class Pasteboard;
 class PomodoroManager;
 class UserDefaults;
 class UsoIAMonitor;
@@ -36,8 +38,15 @@ struct FabbricaManager {
     Crea<AggiornamentoManager> aggiornamento;
     Crea<UsoIAMonitor> usoIA;
 
+    // What the views share with the managers: the one clipboard, and the
+    // installed applications. Without them the root view keeps a clipboard
+    // of its own and knows no applications.
+    std::function<Pasteboard&()> appunti;
+    const DesktopEntries* applicazioni = nullptr;
+
     // The managers of the running desktop. What they share (notification
     // service, clipboard, audio, nearby sending) lives as long as the
-    // returned entries; `frontale` must outlive them.
-    static FabbricaManager reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale);
+    // returned entries; `frontale` and `applicazioni` must outlive them.
+    static FabbricaManager reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
+                                 const DesktopEntries& applicazioni);
 };

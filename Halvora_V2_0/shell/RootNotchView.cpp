@@ -15,7 +15,9 @@
 #include "CompactMediaCard.h"
 #include "DownloadMonitor.h"
 #include "DropManager.h"
+#include "DesktopEntries.h"
 #include "FormaTacca.h"
+#include "GuidaView.h"
 #include "GeometriaPannello.h"
 #include "ImpegnoCardView.h"
 #include "MediaManager.h"
@@ -31,7 +33,9 @@
 #include "Reazioni.h"
 #include "RegistrazioneCardView.h"
 #include "RotazioneSchede.h"
+#include "QtPasteboard.h"
 #include "SettingsManager.h"
+#include "SettingsView.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
 #include "TimerCardView.h"
@@ -87,8 +91,19 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     pannelloAperto_ = new PannelloAperto(stato_, *barra_, this);
     pannelloAperto_->setAzionePower([this] { barra_->fermaTutto(passiPower()); });
     pannelloAperto_->setCostruttoreModulo([this](NotchTab tab) { return creaModulo(tab); });
-    // An empty page stands where the settings page goes.
-    pannelloAperto_->setCostruttoreImpostazioni([] { return new QWidget; });
+    pannelloAperto_->setCostruttoreImpostazioni([this] {
+        auto* pagina = new SettingsView(*settingsManager_, *linguaManager_, servizi_.scorciatoia,
+                                        clipboardManager_.get(), aggiornamentoManager_.get(), appunti(),
+                                        applicazioni(), servizi_.clock);
+        connect(pagina, &SettingsView::chiudi, this, [this] { setShowSettings(false); });
+        connect(pagina, &SettingsView::rivediGuida, this, &RootNotchView::rivediGuida);
+        return pagina;
+    });
+    pannelloAperto_->setCostruttoreGuida([this] {
+        auto* guida = new GuidaView(appunti(), servizi_.clock);
+        connect(guida, &GuidaView::onFine, this, &RootNotchView::fineGuida);
+        return guida;
+    });
     connect(barra_.get(), &BarraSchede::showSettingsChanged, this,
             [this] { emit showSettingsChanged(barra_->showSettings()); });
 
@@ -412,6 +427,42 @@ void RootNotchView::rivediGuida()
 {
     setShowSettings(false);
     stato_.enterGuideMode();
+}
+
+void RootNotchView::fineGuida()
+{
+    // Stored before guide mode ends, so a relaunch right now skips it too.
+    servizi_.impostazioni.setValue(QStringLiteral("guidaVista"), true);
+    stato_.leaveGuideMode();
+}
+
+void RootNotchView::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (mostrata_)
+        return;
+    mostrata_ = true;
+    // The guide opens by itself on the first run, once the panel is up.
+    guidaIniziale_ = servizi_.clock.singleShot(1.2, [this] {
+        if (!servizi_.impostazioni.boolValue(QStringLiteral("guidaVista"), false)
+            && !stato_.installazioneDaSistemare() && !stato_.modalitaGuida())
+            stato_.enterGuideMode();
+    });
+}
+
+Pasteboard& RootNotchView::appunti()
+{
+    if (servizi_.fabbrica.appunti)
+        return servizi_.fabbrica.appunti();
+    if (!appuntiPropri_)
+        appuntiPropri_ = std::make_unique<QtPasteboard>();
+    return *appuntiPropri_;
+}
+
+const DesktopEntries& RootNotchView::applicazioni() const
+{
+    static const DesktopEntries nessuna;
+    return servizi_.fabbrica.applicazioni ? *servizi_.fabbrica.applicazioni : nessuna;
 }
 
 void RootNotchView::aggiornaSlot()

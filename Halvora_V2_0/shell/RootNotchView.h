@@ -2,6 +2,7 @@
 
 #include "BarraSchede.h"
 #include "CatenaSchede.h"
+#include "Clock.h"
 #include "FabbricaManager.h"
 #include "Impegno.h"
 #include "LinguaManager.h"
@@ -24,6 +25,8 @@ class Clock;
 class MonitorSchermoIntero;
 class NotchStateManager;
 class RotazioneSchede;
+class Pasteboard;
+class ScorciatoiaTacca;
 class SettingsManager;
 class SlotScheda;
 class UserDefaults;
@@ -45,6 +48,8 @@ public:
         LinguaManager::Riavvio riavvio;
         // The feature managers; none when not given.
         FabbricaManager fabbrica = {};
+        // The hot key, for the settings page's warning; none when not given.
+        ScorciatoiaTacca* scorciatoia = nullptr;
     };
 
     RootNotchView(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, Servizi servizi,
@@ -64,6 +69,8 @@ public:
     void setShowSettings(bool mostra);
     // From the settings page: back to the tabs, then the guide.
     void rivediGuida();
+    // The guide has ended: it is not shown again at start.
+    void fineGuida();
 
     // The notices of other features' events.
     void annunciaFileScaricato(const std::optional<QUrl>& file);
@@ -96,9 +103,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     QSizeF dimensioneTacca() const;
+    Pasteboard& appunti();
+    const DesktopEntries& applicazioni() const;
     QList<CatenaSchede::SchedaPersistente> idonee() const;
     CatenaSchede::Ingressi ingressi() const;
     QWidget* creaModulo(NotchTab tab);
@@ -142,6 +152,10 @@ private:
     std::unique_ptr<UsoIAMonitor> usoIA_;
     std::unique_ptr<RotazioneSchede> rotazione_;
     std::unique_ptr<BarraSchede> barra_;
+    // The clipboard of a root view built without the desktop's.
+    std::unique_ptr<Pasteboard> appuntiPropri_;
+    TimerHandle guidaIniziale_;
+    bool mostrata_ = false;
 
     Molla larghezza_, altezza_;
     AnimatoreMolle animatore_;

@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
     riavvio.riprendiIstanza = [&istanza] { istanza.riprendi(); };
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), ScorciatoiaTacca::condivisa(),
                           contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio,
-                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale)});
+                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci)});
     delegate.applicationDidFinishLaunching();
     QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {

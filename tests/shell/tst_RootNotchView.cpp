@@ -1,9 +1,12 @@
 #include "AttivitaCardView.h"
 #include "AttivitaManager.h"
 #include "FakeClock.h"
+#include "GuidaView.h"
 #include "NotchAccessRouter.h"
 #include "NotchStateManager.h"
+#include "PannelloAperto.h"
 #include "RootNotchView.h"
+#include "SettingsView.h"
 #include "SlotScheda.h"
 #include "TestOutput.h"
 #include "TransizioneScheda.h"
@@ -121,6 +124,7 @@ private slots:
     void cardsEnterAndLeaveWithATransition()
     {
         Banco b(ini());
+        b.impostazioni.setValue(QStringLiteral("guidaVista"), true); // the guide would open meanwhile
         b.stato.setHaTaccaFisica(false);
         b.router.show();
         QVERIFY(QTest::qWaitForWindowExposed(&b.router));
@@ -164,6 +168,66 @@ private slots:
         QVERIFY(fine.width() < cartaPiena.width() && fine.top() >= cartaPiena.top() - 1);
         b.root().completaAnimazioni();
         QVERIFY(!b.root().slot()->inTransizione());
+    }
+
+    void theGuideOpensOnTheFirstRunOnly_data()
+    {
+        QTest::addColumn<bool>("vista");
+        QTest::addColumn<bool>("installazione");
+        QTest::addColumn<bool>("guida");
+        QTest::newRow("first run") << false << false << true;
+        QTest::newRow("already seen") << true << false << false;
+        QTest::newRow("installation to fix") << false << true << false;
+    }
+    void theGuideOpensOnTheFirstRunOnly()
+    {
+        QFETCH(bool, vista);
+        QFETCH(bool, installazione);
+        QFETCH(bool, guida);
+        Banco b(ini());
+        if (vista)
+            b.impostazioni.setValue(QStringLiteral("guidaVista"), true);
+        b.stato.setInstallazioneDaSistemare(installazione);
+        b.router.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
+        b.clock.advance(1.19);
+        QVERIFY(!b.stato.modalitaGuida());
+        b.clock.advance(0.01);
+        QCOMPARE(b.stato.modalitaGuida(), guida);
+        QCOMPARE(b.root().pannelloAperto()->guida() != nullptr, guida);
+        if (!guida)
+            return;
+        QVERIFY(qobject_cast<GuidaView*>(b.root().pannelloAperto()->guida()));
+        // Finishing stores the choice before guide mode ends.
+        bool vistaAllUscita = false;
+        connect(&b.stato, &NotchStateManager::modalitaGuidaChanged, this, [&] {
+            vistaAllUscita = b.impostazioni.boolValue(QStringLiteral("guidaVista"), false);
+        });
+        emit qobject_cast<GuidaView*>(b.root().pannelloAperto()->guida())->onFine();
+        QVERIFY(!b.stato.modalitaGuida());
+        QVERIFY(vistaAllUscita);
+        QCOMPARE(b.stato.currentState(), NotchState::compact);
+    }
+
+    void theSettingsPageLeadsBackAndToTheGuide()
+    {
+        Banco b(ini());
+        b.impostazioni.setValue(QStringLiteral("guidaVista"), true);
+        b.stato.setState(NotchState::expanded);
+        b.root().setShowSettings(true);
+        b.root().completaAnimazioni();
+        auto* pagina = qobject_cast<SettingsView*>(b.root().pannelloAperto()->paginaImpostazioni());
+        QVERIFY(pagina);
+        emit pagina->chiudi();
+        QVERIFY(!b.root().showSettings());
+        QCOMPARE(b.stato.currentState(), NotchState::expanded);
+        b.root().setShowSettings(true);
+        b.root().completaAnimazioni();
+        pagina = qobject_cast<SettingsView*>(b.root().pannelloAperto()->paginaImpostazioni());
+        QVERIFY(pagina);
+        emit pagina->rivediGuida();
+        QVERIFY(!b.root().showSettings());
+        QVERIFY(b.stato.modalitaGuida());
     }
 
     void tintedNoticeWithoutDetail()
