@@ -26,6 +26,9 @@
 
 namespace {
 
+// A loaded machine runs many displays at once: wait generously.
+constexpr int kAttesa = 15000;
+
 QImage schermata(const QString& nome)
 {
     QTest::qWait(400); // the compositor's next frame
@@ -76,7 +79,7 @@ class TestTaccaX11 : public QObject {
             dip.fabbrica = std::move(f);
             d = std::make_unique<AppDelegate>(std::move(dip));
             d->applicationDidFinishLaunching();
-            QVERIFY(QTest::qWaitForWindowExposed(d->window()));
+            QVERIFY(QTest::qWaitForWindowExposed(d->window(), kAttesa));
         }
         RootNotchView& root() { return *d->router()->root(); }
     };
@@ -131,8 +134,8 @@ private slots:
     {
         Banco b(ini(), FakeScreens::senzaTacca(QRectF(0, 0, 1920, 1080), 0), true);
         b.frontale.attiva(AppInfo{idApplicazione(FornitoreIA::claude).first(), QStringLiteral("Claude"), 1});
-        QTRY_VERIFY(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()));
-        QTRY_VERIFY(b.root().slot()->scheda()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()), kAttesa);
+        QTRY_VERIFY_WITH_TIMEOUT(b.root().slot()->scheda()->isVisible(), kAttesa);
         schermata(QStringLiteral("x11-scheda-persistente"));
 
         QWidget finestra;
@@ -140,12 +143,12 @@ private slots:
         finestra.resize(400, 300);
         finestra.show();
         finestra.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&finestra));
+        QVERIFY(QTest::qWaitForWindowActive(&finestra, kAttesa));
         wmctrl(QStringLiteral("add,fullscreen"));
-        QTRY_VERIFY(!b.root().slot()->scheda());
+        QTRY_VERIFY_WITH_TIMEOUT(!b.root().slot()->scheda(), kAttesa);
         QVERIFY(!b.d->stateManager().isSchedaVisibile());
         wmctrl(QStringLiteral("remove,fullscreen"));
-        QTRY_VERIFY(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()));
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()), kAttesa);
         QVERIFY(b.d->stateManager().isSchedaVisibile());
     }
 };
