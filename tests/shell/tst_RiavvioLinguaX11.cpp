@@ -1,0 +1,188 @@
+// The real application, on a virtual display, told through its settings page
+// to speak English: it starts a new copy of itself, leaves, and the new copy
+// answers in English.
+#include "NotchStateManager.h"
+#include "TestOutput.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void xdotool(const QStringList& argomenti)
+{
+    QProcess::execute(QStringLiteral("xdotool"), argomenti);
+}
+
+// The language menu: the first wide box of the picker's grey on the page's
+// right half, from the top. Empty when there is none.
+QRect trovaMenuLingua(const QImage& img, const QRect& pannello)
+{
+    const QColor grigio(43, 43, 43);
+    auto simile = [&](int x, int y) {
+        const QColor c = img.pixelColor(x, y);
+        return std::abs(c.red() - grigio.red()) <= 6 && std::abs(c.green() - grigio.green()) <= 6
+               && std::abs(c.blue() - grigio.blue()) <= 6;
+    };
+    for (int y = pannello.top() + 40; y < pannello.bottom() - 20; ++y) {
+        int inizio = -1;
+        for (int x = pannello.center().x(); x < pannello.right(); ++x) {
+            if (simile(x, y)) {
+                if (inizio < 0)
+                    inizio = x;
+                if (x - inizio >= 100) {
+                    int fine = x;
+                    while (fine + 1 < pannello.right() && simile(fine + 1, y))
+                        ++fine;
+                    int basso = y;
+                    while (basso + 1 < pannello.bottom() && simile(inizio + 4, basso + 1))
+                        ++basso;
+                    return QRect(QPoint(inizio, y), QPoint(fine, basso));
+                }
+            } else {
+                inizio = -1;
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestRiavvioLinguaX11 : public QObject {
+    Q_OBJECT
+    QTemporaryDir casa;
+    QProcess app;
+    int letto = 0;
+
+    QProcessEnvironment ambiente() const
+    {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HALVORA_DIAGNOSTICA"), QStringLiteral("1"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), casa.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), casa.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), casa.path());
+        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("it"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("it_IT.UTF-8"));
+        return env;
+    }
+    QString uscita() const { return casa.filePath(QStringLiteral("uscita.txt")); }
+
+    // Waits for the next line of the shared output equal to `riga`. Both
+    // copies write there: the new one inherits the old one's output.
+    bool aspetta(const QString& riga, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            QFile f(uscita());
+            if (f.open(QIODevice::ReadOnly)) {
+                const QStringList righe = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+                while (letto < righe.size() - 1)
+                    if (righe[letto++].trimmed() == riga)
+                        return true;
+            }
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    // The copies of the application started for this test, by their environment.
+    QList<qint64> copie() const
+    {
+        QList<qint64> pid;
+        const QByteArray segno = "XDG_RUNTIME_DIR=" + casa.path().toUtf8();
+        for (const QString& voce : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool numero = false;
+            const qint64 p = voce.toLongLong(&numero);
+            if (!numero)
+                continue;
+            QFile exe(QStringLiteral("/proc/%1/cmdline").arg(p)), env(QStringLiteral("/proc/%1/environ").arg(p));
+            if (!exe.open(QIODevice::ReadOnly) || !env.open(QIODevice::ReadOnly))
+                continue;
+            if (exe.readAll().startsWith(QByteArray(HALVORA_ESEGUIBILE)) && env.readAll().split('\0').contains(segno))
+                pid << p;
+        }
+        return pid;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(casa.isValid());
+        QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
+        QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[General]\nguidaVista=true\n");
+        ini.close();
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
+    }
+
+    void choosingEnglishRelaunchesIntoEnglish()
+    {
+        app.setProcessEnvironment(ambiente());
+        app.setStandardOutputFile(uscita(), QIODevice::Append);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(HALVORA_ESEGUIBILE), {});
+        QVERIFY(app.waitForStarted());
+        QVERIFY(aspetta(QStringLiteral("pronta")));
+        const qint64 vecchia = app.processId();
+
+        // Open the notch under the pointer, turn it to the settings page.
+        QTest::qWait(500); // the panel is placed and tracked
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
+        QVERIFY(aspetta(QStringLiteral("stato aperta")));
+        QTest::qWait(1200);
+        const QSize d = NotchStateManager::dimensioneScheda(NotchTab::tray).toSize();
+        const QRect pannello(960 - d.width() / 2, 0, d.width(), d.height());
+        xdotool({QStringLiteral("mousemove"), QString::number(pannello.right() - 28), QStringLiteral("28")});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWait(1500);
+        QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("riavvio-impostazioni.png")));
+        const QRect menu = trovaMenuLingua(img, pannello);
+        QVERIFY2(!menu.isEmpty(), "no language menu on the settings page");
+
+        // Pick "English": the entries are the system's, Italiano, English, Español.
+        xdotool({QStringLiteral("mousemove"), QString::number(menu.center().x()), QString::number(menu.center().y())});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWait(600);
+        xdotool({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+
+        // A new copy starts and the old one leaves.
+        QVERIFY(aspetta(QStringLiteral("pronta"), 15000));
+        QTRY_COMPARE_WITH_TIMEOUT(app.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QTRY_COMPARE_WITH_TIMEOUT(copie().size(), 1, 10000);
+        const qint64 nuova = copie().first();
+        QVERIFY(nuova != vecchia);
+        QSettings ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")), QSettings::IniFormat);
+        QCOMPARE(ini.value(QStringLiteral("linguaInterfaccia")).toString(), QStringLiteral("en"));
+
+        // The new copy speaks English: an agent's notice handed to it.
+        QProcess seconda;
+        seconda.setProcessEnvironment(ambiente());
+        seconda.start(QStringLiteral(HALVORA_ESEGUIBILE), {QStringLiteral("halvora://agente?fornitore=claude&evento=finito")});
+        QVERIFY(seconda.waitForFinished(10000));
+        QVERIFY(aspetta(QStringLiteral("attivita Claude has finished")));
+    }
+
+    void cleanupTestCase()
+    {
+        if (app.state() != QProcess::NotRunning)
+            app.kill();
+        for (qint64 p : copie())
+            QProcess::execute(QStringLiteral("kill"), {QString::number(p)});
+        QTRY_VERIFY_WITH_TIMEOUT(copie().isEmpty(), 5000);
+    }
+};
+
+QTEST_MAIN(TestRiavvioLinguaX11)
+#include "tst_RiavvioLinguaX11.moc"
