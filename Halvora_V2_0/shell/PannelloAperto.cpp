@@ -56,17 +56,19 @@ private:
     StatoUsoIA stato_;
 };
 
-// The widget's look now, laid out at its size.
-QPixmap istantanea(QWidget* w, QSize dimensione)
+// The widget's look now, laid out at its size, over nothing: what it does
+// not paint itself stays clear, as it does over the panel.
+QPixmap istantanea(QWidget* w, QSize dimensione, qreal dpr)
 {
-    if (!w) {
-        QPixmap vuota(dimensione);
-        vuota.fill(Qt::transparent);
-        return vuota;
-    }
+    QPixmap faccia(dimensione * dpr);
+    faccia.setDevicePixelRatio(dpr);
+    faccia.fill(Qt::transparent);
+    if (!w)
+        return faccia;
     if (w->layout())
         w->layout()->activate();
-    return w->grab();
+    w->render(&faccia, QPoint(), QRegion(), QWidget::DrawChildren);
+    return faccia;
 }
 
 } // namespace
@@ -201,7 +203,7 @@ void PannelloAperto::giraVerso(bool impostazioni)
     if (giroInCorso())
         animatore_.completa();
     const bool anima = isVisible() && !stato_.modalitaGuida();
-    const QPixmap uscente = anima ? istantanea(impostazioni ? area_ : pagina_.data(), size())
+    const QPixmap uscente = anima ? istantanea(impostazioni ? area_ : pagina_.data(), size(), devicePixelRatioF())
                                   : QPixmap();
     versoImpostazioni_ = impostazioni;
     if (impostazioni) {
@@ -222,7 +224,7 @@ void PannelloAperto::giraVerso(bool impostazioni)
     mostraFacce();
     disponiModulo();
     if (anima) {
-        facciaEntrante_ = istantanea(impostazioni ? pagina_.data() : area_, size());
+        facciaEntrante_ = istantanea(impostazioni ? pagina_.data() : area_, size(), devicePixelRatioF());
         facciaUscente_ = uscente;
         girando_ = true;
         giro_.salta(0);
