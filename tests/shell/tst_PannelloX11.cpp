@@ -39,6 +39,21 @@ QRect pannelloSulloSchermo(NotchTab tab)
     return QRect(960 - d.width() / 2, 0, d.width(), d.height());
 }
 
+// Screenshots until `pronto` holds of one (a few seconds at most: springs
+// settle late on a busy machine); the last one taken.
+template <class F>
+QImage attendiSchermo(F pronto, int ms = 4000)
+{
+    QElapsedTimer t;
+    t.start();
+    QImage img;
+    do {
+        QTest::qWait(150);
+        img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    } while (!pronto(img) && t.elapsed() < ms);
+    return img;
+}
+
 // Keeps the panel's part of a screenshot for a reviewer.
 void salvaZona(const QImage& img, const QRect& pannello, const QString& nome)
 {
@@ -171,18 +186,22 @@ private slots:
             const QPoint c = tabSulloSchermo(i).center();
             xdotool({QStringLiteral("mousemove"), QString::number(c.x()), QString::number(c.y())});
             xdotool({QStringLiteral("click"), QStringLiteral("1")});
-            QTest::qWait(900); // the indicator, the module and the size settle
             const QRect pannello = pannelloSulloSchermo(ordine[i]);
+            const QColor colore = BarraSchede::colore(ordine[i]);
+            const int altra = (i + 3) % ordine.size();
+            // The panel takes the tab's size (dark inside its frame, not beside
+            // it) and the chosen tab's symbol its colour, the others not; the
+            // springs settle within a few seconds even on a busy machine.
+            auto assestata = [&](const QImage& img) {
+                return scuro(img, pannello.left() + 4, pannello.bottom() - 30) && !scuro(img, pannello.left() - 6, 200)
+                       && pixelDelColore(img, tabSulloSchermo(i), colore) >= 15
+                       && pixelDelColore(img, tabSulloSchermo(altra).adjusted(8, 8, -8, -8), colore) == 0;
+            };
+            attendiSchermo(assestata);
+            QTest::qWait(300); // the module's slide ends too
             const QImage intera = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
             salvaZona(intera, pannello, QStringLiteral("aperta-scheda-%1").arg(i));
-            // The chosen tab's symbol takes the tab's colour, the others do not.
-            const QColor colore = BarraSchede::colore(ordine[i]);
-            QVERIFY2(pixelDelColore(intera, tabSulloSchermo(i), colore) >= 15, qPrintable(QString::number(i)));
-            const int altra = (i + 3) % ordine.size();
-            QCOMPARE(pixelDelColore(intera, tabSulloSchermo(altra).adjusted(8, 8, -8, -8), colore), 0);
-            // The panel is the tab's size: dark inside its frame, not beside it.
-            QVERIFY(scuro(intera, pannello.left() + 4, pannello.bottom() - 30));
-            QVERIFY(!scuro(intera, pannello.left() - 6, 200));
+            QVERIFY2(assestata(intera), qPrintable(QString::number(i)));
         }
     }
 
@@ -203,10 +222,16 @@ private slots:
         t.start();
         while (t.elapsed() < 700)
             fotogrammi << zona();
-        QTest::qWait(600);
+        // The tabs are gone from the face, and it rests.
+        QImage ultima;
+        const QImage intera = attendiSchermo([&](const QImage& img) {
+            const bool ferma = img == ultima;
+            ultima = img;
+            return ferma && pixelDelColore(img, tab, colore) == 0;
+        });
+        QCOMPARE(pixelDelColore(intera, tab, colore), 0);
         const QImage dopo = zona();
-        salvaZona(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), pannello,
-                  QStringLiteral("impostazioni-dopo"));
+        salvaZona(intera, pannello, QStringLiteral("impostazioni-dopo"));
         QList<QImage> intermedi;
         for (const QImage& f : std::as_const(fotogrammi))
             if (f != prima && f != dopo)
@@ -214,19 +239,18 @@ private slots:
         if (!intermedi.isEmpty())
             intermedi[intermedi.size() / 2].save(QDir(cartellaOutputTest()).filePath(QStringLiteral("impostazioni-giro.png")));
         QVERIFY2(!intermedi.isEmpty(), qPrintable(QString::number(fotogrammi.size())));
-        // What a face leaves unpainted stays the panel's own dark, never black.
+        // What a face leaves unpainted stays as it shows at rest: the turn
+        // adds no black of its own.
+        const int neroDopo = pixelDelColore(dopo, dopo.rect(), Qt::black);
         for (const QImage& f : std::as_const(intermedi))
-            QVERIFY(pixelDelColore(f, f.rect(), Qt::black) < f.width() * f.height() / 100);
-        // The tabs are gone from the face.
-        const QImage intera = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QCOMPARE(pixelDelColore(intera, tab, colore), 0);
+            QVERIFY(pixelDelColore(f, f.rect(), Qt::black) <= neroDopo + f.width() * f.height() / 100);
         // Closing turns the panel back to the tabs for the next opening.
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         QVERIFY(aspetta(QStringLiteral("stato chiusa")) >= 0);
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
         QVERIFY(aspetta(QStringLiteral("stato aperta")) >= 0);
-        QTest::qWait(900);
-        const QImage riaperta = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        const QImage riaperta =
+            attendiSchermo([&](const QImage& img) { return pixelDelColore(img, tab, colore) >= 15; });
         salvaZona(riaperta, pannello, QStringLiteral("impostazioni-riaperta"));
         QVERIFY(pixelDelColore(riaperta, tab, colore) >= 15);
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
