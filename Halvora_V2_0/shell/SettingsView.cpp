@@ -293,7 +293,6 @@ SettingsView::SettingsView(SettingsManager& settings, LinguaManager& lingua, Sco
 
     pagina_ = new QWidget;
     pagina_->setObjectName(QStringLiteral("paginaImpostazioni"));
-    pagina_->setAutoFillBackground(false);
     auto* pila = new QVBoxLayout(pagina_);
     pila->setContentsMargins(20, 52, 20, 20);
     pila->setSpacing(18);
@@ -312,6 +311,8 @@ SettingsView::SettingsView(SettingsManager& settings, LinguaManager& lingua, Sco
     pila->addWidget(creaPiede());
     pila->addStretch(1);
     setWidget(pagina_);
+    // setWidget turns the fill on; the notch's own material shows through.
+    pagina_->setAutoFillBackground(false);
 }
 
 SettingsView::~SettingsView() = default;

@@ -21,34 +21,23 @@ void xdotool(const QStringList& argomenti)
     QProcess::execute(QStringLiteral("xdotool"), argomenti);
 }
 
-// The language menu: the first wide box of the picker's grey on the page's
-// right half, from the top. Empty when there is none.
+// The language menu: the first row, from the top of the page's right half,
+// of a wide even run lighter than what lies on both sides of it. Empty when
+// there is none.
 QRect trovaMenuLingua(const QImage& img, const QRect& pannello)
 {
-    const QColor grigio(43, 43, 43);
-    auto simile = [&](int x, int y) {
-        const QColor c = img.pixelColor(x, y);
-        return std::abs(c.red() - grigio.red()) <= 6 && std::abs(c.green() - grigio.green()) <= 6
-               && std::abs(c.blue() - grigio.blue()) <= 6;
-    };
-    for (int y = pannello.top() + 40; y < pannello.bottom() - 20; ++y) {
-        int inizio = -1;
-        for (int x = pannello.center().x(); x < pannello.right(); ++x) {
-            if (simile(x, y)) {
-                if (inizio < 0)
-                    inizio = x;
-                if (x - inizio >= 100) {
-                    int fine = x;
-                    while (fine + 1 < pannello.right() && simile(fine + 1, y))
-                        ++fine;
-                    int basso = y;
-                    while (basso + 1 < pannello.bottom() && simile(inizio + 4, basso + 1))
-                        ++basso;
-                    return QRect(QPoint(inizio, y), QPoint(fine, basso));
-                }
-            } else {
-                inizio = -1;
-            }
+    auto grigio = [&](int x, int y) { return qGray(img.pixel(x, y)); };
+    const int inizioScansione = pannello.center().x() + 10;
+    for (int y = pannello.top() + 60; y < pannello.top() + 260; ++y) {
+        int inizio = inizioScansione;
+        for (int x = inizioScansione + 1; x <= pannello.right() - 10; ++x) {
+            if (std::abs(grigio(x, y) - grigio(inizio, y)) <= 1)
+                continue;
+            const int fine = x - 1;
+            if (fine - inizio >= 100 && inizio > inizioScansione && grigio(inizio, y) > grigio(inizio - 3, y) + 6
+                && grigio(fine, y) > grigio(fine + 3, y) + 6)
+                return QRect(QPoint(inizio, y), QPoint(fine, y + 20));
+            inizio = x;
         }
     }
     return {};
@@ -151,7 +140,7 @@ private slots:
         QVERIFY2(!menu.isEmpty(), "no language menu on the settings page");
 
         // Pick "English": the entries are the system's, Italiano, English, Español.
-        xdotool({QStringLiteral("mousemove"), QString::number(menu.center().x()), QString::number(menu.center().y())});
+        xdotool({QStringLiteral("mousemove"), QString::number(menu.center().x()), QString::number(menu.top() + 9)});
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
         QTest::qWait(600);
         xdotool({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
