@@ -8,6 +8,7 @@
 
 #include <QGraphicsOpacityEffect>
 #include <QLayout>
+#include <QPropertyAnimation>
 #include <QPainter>
 #include <cmath>
 #include <numbers>
@@ -55,6 +56,31 @@ protected:
 private:
     StatoUsoIA stato_;
 };
+
+// Fades `w` in, or out and then releases it; a widget with an effect of
+// its own only comes and goes.
+void dissolvi(QWidget* w, bool entra)
+{
+    if (w->graphicsEffect()) {
+        if (!entra)
+            w->deleteLater();
+        return;
+    }
+    auto* effetto = new QGraphicsOpacityEffect(w);
+    effetto->setOpacity(entra ? 0 : 1);
+    w->setGraphicsEffect(effetto);
+    auto* a = new QPropertyAnimation(effetto, "opacity", w);
+    a->setDuration(250);
+    a->setEasingCurve(QEasingCurve::InOutQuad);
+    a->setEndValue(entra ? 1.0 : 0.0);
+    QObject::connect(a, &QAbstractAnimation::finished, w, [w, entra] {
+        if (entra)
+            w->setGraphicsEffect(nullptr);
+        else
+            w->deleteLater();
+    });
+    a->start(QAbstractAnimation::DeleteWhenStopped);
+}
 
 // The widget's look now, laid out at its size, over nothing: what it does
 // not paint itself stays clear, as it does over the panel.
@@ -113,11 +139,22 @@ void PannelloAperto::aggiornaGuida()
         if (guida_) {
             guida_->setParent(this);
             guida_->show();
+            // Guide mode may open the notch just after this: the window counts.
+            if (window()->isVisible())
+                dissolvi(guida_, true);
         }
     } else if (!inGuida && guida_) {
-        guida_->hide();
-        guida_->deleteLater();
+        // The guide fades out over the panel, taking no more clicks.
+        QWidget* uscente = guida_;
         guida_ = nullptr;
+        if (window()->isVisible()) {
+            uscente->setAttribute(Qt::WA_TransparentForMouseEvents);
+            uscente->raise();
+            dissolvi(uscente, false);
+        } else {
+            uscente->hide();
+            uscente->deleteLater();
+        }
     }
     mostraFacce();
     disponiModulo();

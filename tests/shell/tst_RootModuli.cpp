@@ -41,6 +41,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QFile>
+#include <QGraphicsOpacityEffect>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QPointer>
@@ -428,6 +429,23 @@ private slots:
         b->stato.leaveGuideMode();
         QTRY_VERIFY(!guida);
         QVERIFY(pannello.rigaVisibile() == !b->root->showSettings());
+    }
+
+    void theGuideFadesInAndOutOverTheShownPanel()
+    {
+        auto b = banco();
+        b->root->show();
+        PannelloAperto& pannello = *b->root->pannelloAperto();
+        pannello.setCostruttoreGuida([] { return new QLabel(QStringLiteral("Guida")); });
+        b->stato.enterGuideMode();
+        QPointer<QWidget> guida = pannello.guida();
+        QVERIFY(guida && qobject_cast<QGraphicsOpacityEffect*>(guida->graphicsEffect()));
+        QTRY_VERIFY(!guida->graphicsEffect()); // fully in
+        b->stato.leaveGuideMode();
+        QVERIFY(!pannello.guida());
+        QVERIFY(guida && guida->testAttribute(Qt::WA_TransparentForMouseEvents)); // fading out, no clicks
+        QVERIFY(pannello.areaSchede().isVisibleTo(&pannello));
+        QTRY_VERIFY(!guida);
     }
 
     void theUsageRingStandsLeftOfTheGear()
