@@ -22,7 +22,6 @@ class PulsanteSimbolo;
 class PannelloAperto : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kLatoPulsante = AreaSchede::kLatoPulsante;
     static constexpr int kMargineRiga = 16;
     static constexpr int kSpaziaturaRiga = 10;
     static constexpr int kLatoGear = 24;
