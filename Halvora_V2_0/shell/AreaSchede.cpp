@@ -14,11 +14,22 @@ namespace {
 // The springs of a tab change: the indicator and the module move together.
 constexpr double kRisposta = 0.4;
 constexpr double kSmorzamento = 0.7;
+
+// `da` turned `t` of the way (0 to 1) into `a`.
+QColor mescola(const QColor& da, const QColor& a, double t)
+{
+    if (t >= 1)
+        return a;
+    auto m = [t](double x, double y) { return x + (y - x) * t; };
+    return QColor::fromRgbF(m(da.redF(), a.redF()), m(da.greenF(), a.greenF()), m(da.blueF(), a.blueF()),
+                            m(da.alphaF(), a.alphaF()));
+}
 } // namespace
 
 AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
     : QWidget(parent), stato_(stato), barra_(barra), indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())),
-      cambio_(1), dissolvenza_(new QVariantAnimation(this))
+      cambio_(1), dissolvenza_(new QVariantAnimation(this)), scelta_(stato.activeTab()),
+      colore_(new QVariantAnimation(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
@@ -33,6 +44,15 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
         update();
     });
     connect(&barra_, &BarraSchede::cambiato, this, &AreaSchede::seguiPassaggio);
+    // The chosen look moves between symbols ease-in-out over 0.2 s.
+    colore_->setDuration(200);
+    colore_->setEasingCurve(QEasingCurve::InOutQuad);
+    colore_->setStartValue(0.0);
+    colore_->setEndValue(1.0);
+    connect(colore_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        cambioColore_ = v.toDouble();
+        update();
+    });
     connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
         const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
         if (isVisible()) {
@@ -41,6 +61,12 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
         } else {
             indicatore_.salta(indice);
         }
+        sceltaPrima_ = scelta_;
+        scelta_ = stato_.activeTab();
+        colore_->stop();
+        cambioColore_ = isVisible() ? 0 : 1;
+        if (isVisible())
+            colore_->start();
         cambiaModulo();
         update();
     });
@@ -148,8 +174,9 @@ void AreaSchede::passo()
 void AreaSchede::completaAnimazioni()
 {
     animatore_.completa();
-    if (dissolvenza_->state() == QAbstractAnimation::Running)
-        dissolvenza_->setCurrentTime(dissolvenza_->duration());
+    for (QVariantAnimation* a : {dissolvenza_, colore_})
+        if (a->state() == QAbstractAnimation::Running)
+            a->setCurrentTime(a->duration());
 }
 
 void AreaSchede::disponiModulo()
@@ -254,9 +281,13 @@ void AreaSchede::paintEvent(QPaintEvent*)
             p.setBrush(Disegno::primario(0.08 * opacitaEvidenziata_));
             p.drawRoundedRect(r.adjusted(2, 6, -2, -6), 14, 14);
         }
+        QColor colore = Disegno::secondario();
+        if (scelta)
+            colore = mescola(Disegno::secondario(), BarraSchede::colore(tab), cambioColore_);
+        else if (tab == sceltaPrima_)
+            colore = mescola(BarraSchede::colore(tab), Disegno::secondario(), cambioColore_);
         p.drawPixmap(QPointF(r.center().x() - 9, r.center().y() - 9),
-                     Simboli::pixmap(BarraSchede::simbolo(tab), 18,
-                                     scelta ? BarraSchede::colore(tab) : Disegno::secondario(), dpr));
+                     Simboli::pixmap(BarraSchede::simbolo(tab), 18, colore, dpr));
     }
     QColor rosso = Colori::rosso();
     rosso.setAlphaF(0.8f);

@@ -77,4 +77,9 @@ private:
     std::optional<NotchTab> evidenziata_;
     double opacitaEvidenziata_ = 0;
     class QVariantAnimation* dissolvenza_;
+    // The tab that was chosen before, while its colour gives way (0 to 1).
+    NotchTab scelta_;
+    std::optional<NotchTab> sceltaPrima_;
+    double cambioColore_ = 1;
+    class QVariantAnimation* colore_;
 };
