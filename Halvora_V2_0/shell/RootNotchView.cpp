@@ -180,6 +180,13 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
 
 void RootNotchView::collega()
 {
+    // An announced update keeps the card slot clickable while closed; the
+    // flag follows the announcement, also when it is withdrawn.
+    if (auto* aggiornamento = aggiornamentoManager_.get())
+        connect(aggiornamento, &AggiornamentoManager::versioneDisponibileChanged, this, [this, aggiornamento] {
+            stato_.setAggiornamentoDaMostrare(!aggiornamento->versioneDisponibile().isEmpty());
+            aggiornaVisibilitaScheda();
+        });
     connect(&stato_, &NotchStateManager::cambiato, this, [this] {
         aggiornaTacca();
         aggiornaSlot();

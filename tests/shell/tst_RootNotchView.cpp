@@ -2,6 +2,8 @@
 #include "AttivitaManager.h"
 #include "FakeClock.h"
 #include "GuidaView.h"
+#include "LettoreFeedFinto.h"
+#include "AggiornamentoManager.h"
 #include "NotchAccessRouter.h"
 #include "NotchStateManager.h"
 #include "PannelloAperto.h"
@@ -228,6 +230,33 @@ private slots:
         emit pagina->rivediGuida();
         QVERIFY(!b.root().showSettings());
         QVERIFY(b.stato.modalitaGuida());
+    }
+
+    void anAnnouncedUpdateIsFlaggedAndWithdrawn()
+    {
+        FakeClock clock;
+        NotchStateManager stato{clock};
+        AttivitaManager attivita{clock};
+        UserDefaults impostazioni(ini());
+        X11Desktop desktop;
+        LettoreFeedFinto lettore;
+        FabbricaManager f;
+        f.aggiornamento = [&] {
+            AggiornamentoManager::Opzioni o;
+            o.versioneInUso = QStringLiteral("2.0");
+            o.apriURL = [](const QUrl&) {};
+            return std::make_unique<AggiornamentoManager>(impostazioni, clock, lettore, nullptr, o);
+        };
+        RootNotchView root(stato, attivita, QSize(800, 600),
+                           {clock, impostazioni, desktop, NotchGeometry::Posizione::corrente(), {}, std::move(f)});
+        QCOMPARE(lettore.richieste, 1); // the check when the view is built
+        lettore.rispondi(QByteArray("{\"versione\":\"2.1\",\"download\":\"https://halvora.app/v\"}"));
+        QVERIFY(stato.aggiornamentoDaMostrare());
+        // A later check that finds nothing newer withdraws it.
+        root.aggiornamentoManager()->controllaAggiornamenti(true);
+        lettore.rispondi(QByteArray("{\"versione\":\"2.0\",\"download\":\"https://halvora.app/v\"}"));
+        QVERIFY(root.aggiornamentoManager()->versioneDisponibile().isEmpty());
+        QVERIFY(!stato.aggiornamentoDaMostrare());
     }
 
     void tintedNoticeWithoutDetail()

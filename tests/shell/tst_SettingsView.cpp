@@ -3,6 +3,7 @@
 #include "ClipboardManager.h"
 #include "DesktopEntries.h"
 #include "FakeClock.h"
+#include "LettoreFeedFinto.h"
 #include "FakeFrontApplication.h"
 #include "FakePasteboard.h"
 #include "FakeTastoGlobale.h"
@@ -47,18 +48,6 @@ struct LoginFinto final : AvvioAlLogin {
     }
 };
 
-// Holds each feed request until the test answers it.
-struct LettoreFinto final : LettoreFeed {
-    int richieste = 0;
-    std::function<void(std::optional<QByteArray>)> fine;
-    void richiedi(std::function<void(std::optional<QByteArray>)> f) override
-    {
-        ++richieste;
-        fine = std::move(f);
-    }
-    void rispondi(const QByteArray& corpo) { std::exchange(fine, nullptr)(corpo); }
-};
-
 QByteArray feed(const QString& versione)
 {
     return QStringLiteral("{\"versione\":\"%1\",\"download\":\"https://halvora.app/v\"}").arg(versione).toUtf8();
@@ -91,7 +80,7 @@ struct Banco {
     FakePasteboard pasteboard;
     FakeFrontApplication front;
     ClipboardManager clipboard;
-    LettoreFinto lettore;
+    LettoreFeedFinto lettore;
     AggiornamentoManager aggiornamento;
     DesktopEntries applicazioni;
     std::unique_ptr<SettingsView> view;

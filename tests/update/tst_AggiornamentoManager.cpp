@@ -1,5 +1,6 @@
 #include "AggiornamentoManager.h"
 #include "FakeClock.h"
+#include "LettoreFeedFinto.h"
 #include "LettoreFeed.h"
 #include "LettoreFeedHttps.h"
 #include "Risveglio.h"
@@ -9,23 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-// Holds each request until the test answers it.
-struct LettoreFinto final : LettoreFeed {
-    int richieste = 0;
-    std::function<void(std::optional<QByteArray>)> fine;
-    void richiedi(std::function<void(std::optional<QByteArray>)> f) override
-    {
-        ++richieste;
-        fine = std::move(f);
-    }
-    void rispondi(std::optional<QByteArray> corpo)
-    {
-        auto f = std::exchange(fine, nullptr);
-        QVERIFY(f);
-        f(std::move(corpo));
-    }
-};
 
 QByteArray feed(const QString& versione, const QString& extra = {})
 {
@@ -41,7 +25,7 @@ class TestAggiornamentoManager : public QObject {
     struct Banco {
         FakeClock clock;
         UserDefaults defaults;
-        LettoreFinto lettore;
+        LettoreFeedFinto lettore;
         Risveglio risveglio;
         QList<QUrl> aperti;
         std::unique_ptr<AggiornamentoManager> m;
