@@ -344,13 +344,23 @@ void UsoIAAnelloView::paintEvent(QPaintEvent*)
                     percento(scelta->limite.percentuale));
 }
 
-void UsoIAAnelloView::mouseMoveEvent(QMouseEvent* e)
+void UsoIAAnelloView::segui(QPointF posizione)
 {
     // Only the capsule counts: its rounded ends are outside.
     QPainterPath capsula;
     const double raggio = height() / 2.0;
     capsula.addRoundedRect(QRectF(rect()), raggio, raggio);
-    impostaSopra(finestraPrincipale() && capsula.contains(e->position()));
+    impostaSopra(finestraPrincipale() && capsula.contains(posizione));
+}
+
+void UsoIAAnelloView::enterEvent(QEnterEvent* e)
+{
+    segui(e->position());
+}
+
+void UsoIAAnelloView::mouseMoveEvent(QMouseEvent* e)
+{
+    segui(e->position());
 }
 
 void UsoIAAnelloView::leaveEvent(QEvent*)

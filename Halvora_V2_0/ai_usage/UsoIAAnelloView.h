@@ -65,6 +65,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void enterEvent(QEnterEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void leaveEvent(QEvent*) override;
     void moveEvent(QMoveEvent*) override;
@@ -73,6 +74,7 @@ protected:
 private:
     void aggiornaDimensione();
     void impostaSopra(bool sopra);
+    void segui(QPointF posizione);
     void passo();
     void collocaScheda();
     void togliScheda();

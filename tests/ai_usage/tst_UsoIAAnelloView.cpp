@@ -158,8 +158,10 @@ private slots:
         QVERIFY(v.scheda());
         clock.advance(1.0);
         QVERIFY(!v.scheda());
-        // Back on the pill, then the panel hides: no card left behind.
-        muovi(v, QPointF(v.width() / 2.0, v.height() / 2.0));
+        // Entering onto the pill, then the panel hides: no card left behind.
+        const QPointF centro(v.width() / 2.0, v.height() / 2.0);
+        QEnterEvent entra(centro, centro, v.mapToGlobal(centro));
+        QCoreApplication::sendEvent(&v, &entra);
         QVERIFY(v.scheda());
         p.sfondo.hide();
         QVERIFY(!v.scheda());
