@@ -269,9 +269,27 @@ void UsoIAAnelloView::togliScheda()
 {
     if (!scheda_)
         return;
+    seguiAntenati(false);
     scheda_->hide();
     scheda_->deleteLater();
     scheda_ = nullptr;
+}
+
+void UsoIAAnelloView::seguiAntenati(bool segui)
+{
+    for (QWidget* w = parentWidget(); w && w != strato(); w = w->parentWidget()) {
+        if (segui)
+            w->installEventFilter(this);
+        else
+            w->removeEventFilter(this);
+    }
+}
+
+bool UsoIAAnelloView::eventFilter(QObject* o, QEvent* e)
+{
+    if (scheda_ && e->type() == QEvent::Move)
+        collocaScheda();
+    return QWidget::eventFilter(o, e);
 }
 
 void UsoIAAnelloView::imposta(const LetturaUsoIA& lettura, bool attuale)
@@ -396,6 +414,7 @@ void UsoIAAnelloView::impostaSopra(bool sopra)
     if (sopra_ && !scheda_) {
         scheda_ = new SchedaUsoIA(lettura_.fornitore, strato());
         collocaScheda();
+        seguiAntenati(true);
         scheda_->show();
         scheda_->raise();
     }

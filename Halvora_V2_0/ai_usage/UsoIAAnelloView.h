@@ -70,6 +70,7 @@ protected:
     void leaveEvent(QEvent*) override;
     void moveEvent(QMoveEvent*) override;
     void hideEvent(QHideEvent*) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void aggiornaDimensione();
@@ -78,6 +79,8 @@ private:
     void passo();
     void collocaScheda();
     void togliScheda();
+    // The widgets between the pill and the layer: moving one moves the pill.
+    void seguiAntenati(bool segui);
     QWidget* strato() const;
 
     LetturaUsoIA lettura_;

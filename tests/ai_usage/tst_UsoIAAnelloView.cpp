@@ -168,6 +168,24 @@ private slots:
         QVERIFY(!v.sopra());
     }
 
+    void cardFollowsPillInsideMovedRow()
+    {
+        QWidget pannello;
+        auto* riga = new QWidget(&pannello);
+        riga->setGeometry(100, 10, 120, 30);
+        auto* v = new UsoIAAnelloView(lettura(30, 60), true, clock, riga, &pannello);
+        v->move(10, 4);
+        pannello.resize(300, 200);
+        pannello.show();
+        muovi(*v, QPointF(v->width() / 2.0, v->height() / 2.0));
+        clock.advance(1.0);
+        QVERIFY(v->scheda() && v->scheda()->parentWidget() == &pannello);
+        riga->move(60, 20);
+        const QRect s = v->rettangoloScheda();
+        QCOMPARE(s.top(), 20 + 4 + 28);
+        QCOMPARE(s.x() + s.width(), 60 + 10 + v->width());
+    }
+
     void newStateKeepsHoverAndDropsEmptyReading()
     {
         Pannello p(lettura(30, 60), true, clock);
