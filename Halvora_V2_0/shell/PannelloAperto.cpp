@@ -4,8 +4,9 @@
 #include "Disegno.h"
 #include "PulsanteSimbolo.h"
 #include "RegoleUsoIA.h"
-#include "UsoIACardView.h"
+#include "UsoIAAnelloView.h"
 
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLayout>
 #include <QPropertyAnimation>
@@ -18,44 +19,6 @@ namespace {
 // The turn is a short spring with little overshoot.
 constexpr double kRispostaGiro = 0.5;
 constexpr double kSmorzamentoGiro = 0.8;
-
-// The usage ring of the open panel: the window the usage rules pick, with
-// the provider's mark inside; dimmed while the reading is not current.
-// It takes no clicks.
-class AnelloPannello final : public QWidget {
-public:
-    AnelloPannello(StatoUsoIA stato, QWidget* parent) : QWidget(parent), stato_(std::move(stato))
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFixedSize(PannelloAperto::kLatoAnello, PannelloAperto::kLatoAnello);
-    }
-
-    void imposta(const StatoUsoIA& stato)
-    {
-        if (stato == stato_)
-            return;
-        stato_ = stato;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        const auto scelta = RegoleUsoIA::limiteDaMostrare(stato_.lettura);
-        if (!scelta)
-            return;
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setOpacity(stato_.attuale ? 1.0 : 0.55);
-        const QRectF quadrato(0, 0, width(), height());
-        AnelloUsoIA::disegna(p, quadrato, scelta->limite, 2);
-        const QRectF segno(quadrato.center() - QPointF(5, 5), QSizeF(10, 10));
-        SimboloFornitore::disegna(p, segno, stato_.lettura.fornitore);
-    }
-
-private:
-    StatoUsoIA stato_;
-};
 
 // Fades `w` in, or out and then releases it; a widget with an effect of
 // its own only comes and goes.
@@ -99,8 +62,8 @@ QPixmap istantanea(QWidget* w, QSize dimensione, qreal dpr)
 
 } // namespace
 
-PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
-    : QWidget(parent), stato_(stato), barra_(barra), area_(new AreaSchede(stato, barra, this)),
+PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent)
+    : QWidget(parent), stato_(stato), barra_(barra), clock_(clock), area_(new AreaSchede(stato, barra, this)),
       riga_(new QWidget(this)), gear_(new PulsanteSimbolo(QStringLiteral("gearshape.fill"), 20, Disegno::secondario(),
                                                            riga_)),
       giro_(1)
@@ -167,12 +130,22 @@ void PannelloAperto::setUsoIA(const std::optional<StatoUsoIA>& stato)
         delete anello_;
         anello_ = nullptr;
     } else if (anello_) {
-        static_cast<AnelloPannello*>(anello_)->imposta(*stato);
+        static_cast<UsoIAAnelloView*>(anello_)->imposta(stato->lettura, stato->attuale);
     } else {
-        anello_ = new AnelloPannello(*stato, riga_);
+        // Its detail card hangs over the panel, below the row.
+        anello_ = new UsoIAAnelloView(stato->lettura, stato->attuale, clock_, riga_, this);
+        anello_->installEventFilter(this);
         anello_->show();
     }
     disponiRiga();
+}
+
+bool PannelloAperto::eventFilter(QObject* o, QEvent* e)
+{
+    // The pill's width follows its percentage: its trailing edge stays by the gear.
+    if (o == anello_ && e->type() == QEvent::Resize)
+        disponiRiga();
+    return QWidget::eventFilter(o, e);
 }
 
 bool PannelloAperto::anelloPresente() const
@@ -193,8 +166,9 @@ QRect PannelloAperto::rettangoloGear() const
 QRect PannelloAperto::rettangoloAnello() const
 {
     const QRect gear = rettangoloGear();
-    return QRect(gear.left() - kSpaziaturaRiga - kLatoAnello, gear.center().y() - kLatoAnello / 2 + 1, kLatoAnello,
-                 kLatoAnello);
+    const QSize d = anello_ ? anello_->size() : QSize(kLatoAnello, kLatoAnello);
+    return QRect(gear.left() - kSpaziaturaRiga - d.width(), gear.center().y() - d.height() / 2 + 1, d.width(),
+                 d.height());
 }
 
 void PannelloAperto::disponiRiga()

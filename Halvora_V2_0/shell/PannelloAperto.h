@@ -12,6 +12,7 @@
 #include <optional>
 
 class BarraSchede;
+class Clock;
 class PulsanteSimbolo;
 
 // The open notch's content: in guide mode the guide alone; otherwise the
@@ -27,7 +28,7 @@ public:
     static constexpr int kLatoGear = 24;
     static constexpr int kLatoAnello = 18;
 
-    PannelloAperto(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);
+    PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent = nullptr);
 
     AreaSchede& areaSchede() const { return *area_; }
     // The tab face's pieces (panel coordinates: the face fills the panel).
@@ -71,6 +72,7 @@ public:
     static void disegnaGirata(QPainter& p, const QRectF& area, const QPixmap& faccia, double angolo);
 
 protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
 
@@ -83,6 +85,7 @@ private:
 
     NotchStateManager& stato_;
     BarraSchede& barra_;
+    Clock& clock_;
     AreaSchede* area_;
     CostruttoreVista costruttoreImpostazioni_, costruttoreGuida_;
     QPointer<QWidget> pagina_, guida_;

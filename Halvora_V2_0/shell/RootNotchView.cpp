@@ -88,7 +88,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     usoIA_ = crea(fabbrica.usoIA);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
     barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
-    pannelloAperto_ = new PannelloAperto(stato_, *barra_, this);
+    pannelloAperto_ = new PannelloAperto(stato_, *barra_, servizi_.clock, this);
     pannelloAperto_->setAzionePower([this] { barra_->fermaTutto(passiPower()); });
     pannelloAperto_->setCostruttoreModulo([this](NotchTab tab) { return creaModulo(tab); });
     pannelloAperto_->setCostruttoreImpostazioni([this] {
