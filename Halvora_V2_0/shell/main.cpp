@@ -12,6 +12,7 @@
 #include "X11Puntatore.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -59,7 +60,11 @@ int main(int argc, char* argv[])
     istanza.diventaPrima();
     installaUscitaSuSegnale(app);
 
-    Traduzioni::installa(LinguaManager::linguaAllAvvio(UserDefaults::shared()));
+    const QString lingua = Traduzioni::installa(LinguaManager::linguaAllAvvio(UserDefaults::shared())).codice();
+    // Dates and numbers speak the interface's language; a desktop already in
+    // that language keeps its own regional formats.
+    if (QLocale::system().language() != QLocale(lingua).language())
+        QLocale::setDefault(QLocale(lingua));
 
     X11Desktop& desktop = X11Desktop::shared();
     const DesktopEntries voci = DesktopEntries::daSistema();
