@@ -5,16 +5,12 @@
 #include "PomodoroView.h"
 #include "SuonoAllarme.h"
 #include "TestOutput.h"
+#include "SuonoMuto.h"
 
 #include <QPainter>
 #include <QTest>
 
 namespace {
-
-class SuonoMuto final : public SuonoAllarme {
-public:
-    void suona() override {}
-};
 
 // The dark open notch behind the tab, at the tab's size in the panel.
 class Pannello final : public QWidget {

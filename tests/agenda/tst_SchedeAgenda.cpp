@@ -7,16 +7,12 @@
 #include "SuonoAllarme.h"
 #include "TestOutput.h"
 #include "TimerCardView.h"
+#include "SuonoMuto.h"
 
 #include <QPainter>
 #include <QTest>
 
 namespace {
-class SuonoMuto final : public SuonoAllarme {
-public:
-    void suona() override {}
-};
-
 // A card on a dark backdrop, as it hangs under the notch.
 QImage renderSuFondo(QWidget& w, const QString& nome)
 {

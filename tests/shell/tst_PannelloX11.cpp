@@ -2,6 +2,7 @@
 // and a compositor, as a user would with pointer and keyboard.
 #include "BarraSchede.h"
 #include "NotchStateManager.h"
+#include "AppRealeX11.h"
 #include "TestOutput.h"
 #include "X11TastoGlobale.h"
 
@@ -16,10 +17,7 @@
 
 namespace {
 
-void xdotool(const QStringList& argomenti)
-{
-    QProcess::execute(QStringLiteral("xdotool"), argomenti);
-}
+using AppRealeX11::xdotool;
 
 bool scuro(const QImage& img, int x, int y)
 {
@@ -93,19 +91,9 @@ class TestPannelloX11 : public QObject {
     QStringList righe;
     int letto = 0;
 
-    QProcessEnvironment ambiente()
-    {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HALVORA_DIAGNOSTICA"), QStringLiteral("1"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), casa.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), casa.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), casa.path());
-        return env;
-    }
-
     void avvia(QProcess& p, const QStringList& argomenti = {})
     {
-        p.setProcessEnvironment(ambiente());
+        p.setProcessEnvironment(AppRealeX11::ambiente(casa));
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.start(QStringLiteral(HALVORA_ESEGUIBILE), argomenti);
         QVERIFY(p.waitForStarted());
@@ -140,12 +128,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid());
-        // The guide has been seen: a first launch would otherwise start in it.
-        QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
-        QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nguidaVista=true\n");
-        ini.close();
+        QVERIFY(AppRealeX11::segnaGuidaVista(casa));
         QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-n"), QStringLiteral("2")});
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
         avvia(app);

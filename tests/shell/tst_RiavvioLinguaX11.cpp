@@ -1,6 +1,7 @@
 // The real application, on a virtual display, told through its settings page
 // to speak English: it starts a new copy of itself, leaves, and the new copy
 // answers in English.
+#include "AppRealeX11.h"
 #include "NotchStateManager.h"
 #include "TestOutput.h"
 
@@ -16,10 +17,7 @@
 
 namespace {
 
-void xdotool(const QStringList& argomenti)
-{
-    QProcess::execute(QStringLiteral("xdotool"), argomenti);
-}
+using AppRealeX11::xdotool;
 
 // The language menu: the first row, from the top of the page's right half,
 // of a wide even run lighter than what lies on both sides of it. Empty when
@@ -53,11 +51,7 @@ class TestRiavvioLinguaX11 : public QObject {
 
     QProcessEnvironment ambiente() const
     {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HALVORA_DIAGNOSTICA"), QStringLiteral("1"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), casa.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), casa.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), casa.path());
+        auto env = AppRealeX11::ambiente(casa);
         env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("it"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("it_IT.UTF-8"));
         return env;
@@ -106,11 +100,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid());
-        QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
-        QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nguidaVista=true\n");
-        ini.close();
+        QVERIFY(AppRealeX11::segnaGuidaVista(casa));
         xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("700")});
     }
 

@@ -37,6 +37,7 @@
 #include "VoiceManager.h"
 #include "VoiceMemoView.h"
 #include "X11Desktop.h"
+#include "SuonoMuto.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -53,11 +54,6 @@
 // The root view's managers come from the factory it is given, and the open
 // panel shows the view of the active tab. The managers here sit on fakes and
 // a clock that never moves, so nothing reaches the desktop.
-class SuonoMuto final : public SuonoAllarme {
-public:
-    void suona() override {}
-};
-
 class TestRootModuli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;

@@ -20,6 +20,7 @@
 #include "VistaAreaScheda.h"
 #include "VoiceManager.h"
 #include "X11Desktop.h"
+#include "SuonoMuto.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -31,11 +32,6 @@
 // The agenda and recording cards in the root view's slot, with the real
 // managers on fakes: a calendar folder of their own, silent audio, the
 // fake clock (09:00 on 2 March 2026).
-class SuonoMuto final : public SuonoAllarme {
-public:
-    void suona() override {}
-};
-
 class TestSchedeRoot : public QObject {
     Q_OBJECT
     QTemporaryDir dir;

@@ -17,6 +17,7 @@
 #include "UserDefaults.h"
 #include "VoiceManager.h"
 #include "X11Desktop.h"
+#include "SuonoMuto.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -25,11 +26,6 @@
 
 // On a virtual display with a window manager: a window of the test goes
 // full screen, and only the cards that must be answered stay under the notch.
-class SuonoMuto final : public SuonoAllarme {
-public:
-    void suona() override {}
-};
-
 class TestSchedeSchermoIntero : public QObject {
     Q_OBJECT
 
