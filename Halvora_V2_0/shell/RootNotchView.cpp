@@ -25,12 +25,10 @@
 #include "MirrorView.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
-#include "NotificheApp.h"
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
 #include "PomodoroView.h"
 #include "PromemoriaCardView.h"
-#include "Reazioni.h"
 #include "RegistrazioneCardView.h"
 #include "RotazioneSchede.h"
 #include "QtPasteboard.h"
@@ -262,22 +260,7 @@ void RootNotchView::collega()
         });
         usoIA_->setAttivo(settingsManager_->mostraUsoIA());
     }
-    // A finished pomodoro session with the timer card off opens the notch on
-    // the pomodoro tab and brings the application forward.
-    connect(&NotificheApp::shared(), &NotificheApp::focusTimerDidExpire, this, [this] {
-        if (settingsManager_->mostraSchedaTimer())
-            return;
-        stato_.setState(NotchState::expanded);
-        stato_.setActiveTab(NotchTab::pomodoro);
-        if (QWidget* finestra = window(); finestra && finestra->isVisible())
-            finestra->activateWindow();
-    });
     collegaReazioni();
-    connect(batteriaMonitor_.get(), &BatteriaMonitor::statoChanged, this,
-            [this](const std::optional<StatoAlimentazione>& prima) {
-                if (auto a = Reazioni::avvisoAlimentazione(prima, batteriaMonitor_->stato()))
-                    attivita_.mostra(*a, Reazioni::kDurataAvviso);
-            });
     connect(&stato_, &NotchStateManager::isMediaCardHoveredChanged, this, [this] {
         if (auto* media = qobject_cast<CompactMediaCard*>(slot_->scheda()))
             media->setOndeAnimate(!stato_.isMediaCardHovered());

@@ -1,9 +1,12 @@
-// The root view's reactions: events of one feature that become a notice,
+// The root view's reactions: events of one feature that become a notice
+// (or, for a finished pomodoro session, the open pomodoro tab),
 // and the usage ring of the open panel.
 #include "RootNotchView.h"
 
 #include "AttivitaManager.h"
+#include "BatteriaMonitor.h"
 #include "DownloadMonitor.h"
+#include "NotificheApp.h"
 #include "PannelloAperto.h"
 #include "Reazioni.h"
 #include "SettingsManager.h"
@@ -14,6 +17,21 @@
 
 void RootNotchView::collegaReazioni()
 {
+    connect(batteriaMonitor_.get(), &BatteriaMonitor::statoChanged, this,
+            [this](const std::optional<StatoAlimentazione>& prima) {
+                if (auto a = Reazioni::avvisoAlimentazione(prima, batteriaMonitor_->stato()))
+                    attivita_.mostra(*a, Reazioni::kDurataAvviso);
+            });
+    // A finished pomodoro session with the timer card off opens the notch on
+    // the pomodoro tab and brings the application forward.
+    connect(&NotificheApp::shared(), &NotificheApp::focusTimerDidExpire, this, [this] {
+        if (settingsManager_->mostraSchedaTimer())
+            return;
+        stato_.setState(NotchState::expanded);
+        stato_.setActiveTab(NotchTab::pomodoro);
+        if (QWidget* finestra = window(); finestra && finestra->isVisible())
+            finestra->activateWindow();
+    });
     if (downloadMonitor_) {
         // Announced once, then cleared for the next arrival.
         connect(downloadMonitor_.get(), &DownloadMonitor::ultimoArrivoChanged, this, [this] {
