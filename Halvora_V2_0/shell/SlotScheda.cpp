@@ -9,7 +9,7 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
     hide();
 }
 
-void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso)
+void SlotScheda::imposta(QWidget* scheda, QRectF area)
 {
     completaTransizioni();
     // Off screen (renders, a panel not yet shown) cards change at once.
@@ -33,7 +33,7 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
             scheda_->hide(); // else showing the slot would show it at once
             scheda_->ensurePolished();
             entrata_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
-                                             ingresso, TransizioneScheda::kPiena,
+                                             TransizioneScheda::kIngresso, TransizioneScheda::kPiena,
                                              TransizioneScheda::kDurataIngressoMs, parentWidget());
             connect(entrata_, &TransizioneScheda::finita, this, [this] {
                 entrata_ = nullptr;
