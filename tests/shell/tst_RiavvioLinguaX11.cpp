@@ -123,20 +123,38 @@ private slots:
         const QRect pannello(960 - d.width() / 2, 0, d.width(), d.height());
         xdotool({QStringLiteral("mousemove"), QString::number(pannello.right() - 28), QStringLiteral("28")});
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTest::qWait(1500);
-        QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        // The turn settles whenever a loaded machine lets it: look until the menu shows.
+        QImage img;
+        QRect menu;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(menu = trovaMenuLingua(img = QGuiApplication::primaryScreen()->grabWindow(0).toImage(), pannello))
+                 .isEmpty(),
+            10000);
+        QTest::qWait(300); // one more frame, so the menu is not caught mid-turn
+        img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("riavvio-impostazioni.png")));
-        const QRect menu = trovaMenuLingua(img, pannello);
+        menu = trovaMenuLingua(img, pannello);
         QVERIFY2(!menu.isEmpty(), "no language menu on the settings page");
 
         // Pick "English": the entries are the system's, Italiano, English, Español.
+        // Keys go to the list only once it is open, else they would change the
+        // choice one entry at a time.
+        const QRect intorno = menu.adjusted(-20, -120, 20, 160);
+        auto zona = [&] {
+            return QGuiApplication::primaryScreen()
+                ->grabWindow(0, intorno.x(), intorno.y(), intorno.width(), intorno.height())
+                .toImage();
+        };
         xdotool({QStringLiteral("mousemove"), QString::number(menu.center().x()), QString::number(menu.top() + 9)});
+        QTest::qWait(300); // the menu's look under the pointer
+        const QImage chiuso = zona();
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
-        QTest::qWait(600);
+        QTRY_VERIFY_WITH_TIMEOUT(zona() != chiuso, 10000);
+        QTest::qWait(300);
         xdotool({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
 
         // A new copy starts and the old one leaves.
-        QVERIFY(aspetta(QStringLiteral("pronta"), 15000));
+        QVERIFY(aspetta(QStringLiteral("pronta"), 30000));
         QTRY_COMPARE_WITH_TIMEOUT(app.state(), QProcess::NotRunning, 10000);
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
         QTRY_COMPARE_WITH_TIMEOUT(copie().size(), 1, 10000);
