@@ -1,8 +1,7 @@
 #include "SorgenteSistema.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "Aiutanti.h"
+
 #include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
@@ -62,13 +61,10 @@ SorgenteSistema::~SorgenteSistema() { ferma(); }
 
 QString SorgenteSistema::programmaPredefinito()
 {
-    const QString accanto = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("halvora-nowplaying"));
-    if (QFileInfo(accanto).isExecutable())
-        return accanto;
 #ifdef HALVORA_NOWPLAYING
-    return QStringLiteral(HALVORA_NOWPLAYING);
+    return Aiutanti::percorso(QStringLiteral("halvora-nowplaying"), QStringLiteral(HALVORA_NOWPLAYING));
 #else
-    return accanto;
+    return Aiutanti::percorso(QStringLiteral("halvora-nowplaying"));
 #endif
 }
 
