@@ -45,3 +45,11 @@ function(halvora_add_translations target)
   file(GLOB ts_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Halvora_V2_0/Resources/translations/*.ts)
   qt_add_translations(${target} TS_FILES ${ts_files} RESOURCE_PREFIX /i18n LRELEASE_OPTIONS -silent)
 endfunction()
+
+# The application's bundle folder: the application and every helper
+# executable it starts lie side by side in it, so each finds the others
+# beside itself wherever the bundle is copied.
+set(HALVORA_BUNDLE_DIR ${CMAKE_BINARY_DIR}/Halvora.app)
+function(halvora_bundle_executable target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HALVORA_BUNDLE_DIR})
+endfunction()

@@ -53,7 +53,7 @@ cat > "$apps/halvora.desktop" <<EOF
 [Desktop Entry]
 Type=Application
 Name=Halvora
-Exec="$PWD/build/Halvora_V2_0/shell/halvora" %u
+Exec="$PWD/build/Halvora.app/halvora" %u
 MimeType=x-scheme-handler/halvora;
 NoDisplay=true
 Terminal=false
@@ -70,4 +70,4 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
   openbox >/dev/null 2>&1 &
 fi
-exec build/Halvora_V2_0/shell/halvora
+exec build/Halvora.app/halvora
