@@ -48,8 +48,11 @@ double durataDa(const std::optional<QString>& testo)
     constexpr double kPredefinita = 4.0;
     if (!testo || testo->isEmpty() || *testo != testo->trimmed())
         return kPredefinita;
+    // The plain C form only: "1,000" is no thousand, and no locale applies.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double v = QLocale::c().toDouble(*testo, &ok);
+    const double v = c.toDouble(*testo, &ok);
     // Not a number reads as the default; infinities fall to the bounds below.
     if (!ok || std::isnan(v))
         return kPredefinita;

@@ -20,7 +20,10 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
                                    Clock& clock, QObject* parent)
     : QObject(parent), pasteboard_(pasteboard), front_(front), defaults_(defaults), clock_(clock)
 {
-    appEscluseUtente_ = defaults_.stringList(kChiaveAppEscluse);
+    // An id that has since become built in is no longer the user's to list or remove.
+    for (const QString& id : defaults_.stringList(kChiaveAppEscluse))
+        if (!appEscluseIncluse().contains(id))
+            appEscluseUtente_ << id;
     lastChangeCount_ = pasteboard_.changeCount();
     // The handle is a member, so the tick never outlives this object.
     poll_ = clock_.repeating(kIntervalloPoll, [this] { checkForChanges(); });
@@ -35,6 +38,18 @@ const QStringList& ClipboardManager::appEscluseIncluse()
         QStringLiteral("com.1password.1password"), QStringLiteral("com.agilebits.onepassword7"),
         QStringLiteral("com.bitwarden.desktop"),   QStringLiteral("com.lastpass.LastPass"),
         QStringLiteral("me.proton.pass.electron"),
+        // The same password managers as Linux knows them: the desktop ids of
+        // their packages, then their Flatpak ids (Bitwarden's Flatpak id is
+        // the one above; LastPass has no Linux application).
+        QStringLiteral("1password"),               QStringLiteral("com.onepassword.OnePassword"),
+        QStringLiteral("bitwarden"),               QStringLiteral("proton-pass"),
+        QStringLiteral("me.proton.Pass"),
+        // The desktop's own password and key stores, native and Flatpak alike.
+        QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("keepass2"),
+        QStringLiteral("org.gnome.World.Secrets"), QStringLiteral("org.gnome.PasswordSafe"),
+        QStringLiteral("org.gnome.seahorse.Application"), QStringLiteral("seahorse"),
+        QStringLiteral("org.kde.kwalletmanager5"), QStringLiteral("org.kde.kwalletmanager"),
+        QStringLiteral("kwalletmanager5-kwalletd"),
     };
     return ids;
 }

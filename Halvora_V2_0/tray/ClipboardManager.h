@@ -47,7 +47,8 @@ public:
     void aggiungiAppEsclusa(const QString& id);
     void rimuoviAppEsclusa(const QString& id);
 
-    // Password managers, excluded always and never listed among the user's.
+    // Password managers and key stores, excluded always and never listed
+    // among the user's: the original identifiers, then the Linux desktop ids.
     static const QStringList& appEscluseIncluse();
     // Format names whose presence means "never store".
     static const QStringList& tipiMarcatori();

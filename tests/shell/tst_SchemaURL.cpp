@@ -151,6 +151,8 @@ private slots:
         QTest::newRow("nan duration") << "halvora://attivita?titolo=A&durata=nan" << "A" << "bell.fill" << 4.0 << "";
         QTest::newRow("inf duration") << "halvora://attivita?titolo=A&durata=inf" << "A" << "bell.fill" << 10.0 << "";
         QTest::newRow("comma decimal") << "halvora://attivita?titolo=A&durata=2,5" << "A" << "bell.fill" << 4.0 << "";
+        QTest::newRow("grouped thousand") << "halvora://attivita?titolo=A&durata=1,000" << "A" << "bell.fill" << 4.0 << "";
+        QTest::newRow("grouped small") << "halvora://attivita?titolo=A&durata=12,500.5" << "A" << "bell.fill" << 4.0 << "";
         QTest::newRow("spaced duration") << "halvora://attivita?titolo=A&durata=%203" << "A" << "bell.fill" << 4.0 << "";
         QTest::newRow("unknown symbol") << "halvora://attivita?titolo=A&simbolo=no.such.symbol" << "A" << "bell.fill" << 4.0 << "";
         QTest::newRow("blank title") << "halvora://attivita?titolo=%20%20%20" << "" << "" << 0.0 << "";

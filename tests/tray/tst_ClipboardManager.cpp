@@ -160,8 +160,8 @@ private slots:
         QTest::newRow("passwords") << "com.apple.Passwords" << "" << true;
         QTest::newRow("proton") << "me.proton.pass.electron" << "" << true;
         QTest::newRow("case differs") << "com.Bitwarden.desktop" << "" << false;
-        QTest::newRow("user excluded") << "org.keepassxc.KeePassXC" << "org.keepassxc.KeePassXC" << true;
-        QTest::newRow("other app") << "org.gnome.TextEditor" << "org.keepassxc.KeePassXC" << false;
+        QTest::newRow("user excluded") << "org.example.Cassaforte" << "org.example.Cassaforte" << true;
+        QTest::newRow("other app") << "org.gnome.TextEditor" << "org.example.Cassaforte" << false;
         QTest::newRow("no desktop id") << "" << "" << false;
     }
     void copiesFromExcludedApplicationsAreNotStored()
@@ -177,6 +177,33 @@ private slots:
         front.attivaId(QStringLiteral("org.gnome.Terminal"));
         copiaEAttendi(QStringLiteral(" hunter2 "));
         QCOMPARE(m->copiedItems().isEmpty(), rifiutato);
+    }
+
+    // What Linux calls the password managers and key stores: copies made in
+    // them are remembered as concealed, never recorded.
+    void linuxPasswordManagersAreBuiltIn_data()
+    {
+        QTest::addColumn<QString>("app");
+        for (const char* id : {"1password", "com.onepassword.OnePassword", "bitwarden", "com.bitwarden.desktop",
+                               "proton-pass", "me.proton.Pass", "org.keepassxc.KeePassXC", "keepass2",
+                               "org.gnome.World.Secrets", "org.gnome.PasswordSafe", "org.gnome.seahorse.Application",
+                               "seahorse", "org.kde.kwalletmanager5", "org.kde.kwalletmanager",
+                               "kwalletmanager5-kwalletd"})
+            QTest::newRow(id) << QString::fromLatin1(id);
+    }
+    void linuxPasswordManagersAreBuiltIn()
+    {
+        QFETCH(QString, app);
+        front.attivaId(app);
+        copiaEAttendi(QStringLiteral(" Tr0ub4dor&3\n"));
+        QVERIFY(m->copiedItems().isEmpty());
+        QVERIFY(m->concealedFingerprints().contains(ClipboardManager::fingerprint("Tr0ub4dor&3")));
+        // Neither addable nor removable by the user.
+        m->aggiungiAppEsclusa(app);
+        QVERIFY(m->appEscluseUtente().isEmpty());
+        front.attivaId(QStringLiteral("org.gnome.TextEditor"));
+        copiaEAttendi(QStringLiteral("appunto qualsiasi"));
+        QCOMPARE(m->copiedItems(), QStringList{"appunto qualsiasi"});
     }
 
     void aCopyThatFollowsInAnExcludedAppWhileConfirmingIsRefused()
@@ -278,26 +305,26 @@ private slots:
     void exclusionsAreTrimmedUniqueAndPersisted()
     {
         QSignalSpy scritture(defaults.get(), &UserDefaults::changed);
-        m->aggiungiAppEsclusa(QStringLiteral("  org.keepassxc.KeePassXC\n"));
-        m->aggiungiAppEsclusa(QStringLiteral("org.keepassxc.KeePassXC"));
+        m->aggiungiAppEsclusa(QStringLiteral("  org.example.Cassaforte\n"));
+        m->aggiungiAppEsclusa(QStringLiteral("org.example.Cassaforte"));
         m->aggiungiAppEsclusa(QStringLiteral("com.apple.Passwords"));
         m->aggiungiAppEsclusa(QStringLiteral(" \n"));
         QCOMPARE(scritture.count(), 1);
-        QCOMPARE(m->appEscluseUtente(), QStringList{"org.keepassxc.KeePassXC"});
-        m->aggiungiAppEsclusa(QStringLiteral("org.gnome.Secrets"));
+        QCOMPARE(m->appEscluseUtente(), QStringList{"org.example.Cassaforte"});
+        m->aggiungiAppEsclusa(QStringLiteral("org.example.Note"));
 
         // A leading space matches nothing, but the list is written anyway.
-        m->rimuoviAppEsclusa(QStringLiteral(" org.keepassxc.KeePassXC"));
+        m->rimuoviAppEsclusa(QStringLiteral(" org.example.Cassaforte"));
         QCOMPARE(scritture.count(), 3);
         QCOMPARE(m->appEscluseUtente().size(), 2);
 
-        m->rimuoviAppEsclusa(QStringLiteral("org.keepassxc.KeePassXC"));
+        m->rimuoviAppEsclusa(QStringLiteral("org.example.Cassaforte"));
         defaults->sync();
         UserDefaults riletti(defaults->percorsoFile());
-        QCOMPARE(riletti.stringList(ClipboardManager::kChiaveAppEscluse), QStringList{"org.gnome.Secrets"});
+        QCOMPARE(riletti.stringList(ClipboardManager::kChiaveAppEscluse), QStringList{"org.example.Note"});
         // A new manager starts from the stored list.
         nuovo();
-        QCOMPARE(m->appEscluseUtente(), QStringList{"org.gnome.Secrets"});
+        QCOMPARE(m->appEscluseUtente(), QStringList{"org.example.Note"});
     }
 
     void storedExclusionsAreReadAsListOrSingleString_data()
@@ -307,6 +334,8 @@ private slots:
         QTest::newRow("list") << QVariant(QStringList{"a.b", "c.d"}) << QStringList{"a.b", "c.d"};
         QTest::newRow("single string") << QVariant(QStringLiteral("a.b")) << QStringList{"a.b"};
         QTest::newRow("empty") << QVariant(QStringList{}) << QStringList{};
+        // Stored before the id became built in: no longer the user's.
+        QTest::newRow("now built in") << QVariant(QStringList{"a.b", "org.keepassxc.KeePassXC"}) << QStringList{"a.b"};
     }
     void storedExclusionsAreReadAsListOrSingleString()
     {
