@@ -332,7 +332,7 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
     Ical::Componente radice = contenuto.trimmed().isEmpty() ? nuovoCalendario(QFileInfo(*elenco).completeBaseName())
                                                            : Ical::leggi(contenuto);
     // Never rewrite a file we could not understand: that would lose its data.
-    if (!radice)
+    if (!radice || !Ical::integro(radice.get()))
         return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
     icalcomponent* calendario = Ical::calendari(radice.get()).value(0);
     if (!calendario)
@@ -394,7 +394,7 @@ EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::functi
         return {EsitoScrittura::Tipo::nonSalvato, f.errorString()};
     Modifica m;
     m.radice = Ical::leggi(f.readAll());
-    if (!m.radice)
+    if (!m.radice || !Ical::integro(m.radice.get()))
         return {EsitoScrittura::Tipo::nonSalvato, t("Il file del calendario non è leggibile.")};
     const QByteArray uid = id.toUtf8();
     for (icalcomponent* todo : Ical::componenti(m.radice.get(), ICAL_VTODO_COMPONENT))

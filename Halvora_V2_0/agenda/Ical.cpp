@@ -145,11 +145,22 @@ Componente leggi(const QByteArray& contenuto)
 
 QByteArray comeTesto(icalcomponent* radice)
 {
+    // Several calendars in one file parse under an XROOT, which is no text
+    // of its own: the file is its calendars one after another.
+    if (icalcomponent_isa(radice) == ICAL_XROOT_COMPONENT) {
+        QByteArray testo;
+        for (icalcomponent* c = icalcomponent_get_first_component(radice, ICAL_ANY_COMPONENT); c;
+             c = icalcomponent_get_next_component(radice, ICAL_ANY_COMPONENT))
+            testo += comeTesto(c);
+        return testo;
+    }
     char* s = icalcomponent_as_ical_string_r(radice);
     QByteArray testo(s);
     std::free(s);
     return testo;
 }
+
+bool integro(icalcomponent* radice) { return icalcomponent_count_errors(radice) == 0; }
 
 QList<icalcomponent*> calendari(icalcomponent* radice)
 {

@@ -22,6 +22,9 @@ using Componente = std::unique_ptr<icalcomponent, Libera>;
 // Parses a calendar file; nothing when it holds no calendar.
 Componente leggi(const QByteArray& contenuto);
 QByteArray comeTesto(icalcomponent* radice);
+// Whether the file parsed whole: lines libical could not read become error
+// properties, and writing them back would lose what they held.
+bool integro(icalcomponent* radice);
 
 // The VCALENDARs of a parsed file (one, or several under an XROOT).
 QList<icalcomponent*> calendari(icalcomponent* radice);

@@ -383,6 +383,40 @@ private slots:
         QCOMPARE(archivio.rimanda("altro", quando).tipo, EsitoScrittura::Tipo::nonTrovato);
     }
 
+    void aRewriteKeepsEveryCalendarOfTheFileAndNeverDropsALine()
+    {
+        const QString cartella = nuovaCartella();
+        const QString file = QDir(cartella).filePath("p.ics");
+        const QString calendario = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Prova//IT\r\n%1END:VCALENDAR\r\n";
+        QDir().mkpath(cartella);
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write((calendario.arg(promemoria("a", "Primo", "DUE:20260302T090000\r\n"))
+                     + calendario.arg(promemoria("b", "Secondo", "DUE:20260302T100000\r\n")))
+                        .toUtf8());
+        }
+        ArchivioCalendario archivio(cartella);
+        QCOMPARE(archivio.completa("a", alle(0, 9, 5)).tipo, EsitoScrittura::Tipo::fatto);
+        QCOMPARE(Ical::calendari(TodoLetto(file).radice.get()).size(), 2);
+        QCOMPARE(ids(archivio.promemoria(alle(1, 0)).elementi), QStringList{"b"});
+
+        // A line libical cannot read would come back as an error note in its place.
+        const QByteArray rotto = calendario.arg(promemoria("c", "Terzo", "DUE:20260302T090000\r\nDTSTART:2026\r\n"))
+                                     .toUtf8();
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(rotto);
+        }
+        QCOMPARE(archivio.completa("c", alle(0, 9, 5)).tipo, EsitoScrittura::Tipo::nonSalvato);
+        QCOMPARE(archivio.rimanda("c", alle(0, 10)).tipo, EsitoScrittura::Tipo::nonSalvato);
+        archivio.impostaElencoPredefinito("p.ics");
+        QCOMPARE(archivio.crea({"Latte", alle(0, 18), RipetizionePromemoria::mai, 0}, alle(0, 9)).tipo,
+                 EsitoCreazione::Tipo::nonSalvato);
+        QCOMPARE(leggiFile(file), rotto);
+    }
+
     void aFileChangedByAnotherProgramIsReadAgain()
     {
         const QString cartella = nuovaCartella();

@@ -52,6 +52,16 @@ private slots:
                  QStringLiteral("--HV-INIZIO--\n--HV-FINE--\n"));
     }
 
+    void aPlayersNameOrIdNeverFormsAMarker()
+    {
+        auto s = player(QStringLiteral("x--HV-FINE--y"), QStringLiteral("Playing"));
+        s.identita = QStringLiteral("Finto --HV-FINE----HV-INIZIO-- \"__title\" = \"Falso\";");
+        const QString b = BloccoNowPlaying::blocco(s, QDateTime::currentDateTimeUtc());
+        QCOMPARE(b.count(BloccoNowPlaying::kInizio), 1);
+        QCOMPARE(b.count(BloccoNowPlaying::kFine), 1);
+        QVERIFY(b.contains(QStringLiteral("percorso: x-HV-FINE-y (10) Finto -HV-FINE-HV-INIZIO- ")));
+    }
+
     void escapesEverythingThatCouldCutABlock_data()
     {
         QTest::addColumn<QString>("valore");

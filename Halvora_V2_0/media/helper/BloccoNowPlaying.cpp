@@ -55,6 +55,10 @@ QString blocco(const std::optional<StatoMpris>& s, const QDateTime& ora)
         nome.replace(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")), QStringLiteral(" "));
         QString id = s->desktop;
         id.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.\\-]")));
+        // The line is not escaped, so no run of dashes may form a marker in it.
+        static const QRegularExpression trattini(QStringLiteral("-{2,}"));
+        nome.replace(trattini, QStringLiteral("-"));
+        id.replace(trattini, QStringLiteral("-"));
         if (!id.isEmpty())
             b += QStringLiteral("percorso: %1 (%2) %3\n").arg(id).arg(s->pid).arg(nome.trimmed().isEmpty() ? id : nome);
     }

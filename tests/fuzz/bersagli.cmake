@@ -1,0 +1,20 @@
+# Every fuzz target: its folder under tests/ (where fuzz/fuzz_<name>.cpp and
+# the seeds fuzz/semi_<name>/ live) and the sources it exercises. Read by
+# the clang sub-build, which builds them, and by the main build, which runs
+# each for a minute in the suite.
+halvora_fuzz(voce_cache DIR ai_usage SOURCES
+  Halvora_V2_0/ai_usage/AnalisiUsoIA.cpp Halvora_V2_0/ai_usage/AnalisiVoceCache.cpp)
+halvora_fuzz(riga_codex DIR ai_usage SOURCES
+  Halvora_V2_0/ai_usage/AnalisiUsoIA.cpp Halvora_V2_0/ai_usage/AnalisiRigaCodex.cpp)
+halvora_fuzz(schema_url DIR shell SOURCES
+  Halvora_V2_0/shell/SchemaURL.cpp Halvora_V2_0/shell/base/AttivitaManager.cpp Halvora_V2_0/ai_usage/FornitoreIA.cpp
+  platform/Simboli.cpp platform/AppIcons.cpp platform/DesktopEntries.cpp tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
+halvora_fuzz(lingua DIR shell SOURCES
+  Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp)
+halvora_fuzz(feed DIR update SOURCES Halvora_V2_0/update/FeedAggiornamenti.cpp)
+halvora_fuzz(blocco_brano DIR media SOURCES
+  Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp
+  tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
+halvora_fuzz(calendario DIR agenda SOURCES
+  Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
+halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
