@@ -111,23 +111,30 @@ bool contieneTray(const QString& sorgente, const QString& tray)
     return s == QLatin1String("/") || t == s || t.startsWith(s + QLatin1Char('/'));
 }
 
-// Copies into a hidden folder first and renames it to its UUID only when
-// everything is there, so a failure leaves no partial copy in the tray.
-std::optional<QString> copiaInNuovaCartella(const QString& sorgente, const QString& nome, const QString& tray)
+// Writes <tray>/<UUID>/<nome> through `scrivi`, into a hidden folder first
+// that is renamed to its UUID only when everything is there: a failure or
+// a kill leaves no empty or partial copy in the tray.
+std::optional<QString> inNuovaCartella(const QString& tray, const QString& nome,
+                                       const std::function<bool(const QString& destinazione)>& scrivi)
 {
-    if (contieneTray(sorgente, tray))
-        return std::nullopt;
     const QString uuid = nuovoUuid();
     const QString preparazione = tray + QStringLiteral("/.parziale-") + uuid;
     if (!QDir().mkdir(preparazione))
         return std::nullopt;
     const QString finale = tray + QLatin1Char('/') + uuid;
-    if (!copiaRadice(sorgente, preparazione + QLatin1Char('/') + nome)
+    if (!scrivi(preparazione + QLatin1Char('/') + nome)
         || ::rename(locale(preparazione).constData(), locale(finale).constData()) != 0) {
         QDir(preparazione).removeRecursively();
         return std::nullopt;
     }
     return finale + QLatin1Char('/') + nome;
+}
+
+std::optional<QString> copiaInNuovaCartella(const QString& sorgente, const QString& nome, const QString& tray)
+{
+    if (contieneTray(sorgente, tray))
+        return std::nullopt;
+    return inNuovaCartella(tray, nome, [&](const QString& destinazione) { return copiaRadice(sorgente, destinazione); });
 }
 
 // Writes `dati` under the first free name that `nome(tentativo)` gives.
@@ -162,13 +169,6 @@ std::optional<QString> scriviNuovo(const QString& cartella, const std::function<
         return std::nullopt;
     }
     return std::nullopt;
-}
-
-// A new UUID folder in the tray; empty when it cannot be made.
-QString nuovaCartella(const QString& tray)
-{
-    const QString cartella = tray + QLatin1Char('/') + nuovoUuid();
-    return QDir().mkdir(cartella) ? cartella : QString();
 }
 
 QString xmlEscape(const QString& s) { return s.toHtmlEscaped().replace(QStringLiteral("&quot;"), QStringLiteral("\"")); }
@@ -299,13 +299,9 @@ std::optional<QString> persistTesto(const QString& testo, const QString& tray)
     if (rifilato.isEmpty())
         return std::nullopt;
     const QString nome = nomeSicuro(nomeTesto(rifilato) + QStringLiteral(".txt"));
-    const QString cartella = nuovaCartella(tray);
-    if (cartella.isEmpty())
-        return std::nullopt;
-    auto scritto = scriviNuovo(cartella, [&](int) { return nome; }, rifilato.toUtf8(), 1);
-    if (!scritto)
-        QDir(cartella).removeRecursively();
-    return scritto;
+    return inNuovaCartella(tray, nome, [&](const QString& destinazione) {
+        return scriviNuovo(QFileInfo(destinazione).path(), [&](int) { return nome; }, rifilato.toUtf8(), 1).has_value();
+    });
 }
 
 } // namespace PersistenzaVassoio

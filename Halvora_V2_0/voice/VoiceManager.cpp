@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <algorithm>
 
+#include <unistd.h>
+
 VoiceManager::VoiceManager(BackendAudio& audio, Clock& clock, const QString& cartellaDocumenti, QObject* parent)
     : QObject(parent), audio_(audio), clock_(clock), documenti_(cartellaDocumenti)
 {
@@ -168,12 +170,23 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
     }
     if (playingURL_ == url)
         fermaLettore();
+    // The transcript gets its new name as a second link before the memo
+    // moves, and loses the old one after: a kill in between leaves the memo
+    // with its transcript under one name or the other, never apart.
+    const QString trascrizione = NomiMemo::percorsoTrascrizione(memo.absoluteFilePath());
+    const bool collegata = ::link(QFile::encodeName(trascrizione).constData(),
+                                  QFile::encodeName(trascrizioneNuova).constData()) == 0;
     QFile file(memo.absoluteFilePath());
     if (!file.rename(destinazione)) {
         diagnostica(QStringLiteral("Errore rename: ") + file.errorString());
+        if (collegata)
+            QFile::remove(trascrizioneNuova);
         return;
     }
-    QFile::rename(NomiMemo::percorsoTrascrizione(memo.absoluteFilePath()), trascrizioneNuova);
+    if (collegata)
+        QFile::remove(trascrizione);
+    else
+        QFile::rename(trascrizione, trascrizioneNuova); // no transcript, or no hard links here
     loadRecordings();
 }
 
