@@ -17,6 +17,10 @@ public:
     using QObject::QObject;
     // Asks the display server now.
     virtual StatoPuntatore stato() const = 0;
+    // Whether the pointer is where a move matters (near the notch, during a
+    // drag). A backend blind to some moves may watch more closely meanwhile,
+    // and costs nothing the rest of the time.
+    virtual void sorvegliaDaVicino(bool vicino) { (void)vicino; }
 
 signals:
     // The pointer moved anywhere on the desktop (also while dragging).

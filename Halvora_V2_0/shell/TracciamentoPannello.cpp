@@ -39,6 +39,13 @@ void TracciamentoPannello::valutaHover()
                           .contains(p.posizione);
     stato_.setIsMediaCardHovered(sopraScheda); // writes only on change
     aggiornaInterattivita();
+    aggiornaSorveglianza(p.posizione);
+}
+
+void TracciamentoPannello::aggiornaSorveglianza(QPointF posizione)
+{
+    const double m = kVicinanza;
+    puntatore_.sorvegliaDaVicino(vigilanza_.isActive() || zonaHover().adjusted(-m, -m, m, m).contains(posizione));
 }
 
 void TracciamentoPannello::aggiornaInterattivita()
@@ -58,6 +65,7 @@ void TracciamentoPannello::chiudiSeApertaDaTastiera()
 void TracciamentoPannello::avviaVigilanzaTrascinamento()
 {
     vigilanza_ = clock_.repeating(kPassoVigilanza, [this] { passoVigilanza(); });
+    aggiornaSorveglianza(puntatore_.stato().posizione);
 }
 
 void TracciamentoPannello::passoVigilanza()
@@ -65,10 +73,12 @@ void TracciamentoPannello::passoVigilanza()
     const StatoPuntatore p = puntatore_.stato();
     if (!p.pulsantePremuto) {
         vigilanza_.cancel(); // the drag is over; the notch keeps its state
+        aggiornaSorveglianza(p.posizione);
         return;
     }
     if (stato_.currentState() == NotchState::expanded && !zonaHover().contains(p.posizione)) {
         stato_.chiudiSubito();
         vigilanza_.cancel();
+        aggiornaSorveglianza(p.posizione);
     }
 }

@@ -17,6 +17,8 @@ class TracciamentoPannello : public QObject {
     Q_OBJECT
 public:
     static constexpr double kPassoVigilanza = 0.04;
+    // How far around the hover zone the pointer is still watched closely.
+    static constexpr double kVicinanza = 48;
 
     TracciamentoPannello(NotchStateManager& stato, Puntatore& puntatore, Clock& clock, NotchPanel& pannello,
                          QObject* parent = nullptr);
@@ -34,6 +36,8 @@ public:
 
 private:
     void passoVigilanza();
+    // Tells the pointer whether it is near enough to matter.
+    void aggiornaSorveglianza(QPointF posizione);
 
     NotchStateManager& stato_;
     Puntatore& puntatore_;

@@ -54,13 +54,12 @@ X11Puntatore::X11Puntatore(QObject* parent) : Puntatore(parent)
         notifier_ = new QSocketNotifier(xcb_get_file_descriptor(conn_), QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &X11Puntatore::leggiEventi);
     }
-    // Warped pointers (XWarpPointer, as xdotool and some remote desktops do)
-    // produce no raw events: a 60 Hz poll catches those moves too.
     sondaggio_ = new QTimer(this);
-    sondaggio_->setInterval(16);
+    sondaggio_->setInterval(kPassoSondaggioMs);
     sondaggio_->setTimerType(Qt::PreciseTimer);
     connect(sondaggio_, &QTimer::timeout, this, &X11Puntatore::sonda);
-    sondaggio_->start();
+    daUltimoMoto_.start();
+    aggiornaSondaggio();
     ultimo_ = stato();
 }
 
@@ -122,6 +121,8 @@ void X11Puntatore::leggiEventi()
         return;
     if (mosso) {
         ultimo_ = interroga();
+        daUltimoMoto_.restart();
+        aggiornaSondaggio();
         emit spostato();
     }
     if (pulsante)
@@ -139,7 +140,33 @@ void X11Puntatore::sonda()
     const bool cambiato = s.posizione != ultimo_.posizione || s.pulsantePremuto != ultimo_.pulsantePremuto;
     ultimo_ = s;
     if (cambiato)
+        daUltimoMoto_.restart();
+    else
+        aggiornaSondaggio(); // a still pointer ends the poll
+    if (cambiato)
         emit spostato();
     if (premutoOra)
         emit clic();
+}
+
+void X11Puntatore::sorvegliaDaVicino(bool vicino)
+{
+    vicino_ = vicino;
+    aggiornaSondaggio();
+}
+
+void X11Puntatore::aggiornaSondaggio()
+{
+    if (!sondaggio_)
+        return;
+    const bool serve = conn_ && (!opcode_ || (vicino_ && daUltimoMoto_.elapsed() < kQuieteMs));
+    if (serve && !sondaggio_->isActive())
+        sondaggio_->start();
+    else if (!serve)
+        sondaggio_->stop();
+}
+
+bool X11Puntatore::sondaggioAttivo() const
+{
+    return sondaggio_ && sondaggio_->isActive();
 }

@@ -2,6 +2,7 @@
 
 #include "Puntatore.h"
 
+#include <QElapsedTimer>
 #include <cstdint>
 
 struct xcb_connection_t;
@@ -10,20 +11,28 @@ class QTimer;
 
 // The pointer through XInput2 raw events on the root window (they reach us
 // whatever window has the pointer or a grab), read with one query per batch
-// of events, and a 60 Hz poll for moves that make no raw events (warps).
-// Without XInput2 the poll also reports the clicks.
+// of events. Warps (XWarpPointer) make no raw events: a 60 Hz poll catches
+// them, but only while the pointer is watched from close by and has moved
+// within the last second, so a pointer at rest wakes nothing. Without
+// XInput2 the poll runs all the time and also reports the clicks.
 class X11Puntatore final : public Puntatore {
     Q_OBJECT
 public:
     explicit X11Puntatore(QObject* parent = nullptr);
     ~X11Puntatore() override;
 
+    static constexpr int kPassoSondaggioMs = 16;
+    static constexpr int kQuieteMs = 1000;
+
     StatoPuntatore stato() const override;
+    void sorvegliaDaVicino(bool vicino) override;
     bool usaXInput2() const { return opcode_ != 0; }
+    bool sondaggioAttivo() const;
 
 private:
     void leggiEventi();
     void sonda();
+    void aggiornaSondaggio();
     // The query alone, without scheduling a read of queued events.
     StatoPuntatore interroga() const;
 
@@ -33,5 +42,7 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     QTimer* sondaggio_ = nullptr;
     StatoPuntatore ultimo_;
+    bool vicino_ = false;
+    QElapsedTimer daUltimoMoto_;
     mutable bool letturaInCoda_ = false;
 };

@@ -8,6 +8,7 @@ class FakePuntatore final : public Puntatore {
 public:
     using Puntatore::Puntatore;
     StatoPuntatore stato() const override { return s; }
+    void sorvegliaDaVicino(bool v) override { vicino = v; }
     void sposta(QPointF p)
     {
         s.posizione = p;
@@ -23,4 +24,5 @@ public:
     }
 
     StatoPuntatore s;
+    bool vicino = false; // what the tracker last asked for
 };

@@ -1,16 +1,39 @@
 #pragma once
 
 #include <QDir>
+#include <cstdlib>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 // What the tests that drive the real application on a virtual display share.
 namespace AppRealeX11 {
 
+// Moves the pointer through XTest, as a device does, so the application
+// sees the move among its raw input events; xdotool's absolute move is a
+// warp, which it only notices near the notch.
+inline void muoviPuntatore(int x, int y)
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return;
+    }
+    const xcb_window_t radice = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, radice, static_cast<int16_t>(x),
+                        static_cast<int16_t>(y), 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // the move is done
+    xcb_disconnect(c);
+}
+
+// xdotool, with "mousemove X Y" made by XTest.
 inline void xdotool(const QStringList& argomenti)
 {
+    if (argomenti.size() == 3 && argomenti[0] == QLatin1String("mousemove"))
+        return muoviPuntatore(argomenti[1].toInt(), argomenti[2].toInt());
     QProcess::execute(QStringLiteral("xdotool"), argomenti);
 }
 

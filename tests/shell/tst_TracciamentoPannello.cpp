@@ -276,6 +276,35 @@ private slots:
         QCOMPARE(b.stato.currentState() == NotchState::expanded, apertaAllaFine);
     }
 
+    void closeWatchOnlyNearTheNotchOrDuringADrag_data()
+    {
+        QTest::addColumn<QPointF>("punto");
+        QTest::addColumn<bool>("trascina");
+        QTest::addColumn<bool>("vicino");
+        // Closed strip: 870..1050 across, 0..32 down; 48 around it counts as near.
+        QTest::newRow("far away") << QPointF(100, 900) << false << false;
+        QTest::newRow("just below the strip") << QPointF(960, 79) << false << true;
+        QTest::newRow("beyond the nearness") << QPointF(960, 81) << false << false;
+        QTest::newRow("beside the strip") << QPointF(830, 10) << false << true;
+        QTest::newRow("far away while dragging") << QPointF(100, 900) << true << true;
+    }
+    void closeWatchOnlyNearTheNotchOrDuringADrag()
+    {
+        QFETCH(QPointF, punto);
+        QFETCH(bool, trascina);
+        QFETCH(bool, vicino);
+        Banco b;
+        b.puntatore.s.pulsantePremuto = trascina;
+        if (trascina)
+            b.t.avviaVigilanzaTrascinamento();
+        b.puntatore.sposta(punto);
+        QCOMPARE(b.puntatore.vicino, vicino);
+        b.puntatore.s.pulsantePremuto = false;
+        b.clock.advance(0.04); // released: the watch ends
+        b.puntatore.sposta({100, 900});
+        QVERIFY(!b.puntatore.vicino);
+    }
+
     void framePannelloHangsFromTheNotch()
     {
         ScreenInfo s;
