@@ -23,4 +23,10 @@ public:
     virtual std::optional<QString> string() const = 0;
     // Replaces the whole contents with one plain text and counts that as a change.
     virtual void setString(const QString& testo) = 0;
+    // Whether `contatoreCambiato` tells of every change, so nobody need poll.
+    virtual bool segnalaCambi() const { return false; }
+
+signals:
+    // The change counter grew.
+    void contatoreCambiato();
 };

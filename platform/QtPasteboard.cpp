@@ -19,6 +19,7 @@ void QtPasteboard::cambiato()
         return;
     nostri_ = nullptr;
     ++conteggio_;
+    emit contatoreCambiato();
 }
 
 QStringList QtPasteboard::types() const
@@ -53,4 +54,7 @@ void QtPasteboard::setString(const QString& testo)
     scrivendo_ = false;
     nostri_ = m;
     ++conteggio_;
+    emit contatoreCambiato();
 }
+
+bool QtPasteboard::segnalaCambi() const { return !clipboard_.isNull(); }

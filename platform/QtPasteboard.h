@@ -8,8 +8,8 @@ class QClipboard;
 class QMimeData;
 
 // The CLIPBOARD selection through QClipboard. Qt tells of foreign changes
-// by signal (XFixes on X11); the counter turns them into a number that can
-// be polled, and our own writes count once.
+// by signal (XFixes on X11); the counter turns them into a number, our own
+// writes count once, and every growth is announced.
 class QtPasteboard final : public Pasteboard {
     Q_OBJECT
 public:
@@ -20,6 +20,7 @@ public:
     QByteArray data(const QString& tipo) const override;
     std::optional<QString> string() const override;
     void setString(const QString& testo) override;
+    bool segnalaCambi() const override;
 
 private:
     void cambiato();

@@ -16,14 +16,24 @@ void VistaOndeSonore::setAnimate(bool animate)
     if (animate == animando_)
         return;
     animando_ = animate;
-    if (animando_) {
+    if (animando_)
         inizio_ = clock_.monotonic();
-        timer_ = clock_.repeating(1.0 / intervalloFotogrammi().preferito, [this] { update(); });
-    } else {
-        timer_.cancel();
-    }
+    aggiornaTimer();
     update();
 }
+
+void VistaOndeSonore::aggiornaTimer()
+{
+    // Frames only while the bars move and can be seen.
+    if (!animando_ || !isVisible())
+        timer_.cancel();
+    else if (!timer_.isActive())
+        timer_ = clock_.repeating(1.0 / intervalloFotogrammi().preferito, [this] { update(); });
+}
+
+void VistaOndeSonore::showEvent(QShowEvent*) { aggiornaTimer(); }
+
+void VistaOndeSonore::hideEvent(QHideEvent*) { aggiornaTimer(); }
 
 double VistaOndeSonore::scala(int i) const
 {

@@ -34,8 +34,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
+    void aggiornaTimer();
+
     Clock& clock_;
     bool animando_ = false;
     double inizio_ = 0;

@@ -25,8 +25,13 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
         if (!appEscluseIncluse().contains(id))
             appEscluseUtente_ << id;
     lastChangeCount_ = pasteboard_.changeCount();
-    // The handle is a member, so the tick never outlives this object.
-    poll_ = clock_.repeating(kIntervalloPoll, [this] { checkForChanges(); });
+    if (pasteboard_.segnalaCambi())
+        // Looked at on the next turn, as a tick would, once our own write has been taken as seen.
+        connect(&pasteboard_, &Pasteboard::contatoreCambiato, this, &ClipboardManager::checkForChanges,
+                Qt::QueuedConnection);
+    else
+        // The handle is a member, so the tick never outlives this object.
+        poll_ = clock_.repeating(kIntervalloPoll, [this] { checkForChanges(); });
 }
 
 ClipboardManager::~ClipboardManager() = default;

@@ -19,6 +19,7 @@ public:
     QStringList types() const override { return tipi; }
     QByteArray data(const QString& tipo) const override { return dati.value(tipo); }
     std::optional<QString> string() const override { return testo; }
+    bool segnalaCambi() const override { return segnala; }
     void setString(const QString& t) override
     {
         copia(t);
@@ -35,6 +36,8 @@ public:
             tipi.prepend(QStringLiteral("text/plain"));
         dati = altriDati;
         ++conteggio;
+        if (segnala)
+            emit contatoreCambiato();
     }
     // The owner went away: nothing on offer, as happens mid-write.
     void svuota()
@@ -51,4 +54,5 @@ public:
     std::optional<QString> testo;
     QStringList scritture;
     mutable int letture = 0; // reads of the change counter
+    bool segnala = false;    // announces its changes, as the desktop's does
 };

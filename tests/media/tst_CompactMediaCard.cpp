@@ -82,6 +82,7 @@ private slots:
     {
         FakeClock clock;
         VistaOndeSonore o(nullptr, clock);
+        o.show();
         for (int i = 0; i < 4; ++i)
             QCOMPARE(o.scala(i), 1.0);
         QCOMPARE(VistaOndeSonore::altezzaPiena(1), 14.0);
@@ -103,6 +104,11 @@ private slots:
         // On again: back in phase with the table.
         o.setAnimate(true);
         QCOMPARE(o.scala(0), 4 / VistaOndeSonore::altezzaPiena(0));
+        // Hidden bars take no frames, and take them again when shown.
+        o.hide();
+        QCOMPARE(clock.pending(), 0);
+        o.show();
+        QCOMPARE(clock.pending(), 1);
     }
 
     void wavesTakeTheLabelColour()

@@ -80,6 +80,24 @@ private slots:
         QVERIFY(!m->capturePending());
     }
 
+    void anAnnouncingClipboardIsNotPolled()
+    {
+        m.reset();
+        FakePasteboard annuncia;
+        annuncia.segnala = true;
+        ClipboardManager c(annuncia, front, *defaults, clock);
+        QCOMPARE(clock.pending(), 0);
+        annuncia.copia(QStringLiteral("due"));
+        QCoreApplication::processEvents(); // the announcement is looked at on the next turn
+        QVERIFY(c.capturePending());
+        clock.advance(0.25);
+        QCOMPARE(c.copiedItems(), QStringList{"due"});
+        c.copyToClipboard(QStringLiteral("nostro"));
+        QCoreApplication::processEvents();
+        QVERIFY(!c.capturePending());
+        QCOMPARE(clock.pending(), 0);
+    }
+
     void historyRules_data()
     {
         QTest::addColumn<QStringList>("copie");
