@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QThreadPool>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -67,7 +68,14 @@ int main(int argc, char* argv[])
         QLocale::setDefault(QLocale(lingua));
 
     X11Desktop& desktop = X11Desktop::shared();
-    const DesktopEntries voci = DesktopEntries::daSistema();
+    // Every applications folder is read on a worker; until it answers, no
+    // window is matched to an installed application.
+    DesktopEntries voci;
+    QThreadPool::globalInstance()->start([&app, &voci] {
+        QMetaObject::invokeMethod(
+            &app, [&voci, lette = DesktopEntries::daSistema()]() mutable { voci = std::move(lette); },
+            Qt::QueuedConnection);
+    });
     X11FrontApplication frontale(desktop, voci);
     QtScreens schermi;
     X11Puntatore puntatore;
@@ -90,5 +98,8 @@ int main(int argc, char* argv[])
     QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate,
                      [&](const QStringList& testi) { delegate.apriURL(SchemaURL::urlDaTesti(testi)); });
     delegate.apriURL(SchemaURL::urlDaTesti(argomenti));
-    return app.exec();
+    const int esito = app.exec();
+    // The reading of the applications must not outlive what it fills.
+    QThreadPool::globalInstance()->waitForDone();
+    return esito;
 }

@@ -1,6 +1,7 @@
 #include "CameraManager.h"
 
 #include <QPointer>
+#include <QVideoFrame>
 #include <QVideoSink>
 
 CameraManager::CameraManager(std::unique_ptr<SessioneCamera> sessione, QObject* parent)
@@ -57,9 +58,19 @@ void CameraManager::attendiCodaSessione()
         QMetaObject::invokeMethod(coda_, [] {}, Qt::BlockingQueuedConnection);
 }
 
+void CameraManager::prepara()
+{
+    // Once, before the first block is queued.
+    if (!preparata_ && sessione_) {
+        preparata_ = true;
+        sessione_->preparaSulPrincipale();
+    }
+}
+
 QVideoSink* CameraManager::anteprima()
 {
     if (!anteprima_) {
+        prepara();
         // A child of ours: it goes only after the session is released in our destructor.
         anteprima_ = new QVideoSink(this);
         inCoda([uscita = anteprima_](CameraManager& m) { m.sessione_->impostaUscitaVideo(uscita); });
@@ -69,6 +80,7 @@ QVideoSink* CameraManager::anteprima()
 
 void CameraManager::avviaSessione()
 {
+    prepara();
     inCoda([](CameraManager& m) {
         if (m.sessione_->inEsecuzione() && m.sessione_->ingressi() > 0)
             m.pubblicaStato();
@@ -84,6 +96,11 @@ void CameraManager::fermaSessione()
             m.sessione_->ferma();
         m.sessione_->rimuoviIngressi();
         m.pubblicaStato();
+        // The last picture is not kept while nothing shows it.
+        m.sulPrincipale([](CameraManager& m) {
+            if (m.anteprima_ && m.anteprima_->videoFrame().isValid())
+                m.anteprima_->setVideoFrame({});
+        });
     });
 }
 

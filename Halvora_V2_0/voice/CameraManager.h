@@ -46,6 +46,7 @@ signals:
 private:
     void inCoda(std::function<void(CameraManager&)> blocco);
     void sulPrincipale(std::function<void(CameraManager&)> blocco);
+    void prepara();
     void autorizzaEConfigura();
     void configura();
     void pubblicaStato();
@@ -58,6 +59,7 @@ private:
     QThread thread_;
     QObject* coda_ = nullptr; // lives on thread_; receives the queued blocks
     QVideoSink* anteprima_ = nullptr;
+    bool preparata_ = false;
 
     bool isSessionRunning_ = false;
     bool permissionDenied_ = false;

@@ -10,11 +10,16 @@ enum class AutorizzazioneCamera { nonDeterminata, limitata, negata, autorizzata 
 // What binding the default camera to the session gave.
 enum class EsitoIngresso { aggiunto, nessunDispositivo, permessoNegato };
 
-// The one camera capture session. Every call but construction runs on the
-// camera manager's session thread, in the order queued.
+// The one camera capture session. Every call but construction and
+// `preparaSulPrincipale` runs on the camera manager's session thread, in
+// the order queued.
 class SessioneCamera {
 public:
     virtual ~SessioneCamera() = default;
+
+    // On the GUI thread, before the first session work is queued: what the
+    // backend must bring up there rather than on the session thread.
+    virtual void preparaSulPrincipale() {}
 
     virtual AutorizzazioneCamera autorizzazione() = 0;
     // Asks for access; `risposta` may run on any thread.
@@ -22,6 +27,7 @@ public:
 
     // Binds the default video device as the session's input.
     virtual EsitoIngresso aggiungiIngressoPredefinito() = 0;
+    // Unbinds the camera and lets go of what the session holds.
     virtual void rimuoviIngressi() = 0;
     virtual int ingressi() const = 0;
 

@@ -8,11 +8,14 @@
 #include <QVideoSink>
 #include <unistd.h>
 
-SessioneCameraQt::SessioneCameraQt()
+void SessioneCameraQt::preparaSulPrincipale()
 {
-    // Brings up the multimedia backend on the GUI thread before the session thread uses it.
+    // The multimedia backend comes up on the GUI thread, at the first use
+    // of the camera rather than at start.
     QMediaDevices::videoInputs();
 }
+
+SessioneCameraQt::SessioneCameraQt() = default;
 
 SessioneCameraQt::~SessioneCameraQt() { rimuoviIngressi(); }
 
@@ -30,11 +33,9 @@ EsitoIngresso SessioneCameraQt::aggiungiIngressoPredefinito()
         return EsitoIngresso::nessunDispositivo;
     if (!nodoAccessibile(QString::fromUtf8(dispositivo.id())))
         return EsitoIngresso::permessoNegato;
-    if (!sessione_) {
-        sessione_ = std::make_unique<QMediaCaptureSession>();
-        sessione_->setVideoSink(uscita_);
-    }
     rimuoviIngressi();
+    sessione_ = std::make_unique<QMediaCaptureSession>();
+    sessione_->setVideoSink(uscita_);
     camera_ = new QCamera(dispositivo);
     sessione_->setCamera(camera_);
     return EsitoIngresso::aggiunto;
@@ -42,12 +43,12 @@ EsitoIngresso SessioneCameraQt::aggiungiIngressoPredefinito()
 
 void SessioneCameraQt::rimuoviIngressi()
 {
-    if (!camera_)
-        return;
-    if (sessione_)
+    if (camera_ && sessione_)
         sessione_->setCamera(nullptr);
     delete camera_;
     camera_ = nullptr;
+    // The capture pipeline goes too; the next start builds a new one.
+    sessione_.reset();
 }
 
 int SessioneCameraQt::ingressi() const { return camera_ ? 1 : 0; }

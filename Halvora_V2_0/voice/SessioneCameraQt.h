@@ -16,6 +16,8 @@ public:
     SessioneCameraQt();
     ~SessioneCameraQt() override;
 
+    void preparaSulPrincipale() override;
+
     AutorizzazioneCamera autorizzazione() override { return AutorizzazioneCamera::autorizzata; }
     void richiediAccesso(std::function<void(bool)> risposta) override { risposta(true); }
     EsitoIngresso aggiungiIngressoPredefinito() override;
