@@ -67,20 +67,32 @@ void ombra(QPainter& p, const QPainterPath& forma, const QColor& colore, double 
     if (colore.alpha() == 0)
         return;
     // Concentric outlines of falling opacity approximate a Gaussian blur
-    // without an offscreen pass.
+    // without an offscreen pass. Outside the shape each outline is a wide
+    // stroke clipped to the outside; inside, every outline overlaps, so one
+    // fill with their combined opacity stands for all of them.
     const int passi = std::max(1, static_cast<int>(std::ceil(raggio / 2)));
     p.save();
-    p.setPen(Qt::NoPen);
     p.translate(spostamento);
+    QPainterPath fuori;
+    fuori.setFillRule(Qt::OddEvenFill);
+    fuori.addRect(forma.boundingRect().adjusted(-raggio - 2, -raggio - 2, raggio + 2, raggio + 2));
+    fuori.addPath(forma);
+    p.setClipPath(fuori, Qt::IntersectClip);
+    p.setBrush(Qt::NoBrush);
+    double trasparenza = 1; // what the outlines let through, inside
     for (int i = passi; i >= 1; --i) {
         const double t = static_cast<double>(i) / passi;
+        const double a = colore.alphaF() * (1 - t) * (1 - t) * 2.2 / passi;
+        trasparenza *= 1 - a;
         QColor c = colore;
-        c.setAlphaF(static_cast<float>(colore.alphaF() * (1 - t) * (1 - t) * 2.2 / passi));
-        QPainterPathStroker s;
-        s.setWidth(2 * raggio * t);
-        s.setJoinStyle(Qt::RoundJoin);
-        p.fillPath(s.createStroke(forma).united(forma), c);
+        c.setAlphaF(static_cast<float>(a));
+        p.setPen(QPen(c, 2 * raggio * t, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(forma);
     }
+    p.setClipping(false);
+    QColor dentro = colore;
+    dentro.setAlphaF(static_cast<float>(1 - trasparenza));
+    p.fillPath(forma, dentro);
     p.restore();
 }
 

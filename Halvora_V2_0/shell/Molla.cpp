@@ -69,8 +69,12 @@ void AnimatoreMolle::segui(Molla* molla)
 
 void AnimatoreMolle::avvia()
 {
-    if (!timer_->isActive())
-        timer_->start();
+    if (timer_->isActive())
+        return;
+    timer_->start();
+    // The first step on the next turn, not a frame later: a pointer that
+    // opens the notch sees it move in the frame drawn right after.
+    QMetaObject::invokeMethod(this, &AnimatoreMolle::tick, Qt::QueuedConnection);
 }
 
 bool AnimatoreMolle::attivo() const
@@ -88,6 +92,8 @@ void AnimatoreMolle::completa()
 
 void AnimatoreMolle::tick()
 {
+    if (!timer_->isActive())
+        return; // completed meanwhile
     bool moto = false;
     for (Molla* m : molle_)
         moto = m->avanza(timer_->interval() / 1000.0) || moto;
