@@ -4,6 +4,7 @@
 #include "NotchAccessRouter.h"
 #include "NotchPanel.h"
 #include "NotificheApp.h"
+#include "RootNotchView.h"
 #include "Puntatore.h"
 #include "Screens.h"
 #include "ScorciatoiaTacca.h"
@@ -12,11 +13,36 @@
 #include "X11Desktop.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
 
 namespace {
 const QString kAvvisoPosizioneMostrato = QStringLiteral("avvisoPosizioneMostrato");
-}
+
+// Calls `dopo` once the event loop has finished the paint `quando` approves.
+class SpiaDisegno final : public QObject {
+public:
+    SpiaDisegno(QWidget* vista, std::function<bool()> quando, std::function<void()> dopo)
+        : QObject(vista), quando_(std::move(quando)), dopo_(std::move(dopo))
+    {
+        vista->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && quando_())
+            QTimer::singleShot(0, this, dopo_);
+        return false;
+    }
+
+private:
+    std::function<bool()> quando_;
+    std::function<void()> dopo_;
+};
+} // namespace
 
 AppDelegate::AppDelegate(Dipendenze d, QObject* parent)
     : QObject(parent), d_(std::move(d)), stateManager_(d_.clock), attivitaManager_(d_.clock)
@@ -76,6 +102,19 @@ void AppDelegate::attivaDiagnostica()
     scorciatoia();
     if (const auto& c = attivitaManager_.corrente())
         scrivi(QStringLiteral("attivita ") + c->titolo);
+    // The first frame of each opening that shows the notch grown.
+    if (RootNotchView* root = router_ ? router_->root() : nullptr) {
+        auto segnata = std::make_shared<bool>(false);
+        connect(&stateManager_, &NotchStateManager::currentStateChanged, this, [segnata] { *segnata = false; });
+        new SpiaDisegno(
+            root,
+            [this, root, segnata] {
+                const bool aperta = stateManager_.currentState() == NotchState::expanded
+                                    && root->rettangoloTacca().width() > stateManager_.dimensioneCompatta().width() + 1;
+                return aperta && !std::exchange(*segnata, true);
+            },
+            [scrivi] { scrivi(QStringLiteral("disegnata aperta")); });
+    }
     scrivi(QStringLiteral("pronta"));
 }
 
