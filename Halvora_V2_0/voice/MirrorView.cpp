@@ -107,17 +107,27 @@ MirrorView::MirrorView(CameraManager& cameraManager, QWidget* parent)
     pulsante_->setObjectName(QStringLiteral("camera"));
     conversione_.setMaxThreadCount(1);
     connect(pulsante_, &QAbstractButton::clicked, this, [this] {
-        if (camera_.isSessionRunning())
+        if (camera_.isSessionRunning()) {
             camera_.fermaSessione();
-        else
+        } else {
+            collegaAnteprima();
             camera_.avviaSessione();
+        }
     });
     connect(&camera_, &CameraManager::isSessionRunningChanged, this, &MirrorView::aggiorna);
     connect(&camera_, &CameraManager::permissionDeniedChanged, this, &MirrorView::aggiorna);
     connect(&camera_, &CameraManager::nessunaCameraChanged, this, &MirrorView::aggiorna);
+    aggiorna();
+}
+
+void MirrorView::collegaAnteprima()
+{
+    // Only once the camera is wanted: the picture brings up the multimedia
+    // stack, which merely showing the tab should not.
+    if (std::exchange(collegata_, true))
+        return;
     // Frames come from the pipeline's thread; the connection queues them here.
     connect(camera_.anteprima(), &QVideoSink::videoFrameChanged, this, &MirrorView::nuovoFotogramma);
-    aggiorna();
 }
 
 MirrorView::Faccia MirrorView::faccia(bool permissionDenied, bool nessunaCamera, bool isSessionRunning)
@@ -138,6 +148,7 @@ void MirrorView::aggiorna()
 {
     const bool acceso = camera_.isSessionRunning();
     if (acceso) {
+        collegaAnteprima(); // a session started from elsewhere
         pulsante_->imposta(QStringLiteral("video.slash.fill"), Colori::rosso());
         pulsante_->setAccessibleName(tr("Spegni camera"));
     } else {

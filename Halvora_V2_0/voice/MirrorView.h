@@ -70,6 +70,7 @@ protected:
 
 private:
     void aggiorna();
+    void collegaAnteprima();
     void disponi();
     void nuovoFotogramma(const QVideoFrame& fotogramma);
     void converti(const QVideoFrame& fotogramma);
@@ -85,6 +86,7 @@ private:
     // in hand only the newest that arrives waits.
     QThreadPool conversione_;
     bool convertendo_ = false;
+    bool collegata_ = false; // to the camera's picture
     QVideoFrame inAttesa_;
     QRectF intestazione_, disco_, riga_;
 };

@@ -67,6 +67,9 @@ private slots:
     {
         Banco b;
         b.camera.attendiCodaSessione();
+        QVERIFY(!b.stato->uscita.load()); // showing the tab asks nothing of the camera
+        b.premi();
+        b.camera.attendiCodaSessione();
         QVERIFY(b.stato->uscita.load());
         QCOMPARE(b.stato->uscita.load(), b.camera.anteprima());
         // A second view shares the one picture of the one session.
