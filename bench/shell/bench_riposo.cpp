@@ -227,9 +227,11 @@ int main(int argc, char** argv)
     riga("GUI thread wake-ups", risvegli, "/s", QStringLiteral("<= 2"), risvegli <= 2,
          QStringLiteral("(empty window %1/s)").arg(risvegliVuota, 0, 'f', 2));
     riga("CPU, share of one core", cpu, "%", QStringLiteral("< 0.1"), cpu < 0.1,
-         QStringLiteral("(empty window %1 %, ratio %2)")
+         QStringLiteral("(empty window %1 %; on CPU %2 ms against %3 ms, ratio %4)")
              .arg(cpuVuota, 0, 'f', 3)
-             .arg(rapporto >= 0 ? QString::number(rapporto, 'f', 1) : QStringLiteral("-")));
+             .arg(suiFili(a0, a1) * 1000, 0, 'f', 1)
+             .arg(suiFili(v0, v1) * 1000, 0, 'f', 2)
+             .arg(rapporto >= 0 ? QString::number(rapporto, 'f', 1) : QStringLiteral("undefined")));
     riga("Resident memory", rss, "MB", QStringLiteral("< 60"), rss < 60,
          QStringLiteral("(empty window %1 MB)").arg(rssVuota, 0, 'f', 1));
     std::puts("Threads that ran (CPU over the window):");
@@ -257,15 +259,16 @@ int main(int argc, char** argv)
         if (righe.aspetta(QStringLiteral("stato aperta"), 2000) < 0)
             break;
         stati.append(t.nsecsElapsed() / 1e6);
-        if (righe.aspetta(QStringLiteral("disegnata aperta"), 2000) < 0)
-            break;
-        tempi.append(t.nsecsElapsed() / 1e6);
+        // A build without the drawing line still gives the state's time.
+        if (const double d = righe.aspetta(QStringLiteral("disegnata aperta"), tempi.isEmpty() && i > 0 ? 50 : 2000); d >= 0)
+            tempi.append(t.nsecsElapsed() / 1e6);
     }
     const double mediana = percentile(tempi, 0.5), p95 = percentile(tempi, 0.95);
     riga("Pointer in to drawn open, median", mediana, "ms", QStringLiteral("< 16"), mediana >= 0 && mediana < 16,
          QStringLiteral("(%1 openings)").arg(tempi.size()));
     riga("Pointer in to drawn open, p95", p95, "ms", QStringLiteral("-"), p95 >= 0);
-    riga("Pointer in to state open, median", percentile(stati, 0.5), "ms", QStringLiteral("-"), !stati.isEmpty());
+    riga("Pointer in to state open, median", percentile(stati, 0.5), "ms", QStringLiteral("-"), !stati.isEmpty(),
+         QStringLiteral("(p95 %1 ms)").arg(percentile(stati, 0.95), 0, 'f', 1));
     halvora.terminate();
     halvora.waitForFinished(5000);
     return 0;
