@@ -43,6 +43,7 @@ std::optional<DesktopEntry> DesktopEntries::leggi(const QString& percorso)
             QString primo = valore.section(QLatin1Char(' '), 0, 0);
             primo.remove(QLatin1Char('"'));
             e.exec = QFileInfo(primo).fileName();
+            e.comando = divideExec(valore);
         }
     }
     if (!applicazione || nascosta)
@@ -115,4 +116,91 @@ std::optional<DesktopEntry> DesktopEntries::perFinestra(const QString& istanza, 
             if (e.exec == eseguibile)
                 return e;
     return std::nullopt;
+}
+
+QStringList DesktopEntries::divideExec(const QString& grezzo)
+{
+    // The file's own escapes first, then the command's quoting.
+    QString valore;
+    for (int i = 0; i < grezzo.size(); ++i) {
+        const QChar c = grezzo.at(i);
+        if (c != QLatin1Char('\\') || i + 1 >= grezzo.size()) {
+            valore += c;
+            continue;
+        }
+        // Only these are the file's escapes; any other stays for the quoting.
+        const QChar d = grezzo.at(++i);
+        if (d == QLatin1Char('s'))
+            valore += QLatin1Char(' ');
+        else if (d == QLatin1Char('n'))
+            valore += QLatin1Char('\n');
+        else if (d == QLatin1Char('t'))
+            valore += QLatin1Char('\t');
+        else if (d == QLatin1Char('r'))
+            valore += QLatin1Char('\r');
+        else if (d == QLatin1Char('\\'))
+            valore += d;
+        else
+            valore += QString(c) + d;
+    }
+    QStringList r;
+    QString corrente;
+    bool inCorso = false, virgolette = false;
+    for (int i = 0; i < valore.size(); ++i) {
+        const QChar c = valore.at(i);
+        if (virgolette) {
+            if (c == QLatin1Char('"'))
+                virgolette = false;
+            else if (c == QLatin1Char('\\') && i + 1 < valore.size())
+                corrente += valore.at(++i);
+            else
+                corrente += c;
+        } else if (c == QLatin1Char('"')) {
+            virgolette = inCorso = true;
+        } else if (c.isSpace()) {
+            if (inCorso)
+                r << corrente;
+            corrente.clear();
+            inCorso = false;
+        } else {
+            corrente += c;
+            inCorso = true;
+        }
+    }
+    if (virgolette)
+        return {};
+    if (inCorso)
+        r << corrente;
+    return r;
+}
+
+QStringList DesktopEntries::comandoPerUrl(const DesktopEntry& voce, const QString& url)
+{
+    QStringList r;
+    bool messo = false;
+    for (const QString& a : voce.comando) {
+        static const QStringList perIndirizzo = {QStringLiteral("%u"), QStringLiteral("%U"), QStringLiteral("%f"),
+                                                 QStringLiteral("%F")};
+        if (perIndirizzo.contains(a)) {
+            if (!messo)
+                r << url;
+            messo = true;
+            continue;
+        }
+        // Other codes (%i, %c, %k and the deprecated ones) are dropped; %% is a percent sign.
+        QString s;
+        for (int i = 0; i < a.size(); ++i) {
+            if (a.at(i) != QLatin1Char('%') || i + 1 >= a.size()) {
+                s += a.at(i);
+                continue;
+            }
+            if (a.at(++i) == QLatin1Char('%'))
+                s += QLatin1Char('%');
+        }
+        if (!s.isEmpty())
+            r << s;
+    }
+    if (!r.isEmpty() && !messo)
+        r << url;
+    return r;
 }

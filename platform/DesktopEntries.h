@@ -15,6 +15,7 @@ struct DesktopEntry {
     QString exec;    // first word of Exec=, without its folder
     QString wmClass; // StartupWMClass=
     QString percorso;
+    QStringList comando; // Exec= split into its arguments, field codes kept
 };
 
 class DesktopEntries {
@@ -36,6 +37,13 @@ public:
     // Parses one .desktop file; nothing when it is not an application entry
     // or is hidden.
     static std::optional<DesktopEntry> leggi(const QString& percorso);
+    // The arguments of an Exec= value, its quoting undone; empty when the
+    // quoting is broken.
+    static QStringList divideExec(const QString& valore);
+    // The entry's command that opens `url`: %u, %U, %f and %F become the
+    // address (appended when the command has none of them), the other field
+    // codes are dropped. Run it without a shell.
+    static QStringList comandoPerUrl(const DesktopEntry& voce, const QString& url);
 
 private:
     QMap<QString, DesktopEntry> voci_; // sorted, so ambiguous matches resolve the same way every time

@@ -1,8 +1,9 @@
 #include "EsecutorePlayer.h"
 
-EsecutorePlayer::EsecutorePlayer(Clock& clock, QObject* parent) : QObject(parent), clock_(clock), lavoratore_(new QObject)
+EsecutorePlayer::EsecutorePlayer(Clock& clock, QObject* parent, const QString& nome)
+    : QObject(parent), clock_(clock), lavoratore_(new QObject)
 {
-    thread_.setObjectName(QStringLiteral("Halvora.MediaManager.appleScriptQueue"));
+    thread_.setObjectName(nome);
     lavoratore_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, lavoratore_, &QObject::deleteLater);
     thread_.start();
@@ -18,4 +19,11 @@ EsecutorePlayer::~EsecutorePlayer()
 void EsecutorePlayer::esegui(std::function<void()> lavoro)
 {
     QMetaObject::invokeMethod(lavoratore_, std::move(lavoro));
+}
+
+void EsecutorePlayer::inoltra(std::function<void()> fatto)
+{
+    // The worker runs only while this object lives (its destructor waits
+    // for it), so posting to it from a call is safe.
+    QMetaObject::invokeMethod(this, std::move(fatto), Qt::QueuedConnection);
 }

@@ -18,7 +18,9 @@
 class EsecutorePlayer : public QObject {
     Q_OBJECT
 public:
-    explicit EsecutorePlayer(Clock& clock, QObject* parent = nullptr);
+    // `nome` names the worker thread.
+    explicit EsecutorePlayer(Clock& clock, QObject* parent = nullptr,
+                             const QString& nome = QStringLiteral("Halvora.MediaManager.appleScriptQueue"));
     ~EsecutorePlayer() override;
 
     template <class T>
@@ -42,6 +44,9 @@ public:
     }
     // A call whose result nobody waits for.
     void esegui(std::function<void()> lavoro);
+    // From inside a call: runs `fatto` on the GUI thread, unless the
+    // executor is gone by then.
+    void inoltra(std::function<void()> fatto);
 
     // Calls whose result has not been delivered yet.
     int inAttesa() const { return int(attese_.size()); }

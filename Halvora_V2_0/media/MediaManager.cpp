@@ -1,5 +1,7 @@
 #include "MediaManager.h"
 
+#include "Processi.h"
+
 #include "CercaCopertina.h"
 #include "ClientMpris.h"
 #include "ColoreCopertina.h"
@@ -58,6 +60,7 @@ MediaManager::MediaManager(Clock& clock, Configurazione configurazione, QObject*
         if (chiave == lastTrackForArtwork_)
             setAlbumArt(img);
     });
+    sorgenteSistema_->setPidProprio(configurazione_.pidProprio);
     avviaTimer();
     sorgenteSistema_->onCambio = [this] { eseguiGiro(); };
 }
@@ -390,16 +393,22 @@ void MediaManager::inviaTastoMedia(TastoMedia tasto)
     // whichever player plays, else to any paused one.
     const auto grezzo = sorgenteSistema_->campioni().ultimaSessioneGrezza;
     const QString preferito = grezzo ? grezzo->bundleIDApp : QString();
+    const qint64 pidPreferito = grezzo ? grezzo->pid : 0;
     const QString proprio = configurazione_.idProprio;
+    const qint64 pidProprio = configurazione_.pidProprio;
     const int comando = int(tasto);
-    esecutore_->esegui([preferito, proprio, comando] {
+    esecutore_->esegui([preferito, pidPreferito, proprio, pidProprio, comando] {
         std::optional<StatoMpris> scelto;
         int rango = -1;
         for (const QString& nome : ClientMpris::player(bus(), kAttesaDBusMs)) {
             const auto s = ClientMpris::leggi(bus(), nome, kAttesaDBusMs);
-            if (!s || s->desktop == proprio)
+            // Never a player of ours (the notch video's own included).
+            if (!s || s->desktop == proprio || Processi::discendeDa(s->pid, pidProprio))
                 continue;
-            const int r = (!preferito.isEmpty() && s->desktop == preferito) ? 3
+            // The sample names its player by pid; its desktop id may be the brand's, not the player's own.
+            const bool campione = pidPreferito > 0 ? qint64(s->pid) == pidPreferito
+                                                   : !preferito.isEmpty() && s->desktop == preferito;
+            const int r = campione ? 3
                           : s->inRiproduzione()                            ? 2
                           : s->stato == QLatin1String("Paused")            ? 1
                                                                            : 0;

@@ -20,6 +20,9 @@ class UserDefaults;
 struct ConfigurazioneMedia {
     QString programmaHelper = SorgenteSistema::programmaPredefinito();
     QString idProprio = QStringLiteral("halvora"); // our own desktop id: never our own sample
+    // This application's pid: it and the processes it starts are never a
+    // player here (its own video player included); 0 leaves only the id.
+    qint64 pidProprio = 0;
     QString spotify = QStringLiteral("org.mpris.MediaPlayer2.spotify");
     QString playerConfigurato = QStringLiteral("org.mpris.MediaPlayer2.rhythmbox");
     QUrl baseRicerca = QUrl(QStringLiteral("https://itunes.apple.com"));

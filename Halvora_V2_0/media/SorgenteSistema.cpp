@@ -70,8 +70,11 @@ QString SorgenteSistema::programmaPredefinito()
 
 QStringList SorgenteSistema::costruisciScript() const
 {
-    return {QStringLiteral("--intervallo"), QString::asprintf("%.2f", intervallo_), QStringLiteral("--iterazioni"),
-            QString::number(kIterazioni), QStringLiteral("--escludi"), idProprio_};
+    QStringList a{QStringLiteral("--intervallo"), QString::asprintf("%.2f", intervallo_), QStringLiteral("--iterazioni"),
+                  QString::number(kIterazioni), QStringLiteral("--escludi"), idProprio_};
+    if (pidProprio_ > 0)
+        a << QStringLiteral("--escludi-figli");
+    return a;
 }
 
 void SorgenteSistema::avvia()
@@ -252,7 +255,11 @@ std::optional<SorgenteSistema::Brano> SorgenteSistema::analizzaDescrizione(const
     };
     b.posizione = tempo("custom: calculatedElapsedTime").value_or(tempo("elapsedTime").value_or(0));
     b.durata = tempo("duration").value_or(0);
-    std::tie(b.bundleIDApp, b.nomeApp) = analizzaPercorso(blocco);
+    if (const auto p = percorso(blocco)) {
+        b.bundleIDApp = p->id;
+        b.nomeApp = p->nome;
+        b.pid = p->pid;
+    }
     b.artista = primo({"trackArtistName"}).value_or(QString());
     if (auto t = primo({"elapsedTimeTimestamp"}))
         b.aggiornatoIl = dataDaTesto(*t);
@@ -260,7 +267,7 @@ std::optional<SorgenteSistema::Brano> SorgenteSistema::analizzaDescrizione(const
     return b;
 }
 
-std::pair<QString, QString> SorgenteSistema::analizzaPercorso(const QString& blocco)
+std::optional<SorgenteSistema::Percorso> SorgenteSistema::percorso(const QString& blocco)
 {
     // Only a line that starts with the key: a title that contains the
     // words cannot pass for the player.
@@ -274,17 +281,24 @@ std::pair<QString, QString> SorgenteSistema::analizzaPercorso(const QString& blo
         }
     }
     if (!trovata)
-        return {};
+        return std::nullopt;
     static const QRegularExpression re(QStringLiteral("([A-Za-z0-9_.\\-]+) \\((\\d+)\\) ([^❯】]+)"));
     const auto m = re.match(riga, kPercorso.size());
     if (!m.hasMatch())
-        return {};
+        return std::nullopt;
     const QStringList pezzi = m.captured(0).split(QLatin1Char(' '));
     if (pezzi.size() < 3)
-        return {};
+        return std::nullopt;
     // At most three pieces: the name keeps its own blanks.
-    const QString nome = m.captured(0).section(QLatin1Char(' '), 2).trimmed();
-    return {pezzi.at(0), nome};
+    bool ok = false;
+    const qint64 pid = m.captured(2).toLongLong(&ok);
+    return Percorso{pezzi.at(0), m.captured(0).section(QLatin1Char(' '), 2).trimmed(), ok && pid > 0 ? pid : 0};
+}
+
+std::pair<QString, QString> SorgenteSistema::analizzaPercorso(const QString& blocco)
+{
+    const auto p = percorso(blocco);
+    return p ? std::make_pair(p->id, p->nome) : std::pair<QString, QString>();
 }
 
 QString SorgenteSistema::decodificaEscape(const QString& valore)

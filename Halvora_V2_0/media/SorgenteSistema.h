@@ -29,6 +29,7 @@ public:
         double durata = 0;
         QString bundleIDApp; // desktop id of the player's application
         QString nomeApp;
+        qint64 pid = 0;      // the process that owns the player on the bus; 0 when unknown
         std::optional<QDateTime> aggiornatoIl; // when the player last stated the position
         QDateTime campionatoIl;                // when this sample was taken
         bool operator==(const Brano&) const = default;
@@ -71,6 +72,10 @@ public:
     int fallimentiConsecutivi() const { return fallimentiConsecutivi_; }
     Campioni campioni() const { return {ultimoBrano_, ultimaSessioneGrezza_, ultimoCampione_}; }
 
+    // This application's process: the players of the processes it started
+    // (its own video player) are never sampled. 0: only its own.
+    void setPidProprio(qint64 pid) { pidProprio_ = pid; }
+
     // The helper's arguments for the current interval.
     QStringList costruisciScript() const;
     // Adds text read from the helper and handles every complete block.
@@ -90,10 +95,16 @@ private:
     void alTermine(QProcess* p);
     void contaFallimento();
     void leggi();
+    struct Percorso {
+        QString id, nome;
+        qint64 pid = 0;
+    };
+    static std::optional<Percorso> percorso(const QString& blocco);
 
     Clock& clock_;
     QString programma_;
     QString idProprio_;
+    qint64 pidProprio_ = 0;
     QString firmaPrecedente_;
     bool disponibile_ = true;
     double intervallo_;

@@ -9,21 +9,36 @@ namespace TabellaBrowser {
 
 enum class Famiglia { chromium, firefox };
 
-inline std::optional<Famiglia> famiglia(const QString& desktopId)
+struct Voce {
+    const char* desktopId;
+    Famiglia famiglia;
+    const char* cartellaDati; // default profile folder under the config home; none outside Chromium's family
+};
+
+inline constexpr Voce kVoci[] = {
+    {"google-chrome", Famiglia::chromium, "google-chrome"},
+    {"chromium", Famiglia::chromium, "chromium"},
+    {"brave-browser", Famiglia::chromium, "BraveSoftware/Brave-Browser"},
+    {"microsoft-edge", Famiglia::chromium, "microsoft-edge"},
+    {"vivaldi-stable", Famiglia::chromium, "vivaldi"},
+    {"firefox", Famiglia::firefox, ""},
+    {"firefox-esr", Famiglia::firefox, ""},
+};
+
+inline const Voce* voce(const QString& desktopId)
 {
-    static const QString chromium[] = {QStringLiteral("google-chrome"), QStringLiteral("chromium"),
-                                       QStringLiteral("brave-browser"), QStringLiteral("microsoft-edge"),
-                                       QStringLiteral("vivaldi-stable")};
-    static const QString firefox[] = {QStringLiteral("firefox"), QStringLiteral("firefox-esr")};
-    for (const QString& id : chromium)
-        if (desktopId == id)
-            return Famiglia::chromium;
-    for (const QString& id : firefox)
-        if (desktopId == id)
-            return Famiglia::firefox;
-    return std::nullopt;
+    for (const Voce& v : kVoci)
+        if (desktopId == QLatin1String(v.desktopId))
+            return &v;
+    return nullptr;
 }
 
-inline bool contiene(const QString& desktopId) { return famiglia(desktopId).has_value(); }
+inline std::optional<Famiglia> famiglia(const QString& desktopId)
+{
+    const Voce* v = voce(desktopId);
+    return v ? std::optional<Famiglia>(v->famiglia) : std::nullopt;
+}
+
+inline bool contiene(const QString& desktopId) { return voce(desktopId) != nullptr; }
 
 } // namespace TabellaBrowser

@@ -7,6 +7,8 @@
 #include "CodaArchivio.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
+#include "ControlloBrowserLinux.h"
+#include "FrontApplication.h"
 #include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "InvioKdeConnect.h"
@@ -19,7 +21,10 @@
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
 #include "UsoIAMonitor.h"
+#include "VideoNotchManager.h"
 #include "VoiceManager.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -32,6 +37,7 @@ struct Condivisi {
     std::unique_ptr<QtPasteboard> appunti;
     std::unique_ptr<LettoreFeedHttps> feed;
     std::unique_ptr<RisveglioLogind> risveglio;
+    std::unique_ptr<ControlloBrowserLinux> browser;
 };
 
 } // namespace
@@ -50,6 +56,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.appunti = appunti;
     f.applicazioni = &applicazioni;
+    f.frontale = &frontale;
     f.drop = [c, &clock] {
         c->invio = std::make_unique<InvioKdeConnect>(clock);
         return std::make_unique<DropManager>(*c->invio);
@@ -64,7 +71,9 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
         return std::make_unique<PomodoroManager>(clock, *c->notifiche, *c->suono);
     };
     f.media = [&clock, &impostazioni] {
-        return std::make_unique<MediaManager>(clock, ConfigurazioneMedia::daImpostazioni(impostazioni));
+        auto configurazione = ConfigurazioneMedia::daImpostazioni(impostazioni);
+        configurazione.pidProprio = QCoreApplication::applicationPid();
+        return std::make_unique<MediaManager>(clock, configurazione);
     };
     f.camera = [] { return std::make_unique<CameraManager>(std::make_unique<SessioneCameraQt>()); };
     f.clipboard = [appunti, &clock, &impostazioni, &frontale] {
@@ -83,6 +92,15 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.usoIA = [&clock, &impostazioni, &frontale] {
         return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale);
+    };
+    f.video = [c, &clock, &frontale, &applicazioni] {
+        c->browser = std::make_unique<ControlloBrowserLinux>(applicazioni);
+        return std::make_unique<VideoNotchManager>(VideoNotchManager::Dipendenze{
+            .clock = clock,
+            .browser = *c->browser,
+            .pidProprio = QCoreApplication::applicationPid(),
+            .appAttiva = frontale.currentId(),
+        });
     };
     return f;
 }

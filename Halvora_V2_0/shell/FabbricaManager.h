@@ -17,6 +17,7 @@ class Pasteboard;
 class PomodoroManager;
 class UserDefaults;
 class UsoIAMonitor;
+class VideoNotchManager;
 class VoiceManager;
 
 // How the root view builds the feature managers it owns. An empty entry
@@ -37,12 +38,15 @@ struct FabbricaManager {
     Crea<CalendarioManager> calendario;
     Crea<AggiornamentoManager> aggiornamento;
     Crea<UsoIAMonitor> usoIA;
+    Crea<VideoNotchManager> video;
 
     // What the views share with the managers: the one clipboard, and the
     // installed applications. Without them the root view keeps a clipboard
     // of its own and knows no applications.
     std::function<Pasteboard&()> appunti;
     const DesktopEntries* applicazioni = nullptr;
+    // The front application, whose changes may bring a video offer.
+    FrontApplication* frontale = nullptr;
 
     // The managers of the running desktop. What they share (notification
     // service, clipboard, audio, nearby sending) lives as long as the

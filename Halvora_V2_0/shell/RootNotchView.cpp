@@ -29,6 +29,7 @@
 #include "PomodoroManager.h"
 #include "PomodoroView.h"
 #include "PromemoriaCardView.h"
+#include "PropostaVideoCardView.h"
 #include "RegistrazioneCardView.h"
 #include "RotazioneSchede.h"
 #include "QtPasteboard.h"
@@ -82,7 +83,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     calendarioManager_ = crea(fabbrica.calendario);
     aggiornamentoManager_ = crea(fabbrica.aggiornamento);
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
-    videoNotch_ = std::make_unique<VideoNotchManager>();
+    videoNotch_ = crea(fabbrica.video);
     usoIA_ = crea(fabbrica.usoIA);
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
     barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
@@ -158,7 +159,7 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
     // Tabs whose feature has no view here, or no manager, stay empty areas.
     switch (tab) {
     case NotchTab::media:
-        return mediaManager_ ? new MediaPlayerView(*mediaManager_, {}) : nullptr;
+        return mediaManager_ ? new MediaPlayerView(*mediaManager_, [this] { guardaVideoBrowser(); }) : nullptr;
     case NotchTab::memo:
         return voiceManager_ ? new VoiceMemoView(*voiceManager_) : nullptr;
     case NotchTab::clipboard:
@@ -199,10 +200,11 @@ void RootNotchView::collega()
     };
     connect(&attivita_, &AttivitaManager::correnteChanged, this, ricalcola);
     connect(monitorSchermoIntero_.get(), &MonitorSchermoIntero::attivoChanged, this, ricalcola);
-    connect(videoNotch_.get(), &VideoNotchManager::statoChanged, this, ricalcola);
-    connect(videoNotch_.get(), &VideoNotchManager::propostaChanged, this, ricalcola);
-    if (mediaManager_)
-        videoNotch_->setSessioneCorrente([m = mediaManager_.get()] { return m->videoBrowser(); });
+    if (videoNotch_) {
+        connect(videoNotch_.get(), &VideoNotchManager::statoChanged, this, ricalcola);
+        connect(videoNotch_.get(), &VideoNotchManager::propostaChanged, this, ricalcola);
+        collegaVideo();
+    }
     connect(&stato_, &NotchStateManager::isMediaActiveChanged, this, ricalcola);
     connect(&stato_, &NotchStateManager::isTimerAttivoChanged, this, ricalcola);
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
@@ -291,8 +293,8 @@ Ingressi RootNotchView::ingressi() const
     in.allarmeAttivo = allarmeAttivo();
     in.promemoriaDaAvvisare = calendarioManager_ && calendarioManager_->daAvvisare().has_value();
     in.impegnoPresente = calendarioManager_ && calendarioManager_->prossimo().has_value();
-    in.video = videoNotch_->stato().tipo;
-    in.propostaVideo = videoNotch_->proposta().has_value();
+    in.video = videoNotch_ ? videoNotch_->stato().tipo : StatoVideo::chiuso;
+    in.propostaVideo = videoNotch_ && videoNotch_->proposta().has_value();
     // The installation and update cards come with the updates subsystem's
     // views; until then they must not hold the slot that nothing would fill.
     in.installazioneDaSistemare = false;
@@ -467,7 +469,9 @@ void RootNotchView::aggiornaSlot()
     if (nuova == Scheda::promemoria && calendarioManager_)
         agenda.promemoria = calendarioManager_->daAvvisare();
     agenda.allarme = nuova == Scheda::timer && allarmeAttivo();
+    auto* offerta = qobject_cast<PropostaVideoCardView*>(slot_->scheda());
     const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
+                        && (nuova != Scheda::propostaVideo || (offerta && offerta->proposta() == videoNotch_->proposta()))
                         && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_;
     scheda_ = nuova;
     sceltaUsoIA_ = sceltaUsoIA;
@@ -477,7 +481,11 @@ void RootNotchView::aggiornaSlot()
     // Cards of features without their view yet leave the slot empty.
     QWidget* card = nullptr;
     QRectF area;
-    if (nuova == Scheda::attivita && corrente) {
+    auto ingresso = TransizioneScheda::kIngresso;
+    if (nuova == Scheda::propostaVideo) {
+        card = creaSchedaProposta(area);
+        ingresso = TransizioneScheda::kIngressoProposta;
+    } else if (nuova == Scheda::attivita && corrente) {
         auto* v = new AttivitaCardView(*corrente);
         area = v->rettangoloScheda();
         card = v;
@@ -500,7 +508,7 @@ void RootNotchView::aggiornaSlot()
         effetto->setOpacity(sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
         card->setGraphicsEffect(effetto);
     }
-    slot_->imposta(card, area);
+    slot_->imposta(card, area, ingresso);
     disponi();
 }
 

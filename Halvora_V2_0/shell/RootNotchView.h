@@ -95,7 +95,7 @@ public:
     DownloadMonitor* downloadMonitor() const { return downloadMonitor_.get(); }
     CalendarioManager* calendarioManager() const { return calendarioManager_.get(); }
     AggiornamentoManager* aggiornamentoManager() const { return aggiornamentoManager_.get(); }
-    VideoNotchManager& videoNotch() { return *videoNotch_; }
+    VideoNotchManager* videoNotch() const { return videoNotch_.get(); }
     UsoIAMonitor* usoIA() const { return usoIA_.get(); }
 
 signals:
@@ -127,6 +127,11 @@ private:
     void aggiornaRichiestaClick();
     void aggiornaAnelloUsoIA();
     void collegaReazioni();
+    // The notch video: its session source, offers on activations, the
+    // media tab's action and the browser play/pause of the media manager.
+    void collegaVideo();
+    void guardaVideoBrowser();
+    QWidget* creaSchedaProposta(QRectF& area);
     void collega();
     void disponi();
 

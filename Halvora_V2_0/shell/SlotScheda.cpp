@@ -9,7 +9,7 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
     hide();
 }
 
-void SlotScheda::imposta(QWidget* scheda, QRectF area)
+void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso)
 {
     completaTransizioni();
     // Off screen (renders, a panel not yet shown) cards change at once.
@@ -33,7 +33,7 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area)
             scheda_->hide(); // else showing the slot would show it at once
             scheda_->ensurePolished();
             entrata_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
-                                             TransizioneScheda::kIngresso, TransizioneScheda::kPiena,
+                                             ingresso, TransizioneScheda::kPiena,
                                              TransizioneScheda::kDurataIngressoMs, parentWidget());
             connect(entrata_, &TransizioneScheda::finita, this, [this] {
                 entrata_ = nullptr;

@@ -19,8 +19,9 @@ public:
 
     // Takes ownership of `scheda` (nullptr: the slot is empty) and replaces
     // the card shown before. While the slot is on screen the old card leaves
-    // and the new one enters with a transition.
-    void imposta(QWidget* scheda, QRectF area);
+    // and the new one enters with a transition; `ingresso` is the new card's
+    // starting pose.
+    void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
     // Ends the running transitions at once.
     void completaTransizioni();
     bool inTransizione() const;

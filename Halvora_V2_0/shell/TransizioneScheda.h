@@ -20,8 +20,9 @@ class TransizioneScheda : public QWidget {
 public:
     using Posa = PosaScheda;
     static constexpr Posa kPiena{1, 0, 1};
-    // Cards enter from 0.84 and 10 points higher.
+    // Cards enter from 0.84 and 10 points higher; the video offer from 0.72 and 16.
     static constexpr Posa kIngresso{0.84, -10, 0};
+    static constexpr Posa kIngressoProposta{0.72, -16, 0};
     static constexpr Posa kUscita{0.92, 0, 0};
     static constexpr int kDurataIngressoMs = 350;
     static constexpr int kDurataUscitaMs = 250;

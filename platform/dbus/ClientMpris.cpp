@@ -74,6 +74,14 @@ std::optional<QVariant> proprieta(const QDBusConnection& bus, const QString& nom
     return sbusta(r.arguments().constFirst());
 }
 
+uint pidDi(const QDBusConnection& bus, const QString& nomeBus, int attesaMs)
+{
+    const auto r = chiama(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                          QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
+                          {nomeBus}, attesaMs);
+    return ok(r) && !r.arguments().isEmpty() ? r.arguments().constFirst().toUInt() : 0;
+}
+
 } // namespace
 
 namespace ClientMpris {
@@ -126,6 +134,7 @@ std::optional<StatoMpris> leggi(const QDBusConnection& bus, const QString& nomeB
     s.titolo = sbusta(meta.value(QStringLiteral("xesam:title"))).toString();
     s.artisti = elencoTesti(sbusta(meta.value(QStringLiteral("xesam:artist"))));
     s.urlCopertina = sbusta(meta.value(QStringLiteral("mpris:artUrl"))).toString();
+    s.url = sbusta(meta.value(QStringLiteral("xesam:url"))).toString();
     s.durataUs = intero(sbusta(meta.value(QStringLiteral("mpris:length"))));
     const QVariant traccia = sbusta(meta.value(QStringLiteral("mpris:trackid")));
     s.idTraccia = traccia.canConvert<QDBusObjectPath>() ? traccia.value<QDBusObjectPath>().path() : traccia.toString();
@@ -138,17 +147,24 @@ std::optional<StatoMpris> leggi(const QDBusConnection& bus, const QString& nomeB
         s.desktop = v->toString();
     if (s.desktop.isEmpty())
         s.desktop = desktopDaNomeBus(nomeBus);
-    const auto pid = chiama(bus, QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetConnectionUnixProcessID"),
-                            {nomeBus}, attesaMs);
-    if (ok(pid) && !pid.arguments().isEmpty())
-        s.pid = pid.arguments().constFirst().toUInt();
+    s.pid = pidDi(bus, nomeBus, attesaMs);
     return s;
+}
+
+QString perPid(const QDBusConnection& bus, qint64 pid, int attesaMs)
+{
+    if (pid <= 0)
+        return {};
+    for (const QString& nome : player(bus, attesaMs))
+        if (pidDi(bus, nome, attesaMs) == pid)
+            return nome;
+    return {};
 }
 
 bool invia(const QDBusConnection& bus, const QString& nomeBus, Comando comando, int attesaMs)
 {
-    const char* metodo = comando == Comando::playPause ? "PlayPause" : comando == Comando::successivo ? "Next" : "Previous";
+    static const char* const metodi[] = {"PlayPause", "Next", "Previous", "Pause", "Play"};
+    const char* metodo = metodi[int(comando)];
     return ok(chiama(bus, nomeBus, kPercorso, kPlayer, QString::fromLatin1(metodo), {}, attesaMs));
 }
 

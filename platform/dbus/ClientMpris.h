@@ -16,6 +16,7 @@ struct StatoMpris {
     QStringList artisti;
     QString idTraccia; // mpris:trackid, empty when missing or "/org/mpris/MediaPlayer2/TrackList/NoTrack"
     QString urlCopertina;
+    QString url;       // xesam:url: the address of what plays, when the player tells
     qint64 durataUs = 0;
     qint64 posizioneUs = 0;
     double velocita = 1;
@@ -33,6 +34,8 @@ inline const QString kPrefisso = QStringLiteral("org.mpris.MediaPlayer2.");
 
 // Bus names of the players on the bus, sorted.
 QStringList player(const QDBusConnection& bus, int attesaMs);
+// The first player whose bus name `pid` owns; empty when none.
+QString perPid(const QDBusConnection& bus, qint64 pid, int attesaMs);
 // Whether `nomeBus` has an owner.
 bool presente(const QDBusConnection& bus, const QString& nomeBus, int attesaMs);
 // The player's state; nothing when it does not answer.
@@ -41,7 +44,7 @@ std::optional<StatoMpris> leggi(const QDBusConnection& bus, const QString& nomeB
 // of its bus name after the prefix, without an ".instance…" suffix.
 QString desktopDaNomeBus(const QString& nomeBus);
 
-enum class Comando { playPause, successivo, precedente };
+enum class Comando { playPause, successivo, precedente, pausa, riproduci };
 bool invia(const QDBusConnection& bus, const QString& nomeBus, Comando comando, int attesaMs);
 // Moves to `secondi`: SetPosition with the current track id when the
 // player gives one, else a relative Seek from its current position.

@@ -13,7 +13,7 @@ halvora_fuzz(lingua DIR shell SOURCES
   Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp)
 halvora_fuzz(feed DIR update SOURCES Halvora_V2_0/update/FeedAggiornamenti.cpp)
 halvora_fuzz(blocco_brano DIR media SOURCES
-  Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp
+  Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp platform/Processi.cpp
   tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(calendario DIR agenda SOURCES
   Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)

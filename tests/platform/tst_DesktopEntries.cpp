@@ -74,6 +74,28 @@ private slots:
         QCOMPARE(v ? v->id : QString(), id);
     }
 
+    void commandsOpenAnAddressWithoutAShell_data()
+    {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("comando");
+        const QString u = QStringLiteral("https://youtu.be/x?a=1&b=2");
+        QTest::newRow("url code") << "/usr/bin/google-chrome-stable %U" << QStringList{"/usr/bin/google-chrome-stable", u};
+        QTest::newRow("quoted, other codes dropped")
+            << "\"/opt/my browser/run\" --class=%c %i --new-tab %u" << QStringList{"/opt/my browser/run", "--class=", "--new-tab", u};
+        QTest::newRow("escaped quote and percent") << "run \"a\\\"b\" 100%%" << QStringList{"run", "a\"b", "100%", u};
+        QTest::newRow("no code: appended") << "vivaldi-stable" << QStringList{"vivaldi-stable", u};
+        QTest::newRow("shell words stay words") << "sh -c ';rm' %u" << QStringList{"sh", "-c", "';rm'", u};
+        QTest::newRow("broken quoting") << "run \"open" << QStringList{};
+    }
+    void commandsOpenAnAddressWithoutAShell()
+    {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, comando);
+        DesktopEntry e;
+        e.comando = DesktopEntries::divideExec(exec);
+        QCOMPARE(DesktopEntries::comandoPerUrl(e, QStringLiteral("https://youtu.be/x?a=1&b=2")), comando);
+    }
+
     void iconsAreCachedWithMisses()
     {
         int letture = 0;

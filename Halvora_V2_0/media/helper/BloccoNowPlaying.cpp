@@ -1,5 +1,7 @@
 #include "BloccoNowPlaying.h"
 
+#include "Processi.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
@@ -75,7 +77,8 @@ std::optional<StatoMpris> SceltaPlayer::osserva(const QList<StatoMpris>& stati)
     qint64 ordineMigliore = -1;
     bool miglioreSuona = false;
     for (const StatoMpris& s : stati) {
-        if (s.desktop == desktopEscluso_ || (pidEscluso_ != 0 && s.pid == pidEscluso_))
+        const bool nostro = pidEscluso_ != 0 && (figli_ ? Processi::discendeDa(s.pid, pidEscluso_) : s.pid == pidEscluso_);
+        if (s.desktop == desktopEscluso_ || nostro)
             continue;
         Storia h = storia_.value(s.nomeBus);
         if (h.stato != s.stato)

@@ -25,10 +25,15 @@ QString blocco(const std::optional<StatoMpris>& stato, const QDateTime& ora);
 
 // Picks the system's current player from successive looks at the bus: the
 // one that most recently started playing, else the one most recently
-// paused; never a player of this application.
+// paused; never a player of this application (nor, when asked, of the
+// processes it started).
 class SceltaPlayer {
 public:
-    SceltaPlayer(QString desktopEscluso, uint pidEscluso) : desktopEscluso_(std::move(desktopEscluso)), pidEscluso_(pidEscluso) {}
+    // With `figli` the processes that `pidEscluso` started are left out too.
+    SceltaPlayer(QString desktopEscluso, uint pidEscluso, bool figli = false)
+        : desktopEscluso_(std::move(desktopEscluso)), pidEscluso_(pidEscluso), figli_(figli)
+    {
+    }
 
     std::optional<StatoMpris> osserva(const QList<StatoMpris>& stati);
 
@@ -39,6 +44,7 @@ private:
     };
     QString desktopEscluso_;
     uint pidEscluso_;
+    bool figli_;
     QHash<QString, Storia> storia_;
     qint64 contatore_ = 0;
 };

@@ -1,19 +1,39 @@
 // A stand-in MPRIS player for the bus tests: takes its state from the
 // command line, changes it on stdin lines ("stato Paused", "titolo X",
-// "arte URL"), and prints every command it receives on stdout.
-#include <QCoreApplication>
+// "arte URL", "url U", "posizione-us N"), and prints every call it
+// receives on stdout ("PlayPause", "Play", "Pause", "Next", "Previous",
+// "Seek <us>", "SetPosition <track> <us>") after "pronto".
+//
+// With --browser it stands in for a web browser of the Chromium family,
+// for the notch video's tests: its player is named as theirs
+// (org.mpris.MediaPlayer2.chromium.instance<pid>, DesktopEntry "chromium",
+// Identity "Chromium"), it follows Play, Pause and seeks, it shows one
+// window titled "<title> - YouTube - <brand>" (--marca, _NET_WM_PID its
+// own), and with --dati USER_DATA_DIR keeps a profile whose session file
+// lists its one tab (--url; also published as xesam:url with --xesam).
+// Started as "--inoltra FILE <args>" (as a desktop entry's Exec starts a
+// second copy) it appends <args> to FILE and ends, as a browser hands an
+// address to its running copy.
+#include "ScritturaSessioneChromium.h"
+
+#include <QApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QVariantMap>
+#include <QWidget>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 struct Stato {
-    QString identita, desktop, stato, titolo, artista, traccia, arte;
+    QString identita, desktop, stato, titolo, artista, traccia, arte, url;
     qlonglong durata = 0, posizione = 0;
+    bool browser = false, xesam = false;
 };
 
 static void scrivi(const QString& riga)
@@ -62,6 +82,8 @@ public:
             m.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(s_->traccia)));
         if (!s_->arte.isEmpty())
             m.insert(QStringLiteral("mpris:artUrl"), s_->arte);
+        if (s_->xesam)
+            m.insert(QStringLiteral("xesam:url"), s_->url);
         return m;
     }
 
@@ -69,35 +91,90 @@ public slots:
     void PlayPause() { scrivi(QStringLiteral("PlayPause")); }
     void Next() { scrivi(QStringLiteral("Next")); }
     void Previous() { scrivi(QStringLiteral("Previous")); }
-    void Seek(qlonglong scarto) { scrivi(QStringLiteral("Seek %1").arg(scarto)); }
+    void Play() { segui(QStringLiteral("Play"), QStringLiteral("Playing")); }
+    void Pause() { segui(QStringLiteral("Pause"), QStringLiteral("Paused")); }
+    void Seek(qlonglong scarto)
+    {
+        if (s_->browser)
+            s_->posizione = std::max<qlonglong>(0, s_->posizione + scarto);
+        scrivi(QStringLiteral("Seek %1").arg(scarto));
+    }
     void SetPosition(const QDBusObjectPath& traccia, qlonglong posizione)
     {
+        if (s_->browser && traccia.path() == s_->traccia)
+            s_->posizione = posizione;
         scrivi(QStringLiteral("SetPosition %1 %2").arg(traccia.path()).arg(posizione));
     }
 
 private:
+    // A browser follows the calls it gets; the plain player only notes them.
+    void segui(const QString& chiamata, const QString& stato)
+    {
+        if (s_->browser)
+            s_->stato = stato;
+        scrivi(chiamata);
+    }
     Stato* s_;
 };
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList a = app.arguments();
+    if (argc >= 3 && QByteArray(argv[1]) == "--inoltra") {
+        QFile f(QString::fromLocal8Bit(argv[2]));
+        if (!f.open(QIODevice::Append))
+            return 1;
+        for (int i = 3; i < argc; ++i)
+            f.write(QByteArray(argv[i]) + '\n');
+        return 0;
+    }
+    QStringList a;
+    for (int i = 0; i < argc; ++i)
+        a << QString::fromLocal8Bit(argv[i]);
+    Stato s;
+    s.browser = a.contains(QStringLiteral("--browser"));
+    // Only the browser has a window: the plain player needs no display.
+    std::unique_ptr<QCoreApplication> app(s.browser ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
     auto arg = [&](const char* nome, const QString& predefinito = {}) {
         const int i = a.indexOf(QString::fromLatin1(nome));
         return i >= 0 && i + 1 < a.size() ? a.at(i + 1) : predefinito;
     };
-    Stato s;
-    const QString nome = arg("--nome", QStringLiteral("finto"));
-    s.identita = arg("--identita", nome);
-    s.desktop = arg("--desktop");
+    const QString nome = arg("--nome", s.browser ? QStringLiteral("chromium.instance%1").arg(getpid()) : QStringLiteral("finto"));
+    s.identita = arg("--identita", s.browser ? QStringLiteral("Chromium") : nome);
+    s.desktop = arg("--desktop", s.browser ? QStringLiteral("chromium") : QString());
     s.stato = arg("--stato", QStringLiteral("Playing"));
     s.titolo = arg("--titolo", QStringLiteral("Brano"));
     s.artista = arg("--artista");
-    s.traccia = arg("--traccia");
+    s.traccia = arg("--traccia", s.browser ? QStringLiteral("/org/chromium/MediaPlayer2/TrackList/Track1") : QString());
     s.arte = arg("--arte");
+    s.url = arg("--url", QStringLiteral("https://www.youtube.com/watch?v=dQw4w9WgXcQ"));
+    s.xesam = a.contains(QStringLiteral("--xesam"));
     s.durata = arg("--durata-us", QStringLiteral("0")).toLongLong();
     s.posizione = arg("--posizione-us", QStringLiteral("0")).toLongLong();
+
+    // The browser's one tab, as its window and its session file show it.
+    const QString marca = arg("--marca", QStringLiteral("Google Chrome")), dati = arg("--dati");
+    std::unique_ptr<QWidget> finestra;
+    auto mostraScheda = [&] {
+        if (!s.browser)
+            return;
+        const QString titolo = s.titolo + QStringLiteral(" - YouTube");
+        finestra->setWindowTitle(titolo + QStringLiteral(" - ") + marca);
+        if (dati.isEmpty())
+            return;
+        QDir(dati).mkpath(QStringLiteral("Default/Sessions"));
+        ScritturaSessioneChromium w;
+        w.finestraDellaScheda(1, 1);
+        w.posizione(1, 0);
+        w.navigazione(1, 0, s.url.toUtf8(), titolo);
+        w.schedaScelta(1, 0);
+        w.salva(QDir(dati).filePath(QStringLiteral("Default/Sessions/Session_1")));
+    };
+    if (s.browser) {
+        finestra = std::make_unique<QWidget>();
+        finestra->setGeometry(100, 300, 640, 400);
+        finestra->show();
+    }
+    mostraScheda();
 
     QObject oggetto;
     new Radice(&oggetto, &s);
@@ -107,10 +184,10 @@ int main(int argc, char** argv)
         || !bus.registerService(QStringLiteral("org.mpris.MediaPlayer2.") + nome))
         return 1;
     QSocketNotifier stdinNotifier(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, &app, [&] {
-        char riga[1024];
+    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, app.get(), [&] {
+        char riga[2048];
         if (!std::fgets(riga, sizeof riga, stdin)) {
-            app.quit();
+            app->quit();
             return;
         }
         const QString r = QString::fromUtf8(riga).trimmed();
@@ -121,10 +198,15 @@ int main(int argc, char** argv)
             s.titolo = valore;
         else if (chiave == QLatin1String("arte"))
             s.arte = valore;
+        else if (chiave == QLatin1String("url"))
+            s.url = valore;
+        else if (chiave == QLatin1String("posizione-us"))
+            s.posizione = valore.toLongLong();
+        mostraScheda();
         scrivi(QStringLiteral("ok ") + chiave);
     });
     scrivi(QStringLiteral("pronto"));
-    return app.exec();
+    return app->exec();
 }
 
 #include "main.moc"

@@ -1,0 +1,63 @@
+// The root view's side of the notch video: what it hands the video manager
+// and what it builds for it.
+#include "RootNotchView.h"
+
+#include "FrontApplication.h"
+#include "MediaManager.h"
+#include "NotchStateManager.h"
+#include "Processi.h"
+#include "PropostaVideoCardView.h"
+#include "VideoNotchManager.h"
+
+#include <QCoreApplication>
+
+void RootNotchView::collegaVideo()
+{
+    VideoNotchManager* video = videoNotch_.get();
+    if (MediaManager* media = mediaManager_.get()) {
+        // The current browser sample, read again on every sync tick.
+        QPointer<MediaManager> debole(media);
+        video->setSessioneCorrente([debole]() -> std::optional<SorgenteSistema::Brano> {
+            return debole ? debole->videoBrowser() : std::nullopt;
+        });
+        media->setComandoBrowser([video](const SorgenteSistema::Brano& b, std::function<void(bool)> esito) {
+            video->comandoBrowser(b, std::move(esito));
+        });
+    }
+    FrontApplication* frontale = servizi_.fabbrica.frontale;
+    if (!frontale)
+        return;
+    connect(frontale, &FrontApplication::changed, this, [this, frontale] {
+        const auto app = frontale->current();
+        std::optional<QString> id;
+        if (app) {
+            // Our own windows (the panel, the video player) count as this application.
+            const bool nostra = Processi::discendeDa(app->pid, QCoreApplication::applicationPid());
+            id = nostra ? videoNotch_->idProprio() : app->desktopId;
+        }
+        videoNotch_->valutaSessione(id, mediaManager_ ? mediaManager_->videoBrowser() : std::nullopt);
+    });
+}
+
+void RootNotchView::guardaVideoBrowser()
+{
+    const auto sessione = mediaManager_ ? mediaManager_->videoBrowser() : std::nullopt;
+    if (!sessione || !videoNotch_)
+        return;
+    videoNotch_->guardaNellaTacca(*sessione);
+    stato_.chiudiSubito();
+}
+
+QWidget* RootNotchView::creaSchedaProposta(QRectF& area)
+{
+    if (!videoNotch_ || !videoNotch_->proposta())
+        return nullptr;
+    VideoNotchManager* video = videoNotch_.get();
+    MediaManager* media = mediaManager_.get();
+    auto* v = new PropostaVideoCardView(
+        *video->proposta(),
+        [video, media] { video->accettaProposta(media ? media->videoBrowser() : std::nullopt); },
+        [video] { video->rifiutaProposta(); }, PropostaVideoCardView::coloreProposta());
+    area = v->rettangoloScheda();
+    return v;
+}
