@@ -96,11 +96,6 @@ QList<FinestraX11> X11Client::finestre(qint64 pid) const
     return r;
 }
 
-uint32_t X11Client::finestraAttiva() const
-{
-    return conn_ ? primo(leggi(conn_, root_, aAttiva_, XCB_ATOM_WINDOW, 1)) : 0;
-}
-
 bool X11Client::attiva(uint32_t finestra) const
 {
     if (!conn_ || !finestra)

@@ -28,7 +28,6 @@ public:
     bool connesso() const { return conn_ != nullptr; }
     // The windows of _NET_CLIENT_LIST owned by `pid`, in the list's order.
     QList<FinestraX11> finestre(qint64 pid) const;
-    uint32_t finestraAttiva() const;
     // Asks the window manager to bring `finestra` to the front, as a pager
     // would (so focus-stealing prevention lets it through).
     bool attiva(uint32_t finestra) const;
