@@ -59,7 +59,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     f.frontale = &frontale;
     f.drop = [c, &clock] {
         c->invio = std::make_unique<InvioKdeConnect>(clock);
-        return std::make_unique<DropManager>(*c->invio);
+        return std::make_unique<DropManager>(*c->invio, std::make_unique<CatturaSchermo>(clock));
     };
     f.voice = [c, &clock] {
         c->audio = std::make_unique<BackendAudioQt>();

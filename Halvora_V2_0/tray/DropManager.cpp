@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QUuid>
 #include <atomic>
 
 namespace {
@@ -201,7 +202,8 @@ private:
     qsizetype indice_ = -1;
 };
 
-DropManager::DropManager(InvioVicino& invio, QObject* parent) : QObject(parent), invio_(invio)
+DropManager::DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cattura, QObject* parent)
+    : QObject(parent), invio_(invio), cattura_(std::move(cattura))
 {
     lavoro_.setMaxThreadCount(1);
 }
@@ -287,4 +289,34 @@ void DropManager::inviaConAirDrop(const QList<QUrl>& files)
     const QStringList percorsi = esistenti(files);
     if (!percorsi.isEmpty())
         invio_.invia(percorsi);
+}
+
+void DropManager::captureScreenshot(CaptureMode mode, std::function<void()> beforeCapture,
+                                    std::function<void(std::optional<QUrl>)> fatto)
+{
+    auto nulla = [this, fatto] {
+        QMetaObject::invokeMethod(
+            this,
+            [fatto] {
+                if (fatto)
+                    fatto(std::nullopt);
+            },
+            Qt::QueuedConnection);
+    };
+    if (!cattura_ || cattura_->inCorso())
+        return nulla();
+    if (beforeCapture)
+        beforeCapture();
+    const QString nome = QStringLiteral("screenshot_")
+                         + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    const QUrl file = standardizza(QUrl::fromLocalFile(QDir(trayFolder()).filePath(nome)));
+    // Refused only when `beforeCapture` itself began another capture.
+    const bool avviata = cattura_->cattura(mode, file.toLocalFile(), [this, file, fatto](bool salvato) {
+        if (salvato)
+            addToTray(file);
+        if (fatto)
+            fatto(salvato ? std::optional<QUrl>(file) : std::nullopt);
+    });
+    if (!avviata)
+        nulla();
 }

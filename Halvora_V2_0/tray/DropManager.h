@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatturaSchermo.h"
 #include "FornitoreElemento.h"
 
 #include <QList>
@@ -22,9 +23,12 @@ class DropManager : public QObject {
     Q_PROPERTY(QList<QUrl> draggedFiles READ draggedFiles WRITE setDraggedFiles NOTIFY draggedFilesChanged)
 public:
     using Fornitori = QList<std::shared_ptr<FornitoreElemento>>;
+    using CaptureMode = ScreenshotMode;
 
     // `invio` sends files to a nearby device; it must outlive the manager.
-    explicit DropManager(InvioVicino& invio, QObject* parent = nullptr);
+    // Without `cattura` no screenshot is ever taken.
+    explicit DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cattura = nullptr,
+                         QObject* parent = nullptr);
     ~DropManager() override;
 
     QList<QUrl> draggedFiles() const { return draggedFiles_; }
@@ -53,6 +57,15 @@ public:
     // Sends the files of `files` that exist, in order.
     void inviaConAirDrop(const QList<QUrl>& files);
 
+    // Calls `beforeCapture`, then takes a screenshot into a new
+    // "screenshot_<UUID>.png" of the Tray folder, lists it and hands its URL
+    // to `fatto`; nothing when no picture was taken. `fatto` always runs
+    // later, on the GUI thread. While a capture runs another one is refused:
+    // `beforeCapture` is not called and the answer is nothing.
+    void captureScreenshot(CaptureMode mode, std::function<void()> beforeCapture,
+                           std::function<void(std::optional<QUrl>)> fatto);
+    bool catturaAttiva() const { return cattura_ && cattura_->inCorso(); }
+
 signals:
     void draggedFilesChanged();
 
@@ -67,5 +80,6 @@ private:
 
     QList<QUrl> draggedFiles_;
     InvioVicino& invio_;
+    std::unique_ptr<CatturaSchermo> cattura_;
     QThreadPool lavoro_;
 };
