@@ -74,7 +74,7 @@ const QHash<QString, QString>& tabella()
         {"sparkles", "starred-symbolic"},
         {"speaker.slash.fill", "audio-volume-muted-symbolic"},
         {"square.and.arrow.up", "document-send-symbolic"},
-        {"square.dashed", "selection-mode-symbolic"},
+        {"square.dashed", "edit-select-all-symbolic"},
         {"square.fill", "media-playback-stop-symbolic"},
         {"square.on.square", "edit-copy-symbolic"},
         {"stop.circle.fill", "media-playback-stop-symbolic"},

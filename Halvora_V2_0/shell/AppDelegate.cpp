@@ -94,6 +94,9 @@ void AppDelegate::attivaDiagnostica()
         const auto& c = attivitaManager_.corrente();
         scrivi(QStringLiteral("attivita ") + (c ? c->titolo : QStringLiteral("nessuna")));
     });
+    connect(&stateManager_, &NotchStateManager::catturaInCorsoChanged, this, [this, scrivi] {
+        scrivi(stateManager_.catturaInCorso() ? QStringLiteral("cattura iniziata") : QStringLiteral("cattura finita"));
+    });
     auto scorciatoia = [this, scrivi] {
         scrivi(d_.scorciatoia.occupata() ? QStringLiteral("scorciatoia occupata")
                                          : QStringLiteral("scorciatoia libera"));

@@ -164,8 +164,23 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
         return voiceManager_ ? new VoiceMemoView(*voiceManager_) : nullptr;
     case NotchTab::clipboard:
         return clipboardManager_ ? new ClipboardView(*clipboardManager_) : nullptr;
-    case NotchTab::tray:
-        return dropManager_ ? new SmartTrayView(*dropManager_) : nullptr;
+    case NotchTab::tray: {
+        if (!dropManager_)
+            return nullptr;
+        auto* vassoio = new SmartTrayView(*dropManager_);
+        vassoio->setRichiami({
+            // The panel closes at once and turns invisible, out of the picture.
+            .onRequestHideNotch =
+                [this] {
+                    stato_.chiudiSubito();
+                    stato_.setCatturaInCorso(true);
+                },
+            .onCatturaCompletata = [this](const QUrl& file) { annunciaScreenshot(file); },
+            // A refused second capture must not bring the panel back over the first.
+            .onCatturaTerminata = [this] { stato_.setCatturaInCorso(dropManager_->catturaAttiva()); },
+        });
+        return vassoio;
+    }
     case NotchTab::calendario:
         return calendarioManager_ ? new CalendarioView(*calendarioManager_, servizi_.clock, servizi_.impostazioni)
                                   : nullptr;

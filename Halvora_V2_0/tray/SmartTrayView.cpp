@@ -1,6 +1,7 @@
 #include "SmartTrayView.h"
 
 #include "Colori.h"
+#include "ColoriAppunti.h"
 #include "DropManager.h"
 #include "FornitoreMime.h"
 #include "RigaFileVassoio.h"
@@ -23,6 +24,27 @@ constexpr int kAltezzaIntestazione = 24;
 constexpr int kSottoIntestazione = 8;
 constexpr int kSpaziatura = 6;
 constexpr int kBottone = 22;
+// The SCREENSHOT label and bar under the file area.
+constexpr int kSopraEtichetta = 16;
+constexpr int kSottoEtichetta = 4;
+constexpr int kTitolo = 13;     // headline
+constexpr int kDidascalia = 11; // caption
+constexpr int kSimboloBarra = 13;
+constexpr int kMargineBottoneV = 8;
+constexpr int kMargineBottoneH = 6;
+constexpr int kTraBottoni = 8;
+
+struct BottoneCattura {
+    SmartTrayView::Controllo controllo;
+    const char* titolo;
+    const char* simbolo;
+    ScreenshotMode modo;
+};
+constexpr BottoneCattura kBottoniCattura[] = {
+    {SmartTrayView::Controllo::intero, QT_TR_NOOP("Intero"), "square.fill", ScreenshotMode::fullScreen},
+    {SmartTrayView::Controllo::area, QT_TR_NOOP("Area"), "square.dashed", ScreenshotMode::area},
+    {SmartTrayView::Controllo::finestra, QT_TR_NOOP("Finestra"), "macwindow", ScreenshotMode::window},
+};
 
 QFont carattere(const QFont& base, int pixel, QFont::Weight peso, qreal spaziatura = 0)
 {
@@ -78,6 +100,11 @@ bool accettabile(const QMimeData* dati)
     return false;
 }
 
+int altezzaBottoneCattura(const QFont& base)
+{
+    return 2 * kMargineBottoneV + qMax(kSimboloBarra, QFontMetrics(carattere(base, kDidascalia, QFont::Medium)).height());
+}
+
 } // namespace
 
 SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
@@ -115,7 +142,38 @@ SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
 QRect SmartTrayView::areaFile() const
 {
     const int cima = kAltezzaIntestazione + kSottoIntestazione;
-    return QRect(0, cima, width(), qMax(0, height() - cima));
+    return QRect(0, cima, width(), qMax(0, height() - cima - altezzaBarra()));
+}
+
+int SmartTrayView::altezzaBarra() const
+{
+    return kSopraEtichetta + etichettaScreenshot().height() + kSottoEtichetta + altezzaBottoneCattura(font());
+}
+
+QRect SmartTrayView::etichettaScreenshot() const
+{
+    // Laid out from the bottom: the file area takes what is left above.
+    const int alta = QFontMetrics(carattere(font(), kTitolo, QFont::Bold, 1.5)).height();
+    return QRect(0, height() - altezzaBottoneCattura(font()) - kSottoEtichetta - alta, width(), alta);
+}
+
+std::optional<ScreenshotMode> SmartTrayView::modoDi(Controllo controllo)
+{
+    for (const BottoneCattura& b : kBottoniCattura)
+        if (b.controllo == controllo)
+            return b.modo;
+    return std::nullopt;
+}
+
+void SmartTrayView::cattura(ScreenshotMode modo)
+{
+    const Richiami r = richiami_;
+    dropManager_.captureScreenshot(modo, r.onRequestHideNotch, [r](std::optional<QUrl> file) {
+        if (r.onCatturaTerminata)
+            r.onCatturaTerminata();
+        if (file && r.onCatturaCompletata)
+            r.onCatturaCompletata(*file);
+    });
 }
 
 QList<QUrl> SmartTrayView::fileInteressati() const
@@ -257,6 +315,16 @@ QString SmartTrayView::testoChip() const { return tr("%1 selezionati").arg(selez
 
 QRect SmartTrayView::rettangolo(Controllo controllo) const
 {
+    if (modoDi(controllo)) {
+        // Three equal buttons across the width, the last one taking the rounding.
+        const QRect etichetta = etichettaScreenshot();
+        const int y = etichetta.bottom() + 1 + kSottoEtichetta;
+        const int alto = height() - y;
+        const int largo = (width() - 2 * kTraBottoni) / 3;
+        const int i = int(controllo) - int(Controllo::intero);
+        const int x = i * (largo + kTraBottoni);
+        return QRect(x, y, i == 2 ? width() - x : largo, alto);
+    }
     const bool pieno = !dropManager_.draggedFiles().isEmpty();
     const int cy = kAltezzaIntestazione / 2;
     QRect svuota(width() - kBottone, cy - kBottone / 2, kBottone, kBottone);
@@ -275,13 +343,15 @@ QRect SmartTrayView::rettangolo(Controllo controllo) const
         const int altezza = fm.height() + 6;
         return QRect(finePrima - larghezza, cy - altezza / 2, larghezza, altezza);
     }
+    default:
+        return {};
     }
-    return {};
 }
 
 std::optional<SmartTrayView::Controllo> SmartTrayView::controlloIn(const QPoint& punto) const
 {
-    for (Controllo c : {Controllo::chip, Controllo::invio, Controllo::svuota})
+    for (Controllo c : {Controllo::chip, Controllo::invio, Controllo::svuota, Controllo::intero, Controllo::area,
+                        Controllo::finestra})
         if (rettangolo(c).contains(punto))
             return c;
     return std::nullopt;
@@ -300,8 +370,9 @@ QString SmartTrayView::aiuto(const QPoint& punto) const
         return n > 0 ? tr("Invia i %1 elementi selezionati con AirDrop").arg(n) : tr("Invia tutto il vassoio con AirDrop");
     case Controllo::svuota:
         return tr("Svuota il vassoio");
+    default:
+        return {};
     }
-    return {};
 }
 
 void SmartTrayView::mouseReleaseEvent(QMouseEvent* e)
@@ -320,6 +391,9 @@ void SmartTrayView::mouseReleaseEvent(QMouseEvent* e)
         break;
     case Controllo::svuota:
         svuotaVassoio();
+        break;
+    default:
+        cattura(*modoDi(*c));
         break;
     }
 }
@@ -348,6 +422,34 @@ void SmartTrayView::paintEvent(QPaintEvent*)
     disegnaIntestazione(p);
     if (dropManager_.draggedFiles().isEmpty())
         disegnaZonaVuota(p);
+    disegnaBarraScreenshot(p);
+}
+
+void SmartTrayView::disegnaBarraScreenshot(QPainter& p)
+{
+    p.setFont(carattere(font(), kTitolo, QFont::Bold, 1.5));
+    p.setPen(TrayDisegno::secondario());
+    p.drawText(etichettaScreenshot(), Qt::AlignCenter, tr("SCREENSHOT"));
+
+    const QFont f = carattere(font(), kDidascalia, QFont::Medium);
+    const QFontMetrics fm(f);
+    p.setFont(f);
+    for (const BottoneCattura& b : kBottoniCattura) {
+        const QRectF r = QRectF(rettangolo(b.controllo)).adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setPen(QPen(ColoriAppunti::conOpacita(Qt::white, 0.1), 1));
+        p.setBrush(ColoriAppunti::materialeUltraSottile());
+        p.drawRoundedRect(r, 10, 10);
+        // Symbol and title centred together, as one label inside the padding.
+        const QRectF interno = r.adjusted(kMargineBottoneH, kMargineBottoneV, -kMargineBottoneH, -kMargineBottoneV);
+        const QString titolo = fm.elidedText(tr(b.titolo), Qt::ElideRight, int(interno.width()) - kSimboloBarra - 4);
+        const qreal largo = kSimboloBarra + 4 + fm.horizontalAdvance(titolo);
+        const qreal x = interno.center().x() - largo / 2;
+        TrayDisegno::simbolo(p, QString::fromLatin1(b.simbolo), QRectF(x, interno.top(), kSimboloBarra, interno.height()),
+                             kSimboloBarra, Qt::white);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(x + kSimboloBarra + 4, interno.top(), largo - kSimboloBarra - 4, interno.height()),
+                   Qt::AlignVCenter | Qt::AlignLeft, titolo);
+    }
 }
 
 void SmartTrayView::disegnaIntestazione(QPainter& p)

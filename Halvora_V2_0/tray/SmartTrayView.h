@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ContrattoCattura.h"
+
 #include <QSet>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class DropManager;
@@ -12,15 +15,32 @@ class RigaFileVassoio;
 
 // The content of the tray tab: a header with the title, the selection
 // chip, the share button and the empty-tray button, then the tray's
-// files (or, while it is empty, the drop zone). Drops on the file area go
-// to the DropManager. Hover and selection live here while the tab is
-// shown; the tray's content lives in the DropManager.
+// files (or, while it is empty, the drop zone), then the SCREENSHOT bar.
+// Drops on the file area go to the DropManager. Hover and selection live
+// here while the tab is shown; the tray's content lives in the DropManager.
 class SmartTrayView : public QWidget {
     Q_OBJECT
 public:
-    enum class Controllo { chip, invio, svuota };
+    enum class Controllo { chip, invio, svuota, intero, area, finestra };
+
+    // What the shell is told of a screenshot; an empty entry is skipped.
+    // They are copied into each capture, which may outlive the tab.
+    struct Richiami {
+        // Just before the capture: the notch gets out of the way.
+        std::function<void()> onRequestHideNotch;
+        // The picture kept in the tray (told after onCatturaTerminata).
+        std::function<void(const QUrl&)> onCatturaCompletata;
+        // The attempt is over, whatever came of it.
+        std::function<void()> onCatturaTerminata;
+    };
 
     explicit SmartTrayView(DropManager& dropManager, QWidget* parent = nullptr);
+
+    void setRichiami(Richiami richiami) { richiami_ = std::move(richiami); }
+    // What a screenshot button does: the capture runs, the tab returns at once.
+    void cattura(ScreenshotMode modo);
+    // The mode of a screenshot button; none for the header's controls.
+    static std::optional<ScreenshotMode> modoDi(Controllo controllo);
 
     // The files the header actions work on: the selection in tray order,
     // or the whole tray when nothing is selected.
@@ -48,6 +68,8 @@ public:
     QString aiuto(const QPoint& punto) const;
     // The file area: the drop target, holding the rows or the drop zone.
     QRect areaFile() const;
+    // The "SCREENSHOT" label over the bar.
+    QRect etichettaScreenshot() const;
 
     QSize sizeHint() const override { return {560, 260}; }
 
@@ -71,9 +93,13 @@ private:
     void valutaTrascinamento(QDragMoveEvent* e);
     void disegnaIntestazione(QPainter& p);
     void disegnaZonaVuota(QPainter& p);
+    void disegnaBarraScreenshot(QPainter& p);
+    // Height of the label and the bar under the file area, with their spacing.
+    int altezzaBarra() const;
     std::optional<Controllo> controlloIn(const QPoint& punto) const;
 
     DropManager& dropManager_;
+    Richiami richiami_;
     QScrollArea* scorrimento_;
     QWidget* elenco_;
     QVBoxLayout* colonna_;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDir>
-#include <cstdlib>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -56,5 +58,34 @@ inline bool segnaGuidaVista(const QTemporaryDir& casa)
     QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
     return ini.open(QIODevice::WriteOnly) && ini.write("[General]\nguidaVista=true\n") > 0;
 }
+
+// The diagnostic lines of a running copy, read as they come.
+class Righe {
+public:
+    explicit Righe(QProcess& app) : app_(app) {}
+
+    // Waits for the next line equal to `riga`, up to `ms`; the lines before
+    // it are passed over.
+    bool aspetta(const QString& riga, int ms = 5000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            while (app_.canReadLine())
+                righe_ << QString::fromUtf8(app_.readLine()).trimmed();
+            while (letto_ < righe_.size())
+                if (righe_[letto_++] == riga)
+                    return true;
+            app_.waitForReadyRead(20);
+            QCoreApplication::processEvents();
+        }
+        return false;
+    }
+
+private:
+    QProcess& app_;
+    QStringList righe_;
+    qsizetype letto_ = 0;
+};
 
 } // namespace AppRealeX11

@@ -1,4 +1,5 @@
 #include "AggiornamentoManager.h"
+#include "AiutanteCatturaFinto.h"
 #include "ArchivioCalendario.h"
 #include "AttivitaManager.h"
 #include "CalendarioManager.h"
@@ -81,7 +82,12 @@ class TestRootModuli : public QObject {
             QDir().mkpath(scaricati);
             FabbricaManager f;
             if (conManager) {
-                f.drop = [this] { return std::make_unique<DropManager>(invio); };
+                f.drop = [this] {
+                    QDir().mkpath(memo + QStringLiteral("-cattura"));
+                    const QString aiutante = AiutanteCatturaFinto::scrivi(memo + QStringLiteral("-cattura"),
+                                                                          AiutanteCatturaFinto::salva());
+                    return std::make_unique<DropManager>(invio, std::make_unique<CatturaSchermo>(clock, aiutante));
+                };
                 f.voice = [this] { return std::make_unique<VoiceManager>(audio, clock, memo); };
                 f.media = [this] {
                     ConfigurazioneMedia c;
@@ -628,6 +634,26 @@ private slots:
                                      QUrl::fromLocalFile(dir.filePath(QStringLiteral("unite.pdf"))));
         QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Immagini unite in PDF"));
         b->renderChiusa(QStringLiteral("avviso-conversione"));
+    }
+
+    void aScreenshotKeepsThePanelHiddenUntilItEnds()
+    {
+        auto b = banco();
+        auto* vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
+        QVERIFY(vassoio);
+        vassoio->cattura(ScreenshotMode::fullScreen);
+        QCOMPARE(b->stato.currentState(), NotchState::compact);
+        QVERIFY(b->stato.catturaInCorso());
+        // A second one is refused and does not bring the panel back over the first.
+        vassoio->cattura(ScreenshotMode::area);
+        QCoreApplication::processEvents();
+        QVERIFY(b->stato.catturaInCorso());
+        b->clock.advance(0.5);
+        QTRY_VERIFY(!b->stato.catturaInCorso());
+        QCOMPARE(b->root->dropManager()->draggedFiles().size(), 1);
+        QTRY_VERIFY(b->attivita.corrente());
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Screenshot catturato"));
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("Aggiunto al vassoio"));
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()

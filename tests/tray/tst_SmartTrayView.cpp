@@ -1,4 +1,6 @@
+#include "AiutanteCatturaFinto.h"
 #include "DropManager.h"
+#include "FakeClock.h"
 #include "FakeInvioVicino.h"
 #include "NotificheApp.h"
 #include "RigaFileVassoio.h"
@@ -299,6 +301,46 @@ private slots:
         QVERIFY(blu > 50);
         // The rows still show under the outline.
         QVERIFY(bersaglio.pixelColor(area.left() + 60, area.top() + 30) != QColor(Qt::black));
+    }
+
+    void theScreenshotBarHidesTheNotchThenReportsTheEndAndThePicture()
+    {
+        FakeInvioVicino invio;
+        FakeClock clock;
+        QTemporaryDir lavoro;
+        // Area is cancelled; the whole screen and the window are saved.
+        const QString aiutante = AiutanteCatturaFinto::scrivi(
+            lavoro.path(), QStringLiteral("case \"$*\" in -x*|*-W*) %1;; *) exit 1;; esac").arg(AiutanteCatturaFinto::salva()));
+        DropManager m(invio, std::make_unique<CatturaSchermo>(clock, aiutante));
+        Pannello p(m);
+        QStringList eventi;
+        p.vista->setRichiami({
+            .onRequestHideNotch = [&] { eventi << QStringLiteral("nascondi"); },
+            .onCatturaCompletata =
+                [&](const QUrl& u) { eventi << (m.draggedFiles().contains(u) ? QStringLiteral("completata") : QString()); },
+            .onCatturaTerminata = [&] { eventi << QStringLiteral("terminata"); },
+        });
+        // Three buttons 8 apart across the width, 4 under the label, which is 16 under the files.
+        const QRect area = p.vista->rettangolo(Controllo::area);
+        QCOMPARE(area.left() - p.vista->rettangolo(Controllo::intero).right() - 1, 8);
+        QCOMPARE(p.vista->rettangolo(Controllo::finestra).right(), p.vista->width() - 1);
+        QCOMPARE(area.top() - p.vista->etichettaScreenshot().bottom() - 1, 4);
+        QCOMPARE(p.vista->etichettaScreenshot().top() - p.vista->areaFile().bottom() - 1, 16);
+        salvaRender(p.fondo, QStringLiteral("tray-barra-screenshot"));
+
+        const QList<std::tuple<Controllo, double, QStringList>> casi{
+            {Controllo::intero, 0.5, {"nascondi", "terminata", "completata"}},
+            {Controllo::area, 0.25, {"nascondi", "terminata"}},
+            {Controllo::finestra, 0.25, {"nascondi", "terminata", "completata"}}};
+        for (const auto& [controllo, pausa, attesi] : casi) {
+            eventi.clear();
+            clic(*p.vista, controllo);
+            QCOMPARE(eventi, QStringList{"nascondi"});
+            QCOMPARE(clock.nextDue(), pausa);
+            clock.advance(pausa);
+            QTRY_COMPARE(eventi, attesi);
+        }
+        QCOMPARE(m.draggedFiles().size(), 2);
     }
 };
 

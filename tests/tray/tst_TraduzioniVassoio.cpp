@@ -18,12 +18,14 @@ private slots:
         QTest::newRow("es empty") << "es" << "Trascina qui file, link o immagini"
                                   << "Arrastra aquí archivos, enlaces o imágenes";
         QTest::newRow("en text") << "en" << "Testo" << "Text";
+        QTest::newRow("en window") << "en" << "Finestra" << "Window";
+        QTest::newRow("es window") << "es" << "Finestra" << "Ventana";
         QTest::newRow("es text") << "es" << "Testo" << "Texto";
         for (const char* lingua : {"en", "es"})
             for (const char* chiave :
                  {"Annulla la selezione", "Deseleziona", "Invia con AirDrop",
                   "Invia i %1 elementi selezionati con AirDrop", "Invia tutto il vassoio con AirDrop", "SMART TRAY",
-                  "Seleziona", "Svuota il vassoio"})
+                  "Seleziona", "Svuota il vassoio", "SCREENSHOT", "Intero", "Area", "Finestra"})
                 QTest::addRow("%s %s", lingua, chiave) << lingua << chiave << QString();
     }
     void everyTextIsTranslated()
