@@ -53,3 +53,27 @@ set(HALVORA_BUNDLE_DIR ${CMAKE_BINARY_DIR}/Halvora.app)
 function(halvora_bundle_executable target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HALVORA_BUNDLE_DIR})
 endfunction()
+
+# The bundle's Info.json: who it is, its version, the Debian architecture it
+# was built for and the executable that starts it.
+set(HALVORA_IDENTIFICATORE "Marvessi.Halvora-V2-0")
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE HALVORA_ARCHITETTURA
+  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT HALVORA_ARCHITETTURA)
+  set(HALVORA_ARCHITETTURA ${CMAKE_SYSTEM_PROCESSOR})
+endif()
+file(CONFIGURE OUTPUT ${HALVORA_BUNDLE_DIR}/Info.json @ONLY CONTENT [[{
+    "identificatore": "@HALVORA_IDENTIFICATORE@",
+    "versione": "@HALVORA_VERSIONE@",
+    "architettura": "@HALVORA_ARCHITETTURA@",
+    "eseguibile": "halvora"
+}
+]])
+
+# The Ed25519 public key (64 hex digits) whose signature makes a bundle
+# valid, for the quarantine service and the updater. Empty: no bundle is.
+set(HALVORA_CHIAVE_FIRMA "" CACHE STRING "Public key that signs released bundles, in hex")
+string(LENGTH "${HALVORA_CHIAVE_FIRMA}" _cifre)
+if(NOT (_cifre EQUAL 0 OR (_cifre EQUAL 64 AND HALVORA_CHIAVE_FIRMA MATCHES "^[0-9a-fA-F]+$")))
+  message(FATAL_ERROR "HALVORA_CHIAVE_FIRMA must be empty or 64 hex digits")
+endif()

@@ -2,25 +2,12 @@
 
 #include <QDir>
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 const QDateTime& passatoRemoto()
 {
     static const QDateTime t = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
     return t;
-}
-
-QString cartellaCasaReale()
-{
-    static const QString casa = [] {
-        const passwd* pw = getpwuid(getuid());
-        if (pw && pw->pw_dir && *pw->pw_dir)
-            return QDir::cleanPath(QString::fromLocal8Bit(pw->pw_dir));
-        return QDir::cleanPath(QDir::homePath());
-    }();
-    return casa;
 }
 
 QString cartellaConfigurazione()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CasaReale.h"
 #include "LetturaUsoIA.h"
 
 #include <QString>
@@ -23,10 +24,6 @@ public:
 // Long before any reader existed: a reader created or reset with this as
 // its last scan scans on its first read.
 const QDateTime& passatoRemoto();
-
-// The user's real home folder, from the user database (the environment's
-// HOME may point elsewhere); computed once.
-QString cartellaCasaReale();
 
 // $XDG_CONFIG_HOME when it is an absolute path, else ~/.config of the real
 // home folder.
