@@ -51,6 +51,19 @@ void ScorciatoiaTacca::registra()
     setOccupata(!registrata_);
 }
 
+void ScorciatoiaTacca::rilascia()
+{
+    if (registrata_)
+        tasto_.rilascia();
+    registrata_ = false;
+}
+
+void ScorciatoiaTacca::riprendi()
+{
+    if (leggiScorciatoiaAttiva(impostazioni_))
+        registra();
+}
+
 void ScorciatoiaTacca::setOccupata(bool v)
 {
     if (occupata_ == v)

@@ -28,6 +28,10 @@ public:
     void imposta(std::function<void()> azione);
     // Takes the key unless already taken; a refusal sets `occupata`.
     void registra();
+    // Lets the key go while a new copy of the application starts, so that
+    // the new copy can take it; `riprendi` takes it back when that failed.
+    void rilascia();
+    void riprendi();
 
 signals:
     void occupataChanged();

@@ -4,6 +4,7 @@
 #include "IstanzaSingola.h"
 #include "LinguaManager.h"
 #include "QtScreens.h"
+#include "Rilancio.h"
 #include "ScorciatoiaTacca.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
@@ -81,12 +82,25 @@ int main(int argc, char* argv[])
     X11Puntatore puntatore;
     SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
 
-    // A relaunch lets go of the single-instance socket so the new copy can
-    // take it, and takes it back when the new copy did not start.
-    auto riavvio = LinguaManager::Riavvio::processoCorrente();
-    riavvio.rilasciaIstanza = [&istanza] { istanza.rilascia(); };
-    riavvio.riprendiIstanza = [&istanza] { istanza.riprendi(); };
-    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), ScorciatoiaTacca::condivisa(),
+    // Every switch to another copy, the language relaunch included, lets go
+    // of the single-instance socket and the hot key so the new copy can take
+    // them, and takes them back when the new copy does not start.
+    ScorciatoiaTacca& scorciatoia = ScorciatoiaTacca::condivisa();
+    Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
+                       [&] {
+                           istanza.rilascia();
+                           scorciatoia.rilascia();
+                       },
+                       [&] {
+                           istanza.riprendi();
+                           scorciatoia.riprendi();
+                       },
+                       [] { QCoreApplication::quit(); }});
+    LinguaManager::Riavvio riavvio;
+    riavvio.avviaIstanza = [&rilancio](std::function<void(bool)> avviata) {
+        rilancio.relaunchFrom(NotchGeometry::Posizione::corrente().bundle, std::move(avviata));
+    };
+    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia,
                           contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio,
                           FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci)});
     delegate.applicationDidFinishLaunching();

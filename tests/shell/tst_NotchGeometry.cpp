@@ -77,6 +77,14 @@ private slots:
         QCOMPARE(isInApplications(p), inApplicazioni);
     }
 
+    void theRealHomesApplicationsFolderCounts()
+    {
+        // The user database may put the home folder elsewhere than $HOME says.
+        const Posizione p{"/srv/ada/Applications/Halvora.app", "/srv/ada/Applications/Halvora.app/halvora",
+                          "/home/ada", "/srv/ada/Applications"};
+        QVERIFY(isInApplications(p));
+    }
+
     void unreadableTranslocatedCopyIsNotFromApplications()
     {
         const Posizione p{"/nonexistent/AppTranslocation/X/Halvora V2.0.app",

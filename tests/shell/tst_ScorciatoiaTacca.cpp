@@ -74,6 +74,22 @@ private slots:
         QCOMPARE(prima, 0);
     }
 
+    void aRelaunchLetsTheKeyGoAndTakesItBackUnlessSwitchedOff()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        sc.imposta([] {});
+        sc.rilascia();
+        QVERIFY(!tasto.preso && !sc.registrata());
+        sc.riprendi();
+        QVERIFY(tasto.preso && sc.registrata());
+        sc.rilascia();
+        s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
+        sc.riprendi();
+        QVERIFY(!tasto.preso);
+    }
+
     void switchingOffReleasesAndClearsTaken()
     {
         auto s = impostazioni();

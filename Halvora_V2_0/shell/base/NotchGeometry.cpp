@@ -1,5 +1,7 @@
 #include "NotchGeometry.h"
 
+#include "CasaReale.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +35,7 @@ Posizione Posizione::corrente()
     p.eseguibile = QCoreApplication::applicationFilePath();
     p.bundle = QCoreApplication::applicationDirPath();
     p.home = QDir::homePath();
+    p.applicazioni = cartellaApplicazioni();
     return p;
 }
 
@@ -70,7 +73,8 @@ bool isRunningFromTemporaryLocation(const Posizione& p)
 bool isInApplications(const Posizione& p)
 {
     return p.bundle.startsWith(QStringLiteral("/Applications/")) ||
-           (!p.home.isEmpty() && p.bundle.startsWith(p.home + QStringLiteral("/Applications/")));
+           (!p.home.isEmpty() && p.bundle.startsWith(p.home + QStringLiteral("/Applications/"))) ||
+           p.bundle.startsWith(p.applicazioni + QLatin1Char('/'));
 }
 
 } // namespace NotchGeometry

@@ -21,7 +21,8 @@ struct Posizione {
     QString bundle;
     QString eseguibile;
     QString home;
-    // Where installed copies live.
+    // Where installed copies live: ~/Applications of the real home folder
+    // for the running process.
     QString applicazioni = QStringLiteral("/Applications");
     // The running process.
     static Posizione corrente();
