@@ -45,7 +45,12 @@ private:
 } // namespace
 
 AppDelegate::AppDelegate(Dipendenze d, QObject* parent)
-    : QObject(parent), d_(std::move(d)), stateManager_(d_.clock), attivitaManager_(d_.clock)
+    : QObject(parent), d_(std::move(d)), stateManager_(d_.clock), attivitaManager_(d_.clock),
+      installazione_(std::make_unique<Installazione>(Installazione::Dipendenze{
+          d_.clock, d_.impostazioni, d_.posizione,
+          d_.rilancia ? d_.rilancia : [](const QString&, std::function<void(bool)> avviata) { avviata(false); }})),
+      // Made before the launch writes anything: it notes what earlier runs left.
+      pulizia_(std::make_unique<PuliziaAvvio>(PuliziaAvvio::Dipendenze{d_.clock, d_.impostazioni, d_.posizione}))
 {
 }
 
@@ -127,7 +132,7 @@ void AppDelegate::creaPannello()
     X11Desktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
     router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas,
                                     {d_.clock, d_.impostazioni, desktop, d_.posizione, d_.riavvio, d_.fabbrica,
-                                     &d_.scorciatoia},
+                                     &d_.scorciatoia, installazione_.get()},
                                     window_);
     tracciamento_ = std::make_unique<TracciamentoPannello>(stateManager_, d_.puntatore, d_.clock, *window_);
     QPointer<AppDelegate> guardia(this);
@@ -196,6 +201,17 @@ void AppDelegate::programmaAvvisoPosizione()
     }
     avvisoPosizione_ = d_.clock.singleShot(kRitardoAvvisoPosizione,
                                            [this] { stateManager_.setInstallazioneDaSistemare(true); });
+}
+
+void AppDelegate::controllaTrasloco()
+{
+    installazione_->rimuoviCopieInterrotte();
+    installazione_->checkRelocationAtLaunch();
+}
+
+void AppDelegate::controllaRinominaECopie()
+{
+    pulizia_->controllaRinominaECopie(attivitaManager_);
 }
 
 void AppDelegate::registraScorciatoia()

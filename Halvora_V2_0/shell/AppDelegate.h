@@ -1,10 +1,12 @@
 #pragma once
 
 #include "AttivitaManager.h"
+#include "Installazione.h"
 #include "FabbricaManager.h"
 #include "LinguaManager.h"
 #include "NotchGeometry.h"
 #include "NotchStateManager.h"
+#include "PuliziaAvvio.h"
 #include "SchemaURL.h"
 
 #include <QObject>
@@ -45,6 +47,9 @@ public:
         LinguaManager::Riavvio riavvio = LinguaManager::Riavvio::processoCorrente();
         // The root view's feature managers; none when not given.
         FabbricaManager fabbrica = {};
+        // Opens another copy of the application as a new instance and says
+        // whether it runs; without one no switch ever succeeds.
+        Installazione::Richiesta rilancia = {};
     };
 
     explicit AppDelegate(Dipendenze d, QObject* parent = nullptr);
@@ -67,6 +72,7 @@ public:
     NotchPanel* window() const;
     NotchAccessRouter* router() const { return router_; }
     TracciamentoPannello* tracciamento() const { return tracciamento_.get(); }
+    Installazione& installazione() { return *installazione_; }
 
 private:
     void creaPannello();
@@ -77,14 +83,17 @@ private:
     void programmaAvvisoPosizione();
     void registraScorciatoia();
     void attivaDiagnostica();
-    // Launch steps whose work belongs to the updates subsystem: the hand-over
-    // of a translocated copy and the rename/duplicate check after 2.5 s.
-    void controllaTrasloco() {}
-    void controllaRinominaECopie() {}
+    // Launch steps whose work belongs to the updates subsystem: what an
+    // interrupted copy left and the hand-over of a translocated copy, then
+    // the rename notice and the duplicate copies after 2.5 s.
+    void controllaTrasloco();
+    void controllaRinominaECopie();
 
     Dipendenze d_;
     NotchStateManager stateManager_;
     AttivitaManager attivitaManager_;
+    std::unique_ptr<Installazione> installazione_;
+    std::unique_ptr<PuliziaAvvio> pulizia_;
     QPointer<NotchPanel> window_;
     NotchAccessRouter* router_ = nullptr;
     std::unique_ptr<TracciamentoPannello> tracciamento_;

@@ -20,6 +20,7 @@
 #include "GuidaView.h"
 #include "GeometriaPannello.h"
 #include "ImpegnoCardView.h"
+#include "InstallazioneCardView.h"
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
 #include "MirrorView.h"
@@ -310,9 +311,9 @@ Ingressi RootNotchView::ingressi() const
     in.impegnoPresente = calendarioManager_ && calendarioManager_->prossimo().has_value();
     in.video = videoNotch_ ? videoNotch_->stato().tipo : StatoVideo::chiuso;
     in.propostaVideo = videoNotch_ && videoNotch_->proposta().has_value();
-    // The installation and update cards come with the updates subsystem's
-    // views; until then they must not hold the slot that nothing would fill.
-    in.installazioneDaSistemare = false;
+    in.installazioneDaSistemare = stato_.installazioneDaSistemare();
+    // The update card comes with its view; until then it must not hold the
+    // slot that nothing would fill.
     in.aggiornamentoDisponibile = false;
     in.attivitaCorrente = attivita_.corrente().has_value();
     in.usoIAPresente = usoIAPresente();
@@ -500,6 +501,12 @@ void RootNotchView::aggiornaSlot()
     if (nuova == Scheda::propostaVideo) {
         card = creaSchedaProposta(area);
         ingresso = TransizioneScheda::kIngressoProposta;
+    } else if (nuova == Scheda::installazione && servizi_.installazione) {
+        // Hidden for the rest of the run once closed: the flag is not stored.
+        auto* v = new InstallazioneCardView(
+            *servizi_.installazione, [this] { stato_.setInstallazioneDaSistemare(false); }, servizi_.clock);
+        area = v->rettangoloScheda();
+        card = v;
     } else if (nuova == Scheda::attivita && corrente) {
         auto* v = new AttivitaCardView(*corrente);
         area = v->rettangoloScheda();

@@ -21,6 +21,7 @@ class BarraSchede;
 class PannelloAperto;
 class BatteriaMonitor;
 class DownloadMonitor;
+class Installazione;
 class Clock;
 class MonitorSchermoIntero;
 class NotchStateManager;
@@ -50,6 +51,8 @@ public:
         FabbricaManager fabbrica = {};
         // The hot key, for the settings page's warning; none when not given.
         ScorciatoiaTacca* scorciatoia = nullptr;
+        // What the installation card drives; without it the card is not built.
+        Installazione* installazione = nullptr;
     };
 
     RootNotchView(NotchStateManager& stato, AttivitaManager& attivita, QSize canvas, Servizi servizi,

@@ -1,9 +1,11 @@
 #include "AppDelegate.h"
+#include "AvvioAlLoginXdg.h"
 #include "DesktopEntries.h"
 #include "FabbricaManager.h"
 #include "IstanzaSingola.h"
 #include "LinguaManager.h"
 #include "QtScreens.h"
+#include "RegistrazioneCopia.h"
 #include "Rilancio.h"
 #include "ScorciatoiaTacca.h"
 #include "Traduzioni.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QThreadPool>
 #include <csignal>
 #include <sys/socket.h>
@@ -100,10 +103,23 @@ int main(int argc, char* argv[])
     riavvio.avviaIstanza = [&rilancio](std::function<void(bool)> avviata) {
         rilancio.relaunchFrom(NotchGeometry::Posizione::corrente().bundle, std::move(avviata));
     };
-    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia,
-                          contesto, NotchGeometry::Posizione::corrente(), &desktop, riavvio,
-                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci)});
+    const auto posizione = NotchGeometry::Posizione::corrente();
+    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia, contesto,
+                          posizione, &desktop, riavvio,
+                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci),
+                          [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
+                              rilancio.relaunchFrom(bundle, std::move(avviata));
+                          }});
     delegate.applicationDidFinishLaunching();
+    // The installed copy is the one the desktop starts, for URLs and at login.
+    if (NotchGeometry::isInApplications(posizione) && !NotchGeometry::isRunningFromTemporaryLocation(posizione))
+        QThreadPool::globalInstance()->start([eseguibile = posizione.eseguibile] {
+            AvvioAlLoginXdg avvio = AvvioAlLoginXdg::perUtente();
+            RegistrazioneCopia::aggiorna(
+                eseguibile,
+                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications"),
+                avvio);
+        });
     QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
         const auto app = frontale.current();

@@ -51,12 +51,15 @@ inline QProcessEnvironment ambiente(const QTemporaryDir& casa)
     return env;
 }
 
-// The guide has been seen: a first launch would otherwise start in it.
+// The guide has been seen, and so have the location card and the rename
+// notice: a first launch from the build folder would otherwise start with
+// them.
 inline bool segnaGuidaVista(const QTemporaryDir& casa)
 {
     QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
     QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
-    return ini.open(QIODevice::WriteOnly) && ini.write("[General]\nguidaVista=true\n") > 0;
+    return ini.open(QIODevice::WriteOnly)
+           && ini.write("[General]\nguidaVista=true\navvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\n") > 0;
 }
 
 // The diagnostic lines of a running copy, read as they come.

@@ -3,12 +3,16 @@
 #include "FakePuntatore.h"
 #include "FakeScreens.h"
 #include "FakeTastoGlobale.h"
+#include "InstallazioneCardView.h"
+#include "NotchAccessRouter.h"
 #include "NotchPanel.h"
 #include "NotificheApp.h"
 #include "ScorciatoiaTacca.h"
+#include "SlotScheda.h"
 #include "TracciamentoPannello.h"
 #include "UserDefaults.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -158,8 +162,19 @@ private slots:
         QVERIFY(!b.s().installazioneDaSistemare());
         b.clock.advance(0.02);
         QCOMPARE(b.s().installazioneDaSistemare(), mostra);
-        if (mostra)
-            QVERIFY(b.impostazioni.boolValue(QStringLiteral("avvisoPosizioneMostrato"), false));
+        SlotScheda* slot = b.d->router()->root()->slot();
+        auto* card = qobject_cast<InstallazioneCardView*>(slot->scheda());
+        QCOMPARE(card != nullptr, mostra);
+        if (!mostra)
+            return;
+        QVERIFY(b.impostazioni.boolValue(QStringLiteral("avvisoPosizioneMostrato"), false));
+        // Closed, it stays away for the run, whatever the notch does.
+        card->pulsanteChiudi()->click();
+        QVERIFY(!b.s().installazioneDaSistemare());
+        QVERIFY(!slot->scheda());
+        b.s().setState(NotchState::expanded);
+        b.s().setState(NotchState::compact);
+        QVERIFY(!slot->scheda());
     }
 
     void captureMakesThePanelInvisibleAndClickThrough()
