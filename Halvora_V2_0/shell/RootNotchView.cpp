@@ -179,6 +179,11 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
             .onCatturaCompletata = [this](const QUrl& file) { annunciaScreenshot(file); },
             // A refused second capture must not bring the panel back over the first.
             .onCatturaTerminata = [this] { stato_.setCatturaInCorso(dropManager_->catturaAttiva()); },
+            .onConversioneCompletata = [this](const QString& titolo, const QUrl& file) {
+                annunciaConversione(titolo, file);
+            },
+            .onMenuConversione = [this](bool aperto) { stato_.setMenuAperto(aperto); },
+            .appunti = &appunti(),
         });
         return vassoio;
     }

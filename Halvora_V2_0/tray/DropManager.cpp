@@ -1,7 +1,9 @@
 #include "DropManager.h"
 
 #include "InvioVicino.h"
+#include "OperazioniVassoio.h"
 #include "PersistenzaVassoio.h"
+#include "TipiVassoio.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QThread>
 #include <QUuid>
 #include <atomic>
 
@@ -206,12 +209,17 @@ DropManager::DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cat
     : QObject(parent), invio_(invio), cattura_(std::move(cattura))
 {
     lavoro_.setMaxThreadCount(1);
+    conversioni_.setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
 }
 
 DropManager::~DropManager()
 {
-    // Writers still running finish here, so none is cut off half way.
+    // Writers still running finish here, so none is cut off half way;
+    // conversions give up at their next step and leave no partial file.
+    stop_->richiedi();
+    conversioni_.clear();
     lavoro_.clear();
+    conversioni_.waitForDone();
     lavoro_.waitForDone();
 }
 
@@ -319,4 +327,113 @@ void DropManager::captureScreenshot(CaptureMode mode, std::function<void()> befo
     });
     if (!avviata)
         nulla();
+}
+
+QStringList DropManager::ingressi(OperazioneVassoio operazione, const QList<QUrl>& files)
+{
+    bool (*prova)(const QString&) = nullptr;
+    switch (operazione) {
+    case OperazioneVassoio::converti:
+    case OperazioneVassoio::immaginiInPDF:
+    case OperazioneVassoio::estraiTesto:
+        prova = TipiVassoio::eImmagine;
+        break;
+    case OperazioneVassoio::pdfInImmagini:
+    case OperazioneVassoio::unisciPDF:
+    case OperazioneVassoio::pdfInWord:
+        prova = TipiVassoio::ePdf;
+        break;
+    case OperazioneVassoio::documentiInPDF:
+        prova = TipiVassoio::eDocumento;
+        break;
+    case OperazioneVassoio::creaArchivio:
+        break;
+    }
+    QStringList scelti;
+    for (const QUrl& u : files)
+        if (u.isLocalFile() && (!prova || prova(u.toLocalFile())))
+            scelti << u.toLocalFile();
+    return scelti;
+}
+
+void DropManager::esegui(OperazioneVassoio operazione, const QList<QUrl>& files, Poi<EsitoConversione> fatto,
+                         Conversione conversione)
+{
+    const QStringList scelti = ingressi(operazione, files);
+    const bool nienteDaFare = scelti.isEmpty() || (operazione == OperazioneVassoio::unisciPDF && scelti.size() < 2);
+    if (nienteDaFare) {
+        QMetaObject::invokeMethod(
+            this,
+            [fatto] {
+                if (fatto)
+                    fatto({});
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    const QString cartella = trayFolder();
+    auto risposta = sulThreadGui<EsitoVassoio>(this, [this, fatto](EsitoVassoio esito) {
+        EsitoConversione fatti{{}, esito.testo};
+        for (const QString& f : std::as_const(esito.file)) {
+            fatti.file << QUrl::fromLocalFile(f);
+            addToTray(fatti.file.last());
+        }
+        if (fatto)
+            fatto(fatti);
+    });
+    conversioni_.start([operazione, scelti, conversione, cartella, stop = stop_, risposta] {
+        risposta(OperazioniVassoio::esegui(operazione, scelti, conversione, cartella, *stop));
+    });
+}
+
+namespace {
+
+std::optional<QUrl> primo(const QList<QUrl>& file)
+{
+    return file.isEmpty() ? std::nullopt : std::optional<QUrl>(file.first());
+}
+
+} // namespace
+
+void DropManager::converti(const QList<QUrl>& files, Conversione con, Poi<QList<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::converti, files, [fatto](EsitoConversione e) { if (fatto) fatto(e.file); }, con);
+}
+
+void DropManager::creaArchivio(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::creaArchivio, files, [fatto](EsitoConversione e) { if (fatto) fatto(primo(e.file)); });
+}
+
+void DropManager::immaginiInPDF(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::immaginiInPDF, files, [fatto](EsitoConversione e) { if (fatto) fatto(primo(e.file)); });
+}
+
+void DropManager::pdfInImmagini(const QList<QUrl>& files, Poi<QList<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::pdfInImmagini, files, [fatto](EsitoConversione e) { if (fatto) fatto(e.file); });
+}
+
+void DropManager::unisciPDF(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::unisciPDF, files, [fatto](EsitoConversione e) { if (fatto) fatto(primo(e.file)); });
+}
+
+void DropManager::estraiTesto(const QList<QUrl>& files, Poi<std::optional<EsitoConversione>> fatto)
+{
+    esegui(OperazioneVassoio::estraiTesto, files, [fatto](EsitoConversione e) {
+        if (fatto)
+            fatto(e.testo.isEmpty() ? std::nullopt : std::optional<EsitoConversione>(e));
+    });
+}
+
+void DropManager::pdfInWord(const QList<QUrl>& files, Poi<QList<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::pdfInWord, files, [fatto](EsitoConversione e) { if (fatto) fatto(e.file); });
+}
+
+void DropManager::documentiInPDF(const QList<QUrl>& files, Poi<QList<QUrl>> fatto)
+{
+    esegui(OperazioneVassoio::documentiInPDF, files, [fatto](EsitoConversione e) { if (fatto) fatto(e.file); });
 }

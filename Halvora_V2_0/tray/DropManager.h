@@ -1,7 +1,10 @@
 #pragma once
 
 #include "CatturaSchermo.h"
+#include "Conversione.h"
 #include "FornitoreElemento.h"
+#include "Interruzione.h"
+#include "OperazioneVassoio.h"
 
 #include <QList>
 #include <QObject>
@@ -24,6 +27,14 @@ class DropManager : public QObject {
 public:
     using Fornitori = QList<std::shared_ptr<FornitoreElemento>>;
     using CaptureMode = ScreenshotMode;
+    // What a conversion hands back: the new files, already listed, in input
+    // order, and the text recognised (empty for the other operations).
+    struct EsitoConversione {
+        QList<QUrl> file;
+        QString testo;
+    };
+    template <typename T>
+    using Poi = std::function<void(T)>;
 
     // `invio` sends files to a nearby device; it must outlive the manager.
     // Without `cattura` no screenshot is ever taken.
@@ -66,6 +77,27 @@ public:
                            std::function<void(std::optional<QUrl>)> fatto);
     bool catturaAttiva() const { return cattura_ && cattura_->inCorso(); }
 
+    // Runs one conversion on the files of its kind among `files` (images,
+    // PDFs, text documents; every file for the archive) on the conversion
+    // workers, lists what it produced and then hands it to `fatto`, always
+    // later and on the GUI thread. With nothing to do (no file of the kind,
+    // fewer than two PDFs to merge) no work starts and the answer is empty.
+    // `conversione` is used by `converti` only.
+    void esegui(OperazioneVassoio operazione, const QList<QUrl>& files, Poi<EsitoConversione> fatto,
+                Conversione conversione = Conversione::png());
+    // The same, one entry an operation, with the result each one gives.
+    void converti(const QList<QUrl>& files, Conversione con, Poi<QList<QUrl>> fatto);
+    void creaArchivio(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto);
+    void immaginiInPDF(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto);
+    void pdfInImmagini(const QList<QUrl>& files, Poi<QList<QUrl>> fatto);
+    void unisciPDF(const QList<QUrl>& files, Poi<std::optional<QUrl>> fatto);
+    // Nothing when no text was found; the files may be empty when the text could not be saved.
+    void estraiTesto(const QList<QUrl>& files, Poi<std::optional<EsitoConversione>> fatto);
+    void pdfInWord(const QList<QUrl>& files, Poi<QList<QUrl>> fatto);
+    void documentiInPDF(const QList<QUrl>& files, Poi<QList<QUrl>> fatto);
+    // The files `operazione` would take from `files`, in order.
+    static QStringList ingressi(OperazioneVassoio operazione, const QList<QUrl>& files);
+
 signals:
     void draggedFilesChanged();
 
@@ -82,4 +114,7 @@ private:
     InvioVicino& invio_;
     std::unique_ptr<CatturaSchermo> cattura_;
     QThreadPool lavoro_;
+    // Conversions run here, never on the drop worker: one task an operation.
+    QThreadPool conversioni_;
+    std::shared_ptr<Interruzione> stop_ = std::make_shared<Interruzione>();
 };

@@ -4,13 +4,16 @@
 #include "ColoriAppunti.h"
 #include "DropManager.h"
 #include "FornitoreMime.h"
+#include "Pasteboard.h"
 #include "RigaFileVassoio.h"
+#include "TipiVassoio.h"
 #include "TrayDisegno.h"
 
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMimeData>
-#include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -73,20 +76,16 @@ protected:
     }
 };
 
-bool eImmagine(const QString& percorso)
+QList<QUrl> filtra(const QList<QUrl>& files, bool (*prova)(const QString&))
 {
-    if (!QFileInfo::exists(percorso))
-        return false;
-    const QMimeType tipo = QMimeDatabase().mimeTypeForFile(percorso);
-    if (!tipo.isValid() || tipo.isDefault())
-        return false;
-    if (tipo.name().startsWith(QLatin1String("image/")))
-        return true;
-    for (const QString& antenato : tipo.allAncestors())
-        if (antenato.startsWith(QLatin1String("image/")))
-            return true;
-    return false;
+    QList<QUrl> scelti;
+    for (const QUrl& u : files)
+        if (u.isLocalFile() && prova(u.toLocalFile()))
+            scelti << u;
+    return scelti;
 }
+
+QString testoConverti() { return QCoreApplication::translate("Halvora", "Converti"); }
 
 bool accettabile(const QMimeData* dati)
 {
@@ -197,6 +196,67 @@ QList<QUrl> SmartTrayView::immaginiInteressate() const
     return immagini;
 }
 
+QList<QUrl> SmartTrayView::pdfInteressati() const { return filtra(fileInteressati(), TipiVassoio::ePdf); }
+
+QList<QUrl> SmartTrayView::documentiInteressati() const
+{
+    return filtra(fileInteressati(), TipiVassoio::eDocumento);
+}
+
+QList<MenuConversione::Sezione> SmartTrayView::sezioniConversione() const
+{
+    return MenuConversione::sezioni({fileInteressati(), immaginiInteressate(), pdfInteressati(), documentiInteressati()});
+}
+
+void SmartTrayView::converti(const MenuConversione::Voce& voce)
+{
+    const Richiami r = richiami_;
+    const OperazioneVassoio op = voce.operazione;
+    dropManager_.esegui(
+        op, voce.file,
+        [r, op](const DropManager::EsitoConversione& esito) {
+            // The text is copied whether or not it could be saved as a file.
+            if (op == OperazioneVassoio::estraiTesto && !esito.testo.isEmpty() && r.appunti)
+                r.appunti->setString(esito.testo);
+            const auto titolo = MenuConversione::titoloEsito(op, esito.file.size(), !esito.testo.isEmpty());
+            if (titolo && r.onConversioneCompletata)
+                r.onConversioneCompletata(*titolo, esito.file.first());
+        },
+        voce.conversione);
+}
+
+QMenu* SmartTrayView::apriMenuConversione()
+{
+    const QRect controllo = rettangolo(Controllo::converti);
+    if (controllo.isEmpty())
+        return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setStyleSheet(QStringLiteral(
+        "QMenu { background: #2a2a2c; color: white; border: 1px solid #3a3a3c; border-radius: 8px; padding: 4px; }"
+        "QMenu::item { padding: 4px 16px; border-radius: 4px; }"
+        "QMenu::item:selected { background: rgb(88, 86, 214); }"
+        "QMenu::item:disabled { color: rgba(255, 255, 255, 128); font-weight: bold; }"
+        "QMenu::separator { height: 1px; background: #3a3a3c; margin: 4px 8px; }"));
+    bool prima = true;
+    for (const MenuConversione::Sezione& sezione : sezioniConversione()) {
+        if (!prima)
+            menu->addSeparator();
+        prima = false;
+        // A plain text header, as the style may draw no section titles.
+        menu->addAction(sezione.titolo)->setEnabled(false);
+        for (const MenuConversione::Voce& voce : sezione.voci)
+            connect(menu->addAction(voce.etichetta), &QAction::triggered, this, [this, voce] { converti(voce); });
+    }
+    const Richiami r = richiami_;
+    if (r.onMenuConversione) {
+        r.onMenuConversione(true);
+        connect(menu, &QMenu::aboutToHide, this, [r] { r.onMenuConversione(false); });
+    }
+    menu->popup(mapToGlobal(controllo.bottomLeft() + QPoint(0, 2)));
+    return menu;
+}
+
 void SmartTrayView::alternaSelezione(const QUrl& file)
 {
     if (!selezionati_.remove(file))
@@ -225,7 +285,7 @@ void SmartTrayView::aggiornaStatoVassoio()
     });
     immaginiNote_.clear();
     for (const QUrl& u : files)
-        if (u.isLocalFile() && eImmagine(u.toLocalFile()))
+        if (u.isLocalFile() && TipiVassoio::eImmagine(u.toLocalFile()))
             immaginiNote_.insert(u);
 }
 
@@ -329,8 +389,14 @@ QRect SmartTrayView::rettangolo(Controllo controllo) const
     const int cy = kAltezzaIntestazione / 2;
     QRect svuota(width() - kBottone, cy - kBottone / 2, kBottone, kBottone);
     QRect invio = svuota.translated(-kBottone - kSpaziatura, 0);
-    const int finePrima = (airDropDisponibile_ && pieno ? invio.left() : pieno ? svuota.left() : width()) - kSpaziatura;
+    const int fineConverti = (airDropDisponibile_ ? invio.left() : svuota.left()) - kSpaziatura;
+    const QFontMetrics fmConverti(carattere(font(), 11, QFont::DemiBold));
+    const int largoConverti = 11 + 4 + fmConverti.horizontalAdvance(testoConverti());
+    const QRect converti(fineConverti - largoConverti, 0, largoConverti, kAltezzaIntestazione);
+    const int finePrima = (pieno ? converti.left() : width()) - kSpaziatura;
     switch (controllo) {
+    case Controllo::converti:
+        return pieno ? converti : QRect();
     case Controllo::svuota:
         return pieno ? svuota : QRect();
     case Controllo::invio:
@@ -350,8 +416,8 @@ QRect SmartTrayView::rettangolo(Controllo controllo) const
 
 std::optional<SmartTrayView::Controllo> SmartTrayView::controlloIn(const QPoint& punto) const
 {
-    for (Controllo c : {Controllo::chip, Controllo::invio, Controllo::svuota, Controllo::intero, Controllo::area,
-                        Controllo::finestra})
+    for (Controllo c : {Controllo::chip, Controllo::converti, Controllo::invio, Controllo::svuota, Controllo::intero,
+                        Controllo::area, Controllo::finestra})
         if (rettangolo(c).contains(punto))
             return c;
     return std::nullopt;
@@ -366,6 +432,8 @@ QString SmartTrayView::aiuto(const QPoint& punto) const
     switch (*c) {
     case Controllo::chip:
         return tr("Annulla la selezione");
+    case Controllo::converti:
+        return n > 0 ? tr("Trasforma i %1 elementi selezionati").arg(n) : tr("Trasforma i file del vassoio");
     case Controllo::invio:
         return n > 0 ? tr("Invia i %1 elementi selezionati con AirDrop").arg(n) : tr("Invia tutto il vassoio con AirDrop");
     case Controllo::svuota:
@@ -385,6 +453,9 @@ void SmartTrayView::mouseReleaseEvent(QMouseEvent* e)
     switch (*c) {
     case Controllo::chip:
         annullaSelezione();
+        break;
+    case Controllo::converti:
+        apriMenuConversione();
         break;
     case Controllo::invio:
         dropManager_.inviaConAirDrop(fileInteressati());
@@ -471,6 +542,14 @@ void SmartTrayView::disegnaIntestazione(QPainter& p)
         p.drawText(testo, Qt::AlignVCenter | Qt::AlignLeft, testoChip());
         TrayDisegno::simbolo(p, QStringLiteral("xmark.circle.fill"),
                              QRectF(testo.right() + 4, chip.top(), 11, chip.height()), 11, Colori::accento());
+    }
+    if (const QRect r = rettangolo(Controllo::converti); !r.isEmpty()) {
+        const QColor colore = TrayDisegno::secondario();
+        TrayDisegno::simbolo(p, QStringLiteral("wand.and.rays"), QRectF(r.left(), r.center().y() - 6, 11, 12), 11,
+                             colore);
+        p.setFont(carattere(font(), 11, QFont::DemiBold));
+        p.setPen(colore);
+        p.drawText(r.adjusted(11 + 4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, testoConverti());
     }
     if (const QRect r = rettangolo(Controllo::invio); !r.isEmpty())
         TrayDisegno::simbolo(p, QStringLiteral("square.and.arrow.up"), r, 14, TrayDisegno::secondario());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ContrattoCattura.h"
+#include "MenuConversione.h"
 
 #include <QSet>
 #include <QUrl>
@@ -9,22 +10,25 @@
 #include <optional>
 
 class DropManager;
+class Pasteboard;
+class QMenu;
 class QScrollArea;
 class QVBoxLayout;
 class RigaFileVassoio;
 
 // The content of the tray tab: a header with the title, the selection
-// chip, the share button and the empty-tray button, then the tray's
+// chip, the conversion menu, the share button and the empty-tray button, then the tray's
 // files (or, while it is empty, the drop zone), then the SCREENSHOT bar.
 // Drops on the file area go to the DropManager. Hover and selection live
 // here while the tab is shown; the tray's content lives in the DropManager.
 class SmartTrayView : public QWidget {
     Q_OBJECT
 public:
-    enum class Controllo { chip, invio, svuota, intero, area, finestra };
+    enum class Controllo { chip, converti, invio, svuota, intero, area, finestra };
 
-    // What the shell is told of a screenshot; an empty entry is skipped.
-    // They are copied into each capture, which may outlive the tab.
+    // What the shell is told of a screenshot or a conversion; an empty
+    // entry is skipped. They are copied into each capture and conversion,
+    // which may outlive the tab.
     struct Richiami {
         // Just before the capture: the notch gets out of the way.
         std::function<void()> onRequestHideNotch;
@@ -32,6 +36,12 @@ public:
         std::function<void(const QUrl&)> onCatturaCompletata;
         // The attempt is over, whatever came of it.
         std::function<void()> onCatturaTerminata;
+        // A conversion produced something: the title to show and its first file.
+        std::function<void(const QString&, const QUrl&)> onConversioneCompletata = {};
+        // The conversion menu opened (true) or closed: the notch stays open meanwhile.
+        std::function<void(bool)> onMenuConversione = {};
+        // Where recognised text is copied; it must outlive every conversion.
+        Pasteboard* appunti = nullptr;
     };
 
     explicit SmartTrayView(DropManager& dropManager, QWidget* parent = nullptr);
@@ -47,6 +57,16 @@ public:
     QList<QUrl> fileInteressati() const;
     // The members of fileInteressati() known to be images.
     QList<QUrl> immaginiInteressate() const;
+    // The members of fileInteressati() that are PDFs, and text documents.
+    QList<QUrl> pdfInteressati() const;
+    QList<QUrl> documentiInteressati() const;
+    // The conversion menu's sections for the files of now.
+    QList<MenuConversione::Sezione> sezioniConversione() const;
+    // What a menu entry does: the operation runs, the tab returns at once;
+    // its result is told through the callbacks.
+    void converti(const MenuConversione::Voce& voce);
+    // Opens the conversion menu under its control; null when the tray is empty.
+    QMenu* apriMenuConversione();
     void alternaSelezione(const QUrl& file);
     void annullaSelezione();
     // Empties the tray's list (its files stay on disk), whatever the selection.

@@ -56,13 +56,15 @@ void NotchStateManager::setState(NotchState nuovo)
 
 void NotchStateManager::aggiornaHover(bool dentro)
 {
+    dentro_ = dentro;
     if (dentro) {
         apertaDaTastiera_ = false;
         annullaCollasso();
         setState(NotchState::expanded);
         return;
     }
-    if (modalitaGuida_ || apertaDaTastiera_ || currentState_ != NotchState::expanded || collassoInAttesa())
+    if (modalitaGuida_ || apertaDaTastiera_ || menuAperto_ || currentState_ != NotchState::expanded
+        || collassoInAttesa())
         return;
     // The handle is a member: destroying the manager cancels the pending collapse.
     collapseWorkItem_ = clock_.singleShot(kRitardoChiusura, [this] {
@@ -113,4 +115,13 @@ void NotchStateManager::chiudiSubito()
 {
     annullaCollasso();
     setState(NotchState::compact);
+}
+
+void NotchStateManager::setMenuAperto(bool aperto)
+{
+    menuAperto_ = aperto;
+    if (aperto)
+        annullaCollasso();
+    else if (!dentro_)
+        aggiornaHover(false);
 }

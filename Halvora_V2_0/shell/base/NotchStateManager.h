@@ -70,6 +70,10 @@ public:
     void leaveGuideMode();
     // Cancels a pending collapse and closes now.
     void chiudiSubito();
+    // While a menu of the panel is up the pointer may leave the hover zone
+    // without closing the notch; when it closes, a pointer outside closes it.
+    void setMenuAperto(bool aperto);
+    bool menuAperto() const { return menuAperto_; }
 
     static QSizeF dimensioneScheda(NotchTab tab);
 
@@ -122,5 +126,7 @@ private:
     bool haTaccaFisica_ = true;
     bool apertaDaTastiera_ = false;
     bool modalitaGuida_ = false;
+    bool menuAperto_ = false;
+    bool dentro_ = false; // the last hover answer
     TimerHandle collapseWorkItem_;
 };
