@@ -6,10 +6,12 @@
 #include "UserDefaults.h"
 
 #include <QCryptographicHash>
+#include <QDBusConnection>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +64,17 @@ QStringList nascoste(const QString& cartella)
 {
     return QDir(cartella).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot).filter(QRegularExpression("^\\."));
 }
+
+// The desktop's file manager as the bus knows it.
+class FileManagerFinto : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QStringList chiamate;
+public slots:
+    void ShowFolders(const QStringList& uri, const QString&) { chiamate << QStringLiteral("cartelle ") + uri.join(' '); }
+    void ShowItems(const QStringList& uri, const QString&) { chiamate << QStringLiteral("voci ") + uri.join(' '); }
+};
 
 } // namespace
 
@@ -292,6 +305,22 @@ private slots:
                 break;
         }
         QVERIFY2(interrotte > 0, "no kill fell inside the copy");
+    }
+
+    void theFileManagerShowsTheFolderAndSelectsTheRunningBundle()
+    {
+        FileManagerFinto fm;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fm, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        const QString b = sorgente(QStringLiteral("Scaricati/Halvora.app"), QStringLiteral("2.1"));
+        Installazione i({clock, *impostazioni, da(b), {}});
+        i.revealInstalledCopy();
+        QTRY_COMPARE(fm.chiamate.size(), 2);
+        QCOMPARE(fm.chiamate, (QStringList{"cartelle " + QUrl::fromLocalFile(applicazioni()).toString(),
+                                           "voci " + QUrl::fromLocalFile(b).toString()}));
+        QVERIFY(QFileInfo(applicazioni()).isDir());
+        bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
     }
 
     void theNextStartRemovesWhatAnInterruptedCopyLeft()
