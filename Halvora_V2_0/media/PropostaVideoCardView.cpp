@@ -1,6 +1,7 @@
 #include "PropostaVideoCardView.h"
 
 #include "DisegnoMedia.h"
+#include "SchedaChiusa.h"
 #include "Simboli.h"
 #include "StratiPulsanti.h"
 
@@ -24,39 +25,6 @@ QPainterPath forma(const QRectF& r)
     p.addRoundedRect(r, kRaggio, kRaggio);
     return p;
 }
-
-// A symbol on a filled circle; the whole circle is the button.
-class PulsanteTondo final : public QAbstractButton {
-public:
-    PulsanteTondo(QString simbolo, double lato, double latoSimbolo, QColor colore, QColor fondo, QWidget* parent)
-        : QAbstractButton(parent), simbolo_(std::move(simbolo)), latoSimbolo_(latoSimbolo), colore_(colore),
-          fondo_(fondo)
-    {
-        setFixedSize(int(lato), int(lato));
-        setCursor(Qt::PointingHandCursor);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(fondo_);
-        p.drawEllipse(QRectF(rect()));
-        DisegnoMedia::simbolo(p, simbolo_, QRectF(rect()), latoSimbolo_, colore_);
-    }
-    bool hitButton(const QPoint& pos) const override
-    {
-        const QPointF d = QPointF(pos) - QRectF(rect()).center();
-        return d.x() * d.x() + d.y() * d.y() <= width() * width() / 4.0;
-    }
-
-private:
-    QString simbolo_;
-    double latoSimbolo_;
-    QColor colore_, fondo_;
-};
 
 } // namespace
 

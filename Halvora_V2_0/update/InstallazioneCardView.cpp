@@ -27,14 +27,7 @@ constexpr double kFotogramma = 1.0 / 60;
 constexpr double kRisposta = 0.35;
 constexpr double kSmorzamento = 0.75;
 
-QColor bianco(double opacita) { return QColor::fromRgbF(1, 1, 1, float(opacita)); }
-
-QPainterPath forma(const QRectF& r)
-{
-    QPainterPath p;
-    p.addRoundedRect(r, kRaggio, kRaggio);
-    return p;
-}
+QColor bianco(double opacita) { return AspettoScheda::primario(opacita); }
 
 // Where a spring released at 0 towards 1 stands after `t` seconds.
 double molla(double t)
@@ -43,13 +36,6 @@ double molla(double t)
     const double wd = w * std::sqrt(1 - kSmorzamento * kSmorzamento);
     return 1 - std::exp(-kSmorzamento * w * t)
                    * (std::cos(wd * t) + kSmorzamento / std::sqrt(1 - kSmorzamento * kSmorzamento) * std::sin(wd * t));
-}
-
-void disegnaSimbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore)
-{
-    const int l = std::max(1, int(std::lround(lato)));
-    const QPixmap s = Simboli::pixmap(nome, l, colore, p.device()->devicePixelRatioF());
-    p.drawPixmap(QRectF(dove.center().x() - l / 2.0, dove.center().y() - l / 2.0, l, l), s, s.rect());
 }
 
 // One line that shrinks down to `scala` of its size before it is cut.
@@ -66,32 +52,6 @@ void riga(QPainter& p, const QString& testo, const QRectF& dove, const QFont& f,
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, QFontMetricsF(f).elidedText(testo, Qt::ElideRight, r.width()));
     p.restore();
 }
-
-class PulsanteChiudi final : public QAbstractButton {
-public:
-    explicit PulsanteChiudi(QWidget* parent) : QAbstractButton(parent)
-    {
-        setFixedSize(22, 22);
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(bianco(isDown() ? 0.32 : 0.22));
-        p.drawEllipse(QRectF(rect()));
-        disegnaSimbolo(p, QStringLiteral("xmark"), QRectF(rect()), 9, Qt::white);
-    }
-    bool hitButton(const QPoint& pos) const override
-    {
-        const QPointF d = QPointF(pos) - QRectF(rect()).center();
-        return d.x() * d.x() + d.y() * d.y() <= width() * width() / 4.0;
-    }
-};
 
 // The white capsule with the phase's action, or a spinner while the copy runs.
 class PulsanteAzione final : public QAbstractButton {
@@ -153,7 +113,7 @@ private:
 
 InstallazioneCardView::InstallazioneCardView(Installazione& installazione, std::function<void()> onChiudi,
                                              Clock& clock, QWidget* parent)
-    : QWidget(parent), installazione_(installazione), clock_(clock), chiudi_(new PulsanteChiudi(this)),
+    : QWidget(parent), installazione_(installazione), clock_(clock), chiudi_(new PulsanteTondo(QStringLiteral("xmark"), 22, 9, Qt::white, bianco(0.22), this)),
       azione_(new PulsanteAzione(clock, this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -338,7 +298,8 @@ void InstallazioneCardView::paintEvent(QPaintEvent*)
 void InstallazioneCardView::disegnaContenuto(QPainter& p) const
 {
     const QRectF c = rettangoloScheda();
-    const QPainterPath f = forma(c);
+    QPainterPath f;
+    f.addRoundedRect(c, kRaggio, kRaggio);
     const QColor accento = colore();
     if (ombra_.size() != size() || coloreOmbra_ != accento) {
         ombra_ = ombraSfocata(f.translated(0, 8), size(), 20, AspettoScheda::conOpacita(accento, 0.35));
@@ -353,7 +314,7 @@ void InstallazioneCardView::disegnaContenuto(QPainter& p) const
     p.setPen(Qt::NoPen);
     p.setBrush(bianco(0.2));
     p.drawEllipse(icona);
-    disegnaSimbolo(p, simbolo(), icona, 14, Qt::white);
+    AspettoScheda::simbolo(p, simbolo(), icona, 14, Qt::white);
 
     const double x = icona.right() + kSpaziatura;
     const double larghezza = std::max(0.0, chiudi_->x() - kSpaziatura - x);

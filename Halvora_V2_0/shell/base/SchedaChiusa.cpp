@@ -48,6 +48,14 @@ void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f,
     p.drawText(dove, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(testo, Qt::ElideRight, dove.width()));
 }
 
+void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore)
+{
+    const int l = std::max(1, static_cast<int>(std::lround(lato)));
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QPixmap px = Simboli::pixmap(nome, l, colore, std::max<qreal>(dpr, 1.0));
+    p.drawPixmap(QRectF(dove.center().x() - l / 2.0, dove.center().y() - l / 2.0, l, l), px, QRectF(px.rect()));
+}
+
 } // namespace AspettoScheda
 
 using namespace AspettoScheda;
@@ -258,4 +266,28 @@ void PulsanteCapsula::paintEvent(QPaintEvent*)
     p.setFont(stile_.font);
     p.setPen(colore);
     p.drawText(QRectF(x, 0, larghezzaTesto + 1, r.height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+}
+
+PulsanteTondo::PulsanteTondo(QString simbolo, double lato, double latoSimbolo, QColor colore, QColor fondo,
+                             QWidget* parent)
+    : QAbstractButton(parent), simbolo_(std::move(simbolo)), latoSimbolo_(latoSimbolo), colore_(colore), fondo_(fondo)
+{
+    setFixedSize(static_cast<int>(lato), static_cast<int>(lato));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PulsanteTondo::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fondo_);
+    p.drawEllipse(QRectF(rect()));
+    simbolo(p, simbolo_, QRectF(rect()), latoSimbolo_, colore_);
+}
+
+bool PulsanteTondo::hitButton(const QPoint& pos) const
+{
+    const QPointF d = QPointF(pos) - QRectF(rect()).center();
+    return d.x() * d.x() + d.y() * d.y() <= width() * width() / 4.0;
 }

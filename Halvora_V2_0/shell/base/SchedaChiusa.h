@@ -32,6 +32,8 @@ QFont didascalia();
 // One line of text, left-aligned and vertically centred in `dove`, cut
 // with an ellipsis at the end when too long.
 void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore);
+// A symbol `lato` points square, centred in `dove`.
+void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore);
 } // namespace AspettoScheda
 
 // Base of a closed-notch card. The widget is the card grown by kMargini,
@@ -127,4 +129,21 @@ protected:
 
 private:
     Stile stile_;
+};
+
+// A symbol on a filled circle `lato` across; the whole circle is the button.
+class PulsanteTondo : public QAbstractButton {
+    Q_OBJECT
+public:
+    PulsanteTondo(QString simbolo, double lato, double latoSimbolo, QColor colore, QColor fondo,
+                  QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    QString simbolo_;
+    double latoSimbolo_;
+    QColor colore_, fondo_;
 };
