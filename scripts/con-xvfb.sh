@@ -25,10 +25,21 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${xvfb:-}" ]; then
   exit 1
 fi
 export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-wm=$!
-xcompmgr >/dev/null 2>&1 &
-comp=$!
+# CON_XVFB_WM=xfwm4 runs xfwm4 with its own compositor instead of openbox
+# and xcompmgr.
+comp=
+case "${CON_XVFB_WM:-openbox}" in
+  xfwm4)
+    xfwm4 --compositor=on --vblank=off >/dev/null 2>&1 &
+    wm=$!
+    ;;
+  *)
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    xcompmgr >/dev/null 2>&1 &
+    comp=$!
+    ;;
+esac
 # Wait for the window manager to announce itself.
 for _ in $(seq 50); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break

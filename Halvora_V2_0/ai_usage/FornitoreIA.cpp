@@ -59,3 +59,13 @@ std::optional<QImage> iconaApp(const QString& id)
         return std::nullopt;
     return icona->pixmap(64, 64).toImage();
 }
+
+std::optional<QImage> iconaFornitore(FornitoreIA f, const IconaPerId& icona)
+{
+    if (!icona)
+        return std::nullopt;
+    for (const QString& id : idApplicazione(f))
+        if (auto i = icona(id))
+            return i;
+    return std::nullopt;
+}

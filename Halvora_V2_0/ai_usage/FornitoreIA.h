@@ -9,6 +9,7 @@
 #ifdef QT_GUI_LIB
 #include <QColor>
 #include <QImage>
+#include <functional>
 #endif
 
 // The AI provider, in this order.
@@ -38,4 +39,8 @@ const QColor& coloreClaude();
 // The icon of an installed application by its id, or none. Answers are
 // cached for the whole run, misses included.
 std::optional<QImage> iconaApp(const QString& id);
+// The icon of the provider's desktop application under the first of its
+// ids that `icona` knows, or none.
+using IconaPerId = std::function<std::optional<QImage>(const QString&)>;
+std::optional<QImage> iconaFornitore(FornitoreIA f, const IconaPerId& icona = &iconaApp);
 #endif

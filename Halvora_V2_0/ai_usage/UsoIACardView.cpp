@@ -170,11 +170,7 @@ void SimboloFornitore::disegna(QPainter& p, const QRectF& q, FornitoreIA fornito
         p.restore();
         return;
     }
-    std::optional<QImage> icona;
-    for (const QString& id : idApplicazione(fornitore))
-        if ((icona = iconaApp(id)))
-            break;
-    if (icona) {
+    if (const std::optional<QImage> icona = iconaFornitore(fornitore)) {
         // The icon's own margin is transparent: a quarter larger fills the mark.
         const double l = lato * 1.25;
         p.drawImage(QRectF(q.center().x() - l / 2, q.center().y() - l / 2, l, l), *icona);

@@ -112,6 +112,12 @@ void AppDelegate::attivaDiagnostica()
         scrivi(QStringLiteral("attivita ") + c->titolo);
     // The first frame of each opening that shows the notch grown.
     if (RootNotchView* root = router_ ? router_->root() : nullptr) {
+        connect(root, &RootNotchView::schedaCambiata, this, [root, scrivi] {
+            static const char* const nomi[] = {"nessuna", "video",       "propostaVideo", "installazione",
+                                               "aggiornamento", "attivita", "promemoria", "registrazione",
+                                               "timer",   "impegno",     "usoIA",         "musica"};
+            scrivi(QStringLiteral("scheda ") + QLatin1String(nomi[static_cast<int>(root->schedaCorrente())]));
+        });
         auto segnata = std::make_shared<bool>(false);
         connect(&stateManager_, &NotchStateManager::currentStateChanged, this, [segnata] { *segnata = false; });
         new SpiaDisegno(
@@ -140,6 +146,11 @@ void AppDelegate::creaPannello()
         if (guardia && guardia->tracciamento_)
             guardia->tracciamento_->aggiornaInterattivita();
     });
+    if (RootNotchView* root = router_->root()) {
+        // The root view fills the window.
+        connect(root, &RootNotchView::regioneMaterialeCambiata, window_, &NotchPanel::impostaRegioneMateriale);
+        window_->impostaRegioneMateriale(root->regioneMateriale());
+    }
     window_->mostra();
     posizionaPannello();
 }
@@ -148,7 +159,7 @@ void AppDelegate::collegaStato()
 {
     connect(&stateManager_, &NotchStateManager::catturaInCorsoChanged, this, [this] {
         if (window_)
-            window_->setWindowOpacity(stateManager_.catturaInCorso() ? 0.0 : 1.0);
+            window_->nascondiPerCattura(stateManager_.catturaInCorso());
     });
     connect(&stateManager_, &NotchStateManager::cambiato, this, [this] {
         if (tracciamento_)
@@ -236,6 +247,10 @@ void AppDelegate::activeSpaceDidChange()
 void AppDelegate::anotherAppDidActivate(std::optional<qint64> pid)
 {
     if (pid && *pid == QCoreApplication::applicationPid())
+        return;
+    // A manager may count no window active while the panel, which it does
+    // not manage, has the keyboard.
+    if (!pid && window_ && window_->haTastiera())
         return;
     stateManager_.chiudiSubito();
 }

@@ -27,7 +27,7 @@ QColor BarraSchede::colore(NotchTab tab)
 {
     switch (tab) {
     case NotchTab::tray: return Colori::blu();
-    case NotchTab::clipboard: return Colori::menta();
+    case NotchTab::clipboard: return Colori::teal();
     case NotchTab::calendario: return Colori::indaco();
     case NotchTab::pomodoro: return Colori::arancione();
     case NotchTab::memo: return Colori::rosso();

@@ -1,5 +1,7 @@
 #include "Disegno.h"
 
+#include "SchedaChiusa.h"
+
 #include <QImage>
 #include <QPainter>
 #include <cmath>
@@ -8,7 +10,7 @@ namespace Disegno {
 
 QColor materiale()
 {
-    return QColor(30, 30, 34, 214);
+    return AspettoScheda::materiale();
 }
 
 QColor primario(double opacita)

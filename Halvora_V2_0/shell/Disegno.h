@@ -9,7 +9,7 @@ class QPainter;
 // Drawing pieces shared by the notch and its cards.
 namespace Disegno {
 
-// The translucent dark fill that stands in for the system's thin material.
+// The fill that stands in for the system's ultra-thin material.
 QColor materiale();
 // Text colours of the dark interface.
 QColor primario(double opacita = 1.0);

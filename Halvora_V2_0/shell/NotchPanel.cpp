@@ -1,7 +1,9 @@
 #include "NotchPanel.h"
 
+#include "SchedaChiusa.h"
 #include "VistaAreaScheda.h"
 #include "X11Finestra.h"
+#include "X11SempreSopra.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -9,7 +11,7 @@
 
 NotchPanel::NotchPanel(QSize canvas, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                          | Qt::NoDropShadowWindowHint)
+                          | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
 {
     setObjectName(QStringLiteral("NotchPanel"));
     setWindowTitle(QStringLiteral("Halvora"));
@@ -35,8 +37,47 @@ void NotchPanel::mostra()
     winId(); // the native window must exist before its input shape is set
     impostaRegione(regioneInput_);
     show();
-    X11Finestra::fissaSopraOvunque(windowHandle());
     X11Finestra::impostaRegioneInput(windowHandle(), regioneInput_);
+    if (X11Finestra::disponibile() && !sopra_) {
+        sopra_ = new X11SempreSopra(*windowHandle(), this);
+        sopra_->controlla();
+    }
+    sfocatura_ = X11Finestra::sfocaturaOfferta();
+    AspettoScheda::setSfocaturaDietro(sfocatura_);
+    impostaRegioneMateriale(regioneMateriale_);
+}
+
+void NotchPanel::impostaRegioneMateriale(const QRegion& regione)
+{
+    regioneMateriale_ = regione;
+    if (!sfocatura_ || !windowHandle())
+        return;
+    const qreal dpr = devicePixelRatioF();
+    QRegion fisica;
+    for (const QRect& r : regione)
+        fisica += QRect(qRound(r.x() * dpr), qRound(r.y() * dpr), qRound(r.width() * dpr), qRound(r.height() * dpr));
+    X11Finestra::impostaSfocatura(windowHandle(), fisica);
+}
+
+void NotchPanel::nascondiPerCattura(bool nascondi)
+{
+    if (sopra_)
+        sopra_->setAttivo(!nascondi);
+    if (!X11Finestra::disponibile() || X11Finestra::compositore()) {
+        setWindowOpacity(nascondi ? 0.0 : 1.0);
+        return;
+    }
+    if (nascondi) {
+        hide();
+    } else {
+        show();
+        impostaRegione(regioneInput_);
+    }
+}
+
+bool NotchPanel::haTastiera() const
+{
+    return X11Finestra::haFocus(windowHandle());
 }
 
 void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool aperta, QPointF puntatore,
@@ -46,6 +87,8 @@ void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool ap
         consenteTastiera_ = aperta;
         if (QWindow* w = windowHandle())
             w->setFlag(Qt::WindowDoesNotAcceptFocus, !aperta);
+        if (!aperta)
+            X11Finestra::restituisciTastiera(windowHandle(), std::exchange(tastieraPrecedente_, 0));
     }
     // A drag begun on a card keeps receiving events until release.
     if (gestoInCorso_ && !rettangoli.isEmpty() && pulsantePremuto)
@@ -120,6 +163,10 @@ bool NotchPanel::eventFilter(QObject* oggetto, QEvent* evento)
     if (tipo == QEvent::MouseButtonPress) {
         // A press starts a gesture only on the closed notch.
         gestoInCorso_ = !consenteTastiera_;
+        if (consenteTastiera_ && !haTastiera()) {
+            tastieraPrecedente_ = X11Finestra::finestraAttiva();
+            X11Finestra::prendiTastiera(windowHandle());
+        }
     } else if (gestoInCorso_ && static_cast<QMouseEvent*>(evento)->buttons() == Qt::NoButton) {
         gestoInCorso_ = false;
         eseguiAlTermine();

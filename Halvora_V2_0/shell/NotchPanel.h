@@ -8,11 +8,14 @@
 #include <functional>
 
 class VistaAreaScheda;
+class X11SempreSopra;
 
 // The one window: a frameless, transparent panel above every window on every
-// desktop. Clicks reach it only inside the regions it is told take them
-// (the X input shape); everywhere else they fall through. It takes the
-// keyboard only while the notch is open.
+// desktop, full-screen ones included. No window manager handles it (so none
+// lists it, moves it or stacks a full-screen window over it). Clicks reach
+// it only inside the regions it is told take them (the X input shape);
+// everywhere else they fall through. It takes the keyboard only on a click
+// while the notch is open, and hands it back when the notch closes.
 class NotchPanel : public QWidget {
     Q_OBJECT
 public:
@@ -35,8 +38,17 @@ public:
     QRegion regioneInput() const { return regioneInput_.translated(geometry().topLeft()); }
     bool ignoraEventiMouse() const { return regioneInput_.isEmpty(); }
 
-    // Shows the panel and fixes it above every window on every desktop.
+    // Shows the panel and keeps it above every window.
     void mostra();
+    // Whether the keyboard is the panel's now.
+    bool haTastiera() const;
+    // The drawn shapes (window coordinates): the compositor blurs behind
+    // them where it offers that.
+    void impostaRegioneMateriale(const QRegion& regione);
+    bool sfocaturaDietro() const { return sfocatura_; }
+    // Out of every screenshot while a capture runs: transparent under a
+    // compositor, unmapped without one (where opacity means nothing).
+    void nascondiPerCattura(bool nascondi);
 
     void registra(VistaAreaScheda* vista);
     void lascia(VistaAreaScheda* vista);
@@ -54,4 +66,8 @@ private:
     QList<QPointer<VistaAreaScheda>> visteScheda_;
     std::function<void()> alTermineDelGesto_;
     QRegion regioneInput_; // window coordinates
+    X11SempreSopra* sopra_ = nullptr;
+    bool sfocatura_ = false;
+    QRegion regioneMateriale_;
+    uint32_t tastieraPrecedente_ = 0; // who had the keyboard before a click took it
 };

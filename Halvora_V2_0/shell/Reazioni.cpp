@@ -100,7 +100,7 @@ AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& event
     a.titolo = tr("%1 è tornato").arg(nomeFornitore(evento.fornitore));
     a.dettaglio = evento.settimanale ? tr("Limite di 7 giorni azzerato") : tr("Limite di 5 ore azzerato");
     a.tinta = evento.fornitore == FornitoreIA::claude ? coloreClaude() : Colori::grigio();
-    a.anteprima = iconaApp(bundleID(evento.fornitore));
+    a.anteprima = iconaFornitore(evento.fornitore);
     return a;
 }
 

@@ -16,6 +16,7 @@
 #include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "DesktopEntries.h"
+#include "Disegno.h"
 #include "FormaTacca.h"
 #include "GuidaView.h"
 #include "GeometriaPannello.h"
@@ -36,6 +37,7 @@
 #include "QtPasteboard.h"
 #include "SettingsManager.h"
 #include "SettingsView.h"
+#include "SchedaChiusa.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
 #include "TimerCardView.h"
@@ -46,6 +48,7 @@
 #include "VoiceManager.h"
 #include "VoiceMemoView.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -110,8 +113,10 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     const QSizeF iniziale = dimensioneTacca();
     larghezza_.salta(iniziale.width());
     altezza_.salta(iniziale.height());
+    apertura_.salta(stato_.currentState() == NotchState::expanded ? 1 : 0);
     animatore_.segui(&larghezza_);
     animatore_.segui(&altezza_);
+    animatore_.segui(&apertura_);
     connect(&animatore_, &AnimatoreMolle::passo, this, [this] {
         disponi();
         update();
@@ -412,11 +417,24 @@ QRectF RootNotchView::rettangoloTacca() const
 void RootNotchView::aggiornaTacca()
 {
     const QSizeF d = dimensioneTacca();
-    if (d.width() == larghezza_.obiettivo() && d.height() == altezza_.obiettivo())
+    const double apertura = stato_.currentState() == NotchState::expanded ? 1 : 0;
+    if (d.width() == larghezza_.obiettivo() && d.height() == altezza_.obiettivo() && apertura == apertura_.obiettivo())
         return;
     larghezza_.vaiA(d.width(), 0.4, 0.7);
     altezza_.vaiA(d.height(), 0.4, 0.7);
+    apertura_.vaiA(apertura, 0.4, 0.7);
     animatore_.avvia();
+}
+
+double RootNotchView::opacitaContenuto() const
+{
+    return std::clamp(apertura_.valore(), 0.0, 1.0);
+}
+
+double RootNotchView::opacitaSegno() const
+{
+    const bool visibile = !stato_.haTaccaFisica() && !stato_.linguettaAttiva();
+    return visibile ? 0.22 * (1 - opacitaContenuto()) : 0;
 }
 
 void RootNotchView::completaAnimazioni()
@@ -494,8 +512,11 @@ void RootNotchView::aggiornaSlot()
     const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
                         && (nuova != Scheda::propostaVideo || (offerta && offerta->proposta() == videoNotch_->proposta()))
                         && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_;
+    const bool altra = nuova != scheda_;
     scheda_ = nuova;
     sceltaUsoIA_ = sceltaUsoIA;
+    if (altra)
+        emit schedaCambiata();
     contenutoAgenda_ = agenda;
     if (stessa)
         return;
@@ -576,7 +597,41 @@ void RootNotchView::disponi()
     const bool aperta = stato_.currentState() == NotchState::expanded;
     pannelloAperto_->setGeometry(rettangoloTacca().toAlignedRect());
     pannelloAperto_->disponiModulo();
-    pannelloAperto_->setVisible(aperta);
+    // The content stays while it fades out, taking no clicks once closed.
+    const double opacita = opacitaContenuto();
+    const bool presente = aperta || opacita > 0.01;
+    pannelloAperto_->setAttribute(Qt::WA_TransparentForMouseEvents, !aperta);
+    auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(pannelloAperto_->graphicsEffect());
+    if (presente && opacita < 0.99) {
+        if (!effetto) {
+            effetto = new QGraphicsOpacityEffect(pannelloAperto_);
+            pannelloAperto_->setGraphicsEffect(effetto);
+        }
+        effetto->setOpacity(opacita);
+    } else if (effetto) {
+        pannelloAperto_->setGraphicsEffect(nullptr); // drawn straight again once at rest
+    }
+    pannelloAperto_->setVisible(presente);
+    if (QRegion r = regioneMateriale(); r != regioneMateriale_) {
+        regioneMateriale_ = r;
+        emit regioneMaterialeCambiata(r);
+    }
+}
+
+QRegion RootNotchView::regioneMateriale() const
+{
+    const bool chiusa = stato_.currentState() == NotchState::compact;
+    if (chiusa && stato_.haTaccaFisica())
+        return {}; // solid black over a physical notch
+    QRectF tacca = rettangoloTacca();
+    if (chiusa && stato_.linguettaAttiva())
+        tacca.setHeight(GeometriaPannello::kAltezzaLinguetta);
+    auto regione = [](const QPainterPath& forma) { return QRegion(forma.toFillPolygon().toPolygon(), Qt::WindingFill); };
+    QRegion r = regione(Disegno::rettangoloContinuo(tacca, 0, FormaTacca::kRaggioSotto));
+    const QRectF carta = slot_->isHidden() ? QRectF() : slot_->rettangoloCarta();
+    if (!carta.isEmpty())
+        r += regione(Disegno::rettangoloContinuo(carta, AspettoScheda::kRaggio));
+    return r;
 }
 
 void RootNotchView::paintEvent(QPaintEvent*)
@@ -587,6 +642,5 @@ void RootNotchView::paintEvent(QPaintEvent*)
     const bool pieno = chiusa && stato_.haTaccaFisica();
     const double altezza = chiusa && stato_.linguettaAttiva() ? GeometriaPannello::kAltezzaLinguetta : tacca.height();
     FormaTacca::disegna(p, tacca, altezza, pieno);
-    if (chiusa)
-        FormaTacca::disegnaSegno(p, tacca, !stato_.haTaccaFisica() && !stato_.linguettaAttiva() ? 0.22 : 0);
+    FormaTacca::disegnaSegno(p, tacca, opacitaSegno());
 }

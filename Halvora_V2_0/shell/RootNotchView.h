@@ -11,6 +11,7 @@
 #include "RegoleUsoIA.h"
 #include "UsoIAMonitor.h"
 
+#include <QRegion>
 #include <QUrl>
 #include <QWidget>
 #include <memory>
@@ -101,8 +102,18 @@ public:
     VideoNotchManager* videoNotch() const { return videoNotch_.get(); }
     UsoIAMonitor* usoIA() const { return usoIA_.get(); }
 
+    // Where the material is drawn now (the notch shape and the card under
+    // it), in this view's coordinates.
+    QRegion regioneMateriale() const;
+    // The open content's opacity now, and the strip marker's.
+    double opacitaContenuto() const;
+    double opacitaSegno() const;
+
 signals:
     void showSettingsChanged(bool mostra);
+    // Another kind of card hangs under the notch (or none).
+    void schedaCambiata();
+    void regioneMaterialeCambiata(const QRegion& regione);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -166,6 +177,9 @@ private:
     bool mostrata_ = false;
 
     Molla larghezza_, altezza_;
+    // How far the open content has come in (0 closed, 1 open): the content
+    // fades in and out with it, the strip marker the other way.
+    Molla apertura_;
     AnimatoreMolle animatore_;
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
@@ -180,4 +194,5 @@ private:
         bool operator==(const ContenutoAgenda&) const = default;
     };
     ContenutoAgenda contenutoAgenda_;
+    QRegion regioneMateriale_;
 };

@@ -158,10 +158,7 @@ std::optional<Avviso> avvisoEventoAgente(const EventoAgente& evento, const Conte
     else
         a.tinta = evento.fornitore == FornitoreIA::claude ? coloreClaude() : Colori::grigio();
     a.dettaglio = evento.progetto;
-    const QString app = evento.fornitore == FornitoreIA::claude ? QStringLiteral("com.anthropic.claudefordesktop")
-                                                                 : QStringLiteral("com.openai.codex");
-    if (contesto.iconaApp)
-        a.anteprima = contesto.iconaApp(app);
+    a.anteprima = iconaFornitore(evento.fornitore, contesto.iconaApp);
     return Avviso{a, finito ? 6.0 : 10.0};
 }
 

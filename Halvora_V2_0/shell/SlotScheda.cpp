@@ -69,6 +69,13 @@ void SlotScheda::posiziona(double centroX, double sotto)
     disponi();
 }
 
+QRectF SlotScheda::rettangoloCarta() const
+{
+    if (!scheda_)
+        return {};
+    return QRectF(centroX_ - area_.width() / 2, sotto_ + kDistacco, area_.width(), area_.height());
+}
+
 void SlotScheda::disponi()
 {
     if (!scheda_)

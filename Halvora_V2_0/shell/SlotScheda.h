@@ -29,6 +29,8 @@ public:
     VistaAreaScheda* marcatore() const { return marcatore_; }
     // Hangs the card `kDistacco` under `sotto`, centred on `centroX` (parent coordinates).
     void posiziona(double centroX, double sotto);
+    // Where the card lies at rest, parent coordinates; empty without one.
+    QRectF rettangoloCarta() const;
 
 private:
     void disponi();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Colori.h"
+
 #include <QColor>
 
 // Colours of the clipboard tab on the notch's dark panel.
 namespace ColoriAppunti {
-inline QColor teal() { return QColor(64, 200, 224); }
+inline QColor teal() { return Colori::teal(); }
 inline QColor primario() { return QColor(255, 255, 255, 230); }
 inline QColor secondario() { return QColor(235, 235, 245, 153); }
 // Dark translucent materials, as white over the black panel.

@@ -29,23 +29,6 @@ xcb_window_t radice(xcb_connection_t* c)
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-void messaggioAllaRadice(xcb_connection_t* c, xcb_window_t finestra, xcb_atom_t tipo, uint32_t d0, uint32_t d1,
-                         uint32_t d2)
-{
-    xcb_client_message_event_t m{};
-    m.response_type = XCB_CLIENT_MESSAGE;
-    m.format = 32;
-    m.window = finestra;
-    m.type = tipo;
-    m.data.data32[0] = d0;
-    m.data.data32[1] = d1;
-    m.data.data32[2] = d2;
-    m.data.data32[3] = 1; // source: an application
-    xcb_send_event(c, 0, radice(c),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&m));
-}
-
 } // namespace
 
 namespace X11Finestra {
@@ -70,18 +53,98 @@ void impostaRegioneInput(QWindow* finestra, const QRegion& regione)
     xcb_flush(c);
 }
 
-void fissaSopraOvunque(QWindow* finestra)
+bool compositore()
+{
+    xcb_connection_t* c = connessione();
+    if (!c)
+        return false;
+    auto* r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atomo(c, "_NET_WM_CM_S0")), nullptr);
+    const bool presente = r && r->owner != XCB_NONE;
+    std::free(r);
+    return presente;
+}
+
+namespace {
+const char* const kSfocatura = "_KDE_NET_WM_BLUR_BEHIND_REGION";
+}
+
+bool sfocaturaOfferta()
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !compositore())
+        return false;
+    const xcb_atom_t a = atomo(c, kSfocatura);
+    auto* r = xcb_list_properties_reply(c, xcb_list_properties(c, radice(c)), nullptr);
+    bool offerta = false;
+    if (r) {
+        const xcb_atom_t* p = xcb_list_properties_atoms(r);
+        for (int i = 0; i < xcb_list_properties_atoms_length(r); ++i)
+            offerta = offerta || p[i] == a;
+    }
+    std::free(r);
+    return offerta;
+}
+
+void impostaSfocatura(QWindow* finestra, const QRegion& regione)
 {
     xcb_connection_t* c = connessione();
     if (!c || !finestra)
         return;
     const auto w = static_cast<xcb_window_t>(finestra->winId());
-    const xcb_atom_t stato = atomo(c, "_NET_WM_STATE");
-    constexpr uint32_t kAggiungi = 1;
-    messaggioAllaRadice(c, w, stato, kAggiungi, atomo(c, "_NET_WM_STATE_ABOVE"), atomo(c, "_NET_WM_STATE_STICKY"));
-    messaggioAllaRadice(c, w, stato, kAggiungi, atomo(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                        atomo(c, "_NET_WM_STATE_SKIP_PAGER"));
-    messaggioAllaRadice(c, w, atomo(c, "_NET_WM_DESKTOP"), 0xFFFFFFFF, 0, 0);
+    const xcb_atom_t a = atomo(c, kSfocatura);
+    // The property present but empty would blur the whole window.
+    if (regione.isEmpty()) {
+        xcb_delete_property(c, w, a);
+    } else {
+        std::vector<uint32_t> valori;
+        for (const QRect& r : regione)
+            valori.insert(valori.end(), {uint32_t(r.x()), uint32_t(r.y()), uint32_t(r.width()), uint32_t(r.height())});
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, a, XCB_ATOM_CARDINAL, 32,
+                            static_cast<uint32_t>(valori.size()), valori.data());
+    }
+    xcb_flush(c);
+}
+
+uint32_t finestraAttiva()
+{
+    xcb_connection_t* c = connessione();
+    if (!c)
+        return 0;
+    const xcb_atom_t attiva = atomo(c, "_NET_ACTIVE_WINDOW");
+    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, radice(c), attiva, XCB_ATOM_WINDOW, 0, 1), nullptr);
+    uint32_t w = 0;
+    if (r && r->format == 32 && xcb_get_property_value_length(r) >= 4)
+        w = *static_cast<uint32_t*>(xcb_get_property_value(r));
+    std::free(r);
+    return w;
+}
+
+bool haFocus(QWindow* finestra)
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !finestra)
+        return false;
+    auto* r = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    const bool nostra = r && r->focus == static_cast<xcb_window_t>(finestra->winId());
+    std::free(r);
+    return nostra;
+}
+
+void prendiTastiera(QWindow* finestra)
+{
+    if (!connessione() || !finestra)
+        return;
+    // Qt sets the input focus directly on a window that bypasses the manager.
+    finestra->requestActivate();
+}
+
+void restituisciTastiera(QWindow* finestra, uint32_t precedente)
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !haFocus(finestra))
+        return;
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, precedente ? precedente : uint32_t(XCB_INPUT_FOCUS_POINTER_ROOT),
+                        XCB_CURRENT_TIME);
     xcb_flush(c);
 }
 

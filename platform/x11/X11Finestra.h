@@ -2,6 +2,7 @@
 
 #include <QRegion>
 #include <QWindow>
+#include <cstdint>
 
 // EWMH and shape requests on Qt's own X connection for a top-level window.
 namespace X11Finestra {
@@ -11,8 +12,22 @@ bool disponibile();
 // Only the region (window coordinates, device pixels) takes pointer input;
 // an empty region lets every click through. Sent and flushed at once.
 void impostaRegioneInput(QWindow* finestra, const QRegion& regione);
-// On every desktop, above other windows, out of taskbars and pagers. Call
-// once the window is mapped: the window manager owns its state from then on.
-void fissaSopraOvunque(QWindow* finestra);
+// Whether a compositing manager runs on the default screen.
+bool compositore();
+// Whether the compositor announces that it blurs what lies behind a
+// window's given region (`_KDE_NET_WM_BLUR_BEHIND_REGION` on the root).
+bool sfocaturaOfferta();
+// Asks for that blur behind exactly the region (window coordinates, device
+// pixels); an empty region asks for none.
+void impostaSfocatura(QWindow* finestra, const QRegion& regione);
+// The window manager's active window (0 when none).
+uint32_t finestraAttiva();
+// Whether the X keyboard focus is on the window.
+bool haFocus(QWindow* finestra);
+// An override-redirect window takes the keyboard itself: no manager gives
+// it. `precedente` gets it back (the pointer's window when 0), unless the
+// focus has already moved elsewhere.
+void prendiTastiera(QWindow* finestra);
+void restituisciTastiera(QWindow* finestra, uint32_t precedente);
 
 } // namespace X11Finestra

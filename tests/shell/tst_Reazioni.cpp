@@ -36,7 +36,7 @@ private slots:
         QCOMPARE(a.dettaglio, dettaglio);
         QCOMPARE(a.tinta, tinta);
         QCOMPARE(a.simbolo, QStringLiteral("checkmark.circle.fill"));
-        QCOMPARE(a.anteprima.has_value(), iconaApp(bundleID(fornitore)).has_value());
+        QCOMPARE(a.anteprima.has_value(), iconaFornitore(fornitore).has_value());
     }
 
     void textsInEnglishAndSpanish_data()

@@ -123,16 +123,23 @@ private slots:
 
     void agentIconComesFromTheDesktopApp()
     {
+        // Installed under its Linux desktop id only, as packaged here.
         QStringList chiesti;
         Contesto c{{}, [&](const QString& id) {
                        chiesti << id;
+                       if (id != QLatin1String("claude-desktop"))
+                           return std::optional<QImage>();
                        QImage i(8, 8, QImage::Format_ARGB32);
                        i.fill(Qt::red);
                        return std::optional<QImage>(i);
                    }};
-        auto e = eventoAgenteDaURL(url("halvora://agente?fornitore=codex&evento=finito"), c);
+        auto e = eventoAgenteDaURL(url("halvora://agente?fornitore=claude&evento=attesa"), c);
         QVERIFY(avvisoEventoAgente(*e, c)->attivita.anteprima.has_value());
-        QCOMPARE(chiesti, QStringList{"com.openai.codex"});
+        QCOMPARE(chiesti, (QStringList{"com.anthropic.claudefordesktop", "claude-desktop"}));
+        chiesti.clear();
+        e = eventoAgenteDaURL(url("halvora://agente?fornitore=codex&evento=finito"), c);
+        QVERIFY(!avvisoEventoAgente(*e, c)->attivita.anteprima.has_value());
+        QCOMPARE(chiesti, idApplicazione(FornitoreIA::codex));
     }
 
     void plainNotices_data()

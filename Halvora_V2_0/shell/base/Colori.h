@@ -13,7 +13,7 @@ inline QColor grigio() { return QColor(142, 142, 147); }
 inline QColor indaco() { return QColor(88, 86, 214); }
 inline QColor viola() { return QColor(175, 82, 222); }
 inline QColor rosa() { return QColor(255, 45, 85); }
-inline QColor menta() { return QColor(0, 199, 190); }
+inline QColor teal() { return QColor(64, 200, 224); }
 inline QColor ciano() { return QColor(50, 173, 230); }
 // The accent colour of the interface.
 inline QColor accento() { return blu(); }

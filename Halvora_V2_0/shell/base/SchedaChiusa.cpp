@@ -21,7 +21,13 @@ QColor primario(double opacita) { return conOpacita(Qt::white, opacita); }
 
 QColor secondario() { return primario(0.6); }
 
-QColor materiale() { return QColor(30, 30, 34, 214); }
+namespace {
+bool sfocaturaDietro = false;
+}
+
+QColor materiale() { return sfocaturaDietro ? QColor(30, 30, 34, 178) : QColor(22, 22, 26, 242); }
+
+void setSfocaturaDietro(bool sfocata) { sfocaturaDietro = sfocata; }
 
 QFont carattere(double punti, QFont::Weight peso, bool monospazio)
 {

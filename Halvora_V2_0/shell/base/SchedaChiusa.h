@@ -24,7 +24,11 @@ constexpr double kSpaziatura = 10; // between the row's items
 QColor conOpacita(QColor c, double opacita);
 QColor primario(double opacita = 1.0);
 QColor secondario();
+// The fill that stands in for the system's ultra-thin material: lighter
+// where the compositor blurs what lies behind the drawn shapes, dense
+// enough elsewhere that texts stay legible over a white or busy window.
 QColor materiale();
+void setSfocaturaDietro(bool sfocata);
 // The interface font at a size in points (logical pixels).
 QFont carattere(double punti, QFont::Weight peso, bool monospazio = false);
 // 8-point semibold with 0.8 of letter tracking.
