@@ -99,7 +99,8 @@ CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, UserDef
     : CalendarioView(manager, clock, nullptr, parent)
 {
     audio_ = std::make_unique<BackendAudioQt>();
-    dettatura_ = std::make_unique<DettaturaVocale>(*audio_, clock, impostazioni);
+    trascrittore_ = std::make_unique<TrascrittoreAudio>();
+    dettatura_ = std::make_unique<DettaturaVocale>(*audio_, clock, impostazioni, trascrittore_->funzione());
     compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
     aggiornaCompositore();
 }

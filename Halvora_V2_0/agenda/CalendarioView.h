@@ -15,6 +15,7 @@ class PannelloDettagli;
 class QAbstractButton;
 class QPropertyAnimation;
 class QStackedWidget;
+class TrascrittoreAudio;
 class UserDefaults;
 
 // The calendario tab: today's events and open reminders, the face shown when
@@ -23,7 +24,7 @@ class UserDefaults;
 class CalendarioView final : public QWidget {
     Q_OBJECT
 public:
-    // Dictation records through the desktop's audio.
+    // Dictation records through the desktop's audio and is recognised on this computer.
     CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent = nullptr);
     CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
                    QWidget* parent = nullptr);
@@ -58,7 +59,9 @@ private:
 
     CalendarioManager& manager_;
     Clock& clock_;
-    std::unique_ptr<BackendAudio> audio_; // only when this view made the dictation's backend
+    // Only when this view made the dictation's backends.
+    std::unique_ptr<BackendAudio> audio_;
+    std::unique_ptr<TrascrittoreAudio> trascrittore_;
     std::unique_ptr<DettaturaVocale> dettatura_;
     std::unique_ptr<CompositorePromemoria> compositore_;
 

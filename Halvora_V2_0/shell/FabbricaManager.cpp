@@ -20,6 +20,7 @@
 #include "RisveglioLogind.h"
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
+#include "TrascrittoreAudio.h"
 #include "UsoIAMonitor.h"
 #include "VideoNotchManager.h"
 #include "VoiceManager.h"
@@ -32,6 +33,7 @@ namespace {
 struct Condivisi {
     std::unique_ptr<InvioKdeConnect> invio;
     std::unique_ptr<BackendAudioQt> audio;
+    std::unique_ptr<TrascrittoreAudio> trascrittore;
     std::unique_ptr<NotificheDBus> notifiche;
     std::unique_ptr<SuonoAllarmeQt> suono;
     std::unique_ptr<QtPasteboard> appunti;
@@ -63,7 +65,10 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.voice = [c, &clock] {
         c->audio = std::make_unique<BackendAudioQt>();
-        return std::make_unique<VoiceManager>(*c->audio, clock);
+        c->trascrittore = std::make_unique<TrascrittoreAudio>();
+        auto voice = std::make_unique<VoiceManager>(*c->audio, clock);
+        voice->setTrascrittore(c->trascrittore->funzione());
+        return voice;
     };
     f.pomodoro = [c, &clock] {
         c->notifiche = std::make_unique<NotificheDBus>();

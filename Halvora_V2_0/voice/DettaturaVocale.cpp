@@ -10,7 +10,7 @@
 
 DettaturaVocale::Trascrittore DettaturaVocale::nessunTrascrittore()
 {
-    return [](const QString&, bool, std::function<void(Esito)> fatto) { fatto({Esito::Tipo::nonDisponibile, {}}); };
+    return TrascrittoreAudio::nessuno();
 }
 
 DettaturaVocale::DettaturaVocale(BackendAudio& audio, Clock& clock, UserDefaults& impostazioni,
@@ -21,8 +21,12 @@ DettaturaVocale::DettaturaVocale(BackendAudio& audio, Clock& clock, UserDefaults
 
 DettaturaVocale::~DettaturaVocale()
 {
-    if (!registratore_)
+    if (!registratore_) {
+        // Gone while its recording was being transcribed.
+        if (!file_.isEmpty())
+            QFile::remove(file_);
         return;
+    }
     // A dictation cut short leaves no temporary file behind: it is removed
     // once the recorder has closed it.
     RegistratoreAudio* r = registratore_.release();

@@ -2,6 +2,7 @@
 
 #include "BackendAudio.h"
 #include "Clock.h"
+#include "TrascrittoreAudio.h"
 
 #include <QObject>
 #include <QString>
@@ -21,21 +22,14 @@ class DettaturaVocale : public QObject {
     Q_PROPERTY(std::optional<QString> errore READ errore NOTIFY erroreChanged)
 
 public:
-    // What a transcription gave: the text, or why there is none.
-    struct Esito {
-        enum class Tipo { testo, fallita, permessoNegato, nonDisponibile };
-        Tipo tipo = Tipo::nonDisponibile;
-        QString testo; // the recognised text, or the transcriber's own failure message
-    };
+    using Esito = TrascrittoreAudio::Esito;
     // Transcribes the file at `percorso` (`soloSulDispositivo`: never leave
     // this machine); `fatto` may be called on any thread, once.
-    using Trascrittore =
-        std::function<void(const QString& percorso, bool soloSulDispositivo, std::function<void(Esito)> fatto)>;
+    using Trascrittore = TrascrittoreAudio::Funzione;
     // The caller of a stop learns the recognised text, or nothing.
     using Risposta = std::function<void(std::optional<QString>)>;
 
-    // No speech recogniser is built in yet: every transcription answers
-    // `nonDisponibile`.
+    // Without a recogniser: every transcription answers `nonDisponibile`.
     static Trascrittore nessunTrascrittore();
 
     DettaturaVocale(BackendAudio& audio, Clock& clock, UserDefaults& impostazioni,

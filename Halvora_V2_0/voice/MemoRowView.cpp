@@ -138,7 +138,10 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     });
     connect(campo_, &QLineEdit::textEdited, this, [this](const QString& t) { rinomina_.impostaNome(t); });
     connect(campo_, &QLineEdit::returnPressed, this, &MemoRowView::conferma);
-    connect(trascrivi_, &QAbstractButton::clicked, this, [this] { emit trascrizioneRichiesta(url_); });
+    connect(trascrivi_, &QAbstractButton::clicked, this, [this] {
+        manager_.transcribe(url_);
+        emit trascrizioneRichiesta(url_);
+    });
     connect(elimina_, &QAbstractButton::clicked, this, [this] { manager_.deleteMemo(url_); });
     connect(copia_, &QAbstractButton::clicked, this, [this] {
         QClipboard* appunti = QGuiApplication::clipboard();
@@ -149,6 +152,8 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     connect(&manager_, &VoiceManager::playingURLChanged, this, &MemoRowView::aggiorna);
     connect(&manager_, &VoiceManager::trascrizioniChanged, this, &MemoRowView::aggiorna);
     connect(&manager_, &VoiceManager::trascrizioneInCorsoChanged, this, &MemoRowView::aggiorna);
+    connect(&manager_, &VoiceManager::isRecordingChanged, this, &MemoRowView::aggiorna);
+    connect(&manager_, &VoiceManager::recordingsChanged, this, &MemoRowView::aggiorna);
     connect(&rinomina_, &StatoRinomina::urlCambiato, this, &MemoRowView::aggiornaModifica);
 
     animazioneEvidenza_->setDuration(160);
@@ -173,7 +178,8 @@ void MemoRowView::aggiorna()
                                                          : QStringLiteral("play.circle.fill"));
     const QString testo = manager_.transcriptFor(url_);
     const bool inCorso = manager_.trascrizioneInCorso() == url_;
-    trascrivi_->setVisible(testo.isEmpty());
+    // A memo still being recorded is no file to transcribe yet.
+    trascrivi_->setVisible(testo.isEmpty() && !manager_.inScrittura(url_));
     trascrivi_->setEnabled(!inCorso);
     trascrivi_->impostaSimbolo(inCorso ? QString() : QStringLiteral("text.viewfinder"));
     attesa_->move((trascrivi_->sizeHint().width() - attesa_->width()) / 2,

@@ -1,6 +1,8 @@
 #include "NomiMemo.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextBoundaryFinder>
 #include <cmath>
 
 namespace NomiMemo {
@@ -40,6 +42,37 @@ std::optional<QString> nomeDaRinomina(const QString& testo, const QString& ext)
     if (nome.isEmpty() || nome.startsWith(QLatin1Char('.')))
         return std::nullopt;
     return nome;
+}
+
+std::optional<QString> titoloDaTrascrizione(const QString& base, const QString& trascrizione)
+{
+    if (!base.startsWith(QLatin1String("Memo ")) && !base.startsWith(QLatin1String("Memo_")))
+        return std::nullopt;
+    static const QRegularExpression spazi(QStringLiteral("\\s+"));
+    const QStringList parole = trascrizione.split(spazi, Qt::SkipEmptyParts);
+    if (parole.size() < 2)
+        return std::nullopt;
+    QString titolo = parole.mid(0, 6).join(QLatin1Char(' '));
+    const QString bordi = QStringLiteral(" .,;:!?");
+    qsizetype inizio = 0, fine = titolo.size();
+    while (inizio < fine && bordi.contains(titolo.at(inizio)))
+        ++inizio;
+    while (fine > inizio && bordi.contains(titolo.at(fine - 1)))
+        --fine;
+    titolo = titolo.mid(inizio, fine - inizio);
+    // Characters as the user sees them: an accent or an emoji counts once.
+    QTextBoundaryFinder grafemi(QTextBoundaryFinder::Grapheme, titolo);
+    int caratteri = 0;
+    qsizetype taglio = titolo.size();
+    while (grafemi.toNextBoundary() != -1) {
+        if (++caratteri == 50) {
+            taglio = grafemi.position();
+            break;
+        }
+    }
+    if (caratteri < 4)
+        return std::nullopt;
+    return titolo.left(taglio);
 }
 
 QString percorsoTrascrizione(const QString& percorsoMemo)

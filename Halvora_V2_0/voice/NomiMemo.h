@@ -26,6 +26,12 @@ bool nomeOccupato(const QString& cartella, const QString& base);
 // extension `ext`; nothing when the text is blank.
 std::optional<QString> nomeDaRinomina(const QString& testo, const QString& ext);
 
+// The automatic title of a memo called `base` with this transcript: its
+// first six words, without leading or trailing " .,;:!?", at most 50
+// characters. Only a default name ("Memo …" or "Memo_…") takes one; none
+// for fewer than two words or fewer than four characters.
+std::optional<QString> titoloDaTrascrizione(const QString& base, const QString& trascrizione);
+
 // The transcript beside a memo: same folder and name, ".txt".
 QString percorsoTrascrizione(const QString& percorsoMemo);
 

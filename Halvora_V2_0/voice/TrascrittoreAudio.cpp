@@ -1,10 +1,13 @@
 #include "TrascrittoreAudio.h"
 
+#include "Aiutanti.h"
+#include "ContrattoRiconoscimento.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
-
-namespace TrascrittoreAudio {
+#include <QProcess>
 
 namespace {
 
@@ -36,7 +39,113 @@ std::optional<QString> codiceLingua(const QString& identificatore)
 
 } // namespace
 
-QStringList lingueSupportate(const QString& cartellaModelli)
+TrascrittoreAudio::TrascrittoreAudio(QObject* parent)
+    : TrascrittoreAudio(programmaPredefinito(), kCartellaModelli, parent)
+{
+}
+
+TrascrittoreAudio::TrascrittoreAudio(QString programma, QString cartellaModelli, QObject* parent)
+    : QObject(parent), programma_(std::move(programma)), cartellaModelli_(std::move(cartellaModelli))
+{
+    if (auto* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &TrascrittoreAudio::fermaTutto);
+}
+
+TrascrittoreAudio::~TrascrittoreAudio() { fermaTutto(); }
+
+QString TrascrittoreAudio::programmaPredefinito()
+{
+#ifdef HALVORA_RICONOSCIMENTO
+    return Aiutanti::percorso(QStringLiteral("halvora-riconoscimento"), QStringLiteral(HALVORA_RICONOSCIMENTO));
+#else
+    return Aiutanti::percorso(QStringLiteral("halvora-riconoscimento"));
+#endif
+}
+
+void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
+{
+    // Every answer comes later, as one from the helper would.
+    auto rispondi = [this, &fatto](const Esito& esito) {
+        QMetaObject::invokeMethod(this, [fatto, esito] { fatto(esito); }, Qt::QueuedConnection);
+    };
+    const auto lingua = localeRiconoscimento(QLocale().uiLanguages(), lingueSupportate(cartellaModelli_));
+    if (!lingua) {
+        rispondi({Esito::Tipo::nonDisponibile, {}});
+        return;
+    }
+    if (QFile prova(percorso); !prova.open(QIODevice::ReadOnly)) {
+        rispondi({Esito::Tipo::fallita, prova.errorString()});
+        return;
+    }
+
+    auto* p = new QProcess(this);
+    p->setProgram(programma_);
+    p->setArguments(ContrattoRiconoscimento::argomenti(cartellaLingua(cartellaModelli_, *lingua)));
+    // Opened here, at the start: the helper keeps the file even if the memo is renamed or deleted meanwhile.
+    p->setStandardInputFile(percorso);
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(p, &QProcess::finished, this, [this, p, fatto](int codice, QProcess::ExitStatus stato) {
+        const QString uscita = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        Esito esito{Esito::Tipo::nonDisponibile, {}};
+        if (stato == QProcess::NormalExit && codice == ContrattoRiconoscimento::testo) {
+            esito = uscita.isEmpty() ? Esito{Esito::Tipo::fallita, tr("Nessun parlato riconosciuto.")}
+                                     : Esito{Esito::Tipo::testo, uscita};
+        } else if (stato == QProcess::NormalExit && codice == ContrattoRiconoscimento::audioIlleggibile) {
+            esito = {Esito::Tipo::fallita, uscita.isEmpty() ? tr("Impossibile leggere l'audio.") : uscita};
+        }
+        concludi(p, fatto, esito);
+    });
+    connect(p, &QProcess::errorOccurred, this, [this, p, fatto](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            concludi(p, fatto, {Esito::Tipo::nonDisponibile, {}});
+    });
+    processi_.append(p);
+    p->start();
+}
+
+void TrascrittoreAudio::concludi(QProcess* p, const Risposta& fatto, const Esito& esito)
+{
+    processi_.removeAll(p);
+    p->disconnect(this);
+    p->deleteLater();
+    fatto(esito);
+}
+
+TrascrittoreAudio::Funzione TrascrittoreAudio::funzione()
+{
+    QPointer<TrascrittoreAudio> io(this);
+    return [io](const QString& percorso, bool soloSulDispositivo, Risposta fatto) {
+        if (io)
+            io->trascrivi(percorso, soloSulDispositivo, std::move(fatto));
+        else
+            fatto({Esito::Tipo::nonDisponibile, {}});
+    };
+}
+
+TrascrittoreAudio::Funzione TrascrittoreAudio::nessuno()
+{
+    return [](const QString&, bool, Risposta fatto) { fatto({Esito::Tipo::nonDisponibile, {}}); };
+}
+
+int TrascrittoreAudio::inCorso() const
+{
+    return int(std::count_if(processi_.begin(), processi_.end(), [](const QPointer<QProcess>& p) { return !p.isNull(); }));
+}
+
+void TrascrittoreAudio::fermaTutto()
+{
+    const QList<QPointer<QProcess>> tutti = std::exchange(processi_, {});
+    for (const QPointer<QProcess>& p : tutti) {
+        if (!p)
+            continue;
+        p->disconnect(this);
+        p->kill();
+        p->waitForFinished(1000);
+        delete p.data();
+    }
+}
+
+QStringList TrascrittoreAudio::lingueSupportate(const QString& cartellaModelli)
 {
     QStringList lingue;
     for (const QString& nome : QDir(cartellaModelli).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
@@ -44,7 +153,17 @@ QStringList lingueSupportate(const QString& cartellaModelli)
     return lingue;
 }
 
-std::optional<QString> localeRiconoscimento(const QStringList& preferite, const QStringList& supportate)
+QString TrascrittoreAudio::cartellaLingua(const QString& cartellaModelli, const QString& lingua)
+{
+    const QDir dir(cartellaModelli);
+    for (const QString& nome : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        if (normalizza(nome) == lingua)
+            return dir.filePath(nome);
+    return dir.filePath(lingua);
+}
+
+std::optional<QString> TrascrittoreAudio::localeRiconoscimento(const QStringList& preferite,
+                                                               const QStringList& supportate)
 {
     for (const QString& voce : preferite) {
         const QString candidato = normalizza(voce);
@@ -64,7 +183,7 @@ std::optional<QString> localeRiconoscimento(const QStringList& preferite, const 
     return std::nullopt;
 }
 
-QString nomeLinguaRiconoscimento(const QStringList& preferite, const QStringList& supportate)
+QString TrascrittoreAudio::nomeLinguaRiconoscimento(const QStringList& preferite, const QStringList& supportate)
 {
     const auto scelta = localeRiconoscimento(preferite, supportate);
     if (!scelta)
@@ -77,11 +196,9 @@ QString nomeLinguaRiconoscimento(const QStringList& preferite, const QStringList
     return *scelta;
 }
 
-QString nomeLinguaRiconoscimento()
+QString TrascrittoreAudio::nomeLinguaRiconoscimento()
 {
     // The model folder is listed once: it only changes with a package install.
     static const QStringList supportate = lingueSupportate();
     return nomeLinguaRiconoscimento(QLocale().uiLanguages(), supportate);
 }
-
-} // namespace TrascrittoreAudio

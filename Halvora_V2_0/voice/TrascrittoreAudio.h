@@ -1,28 +1,76 @@
 #pragma once
 
+#include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
+class QProcess;
+
 // Speech transcription of recorded audio with the offline recogniser
-// (pocketsphinx): one model folder per language it can recognise.
-namespace TrascrittoreAudio {
+// (pocketsphinx), one model folder per language it can recognise. Each
+// transcription runs in the recognition helper, a child process: a broken
+// model can only take the helper down, and the GUI thread never waits. The
+// audio never leaves this computer. Running helpers are killed at quit.
+class TrascrittoreAudio : public QObject {
+    Q_OBJECT
+public:
+    // What a transcription gave: the text, or why there is none.
+    struct Esito {
+        enum class Tipo { testo, fallita, permessoNegato, nonDisponibile };
+        Tipo tipo = Tipo::nonDisponibile;
+        QString testo; // the recognised text (never empty), or the failure message
+    };
+    using Risposta = std::function<void(Esito)>;
+    // How the voice features call a transcriber: the file, whether it must
+    // stay on this machine, and who learns the outcome (once, on any thread).
+    using Funzione = std::function<void(const QString& percorso, bool soloSulDispositivo, Risposta fatto)>;
 
-// Where Debian's pocketsphinx packages put their language models.
-inline const QString kCartellaModelli = QStringLiteral("/usr/share/pocketsphinx/model");
+    // Where Debian's pocketsphinx packages put their language models.
+    static inline const QString kCartellaModelli = QStringLiteral("/usr/share/pocketsphinx/model");
 
-// The languages with a model, as identifiers like "en-US", sorted.
-QStringList lingueSupportate(const QString& cartellaModelli = kCartellaModelli);
+    explicit TrascrittoreAudio(QObject* parent = nullptr);
+    // `programma` is the helper to run; `cartellaModelli` holds the models.
+    TrascrittoreAudio(QString programma, QString cartellaModelli, QObject* parent = nullptr);
+    ~TrascrittoreAudio() override;
 
-// The recogniser's language for the user's preferred languages, in order:
-// the first preference that a supported language matches exactly, else
-// one with its language code; failing all of them, the first English one.
-std::optional<QString> localeRiconoscimento(const QStringList& preferite, const QStringList& supportate);
+    // The helper beside the executable, else the one of the build tree.
+    static QString programmaPredefinito();
 
-// The recogniser's language named in itself ("American English"), or
-// "non disponibile" when there is none.
-QString nomeLinguaRiconoscimento(const QStringList& preferite, const QStringList& supportate);
-// The same for the desktop's languages and the installed models.
-QString nomeLinguaRiconoscimento();
+    // Transcribes the file at `percorso`; `fatto` is called later, on the
+    // GUI thread. Recognition is always local, so `soloSulDispositivo`
+    // changes nothing.
+    void trascrivi(const QString& percorso, bool soloSulDispositivo, Risposta fatto);
+    // This transcriber as a `Funzione`; once it is gone, the answer is `nonDisponibile`.
+    Funzione funzione();
+    // No recogniser at all: every answer is `nonDisponibile`.
+    static Funzione nessuno();
+    // Helpers running now.
+    int inCorso() const;
+    // Kills every running helper; their callers hear nothing more.
+    void fermaTutto();
 
-} // namespace TrascrittoreAudio
+    // The languages with a model, as identifiers like "en-US", sorted.
+    static QStringList lingueSupportate(const QString& cartellaModelli = kCartellaModelli);
+    // The folder of the model for `lingua` (one of lingueSupportate).
+    static QString cartellaLingua(const QString& cartellaModelli, const QString& lingua);
+    // The recogniser's language for the user's preferred languages, in order:
+    // the first preference that a supported language matches exactly, else
+    // one with its language code; failing all of them, the first English one.
+    static std::optional<QString> localeRiconoscimento(const QStringList& preferite, const QStringList& supportate);
+    // The recogniser's language named in itself ("American English"), or
+    // "non disponibile" when there is none.
+    static QString nomeLinguaRiconoscimento(const QStringList& preferite, const QStringList& supportate);
+    // The same for the interface's languages and the installed models.
+    static QString nomeLinguaRiconoscimento();
+
+private:
+    void concludi(QProcess* p, const Risposta& fatto, const Esito& esito);
+
+    QString programma_;
+    QString cartellaModelli_;
+    QList<QPointer<QProcess>> processi_;
+};

@@ -187,6 +187,9 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
         QFile::remove(trascrizione);
     else
         QFile::rename(trascrizione, trascrizioneNuova); // no transcript, or no hard links here
+    // A transcript on its way follows the memo to its new name.
+    if (trascrizioneInCorso_ == url)
+        setTrascrizioneInCorso(QUrl::fromLocalFile(destinazione));
     loadRecordings();
 }
 
@@ -203,6 +206,9 @@ void VoiceManager::deleteMemo(const QUrl& url)
                 return;
             }
             QFile::remove(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
+            // Its transcript, still being made, goes with it.
+            if (trascrizioneInCorso_ == url)
+                trascrizioneScartata_ = true;
             if (trascrizioni_.contains(url)) {
                 auto testi = trascrizioni_;
                 testi.remove(url);

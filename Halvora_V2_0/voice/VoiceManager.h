@@ -2,6 +2,7 @@
 
 #include "BackendAudio.h"
 #include "Clock.h"
+#include "TrascrittoreAudio.h"
 
 #include <QHash>
 #include <QList>
@@ -10,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-// The voice-memo model: the memo folder, its listing and names, recording
-// and playback. Published values change on the GUI thread only.
+// The voice-memo model: the memo folder, its listing and names, recording,
+// playback and transcripts. Published values change on the GUI thread only.
 class VoiceManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool isRecording READ isRecording WRITE setIsRecording NOTIFY isRecordingChanged)
@@ -72,6 +73,17 @@ public:
 
     // Ends every recording and waits until its file is complete (quit).
     void concludiRegistrazioni();
+    // Whether the memo's file is still being written by a recording.
+    bool inScrittura(const QUrl& url) const;
+
+    // Who recognises speech; without one every transcription is unavailable.
+    void setTrascrittore(TrascrittoreAudio::Funzione trascrittore) { trascrittore_ = std::move(trascrittore); }
+    // Transcribes a memo, one at a time: the text goes beside it as name.txt
+    // and a memo with its default name takes the transcript's first words.
+    void transcribe(const QUrl& url);
+    // The memo whose name the user is typing (empty: none); its name is left
+    // to the user.
+    void setMemoInRinomina(const QUrl& url) { memoInRinomina_ = url; }
 
 signals:
     void isRecordingChanged();
@@ -96,6 +108,8 @@ private:
     void reportRecordingFailure(const QString& messaggio, bool negato);
     void registrazioneFinita(RegistratoreAudio* registratore, bool riuscito);
     void fermaLettore();
+    void trascrizioneFinita(const TrascrittoreAudio::Esito& esito);
+    void applyTranscriptTitle(const QUrl& url, const QString& testo);
     void azzeraCronometro();
     void pubblica(void (VoiceManager::*segnale)());
 
@@ -124,4 +138,8 @@ private:
     std::vector<Registratore> inChiusura_;
     Lettore audioPlayer_;
     TimerHandle timer_;
+
+    TrascrittoreAudio::Funzione trascrittore_ = TrascrittoreAudio::nessuno();
+    bool trascrizioneScartata_ = false; // its memo was deleted while it ran
+    QUrl memoInRinomina_;
 };

@@ -191,6 +191,8 @@ VoiceMemoView::VoiceMemoView(VoiceManager& manager, QWidget* parent)
     colonna->addWidget(vuoto_, 1);
     colonna->addWidget(scorrimento_, 1);
 
+    // The manager leaves the name of a memo being renamed to the user.
+    connect(rinomina_, &StatoRinomina::urlCambiato, this, [this] { manager_.setMemoInRinomina(rinomina_->url()); });
     connect(pulsante_, &QAbstractButton::clicked, this, [this] {
         if (manager_.isRecording())
             manager_.stopRecording();

@@ -93,6 +93,7 @@ class TestCalendarioView : public QObject {
         CalendarioManager manager;
         FakeBackendAudio audio;
         QList<std::function<void(Esito)>> trascrizioni;
+        DettaturaVocale::Trascrittore vero; // when set, the real recogniser answers
         Pannello pannello;
         CalendarioView* vista;
 
@@ -102,7 +103,12 @@ class TestCalendarioView : public QObject {
         {
             auto dettatura = std::make_unique<DettaturaVocale>(
                 audio, clock, impostazioni,
-                [this](const QString&, bool, std::function<void(Esito)> f) { trascrizioni.append(std::move(f)); });
+                [this](const QString& file, bool solo, std::function<void(Esito)> f) {
+                    if (vero)
+                        vero(file, solo, std::move(f));
+                    else
+                        trascrizioni.append(std::move(f));
+                });
             pannello.resize(440, 389);
             vista = new CalendarioView(manager, clock, std::move(dettatura), &pannello);
             vista->setGeometry(pannello.rect());
@@ -487,6 +493,25 @@ private slots:
         QCOMPARE(b->vista->erroreDettatura()->testo(), QStringLiteral("Riconoscimento vocale non disponibile."));
         QCOMPARE(b->campo()->text(), QStringLiteral("Ricorda: latte"));
         b->render(QStringLiteral("calendario-errore-dettatura"));
+    }
+
+    void dictatedSpeechReachesTheField()
+    {
+        auto b = banco();
+        TrascrittoreAudio riconoscitore;
+        b->vero = riconoscitore.funzione();
+        b->audio.audioRegistrato = QStringLiteral(HALVORA_AUDIO_PROVA "/frase.m4a");
+        QAbstractButton* mic = b->vista->barra()->microfono();
+        QTest::mouseClick(mic, Qt::LeftButton);
+        const QString registrazione = b->vista->dettatura().file();
+        QVERIFY(QFile::exists(registrazione));
+        QTest::mouseClick(mic, Qt::LeftButton);
+        b->audio.registratori.last()->concludi(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->campo()->text().isEmpty(), 60000);
+        QVERIFY2(b->campo()->text().startsWith(QStringLiteral("remind me to call")), qPrintable(b->campo()->text()));
+        QVERIFY(!b->vista->dettatura().inElaborazione());
+        QVERIFY(!QFile::exists(registrazione));
+        b->render(QStringLiteral("calendario-dettatura-riconosciuta"));
     }
 
     void theHeaderDateFollowsTheLocale_data()

@@ -12,7 +12,11 @@
 class FakeRegistratore final : public RegistratoreAudio {
     Q_OBJECT
 public:
-    FakeRegistratore(QString percorso, bool fallisci) : percorso_(std::move(percorso)), fallisci_(fallisci) {}
+    // `registrato`, when given, is the audio the closed file holds.
+    FakeRegistratore(QString percorso, bool fallisci, QString registrato = {})
+        : percorso_(std::move(percorso)), fallisci_(fallisci), registrato_(std::move(registrato))
+    {
+    }
 
     QString percorso() const override { return percorso_; }
     bool registra() override
@@ -41,7 +45,10 @@ public:
 
     void concludi(bool riuscito)
     {
-        if (riuscito) {
+        if (riuscito && !registrato_.isEmpty()) {
+            QFile::remove(percorso_);
+            QFile::copy(registrato_, percorso_);
+        } else if (riuscito) {
             QFile f(percorso_);
             f.open(QIODevice::Append);
             f.write("-fine");
@@ -59,6 +66,7 @@ public:
 private:
     QString percorso_;
     bool fallisci_;
+    QString registrato_;
 };
 
 class FakeLettore final : public LettoreAudio {
@@ -94,7 +102,7 @@ public:
             *errore = QStringLiteral("guasto finto");
             return nullptr;
         }
-        auto r = std::make_unique<FakeRegistratore>(percorso, falliscaAvvio);
+        auto r = std::make_unique<FakeRegistratore>(percorso, falliscaAvvio, audioRegistrato);
         registratori << r.get();
         return r;
     }
@@ -114,6 +122,7 @@ public:
     std::function<void(bool)> rispostaPendente;
     bool falliscaCreazione = false;
     bool falliscaAvvio = false;
+    QString audioRegistrato; // a real recording each recorder's file becomes
     QList<QPointer<FakeRegistratore>> registratori;
     QList<QPointer<FakeLettore>> lettori;
 };

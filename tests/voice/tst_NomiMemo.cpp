@@ -87,6 +87,35 @@ private slots:
         QCOMPARE(NomiMemo::testoDurata(secondi), atteso);
     }
 
+    void titleFromTranscript_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("atteso"); // empty: the name stays
+        QTest::newRow("one word") << "Memo 8 Dec 14.05" << "ok." << "";
+        QTest::newRow("full stop trimmed") << "Memo 8 Dec 14.05" << "hello there." << "hello there";
+        QTest::newRow("first six words") << "Memo_1" << "remind me to call my mother tomorrow morning"
+                                         << "remind me to call my mother";
+        QTest::newRow("line breaks and runs of blanks") << "Memo x" << " \n  buy\tmilk \n\n now "
+                                                        << "buy milk now";
+        QTest::newRow("punctuation at both ends") << "Memo x" << "¿? ...hola, amigo!" << "¿? ...hola, amigo";
+        QTest::newRow("too short once trimmed") << "Memo x" << "a b" << "";
+        QTest::newRow("user's name") << "Spesa" << "hello there" << "";
+        QTest::newRow("case as written") << "memo 8 Dec" << "hello there" << "";
+        QTest::newRow("at most 50 characters")
+            << "Memo x" << "aaaaaaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbbbbbb cccccccccccccccccccc"
+            << "aaaaaaaaaaaaaaaaaaaa bbbbbbbbbbbbbbbbbbbb cccccccc";
+        QTest::newRow("an accent counts once") << "Memo x" << QString::fromUtf8("ca\u0301 ") + QString(48, 'x') + " y"
+                                               << QString::fromUtf8("ca\u0301 ") + QString(47, 'x');
+    }
+    void titleFromTranscript()
+    {
+        QFETCH(QString, nome);
+        QFETCH(QString, testo);
+        QFETCH(QString, atteso);
+        QCOMPARE(NomiMemo::titoloDaTrascrizione(nome, testo).value_or(QString()), atteso);
+    }
+
     void transcriptSitsBesideTheMemo()
     {
         QCOMPARE(NomiMemo::percorsoTrascrizione("/d/Memo 8 Dec 14.05.m4a"), QStringLiteral("/d/Memo 8 Dec 14.05.txt"));

@@ -47,5 +47,21 @@
         <source>VOICE MEMOS</source>
         <translation>VOICE MEMOS</translation>
     </message>
+    <message>
+        <source>Nessun parlato riconosciuto.</source>
+        <translation>No speech recognised.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere l'audio.</source>
+        <translation>The audio could not be read.</translation>
+    </message>
+    <message>
+        <source>Riconoscimento vocale non autorizzato. Abilitalo in Impostazioni di Sistema.</source>
+        <translation>Speech recognition not authorised. Enable it in System Settings.</translation>
+    </message>
+    <message>
+        <source>Riconoscimento vocale non disponibile per questa lingua.</source>
+        <translation>Speech recognition is not available for this language.</translation>
+    </message>
 </context>
 </TS>

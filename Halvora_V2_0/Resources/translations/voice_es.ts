@@ -47,5 +47,21 @@
         <source>VOICE MEMOS</source>
         <translation>NOTAS DE VOZ</translation>
     </message>
+    <message>
+        <source>Nessun parlato riconosciuto.</source>
+        <translation>No se ha reconocido ninguna voz.</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere l'audio.</source>
+        <translation>No se ha podido leer el audio.</translation>
+    </message>
+    <message>
+        <source>Riconoscimento vocale non autorizzato. Abilitalo in Impostazioni di Sistema.</source>
+        <translation>Reconocimiento de voz no autorizado. Actívalo en Ajustes del Sistema.</translation>
+    </message>
+    <message>
+        <source>Riconoscimento vocale non disponibile per questa lingua.</source>
+        <translation>El reconocimiento de voz no está disponible para este idioma.</translation>
+    </message>
 </context>
 </TS>
