@@ -57,7 +57,17 @@ SorgenteSistema::SorgenteSistema(Clock& clock, double intervallo, QString progra
 {
 }
 
-SorgenteSistema::~SorgenteSistema() { ferma(); }
+SorgenteSistema::~SorgenteSistema()
+{
+    // The helper is a child object: end and reap it here, or destroying a
+    // running QProcess warns and blocks on its own.
+    if (QProcess* p = processo_) {
+        processo_ = nullptr;
+        disconnect(p, nullptr, this, nullptr);
+        p->kill();
+        p->waitForFinished(1000);
+    }
+}
 
 QString SorgenteSistema::programmaPredefinito()
 {
