@@ -92,7 +92,7 @@ private slots:
         QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
         QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[General]\nguidaVista=true\ncalendario.giaUsato=true\n");
+        ini.write("[General]\nguidaVista=true\navvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\ncalendario.giaUsato=true\n");
         ini.close();
         const QString cartella = casa.filePath(QStringLiteral("data/Halvora/Halvora/calendario"));
         QDir().mkpath(cartella);
