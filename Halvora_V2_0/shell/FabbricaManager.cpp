@@ -45,7 +45,7 @@ struct Condivisi {
 } // namespace
 
 FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
-                                       const DesktopEntries& applicazioni)
+                                       const DesktopEntries& applicazioni, Rilancia rilancia)
 {
     auto c = std::make_shared<Condivisi>();
     FabbricaManager f;
@@ -89,11 +89,12 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
         return std::make_unique<CalendarioManager>(
             clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
     };
-    f.aggiornamento = [c, &clock, &impostazioni] {
+    f.aggiornamento = [c, &clock, &impostazioni, rilancia] {
         c->feed = std::make_unique<LettoreFeedHttps>(LettoreFeedHttps::Opzioni{LettoreFeedHttps::endpointPredefinito()});
         c->risveglio = std::make_unique<RisveglioLogind>();
-        return std::make_unique<AggiornamentoManager>(impostazioni, clock, *c->feed, c->risveglio.get(),
-                                                      AggiornamentoManager::Opzioni{});
+        AggiornamentoManager::Opzioni o;
+        o.rilancia = rilancia;
+        return std::make_unique<AggiornamentoManager>(impostazioni, clock, *c->feed, c->risveglio.get(), std::move(o));
     };
     f.usoIA = [&clock, &impostazioni, &frontale] {
         return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -51,6 +52,8 @@ struct FabbricaManager {
     // The managers of the running desktop. What they share (notification
     // service, clipboard, audio, nearby sending) lives as long as the
     // returned entries; `frontale` and `applicazioni` must outlive them.
+    // `rilancia` opens another copy as a new instance (an installed update).
+    using Rilancia = std::function<void(const QString& bundle, std::function<void(bool)> avviata)>;
     static FabbricaManager reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
-                                 const DesktopEntries& applicazioni);
+                                 const DesktopEntries& applicazioni, Rilancia rilancia = {});
 };

@@ -205,13 +205,7 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
 
 void RootNotchView::collega()
 {
-    // An announced update keeps the card slot clickable while closed; the
-    // flag follows the announcement, also when it is withdrawn.
-    if (auto* aggiornamento = aggiornamentoManager_.get())
-        connect(aggiornamento, &AggiornamentoManager::versioneDisponibileChanged, this, [this, aggiornamento] {
-            stato_.setAggiornamentoDaMostrare(!aggiornamento->versioneDisponibile().isEmpty());
-            aggiornaVisibilitaScheda();
-        });
+    collegaAggiornamento();
     connect(&stato_, &NotchStateManager::cambiato, this, [this] {
         aggiornaTacca();
         aggiornaSlot();
@@ -322,9 +316,7 @@ Ingressi RootNotchView::ingressi() const
     in.video = videoNotch_ ? videoNotch_->stato().tipo : StatoVideo::chiuso;
     in.propostaVideo = videoNotch_ && videoNotch_->proposta().has_value();
     in.installazioneDaSistemare = stato_.installazioneDaSistemare();
-    // The update card comes with its view; until then it must not hold the
-    // slot that nothing would fill.
-    in.aggiornamentoDisponibile = false;
+    in.aggiornamentoDisponibile = aggiornamentoManager_ && !aggiornamentoManager_->versioneDisponibile().isEmpty();
     in.attivitaCorrente = attivita_.corrente().has_value();
     in.usoIAPresente = usoIAPresente();
     in.persistente = correntePersistente(idonee(), rotazione_->indice());
@@ -511,13 +503,15 @@ void RootNotchView::aggiornaSlot()
     auto* offerta = qobject_cast<PropostaVideoCardView*>(slot_->scheda());
     const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
                         && (nuova != Scheda::propostaVideo || (offerta && offerta->proposta() == videoNotch_->proposta()))
-                        && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_;
+                        && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_
+                        && (nuova != Scheda::aggiornamento || campiAggiornamento() == campiAggiornamento_);
     const bool altra = nuova != scheda_;
     scheda_ = nuova;
     sceltaUsoIA_ = sceltaUsoIA;
     if (altra)
         emit schedaCambiata();
     contenutoAgenda_ = agenda;
+    campiAggiornamento_ = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
     if (stessa)
         return;
     // Cards of features without their view yet leave the slot empty.
@@ -533,6 +527,8 @@ void RootNotchView::aggiornaSlot()
             *servizi_.installazione, [this] { stato_.setInstallazioneDaSistemare(false); }, servizi_.clock);
         area = v->rettangoloScheda();
         card = v;
+    } else if (nuova == Scheda::aggiornamento) {
+        card = creaSchedaAggiornamento(area);
     } else if (nuova == Scheda::attivita && corrente) {
         auto* v = new AttivitaCardView(*corrente);
         area = v->rettangoloScheda();

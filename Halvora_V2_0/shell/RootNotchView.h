@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AggiornamentoCardView.h"
 #include "BarraSchede.h"
 #include "CatenaSchede.h"
 #include "Clock.h"
@@ -146,6 +147,10 @@ private:
     void collegaVideo();
     void guardaVideoBrowser();
     QWidget* creaSchedaProposta(QRectF& area);
+    // The update card from the update manager's fields, and its wiring.
+    QWidget* creaSchedaAggiornamento(QRectF& area);
+    std::optional<AggiornamentoCardView::Campi> campiAggiornamento() const;
+    void collegaAggiornamento();
     void collega();
     void disponi();
 
@@ -195,4 +200,5 @@ private:
     };
     ContenutoAgenda contenutoAgenda_;
     QRegion regioneMateriale_;
+    std::optional<AggiornamentoCardView::Campi> campiAggiornamento_;
 };

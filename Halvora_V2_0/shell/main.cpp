@@ -106,7 +106,10 @@ int main(int argc, char* argv[])
     const auto posizione = NotchGeometry::Posizione::corrente();
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia, contesto,
                           posizione, &desktop, riavvio,
-                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci),
+                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci,
+                                                 [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
+                                                     rilancio.relaunchFrom(bundle, std::move(avviata));
+                                                 }),
                           [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
                               rilancio.relaunchFrom(bundle, std::move(avviata));
                           }});

@@ -1,7 +1,9 @@
 #include "AggiornamentoManager.h"
 
 #include "LettoreFeed.h"
+#include "PulitoreQuarantena.h"
 #include "Risveglio.h"
+#include "Trasloco.h"
 #include "UserDefaults.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,12 @@ AggiornamentoManager::AggiornamentoManager(UserDefaults& defaults, Clock& clock,
 {
     if (!opzioni_.apriURL)
         opzioni_.apriURL = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    if (!opzioni_.pulisci)
+        opzioni_.pulisci = [](const QString& bundle, Opzioni::Risposta r) {
+            PulitoreQuarantena::pulisci(bundle, std::move(r));
+        };
+    if (!opzioni_.marcata)
+        opzioni_.marcata = &Trasloco::isQuarantinedAppBundle;
     orologio_ = clock_.repeating(kIntervalloControllo, [this] { controllaSeDovuto(); });
     if (risveglio_)
         connect(risveglio_, &Risveglio::risvegliato, this, [this] {
@@ -128,4 +136,94 @@ void AggiornamentoManager::impostaEsito(const QString& testo)
 {
     esitoVerificaManuale_ = testo;
     emit esitoVerificaManualeChanged();
+}
+
+QString AggiornamentoManager::destinazione() { return installazione().destinazione(); }
+
+InstallazioneAggiornamento& AggiornamentoManager::installazione()
+{
+    // Its thread starts with the first installation, not with every run.
+    if (!installazione_)
+        installazione_ = std::make_unique<InstallazioneAggiornamento>(opzioni_.installazione);
+    return *installazione_;
+}
+
+void AggiornamentoManager::scaricaEInstalla()
+{
+    if (urlPacchetto_.isEmpty() || versioneDisponibile_.isEmpty() || !passoAggiornamento_.isEmpty())
+        return;
+    impostaErrore(std::nullopt);
+    impostaPasso(QCoreApplication::translate("Halvora", "Scarico…"));
+    QPointer<AggiornamentoManager> io(this);
+    installazione().avvia(
+        urlPacchetto_, versioneDisponibile_,
+        [io](const QString& passo) {
+            if (io)
+                io->impostaPasso(passo);
+        },
+        [io](std::optional<QString> errore) {
+            if (io)
+                io->installazioneFinita(errore);
+        });
+}
+
+void AggiornamentoManager::installazioneFinita(const std::optional<QString>& errore)
+{
+    if (errore) {
+        impostaPasso({});
+        impostaErrore(errore);
+        return;
+    }
+    // Only the installed copy decides, not the service's answer.
+    const QString bundle = destinazione();
+    QPointer<AggiornamentoManager> io(this);
+    opzioni_.pulisci(bundle, [io, bundle](bool) {
+        if (!io)
+            return;
+        if (io->opzioni_.marcata(bundle) || !io->opzioni_.rilancia) {
+            io->inAttesaDiApertura();
+            return;
+        }
+        // On success this instance quits, still showing "Installo…".
+        io->opzioni_.rilancia(bundle, [io](bool avviata) {
+            if (io && !avviata)
+                io->inAttesaDiApertura();
+        });
+    });
+}
+
+void AggiornamentoManager::inAttesaDiApertura()
+{
+    impostaPasso({});
+    installata_ = true;
+    emit installataChanged();
+}
+
+void AggiornamentoManager::apriVersioneNuova()
+{
+    QPointer<AggiornamentoManager> io(this);
+    auto fallita = [io] {
+        if (io)
+            io->impostaErrore(QCoreApplication::translate("Halvora", "Non si è aperta: avviala da Applicazioni."));
+    };
+    if (!opzioni_.rilancia) {
+        fallita();
+        return;
+    }
+    opzioni_.rilancia(destinazione(), [fallita](bool avviata) {
+        if (!avviata)
+            fallita();
+    });
+}
+
+void AggiornamentoManager::impostaPasso(const QString& testo)
+{
+    passoAggiornamento_ = testo;
+    emit passoAggiornamentoChanged();
+}
+
+void AggiornamentoManager::impostaErrore(const std::optional<QString>& testo)
+{
+    erroreAggiornamento_ = testo;
+    emit erroreAggiornamentoChanged();
 }

@@ -12,6 +12,7 @@ halvora_fuzz(schema_url DIR shell SOURCES
 halvora_fuzz(lingua DIR shell SOURCES
   Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp)
 halvora_fuzz(feed DIR update SOURCES Halvora_V2_0/update/FeedAggiornamenti.cpp)
+halvora_fuzz(voci_zip DIR update SOURCES Halvora_V2_0/update/helper/VociZip.cpp)
 halvora_fuzz(blocco_brano DIR media SOURCES
   Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp platform/Processi.cpp
   tests/fakes/FakeClock.cpp platform/SystemClock.cpp)

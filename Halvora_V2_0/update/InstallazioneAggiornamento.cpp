@@ -1,0 +1,270 @@
+#include "InstallazioneAggiornamento.h"
+
+#include "Aiutanti.h"
+#include "CasaReale.h"
+#include "FirmaBundle.h"
+#include "InfoBundle.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QProcess>
+#include <QUuid>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString testo(const char* t) { return QCoreApplication::translate("Halvora", t); }
+QString nonRiuscito() { return testo("Il download non è riuscito."); }
+QString illeggibile() { return testo("Il pacchetto scaricato non è leggibile."); }
+QString erroreDiSistema(int numero) { return QString::fromLocal8Bit(std::strerror(numero)); }
+
+// Removes a tree without following any link in it; what cannot go stays.
+void rimuoviAlbero(const QString& percorso)
+{
+    ::nftw(QFile::encodeName(percorso).constData(),
+           [](const char* p, const struct stat*, int, FTW*) {
+               ::remove(p);
+               return 0;
+           },
+           16, FTW_DEPTH | FTW_PHYS);
+}
+
+struct Descrittore {
+    int fd;
+    explicit Descrittore(int f) : fd(f) {}
+    ~Descrittore()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Puts `nome` of `da` at `nomeA` in `a` in one step: exchanged with what is
+// there, or moved when nothing is. Never removes and copies, so a crash
+// leaves one copy or the other whole. The error number, 0 once done.
+int scambia(int da, const QByteArray& nome, int a, const QByteArray& nomeA)
+{
+    for (int tentativo = 0; tentativo < 3; ++tentativo) {
+        struct stat st {};
+        const bool esiste = ::fstatat(a, nomeA.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (::renameat2(da, nome.constData(), a, nomeA.constData(), esiste ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0)
+            return ::fsync(a), 0;
+        // Something appeared or went away in between: look again.
+        if (errno != (esiste ? ENOENT : EEXIST))
+            return errno;
+    }
+    return errno;
+}
+
+} // namespace
+
+// Lives on the installation's thread: owns the network there and runs the
+// unpacking, checks and swap, which block, one run at a time.
+class LavoratoreInstallazione final : public QObject {
+    Q_OBJECT
+public:
+    LavoratoreInstallazione(InstallazioneAggiornamento::Opzioni o, QString destinazione)
+        : o_(std::move(o)), destinazione_(std::move(destinazione))
+    {
+    }
+
+public slots:
+    void avvia(quint64 id, const QUrl& url, const QString& versione)
+    {
+        if (!url.isValid() || url.scheme() != QLatin1String("https") || url.host().isEmpty()) {
+            emit fine(id, false, nonRiuscito());
+            return;
+        }
+        const QString cartella = creaCartella();
+        if (cartella.startsWith(QLatin1Char('!'))) {
+            emit fine(id, false, cartella.mid(1));
+            return;
+        }
+        auto file = std::make_shared<QFile>(cartella + QStringLiteral("/pacchetto.zip"));
+        if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const QString e = file->errorString();
+            rimuoviAlbero(cartella);
+            emit fine(id, false, e);
+            return;
+        }
+        if (!rete_)
+            rete_ = new QNetworkAccessManager(this);
+        QNetworkRequest richiesta(url);
+        richiesta.setSslConfiguration(o_.ssl);
+        // An idle time-out: the package may take long, but not stall.
+        richiesta.setTransferTimeout(o_.inattivitaMs);
+        richiesta.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+        richiesta.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+        richiesta.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+        QNetworkReply* r = rete_->get(richiesta);
+        auto troppo = std::make_shared<bool>(false);
+        auto scrivi = [this, r, file, troppo] {
+            const QByteArray d = r->readAll();
+            if (file->size() + d.size() > o_.scaricoMassimo || file->write(d) != d.size()) {
+                *troppo = true;
+                r->abort();
+            }
+        };
+        connect(r, &QNetworkReply::metaDataChanged, this, [this, r, troppo] {
+            if (r->header(QNetworkRequest::ContentLengthHeader).toLongLong() > o_.scaricoMassimo) {
+                *troppo = true;
+                r->abort();
+            }
+        });
+        connect(r, &QNetworkReply::readyRead, this, scrivi);
+        connect(r, &QNetworkReply::finished, this, [this, r, file, troppo, scrivi, id, cartella, versione] {
+            r->deleteLater();
+            if (r->isOpen() && !*troppo)
+                scrivi();
+            file->close();
+            const QVariant stato = r->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+            std::optional<QString> errore;
+            if (*troppo || (stato.isValid() && (stato.toInt() < 200 || stato.toInt() > 299)) ||
+                r->error() == QNetworkReply::OperationCanceledError || r->error() == QNetworkReply::TimeoutError)
+                errore = nonRiuscito();
+            else if (r->error() != QNetworkReply::NoError || !stato.isValid())
+                errore = r->errorString().isEmpty() ? nonRiuscito() : r->errorString();
+            if (!errore) {
+                emit passo(id, testo("Verifico…"));
+                errore = installa(id, cartella, versione);
+            }
+            rimuoviAlbero(cartella);
+            emit fine(id, !errore, errore.value_or(QString()));
+        });
+    }
+
+signals:
+    void passo(quint64 id, const QString& testo);
+    void fine(quint64 id, bool riuscita, const QString& errore);
+
+private:
+    // The run's hidden folder beside the installed copy (so the swap stays
+    // on one file system), or "!" and the error. Leftovers of runs that
+    // were cut short go first.
+    QString creaCartella()
+    {
+        const QString madre = QFileInfo(destinazione_).absolutePath();
+        if (!QDir().mkpath(madre))
+            return QLatin1Char('!') + erroreDiSistema(errno ? errno : EACCES);
+        const QStringList resti = QDir(madre).entryList({QString::fromLatin1(InstallazioneAggiornamento::kPrefissoCartella) + QLatin1Char('*')},
+                                                         QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+        for (const QString& resto : resti)
+            rimuoviAlbero(madre + QLatin1Char('/') + resto);
+        const QString cartella = madre + QLatin1Char('/') + QString::fromLatin1(InstallazioneAggiornamento::kPrefissoCartella) +
+                                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        if (::mkdir(QFile::encodeName(cartella).constData(), 0700) != 0)
+            return QLatin1Char('!') + erroreDiSistema(errno);
+        return cartella;
+    }
+
+    // Unpacks, checks and swaps; the failure text, or none once in place.
+    std::optional<QString> installa(quint64 id, const QString& cartella, const QString& versione)
+    {
+        const QString zip = cartella + QStringLiteral("/pacchetto.zip");
+        QProcess p;
+        p.start(o_.scompattatore, {zip, cartella, QString::number(o_.vociMassime), QString::number(o_.byteMassimi)});
+        if (!p.waitForStarted() || !p.waitForFinished(o_.attesaScompattaMs)) {
+            p.kill();
+            p.waitForFinished();
+            return illeggibile();
+        }
+        QFile::remove(zip);
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return illeggibile();
+
+        QString nuova;
+        for (const QString& nome : QDir(cartella).entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name))
+            if (nome.endsWith(QLatin1String(".app")) && nome.size() > 4) {
+                nuova = nome;
+                break;
+            }
+        if (nuova.isEmpty())
+            return illeggibile();
+        const QString bundle = cartella + QLatin1Char('/') + nuova;
+        // Signed by our key and naming this application.
+        if (!FirmaBundle::verifica(bundle, o_.chiave).valida())
+            return testo("Il pacchetto scaricato non ha una firma valida: non lo installo.");
+        const auto info = InfoBundle::daBundle(bundle);
+        if (!info || info->versione != versione)
+            return testo("Il pacchetto scaricato non è la versione annunciata.");
+        if (info->architettura != o_.architettura)
+            return illeggibile();
+
+        emit passo(id, testo("Installo…"));
+        const QFileInfo destinazione(destinazione_);
+        Descrittore da(::open(QFile::encodeName(cartella).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        Descrittore a(::open(QFile::encodeName(destinazione.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (da.fd < 0 || a.fd < 0)
+            return erroreDiSistema(errno);
+        if (const int e = scambia(da.fd, QFile::encodeName(nuova), a.fd, QFile::encodeName(destinazione.fileName())))
+            return erroreDiSistema(e);
+        return std::nullopt;
+    }
+
+    InstallazioneAggiornamento::Opzioni o_;
+    QString destinazione_;
+    QNetworkAccessManager* rete_ = nullptr;
+};
+
+InstallazioneAggiornamento::InstallazioneAggiornamento(Opzioni o, QObject* parent) : QObject(parent)
+{
+    if (o.destinazione.isEmpty())
+        o.destinazione = cartellaApplicazioni() + QLatin1Char('/') + QDir(QCoreApplication::applicationDirPath()).dirName();
+    if (o.chiave.isEmpty())
+        o.chiave = FirmaBundle::chiaveDiRilascio();
+    if (o.architettura.isEmpty())
+        o.architettura = QStringLiteral(HALVORA_ARCHITETTURA);
+    if (o.scompattatore.isEmpty())
+        o.scompattatore = Aiutanti::percorso(QStringLiteral("halvora-scompatta"), QStringLiteral(HALVORA_SCOMPATTA));
+    destinazione_ = QDir::cleanPath(o.destinazione);
+    lavoratore_ = new LavoratoreInstallazione(std::move(o), destinazione_);
+    lavoratore_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, lavoratore_, &QObject::deleteLater);
+    connect(lavoratore_, &LavoratoreInstallazione::passo, this, &InstallazioneAggiornamento::passoRicevuto,
+            Qt::QueuedConnection);
+    connect(lavoratore_, &LavoratoreInstallazione::fine, this, &InstallazioneAggiornamento::fineRicevuta,
+            Qt::QueuedConnection);
+    thread_.setObjectName(QStringLiteral("InstallazioneAggiornamento"));
+    thread_.start();
+}
+
+InstallazioneAggiornamento::~InstallazioneAggiornamento()
+{
+    thread_.quit();
+    thread_.wait();
+}
+
+void InstallazioneAggiornamento::avvia(const QUrl& pacchetto, const QString& versione,
+                                       std::function<void(const QString&)> passo,
+                                       std::function<void(std::optional<QString>)> fine)
+{
+    const quint64 id = ++prossimo_;
+    inCorso_.insert(id, {std::move(passo), std::move(fine)});
+    QMetaObject::invokeMethod(lavoratore_, "avvia", Qt::QueuedConnection, Q_ARG(quint64, id), Q_ARG(QUrl, pacchetto),
+                              Q_ARG(QString, versione));
+}
+
+void InstallazioneAggiornamento::passoRicevuto(quint64 id, const QString& testo)
+{
+    if (auto it = inCorso_.find(id); it != inCorso_.end() && it->passo)
+        it->passo(testo);
+}
+
+void InstallazioneAggiornamento::fineRicevuta(quint64 id, bool riuscita, const QString& errore)
+{
+    const Richiamo r = inCorso_.take(id);
+    if (r.fine)
+        r.fine(riuscita ? std::nullopt : std::optional<QString>(errore));
+}
+
+#include "InstallazioneAggiornamento.moc"

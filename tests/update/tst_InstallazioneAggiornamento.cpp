@@ -1,0 +1,309 @@
+#include "AggiornamentoManager.h"
+#include "BundleProva.h"
+#include "FakeClock.h"
+#include "LettoreFeedFinto.h"
+#include "ServerHttpsLocale.h"
+#include "UserDefaults.h"
+#include "ZipProva.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+// A package as a test builds it: from the bundle folder it may spoil.
+using Pacchetto = std::function<QByteArray(const QString& bundle)>;
+Q_DECLARE_METATYPE(Pacchetto)
+
+namespace {
+
+const QString kScarico = QString::fromUtf8("Scarico…");
+const QString kVerifico = QString::fromUtf8("Verifico…");
+const QString kInstallo = QString::fromUtf8("Installo…");
+const QString kIlleggibile = QString::fromUtf8("Il pacchetto scaricato non è leggibile.");
+const QString kFirma = QString::fromUtf8("Il pacchetto scaricato non ha una firma valida: non lo installo.");
+const QString kVersione = QString::fromUtf8("Il pacchetto scaricato non è la versione annunciata.");
+
+// Every entry below `radice`: path, mode, size and content hash.
+QString impronta(const QString& radice)
+{
+    QStringList righe;
+    QDirIterator it(radice, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString p = it.next();
+        struct stat st {};
+        ::lstat(QFile::encodeName(p).constData(), &st);
+        QFile f(p);
+        const QByteArray h = S_ISREG(st.st_mode) && f.open(QIODevice::ReadOnly)
+                                 ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex()
+                                 : QByteArray();
+        righe << QStringLiteral("%1 %2 %3 %4").arg(p).arg(st.st_mode, 0, 8).arg(st.st_size).arg(QString::fromLatin1(h));
+    }
+    righe.sort();
+    return righe.join(QLatin1Char('\n'));
+}
+
+bool firmato(const QString& b, const QString& versione, const QByteArray& pem = BundleProva::chiavePrivata())
+{
+    return BundleProva::crea(b, {}, versione) && BundleProva::firma(b, pem).isEmpty();
+}
+
+QByteArray comeZip(const QString& b, const std::function<void(ZipProva&)>& poi = {})
+{
+    ZipProva z;
+    z.albero(b, "Halvora.app");
+    if (poi)
+        poi(z);
+    return z.dati();
+}
+
+// A signed 2.1.0 with something added to the ZIP after it.
+Pacchetto conAggiunta(std::function<void(ZipProva&)> poi)
+{
+    return [poi](const QString& b) { return firmato(b, "2.1.0") ? comeZip(b, poi) : QByteArray(); };
+}
+
+} // namespace
+
+class TestInstallazioneAggiornamento : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    ServerHttpsLocale server;
+    int n = 0;
+
+    struct Banco {
+        QString casa, applicazioni, installata;
+        FakeClock clock;
+        UserDefaults defaults;
+        LettoreFeedFinto lettore;
+        QStringList passi, rilanci;
+        bool marcata = false, siApre = true;
+        std::unique_ptr<AggiornamentoManager> m;
+
+        Banco(const QString& radice, const ServerHttpsLocale& server)
+            : casa(radice), applicazioni(radice + "/Applications"), installata(applicazioni + "/Halvora.app"),
+              defaults(radice + "/impostazioni.ini")
+        {
+            AggiornamentoManager::Opzioni o;
+            o.versioneInUso = "2.0";
+            o.installazione.destinazione = installata;
+            o.installazione.chiave = BundleProva::chiavePubblica();
+            o.installazione.architettura = "amd64";
+            o.installazione.scompattatore = HALVORA_SCOMPATTA;
+            o.installazione.ssl = server.fiducia();
+            o.installazione.vociMassime = 200;
+            o.installazione.byteMassimi = 4 << 20;
+            o.installazione.scaricoMassimo = 4 << 20;
+            o.pulisci = [](const QString&, AggiornamentoManager::Opzioni::Risposta r) {
+                QMetaObject::invokeMethod(qApp, [r] { r(false); }, Qt::QueuedConnection);
+            };
+            o.marcata = [this](const QString&) { return marcata; };
+            o.rilancia = [this](const QString& b, AggiornamentoManager::Opzioni::Risposta r) {
+                rilanci << b;
+                QMetaObject::invokeMethod(qApp, [this, r] { r(siApre); }, Qt::QueuedConnection);
+            };
+            m = std::make_unique<AggiornamentoManager>(defaults, clock, lettore, nullptr, o);
+            QObject::connect(m.get(), &AggiornamentoManager::passoAggiornamentoChanged, m.get(), [this] {
+                if (!m->passoAggiornamento().isEmpty())
+                    passi << m->passoAggiornamento();
+            });
+            m->controllaAggiornamenti(true);
+            lettore.rispondi(QStringLiteral("{\"versione\":\"2.1.0\",\"download\":\"https://halvora.app/v\",\"pacchetto\":\"%1/p.zip\"}")
+                                 .arg(server.endpoint().toString())
+                                 .toUtf8());
+        }
+        bool finito() const { return m->passoAggiornamento().isEmpty(); }
+        QStringList cartelleDiLavoro() const
+        {
+            return QDir(applicazioni).entryList({".aggiornamento-*"}, QDir::AllEntries | QDir::Hidden);
+        }
+    };
+
+    std::unique_ptr<Banco> banco(bool conCopia = true)
+    {
+        const QString radice = dir.filePath(QString::number(++n));
+        auto b = std::make_unique<Banco>(radice, server);
+        if (conCopia)
+            firmato(b->installata, "2.0");
+        return b;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!QSslSocket::supportsSsl())
+            QSKIP("no TLS backend");
+        QVERIFY(server.avvia());
+    }
+
+    void aSignedNewerPackageIsInstalledAndOpened_data()
+    {
+        QTest::addColumn<bool>("conCopia");
+        QTest::addColumn<bool>("marcata");
+        QTest::addColumn<bool>("siApre");
+        QTest::newRow("replaces the installed copy") << true << false << true;
+        QTest::newRow("no copy yet") << false << false << true;
+        QTest::newRow("still marked") << true << true << true;
+        QTest::newRow("does not open") << true << false << false;
+    }
+    void aSignedNewerPackageIsInstalledAndOpened()
+    {
+        QFETCH(bool, conCopia);
+        QFETCH(bool, marcata);
+        QFETCH(bool, siApre);
+        auto b = banco(conCopia);
+        b->marcata = marcata;
+        b->siApre = siApre;
+        // A run cut short before leaves its folder; this one clears it.
+        QVERIFY(QDir().mkpath(b->applicazioni + "/.aggiornamento-VECCHIA/Halvora.app"));
+        QTemporaryDir nuova;
+        QVERIFY(firmato(nuova.filePath("Halvora.app"), "2.1.0"));
+        server.risposta = {200, comeZip(nuova.filePath("Halvora.app"))};
+        const int prima = server.connessioni;
+
+        b->m->scaricaEInstalla();
+        QCOMPARE(b->m->passoAggiornamento(), kScarico);
+        b->m->scaricaEInstalla(); // a second press while it runs starts nothing
+        if (siApre && !marcata) {
+            QTRY_COMPARE_WITH_TIMEOUT(b->rilanci.size(), 1, 15000);
+            QTest::qWait(50);
+            QCOMPARE(b->m->passoAggiornamento(), kInstallo); // until this instance quits
+            QVERIFY(!b->m->installata());
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(b->m->installata(), 15000);
+            QVERIFY(b->finito());
+            QCOMPARE(b->rilanci.size(), marcata ? 0 : 1);
+        }
+        QCOMPARE(b->passi, (QStringList{kScarico, kVerifico, kInstallo}));
+        QCOMPARE(server.connessioni - prima, 1);
+        QVERIFY(!b->m->erroreAggiornamento());
+        QCOMPARE(impronta(b->installata).replace(b->installata, "X"),
+                 impronta(nuova.filePath("Halvora.app")).replace(nuova.filePath("Halvora.app"), "X"));
+        QVERIFY(b->cartelleDiLavoro().isEmpty());
+        QCOMPARE(b->m->versioneDisponibile(), QStringLiteral("2.1.0"));
+
+        b->m->apriVersioneNuova();
+        QTRY_COMPARE(b->rilanci.size(), marcata ? 1 : 2);
+        QCOMPARE(b->rilanci.last(), b->installata);
+        QTest::qWait(20);
+        QCOMPARE(b->m->erroreAggiornamento(),
+                 siApre ? std::nullopt : std::optional(QString::fromUtf8("Non si è aperta: avviala da Applicazioni.")));
+    }
+
+    void aRefusedPackageChangesNothing_data()
+    {
+        QTest::addColumn<Pacchetto>("pacchetto");
+        QTest::addColumn<QString>("errore");
+        QTest::newRow("unsigned") << Pacchetto([](const QString& b) {
+            return BundleProva::crea(b, {}, "2.1.0") ? comeZip(b) : QByteArray();
+        }) << kFirma;
+        QTest::newRow("foreign key") << Pacchetto([](const QString& b) {
+            return firmato(b, "2.1.0", BundleProva::chiaveEstranea()) ? comeZip(b) : QByteArray();
+        }) << kFirma;
+        QTest::newRow("one byte changed") << Pacchetto([](const QString& b) {
+            return firmato(b, "2.1.0") && BundleProva::aggiungi(b, "halvora", "#!/bin/sh\nexit 1\n", true) ? comeZip(b)
+                                                                                                          : QByteArray();
+        }) << kFirma;
+        QTest::newRow("extra file") << Pacchetto([](const QString& b) {
+            return firmato(b, "2.1.0") && BundleProva::aggiungi(b, "in-piu", "x") ? comeZip(b) : QByteArray();
+        }) << kFirma;
+        QTest::newRow("link added") << conAggiunta([](ZipProva& z) { z.collegamento("Halvora.app/l", "halvora"); })
+                                    << kIlleggibile;
+        QTest::newRow("other identifier") << Pacchetto([](const QString& b) {
+            return BundleProva::crea(b, "Altro.Programma", "2.1.0") && BundleProva::firma(b).isEmpty() ? comeZip(b)
+                                                                                                     : QByteArray();
+        }) << kFirma;
+        QTest::newRow("2.1 for 2.1.0") << Pacchetto([](const QString& b) {
+            return firmato(b, "2.1") ? comeZip(b) : QByteArray();
+        }) << kVersione;
+        QTest::newRow("older signed") << Pacchetto([](const QString& b) {
+            return firmato(b, "1.9") ? comeZip(b) : QByteArray();
+        }) << kVersione;
+        QTest::newRow("other architecture") << Pacchetto([](const QString& b) {
+            const QJsonObject info{{"identificatore", "Marvessi.Halvora-V2-0"}, {"versione", "2.1.0"},
+                                   {"architettura", "riscv64"}, {"eseguibile", "halvora"}};
+            return BundleProva::crea(b, {}, "2.1.0") && BundleProva::aggiungi(b, "Info.json", QJsonDocument(info).toJson())
+                           && BundleProva::firma(b).isEmpty()
+                       ? comeZip(b)
+                       : QByteArray();
+        }) << kIlleggibile;
+        QTest::newRow("in a subfolder") << Pacchetto([](const QString& b) {
+            ZipProva z;
+            return firmato(b, "2.1.0") && z.albero(b, "cartella/Halvora.app") ? z.dati() : QByteArray();
+        }) << kIlleggibile;
+        QTest::newRow("path traversal") << conAggiunta([](ZipProva& z) { z.file("Halvora.app/../../../fuori", "x"); })
+                                        << kIlleggibile;
+        QTest::newRow("absolute path") << conAggiunta([](ZipProva& z) {
+            z.file(QFile::encodeName(QDir::tempPath()) + "/halvora-assoluto", "x");
+        }) << kIlleggibile;
+        QTest::newRow("link then file") << conAggiunta([](ZipProva& z) {
+            z.collegamento("Halvora.app/l", "../..");
+            z.file("Halvora.app/l/fuori", "x");
+        }) << kIlleggibile;
+        // The ZIP reader turns a FIFO into an empty file: never made, and not in the signature.
+        QTest::newRow("fifo") << conAggiunta([](ZipProva& z) { z.voce("Halvora.app/tubo", 010644); }) << kFirma;
+        QTest::newRow("setuid") << conAggiunta([](ZipProva& z) { z.voce("Halvora.app/su", 0104755, "x"); })
+                                << kIlleggibile;
+        QTest::newRow("too many entries") << conAggiunta([](ZipProva& z) {
+            for (int i = 0; i < 200; ++i)
+                z.file("Halvora.app/f" + QByteArray::number(i), "x");
+        }) << kIlleggibile;
+        QTest::newRow("decompression bomb") << conAggiunta([](ZipProva& z) {
+            z.voce("Halvora.app/zeri", 0100644, QByteArray(16 << 20, '\0'), true, 100);
+        }) << kIlleggibile;
+        QTest::newRow("not a zip") << Pacchetto([](const QString&) { return QByteArray("PK\x03\x04 e poi niente"); })
+                                   << kIlleggibile;
+    }
+    void aRefusedPackageChangesNothing()
+    {
+        QFETCH(Pacchetto, pacchetto);
+        QFETCH(QString, errore);
+        auto b = banco();
+        const QString prima = impronta(b->applicazioni);
+        QTemporaryDir nuova;
+        server.risposta = {200, pacchetto(nuova.filePath("Halvora.app"))};
+        QVERIFY(!server.risposta.corpo.isEmpty());
+
+        b->m->scaricaEInstalla();
+        QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
+        QCOMPARE(b->m->erroreAggiornamento(), std::optional(errore));
+        QCOMPARE(b->passi, (QStringList{kScarico, kVerifico}));
+        QVERIFY(b->rilanci.isEmpty());
+        QVERIFY(!b->m->installata());
+        // The installed copy, the settings and all else in the home are as they were.
+        QCOMPARE(impronta(b->applicazioni), prima);
+        QVERIFY(!QFile::exists(QDir::tempPath() + "/halvora-assoluto"));
+        QVERIFY(!QFile::exists(dir.filePath("fuori")));
+    }
+
+    void aFailedDownloadKeepsTheOfferAndATryStartsAfresh()
+    {
+        auto b = banco();
+        const QString prima = impronta(b->applicazioni);
+        server.risposta = {404, "non c'è"};
+        b->m->scaricaEInstalla();
+        QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
+        QCOMPARE(b->m->erroreAggiornamento(), std::optional(QString::fromUtf8("Il download non è riuscito.")));
+        QCOMPARE(b->m->versioneDisponibile(), QStringLiteral("2.1.0"));
+        QVERIFY(!b->m->urlPacchetto().isEmpty());
+        QCOMPARE(impronta(b->applicazioni), prima);
+
+        // Larger than the bound: stopped, and the same text.
+        server.risposta = {200, QByteArray(5 << 20, 'x')};
+        QSignalSpy errori(b->m.get(), &AggiornamentoManager::erroreAggiornamentoChanged);
+        b->m->scaricaEInstalla();
+        QCOMPARE(errori.size(), 1);
+        QVERIFY(!b->m->erroreAggiornamento());
+        QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
+        QVERIFY(b->m->erroreAggiornamento());
+        QCOMPARE(impronta(b->applicazioni), prima);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstallazioneAggiornamento)
+#include "tst_InstallazioneAggiornamento.moc"
