@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Signs a built bundle and makes the release ZIP of it.
+# Signs a built bundle and makes the release ZIP of it, the package the
+# updater installs (scripts/aggiornamenti.json.esempio shows the feed for it).
 #   scripts/firma-bundle.sh <private-key.pem> [build folder] [zip]
 # A key:            openssl genpkey -algorithm ed25519 -out halvora-firma.pem
 # Its public half:  <build>/platform/halvora-firma chiave halvora-firma.pem
@@ -28,9 +29,18 @@ copia=$(mktemp -d)
 trap 'rm -rf "$copia"' EXIT
 cp -r --preserve=mode,timestamps,links "$build/Halvora.app" "$copia/"
 rm -rf "$copia/Halvora.app/Firma"
+# The updater writes only plain files and folders, each 0644 or 0755: the
+# bundle is signed as it will be unpacked.
+if [ -n "$(find "$copia/Halvora.app" ! -type f ! -type d)" ]; then
+  echo "the bundle holds links or special files; the updater would refuse it" >&2
+  exit 1
+fi
+find "$copia/Halvora.app" -type d -exec chmod 755 {} +
+find "$copia/Halvora.app" -type f -perm /111 -exec chmod 755 {} +
+find "$copia/Halvora.app" -type f ! -perm /111 -exec chmod 644 {} +
 "$strumento" firma "$copia/Halvora.app" "$chiave"
 "$strumento" verifica "$copia/Halvora.app" "$pubblica" >/dev/null
 
 rm -f "$zip"
-(cd "$copia" && zip -q -r -y -X "$zip" Halvora.app)
+(cd "$copia" && zip -q -r -X "$zip" Halvora.app)
 echo "$zip"
