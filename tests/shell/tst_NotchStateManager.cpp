@@ -26,6 +26,26 @@ private slots:
         QVERIFY(!m.collassoInAttesa());
     }
 
+    void anOpenMenuHoldsTheNotchUntilItClosesWithThePointerOutside()
+    {
+        NotchStateManager m(clock);
+        m.aggiornaHover(true);
+        m.aggiornaHover(false); // a collapse pending when the menu opens is dropped
+        m.setMenuAperto(true);
+        m.aggiornaHover(false);
+        clock.advance(1);
+        QCOMPARE(m.currentState(), NotchState::expanded);
+        m.aggiornaHover(true);
+        m.setMenuAperto(false); // closed over the panel: it stays
+        clock.advance(1);
+        QCOMPARE(m.currentState(), NotchState::expanded);
+        m.setMenuAperto(true);
+        m.aggiornaHover(false);
+        m.setMenuAperto(false);
+        clock.advance(NotchStateManager::kRitardoChiusura);
+        QCOMPARE(m.currentState(), NotchState::compact);
+    }
+
     void reenteringWithinTheGraceKeepsItOpen()
     {
         NotchStateManager m(clock);

@@ -49,6 +49,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QMenu>
 #include <QTest>
 #include <cmath>
 
@@ -654,6 +655,47 @@ private slots:
         QTRY_VERIFY(b->attivita.corrente());
         QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Screenshot catturato"));
         QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("Aggiunto al vassoio"));
+    }
+
+    void aConversionChosenInTheTrayIsAnnouncedEvenAfterTheTabCloses()
+    {
+        auto b = banco();
+        auto* vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
+        QImage img(8, 8, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        const QString foto = dir.filePath(QStringLiteral("foto.png"));
+        QVERIFY(img.save(foto));
+        b->root->dropManager()->addToTray(QUrl::fromLocalFile(foto));
+
+        // While the menu is up the notch stays open with the pointer outside.
+        QMenu* menu = vassoio->apriMenuConversione();
+        QVERIFY(menu && b->stato.menuAperto());
+        b->stato.aggiornaHover(false);
+        b->clock.advance(1);
+        QCOMPARE(b->stato.currentState(), NotchState::expanded);
+        const QList<QAction*> voci = menu->actions();
+        auto jpeg = std::find_if(voci.begin(), voci.end(), [](QAction* a) {
+            return a->text() == QLatin1String("Converti 1 immagini in JPEG");
+        });
+        QVERIFY(jpeg != voci.end());
+        (*jpeg)->trigger();
+        menu->close();
+        QVERIFY(!b->stato.menuAperto());
+        b->clock.advance(NotchStateManager::kRitardoChiusura);
+        QCOMPARE(b->stato.currentState(), NotchState::compact);
+
+        QTRY_VERIFY(b->attivita.corrente());
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Immagine convertita"));
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("foto.jpeg"));
+        QCOMPARE(b->root->dropManager()->draggedFiles().size(), 2);
+
+        // A result that comes after the tab went still has its notice.
+        b->clock.advance(Reazioni::kDurataAvviso);
+        vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
+        vassoio->converti(vassoio->sezioniConversione()[1].voci[2]);
+        b->apri(NotchTab::media);
+        QTRY_VERIFY(b->attivita.corrente());
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("foto-ridotta.png"));
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()

@@ -1,0 +1,131 @@
+// Converts a file of the tray with the real application on a virtual
+// display: a screenshot fills the tray, the pointer opens the Converti menu,
+// an entry is chosen, and the new file is listed and announced.
+#include "AppRealeX11.h"
+#include "TestOutput.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+void xdo(const QString& comando) { AppRealeX11::xdotool(comando.split(QLatin1Char(' '))); }
+
+QImage schermo() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
+void salva(const QImage& img, const QString& nome)
+{
+    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+}
+
+// The panel of the tray tab: 460 wide from x 730, 390 high.
+const QRect kPannello(730, 0, 460, 390);
+
+} // namespace
+
+class TestConversioneX11 : public QObject {
+    Q_OBJECT
+    QTemporaryDir casa;
+    QProcess app;
+    AppRealeX11::Righe righe{app};
+    QWidget sfondo;
+
+    QStringList vassoio() const
+    {
+        return QDir(casa.filePath(QStringLiteral("data/Halvora/Halvora/Documents/Tray"))).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    // The panel at rest: the springs settle late on a busy machine.
+    static QImage fermo()
+    {
+        QImage prima, ora = schermo().copy(kPannello);
+        QElapsedTimer t;
+        t.start();
+        do {
+            QTest::qWait(150);
+            prima = std::exchange(ora, schermo().copy(kPannello));
+        } while (ora != prima && t.elapsed() < 5000);
+        return ora;
+    }
+
+    // Where the "Converti" label is drawn in the tray's header, under the
+    // tab bar: the first column right of the panel's middle holding light text.
+    static QPoint etichettaConverti(const QImage& pannello)
+    {
+        for (int x = pannello.width() / 2; x < pannello.width() - 60; ++x)
+            for (int y = 92; y < 116; ++y)
+                if (qGray(pannello.pixel(x, y)) > 120)
+                    return kPannello.topLeft() + QPoint(x + 20, y + 3);
+        return {};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(casa.isValid() && AppRealeX11::segnaGuidaVista(casa));
+        sfondo.setStyleSheet(QStringLiteral("background: #3a6ea5"));
+        sfondo.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+        sfondo.setGeometry(0, 0, 1920, 1000);
+        xdo(QStringLiteral("mousemove 960 700"));
+        app.setProcessEnvironment(AppRealeX11::ambiente(casa));
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QStringLiteral(HALVORA_ESEGUIBILE));
+        QVERIFY(righe.aspetta(QStringLiteral("pronta"), 10000));
+        sfondo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sfondo));
+        QTest::qWait(500);
+    }
+    void cleanupTestCase()
+    {
+        app.terminate();
+        app.waitForFinished(5000);
+    }
+
+    void aScreenshotConvertedToJpegIsListedAndAnnounced()
+    {
+        // A full-screen picture puts the first file in the tray.
+        xdo(QStringLiteral("mousemove 960 10"));
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta"), 10000));
+        xdo(QStringLiteral("mousemove 804 355"));
+        fermo();
+        xdo(QStringLiteral("click 1"));
+        QVERIFY(righe.aspetta(QStringLiteral("attivita Screenshot catturato"), 30000));
+        QCOMPARE(vassoio().size(), 1);
+
+        xdo(QStringLiteral("mousemove 960 10"));
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta"), 10000));
+        xdo(QStringLiteral("mousemove 960 200"));
+        const QImage conUnFile = fermo();
+        salva(conUnFile, QStringLiteral("conversione-vassoio"));
+        const QPoint converti = etichettaConverti(conUnFile);
+        QVERIFY(!converti.isNull());
+        xdo(QStringLiteral("mousemove %1 %2").arg(converti.x()).arg(converti.y()));
+        QTest::qWait(300);
+        xdo(QStringLiteral("click 1"));
+        QTest::qWait(800);
+        // The pointer goes onto the menu's first entry, outside the tray's
+        // header: the notch stays open under the menu.
+        xdo(QStringLiteral("mousemove %1 %2").arg(converti.x() + 10).arg(converti.y() + 50));
+        QVERIFY(!righe.aspetta(QStringLiteral("stato chiusa"), 600));
+        salva(schermo().copy(kPannello.adjusted(0, 0, 200, 200)), QStringLiteral("conversione-menu"));
+        // From "Comprimi 1 file in ZIP" down to "Converti 1 immagini in JPEG".
+        xdo(QStringLiteral("key Down Return"));
+        QVERIFY(righe.aspetta(QStringLiteral("attivita Immagine convertita"), 30000));
+        QStringList file = vassoio();
+        QCOMPARE(file.size(), 2);
+        QVERIFY(file.filter(QStringLiteral(".jpeg")).size() == 1);
+        QVERIFY(file.filter(QStringLiteral(".parziale")).isEmpty());
+
+        xdo(QStringLiteral("mousemove 960 200"));
+        const QImage dopo = fermo();
+        salva(dopo, QStringLiteral("conversione-elencata"));
+        // A second row is drawn below the first.
+        QVERIFY(dopo != conUnFile);
+    }
+};
+
+QTEST_MAIN(TestConversioneX11)
+#include "tst_ConversioneX11.moc"
