@@ -138,6 +138,12 @@ SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
     aggiornaStatoVassoio();
 }
 
+SmartTrayView::~SmartTrayView()
+{
+    if (menuConversione_)
+        menuConversione_->hide();
+}
+
 QRect SmartTrayView::areaFile() const
 {
     const int cima = kAltezzaIntestazione + kSottoIntestazione;
@@ -230,7 +236,10 @@ QMenu* SmartTrayView::apriMenuConversione()
     const QRect controllo = rettangolo(Controllo::converti);
     if (controllo.isEmpty())
         return nullptr;
+    if (menuConversione_)
+        menuConversione_->close();
     auto* menu = new QMenu(this);
+    menuConversione_ = menu;
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setStyleSheet(QStringLiteral(
         "QMenu { background: #2a2a2c; color: white; border: 1px solid #3a3a3c; border-radius: 8px; padding: 4px; }"

@@ -3,6 +3,7 @@
 #include "ContrattoCattura.h"
 #include "MenuConversione.h"
 
+#include <QPointer>
 #include <QSet>
 #include <QUrl>
 #include <QWidget>
@@ -45,6 +46,8 @@ public:
     };
 
     explicit SmartTrayView(DropManager& dropManager, QWidget* parent = nullptr);
+    // An open conversion menu closes with the tab, releasing the notch.
+    ~SmartTrayView() override;
 
     void setRichiami(Richiami richiami) { richiami_ = std::move(richiami); }
     // What a screenshot button does: the capture runs, the tab returns at once.
@@ -125,6 +128,7 @@ private:
     QVBoxLayout* colonna_;
     QWidget* evidenza_;
     QList<RigaFileVassoio*> righe_;
+    QPointer<QMenu> menuConversione_;
 
     std::optional<QUrl> hoveredDeleteFile_;
     std::optional<QUrl> hoveredAirDropFile_;

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 #include <cstdlib>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -90,5 +92,30 @@ private:
     QStringList righe_;
     qsizetype letto_ = 0;
 };
+
+// Starts `eseguibile` with the environment of `casa` over a desktop of one
+// colour, short of the whole screen: the window manager raises an
+// undecorated window covering all of it as full screen. True once the
+// application is ready and the desktop is shown.
+inline bool avviaSuSfondo(QProcess& app, Righe& righe, const QTemporaryDir& casa, QWidget& sfondo,
+                          const QColor& colore, const QString& eseguibile)
+{
+    sfondo.setStyleSheet(QStringLiteral("background: %1").arg(colore.name()));
+    sfondo.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
+    sfondo.setGeometry(0, 0, 1920, 1000);
+    muoviPuntatore(960, 700);
+    app.setProcessEnvironment(ambiente(casa));
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(eseguibile);
+    if (!righe.aspetta(QStringLiteral("pronta"), 10000))
+        return false;
+    // Shown once the panel stands: a window mapped while the panel takes
+    // its place may leave the panel's idea of its position stale.
+    sfondo.show();
+    if (!QTest::qWaitForWindowExposed(&sfondo))
+        return false;
+    QTest::qWait(500);
+    return true;
+}
 
 } // namespace AppRealeX11

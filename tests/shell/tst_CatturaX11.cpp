@@ -108,21 +108,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid() && AppRealeX11::segnaGuidaVista(casa));
-        // A desktop of one colour, short of the whole screen: the window
-        // manager raises an undecorated window covering all of it as full screen.
-        sfondo.setStyleSheet(QStringLiteral("background: %1").arg(kSfondo.name()));
-        sfondo.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
-        sfondo.setGeometry(0, 0, 1920, 1000);
-        xdo(QStringLiteral("mousemove 960 700"));
-        app.setProcessEnvironment(AppRealeX11::ambiente(casa));
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(QStringLiteral(HALVORA_ESEGUIBILE));
-        QVERIFY(righe.aspetta(QStringLiteral("pronta"), 10000));
-        // Shown once the panel stands: a window mapped while the panel takes
-        // its place may leave the panel's idea of its position stale.
-        sfondo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sfondo));
-        QTest::qWait(500);
+        QVERIFY(AppRealeX11::avviaSuSfondo(app, righe, casa, sfondo, kSfondo, QStringLiteral(HALVORA_ESEGUIBILE)));
     }
     void cleanupTestCase()
     {

@@ -62,21 +62,26 @@ class TestConversioneX11 : public QObject {
         return {};
     }
 
+    // The top of the highlighted menu row under (x, y), or -1.
+    static int rigaEvidenziata(const QImage& img, int x, int y)
+    {
+        auto viola = [&](int yy) {
+            const QColor c = img.pixelColor(x, yy);
+            return std::abs(c.red() - 88) < 16 && std::abs(c.green() - 86) < 16 && std::abs(c.blue() - 214) < 16;
+        };
+        if (!viola(y))
+            return -1;
+        while (y > 0 && viola(y - 1))
+            --y;
+        return y;
+    }
+
 private slots:
     void initTestCase()
     {
         QVERIFY(casa.isValid() && AppRealeX11::segnaGuidaVista(casa));
-        sfondo.setStyleSheet(QStringLiteral("background: #3a6ea5"));
-        sfondo.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnBottomHint);
-        sfondo.setGeometry(0, 0, 1920, 1000);
-        xdo(QStringLiteral("mousemove 960 700"));
-        app.setProcessEnvironment(AppRealeX11::ambiente(casa));
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(QStringLiteral(HALVORA_ESEGUIBILE));
-        QVERIFY(righe.aspetta(QStringLiteral("pronta"), 10000));
-        sfondo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&sfondo));
-        QTest::qWait(500);
+        QVERIFY(AppRealeX11::avviaSuSfondo(app, righe, casa, sfondo, QColor(58, 110, 165),
+                                           QStringLiteral(HALVORA_ESEGUIBILE)));
     }
     void cleanupTestCase()
     {
@@ -111,8 +116,21 @@ private slots:
         xdo(QStringLiteral("mousemove %1 %2").arg(converti.x() + 10).arg(converti.y() + 50));
         QVERIFY(!righe.aspetta(QStringLiteral("stato chiusa"), 600));
         salva(schermo().copy(kPannello.adjusted(0, 0, 200, 200)), QStringLiteral("conversione-menu"));
-        // From "Comprimi 1 file in ZIP" down to "Converti 1 immagini in JPEG".
-        xdo(QStringLiteral("key Down Return"));
+        // Down the menu from "Comprimi 1 file in ZIP" until the highlight
+        // reaches the next entry, "Converti 1 immagini in JPEG", then click it.
+        const int x = converti.x() + 10;
+        int prima = -1, y = converti.y() + 50;
+        for (; y < converti.y() + 200; y += 4) {
+            xdo(QStringLiteral("mousemove %1 %2").arg(x).arg(y));
+            QTest::qWait(60);
+            const int evidenziata = rigaEvidenziata(schermo(), x, y);
+            if (prima < 0)
+                prima = evidenziata;
+            else if (evidenziata >= 0 && evidenziata != prima)
+                break;
+        }
+        QVERIFY(y < converti.y() + 200);
+        xdo(QStringLiteral("click 1"));
         QVERIFY(righe.aspetta(QStringLiteral("attivita Immagine convertita"), 30000));
         QStringList file = vassoio();
         QCOMPARE(file.size(), 2);

@@ -659,6 +659,7 @@ private slots:
 
     void aConversionChosenInTheTrayIsAnnouncedEvenAfterTheTabCloses()
     {
+        QDir(DropManager::trayFolder()).removeRecursively(); // the test's own, left by earlier runs
         auto b = banco();
         auto* vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
         QImage img(8, 8, QImage::Format_RGB32);
@@ -693,7 +694,9 @@ private slots:
         b->clock.advance(Reazioni::kDurataAvviso);
         vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
         vassoio->converti(vassoio->sezioniConversione()[1].voci[2]);
+        QVERIFY(vassoio->apriMenuConversione());
         b->apri(NotchTab::media);
+        QTRY_VERIFY(!b->stato.menuAperto()); // the menu went with the tab
         QTRY_VERIFY(b->attivita.corrente());
         QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("foto-ridotta.png"));
     }
