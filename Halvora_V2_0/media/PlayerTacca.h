@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SovrapposizioneVideo.h"
+
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -30,7 +33,23 @@ public:
     // later, on the GUI thread; nothing when the page cannot tell.
     virtual void chiediTempo(std::function<void(std::optional<double>)> risposta) = 0;
 
+    // The native window the page draws in, for the card to embed; nothing
+    // while no page runs (or its window is not made yet).
+    virtual std::optional<quintptr> finestra() const { return std::nullopt; }
+    // The card has embedded the window: the page may show in it.
+    virtual void mostraFinestra() {}
+    // What the page's window draws over the page (controls, notice, state).
+    virtual void mostraVista(const SovrapposizioneVideo::Vista&) {}
+
+    // Phases of a drag of the resize handle inside the page's window.
+    enum class Fase { inizio, sposta, fine };
+
 signals:
     // One message of the page, the JSON text it posted ({"tipo": ...}).
     void messaggio(const QString& corpo);
+    void finestraChanged();
+    // A control clicked inside the page's window ("Torna al browser", "Chiudi").
+    void azione(SovrapposizioneVideo::Zona zona);
+    // The handle dragged inside the page's window, at a screen point.
+    void maniglia(PlayerTacca::Fase fase, QPointF globale);
 };

@@ -395,11 +395,19 @@ void VideoNotchManager::passoSincronia()
 
 void VideoNotchManager::allineaPlayer()
 {
-    const std::optional<Brano> s = sessioneCorrente_ ? sessioneCorrente_() : std::nullopt;
-    if (!s || !player_ || pulisciTitolo(s->titolo) != titoloAperto_ || !std::isfinite(s->posizione))
+    // Only a browser that plays on its own leads: a copy we keep paused (or
+    // drive in its tab) would drag the notch back to where it stopped.
+    if (comandoDiretto_ || !player_)
         return;
-    if (std::abs(s->posizione - tempoCorrente_) > kScartoAllineamento)
-        player_->allinea(finito(s->posizione));
+    const std::optional<Brano> s = sessioneCorrente_ ? sessioneCorrente_() : std::nullopt;
+    if (!s || !s->inRiproduzione || pulisciTitolo(s->titolo) != titoloAperto_ || !std::isfinite(s->posizione))
+        return;
+    // The sample is as old as its last look at the bus; the video went on meanwhile.
+    double posizione = s->posizione;
+    if (s->campionatoIl.isValid())
+        posizione += finito(s->campionatoIl.msecsTo(clock_.now()) / 1000.0);
+    if (std::abs(posizione - tempoCorrente_) > kScartoAllineamento)
+        player_->allinea(finito(posizione));
 }
 
 void VideoNotchManager::allineaAObiettivo()

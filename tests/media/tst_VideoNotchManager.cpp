@@ -247,11 +247,27 @@ private slots:
         QVERIFY(b.player.chiamate.contains(QStringLiteral("muta")));
         sorgente->posizione = 40.6;
         b.browser.imposta([](auto& s) { s.suono = SuonoBrowser::no; });
-        b.clock.advance(1); // second tick: the paused browser copy follows; 0.6 s aligns
-        QVERIFY(b.player.chiamate.contains(QStringLiteral("allinea 40.60")));
+        b.clock.advance(1); // second tick: the paused browser copy follows it, and never leads
+        QVERIFY(!b.player.chiamate.contains(QStringLiteral("allinea 40.60")));
         QTRY_VERIFY(b.browser.comandi().contains(QStringLiteral("posiziona 40.00")));
         QTRY_VERIFY(!b.m.inAttesaDelSilenzio());
         QCOMPARE(b.player.chiamate.last(), QStringLiteral("smuta"));
+    }
+
+    void alignmentFollowsOnlyABrowserPlayingOnItsOwn()
+    {
+        Banco b;
+        b.browser.imposta([](auto& s) { s.media.reset(); }); // no tab known to play: not driven directly
+        std::optional<SorgenteSistema::Brano> sorgente = brano();
+        b.m.setSessioneCorrente([&] { return sorgente; });
+        b.apri();
+        b.player.invia(R"({"tipo":"stato","valore":1,"t":30})");
+        b.clock.advance(1); // the sample was taken a second ago: its video is at 31
+        QVERIFY(b.player.chiamate.contains(QStringLiteral("allinea 31.00")));
+        sorgente->inRiproduzione = false;
+        b.clock.advance(2);
+        QVERIFY(!b.player.chiamate.contains(QStringLiteral("allinea 32.00")));
+        QVERIFY(!b.player.chiamate.contains(QStringLiteral("allinea 30.00")));
     }
 
     void handingBack()
