@@ -4,7 +4,10 @@
 #include "TestOutput.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -112,18 +115,17 @@ private slots:
 
     void aFullScreenWindowLeavesTheStripAndTheDueReminderOnly()
     {
-        // A notice comes before the reminder on an ordinary desktop.
-        QProcess seconda;
-        avvia(seconda, {QStringLiteral("halvora://attivita?titolo=Ciao&durata=10")});
-        QVERIFY(seconda.waitForFinished(5000));
-        QVERIFY(righe.aspetta(QStringLiteral("scheda attivita")));
-
         davanti.setStyleSheet(QStringLiteral("background: %1").arg(kSchermoIntero.name()));
         davanti.setWindowTitle(QStringLiteral("davanti"));
         davanti.setGeometry(100, 500, 600, 400); // away from the notch once no longer full screen
         davanti.showFullScreen();
         QVERIFY(QTest::qWaitForWindowActive(&davanti));
-        QVERIFY(righe.aspetta(QStringLiteral("scheda promemoria")));
+        // A notice waits while the window is full screen: the reminder stays.
+        QProcess seconda;
+        avvia(seconda, {QStringLiteral("halvora://attivita?titolo=Ciao&durata=10")});
+        QVERIFY(seconda.waitForFinished(5000));
+        QVERIFY(righe.aspetta(QStringLiteral("attivita Ciao")));
+        QVERIFY(!righe.aspetta(QStringLiteral("scheda attivita"), 500));
         QTest::qWait(800); // the card's spring settles
         const QImage img = schermata(QStringLiteral("schermo-intero"));
         QVERIFY(verde(img, 300, 300)); // the window does cover the screen
@@ -149,6 +151,90 @@ private slots:
         QTest::qWait(800);
         const QImage dopo = schermata(QStringLiteral("schermo-intero-finito"));
         QVERIFY(scuro(dopo, 960, 16));
+    }
+
+    void theOpenContentFadesInAndOut()
+    {
+        // The tab row of the open tray panel: its brightest pixel, and
+        // whether the notch shape already lies under it.
+        const QRect riga(1060, 48, 58, 34); // the last tabs, clear of a card leaving
+        auto fotogrammi = [&] {
+            QList<QImage> f;
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 900)
+                f << QGuiApplication::primaryScreen()->grabWindow(0, 730, 0, 460, 100).toImage();
+            return f;
+        };
+        auto piuChiaro = [&](const QImage& img) {
+            int m = 0;
+            for (int y = riga.top(); y < riga.bottom(); ++y)
+                for (int x = riga.left() - 730; x < riga.right() - 730; ++x)
+                    m = std::max(m, qGray(img.pixel(x, y)));
+            return m;
+        };
+        auto sottoLaRiga = [&](const QImage& img) {
+            return scuro(img, riga.left() - 730, riga.bottom() + 4) && scuro(img, riga.right() - 730, riga.bottom() + 4);
+        };
+        // Partly there: the shape already covers the row, its content not yet (or no longer) all.
+        auto inDissolvenza = [&](const QList<QImage>& f, int pieno) {
+            for (const QImage& img : f)
+                if (sottoLaRiga(img) && piuChiaro(img) > pieno / 5 && piuChiaro(img) < pieno * 17 / 20)
+                    return true;
+            return false;
+        };
+        // Over a white window, where the shape shows dark.
+        QLabel dietro;
+        QPixmap bianco(1920, 500);
+        bianco.fill(Qt::white);
+        dietro.setPixmap(bianco);
+        dietro.setWindowFlags(Qt::FramelessWindowHint);
+        dietro.setGeometry(0, 0, 1920, 500);
+        dietro.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dietro));
+        AppRealeX11::muoviPuntatore(960, 10);
+        const QList<QImage> entrata = fotogrammi();
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta")));
+        QTest::qWait(600);
+        const QImage aperta = QGuiApplication::primaryScreen()->grabWindow(0, 730, 0, 460, 100).toImage();
+        const int pieno = piuChiaro(aperta);
+        for (int i = 0; i < entrata.size(); ++i)
+            entrata[i].save(QDir(cartellaOutputTest()).filePath(QStringLiteral("dissolvenza-%1.png").arg(i)));
+        QVERIFY2(pieno > 120, qPrintable(QString::number(pieno)));
+        QVERIFY(inDissolvenza(entrata, pieno));
+        schermata(QStringLiteral("materiale-bianco"));
+
+        // A click in the open panel gives it the keyboard and keeps it open;
+        // closing hands the keyboard back to the window that had it.
+        AppRealeX11::xdotool({QStringLiteral("mousemove"), QStringLiteral("745"), QStringLiteral("20")});
+        AppRealeX11::xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY(QGuiApplication::focusWindow() != dietro.windowHandle());
+        QVERIFY(!righe.aspetta(QStringLiteral("stato chiusa"), 500));
+
+        AppRealeX11::muoviPuntatore(960, 700);
+        const QList<QImage> uscita = fotogrammi();
+        QVERIFY(righe.aspetta(QStringLiteral("stato chiusa")));
+        QVERIFY(inDissolvenza(uscita, pieno));
+        QTRY_COMPARE(QGuiApplication::focusWindow(), dietro.windowHandle());
+
+        // Over a busy picture: stripes, shapes and text of every shade.
+        QPixmap fitta(1920, 500);
+        fitta.fill(Qt::white);
+        QPainter p(&fitta);
+        for (int i = 0; i < 1920; i += 24) {
+            p.fillRect(i, 0, 12, 500, QColor::fromHsv((i / 3) % 360, 200, 120 + (i % 120)));
+            p.setPen(i % 48 ? Qt::black : Qt::white);
+            for (int y = 14; y < 500; y += 18)
+                p.drawText(i, y, QStringLiteral("Testo %1").arg(y));
+        }
+        p.end();
+        dietro.setPixmap(fitta);
+        AppRealeX11::muoviPuntatore(960, 10);
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta")));
+        QTest::qWait(700);
+        schermata(QStringLiteral("materiale-fitta"));
+        AppRealeX11::muoviPuntatore(960, 700);
+        QVERIFY(righe.aspetta(QStringLiteral("stato chiusa")));
     }
 
     void cleanupTestCase()
