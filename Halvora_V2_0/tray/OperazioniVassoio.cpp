@@ -1,7 +1,12 @@
 #include "OperazioniVassoio.h"
 
+#include "ArchivioZip.h"
 #include "ConversioniImmagine.h"
 #include "ConversioniPdf.h"
+#include "DocumentoInPDF.h"
+#include "LettoreImmagine.h"
+#include "PdfInWord.h"
+#include "RiconoscimentoTesto.h"
 
 #include <QFileInfo>
 
@@ -26,7 +31,7 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
     case OperazioneVassoio::creaArchivio: {
         const QString base = ingressi.size() == 1 ? QFileInfo(ingressi.first()).completeBaseName()
                                                   : QStringLiteral("Archivio");
-        Q_UNUSED(base); // the ZIP writer is plugged in here
+        aggiungi(ArchivioZip::crea(ingressi, base, cartella, stop));
         break;
     }
     case OperazioneVassoio::immaginiInPDF:
@@ -42,10 +47,34 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
     case OperazioneVassoio::unisciPDF:
         aggiungi(ConversioniPdf::unisciPDF(ingressi, cartella, QStringLiteral("Unito"), stop));
         break;
-    case OperazioneVassoio::estraiTesto:
+    case OperazioneVassoio::estraiTesto: {
+        QStringList testi;
+        for (const QString& percorso : ingressi) {
+            if (stop.richiesta())
+                break;
+            const auto immagine = LettoreImmagine::leggi(percorso);
+            const auto testo = immagine ? RiconoscimentoTesto::riconosciTesto(immagine->immagine, stop) : std::nullopt;
+            if (!testo)
+                continue;
+            testi << *testo;
+            aggiungi(RiconoscimentoTesto::salvaTesto(*testo, QFileInfo(percorso).completeBaseName(), cartella));
+        }
+        esito.testo = testi.join(QStringLiteral("\n\n"));
+        break;
+    }
     case OperazioneVassoio::pdfInWord:
+        for (const QString& pdf : ingressi) {
+            if (stop.richiesta())
+                break;
+            aggiungi(PdfInWord::converti(pdf, cartella, stop));
+        }
+        break;
     case OperazioneVassoio::documentiInPDF:
-        // Text recognition, Word and document layout are plugged in here.
+        for (const QString& documento : ingressi) {
+            if (stop.richiesta())
+                break;
+            aggiungi(DocumentoInPDF::converti(documento, cartella, stop));
+        }
         break;
     }
     return esito;

@@ -19,3 +19,6 @@ halvora_fuzz(blocco_brano DIR media SOURCES
 halvora_fuzz(calendario DIR agenda SOURCES
   Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
 halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
+halvora_fuzz(rtf DIR tray SOURCES
+  Halvora_V2_0/tray/LettoreRtf.cpp Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp)
+halvora_fuzz(docx DIR tray SOURCES Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp)
