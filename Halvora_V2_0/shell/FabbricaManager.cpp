@@ -15,6 +15,7 @@
 #include "LettoreFeedHttps.h"
 #include "MediaManager.h"
 #include "NotificheDBus.h"
+#include "PlayerTaccaAiutante.h"
 #include "PomodoroManager.h"
 #include "QtPasteboard.h"
 #include "RisveglioLogind.h"
@@ -40,6 +41,7 @@ struct Condivisi {
     std::unique_ptr<LettoreFeedHttps> feed;
     std::unique_ptr<RisveglioLogind> risveglio;
     std::unique_ptr<ControlloBrowserLinux> browser;
+    std::unique_ptr<PlayerTaccaAiutante> player;
 };
 
 } // namespace
@@ -101,9 +103,11 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.video = [c, &clock, &frontale, &applicazioni] {
         c->browser = std::make_unique<ControlloBrowserLinux>(applicazioni);
+        c->player = std::make_unique<PlayerTaccaAiutante>(PlayerTaccaAiutante::predefinita());
         return std::make_unique<VideoNotchManager>(VideoNotchManager::Dipendenze{
             .clock = clock,
             .browser = *c->browser,
+            .player = c->player.get(),
             .pidProprio = QCoreApplication::applicationPid(),
             .appAttiva = frontale.currentId(),
         });

@@ -518,7 +518,9 @@ void RootNotchView::aggiornaSlot()
     QWidget* card = nullptr;
     QRectF area;
     auto ingresso = TransizioneScheda::kIngresso;
-    if (nuova == Scheda::propostaVideo) {
+    if (nuova == Scheda::video) {
+        card = creaSchedaVideo(area);
+    } else if (nuova == Scheda::propostaVideo) {
         card = creaSchedaProposta(area);
         ingresso = TransizioneScheda::kIngressoProposta;
     } else if (nuova == Scheda::installazione && servizi_.installazione) {
@@ -547,7 +549,8 @@ void RootNotchView::aggiornaSlot()
         area = v->rettangoloScheda();
         card = v;
     }
-    if (card) {
+    // The video card embeds a native window, which an effect cannot draw; it never fades anyway.
+    if (card && nuova != Scheda::video) {
         auto* effetto = new QGraphicsOpacityEffect(card);
         effetto->setOpacity(sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
         card->setGraphicsEffect(effetto);

@@ -151,6 +151,7 @@ private:
     QWidget* creaSchedaAggiornamento(QRectF& area);
     std::optional<AggiornamentoCardView::Campi> campiAggiornamento() const;
     void collegaAggiornamento();
+    QWidget* creaSchedaVideo(QRectF& area);
     void collega();
     void disponi();
 

@@ -7,6 +7,9 @@
 #include "NotchStateManager.h"
 #include "Processi.h"
 #include "PropostaVideoCardView.h"
+#include "SlotScheda.h"
+#include "UserDefaults.h"
+#include "VideoNotchCardView.h"
 #include "VideoNotchManager.h"
 
 #include <QCoreApplication>
@@ -58,6 +61,26 @@ QWidget* RootNotchView::creaSchedaProposta(QRectF& area)
         *video->proposta(),
         [video, media] { video->accettaProposta(media ? media->videoBrowser() : std::nullopt); },
         [video] { video->rifiutaProposta(); }, PropostaVideoCardView::coloreProposta());
+    area = v->rettangoloScheda();
+    return v;
+}
+
+QWidget* RootNotchView::creaSchedaVideo(QRectF& area)
+{
+    if (!videoNotch_)
+        return nullptr;
+    static const QString chiave = QStringLiteral("videoNotch.larghezza");
+    UserDefaults& impostazioni = servizi_.impostazioni;
+    bool numero = false;
+    const double salvata = impostazioni.value(chiave, VideoNotchCardView::kLarghezzaPredefinita).toDouble(&numero);
+    auto* v = new VideoNotchCardView(*videoNotch_, numero ? salvata : VideoNotchCardView::kLarghezzaPredefinita,
+                                     [&impostazioni](double l) { impostazioni.setValue(chiave, l); });
+    connect(v, &VideoNotchCardView::dimensioneChanged, this, [this, v] {
+        if (slot_->scheda() == v) {
+            slot_->aggiornaArea(v->rettangoloScheda());
+            disponi();
+        }
+    });
     area = v->rettangoloScheda();
     return v;
 }

@@ -49,6 +49,12 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
     setVisible(scheda_ != nullptr);
 }
 
+void SlotScheda::aggiornaArea(QRectF area)
+{
+    area_ = area;
+    disponi();
+}
+
 void SlotScheda::completaTransizioni()
 {
     if (entrata_)

@@ -22,6 +22,8 @@ public:
     // and the new one enters with a transition; `ingresso` is the new card's
     // starting pose.
     void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
+    // The card shown changed size: `area` is its card now.
+    void aggiornaArea(QRectF area);
     // Ends the running transitions at once.
     void completaTransizioni();
     bool inTransizione() const;

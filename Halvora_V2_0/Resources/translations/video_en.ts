@@ -47,4 +47,35 @@
         <translation>Not now</translation>
     </message>
 </context>
+<context>
+    <name>VideoNotchCardView</name>
+    <message>
+        <source>Apro il video…</source>
+        <translation>Opening the video…</translation>
+    </message>
+    <message>
+        <source>Consenti l'accesso a %1 nella finestra di sistema</source>
+        <translation>Allow access to %1 in the system window</translation>
+    </message>
+    <message>
+        <source>Metti in pausa %1 per sentirlo qui</source>
+        <translation>Pause %1 to hear it here</translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Torna al browser</source>
+        <translation>Back to the browser</translation>
+    </message>
+    <message>
+        <source>Chiudi</source>
+        <translation>Close</translation>
+    </message>
+</context>
 </TS>

@@ -47,4 +47,35 @@
         <translation>Ahora no</translation>
     </message>
 </context>
+<context>
+    <name>VideoNotchCardView</name>
+    <message>
+        <source>Apro il video…</source>
+        <translation>Abriendo el vídeo…</translation>
+    </message>
+    <message>
+        <source>Consenti l'accesso a %1 nella finestra di sistema</source>
+        <translation>Permite el acceso a %1 en la ventana del sistema</translation>
+    </message>
+    <message>
+        <source>Metti in pausa %1 per sentirlo qui</source>
+        <translation>Pausa %1 para oírlo aquí</translation>
+    </message>
+    <message>
+        <source>Riproduci</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Pausa</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Torna al browser</source>
+        <translation>Volver al navegador</translation>
+    </message>
+    <message>
+        <source>Chiudi</source>
+        <translation>Cerrar</translation>
+    </message>
+</context>
 </TS>
