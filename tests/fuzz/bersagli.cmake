@@ -7,7 +7,7 @@ halvora_fuzz(voce_cache DIR ai_usage SOURCES
 halvora_fuzz(riga_codex DIR ai_usage SOURCES
   Halvora_V2_0/ai_usage/AnalisiUsoIA.cpp Halvora_V2_0/ai_usage/AnalisiRigaCodex.cpp)
 halvora_fuzz(schema_url DIR shell SOURCES
-  Halvora_V2_0/shell/SchemaURL.cpp Halvora_V2_0/shell/base/AttivitaManager.cpp Halvora_V2_0/ai_usage/FornitoreIA.cpp
+  Halvora_V2_0/shell/SchemaURL.cpp Halvora_V2_0/common/AttivitaManager.cpp Halvora_V2_0/ai_usage/FornitoreIA.cpp
   platform/Simboli.cpp platform/AppIcons.cpp platform/DesktopEntries.cpp tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(lingua DIR shell SOURCES
   Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp)
