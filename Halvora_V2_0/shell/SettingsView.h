@@ -1,24 +1,17 @@
 #pragma once
 
-#include "Clock.h"
+#include "AvvisiAgenti.h"
 #include "FornitoreIA.h"
+#include "SezionePrivacy.h"
 
-#include <QPointer>
 #include <QScrollArea>
-#include <functional>
 #include <optional>
-#include <vector>
 
 class AggiornamentoManager;
-class QAbstractButton;
 class ClipboardManager;
 class DesktopEntries;
 class LinguaManager;
 class Pasteboard;
-class QComboBox;
-class QLabel;
-class QVBoxLayout;
-class RigaInterruttore;
 class ScorciatoiaTacca;
 class SettingsManager;
 
@@ -30,10 +23,9 @@ class SettingsManager;
 class SettingsView final : public QScrollArea {
     Q_OBJECT
 public:
-    static constexpr double kDurataCopiato = 2.0; // s
+    static constexpr double kDurataCopiato = AvvisiAgenti::kDurataCopiato;
 
-    // Asks the user for a .desktop file; none when cancelled.
-    using SceltaFile = std::function<std::optional<QString>(QWidget* genitore)>;
+    using SceltaFile = SezionePrivacy::SceltaFile;
 
     // `scorciatoia`, `clipboard` and `aggiornamento` may be null: their
     // rows are left out. Every object must outlive the page.
@@ -46,18 +38,21 @@ public:
     QWidget* pagina() const { return pagina_; }
 
     // The agent whose hook request shows "Copiato" now.
-    std::optional<FornitoreIA> messaggioCopiato() const { return messaggioCopiato_; }
+    std::optional<FornitoreIA> messaggioCopiato() const;
     // Puts the request that installs the agent's hooks on the clipboard and
     // shows "Copiato" on its button for two seconds.
     void copiaIstruzioni(FornitoreIA fornitore);
 
     // Replaces the file dialog of "Aggiungi un'app…" (tests).
-    void setSceltaFile(SceltaFile scelta) { sceltaFile_ = std::move(scelta); }
+    void setSceltaFile(SceltaFile scelta) { privacy_->setSceltaFile(std::move(scelta)); }
     // A modal file dialog over /usr/share/applications, .desktop files only.
-    static std::optional<QString> sceltaFileDiSistema(QWidget* genitore);
+    static std::optional<QString> sceltaFileDiSistema(QWidget* genitore)
+    {
+        return SezionePrivacy::sceltaFileDiSistema(genitore);
+    }
     // The desktop id of a .desktop file: its path under an "applications"
     // folder with "/" as "-", without the suffix.
-    static QString idDesktop(const QString& percorso);
+    static QString idDesktop(const QString& percorso) { return SezionePrivacy::idDesktop(percorso); }
 
 signals:
     // "Torna Indietro": the root view hides the page.
@@ -66,55 +61,7 @@ signals:
     void rivediGuida();
 
 private:
-    QWidget* sezione(const QString& titolo, QWidget* riquadro, int spaziatura);
-    QWidget* creaGenerale();
-    QWidget* creaAspetto();
-    QWidget* creaSottoLaTacca();
-    QWidget* creaPrivacy();
-    QWidget* creaPiede();
-    QLayout* creaLingua();
-    QLayout* creaVersione();
-    QLayout* creaAvvioAlLogin();
-    QLayout* creaScorciatoia();
-    QWidget* creaAvvisiAgenti();
-    QLayout* creaAppunti();
-    RigaInterruttore* interruttore(const QString& titolo, const QString& spiegazione, const char* proprieta);
-
-    void aggiornaLingua();
-    void aggiornaVersione();
-    void aggiornaAvvioAlLogin();
-    void aggiornaScorciatoia();
-    void aggiornaPulsantiCopia();
-    void aggiornaAppEscluse();
-    void aggiungiApp();
-    void escludiFile(const QString& percorso);
-
-    SettingsManager& settings_;
-    LinguaManager& lingua_;
-    QPointer<ScorciatoiaTacca> scorciatoia_;
-    QPointer<ClipboardManager> clipboard_;
-    QPointer<AggiornamentoManager> aggiornamento_;
-    Pasteboard& pasteboard_;
-    const DesktopEntries& applicazioni_;
-    Clock& clock_;
-    SceltaFile sceltaFile_ = &SettingsView::sceltaFileDiSistema;
-
-    std::optional<FornitoreIA> messaggioCopiato_;
-    // One reset per press: an earlier press's reset finds its agent still
-    // shown only when no other button was pressed since.
-    std::vector<TimerHandle> ripristiniCopiato_;
-
     QWidget* pagina_ = nullptr;
-    QComboBox* sceltaLingua_ = nullptr;
-    QLabel* notaLingua_ = nullptr;
-    QLabel* esitoVerifica_ = nullptr;
-    QLabel* versioneDisponibile_ = nullptr;
-    QAbstractButton* cercaAggiornamenti_ = nullptr;
-    RigaInterruttore* avvioAlLogin_ = nullptr;
-    QLabel* notaAvvioAlLogin_ = nullptr;
-    QLabel* erroreAvvioAlLogin_ = nullptr;
-    QLabel* avvisoScorciatoia_ = nullptr;
-    QAbstractButton* copiaClaude_ = nullptr;
-    QAbstractButton* copiaCodex_ = nullptr;
-    QVBoxLayout* elencoApp_ = nullptr;
+    AvvisiAgenti* avvisi_ = nullptr;
+    SezionePrivacy* privacy_ = nullptr;
 };
