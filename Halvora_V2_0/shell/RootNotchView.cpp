@@ -13,6 +13,7 @@
 #include "ClipboardView.h"
 #include "Colori.h"
 #include "CompactMediaCard.h"
+#include "CostruttoreSchede.h"
 #include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "DesktopEntries.h"
@@ -20,8 +21,6 @@
 #include "FormaTacca.h"
 #include "GuidaView.h"
 #include "GeometriaPannello.h"
-#include "ImpegnoCardView.h"
-#include "InstallazioneCardView.h"
 #include "MediaManager.h"
 #include "MediaPlayerView.h"
 #include "MirrorView.h"
@@ -30,9 +29,7 @@
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
 #include "PomodoroView.h"
-#include "PromemoriaCardView.h"
 #include "PropostaVideoCardView.h"
-#include "RegistrazioneCardView.h"
 #include "RotazioneSchede.h"
 #include "QtPasteboard.h"
 #include "SettingsManager.h"
@@ -40,10 +37,8 @@
 #include "SchedaChiusa.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
-#include "TimerCardView.h"
 #include "UserDefaults.h"
 #include "VideoNotchManager.h"
-#include "UsoIACardView.h"
 #include "UsoIAMonitor.h"
 #include "VoiceManager.h"
 #include "VoiceMemoView.h"
@@ -89,6 +84,17 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     monitorSchermoIntero_ = std::make_unique<MonitorSchermoIntero>(servizi_.desktop);
     videoNotch_ = crea(fabbrica.video);
     usoIA_ = crea(fabbrica.usoIA);
+    costruttore_ = std::make_unique<CostruttoreSchede>(CostruttoreSchede::Fonti{
+        .clock = servizi_.clock,
+        .media = mediaManager_.get(),
+        .voce = voiceManager_.get(),
+        .pomodoro = pomodoroManager_.get(),
+        .calendario = calendarioManager_.get(),
+        .video = videoNotch_.get(),
+        .aggiornamento = aggiornamentoManager_.get(),
+        .installazione = servizi_.installazione,
+        .chiudiInstallazione = [this] { stato_.setInstallazioneDaSistemare(false); },
+    });
     rotazione_ = std::make_unique<RotazioneSchede>(servizi_.clock, [this] { return idonee().size(); });
     barra_ = std::make_unique<BarraSchede>(stato_, servizi_.clock);
     pannelloAperto_ = new PannelloAperto(stato_, *barra_, servizi_.clock, this);
@@ -491,102 +497,45 @@ const DesktopEntries& RootNotchView::applicazioni() const
 void RootNotchView::aggiornaSlot()
 {
     const Scheda nuova = scegli(ingressi());
-    const auto& corrente = attivita_.corrente();
-    auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
-    const auto sceltaUsoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
-    ContenutoAgenda agenda;
+    ContenutoScheda dovuto;
+    dovuto.attivita = attivita_.corrente();
+    dovuto.proposta = videoNotch_ ? videoNotch_->proposta() : std::nullopt;
+    dovuto.usoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
     if (nuova == Scheda::impegno && calendarioManager_)
-        agenda.impegno = calendarioManager_->prossimo();
+        dovuto.impegno = calendarioManager_->prossimo();
     if (nuova == Scheda::promemoria && calendarioManager_)
-        agenda.promemoria = calendarioManager_->daAvvisare();
-    agenda.allarme = nuova == Scheda::timer && allarmeAttivo();
+        dovuto.promemoria = calendarioManager_->daAvvisare();
+    dovuto.allarme = nuova == Scheda::timer && allarmeAttivo();
+    dovuto.aggiornamento = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
+    // The notice and the offer shown are those of the card in the slot.
+    ContenutoScheda mostrato = contenuto_;
+    auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
+    mostrato.attivita = attuale ? std::optional(attuale->attivita()) : std::nullopt;
     auto* offerta = qobject_cast<PropostaVideoCardView*>(slot_->scheda());
-    const bool stessa = nuova == scheda_ && (nuova != Scheda::attivita || (attuale && corrente && attuale->attivita() == *corrente))
-                        && (nuova != Scheda::propostaVideo || (offerta && offerta->proposta() == videoNotch_->proposta()))
-                        && sceltaUsoIA == sceltaUsoIA_ && agenda == contenutoAgenda_
-                        && (nuova != Scheda::aggiornamento || campiAggiornamento() == campiAggiornamento_);
+    mostrato.proposta = offerta ? std::optional(offerta->proposta()) : std::nullopt;
+    const bool stessa = stessaScheda(scheda_, mostrato, nuova, dovuto);
     const bool altra = nuova != scheda_;
     scheda_ = nuova;
-    sceltaUsoIA_ = sceltaUsoIA;
+    contenuto_ = dovuto;
     if (altra)
         emit schedaCambiata();
-    contenutoAgenda_ = agenda;
-    campiAggiornamento_ = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
     if (stessa)
         return;
-    // Cards of features without their view yet leave the slot empty.
-    QWidget* card = nullptr;
-    QRectF area;
-    auto ingresso = TransizioneScheda::kIngresso;
-    if (nuova == Scheda::video) {
-        card = creaSchedaVideo(area);
-    } else if (nuova == Scheda::propostaVideo) {
-        card = creaSchedaProposta(area);
-        ingresso = TransizioneScheda::kIngressoProposta;
-    } else if (nuova == Scheda::installazione && servizi_.installazione) {
-        // Hidden for the rest of the run once closed: the flag is not stored.
-        auto* v = new InstallazioneCardView(
-            *servizi_.installazione, [this] { stato_.setInstallazioneDaSistemare(false); }, servizi_.clock);
-        area = v->rettangoloScheda();
-        card = v;
-    } else if (nuova == Scheda::aggiornamento) {
-        card = creaSchedaAggiornamento(area);
-    } else if (nuova == Scheda::attivita && corrente) {
-        auto* v = new AttivitaCardView(*corrente);
-        area = v->rettangoloScheda();
-        card = v;
-    } else if (nuova == Scheda::musica && mediaManager_) {
-        // Its waves rest while the pointer is over the card.
-        auto* v = new CompactMediaCard(*mediaManager_, !stato_.isMediaCardHovered(), nullptr, servizi_.clock);
-        v->resize(v->sizeHint());
-        area = v->rettangoloCard();
-        card = v;
-    } else if (QWidget* v = creaSchedaAgenda(nuova, area)) {
-        card = v;
-    } else if (sceltaUsoIA) {
-        auto* v = new UsoIACardView(sceltaUsoIA->limite, sceltaUsoIA->settimanale, sceltaUsoIA->fornitore,
-                                    servizi_.clock);
-        area = v->rettangoloScheda();
-        card = v;
-    }
+    // The video card is the root view's own: it resizes the slot as it goes.
+    CostruttoreSchede::Costruita costruita;
+    if (nuova == Scheda::video)
+        costruita.scheda = creaSchedaVideo(costruita.area);
+    else
+        costruita = costruttore_->costruisci(nuova, dovuto, !stato_.isMediaCardHovered());
+    QWidget* card = costruita.scheda;
     // The video card embeds a native window, which an effect cannot draw; it never fades anyway.
     if (card && nuova != Scheda::video) {
         auto* effetto = new QGraphicsOpacityEffect(card);
         effetto->setOpacity(sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
         card->setGraphicsEffect(effetto);
     }
-    slot_->imposta(card, area, ingresso);
+    slot_->imposta(card, costruita.area, costruita.ingresso);
     disponi();
-}
-
-QWidget* RootNotchView::creaSchedaAgenda(Scheda s, QRectF& area)
-{
-    SchedaChiusa* v = nullptr;
-    Clock& clock = servizi_.clock;
-    switch (s) {
-    case Scheda::promemoria:
-        if (auto* c = calendarioManager_.get(); c && c->daAvvisare())
-            v = new PromemoriaCardView(
-                *c->daAvvisare(), [c] { c->completaDaAvvisare(); }, [c] { c->rimandaDaAvvisare(); }, clock);
-        break;
-    case Scheda::registrazione:
-        if (voiceManager_)
-            v = new RegistrazioneCardView(*voiceManager_, clock);
-        break;
-    case Scheda::timer:
-        if (pomodoroManager_)
-            v = new TimerCardView(*pomodoroManager_, clock);
-        break;
-    case Scheda::impegno:
-        if (calendarioManager_ && calendarioManager_->prossimo())
-            v = new ImpegnoCardView(*calendarioManager_->prossimo(), clock);
-        break;
-    default:
-        break;
-    }
-    if (v)
-        area = v->rettangoloScheda();
-    return v;
 }
 
 void RootNotchView::disponi()

@@ -3,6 +3,7 @@
 #include "AggiornamentoCardView.h"
 #include "BarraSchede.h"
 #include "CatenaSchede.h"
+#include "ContenutoScheda.h"
 #include "Clock.h"
 #include "FabbricaManager.h"
 #include "Impegno.h"
@@ -19,6 +20,7 @@
 
 class AttivitaManager;
 class AvvioAlLogin;
+class CostruttoreSchede;
 class BarraSchede;
 class PannelloAperto;
 class BatteriaMonitor;
@@ -133,7 +135,6 @@ private:
     bool impegnoDaMostrare() const;
     void aggiornaTimerAttivo();
     void aggiornaRegistrazioneAttiva();
-    QWidget* creaSchedaAgenda(CatenaSchede::Scheda s, QRectF& area);
     void aggiornaMediaAttivo();
     void aggiornaIntervalloMedia();
     void aggiornaTacca();
@@ -146,12 +147,10 @@ private:
     // media tab's action and the browser play/pause of the media manager.
     void collegaVideo();
     void guardaVideoBrowser();
-    QWidget* creaSchedaProposta(QRectF& area);
-    // The update card from the update manager's fields, and its wiring.
-    QWidget* creaSchedaAggiornamento(QRectF& area);
+    QWidget* creaSchedaVideo(QRectF& area);
+    // The update card's fields from the update manager, and its wiring.
     std::optional<AggiornamentoCardView::Campi> campiAggiornamento() const;
     void collegaAggiornamento();
-    QWidget* creaSchedaVideo(QRectF& area);
     void collega();
     void disponi();
 
@@ -177,6 +176,7 @@ private:
     std::unique_ptr<UsoIAMonitor> usoIA_;
     std::unique_ptr<RotazioneSchede> rotazione_;
     std::unique_ptr<BarraSchede> barra_;
+    std::unique_ptr<CostruttoreSchede> costruttore_;
     // The clipboard of a root view built without the desktop's.
     std::unique_ptr<Pasteboard> appuntiPropri_;
     TimerHandle guidaIniziale_;
@@ -190,16 +190,7 @@ private:
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;
-    std::optional<RegoleUsoIA::SceltaTacca> sceltaUsoIA_;
-    // What the agenda's cards were built with: the same card with other
-    // content (another event or reminder, the alarm's layout) is built anew.
-    struct ContenutoAgenda {
-        std::optional<Impegno> impegno;
-        std::optional<Promemoria> promemoria;
-        bool allarme = false;
-        bool operator==(const ContenutoAgenda&) const = default;
-    };
-    ContenutoAgenda contenutoAgenda_;
+    // What the card in the slot was built with.
+    CatenaSchede::ContenutoScheda contenuto_;
     QRegion regioneMateriale_;
-    std::optional<AggiornamentoCardView::Campi> campiAggiornamento_;
 };

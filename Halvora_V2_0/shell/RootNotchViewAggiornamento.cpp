@@ -1,11 +1,9 @@
 // The root view's part of the update card: its fields from the update
-// manager, its actions bound to the manager, and the rebuild on every change.
+// manager and the rebuild on every change.
 #include "RootNotchView.h"
 
 #include "AggiornamentoManager.h"
 #include "NotchStateManager.h"
-
-#include <QPointer>
 
 std::optional<AggiornamentoCardView::Campi> RootNotchView::campiAggiornamento() const
 {
@@ -15,29 +13,6 @@ std::optional<AggiornamentoCardView::Campi> RootNotchView::campiAggiornamento() 
     const QString passo = m->passoAggiornamento();
     return AggiornamentoCardView::Campi{m->versioneDisponibile(), passo.isEmpty() ? std::nullopt : std::optional(passo),
                                         m->erroreAggiornamento(), m->installata(), !m->urlPacchetto().isEmpty()};
-}
-
-QWidget* RootNotchView::creaSchedaAggiornamento(QRectF& area)
-{
-    const auto campi = campiAggiornamento();
-    if (!campi)
-        return nullptr;
-    QPointer<AggiornamentoManager> m(aggiornamentoManager_.get());
-    auto* v = new AggiornamentoCardView(
-        *campi,
-        {.onAggiorna = [m] { if (m) m->scaricaEInstalla(); },
-         .onScarica = [m] { if (m) m->apriPaginaDownload(); },
-         .onRimanda = [m] { if (m) m->ignoraVersione(); },
-         .onApri =
-             [m] {
-                 if (!m)
-                     return;
-                 m->azzeraErrore();
-                 m->apriVersioneNuova();
-             }},
-        servizi_.clock);
-    area = v->rettangoloScheda();
-    return v;
 }
 
 void RootNotchView::collegaAggiornamento()

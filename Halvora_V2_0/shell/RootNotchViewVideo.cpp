@@ -1,12 +1,11 @@
-// The root view's side of the notch video: what it hands the video manager
-// and what it builds for it.
+// The root view's side of the notch video: what it hands the video manager,
+// and its card, which resizes the slot.
 #include "RootNotchView.h"
 
 #include "FrontApplication.h"
 #include "MediaManager.h"
 #include "NotchStateManager.h"
 #include "Processi.h"
-#include "PropostaVideoCardView.h"
 #include "SlotScheda.h"
 #include "UserDefaults.h"
 #include "VideoNotchCardView.h"
@@ -49,20 +48,6 @@ void RootNotchView::guardaVideoBrowser()
         return;
     videoNotch_->guardaNellaTacca(*sessione);
     stato_.chiudiSubito();
-}
-
-QWidget* RootNotchView::creaSchedaProposta(QRectF& area)
-{
-    if (!videoNotch_ || !videoNotch_->proposta())
-        return nullptr;
-    VideoNotchManager* video = videoNotch_.get();
-    MediaManager* media = mediaManager_.get();
-    auto* v = new PropostaVideoCardView(
-        *video->proposta(),
-        [video, media] { video->accettaProposta(media ? media->videoBrowser() : std::nullopt); },
-        [video] { video->rifiutaProposta(); }, PropostaVideoCardView::coloreProposta());
-    area = v->rettangoloScheda();
-    return v;
 }
 
 QWidget* RootNotchView::creaSchedaVideo(QRectF& area)
