@@ -16,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QImage>
+#include <QSaveFile>
 
 #include <unistd.h>
 
@@ -67,10 +68,13 @@ QString impronta(const QByteArray& b) { return QString::fromLatin1(QCryptographi
         default: {
             atteso = QByteArray(256 * 1024, char('a' + i % 26));
             const QString sorgente = cartella + QStringLiteral("/sorgenti/documento %1.bin").arg(i % 26);
-            QFile f(sorgente);
-            if (!f.exists() && (!f.open(QIODevice::WriteOnly) || f.write(atteso) != atteso.size()))
-                ::_exit(2);
-            f.close();
+            // Made whole or not at all: an earlier writer may have been
+            // killed while making it.
+            if (!QFileInfo::exists(sorgente)) {
+                QSaveFile f(sorgente);
+                if (!f.open(QIODevice::WriteOnly) || f.write(atteso) != atteso.size() || !f.commit())
+                    ::_exit(2);
+            }
             scrivi(QStringLiteral("inizio ") + impronta(atteso));
             percorso = PersistenzaVassoio::persistFileURL(QUrl::fromLocalFile(sorgente), tray);
         }
