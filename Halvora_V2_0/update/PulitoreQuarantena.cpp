@@ -44,6 +44,14 @@ public:
             suo = ::fcntl(coppia[1], F_DUPFD_CLOEXEC, 4);
             ::close(coppia[1]);
         }
+        // The request waits in the socket until the service reads it. Sent
+        // before the service starts, so one that answers and ends at once
+        // cannot make the send fail after its answer.
+        const QByteArray richiesta = QFile::encodeName(bundle);
+        if (::send(fd_, richiesta.constData(), richiesta.size(), MSG_NOSIGNAL) != richiesta.size()) {
+            ::close(suo);
+            return rispondi(false);
+        }
         pid_ = avviaServizio(servizio, suo);
         ::close(suo);
         if (pid_ <= 0)
@@ -53,10 +61,6 @@ public:
             uscita_ = new QSocketNotifier(pidfd_, QSocketNotifier::Read, this);
             connect(uscita_, &QSocketNotifier::activated, this, &RispostaUnica::terminato);
         }
-        // The request waits in the socket until the service reads it.
-        const QByteArray richiesta = QFile::encodeName(bundle);
-        if (::send(fd_, richiesta.constData(), richiesta.size(), MSG_NOSIGNAL) != richiesta.size())
-            return rispondi(false);
         lettura_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
         connect(lettura_, &QSocketNotifier::activated, this, &RispostaUnica::leggi);
         scadenza_ = clock.singleShot(PulitoreQuarantena::kAttesa, [this] { rispondi(false); });
