@@ -150,7 +150,8 @@ std::optional<TestoFormattato> LettoreDocx::leggiXml(const QByteArray& xml)
                 const int mezzi = valore(x).toInt();
                 formato.punti = mezzi > 0 ? qMin(mezzi, 3200) / 2.0 : 0;
             } else if (nomeW(x, QLatin1String("t"))) {
-                aggiungi(x.readElementText(QXmlStreamReader::IncludeChildElements));
+                // A line feed inside a text element is a space, as Word shows it; breaks are <w:br/>.
+                aggiungi(x.readElementText(QXmlStreamReader::IncludeChildElements).replace(QLatin1Char('\n'), QLatin1Char(' ')));
             } else if (nomeW(x, QLatin1String("tab"))) {
                 if (!inProprietaRun && !inProprietaParagrafo)
                     aggiungi(QStringLiteral("\t"));

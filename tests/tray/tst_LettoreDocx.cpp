@@ -85,12 +85,12 @@ private slots:
         QCOMPARE(letto->testoSemplice(), QStringLiteral("abc"));
     }
 
-    // As word processors write it: deletions, tab stops, switched-off bold, sizes, nested text boxes.
+    // As word processors write it: line feeds in text, deletions, tab stops, switched-off bold, sizes, nested text boxes.
     void comeLoScriveWord()
     {
         const auto doc = LettoreDocx::leggiXml(corpo(
             "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs><w:jc w:val=\"right\"/></w:pPr>"
-            "<w:r><w:rPr><w:b w:val=\"0\"/><w:sz w:val=\"28\"/></w:rPr><w:t xml:space=\"preserve\">Tenuto </w:t></w:r>"
+            "<w:r><w:rPr><w:b w:val=\"0\"/><w:sz w:val=\"28\"/></w:rPr><w:t xml:space=\"preserve\">Tenuto\n</w:t></w:r>"
             "<w:del><w:r><w:delText>tolto</w:delText><w:t>tolto</w:t></w:r></w:del>"
             "<w:r><w:rPr><w:b/></w:rPr><w:t>forte</w:t></w:r></w:p>"
             "<w:tbl><w:tblPr><w:jc w:val=\"center\"/></w:tblPr><w:tr><w:tc><w:p><w:r><w:t>cella</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
