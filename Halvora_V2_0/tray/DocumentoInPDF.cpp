@@ -12,8 +12,12 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <limits>
 
 namespace {
 
@@ -136,6 +140,60 @@ bool leggi(QTextDocument& documento, const QString& percorso)
     return false;
 }
 
+// One page of the laid-out document. Every line belongs to the page where
+// its top lies. A block that runs over a page break is drawn line by line
+// on each of its pages: drawn by the document, clipped, it would also write
+// the text of its lines next to the clip. The document draws the rest.
+struct Pagina {
+    QRectF banda; // the document's lines on this page
+    // The document draws itself what lies between these: below a broken
+    // block ending here, above one starting here.
+    double da = -std::numeric_limits<double>::infinity();
+    double a = std::numeric_limits<double>::infinity();
+    QList<std::pair<QTextLine, QPointF>> righe; // the lines of broken blocks
+
+    QRectF disegnata() const
+    {
+        // Kept off its ends, so that no block beyond them is drawn.
+        return QRectF(QPointF(banda.left(), qMax(banda.top(), da) + 0.5), QPointF(banda.right(), qMin(banda.bottom(), a) - 0.5));
+    }
+};
+
+QList<Pagina> impagina(const QTextDocument& documento, double larghezza, double altezza)
+{
+    QList<Pagina> pagine(qMax(1, documento.pageCount()));
+    const auto paginaDi = [&](double y) {
+        return qBound(qsizetype(0), qsizetype(y / altezza), qsizetype(pagine.size() - 1));
+    };
+    for (QTextBlock b = documento.begin(); b.isValid(); b = b.next()) {
+        const QTextLayout* disposizione = b.layout();
+        if (!b.isVisible() || !disposizione || disposizione->lineCount() == 0)
+            continue;
+        const QRectF blocco = documento.documentLayout()->blockBoundingRect(b);
+        const QPointF origine = blocco.topLeft();
+        const auto cima = [&](int i) { return origine.y() + disposizione->lineAt(i).y(); };
+        const qsizetype prima = paginaDi(cima(0));
+        const qsizetype ultima = paginaDi(cima(disposizione->lineCount() - 1));
+        for (int i = 0; i < disposizione->lineCount(); ++i) {
+            const QTextLine riga = disposizione->lineAt(i);
+            Pagina& sua = pagine[paginaDi(cima(i))];
+            sua.banda |= QRectF(0, cima(i), larghezza, riga.height());
+            if (prima != ultima)
+                sua.righe << std::pair{riga, origine};
+        }
+        if (prima != ultima) {
+            pagine[prima].a = qMin(pagine[prima].a, blocco.top());
+            pagine[ultima].da = qMax(pagine[ultima].da, blocco.bottom());
+            for (qsizetype p = prima + 1; p < ultima; ++p)
+                pagine[p].a = -std::numeric_limits<double>::infinity();
+        }
+    }
+    for (qsizetype i = 0; i < pagine.size(); ++i)
+        if (pagine[i].banda.isEmpty())
+            pagine[i].banda = QRectF(0, i * altezza, larghezza, altezza);
+    return pagine;
+}
+
 } // namespace
 
 DocumentoInPDF::Tipo DocumentoInPDF::tipoDocumento(const QString& percorso)
@@ -179,15 +237,27 @@ std::optional<QString> DocumentoInPDF::converti(const QString& percorso, const Q
         QPainter pittore;
         if (!pittore.begin(&pdf))
             return std::nullopt;
-        const int pagine = qMax(1, documento.pageCount());
-        for (int i = 0; i < pagine; ++i) {
+        const QList<Pagina> pagine = impagina(documento, area.width(), area.height());
+        for (qsizetype i = 0; i < pagine.size(); ++i) {
             if (stop.richiesta())
                 return std::nullopt;
             if (i > 0 && !pdf.newPage())
                 return std::nullopt;
+            const Pagina& p = pagine[i];
             pittore.save();
             pittore.translate(0, -i * area.height());
-            documento.drawContents(&pittore, QRectF(QPointF(0, i * area.height()), area));
+            // In reading order, as the page's text is read back: a broken
+            // block ending here, the rest, a broken block starting here.
+            const QRectF resto = p.disegnata();
+            const auto righe = [&](bool sopra) {
+                for (const auto& [riga, origine] : p.righe)
+                    if ((origine.y() + riga.y() < resto.top()) == sopra)
+                        riga.draw(&pittore, origine);
+            };
+            righe(true);
+            if (resto.height() > 0)
+                documento.drawContents(&pittore, resto);
+            righe(false);
             pittore.restore();
         }
         if (!pittore.end())
