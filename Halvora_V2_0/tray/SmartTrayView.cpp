@@ -1,7 +1,7 @@
 #include "SmartTrayView.h"
 
+#include "BarraScreenshotVassoio.h"
 #include "Colori.h"
-#include "ColoriAppunti.h"
 #include "DropManager.h"
 #include "FornitoreMime.h"
 #include "Pasteboard.h"
@@ -27,37 +27,18 @@ constexpr int kAltezzaIntestazione = 24;
 constexpr int kSottoIntestazione = 8;
 constexpr int kSpaziatura = 6;
 constexpr int kBottone = 22;
-// The SCREENSHOT label and bar under the file area.
-constexpr int kSopraEtichetta = 16;
-constexpr int kSottoEtichetta = 4;
-constexpr int kTitolo = 13;     // headline
-constexpr int kDidascalia = 11; // caption
-constexpr int kSimboloBarra = 13;
-constexpr int kMargineBottoneV = 8;
-constexpr int kMargineBottoneH = 6;
-constexpr int kTraBottoni = 8;
 
 struct BottoneCattura {
     SmartTrayView::Controllo controllo;
-    const char* titolo;
-    const char* simbolo;
     ScreenshotMode modo;
 };
 constexpr BottoneCattura kBottoniCattura[] = {
-    {SmartTrayView::Controllo::intero, QT_TR_NOOP("Intero"), "square.fill", ScreenshotMode::fullScreen},
-    {SmartTrayView::Controllo::area, QT_TR_NOOP("Area"), "square.dashed", ScreenshotMode::area},
-    {SmartTrayView::Controllo::finestra, QT_TR_NOOP("Finestra"), "macwindow", ScreenshotMode::window},
+    {SmartTrayView::Controllo::intero, ScreenshotMode::fullScreen},
+    {SmartTrayView::Controllo::area, ScreenshotMode::area},
+    {SmartTrayView::Controllo::finestra, ScreenshotMode::window},
 };
 
-QFont carattere(const QFont& base, int pixel, QFont::Weight peso, qreal spaziatura = 0)
-{
-    QFont f = base;
-    f.setPixelSize(pixel);
-    f.setWeight(peso);
-    if (spaziatura > 0)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, spaziatura);
-    return f;
-}
+using TrayDisegno::carattere;
 
 // The blue dashed outline over a non-empty tray while a drag hovers it.
 class EvidenzaRilascio final : public QWidget {
@@ -97,11 +78,6 @@ bool accettabile(const QMimeData* dati)
         if (f.startsWith(QLatin1String("image/")))
             return true;
     return false;
-}
-
-int altezzaBottoneCattura(const QFont& base)
-{
-    return 2 * kMargineBottoneV + qMax(kSimboloBarra, QFontMetrics(carattere(base, kDidascalia, QFont::Medium)).height());
 }
 
 } // namespace
@@ -150,17 +126,9 @@ QRect SmartTrayView::areaFile() const
     return QRect(0, cima, width(), qMax(0, height() - cima - altezzaBarra()));
 }
 
-int SmartTrayView::altezzaBarra() const
-{
-    return kSopraEtichetta + etichettaScreenshot().height() + kSottoEtichetta + altezzaBottoneCattura(font());
-}
+int SmartTrayView::altezzaBarra() const { return BarraScreenshotVassoio::altezza(font()); }
 
-QRect SmartTrayView::etichettaScreenshot() const
-{
-    // Laid out from the bottom: the file area takes what is left above.
-    const int alta = QFontMetrics(carattere(font(), kTitolo, QFont::Bold, 1.5)).height();
-    return QRect(0, height() - altezzaBottoneCattura(font()) - kSottoEtichetta - alta, width(), alta);
-}
+QRect SmartTrayView::etichettaScreenshot() const { return BarraScreenshotVassoio::etichetta(font(), size()); }
 
 std::optional<ScreenshotMode> SmartTrayView::modoDi(Controllo controllo)
 {
@@ -384,16 +352,8 @@ QString SmartTrayView::testoChip() const { return tr("%1 selezionati").arg(selez
 
 QRect SmartTrayView::rettangolo(Controllo controllo) const
 {
-    if (modoDi(controllo)) {
-        // Three equal buttons across the width, the last one taking the rounding.
-        const QRect etichetta = etichettaScreenshot();
-        const int y = etichetta.bottom() + 1 + kSottoEtichetta;
-        const int alto = height() - y;
-        const int largo = (width() - 2 * kTraBottoni) / 3;
-        const int i = int(controllo) - int(Controllo::intero);
-        const int x = i * (largo + kTraBottoni);
-        return QRect(x, y, i == 2 ? width() - x : largo, alto);
-    }
+    if (const auto modo = modoDi(controllo))
+        return BarraScreenshotVassoio::bottone(*modo, font(), size());
     const bool pieno = !dropManager_.draggedFiles().isEmpty();
     const int cy = kAltezzaIntestazione / 2;
     QRect svuota(width() - kBottone, cy - kBottone / 2, kBottone, kBottone);
@@ -502,34 +462,7 @@ void SmartTrayView::paintEvent(QPaintEvent*)
     disegnaIntestazione(p);
     if (dropManager_.draggedFiles().isEmpty())
         disegnaZonaVuota(p);
-    disegnaBarraScreenshot(p);
-}
-
-void SmartTrayView::disegnaBarraScreenshot(QPainter& p)
-{
-    p.setFont(carattere(font(), kTitolo, QFont::Bold, 1.5));
-    p.setPen(TrayDisegno::secondario());
-    p.drawText(etichettaScreenshot(), Qt::AlignCenter, tr("SCREENSHOT"));
-
-    const QFont f = carattere(font(), kDidascalia, QFont::Medium);
-    const QFontMetrics fm(f);
-    p.setFont(f);
-    for (const BottoneCattura& b : kBottoniCattura) {
-        const QRectF r = QRectF(rettangolo(b.controllo)).adjusted(0.5, 0.5, -0.5, -0.5);
-        p.setPen(QPen(ColoriAppunti::conOpacita(Qt::white, 0.1), 1));
-        p.setBrush(ColoriAppunti::materialeUltraSottile());
-        p.drawRoundedRect(r, 10, 10);
-        // Symbol and title centred together, as one label inside the padding.
-        const QRectF interno = r.adjusted(kMargineBottoneH, kMargineBottoneV, -kMargineBottoneH, -kMargineBottoneV);
-        const QString titolo = fm.elidedText(tr(b.titolo), Qt::ElideRight, int(interno.width()) - kSimboloBarra - 4);
-        const qreal largo = kSimboloBarra + 4 + fm.horizontalAdvance(titolo);
-        const qreal x = interno.center().x() - largo / 2;
-        TrayDisegno::simbolo(p, QString::fromLatin1(b.simbolo), QRectF(x, interno.top(), kSimboloBarra, interno.height()),
-                             kSimboloBarra, Qt::white);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(x + kSimboloBarra + 4, interno.top(), largo - kSimboloBarra - 4, interno.height()),
-                   Qt::AlignVCenter | Qt::AlignLeft, titolo);
-    }
+    BarraScreenshotVassoio::disegna(p, font(), size());
 }
 
 void SmartTrayView::disegnaIntestazione(QPainter& p)
@@ -606,7 +539,15 @@ void SmartTrayView::valutaTrascinamento(QDragMoveEvent* e)
     setDropTargeted(dentro);
 }
 
-void SmartTrayView::dragEnterEvent(QDragEnterEvent* e) { valutaTrascinamento(e); }
+void SmartTrayView::dragEnterEvent(QDragEnterEvent* e)
+{
+    valutaTrascinamento(e);
+    // A drag coming down from the notch enters over the header: it is taken
+    // in there too, as only a drag accepted on entering is followed, and the
+    // moves then accept it over the file area alone.
+    if (accettabile(e->mimeData()))
+        e->accept();
+}
 
 void SmartTrayView::dragMoveEvent(QDragMoveEvent* e) { valutaTrascinamento(e); }
 

@@ -116,7 +116,6 @@ private:
     void valutaTrascinamento(QDragMoveEvent* e);
     void disegnaIntestazione(QPainter& p);
     void disegnaZonaVuota(QPainter& p);
-    void disegnaBarraScreenshot(QPainter& p);
     // Height of the label and the bar under the file area, with their spacing.
     int altezzaBarra() const;
     std::optional<Controllo> controlloIn(const QPoint& punto) const;

@@ -9,6 +9,16 @@
 
 namespace TrayDisegno {
 
+QFont carattere(const QFont& base, int pixel, QFont::Weight peso, qreal spaziatura)
+{
+    QFont f = base;
+    f.setPixelSize(pixel);
+    f.setWeight(peso);
+    if (spaziatura > 0)
+        f.setLetterSpacing(QFont::AbsoluteSpacing, spaziatura);
+    return f;
+}
+
 void simbolo(QPainter& p, const QString& nome, const QRectF& dove, int lato, const QColor& colore)
 {
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPainter>
 #include <QRectF>
 #include <QString>
@@ -21,6 +22,9 @@ inline QColor conOpacita(QColor colore, qreal opacita)
     colore.setAlphaF(colore.alphaF() * opacita);
     return colore;
 }
+
+// `base` at `pixel` pixels and `peso`, letters spaced by `spaziatura` pixels when above 0.
+QFont carattere(const QFont& base, int pixel, QFont::Weight peso, qreal spaziatura = 0);
 
 // A symbol of the symbol table, `lato` pixels, centred in `dove`.
 void simbolo(QPainter& p, const QString& nome, const QRectF& dove, int lato, const QColor& colore);

@@ -258,10 +258,18 @@ private slots:
         lasciaVuoto.setAccepted(false);
         QApplication::sendEvent(p.vista, &lasciaVuoto);
         QVERIFY(!lasciaVuoto.isAccepted());
-        // Over the header nothing is accepted.
+        // A drag entering over the header is followed, and accepted only once over the file area.
         QDragEnterEvent sopra(QPoint(5, 5), Qt::CopyAction, &testo, Qt::LeftButton, {});
         QApplication::sendEvent(p.vista, &sopra);
-        QVERIFY(!sopra.isAccepted());
+        QVERIFY(sopra.isAccepted());
+        QVERIFY(!p.vista->isDropTargeted());
+        QDragMoveEvent ancoraSopra(QPoint(5, 5), Qt::CopyAction, &testo, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &ancoraSopra);
+        QVERIFY(!ancoraSopra.isAccepted());
+        QDragMoveEvent giu(dentro, Qt::CopyAction, &testo, Qt::LeftButton, {});
+        QApplication::sendEvent(p.vista, &giu);
+        QVERIFY(giu.isAccepted());
+        QVERIFY(p.vista->isDropTargeted());
     }
 
     void screenshotOfATrayWithFiles()
