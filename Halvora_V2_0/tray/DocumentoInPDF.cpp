@@ -142,20 +142,44 @@ bool leggi(QTextDocument& documento, const QString& percorso)
 
 // One page of the laid-out document. Every line belongs to the page where
 // its top lies. A block that runs over a page break is drawn line by line
-// on each of its pages: drawn by the document, clipped, it would also write
-// the text of its lines next to the clip. The document draws the rest.
+// on each of its pages (and so is any block beside it, as in a table row):
+// drawn by the document, clipped, it would also write the text of its lines
+// next to the clip. The document draws the rest, between `da` and `a`.
 struct Pagina {
+    struct Riga {
+        QTextLine riga;
+        QPointF origine; // of its block
+        double cima;
+        double fondoBlocco;
+    };
     QRectF banda; // the document's lines on this page
-    // The document draws itself what lies between these: below a broken
-    // block ending here, above one starting here.
     double da = -std::numeric_limits<double>::infinity();
     double a = std::numeric_limits<double>::infinity();
-    QList<std::pair<QTextLine, QPointF>> righe; // the lines of broken blocks
+    QList<Riga> righe;
 
     QRectF disegnata() const
     {
         // Kept off its ends, so that no block beyond them is drawn.
         return QRectF(QPointF(banda.left(), qMax(banda.top(), da) + 0.5), QPointF(banda.right(), qMin(banda.bottom(), a) - 0.5));
+    }
+    bool aMano(const Riga& r) const { return r.cima < da || r.cima >= a; }
+
+    // No block is left half to the document and half to its lines.
+    void separa()
+    {
+        for (bool mosso = true; mosso;) {
+            mosso = false;
+            for (const Riga& r : std::as_const(righe)) {
+                if (r.cima >= a && r.origine.y() < a) {
+                    a = r.origine.y();
+                    mosso = true;
+                }
+                if (r.cima < da && r.fondoBlocco > da) {
+                    da = r.fondoBlocco;
+                    mosso = true;
+                }
+            }
+        }
     }
 };
 
@@ -170,16 +194,14 @@ QList<Pagina> impagina(const QTextDocument& documento, double larghezza, double 
         if (!b.isVisible() || !disposizione || disposizione->lineCount() == 0)
             continue;
         const QRectF blocco = documento.documentLayout()->blockBoundingRect(b);
-        const QPointF origine = blocco.topLeft();
-        const auto cima = [&](int i) { return origine.y() + disposizione->lineAt(i).y(); };
+        const auto cima = [&](int i) { return blocco.top() + disposizione->lineAt(i).y(); };
         const qsizetype prima = paginaDi(cima(0));
         const qsizetype ultima = paginaDi(cima(disposizione->lineCount() - 1));
         for (int i = 0; i < disposizione->lineCount(); ++i) {
             const QTextLine riga = disposizione->lineAt(i);
             Pagina& sua = pagine[paginaDi(cima(i))];
             sua.banda |= QRectF(0, cima(i), larghezza, riga.height());
-            if (prima != ultima)
-                sua.righe << std::pair{riga, origine};
+            sua.righe << Pagina::Riga{riga, blocco.topLeft(), cima(i), blocco.bottom()};
         }
         if (prima != ultima) {
             pagine[prima].a = qMin(pagine[prima].a, blocco.top());
@@ -188,9 +210,11 @@ QList<Pagina> impagina(const QTextDocument& documento, double larghezza, double 
                 pagine[p].a = -std::numeric_limits<double>::infinity();
         }
     }
-    for (qsizetype i = 0; i < pagine.size(); ++i)
+    for (qsizetype i = 0; i < pagine.size(); ++i) {
         if (pagine[i].banda.isEmpty())
             pagine[i].banda = QRectF(0, i * altezza, larghezza, altezza);
+        pagine[i].separa();
+    }
     return pagine;
 }
 
@@ -250,9 +274,9 @@ std::optional<QString> DocumentoInPDF::converti(const QString& percorso, const Q
             // block ending here, the rest, a broken block starting here.
             const QRectF resto = p.disegnata();
             const auto righe = [&](bool sopra) {
-                for (const auto& [riga, origine] : p.righe)
-                    if ((origine.y() + riga.y() < resto.top()) == sopra)
-                        riga.draw(&pittore, origine);
+                for (const Pagina::Riga& r : p.righe)
+                    if (p.aMano(r) && (r.cima < resto.top()) == sopra)
+                        r.riga.draw(&pittore, r.origine);
             };
             righe(true);
             if (resto.height() > 0)
