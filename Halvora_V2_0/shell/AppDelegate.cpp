@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "AggiornamentoManager.h"
 #include "GeometriaPannello.h"
 #include "NotchAccessRouter.h"
 #include "NotchPanel.h"
@@ -129,6 +130,7 @@ void AppDelegate::attivaDiagnostica()
             },
             [scrivi] { scrivi(QStringLiteral("disegnata aperta")); });
     }
+    scrivi(QStringLiteral("versione ") + AggiornamentoManager::versioneCorrente());
     scrivi(QStringLiteral("pronta"));
 }
 

@@ -47,7 +47,7 @@ struct Condivisi {
 } // namespace
 
 FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
-                                       const DesktopEntries& applicazioni, Rilancia rilancia)
+                                       const DesktopEntries& applicazioni, Aggiornamenti aggiornamenti)
 {
     auto c = std::make_shared<Condivisi>();
     FabbricaManager f;
@@ -91,12 +91,11 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
         return std::make_unique<CalendarioManager>(
             clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
     };
-    f.aggiornamento = [c, &clock, &impostazioni, rilancia] {
-        c->feed = std::make_unique<LettoreFeedHttps>(LettoreFeedHttps::Opzioni{LettoreFeedHttps::endpointPredefinito()});
+    f.aggiornamento = [c, &clock, &impostazioni, aggiornamenti] {
+        c->feed = std::make_unique<LettoreFeedHttps>(aggiornamenti.feed);
         c->risveglio = std::make_unique<RisveglioLogind>();
-        AggiornamentoManager::Opzioni o;
-        o.rilancia = rilancia;
-        return std::make_unique<AggiornamentoManager>(impostazioni, clock, *c->feed, c->risveglio.get(), std::move(o));
+        return std::make_unique<AggiornamentoManager>(impostazioni, clock, *c->feed, c->risveglio.get(),
+                                                      aggiornamenti.manager);
     };
     f.usoIA = [&clock, &impostazioni, &frontale] {
         return std::make_unique<UsoIAMonitor>(clock, impostazioni, frontale);

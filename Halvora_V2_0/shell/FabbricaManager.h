@@ -1,10 +1,12 @@
 #pragma once
 
+#include "AggiornamentoManager.h"
+#include "LettoreFeedHttps.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
 
-class AggiornamentoManager;
 class CalendarioManager;
 class CameraManager;
 class ClipboardManager;
@@ -26,6 +28,13 @@ class VoiceManager;
 // a view built without the running desktop starts no helper process, opens
 // no folder and talks to no bus.
 struct FabbricaManager {
+    // How the update checker reads its feed and installs; its `rilancia`
+    // opens another copy as a new instance (an installed update).
+    struct Aggiornamenti {
+        AggiornamentoManager::Opzioni manager;
+        LettoreFeedHttps::Opzioni feed{LettoreFeedHttps::endpointPredefinito()};
+    };
+
     template <class T>
     using Crea = std::function<std::unique_ptr<T>()>;
 
@@ -52,8 +61,6 @@ struct FabbricaManager {
     // The managers of the running desktop. What they share (notification
     // service, clipboard, audio, nearby sending) lives as long as the
     // returned entries; `frontale` and `applicazioni` must outlive them.
-    // `rilancia` opens another copy as a new instance (an installed update).
-    using Rilancia = std::function<void(const QString& bundle, std::function<void(bool)> avviata)>;
     static FabbricaManager reale(Clock& clock, UserDefaults& impostazioni, FrontApplication& frontale,
-                                 const DesktopEntries& applicazioni, Rilancia rilancia = {});
+                                 const DesktopEntries& applicazioni, Aggiornamenti aggiornamenti);
 };

@@ -36,7 +36,10 @@ AggiornamentoManager::~AggiornamentoManager() = default;
 
 QString AggiornamentoManager::versioneCorrente()
 {
-    const QString v = QStringLiteral(HALVORA_VERSIONE);
+    // The application's own word first: a test build is the version its bundle says.
+    QString v = QCoreApplication::applicationVersion();
+    if (v.isEmpty())
+        v = QStringLiteral(HALVORA_VERSIONE);
     return v.isEmpty() ? QStringLiteral("?") : v;
 }
 

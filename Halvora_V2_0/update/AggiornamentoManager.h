@@ -63,7 +63,7 @@ public:
                          Opzioni opzioni, QObject* parent = nullptr);
     ~AggiornamentoManager() override;
 
-    // The version of this build ("?" when the build has none).
+    // The running version: the application's, else this build's ("?" when it has none).
     static QString versioneCorrente();
     // True when `prima` is older than `seconda`.
     static bool versionePrecede(const QString& prima, const QString& seconda)

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
@@ -64,10 +65,11 @@ inline bool segnaGuidaVista(const QTemporaryDir& casa)
            && ini.write("[General]\nguidaVista=true\navvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\n") > 0;
 }
 
-// The diagnostic lines of a running copy, read as they come.
+// The diagnostic lines of a running copy, read as they come from its
+// output channel, or from the file its output goes to.
 class Righe {
 public:
-    explicit Righe(QProcess& app) : app_(app) {}
+    explicit Righe(QIODevice& app) : app_(app) {}
 
     // Waits for the next line equal to `riga`, up to `ms`; the lines before
     // it are passed over.
@@ -76,19 +78,22 @@ public:
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
-            while (app_.canReadLine())
-                righe_ << QString::fromUtf8(app_.readLine()).trimmed();
+            parziale_ += app_.readAll();
+            for (qsizetype a; (a = parziale_.indexOf('\n')) >= 0; parziale_.remove(0, a + 1))
+                righe_ << QString::fromUtf8(parziale_.left(a)).trimmed();
             while (letto_ < righe_.size())
                 if (righe_[letto_++] == riga)
                     return true;
-            app_.waitForReadyRead(20);
+            if (!app_.waitForReadyRead(20) && !app_.isSequential())
+                QThread::msleep(20); // a file says nothing of what comes
             QCoreApplication::processEvents();
         }
         return false;
     }
 
 private:
-    QProcess& app_;
+    QIODevice& app_;
+    QByteArray parziale_;
     QStringList righe_;
     qsizetype letto_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QHostAddress>
 #include <QProcess>
 #include <QSslCertificate>
@@ -23,6 +24,7 @@ public:
         bool silenzio = false;    // never answer
     };
     Risposta risposta;
+    QHash<QByteArray, Risposta> percorsi; // by request path, before `risposta`
     QList<QByteArray> richieste; // request head of each connection
     int connessioni = 0;         // connections accepted so far
 
@@ -46,6 +48,9 @@ public:
 
     QUrl endpoint() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
 
+    // The certificate in PEM form, for a process that trusts it.
+    QString certificato() const { return dir_.filePath("cert.pem"); }
+
     QSslConfiguration fiducia() const
     {
         QSslConfiguration c = QSslConfiguration::defaultConfiguration();
@@ -67,6 +72,7 @@ protected:
             if (!testa->contains("\r\n\r\n") || risposta.silenzio)
                 return;
             richieste.append(*testa);
+            const Risposta& risposta = percorsi.value(testa->split(' ').value(1), this->risposta);
             QByteArray out = "HTTP/1.1 " + QByteArray::number(risposta.stato) + " X\r\n"
                              "Content-Type: application/json\r\nConnection: close\r\n";
             if (risposta.conLunghezza)

@@ -1,0 +1,163 @@
+#include "Avvio.h"
+
+#include "AppDelegate.h"
+#include "AvvioAlLoginXdg.h"
+#include "DesktopEntries.h"
+#include "FabbricaManager.h"
+#include "IstanzaSingola.h"
+#include "LinguaManager.h"
+#include "QtScreens.h"
+#include "RegistrazioneCopia.h"
+#include "Rilancio.h"
+#include "ScorciatoiaTacca.h"
+#include "Traduzioni.h"
+#include "UserDefaults.h"
+#include "X11Desktop.h"
+#include "X11FrontApplication.h"
+#include "X11Puntatore.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSslCertificate>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QThreadPool>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int segnaliFd[2] = {-1, -1};
+
+// SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
+// the single-instance socket are given back on the way out.
+void installaUscitaSuSegnale(QApplication& app)
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, segnaliFd) != 0)
+        return;
+    auto* n = new QSocketNotifier(segnaliFd[1], QSocketNotifier::Read, &app);
+    QObject::connect(n, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction sa {};
+    sa.sa_handler = [](int) {
+        const char c = 1;
+        [[maybe_unused]] auto r = ::write(segnaliFd[0], &c, 1);
+    };
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+// How the update checker reads its feed, whom it trusts and where it installs.
+FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, const NotchGeometry::Posizione& posizione)
+{
+    FabbricaManager::Aggiornamenti a;
+    if (!c.feed.isEmpty())
+        a.feed.endpoint = c.feed;
+    if (!c.autorita.isEmpty()) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.setCaCertificates(QSslCertificate::fromPath(c.autorita));
+        a.feed.ssl = ssl;
+        a.manager.installazione.ssl = ssl;
+    }
+    a.manager.installazione.chiave = c.chiave;
+    a.manager.installazione.destinazione = posizione.applicazioni + QLatin1Char('/') + QFileInfo(posizione.bundle).fileName();
+    return a;
+}
+
+} // namespace
+
+int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
+{
+    // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Halvora"));
+    QApplication::setOrganizationName(QStringLiteral("Halvora"));
+    QApplication::setApplicationVersion(c.versione.isEmpty() ? QStringLiteral(HALVORA_VERSIONE) : c.versione);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QStringList argomenti = app.arguments().mid(1);
+    IstanzaSingola istanza;
+    if (istanza.consegnaAllaPrimaIstanza(argomenti))
+        return 0;
+    istanza.diventaPrima();
+    installaUscitaSuSegnale(app);
+
+    const QString lingua = Traduzioni::installa(LinguaManager::linguaAllAvvio(UserDefaults::shared())).codice();
+    // Dates and numbers speak the interface's language; a desktop already in
+    // that language keeps its own regional formats.
+    if (QLocale::system().language() != QLocale(lingua).language())
+        QLocale::setDefault(QLocale(lingua));
+
+    X11Desktop& desktop = X11Desktop::shared();
+    // Every applications folder is read on a worker; until it answers, no
+    // window is matched to an installed application.
+    DesktopEntries voci;
+    QThreadPool::globalInstance()->start([&app, &voci] {
+        QMetaObject::invokeMethod(
+            &app, [&voci, lette = DesktopEntries::daSistema()]() mutable { voci = std::move(lette); },
+            Qt::QueuedConnection);
+    });
+    X11FrontApplication frontale(desktop, voci);
+    QtScreens schermi;
+    X11Puntatore puntatore;
+    SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
+
+    // Every switch to another copy, the language relaunch included, lets go
+    // of the single-instance socket and the hot key so the new copy can take
+    // them, and takes them back when the new copy does not start.
+    ScorciatoiaTacca& scorciatoia = ScorciatoiaTacca::condivisa();
+    Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
+                       [&] {
+                           istanza.rilascia();
+                           scorciatoia.rilascia();
+                       },
+                       [&] {
+                           istanza.riprendi();
+                           scorciatoia.riprendi();
+                       },
+                       [] { QCoreApplication::quit(); }});
+    LinguaManager::Riavvio riavvio;
+    riavvio.avviaIstanza = [&rilancio](std::function<void(bool)> avviata) {
+        rilancio.relaunchFrom(NotchGeometry::Posizione::corrente().bundle, std::move(avviata));
+    };
+    auto posizione = NotchGeometry::Posizione::corrente();
+    if (!c.applicazioni.isEmpty())
+        posizione.applicazioni = c.applicazioni;
+    auto inAggiornamento = aggiornamenti(c, posizione);
+    inAggiornamento.manager.rilancia = [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
+        rilancio.relaunchFrom(bundle, std::move(avviata));
+    };
+    AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia, contesto,
+                          posizione, &desktop, riavvio,
+                          FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci,
+                                                 std::move(inAggiornamento)),
+                          [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
+                              rilancio.relaunchFrom(bundle, std::move(avviata));
+                          }});
+    delegate.applicationDidFinishLaunching();
+    // The installed copy is the one the desktop starts, for URLs and at login.
+    if (NotchGeometry::isInApplications(posizione) && !NotchGeometry::isRunningFromTemporaryLocation(posizione))
+        QThreadPool::globalInstance()->start([eseguibile = posizione.eseguibile] {
+            AvvioAlLoginXdg avvio = AvvioAlLoginXdg::perUtente();
+            RegistrazioneCopia::aggiorna(
+                eseguibile,
+                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications"),
+                avvio);
+        });
+    QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
+    QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
+        const auto app = frontale.current();
+        delegate.anotherAppDidActivate(app ? std::optional<qint64>(app->pid) : std::nullopt);
+    });
+    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate,
+                     [&](const QStringList& testi) { delegate.apriURL(SchemaURL::urlDaTesti(testi)); });
+    delegate.apriURL(SchemaURL::urlDaTesti(argomenti));
+    const int esito = app.exec();
+    // The reading of the applications must not outlive what it fills.
+    QThreadPool::globalInstance()->waitForDone();
+    return esito;
+}
