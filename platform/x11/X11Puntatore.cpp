@@ -71,21 +71,16 @@ X11Puntatore::~X11Puntatore()
 
 StatoPuntatore X11Puntatore::stato() const
 {
-    const StatoPuntatore s = interroga();
-    // Reading the reply may pull raw events into xcb's queue, where the
-    // socket notifier never sees them: read them on the next loop turn.
-    if (conn_ && opcode_ && !letturaInCoda_) {
-        letturaInCoda_ = true;
-        QTimer::singleShot(0, const_cast<X11Puntatore*>(this), &X11Puntatore::leggiEventi);
-    }
-    return s;
-}
-
-StatoPuntatore X11Puntatore::interroga() const
-{
     if (!conn_)
         return {};
     auto* r = xcb_query_pointer_reply(conn_, xcb_query_pointer(conn_, root_), nullptr);
+    // Waiting for the reply may pull raw events into xcb's queue, where the
+    // socket notifier never sees them: read them on the next loop turn, or
+    // a move that came during a poll's query is lost once the poll stops.
+    if (opcode_ && !letturaInCoda_) {
+        letturaInCoda_ = true;
+        QTimer::singleShot(0, const_cast<X11Puntatore*>(this), &X11Puntatore::leggiEventi);
+    }
     if (!r)
         return {};
     const double dpr = rapportoPixel();
@@ -120,7 +115,7 @@ void X11Puntatore::leggiEventi()
     if (X11Connessione::lasciaSeCaduta(conn_, notifier_))
         return;
     if (mosso) {
-        ultimo_ = interroga();
+        ultimo_ = stato();
         daUltimoMoto_.restart();
         aggiornaSondaggio();
         emit spostato();
@@ -134,7 +129,7 @@ void X11Puntatore::sonda()
     // Raw events an earlier query pulled into xcb's queue are read first.
     if (opcode_)
         leggiEventi();
-    const StatoPuntatore s = interroga();
+    const StatoPuntatore s = stato();
     // With raw events the clicks come from them; the poll only adds moves.
     const bool premutoOra = !opcode_ && s.pulsantePremuto && !ultimo_.pulsantePremuto;
     const bool cambiato = s.posizione != ultimo_.posizione || s.pulsantePremuto != ultimo_.pulsantePremuto;

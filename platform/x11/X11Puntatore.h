@@ -33,8 +33,6 @@ private:
     void leggiEventi();
     void sonda();
     void aggiornaSondaggio();
-    // The query alone, without scheduling a read of queued events.
-    StatoPuntatore interroga() const;
 
     xcb_connection_t* conn_ = nullptr;
     uint32_t root_ = 0;
