@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTest>
@@ -40,6 +43,26 @@ inline void xdotool(const QStringList& argomenti)
     if (argomenti.size() == 3 && argomenti[0] == QLatin1String("mousemove"))
         return muoviPuntatore(argomenti[1].toInt(), argomenti[2].toInt());
     QProcess::execute(QStringLiteral("xdotool"), argomenti);
+}
+
+// The screen's `zona` once it rests: three grabs 150 ms apart alike, since
+// a busy machine can stall the application between two; up to `ms`.
+inline QImage aRiposo(const QRect& zona, int ms = 8000)
+{
+    auto grab = [&] {
+        return QGuiApplication::primaryScreen()->grabWindow(0, zona.x(), zona.y(), zona.width(), zona.height()).toImage();
+    };
+    QImage ora = grab();
+    int uguali = 0;
+    QElapsedTimer t;
+    t.start();
+    while (uguali < 2 && t.elapsed() < ms) {
+        QTest::qWait(150);
+        QImage nuova = grab();
+        uguali = nuova == ora ? uguali + 1 : 0;
+        ora = std::move(nuova);
+    }
+    return ora;
 }
 
 // The application's environment: its settings, data and instance lock all

@@ -74,13 +74,10 @@ class TestCatturaX11 : public QObject {
             return false;
         xdo(QStringLiteral("mousemove %1 355").arg(730 + 74 + indice * 156));
         // The springs settle late on a busy machine: the panel must rest first.
-        QImage prima, ora = schermo().copy(660, 0, 600, 420);
-        QElapsedTimer t;
-        t.start();
-        do {
-            QTest::qWait(150);
-            prima = std::exchange(ora, schermo().copy(660, 0, 600, 420));
-        } while (ora != prima && t.elapsed() < 5000);
+        // At rest and grown to the tray's full height, its buttons' row drawn.
+        QImage ora;
+        for (int i = 0; i < 3 && (ora.isNull() || qGray(ora.pixel(300, 380)) > 60); ++i)
+            ora = AppRealeX11::aRiposo(QRect(660, 0, 600, 420));
         salva(ora, QStringLiteral("premi-%1").arg(indice));
         xdo(QStringLiteral("click 1"));
         return righe.aspetta(QStringLiteral("cattura iniziata"), 10000);

@@ -39,17 +39,7 @@ class TestConversioneX11 : public QObject {
     }
 
     // The panel at rest: the springs settle late on a busy machine.
-    static QImage fermo()
-    {
-        QImage prima, ora = schermo().copy(kPannello);
-        QElapsedTimer t;
-        t.start();
-        do {
-            QTest::qWait(150);
-            prima = std::exchange(ora, schermo().copy(kPannello));
-        } while (ora != prima && t.elapsed() < 5000);
-        return ora;
-    }
+    static QImage fermo() { return AppRealeX11::aRiposo(kPannello); }
 
     // Where the "Converti" label is drawn in the tray's header, under the
     // tab bar: the first column right of the panel's middle holding light text.
