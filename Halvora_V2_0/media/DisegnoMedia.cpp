@@ -76,7 +76,10 @@ void pillola(QPainter& p, const QRectF& dove, const QString& nome, const QString
     }
     p.setFont(f);
     p.setPen(colore);
-    p.drawText(QRectF(x, dove.top(), dove.right() - x, dove.height()), Qt::AlignLeft | Qt::AlignVCenter, testo);
+    // A pill narrower than its text ends it with an ellipsis, never mid-letter.
+    const double larghezza = dove.right() - padX - x;
+    p.drawText(QRectF(x, dove.top(), larghezza + padX, dove.height()), Qt::AlignLeft | Qt::AlignVCenter,
+               QFontMetricsF(f).elidedText(testo, Qt::ElideRight, larghezza));
 }
 
 void velaTinta(QPainter& p, const QPainterPath& forma, const QColor& tinta, double da, double a)

@@ -3,6 +3,7 @@
 #include "ProtocolloVideo.h"
 #include "StratiPulsanti.h"
 #include "VideoNotchManager.h"
+#include "X11Finestra.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -44,10 +45,11 @@ VideoNotchCardView::VideoNotchCardView(VideoNotchManager& manager, double larghe
     connect(&m_, &VideoNotchManager::inAttesaDelSilenzioChanged, this, &VideoNotchCardView::aggiornaVista);
     if (player_) {
         connect(player_, &PlayerTacca::finestraChanged, this, [this] {
+            // A new window, or none: the one embedded so far is gone.
+            if (contenitore_)
+                lascia();
             if (player_ && player_->finestra())
                 ospita();
-            else
-                lascia();
         });
         connect(player_, &PlayerTacca::azione, this, [this](Zona z) {
             if (z == Zona::riporta)
@@ -133,8 +135,25 @@ void VideoNotchCardView::ospita()
     contenitore_ = QWidget::createWindowContainer(w, this);
     contenitore_->setGeometry(rettangoloScheda().adjusted(1, 1, -1, -1).toAlignedRect());
     contenitore_->show();
-    player_->mostraFinestra();
+    mostraIncorporata();
     aggiornaVista();
+}
+
+void VideoNotchCardView::mostraIncorporata()
+{
+    // The container takes the window in only once it shows (a card enters
+    // hidden behind its transition). Told to show before the reparenting
+    // reached the server, the helper would map a top-level window that the
+    // window manager frames and keeps, under the panel.
+    if (!contenitore_ || !contenitore_->isVisible() || !player_)
+        return;
+    X11Finestra::sincronizza();
+    player_->mostraFinestra();
+}
+
+void VideoNotchCardView::showEvent(QShowEvent*)
+{
+    mostraIncorporata();
 }
 
 void VideoNotchCardView::lascia()

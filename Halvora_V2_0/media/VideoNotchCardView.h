@@ -57,10 +57,12 @@ signals:
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void showEvent(QShowEvent*) override;
 
 private:
     void aggiornaVista();
     void ospita();
+    void mostraIncorporata();
     void lascia();
     void applicaLarghezza();
     void trascina(PlayerTacca::Fase fase, QPointF punto);

@@ -11,6 +11,7 @@
 #include "ScorciatoiaTacca.h"
 #include "TracciamentoPannello.h"
 #include "UserDefaults.h"
+#include "VideoNotchManager.h"
 #include "X11Desktop.h"
 
 #include <QCoreApplication>
@@ -119,6 +120,16 @@ void AppDelegate::attivaDiagnostica()
                                                "timer",   "impegno",     "usoIA",         "musica"};
             scrivi(QStringLiteral("scheda ") + QLatin1String(nomi[static_cast<int>(root->schedaCorrente())]));
         });
+        if (VideoNotchManager* video = root->videoNotch()) {
+            connect(video, &VideoNotchManager::statoChanged, this, [video, scrivi] {
+                static const char* const nomi[] = {"chiuso", "attesaPermesso", "errore", "caricamento", "inRiproduzione",
+                                                   "inPausa"};
+                const auto& s = video->stato();
+                scrivi((QStringLiteral("video ") + QLatin1String(nomi[static_cast<int>(s.tipo)]) + QLatin1Char(' ')
+                        + s.testo)
+                           .trimmed());
+            });
+        }
         auto segnata = std::make_shared<bool>(false);
         connect(&stateManager_, &NotchStateManager::currentStateChanged, this, [segnata] { *segnata = false; });
         new SpiaDisegno(

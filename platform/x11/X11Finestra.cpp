@@ -148,4 +148,10 @@ void restituisciTastiera(QWindow* finestra, uint32_t precedente)
     xcb_flush(c);
 }
 
+void sincronizza()
+{
+    if (xcb_connection_t* c = connessione())
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
 } // namespace X11Finestra

@@ -29,5 +29,8 @@ bool haFocus(QWindow* finestra);
 // focus has already moved elsewhere.
 void prendiTastiera(QWindow* finestra);
 void restituisciTastiera(QWindow* finestra, uint32_t precedente);
+// Waits until the X server has handled every request sent so far (a
+// reparenting, a map), so that another client acting next finds it done.
+void sincronizza();
 
 } // namespace X11Finestra

@@ -88,8 +88,6 @@ AiutanteVideo::~AiutanteVideo()
 
 void AiutanteVideo::avvia()
 {
-    ingresso_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-    connect(ingresso_, &QSocketNotifier::activated, this, &AiutanteVideo::leggiIngresso);
     // The application is gone: nobody embeds the window any more.
     const pid_t genitore = getppid();
     auto* guardia = new QTimer(this);
@@ -98,7 +96,33 @@ void AiutanteVideo::avvia()
             QApplication::quit();
     });
     guardia->start(1000);
-    scrivi({{QStringLiteral("e"), QStringLiteral("finestra")}, {QStringLiteral("id"), double(winId())}});
+    // The view turns its window into one drawn with OpenGL when it makes
+    // its first page: a window made before that is destroyed then, and an
+    // application embedding it would hold nothing. So the window is made
+    // and announced after the first load, an empty one, and only then are
+    // commands read.
+    connect(pagina_, &QWebEnginePage::loadFinished, this, [this] {
+        if (annunciata_)
+            return;
+        annuncia();
+        ingresso_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+        connect(ingresso_, &QSocketNotifier::activated, this, &AiutanteVideo::leggiIngresso);
+    });
+    pagina_->caricaPagina(QString());
+}
+
+void AiutanteVideo::annuncia()
+{
+    annunciata_ = winId();
+    scrivi({{QStringLiteral("e"), QStringLiteral("finestra")}, {QStringLiteral("id"), double(annunciata_)}});
+}
+
+bool AiutanteVideo::event(QEvent* e)
+{
+    // Remade all the same: the application embeds the new one.
+    if (e->type() == QEvent::WinIdChange && annunciata_ && internalWinId() && internalWinId() != annunciata_)
+        annuncia();
+    return QWidget::event(e);
 }
 
 void AiutanteVideo::leggiIngresso()

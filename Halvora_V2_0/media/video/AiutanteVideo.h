@@ -23,15 +23,17 @@ public:
     AiutanteVideo(QUrl servizio, QUrl origine);
     ~AiutanteVideo() override;
 
-    // Starts reading commands and announces the window.
+    // Starts reading commands and announces the window once it is made.
     void avvia();
 
 protected:
     void resizeEvent(QResizeEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
+    bool event(QEvent* e) override;
 
 private:
+    void annuncia();
     void leggiIngresso();
     void comando(const QJsonObject& c);
     void daPagina(const QString& corpo);
@@ -46,4 +48,5 @@ private:
     StratoComandi* strato_;
     QSocketNotifier* ingresso_ = nullptr;
     ProtocolloVideo::Righe righe_;
+    WId annunciata_ = 0;
 };
