@@ -229,7 +229,13 @@ private slots:
         const qlonglong primo = posizioni(finto.ricevuti()).first();
         QVERIFY2(primo >= 6000000 && primo < 12000000, qPrintable(QString::number(primo)));
 
-        // "Torna al browser" (under the pointer, so the controls show): seeks the browser and plays it.
+        // The card's play/pause toggles the page (the pointer over the card shows the controls).
+        clicca({kCentroX + 160 - 1 - 8 - 12 - 60, kCimaScheda + 1 + 8 + 12});
+        QVERIFY(c.righe.aspetta("video inPausa", 10000));
+        QTest::qWait(500);
+        salva(schermo(QRect(760, 0, 400, 260)), "video-pausa-x11");
+
+        // "Torna al browser": seeks the browser and plays it.
         const qsizetype giaRicevuti = finto.ricevuti().size();
         clicca({kCentroX + 160 - 1 - 8 - 12 - 30, kCimaScheda + 1 + 8 + 12});
         QVERIFY(c.righe.aspetta("video chiuso", 10000));
@@ -275,6 +281,8 @@ private slots:
         QVERIFY(c.righe.aspetta("video caricamento", 20000));
         QElapsedTimer t;
         t.start();
+        QTest::qWait(3000);
+        salva(schermo(QRect(700, 0, 520, 300)), "video-caricamento-x11");
         // A page that never gets ready gives up after 12 s.
         QVERIFY(c.righe.aspetta("video errore Questo video non si apre qui.", 40000));
         QVERIFY2(t.elapsed() > 11500, qPrintable(QString::number(t.elapsed())));
