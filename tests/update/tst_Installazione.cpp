@@ -1,3 +1,4 @@
+#include "AlberoProva.h"
 #include "BundleProva.h"
 #include "CopiaInApplicazioni.h"
 #include "FakeClock.h"
@@ -5,9 +6,7 @@
 #include "Quarantena.h"
 #include "UserDefaults.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnection>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
@@ -29,35 +28,6 @@ constexpr uid_t kNessuno = 65534;
 bool marca(const QString& p)
 {
     return ::lsetxattr(QFile::encodeName(p).constData(), Quarantena::kAttributi[0], "u", 1, 0) == 0;
-}
-
-// Every entry below `radice`: path, type, permission bits and content (or
-// link target), and whether it carries the mark.
-QStringList albero(const QString& radice)
-{
-    QStringList voci;
-    QDirIterator it(radice, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        struct stat st {};
-        ::lstat(QFile::encodeName(p).constData(), &st);
-        QString contenuto;
-        if (S_ISLNK(st.st_mode)) {
-            char b[4096];
-            const ssize_t n = ::readlink(QFile::encodeName(p).constData(), b, sizeof b);
-            contenuto = QString::fromLocal8Bit(b, std::max<ssize_t>(n, 0));
-        }
-        else if (S_ISREG(st.st_mode)) {
-            QFile f(p);
-            f.open(QIODevice::ReadOnly);
-            contenuto = QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
-        }
-        voci << QStringLiteral("%1 %2 %3 %4").arg(p.mid(radice.size()), QString::number(st.st_mode, 8), contenuto,
-                                                 Quarantena::marcato(p) ? "marcata" : "");
-    }
-    voci.sort();
-    return voci;
 }
 
 QStringList nascoste(const QString& cartella)
@@ -215,7 +185,7 @@ private slots:
         QFETCH(bool, avviata);
         QFETCH(int, esito);
         const QString b = sorgente(QStringLiteral("Scaricati/Halvora.app"), QStringLiteral("2.1"));
-        const QStringList atteso = albero(b);
+        const QStringList atteso = alberoProva(b);
         for (const QString& v : {QString(), QStringLiteral("/halvora"), QStringLiteral("/risorse/testo.txt")})
             QVERIFY(marca(b + v));
         sorgente(QStringLiteral("Applications/Halvora.app"), QStringLiteral("2.0"));
@@ -225,7 +195,7 @@ private slots:
         const auto r = installa(*i);
         QCOMPARE(int(r.esito), esito);
         QCOMPARE(richieste, (QStringList{"pulisci " + installata(), "rilancia " + installata()}));
-        QCOMPARE(albero(installata()), atteso);
+        QCOMPARE(alberoProva(installata()), atteso);
         QVERIFY(nascoste(applicazioni()).isEmpty());
     }
 
@@ -235,14 +205,14 @@ private slots:
         const std::pair<NotchGeometry::Posizione, Installazione::Esito> casi[] = {
             {da(installata()), Installazione::Esito::nienteDaRiferire},
             {immagineTraslocata(), Installazione::Esito::inApplicazioniNonPassata}};
-        const QStringList prima = albero(applicazioni());
+        const QStringList prima = alberoProva(applicazioni());
         for (const auto& [p, atteso] : casi) {
             std::optional<Installazione::Esito> e;
             installazione(p)->installIntoApplications([&](Installazione::Risultato r) { e = r.esito; });
             QCOMPARE(e, std::optional(atteso)); // before returning
         }
         QVERIFY(richieste.isEmpty());
-        QCOMPARE(albero(applicazioni()), prima);
+        QCOMPARE(alberoProva(applicazioni()), prima);
     }
 
     void aFailedCopyReportsTheSystemsMessageAndLeavesNothing()
@@ -281,7 +251,7 @@ private slots:
         for (int n = 0; n < 48; ++n)
             QVERIFY(BundleProva::aggiungi(b, QStringLiteral("dati/%1.bin").arg(n), blocco));
         sorgente(QStringLiteral("Applications/Halvora.app"), QStringLiteral("2.0"));
-        const QStringList vecchio = albero(installata());
+        const QStringList vecchio = alberoProva(installata());
         int interrotte = 0;
         for (int prova = 0; prova < 4; ++prova) {
             QProcess p;
@@ -295,8 +265,8 @@ private slots:
             QThread::usleep(prova * 2000);
             ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
             p.waitForFinished();
-            const QStringList ora = albero(installata());
-            QVERIFY(ora == vecchio || ora == albero(b));
+            const QStringList ora = alberoProva(installata());
+            QVERIFY(ora == vecchio || ora == alberoProva(b));
             QVERIFY(nascoste(applicazioni()).size() <= 1);
             interrotte += ora == vecchio;
             CopiaInApplicazioni::rimuoviSoste(applicazioni());

@@ -1,4 +1,5 @@
 #include "AggiornamentoManager.h"
+#include "AlberoProva.h"
 #include "BundleProva.h"
 #include "FakeClock.h"
 #include "LettoreFeedFinto.h"
@@ -6,14 +7,11 @@
 #include "UserDefaults.h"
 #include "ZipProva.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 // A package as a test builds it: from the bundle folder it may spoil.
 using Pacchetto = std::function<QByteArray(const QString& bundle)>;
@@ -27,26 +25,6 @@ const QString kInstallo = QString::fromUtf8("Installo…");
 const QString kIlleggibile = QString::fromUtf8("Il pacchetto scaricato non è leggibile.");
 const QString kFirma = QString::fromUtf8("Il pacchetto scaricato non ha una firma valida: non lo installo.");
 const QString kVersione = QString::fromUtf8("Il pacchetto scaricato non è la versione annunciata.");
-
-// Every entry below `radice`: path, mode, size and content hash.
-QString impronta(const QString& radice)
-{
-    QStringList righe;
-    QDirIterator it(radice, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString p = it.next();
-        struct stat st {};
-        ::lstat(QFile::encodeName(p).constData(), &st);
-        QFile f(p);
-        const QByteArray h = S_ISREG(st.st_mode) && f.open(QIODevice::ReadOnly)
-                                 ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex()
-                                 : QByteArray();
-        righe << QStringLiteral("%1 %2 %3 %4").arg(p).arg(st.st_mode, 0, 8).arg(st.st_size).arg(QString::fromLatin1(h));
-    }
-    righe.sort();
-    return righe.join(QLatin1Char('\n'));
-}
 
 bool firmato(const QString& b, const QString& versione, const QByteArray& pem = BundleProva::chiavePrivata())
 {
@@ -182,8 +160,7 @@ private slots:
         QCOMPARE(b->passi, (QStringList{kScarico, kVerifico, kInstallo}));
         QCOMPARE(server.connessioni - prima, 1);
         QVERIFY(!b->m->erroreAggiornamento());
-        QCOMPARE(impronta(b->installata).replace(b->installata, "X"),
-                 impronta(nuova.filePath("Halvora.app")).replace(nuova.filePath("Halvora.app"), "X"));
+        QCOMPARE(alberoProva(b->installata), alberoProva(nuova.filePath("Halvora.app")));
         QVERIFY(b->cartelleDiLavoro().isEmpty());
         QCOMPARE(b->m->versioneDisponibile(), QStringLiteral("2.1.0"));
 
@@ -264,7 +241,7 @@ private slots:
         QFETCH(Pacchetto, pacchetto);
         QFETCH(QString, errore);
         auto b = banco();
-        const QString prima = impronta(b->applicazioni);
+        const QStringList prima = alberoProva(b->applicazioni);
         QTemporaryDir nuova;
         server.risposta = {200, pacchetto(nuova.filePath("Halvora.app"))};
         QVERIFY(!server.risposta.corpo.isEmpty());
@@ -276,7 +253,7 @@ private slots:
         QVERIFY(b->rilanci.isEmpty());
         QVERIFY(!b->m->installata());
         // The installed copy, the settings and all else in the home are as they were.
-        QCOMPARE(impronta(b->applicazioni), prima);
+        QCOMPARE(alberoProva(b->applicazioni), prima);
         QVERIFY(!QFile::exists(QDir::tempPath() + "/halvora-assoluto"));
         QVERIFY(!QFile::exists(dir.filePath("fuori")));
     }
@@ -284,14 +261,14 @@ private slots:
     void aFailedDownloadKeepsTheOfferAndATryStartsAfresh()
     {
         auto b = banco();
-        const QString prima = impronta(b->applicazioni);
+        const QStringList prima = alberoProva(b->applicazioni);
         server.risposta = {404, "non c'è"};
         b->m->scaricaEInstalla();
         QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
         QCOMPARE(b->m->erroreAggiornamento(), std::optional(QString::fromUtf8("Il download non è riuscito.")));
         QCOMPARE(b->m->versioneDisponibile(), QStringLiteral("2.1.0"));
         QVERIFY(!b->m->urlPacchetto().isEmpty());
-        QCOMPARE(impronta(b->applicazioni), prima);
+        QCOMPARE(alberoProva(b->applicazioni), prima);
 
         // Larger than the bound: stopped, and the same text.
         server.risposta = {200, QByteArray(5 << 20, 'x')};
@@ -301,7 +278,7 @@ private slots:
         QVERIFY(!b->m->erroreAggiornamento());
         QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
         QVERIFY(b->m->erroreAggiornamento());
-        QCOMPARE(impronta(b->applicazioni), prima);
+        QCOMPARE(alberoProva(b->applicazioni), prima);
     }
 };
 
