@@ -4,16 +4,11 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
-struct Libera {
-    void operator()(void* p) const { std::free(p); }
-};
-using Proprieta = std::unique_ptr<xcb_get_property_reply_t, Libera>;
+using Proprieta = X11Risposta<xcb_get_property_reply_t>;
 
 Proprieta leggi(xcb_connection_t* c, uint32_t finestra, uint32_t prop, uint32_t tipo, uint32_t lunghezza)
 {
@@ -60,7 +55,7 @@ X11Client::~X11Client()
 uint32_t X11Client::atomo(const char* nome) const
 {
     auto cookie = xcb_intern_atom(conn_, 0, static_cast<uint16_t>(strlen(nome)), nome);
-    std::unique_ptr<xcb_intern_atom_reply_t, Libera> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
+    X11Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
     return r ? r->atom : 0;
 }
 
@@ -109,6 +104,6 @@ bool X11Client::attiva(uint32_t finestra) const
     e.data.data32[1] = XCB_CURRENT_TIME;
     const uint32_t maschera = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     auto cookie = xcb_send_event_checked(conn_, 0, root_, maschera, reinterpret_cast<const char*>(&e));
-    std::unique_ptr<xcb_generic_error_t, Libera> errore(xcb_request_check(conn_, cookie));
+    X11Risposta<xcb_generic_error_t> errore(xcb_request_check(conn_, cookie));
     return !errore;
 }

@@ -1,9 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 struct xcb_connection_t;
 class QSocketNotifier;
+
+// A reply or error that xcb hands over, freed as xcb asks: with free().
+struct X11Libera {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using X11Risposta = std::unique_ptr<T, X11Libera>;
 
 // A connection of its own to $DISPLAY and the root window of its screen.
 struct X11Connessione {

@@ -9,17 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-
-namespace {
-
-struct Libera {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Risposta = std::unique_ptr<T, Libera>;
-
-} // namespace
 
 X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
 {
@@ -56,16 +45,16 @@ X11Desktop& X11Desktop::shared()
 uint32_t X11Desktop::atomo(const char* nome) const
 {
     auto cookie = xcb_intern_atom(conn_, 0, static_cast<uint16_t>(strlen(nome)), nome);
-    Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
+    X11Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
     return r ? r->atom : 0;
 }
 
 namespace {
-Risposta<xcb_get_property_reply_t> leggiProprieta(xcb_connection_t* c, uint32_t finestra, uint32_t prop,
+X11Risposta<xcb_get_property_reply_t> leggiProprieta(xcb_connection_t* c, uint32_t finestra, uint32_t prop,
                                                   uint32_t tipo, uint32_t lunghezza)
 {
     auto cookie = xcb_get_property(c, 0, finestra, prop, tipo, 0, lunghezza);
-    return Risposta<xcb_get_property_reply_t>(xcb_get_property_reply(c, cookie, nullptr));
+    return X11Risposta<xcb_get_property_reply_t>(xcb_get_property_reply(c, cookie, nullptr));
 }
 
 uint32_t primoCardinale(xcb_get_property_reply_t* r)

@@ -9,16 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <memory>
 #include <vector>
-
-namespace {
-struct Libera {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Risposta = std::unique_ptr<T, Libera>;
-} // namespace
 
 X11SempreSopra::X11SempreSopra(QWindow& finestra, QObject* parent) : QObject(parent), finestra_(finestra)
 {
@@ -99,7 +90,7 @@ bool X11SempreSopra::controlla()
     if (!conn_ || !attivo_ || !finestra_.isVisible())
         return false;
     const auto nostra = static_cast<uint32_t>(finestra_.winId());
-    Risposta<xcb_query_tree_reply_t> albero(xcb_query_tree_reply(conn_, xcb_query_tree(conn_, root_), nullptr));
+    X11Risposta<xcb_query_tree_reply_t> albero(xcb_query_tree_reply(conn_, xcb_query_tree(conn_, root_), nullptr));
     // Replies may pull events into the queue, where the notifier never sees them.
     QTimer::singleShot(0, this, &X11SempreSopra::leggiEventi);
     if (!albero)
@@ -119,7 +110,7 @@ bool X11SempreSopra::controlla()
             sopra.emplace_back(figli[i], xcb_get_window_attributes(conn_, figli[i]));
     xcb_window_t piuAlta = 0;
     for (const auto& [w, cookie] : sopra) {
-        Risposta<xcb_get_window_attributes_reply_t> a(xcb_get_window_attributes_reply(conn_, cookie, nullptr));
+        X11Risposta<xcb_get_window_attributes_reply_t> a(xcb_get_window_attributes_reply(conn_, cookie, nullptr));
         if (a && a->map_state == XCB_MAP_STATE_VIEWABLE && !a->override_redirect)
             piuAlta = w;
     }
