@@ -9,21 +9,13 @@
 #include "TimerCardView.h"
 #include "SuonoMuto.h"
 
-#include <QPainter>
 #include <QTest>
 
 namespace {
 // A card on a dark backdrop, as it hangs under the notch.
 QImage renderSuFondo(QWidget& w, const QString& nome)
 {
-    QImage img(w.size(), QImage::Format_ARGB32);
-    img.fill(QColor(40, 44, 52));
-    {
-        QPainter p(&img);
-        p.drawImage(0, 0, w.grab().toImage());
-    }
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-    return img;
+    return salvaSuFondo(w, w.rect(), QColor(40, 44, 52), nome);
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QWidget>
 
@@ -16,10 +17,27 @@ inline QString cartellaOutputTest()
     return c;
 }
 
+// Saves `img` as <output>/<nome>.png and returns it.
+inline QImage salvaImmagine(const QImage& img, const QString& nome)
+{
+    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+    return img;
+}
+
 // Renders a widget to <output>/<nome>.png and returns the image.
 inline QImage salvaRender(QWidget& w, const QString& nome)
 {
-    QImage img = w.grab().toImage();
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-    return img;
+    return salvaImmagine(w.grab().toImage(), nome);
+}
+
+// The part `zona` of a widget over an opaque `fondo`, so that what it leaves
+// translucent shows as it would on that backdrop; saved as salvaImmagine does.
+inline QImage salvaSuFondo(QWidget& w, const QRect& zona, const QColor& fondo, const QString& nome)
+{
+    QImage img(zona.size(), QImage::Format_ARGB32);
+    img.fill(fondo);
+    QPainter p(&img);
+    p.drawImage(0, 0, w.grab(zona).toImage());
+    p.end();
+    return salvaImmagine(img, nome);
 }

@@ -37,11 +37,6 @@ bool vicino(const QColor& a, const QColor& b, int tolleranza = 12)
 // Darkened by the overlay's veil (a picked window is tinted, not darkened).
 bool velato(const QColor& c) { return c.value() < kSfondo.value() - 30; }
 
-void salva(const QImage& img, const QString& nome)
-{
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-}
-
 } // namespace
 
 class TestCatturaX11 : public QObject {
@@ -78,7 +73,7 @@ class TestCatturaX11 : public QObject {
         QImage ora;
         for (int i = 0; i < 3 && (ora.isNull() || qGray(ora.pixel(300, 380)) > 60); ++i)
             ora = AppRealeX11::aRiposo(QRect(660, 0, 600, 420));
-        salva(ora, QStringLiteral("premi-%1").arg(indice));
+        salvaImmagine(ora, QStringLiteral("premi-%1").arg(indice));
         xdo(QStringLiteral("click 1"));
         return righe.aspetta(QStringLiteral("cattura iniziata"), 10000);
     }
@@ -122,9 +117,9 @@ private slots:
         QCOMPARE(img.size(), QSize(1920, 1080));
         // The open panel was out of the way: the desktop shows where it hung.
         QVERIFY(vicino(img.pixelColor(960, 200), kSfondo) && vicino(img.pixelColor(960, 16), kSfondo));
-        salva(img, QStringLiteral("cattura-intero"));
+        salvaImmagine(img, QStringLiteral("cattura-intero"));
         QTest::qWait(600);
-        salva(schermo().copy(660, 0, 600, 140), QStringLiteral("cattura-avviso"));
+        salvaImmagine(schermo().copy(660, 0, 600, 140), QStringLiteral("cattura-avviso"));
     }
 
     void anAreaIsTheDraggedRectangle()
@@ -138,7 +133,7 @@ private slots:
             xdo(QStringLiteral("mousemove %1 %2").arg(300 + 50 * i).arg(300 + 30 * i));
         QTest::qWait(300);
         const QImage sopra = schermo();
-        salva(sopra, QStringLiteral("sovrapposizione-area"));
+        salvaImmagine(sopra, QStringLiteral("sovrapposizione-area"));
         // Clear inside the drag, veiled outside it.
         QVERIFY(vicino(sopra.pixelColor(400, 360), kSfondo, 4) && velato(sopra.pixelColor(600, 600)));
         xdo(QStringLiteral("mouseup 1"));
@@ -146,7 +141,7 @@ private slots:
         const QImage img = nuova(prima);
         QCOMPARE(img.size(), QSize(200, 120));
         QVERIFY(vicino(img.pixelColor(100, 60), kSfondo)); // the frozen screen, not the veil
-        salva(img, QStringLiteral("cattura-area"));
+        salvaImmagine(img, QStringLiteral("cattura-area"));
     }
 
     void escapeGivesNothingAndThePanelComesBack()
@@ -162,7 +157,7 @@ private slots:
         QCOMPARE(catture(), prima);
         // The closed strip is drawn again, and the veil is gone.
         const QImage img = schermo();
-        salva(img.copy(660, 0, 600, 140), QStringLiteral("dopo-esc"));
+        salvaImmagine(img.copy(660, 0, 600, 140), QStringLiteral("dopo-esc"));
         QVERIFY(qGray(img.pixel(960, 16)) < 40 && vicino(img.pixelColor(300, 700), kSfondo));
     }
 
@@ -194,12 +189,12 @@ private slots:
         xdo(QStringLiteral("mousemove %1 %2").arg(cornice.center().x()).arg(cornice.center().y()));
         QVERIFY(attendiVelo());
         QTest::qWait(300);
-        salva(schermo(), QStringLiteral("sovrapposizione-finestra"));
+        salvaImmagine(schermo(), QStringLiteral("sovrapposizione-finestra"));
         xdo(QStringLiteral("click 1"));
         QVERIFY(salvata());
         const QImage img = nuova(prima);
         QCOMPARE(img.size(), cornice.size());
-        salva(img, QStringLiteral("cattura-finestra"));
+        salvaImmagine(img, QStringLiteral("cattura-finestra"));
         messaggio.kill();
         messaggio.waitForFinished();
     }

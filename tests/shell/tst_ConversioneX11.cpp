@@ -16,11 +16,6 @@ void xdo(const QString& comando) { AppRealeX11::xdotool(comando.split(QLatin1Cha
 
 QImage schermo() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
 
-void salva(const QImage& img, const QString& nome)
-{
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-}
-
 // The panel of the tray tab: 460 wide from x 730, 390 high.
 const QRect kPannello(730, 0, 460, 390);
 
@@ -121,7 +116,7 @@ private slots:
         QVERIFY(righe.aspetta(QStringLiteral("stato aperta"), 10000));
         xdo(QStringLiteral("mousemove 960 200"));
         const QImage conUnFile = fermo();
-        salva(conUnFile, QStringLiteral("conversione-vassoio"));
+        salvaImmagine(conUnFile, QStringLiteral("conversione-vassoio"));
         const QPoint converti = etichettaConverti(conUnFile);
         QVERIFY(!converti.isNull());
         // Down the menu from "Comprimi 1 file in ZIP" until the highlight
@@ -139,7 +134,7 @@ private slots:
             xdo(QStringLiteral("mousemove %1 %2").arg(x).arg(converti.y() + 50));
             QVERIFY(!righe.aspetta(QStringLiteral("stato chiusa"), 600));
             if (prova == 0)
-                salva(schermo().copy(kPannello.adjusted(0, 0, 200, 200)), QStringLiteral("conversione-menu"));
+                salvaImmagine(schermo().copy(kPannello.adjusted(0, 0, 200, 200)), QStringLiteral("conversione-menu"));
             y = secondaVoce(x, converti.y() + 30, converti.y() + 200);
         }
         QVERIFY(y > 0);
@@ -152,7 +147,7 @@ private slots:
 
         xdo(QStringLiteral("mousemove 960 200"));
         const QImage dopo = fermo();
-        salva(dopo, QStringLiteral("conversione-elencata"));
+        salvaImmagine(dopo, QStringLiteral("conversione-elencata"));
         // A second row is drawn below the first.
         QVERIFY(dopo != conUnFile);
     }

@@ -55,7 +55,7 @@ QImage attendiSchermo(F pronto, int ms = 4000)
 // Keeps the panel's part of a screenshot for a reviewer.
 void salvaZona(const QImage& img, const QRect& pannello, const QString& nome)
 {
-    img.copy(pannello.adjusted(-20, 0, 20, 20)).save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+    salvaImmagine(img.copy(pannello.adjusted(-20, 0, 20, 20)), nome);
 }
 
 // Pixels of `img` inside `r` close to `colore`.
@@ -119,9 +119,7 @@ class TestPannelloX11 : public QObject {
     QImage schermata(const QString& nome)
     {
         QTest::qWait(50);
-        const QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-        return img;
+        return salvaImmagine(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), nome);
     }
 
 private slots:

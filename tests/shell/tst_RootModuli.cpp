@@ -141,13 +141,7 @@ class TestRootModuli : public QObject {
         }
         QImage salva(const QRect& r, const QString& nome)
         {
-            QImage img(r.size(), QImage::Format_ARGB32);
-            img.fill(QColor(128, 128, 128));
-            QPainter p(&img);
-            p.drawImage(0, 0, root->grab(r).toImage());
-            p.end();
-            img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-            return img;
+            return salvaSuFondo(*root, r, QColor(128, 128, 128), nome);
         }
     };
 
@@ -350,8 +344,7 @@ private slots:
             QPainter p(&img);
             PannelloAperto::disegnaGirata(p, pannello.rect(), faccia, angolo);
             p.end();
-            img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-            return img;
+            return salvaImmagine(img, nome);
         };
         // The columns and, at two edges, the rows that hold anything drawn.
         auto estensione = [](const QImage& img, int x) {

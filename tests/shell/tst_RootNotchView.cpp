@@ -16,7 +16,6 @@
 #include "VistaAreaScheda.h"
 #include "X11Desktop.h"
 
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,13 +43,7 @@ class TestRootNotchView : public QObject {
         QImage render(const QString& nome)
         {
             root().completaAnimazioni();
-            QImage img(800, 300, QImage::Format_ARGB32);
-            img.fill(QColor(128, 128, 128));
-            QPainter p(&img);
-            p.drawImage(0, 0, router.grab(QRect(0, 0, 800, 300)).toImage());
-            p.end();
-            img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-            return img;
+            return salvaSuFondo(router, QRect(0, 0, 800, 300), QColor(128, 128, 128), nome);
         }
     };
 

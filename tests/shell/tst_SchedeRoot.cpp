@@ -23,7 +23,6 @@
 #include "SuonoMuto.h"
 
 #include <QGraphicsOpacityEffect>
-#include <QPainter>
 #include <QPropertyAnimation>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -85,12 +84,7 @@ class TestSchedeRoot : public QObject {
         {
             root->completaAnimazioni();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the card that left
-            QImage img(800, 160, QImage::Format_ARGB32);
-            img.fill(QColor(128, 128, 128));
-            QPainter p(&img);
-            p.drawImage(0, 0, root->grab(QRect(0, 0, 800, 160)).toImage());
-            p.end();
-            img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+            salvaSuFondo(*root, QRect(0, 0, 800, 160), QColor(128, 128, 128), nome);
         }
     };
 

@@ -19,9 +19,7 @@ const QColor kSchermoIntero(40, 150, 70);
 
 QImage schermata(const QString& nome)
 {
-    const QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-    return img;
+    return salvaImmagine(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), nome);
 }
 
 bool scuro(const QImage& img, int x, int y)

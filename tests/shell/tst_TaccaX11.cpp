@@ -32,9 +32,7 @@ constexpr int kAttesa = 15000;
 QImage schermata(const QString& nome)
 {
     QTest::qWait(400); // the compositor's next frame
-    const QImage img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
-    return img;
+    return salvaImmagine(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), nome);
 }
 
 void wmctrl(const QString& azione)

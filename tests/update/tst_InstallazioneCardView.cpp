@@ -43,7 +43,7 @@ class TestInstallazioneCardView : public QObject {
         QPainter p(&img);
         v.render(&p, {}, {}, QWidget::DrawChildren);
         p.end();
-        img.save(QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png")));
+        salvaImmagine(img, nome);
     }
 
 private slots:
