@@ -4,33 +4,6 @@
 
 #include <xcb/xcb.h>
 
-#include <cstring>
-
-namespace {
-
-using Proprieta = X11Risposta<xcb_get_property_reply_t>;
-
-Proprieta leggi(xcb_connection_t* c, uint32_t finestra, uint32_t prop, uint32_t tipo, uint32_t lunghezza)
-{
-    auto cookie = xcb_get_property(c, 0, finestra, prop, tipo, 0, lunghezza);
-    return Proprieta(xcb_get_property_reply(c, cookie, nullptr));
-}
-
-QByteArray byte(const Proprieta& r)
-{
-    if (!r || r->format != 8)
-        return {};
-    return QByteArray(static_cast<const char*>(xcb_get_property_value(r.get())), xcb_get_property_value_length(r.get()));
-}
-
-uint32_t primo(const Proprieta& r)
-{
-    if (!r || r->format != 32 || xcb_get_property_value_length(r.get()) < 4)
-        return 0;
-    return *static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
-}
-
-} // namespace
 
 X11Client::X11Client()
 {
@@ -39,11 +12,11 @@ X11Client::X11Client()
     root_ = x.root;
     if (!conn_)
         return;
-    aLista_ = atomo("_NET_CLIENT_LIST");
-    aPid_ = atomo("_NET_WM_PID");
-    aNome_ = atomo("_NET_WM_NAME");
-    aUtf8_ = atomo("UTF8_STRING");
-    aAttiva_ = atomo("_NET_ACTIVE_WINDOW");
+    aLista_ = X11Connessione::atomo(conn_, "_NET_CLIENT_LIST");
+    aPid_ = X11Connessione::atomo(conn_, "_NET_WM_PID");
+    aNome_ = X11Connessione::atomo(conn_, "_NET_WM_NAME");
+    aUtf8_ = X11Connessione::atomo(conn_, "UTF8_STRING");
+    aAttiva_ = X11Connessione::atomo(conn_, "_NET_ACTIVE_WINDOW");
 }
 
 X11Client::~X11Client()
@@ -52,24 +25,20 @@ X11Client::~X11Client()
         xcb_disconnect(conn_);
 }
 
-uint32_t X11Client::atomo(const char* nome) const
-{
-    auto cookie = xcb_intern_atom(conn_, 0, static_cast<uint16_t>(strlen(nome)), nome);
-    X11Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
-    return r ? r->atom : 0;
-}
-
 FinestraX11 X11Client::leggiFinestra(uint32_t id) const
 {
     FinestraX11 f;
     f.id = id;
-    f.pid = primo(leggi(conn_, id, aPid_, XCB_ATOM_CARDINAL, 1));
-    const QList<QByteArray> classe = byte(leggi(conn_, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256)).split('\0');
+    f.pid = X11Connessione::primoValore(X11Connessione::proprieta(conn_, id, aPid_, XCB_ATOM_CARDINAL, 1));
+    const QList<QByteArray> classe =
+        X11Connessione::valoreByte(X11Connessione::proprieta(conn_, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256))
+            .split('\0');
     f.istanza = QString::fromLocal8Bit(classe.value(0));
     f.classe = QString::fromLocal8Bit(classe.value(1));
-    f.nome = QString::fromUtf8(byte(leggi(conn_, id, aNome_, aUtf8_, 1024)));
+    f.nome = QString::fromUtf8(X11Connessione::valoreByte(X11Connessione::proprieta(conn_, id, aNome_, aUtf8_, 1024)));
     if (f.nome.isEmpty())
-        f.nome = QString::fromLocal8Bit(byte(leggi(conn_, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 1024)));
+        f.nome = QString::fromLocal8Bit(
+            X11Connessione::valoreByte(X11Connessione::proprieta(conn_, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 1024)));
     return f;
 }
 
@@ -78,13 +47,13 @@ QList<FinestraX11> X11Client::finestre(qint64 pid) const
     QList<FinestraX11> r;
     if (!conn_ || pid <= 0)
         return r;
-    const Proprieta lista = leggi(conn_, root_, aLista_, XCB_ATOM_WINDOW, 4096);
+    const auto lista = X11Connessione::proprieta(conn_, root_, aLista_, XCB_ATOM_WINDOW, 4096);
     if (!lista || lista->format != 32)
         return r;
     const int n = xcb_get_property_value_length(lista.get()) / 4;
     const auto* id = static_cast<const uint32_t*>(xcb_get_property_value(lista.get()));
     for (int i = 0; i < n; ++i) {
-        if (primo(leggi(conn_, id[i], aPid_, XCB_ATOM_CARDINAL, 1)) != pid)
+        if (X11Connessione::primoValore(X11Connessione::proprieta(conn_, id[i], aPid_, XCB_ATOM_CARDINAL, 1)) != pid)
             continue;
         r << leggiFinestra(id[i]);
     }

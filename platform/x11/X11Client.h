@@ -33,7 +33,6 @@ public:
     bool attiva(uint32_t finestra) const;
 
 private:
-    uint32_t atomo(const char* nome) const;
     FinestraX11 leggiFinestra(uint32_t id) const;
 
     xcb_connection_t* conn_ = nullptr;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 
 struct xcb_connection_t;
+struct xcb_get_property_reply_t;
 class QSocketNotifier;
 
 // A reply or error that xcb hands over, freed as xcb asks: with free().
@@ -24,4 +27,14 @@ struct X11Connessione {
     // After reading events: when the server went away, stops listening and
     // drops the connection (null from then on, so callers answer "nothing").
     static bool lasciaSeCaduta(xcb_connection_t*& conn, QSocketNotifier* ascolto);
+
+    // The atom named `nome`; 0 when the server does not answer.
+    static uint32_t atomo(xcb_connection_t* conn, const char* nome);
+    // Up to `lunghezza` 32-bit units of a window's property of type `tipo`.
+    static X11Risposta<xcb_get_property_reply_t> proprieta(xcb_connection_t* conn, uint32_t finestra, uint32_t prop,
+                                                           uint32_t tipo, uint32_t lunghezza);
+    // A 32-bit property's first value; 0 when there is none.
+    static uint32_t primoValore(const X11Risposta<xcb_get_property_reply_t>& r);
+    // An 8-bit property's bytes; empty for any other format.
+    static QByteArray valoreByte(const X11Risposta<xcb_get_property_reply_t>& r);
 };

@@ -8,7 +8,6 @@
 #include <xcb/xproto.h>
 
 #include <cstdlib>
-#include <cstring>
 
 X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
 {
@@ -17,11 +16,11 @@ X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
         return;
     conn_ = x.conn;
     root_ = x.root;
-    aActive_ = atomo("_NET_ACTIVE_WINDOW");
-    aDesktop_ = atomo("_NET_CURRENT_DESKTOP");
-    aState_ = atomo("_NET_WM_STATE");
-    aFullscreen_ = atomo("_NET_WM_STATE_FULLSCREEN");
-    aPid_ = atomo("_NET_WM_PID");
+    aActive_ = X11Connessione::atomo(conn_, "_NET_ACTIVE_WINDOW");
+    aDesktop_ = X11Connessione::atomo(conn_, "_NET_CURRENT_DESKTOP");
+    aState_ = X11Connessione::atomo(conn_, "_NET_WM_STATE");
+    aFullscreen_ = X11Connessione::atomo(conn_, "_NET_WM_STATE_FULLSCREEN");
+    aPid_ = X11Connessione::atomo(conn_, "_NET_WM_PID");
     const uint32_t maschera = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(conn_, root_, XCB_CW_EVENT_MASK, &maschera);
     xcb_flush(conn_);
@@ -42,69 +41,42 @@ X11Desktop& X11Desktop::shared()
     return *istanza;
 }
 
-uint32_t X11Desktop::atomo(const char* nome) const
-{
-    auto cookie = xcb_intern_atom(conn_, 0, static_cast<uint16_t>(strlen(nome)), nome);
-    X11Risposta<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(conn_, cookie, nullptr));
-    return r ? r->atom : 0;
-}
-
-namespace {
-X11Risposta<xcb_get_property_reply_t> leggiProprieta(xcb_connection_t* c, uint32_t finestra, uint32_t prop,
-                                                  uint32_t tipo, uint32_t lunghezza)
-{
-    auto cookie = xcb_get_property(c, 0, finestra, prop, tipo, 0, lunghezza);
-    return X11Risposta<xcb_get_property_reply_t>(xcb_get_property_reply(c, cookie, nullptr));
-}
-
-uint32_t primoCardinale(xcb_get_property_reply_t* r)
-{
-    if (!r || r->format != 32 || xcb_get_property_value_length(r) < 4)
-        return 0;
-    return *static_cast<uint32_t*>(xcb_get_property_value(r));
-}
-} // namespace
-
 uint32_t X11Desktop::finestraAttiva() const
 {
     if (!conn_)
         return 0;
-    auto r = leggiProprieta(conn_, root_, aActive_, XCB_ATOM_WINDOW, 1);
+    auto r = X11Connessione::proprieta(conn_, root_, aActive_, XCB_ATOM_WINDOW, 1);
     leggiEventiInCoda();
-    return primoCardinale(r.get());
+    return X11Connessione::primoValore(r);
 }
 
 int X11Desktop::desktopCorrente() const
 {
     if (!conn_)
         return -1;
-    auto r = leggiProprieta(conn_, root_, aDesktop_, XCB_ATOM_CARDINAL, 1);
+    auto r = X11Connessione::proprieta(conn_, root_, aDesktop_, XCB_ATOM_CARDINAL, 1);
     leggiEventiInCoda();
     if (!r || xcb_get_property_value_length(r.get()) < 4)
         return -1;
-    return static_cast<int>(primoCardinale(r.get()));
+    return static_cast<int>(X11Connessione::primoValore(r));
 }
 
 qint64 X11Desktop::pid(uint32_t finestra) const
 {
     if (!conn_ || !finestra)
         return 0;
-    auto r = leggiProprieta(conn_, finestra, aPid_, XCB_ATOM_CARDINAL, 1);
+    auto r = X11Connessione::proprieta(conn_, finestra, aPid_, XCB_ATOM_CARDINAL, 1);
     leggiEventiInCoda();
-    return primoCardinale(r.get());
+    return X11Connessione::primoValore(r);
 }
 
 std::pair<QString, QString> X11Desktop::classe(uint32_t finestra) const
 {
     if (!conn_ || !finestra)
         return {};
-    auto r = leggiProprieta(conn_, finestra, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
+    auto r = X11Connessione::proprieta(conn_, finestra, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256);
     leggiEventiInCoda();
-    if (!r || r->format != 8)
-        return {};
-    const int n = xcb_get_property_value_length(r.get());
-    const QByteArray dati(static_cast<const char*>(xcb_get_property_value(r.get())), n);
-    const QList<QByteArray> parti = dati.split('\0');
+    const QList<QByteArray> parti = X11Connessione::valoreByte(r).split('\0');
     return {QString::fromLocal8Bit(parti.value(0)), QString::fromLocal8Bit(parti.value(1))};
 }
 
@@ -112,7 +84,7 @@ bool X11Desktop::schermoIntero(uint32_t finestra) const
 {
     if (!conn_ || !finestra)
         return false;
-    auto r = leggiProprieta(conn_, finestra, aState_, XCB_ATOM_ATOM, 64);
+    auto r = X11Connessione::proprieta(conn_, finestra, aState_, XCB_ATOM_ATOM, 64);
     leggiEventiInCoda();
     if (!r || r->format != 32)
         return false;

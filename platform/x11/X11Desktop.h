@@ -34,7 +34,6 @@ signals:
     void statoFinestraAttivaCambiato();
 
 private:
-    uint32_t atomo(const char* nome) const;
     void leggiEventi();
     // Replies may pull events into xcb's queue, where the socket notifier
     // never sees them: read them on the next turn of the event loop.

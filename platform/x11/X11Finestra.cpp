@@ -1,11 +1,12 @@
 #include "X11Finestra.h"
 
+#include "X11Connessione.h"
+
 #include <QGuiApplication>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -14,14 +15,6 @@ xcb_connection_t* connessione()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
-}
-
-xcb_atom_t atomo(xcb_connection_t* c, const char* nome)
-{
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(nome)), nome), nullptr);
-    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(r);
-    return a;
 }
 
 xcb_window_t radice(xcb_connection_t* c)
@@ -58,7 +51,8 @@ bool compositore()
     xcb_connection_t* c = connessione();
     if (!c)
         return false;
-    auto* r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atomo(c, "_NET_WM_CM_S0")), nullptr);
+    const uint32_t gestore = X11Connessione::atomo(c, "_NET_WM_CM_S0");
+    auto* r = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, gestore), nullptr);
     const bool presente = r && r->owner != XCB_NONE;
     std::free(r);
     return presente;
@@ -73,7 +67,7 @@ bool sfocaturaOfferta()
     xcb_connection_t* c = connessione();
     if (!c || !compositore())
         return false;
-    const xcb_atom_t a = atomo(c, kSfocatura);
+    const xcb_atom_t a = X11Connessione::atomo(c, kSfocatura);
     auto* r = xcb_list_properties_reply(c, xcb_list_properties(c, radice(c)), nullptr);
     bool offerta = false;
     if (r) {
@@ -91,7 +85,7 @@ void impostaSfocatura(QWindow* finestra, const QRegion& regione)
     if (!c || !finestra)
         return;
     const auto w = static_cast<xcb_window_t>(finestra->winId());
-    const xcb_atom_t a = atomo(c, kSfocatura);
+    const xcb_atom_t a = X11Connessione::atomo(c, kSfocatura);
     // The property present but empty would blur the whole window.
     if (regione.isEmpty()) {
         xcb_delete_property(c, w, a);
@@ -110,7 +104,7 @@ uint32_t finestraAttiva()
     xcb_connection_t* c = connessione();
     if (!c)
         return 0;
-    const xcb_atom_t attiva = atomo(c, "_NET_ACTIVE_WINDOW");
+    const xcb_atom_t attiva = X11Connessione::atomo(c, "_NET_ACTIVE_WINDOW");
     auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, radice(c), attiva, XCB_ATOM_WINDOW, 0, 1), nullptr);
     uint32_t w = 0;
     if (r && r->format == 32 && xcb_get_property_value_length(r) >= 4)
