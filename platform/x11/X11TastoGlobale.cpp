@@ -116,10 +116,7 @@ void X11TastoGlobale::leggiEventi()
         }
         std::free(e);
     }
-    if (xcb_connection_has_error(conn_)) {
-        notifier_->setEnabled(false);
-        xcb_disconnect(conn_);
-        conn_ = nullptr;
+    if (X11Connessione::lasciaSeCaduta(conn_, notifier_)) {
         registrato_ = false;
         return;
     }
