@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 Molla::Molla(double valore, double risposta, double smorzamento)
     : valore_(valore), obiettivo_(valore), risposta_(risposta), smorzamento_(smorzamento)
@@ -69,12 +70,22 @@ void AnimatoreMolle::segui(Molla* molla)
 
 void AnimatoreMolle::avvia()
 {
-    if (timer_->isActive())
-        return;
+    // The first step towards a new target on the next turn, not up to a
+    // frame later, also when springs already move: a pointer that comes
+    // back while the notch closes sees it turn in the frame drawn right after.
     timer_->start();
-    // The first step on the next turn, not a frame later: a pointer that
-    // opens the notch sees it move in the frame drawn right after.
-    QMetaObject::invokeMethod(this, &AnimatoreMolle::tick, Qt::QueuedConnection);
+    if (std::exchange(passoInCoda_, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            passoInCoda_ = false;
+            if (!timer_->isActive())
+                return; // completed meanwhile
+            timer_->start(); // the next step a whole frame after this one
+            tick();
+        },
+        Qt::QueuedConnection);
 }
 
 bool AnimatoreMolle::attivo() const
@@ -92,8 +103,6 @@ void AnimatoreMolle::completa()
 
 void AnimatoreMolle::tick()
 {
-    if (!timer_->isActive())
-        return; // completed meanwhile
     bool moto = false;
     for (Molla* m : molle_)
         moto = m->avanza(timer_->interval() / 1000.0) || moto;

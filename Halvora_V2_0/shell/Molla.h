@@ -47,4 +47,5 @@ private:
     void tick();
     QList<Molla*> molle_;
     QTimer* timer_;
+    bool passoInCoda_ = false;
 };

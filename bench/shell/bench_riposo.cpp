@@ -251,7 +251,8 @@ int main(int argc, char** argv)
         puntatore.muovi(100, 900);
         if (i > 0 && righe.aspetta(QStringLiteral("stato chiusa"), 3000) < 0)
             break;
-        QThread::msleep(300); // closing springs settle
+        // The closing springs come to rest in about 0.8 s: each opening starts from a still notch.
+        QThread::msleep(1200);
         righe.scarta();
         QElapsedTimer t;
         t.start();

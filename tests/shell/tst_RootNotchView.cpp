@@ -86,6 +86,21 @@ private slots:
         QVERIFY(qGray(img.pixel(400, 12)) > 100);
     }
 
+    void aNotchToldToOpenWhileClosingMovesOnTheNextTurn()
+    {
+        Banco b(ini());
+        b.stato.aggiornaHover(true);
+        b.root().completaAnimazioni();
+        const double aperta = b.root().rettangoloTacca().width();
+        b.stato.chiudiSubito();
+        QCoreApplication::sendPostedEvents(); // one step, no frame timer
+        const double chiudendo = b.root().rettangoloTacca().width();
+        QVERIFY(chiudendo < aperta);
+        b.stato.aggiornaHover(true);
+        QCoreApplication::sendPostedEvents(); // not a frame later, when the timer would fire
+        QVERIFY(b.root().rettangoloTacca().width() != chiudendo);
+    }
+
     void noticeCardHangsUnderTheStripWithItsMarker()
     {
         Banco b(ini());
