@@ -9,6 +9,19 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+namespace {
+// Window coordinates to the X server's pixels.
+QRegion inPixel(const QRegion& regione, qreal dpr)
+{
+    if (dpr == 1)
+        return regione;
+    QRegion fisica;
+    for (const QRect& r : regione)
+        fisica += QRect(qRound(r.x() * dpr), qRound(r.y() * dpr), qRound(r.width() * dpr), qRound(r.height() * dpr));
+    return fisica;
+}
+} // namespace
+
 NotchPanel::NotchPanel(QSize canvas, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
                           | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
@@ -52,11 +65,7 @@ void NotchPanel::impostaRegioneMateriale(const QRegion& regione)
     regioneMateriale_ = regione;
     if (!sfocatura_ || !windowHandle())
         return;
-    const qreal dpr = devicePixelRatioF();
-    QRegion fisica;
-    for (const QRect& r : regione)
-        fisica += QRect(qRound(r.x() * dpr), qRound(r.y() * dpr), qRound(r.width() * dpr), qRound(r.height() * dpr));
-    X11Finestra::impostaSfocatura(windowHandle(), fisica);
+    X11Finestra::impostaSfocatura(windowHandle(), inPixel(regione, devicePixelRatioF()));
 }
 
 void NotchPanel::nascondiPerCattura(bool nascondi)
@@ -111,11 +120,7 @@ void NotchPanel::impostaRegione(const QRegion& locale)
     regioneInput_ = locale;
     if (!X11Finestra::disponibile() || !windowHandle())
         return;
-    const qreal dpr = devicePixelRatioF();
-    QRegion fisica;
-    for (const QRect& r : locale)
-        fisica += QRect(qRound(r.x() * dpr), qRound(r.y() * dpr), qRound(r.width() * dpr), qRound(r.height() * dpr));
-    X11Finestra::impostaRegioneInput(windowHandle(), fisica);
+    X11Finestra::impostaRegioneInput(windowHandle(), inPixel(locale, devicePixelRatioF()));
 }
 
 QList<QRectF> NotchPanel::rettangoliSchede() const
