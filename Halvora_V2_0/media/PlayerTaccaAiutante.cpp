@@ -86,6 +86,7 @@ void PlayerTaccaAiutante::carica(const QString& videoID, double inizio, bool mut
                 return;
             // Gone on its own: whatever it showed is lost.
             processo_ = nullptr;
+            vista_.reset();
             p->deleteLater();
             rispondiTutti();
             if (finestra_) {
@@ -117,6 +118,8 @@ void PlayerTaccaAiutante::svuota()
         return;
     QProcess* p = processo_;
     processo_ = nullptr;
+    // The next video starts from its own card's view, not this one's last.
+    vista_.reset();
     termina(p);
     rispondiTutti();
     if (finestra_) {

@@ -263,10 +263,11 @@ private slots:
         QElapsedTimer mostrato;
         mostrato.start();
         // The card hangs 8 under the strip (40..86), drawn late on a busy machine.
-        QTRY_VERIFY_WITH_TIMEOUT(scuro(schermata(QStringLiteral("avviso-ciao")), 960, 63), 2500);
+        QTRY_VERIFY_WITH_TIMEOUT(scuro(schermata(QStringLiteral("avviso-ciao")), 960, 63), 2900);
         QVERIFY(aspetta(QStringLiteral("attivita nessuna")) >= 0);
+        // Its 3 s, give or take the lines read late on a busy machine.
         const double s = mostrato.elapsed() / 1000.0;
-        QVERIFY2(s > 2.8 && s < 4.0, qPrintable(QString::number(s)));
+        QVERIFY2(s > 2.5 && s < 3.8, qPrintable(QString::number(s)));
     }
 
     void agentEventShowsItsNotice()
