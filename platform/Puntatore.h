@@ -15,7 +15,8 @@ class Puntatore : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    // Asks the display server now.
+    // Asks the display server now; those told of a move may get the
+    // position the backend read for it.
     virtual StatoPuntatore stato() const = 0;
     // Whether the pointer is where a move matters (near the notch, during a
     // drag). A backend blind to some moves may watch more closely meanwhile,

@@ -4,7 +4,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScopedValueRollback>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -73,6 +75,10 @@ StatoPuntatore X11Puntatore::stato() const
 {
     if (!conn_)
         return {};
+    // Those told of a move ask where the pointer is: the position just read
+    // serves them all, unless a nested event loop has run since.
+    if (livelloAnnuncio_ == QThread::currentThread()->loopLevel())
+        return ultimo_;
     auto* r = xcb_query_pointer_reply(conn_, xcb_query_pointer(conn_, root_), nullptr);
     // Waiting for the reply may pull raw events into xcb's queue, where the
     // socket notifier never sees them: read them on the next loop turn, or
@@ -118,8 +124,17 @@ void X11Puntatore::leggiEventi()
         ultimo_ = stato();
         daUltimoMoto_.restart();
         aggiornaSondaggio();
-        emit spostato();
     }
+    annuncia(mosso, pulsante);
+}
+
+void X11Puntatore::annuncia(bool mosso, bool pulsante)
+{
+    if (!mosso && !pulsante)
+        return;
+    const QScopedValueRollback livello(livelloAnnuncio_, QThread::currentThread()->loopLevel());
+    if (mosso)
+        emit spostato();
     if (pulsante)
         emit clic();
 }
@@ -138,10 +153,7 @@ void X11Puntatore::sonda()
         daUltimoMoto_.restart();
     else
         aggiornaSondaggio(); // a still pointer ends the poll
-    if (cambiato)
-        emit spostato();
-    if (premutoOra)
-        emit clic();
+    annuncia(cambiato, premutoOra);
 }
 
 void X11Puntatore::sorvegliaDaVicino(bool vicino)

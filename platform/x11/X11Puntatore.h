@@ -33,6 +33,7 @@ private:
     void leggiEventi();
     void sonda();
     void aggiornaSondaggio();
+    void annuncia(bool mosso, bool pulsante);
 
     xcb_connection_t* conn_ = nullptr;
     uint32_t root_ = 0;
@@ -43,4 +44,5 @@ private:
     bool vicino_ = false;
     QElapsedTimer daUltimoMoto_;
     mutable bool letturaInCoda_ = false;
+    int livelloAnnuncio_ = -1; // the event loop level an announcement runs at, -1 outside one
 };
