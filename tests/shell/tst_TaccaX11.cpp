@@ -35,10 +35,10 @@ QImage schermata(const QString& nome)
     return salvaImmagine(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), nome);
 }
 
-void wmctrl(const QString& azione)
+void wmctrl(const QWidget& finestra, const QString& azione)
 {
-    QProcess::execute(QStringLiteral("wmctrl"),
-                      {QStringLiteral("-r"), QStringLiteral(":ACTIVE:"), QStringLiteral("-b"), azione});
+    QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-r"),
+                                                 QString::number(finestra.winId()), QStringLiteral("-b"), azione});
 }
 
 } // namespace
@@ -100,6 +100,9 @@ class TestTaccaX11 : public QObject {
         w->show();
         if (!QTest::qWaitForWindowExposed(w.get()))
             qWarning("backdrop not exposed");
+        // Exposed is not yet on screen: a busy compositor draws it later.
+        QTest::qWaitFor([] { return qGray(QGuiApplication::primaryScreen()->grabWindow(0, 800, 10, 1, 1).toImage().pixel(0, 0)) == 255; },
+                        kAttesa);
         return w;
     }
 
@@ -142,10 +145,10 @@ private slots:
         finestra.show();
         finestra.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&finestra, kAttesa));
-        wmctrl(QStringLiteral("add,fullscreen"));
+        wmctrl(finestra, QStringLiteral("add,fullscreen"));
         QTRY_VERIFY_WITH_TIMEOUT(!b.root().slot()->scheda(), kAttesa);
         QVERIFY(!b.d->stateManager().isSchedaVisibile());
-        wmctrl(QStringLiteral("remove,fullscreen"));
+        wmctrl(finestra, QStringLiteral("remove,fullscreen"));
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()), kAttesa);
         QVERIFY(b.d->stateManager().isSchedaVisibile());
     }
