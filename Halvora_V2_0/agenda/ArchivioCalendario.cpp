@@ -263,6 +263,8 @@ Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTim
                 i.luogo = luogo;
             i.interaGiornata = o.interaGiornata;
             i.colore = f.colore;
+            // An occurrence moved or called off by a RECURRENCE-ID is its own component here.
+            i.annullato = icalcomponent_get_status(o.evento) == ICAL_STATUS_CANCELLED;
             elementi.append(std::move(i));
         }
     });

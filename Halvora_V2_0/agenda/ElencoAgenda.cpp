@@ -43,7 +43,10 @@ void ElencoAgenda::imposta(const QList<Impegno>& impegni, const QList<Promemoria
     update();
 }
 
-bool ElencoAgenda::inCorso(const Impegno& e, const QDateTime& ora) { return e.inizio <= ora && e.fine > ora; }
+bool ElencoAgenda::inCorso(const Impegno& e, const QDateTime& ora)
+{
+    return !e.annullato && e.inizio <= ora && e.fine > ora;
+}
 
 bool ElencoAgenda::scaduto(const Promemoria& p, const QDateTime& ora) { return p.scadenza && *p.scadenza < ora; }
 
@@ -205,7 +208,11 @@ void ElencoAgenda::disegnaImpegno(QPainter& p, const Impegno& e, const QRect& r,
     const int x = dentro.left() + 3 + 10;
     const int larghezza = std::max(0, destra - x);
     const int hTitolo = altezzaRiga(fontTitoloImpegno());
-    riga(p, QRect(x, dentro.top(), larghezza, hTitolo), e.titolo, fontTitoloImpegno(), primario());
+    // A called-off event keeps its row, struck through and dimmed, so the
+    // user sees it will not take place.
+    QFont titolo = fontTitoloImpegno();
+    titolo.setStrikeOut(e.annullato);
+    riga(p, QRect(x, dentro.top(), larghezza, hTitolo), e.titolo, titolo, e.annullato ? secondario() : primario());
 
     const QRect sotto(x, dentro.top() + hTitolo + 2, larghezza, altezzaRiga(fontOrario()));
     const QString orario = e.orario();

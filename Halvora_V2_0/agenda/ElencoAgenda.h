@@ -27,7 +27,7 @@ public:
     int scorrimento() const { return scorrimento_; }
     void scorri(int pixel);
 
-    // Under way: started at or before `ora` and ending after it.
+    // Under way: started at or before `ora`, ending after it, and not called off.
     static bool inCorso(const Impegno& e, const QDateTime& ora);
     // Due before `ora`; a reminder without a due date never is.
     static bool scaduto(const Promemoria& p, const QDateTime& ora);

@@ -24,6 +24,27 @@ const QTimeZone* zona()
     return zonaLocale.isValid() ? &zonaLocale : nullptr;
 }
 
+// A zone by its name alone: an IANA name, libical's own form of one, or a
+// Windows name as Outlook writes them.
+icaltimezone* zonaPerNome(const char* nome)
+{
+    if (icaltimezone* z = icaltimezone_get_builtin_timezone(nome))
+        return z;
+    if (icaltimezone* z = icaltimezone_get_builtin_timezone_from_tzid(nome))
+        return z;
+    const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(QByteArray(nome));
+    return iana.isEmpty() ? nullptr : icaltimezone_get_builtin_timezone(iana.constData());
+}
+
+const char* zonaDelCalendario(icalcomponent* calendario)
+{
+    for (icalproperty* x = icalcomponent_get_first_property(calendario, ICAL_X_PROPERTY); x;
+         x = icalcomponent_get_next_property(calendario, ICAL_X_PROPERTY))
+        if (const char* nome = icalproperty_get_x_name(x); nome && qstricmp(nome, "X-WR-TIMEZONE") == 0)
+            return icalproperty_get_value_as_string(x);
+    return nullptr;
+}
+
 icaltimezone* zonaDi(icalproperty* p)
 {
     icalparameter* par = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
@@ -36,9 +57,19 @@ icaltimezone* zonaDi(icalproperty* p)
     if (c)
         if (icaltimezone* z = icalcomponent_get_timezone(c, tzid))
             return z;
-    if (icaltimezone* z = icaltimezone_get_builtin_timezone(tzid))
+    if (icaltimezone* z = zonaPerNome(tzid))
         return z;
-    return icaltimezone_get_builtin_timezone_from_tzid(tzid);
+    // A zone the file names but neither describes nor is known anywhere:
+    // the calendar's own zone is the best guess of what its writer meant.
+    if (const char* delCalendario = c ? zonaDelCalendario(c) : nullptr; delCalendario && *delCalendario)
+        if (icaltimezone* z = zonaPerNome(delCalendario))
+            return z;
+    thread_local QSet<QByteArray> segnalate;
+    if (!segnalate.contains(tzid)) {
+        segnalate.insert(tzid);
+        qWarning("Fuso orario sconosciuto \"%s\": le sue ore sono lette come ore locali", tzid);
+    }
+    return nullptr;
 }
 
 icaltimetype conZona(icaltimetype t, icalproperty* p)

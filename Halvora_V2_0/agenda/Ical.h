@@ -49,8 +49,9 @@ icaltimetype utc(const QDateTime& quando);
 icaltimetype fluttuante(const QDateTime& quando, bool alMinuto = false);
 icalrecurrencetype regola(RipetizionePromemoria r);
 
-// A start, end or due property read with its TZID resolved against the
-// file's own VTIMEZONEs or the system's zones.
+// A start, end or due property read with its TZID resolved: the file's own
+// VTIMEZONE, else a zone of that name (IANA or Windows), else the zone the
+// calendar names in X-WR-TIMEZONE; only when none resolves is it floating.
 icaltimetype valore(icalcomponent* c, icalproperty_kind tipo);
 icaltimetype scadenza(icalcomponent* todo);
 // Replaces DUE (and a DURATION that would contradict it), keeping the zone.

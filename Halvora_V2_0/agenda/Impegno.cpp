@@ -53,7 +53,7 @@ std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime&
 {
     const QDateTime ora = oraLocale.toUTC(); // one conversion, not one per event
     for (const auto& i : ordinati) {
-        if (i.interaGiornata)
+        if (i.interaGiornata || i.annullato)
             continue;
         const qint64 mancano = ora.msecsTo(i.inizio);
         if (mancano > 0 && mancano <= qint64(kAnticipoProssimo * 1000))

@@ -16,6 +16,8 @@ struct Impegno {
     std::optional<QString> luogo; // absent when missing or empty
     bool interaGiornata = false;
     QColor colore;
+    // Called off by its organiser (STATUS:CANCELLED): still listed, never announced.
+    bool annullato = false;
 
     // The time text of the event row: "tutto il giorno", or 09:00–10:30.
     QString orario() const;
@@ -46,7 +48,7 @@ void ordinaImpegni(QList<Impegno>& impegni);
 void ordinaPromemoria(QList<Promemoria>& promemoria);
 
 // The next timed event: the first of a sorted list that starts after `ora`
-// and at most 900 s ahead.
+// and at most 900 s ahead, and is not called off.
 std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime& ora);
 
 // The first reminder of a sorted list that fell due within the last half

@@ -157,6 +157,77 @@ private slots:
         QCOMPARE(l.elementi[0].titolo, QStringLiteral("Standup spostato"));
     }
 
+    // What the calendar tab lists and the next-appointment card announces
+    // for files as calendar programs write them.
+    void zonesAndCancellationsAsWriters_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QTime>("ora");
+        QTest::addColumn<QStringList>("righe"); // "~" before a called-off event
+        QTest::addColumn<QString>("prossimo");
+
+        const auto cal = [](const QString& componenti, const QString& intestazione = {}) {
+            return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Prova//IT\r\n" + intestazione + componenti
+                + "END:VCALENDAR\r\n";
+        };
+        QTest::newRow("cancelled event")
+            << cal(evento("a", "Riunione", "DTSTART:20260302T100500\r\nDTEND:20260302T110000\r\nSTATUS:CANCELLED\r\n"))
+            << QTime(9, 55) << QStringList{"~10:05–11:00 Riunione"} << QString();
+        QTest::newRow("cancelled occurrence")
+            << cal(evento("s", "Standup", "DTSTART:20260101T090000\r\nDTEND:20260101T091500\r\nRRULE:FREQ=DAILY\r\n")
+                   + evento("s", "Standup",
+                            "RECURRENCE-ID:20260302T090000\r\nDTSTART:20260302T090000\r\n"
+                            "DTEND:20260302T091500\r\nSTATUS:CANCELLED\r\n"))
+            << QTime(8, 50) << QStringList{"~09:00–09:15 Standup"} << QString();
+        QTest::newRow("Windows zone")
+            << cal(evento("w", "Budget", "DTSTART;TZID=Eastern Standard Time:20260302T080000\r\nDURATION:PT1H\r\n"))
+            << QTime(13, 50) << QStringList{"14:00–15:00 Budget"} << "Budget";
+        QTest::newRow("unknown zone, calendar's zone")
+            << cal(evento("x", "Call", "DTSTART;TZID=Customized Time Zone:20260302T080000\r\nDURATION:PT1H\r\n"),
+                   "X-WR-TIMEZONE:America/New_York\r\n")
+            << QTime(13, 50) << QStringList{"14:00–15:00 Call"} << "Call";
+        QTest::newRow("unknown zone, calendar's zone by its Windows name")
+            << cal(evento("x", "Call", "DTSTART;TZID=Fuso del cliente:20260302T080000\r\nDURATION:PT1H\r\n"),
+                   "X-WR-TIMEZONE:Pacific Standard Time\r\n")
+            << QTime(16, 50) << QStringList{"17:00–18:00 Call"} << "Call";
+        QTest::newRow("nothing resolves: floating")
+            << cal(evento("f", "Locale", "DTSTART;TZID=Ora di Marte:20260302T080000\r\nDURATION:PT1H\r\n"))
+            << QTime(7, 50) << QStringList{"08:00–09:00 Locale"} << "Locale";
+        // IANA zones without VTIMEZONE, a cancelled event before an open one,
+        // a cancelled occurrence of a daily event.
+        QTest::newRow("python3-icalendar") << QString::fromUtf8(leggiFile(HALVORA_CALENDARI_PROVA "/icalendar.ics"))
+                                           << QTime(9, 58)
+                                           << QStringList{"~09:00–09:15 Standup", "~10:10–11:00 Revisione",
+                                                          "10:12–10:30 Caffè", "14:00–15:00 Call con New York"}
+                                           << "Caffè";
+        QTest::newRow("Outlook") << QString::fromUtf8(leggiFile(HALVORA_CALENDARI_PROVA "/outlook.ics")) << QTime(9, 55)
+                                 << QStringList{"~10:05–11:00 Annullato: Riunione di reparto",
+                                                "14:00–15:00 Budget trimestrale", "18:00–18:30 Punto con Seattle"}
+                                 << QString();
+    }
+    void zonesAndCancellationsAsWriters()
+    {
+        QFETCH(QString, file);
+        QFETCH(QTime, ora);
+        QFETCH(QStringList, righe);
+        QFETCH(QString, prossimo);
+        const QString cartella = nuovaCartella();
+        QDir().mkpath(cartella);
+        QFile f(QDir(cartella).filePath("scaricato.ics"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file.toUtf8());
+        f.close();
+        ArchivioCalendario archivio(cartella);
+        auto l = archivio.impegni(alle(0, 0), alle(1, 0));
+        Agenda::ordinaImpegni(l.elementi);
+        QStringList mostrate;
+        for (const Impegno& i : l.elementi)
+            mostrate << (i.annullato ? "~" : "") + i.orario() + " " + i.titolo;
+        QCOMPARE(mostrate, righe);
+        const auto p = Agenda::prossimo(l.elementi, alle(0, ora.hour(), ora.minute()));
+        QCOMPARE(p ? p->titolo : QString(), prossimo);
+    }
+
     void fieldsOfEventsAndCalendars()
     {
         const QString cartella = nuovaCartella();

@@ -197,6 +197,8 @@ private slots:
                                 "DTSTART:20260302T160000\r\nDTEND:20260302T170000\r\nLOCATION:Sala riunioni al terzo "
                                 "piano dell'edificio principale\r\n")
                              + evento("ora", "Standup", "DTSTART:20260302T083000\r\nDTEND:20260302T093000\r\n")
+                             + evento("via", "Pranzo", "DTSTART:20260302T083000\r\nDTEND:20260302T093000\r\n"
+                                                       "STATUS:CANCELLED\r\n")
                              + evento("festa", "Compleanno", "DTSTART;VALUE=DATE:20260302\r\n"));
         scriviCalendario(cartella, "Promemoria.ics",
                          promemoria("sera", "Chiamare Anna", "DUE:20260302T180000\r\nRRULE:FREQ=WEEKLY\r\n")
@@ -205,10 +207,10 @@ private slots:
         auto b = banco(cartella);
         QCOMPARE(b->vista->corpo(), CalendarioView::Corpo::elenco);
         ElencoAgenda* elenco = b->vista->elenco();
-        QCOMPARE(ids(elenco->impegni()), (QStringList{"festa", "ora", "tardi"}));
+        QCOMPARE(ids(elenco->impegni()), (QStringList{"festa", "ora", "via", "tardi"}));
         QCOMPARE(ids(elenco->promemoria()), (QStringList{"presto", "sera", "senza"}));
         // Events above reminders, each row below the one before.
-        QVERIFY(elenco->rettangoloImpegno(2).bottom() < elenco->rettangoloPromemoria(0).top());
+        QVERIFY(elenco->rettangoloImpegno(3).bottom() < elenco->rettangoloPromemoria(0).top());
         QVERIFY(elenco->rettangoloPromemoria(0).bottom() < elenco->rettangoloPromemoria(1).top());
         QCOMPARE(ElencoAgenda::testoScadenza(elenco->promemoria()[0], b->clock.now()),
                  std::optional<QString>(QStringLiteral("scaduto · 08:00")));
@@ -222,19 +224,22 @@ private slots:
     {
         QTest::addColumn<QDateTime>("inizio");
         QTest::addColumn<QDateTime>("fine");
+        QTest::addColumn<bool>("annullato");
         QTest::addColumn<bool>("inCorso");
-        QTest::newRow("started earlier, ends later") << alle(8) << alle(10) << true;
-        QTest::newRow("ends exactly now") << alle(8) << alle(9) << false;
-        QTest::newRow("starts exactly now") << alle(9) << alle(10) << true;
-        QTest::newRow("later") << alle(9, 1) << alle(10) << false;
-        QTest::newRow("all day") << kOggi.startOfDay() << kOggi.addDays(1).startOfDay() << true;
+        QTest::newRow("started earlier, ends later") << alle(8) << alle(10) << false << true;
+        QTest::newRow("ends exactly now") << alle(8) << alle(9) << false << false;
+        QTest::newRow("starts exactly now") << alle(9) << alle(10) << false << true;
+        QTest::newRow("later") << alle(9, 1) << alle(10) << false << false;
+        QTest::newRow("all day") << kOggi.startOfDay() << kOggi.addDays(1).startOfDay() << false << true;
+        QTest::newRow("called off") << alle(8) << alle(10) << true << false;
     }
     void underWayAndOverdueAtTheirEdges()
     {
         QFETCH(QDateTime, inizio);
         QFETCH(QDateTime, fine);
+        QFETCH(bool, annullato);
         QFETCH(bool, inCorso);
-        QCOMPARE(ElencoAgenda::inCorso(Impegno{"e", "E", inizio, fine, {}, false, {}}, alle(9)), inCorso);
+        QCOMPARE(ElencoAgenda::inCorso(Impegno{"e", "E", inizio, fine, {}, false, {}, annullato}, alle(9)), inCorso);
         // A reminder due at the same moment as the start is overdue only when that is before now.
         QCOMPARE(ElencoAgenda::scaduto(Promemoria{"p", "P", inizio, false}, alle(9)), inizio < alle(9));
     }
