@@ -100,9 +100,16 @@ icaltimetype comeModello(const QDateTime& quando, const icaltimetype& modello)
 
 void aggiungiZona(icalproperty* p, const icaltimetype& t)
 {
-    if (t.zone && !t.is_date && !icaltime_is_utc(t))
-        if (const char* tzid = icaltimezone_get_tzid(const_cast<icaltimezone*>(t.zone)))
-            icalproperty_add_parameter(p, icalparameter_new_tzid(tzid));
+    if (!t.zone || t.is_date || icaltime_is_utc(t))
+        return;
+    auto* z = const_cast<icaltimezone*>(t.zone);
+    // A zone of libical's own table goes by its IANA name, which every
+    // reader knows, not by libical's prefixed id: the file carries no
+    // VTIMEZONE for it.
+    const char* luogo = icaltimezone_get_location(z);
+    const char* tzid = luogo && icaltimezone_get_builtin_timezone(luogo) == z ? luogo : icaltimezone_get_tzid(z);
+    if (tzid)
+        icalproperty_add_parameter(p, icalparameter_new_tzid(tzid));
 }
 
 void togli(icalcomponent* c, icalproperty_kind tipo)

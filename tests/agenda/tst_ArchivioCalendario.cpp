@@ -387,7 +387,10 @@ private slots:
                                           "DTSTART:20260301T090000\r\nDUE:20260302T090000\r\nRRULE:FREQ=DAILY\r\n"
                                           "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:x\r\n"
                                           "TRIGGER;RELATED=END:-PT5M\r\nEND:VALARM\r\n")
-                             + promemoria("due", "Due volte", "DUE:20260302T090000\r\nRRULE:FREQ=DAILY;COUNT=2\r\n"));
+                             + promemoria("due", "Due volte", "DUE:20260302T090000\r\nRRULE:FREQ=DAILY;COUNT=2\r\n")
+                             + promemoria("ny", "Da New York",
+                                          "DTSTART;TZID=Eastern Standard Time:20260301T080000\r\n"
+                                          "DUE;TZID=Eastern Standard Time:20260302T080000\r\nRRULE:FREQ=DAILY\r\n"));
         ArchivioCalendario archivio(cartella);
         const QString file = QDir(cartella).filePath("p.ics");
 
@@ -418,6 +421,11 @@ private slots:
         QVERIFY(icalcomponent_get_status(TodoLetto(file, "due").todo) != ICAL_STATUS_COMPLETED);
         archivio.completa("due", alle(1, 9, 5));
         QCOMPARE(icalcomponent_get_status(TodoLetto(file, "due").todo), ICAL_STATUS_COMPLETED);
+
+        // The next due time keeps its zone, written by a name other programs read.
+        archivio.completa("ny", alle(0, 14, 5));
+        QCOMPARE(TodoLetto(file, "ny").scadenza(), alle(1, 14));
+        QVERIFY(leggiFile(file).contains("DUE;TZID=America/New_York:20260303T080000"));
 
         QCOMPARE(archivio.completa("sconosciuto", alle(0, 9)).tipo, EsitoScrittura::Tipo::nonTrovato);
         QCOMPARE(ids(archivio.promemoria(alle(1, 0)).elementi), QStringList{});
