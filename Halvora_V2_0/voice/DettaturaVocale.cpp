@@ -88,7 +88,9 @@ void DettaturaVocale::registra()
     if (!nuovo || !nuovo->registra()) {
         // Our own fresh file: nothing of a start that failed is kept.
         QFile::remove(percorso);
-        impostaErrore(tr("Impossibile avviare la dettatura."));
+        // A recorder that could not be made says why, in the backend's own
+        // (translated) words; one that would not start has nothing to add.
+        impostaErrore(!nuovo && !motivo.isEmpty() ? motivo : tr("Impossibile avviare la dettatura."));
         return;
     }
     registratore_.reset(nuovo.release());

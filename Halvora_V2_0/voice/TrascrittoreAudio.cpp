@@ -37,6 +37,10 @@ std::optional<QString> codiceLingua(const QString& identificatore)
     return QLocale::languageToCode(lingua);
 }
 
+// Our own text for a file the decoder cannot read: the decoder's messages
+// are English whatever the user's language, and say nothing to a user.
+QString audioIlleggibile() { return QCoreApplication::translate("TrascrittoreAudio", "Impossibile leggere l'audio."); }
+
 } // namespace
 
 TrascrittoreAudio::TrascrittoreAudio(QObject* parent)
@@ -74,7 +78,8 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
         return;
     }
     if (QFile prova(percorso); !prova.open(QIODevice::ReadOnly)) {
-        rispondi({Esito::Tipo::fallita, prova.errorString()});
+        qWarning("Audio da trascrivere non leggibile: %s", qPrintable(prova.errorString()));
+        rispondi({Esito::Tipo::fallita, audioIlleggibile()});
         return;
     }
 
@@ -91,7 +96,7 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
             esito = uscita.isEmpty() ? Esito{Esito::Tipo::fallita, tr("Nessun parlato riconosciuto.")}
                                      : Esito{Esito::Tipo::testo, uscita};
         } else if (stato == QProcess::NormalExit && codice == ContrattoRiconoscimento::audioIlleggibile) {
-            esito = {Esito::Tipo::fallita, uscita.isEmpty() ? tr("Impossibile leggere l'audio.") : uscita};
+            esito = {Esito::Tipo::fallita, audioIlleggibile()};
         }
         concludi(p, fatto, esito);
     });

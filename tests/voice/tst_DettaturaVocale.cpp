@@ -210,7 +210,7 @@ private slots:
         QTest::newRow("microphone denied")
             << int(PermessoMicrofono::negato) << false << false << QStringLiteral("Microfono non autorizzato.");
         QTest::newRow("no recorder") << int(PermessoMicrofono::autorizzato) << true << false
-                                     << QStringLiteral("Impossibile avviare la dettatura.");
+                                     << QStringLiteral("guasto finto"); // the backend's own description
         QTest::newRow("recorder refuses") << int(PermessoMicrofono::autorizzato) << false << true
                                           << QStringLiteral("Impossibile avviare la dettatura.");
     }

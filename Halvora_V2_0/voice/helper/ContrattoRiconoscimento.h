@@ -8,7 +8,8 @@
 // agree on: the arguments, the exit statuses and the files of a language
 // model. The helper reads the audio from its standard input (a file opened
 // by the application, so a rename or a deletion meanwhile cannot take it
-// away) and writes the text, or the decoder's message, to standard output.
+// away) and writes the text to standard output. A failure is told by the
+// exit status alone: the user reads our own texts, never the decoder's.
 namespace ContrattoRiconoscimento {
 
 // Exit statuses. Anything else (a crash, the recogniser's own fatal exit)

@@ -2,7 +2,8 @@
 // The audio comes on standard input (or as a file argument), is decoded to
 // 16 kHz mono, brought up to a useful level, split at its pauses and
 // recognised piece by piece; the text goes to standard output. Exit 0 with
-// the text (empty: no speech), 3 with the decoder's message, 4 when there
+// the text (empty: no speech), 3 when the audio cannot be read (the
+// decoder's own message goes to standard error, for the log), 4 when there
 // is no usable model.
 #include "ContrattoRiconoscimento.h"
 #include "SegnaleVoce.h"
@@ -112,7 +113,7 @@ int main(int argc, char** argv)
     // The file opened by the application, reopened by its descriptor: GStreamer seeks in it.
     Audio audio = decodifica(app, richiesta->file.isEmpty() ? QStringLiteral("/proc/self/fd/0") : richiesta->file);
     if (!audio.errore.isEmpty()) {
-        scrivi(audio.errore);
+        std::fprintf(stderr, "riconoscimento: audio illeggibile: %s\n", audio.errore.toLocal8Bit().constData());
         return Esito::audioIlleggibile;
     }
     SegnaleVoce::normalizza(audio.campioni);
