@@ -13,8 +13,10 @@ class Traduzioni final : public QTranslator {
 public:
     using QTranslator::QTranslator;
 
-    // Loads the tables of a language: "en", "es"; "it" (the texts
-    // themselves) loads none. False when the language has no table.
+    // Loads the tables of a language: "en", "es", or "it", whose texts are
+    // the keys themselves and whose one small table says the few keys that
+    // name macOS things the way this desktop has them. False when the
+    // language has no table.
     bool carica(const QString& codice);
     QString codice() const { return codice_; }
 

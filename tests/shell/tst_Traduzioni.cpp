@@ -29,6 +29,27 @@ private slots:
                  titolo.replace("Claude", "X"));
     }
 
+    // Italian keys that name what only macOS has are said the way this
+    // desktop has it; every other Italian text stays its key.
+    void italianNamesThisDesktopsOwnTools_data()
+    {
+        QTest::addColumn<QString>("chiave");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("folder") << "TE LA MOSTRO NEL FINDER" << "TE LA MOSTRO NEL GESTORE DEI FILE";
+        QTest::newRow("send") << "Invia con AirDrop" << "Invia con KDE Connect";
+        QTest::newRow("send selected") << "Invia i %1 elementi selezionati con AirDrop"
+                                       << "Invia i %1 elementi selezionati con KDE Connect";
+        QTest::newRow("send all") << "Invia tutto il vassoio con AirDrop" << "Invia tutto il vassoio con KDE Connect";
+        QTest::newRow("any other") << "Mostra" << "Mostra";
+    }
+    void italianNamesThisDesktopsOwnTools()
+    {
+        QFETCH(QString, chiave);
+        QFETCH(QString, atteso);
+        QCOMPARE(Traduzioni::installa("it").codice(), QStringLiteral("it"));
+        QCOMPARE(QCoreApplication::translate("UnaClasseQualsiasi", chiave.toUtf8().constData()), atteso);
+    }
+
     void unknownLanguageFallsBack()
     {
         Traduzioni t;

@@ -4,6 +4,7 @@
 #include "Installazione.h"
 #include "InstallazioneCardView.h"
 #include "TestOutput.h"
+#include "Traduzioni.h"
 #include "UserDefaults.h"
 
 #include <QAbstractButton>
@@ -47,6 +48,8 @@ class TestInstallazioneCardView : public QObject {
     }
 
 private slots:
+    // What the default Italian user sees.
+    void initTestCase() { Traduzioni::installa(QStringLiteral("it")); }
     void init() { richieste.clear(); }
 
     void installingLeadsToOpenOrToTheFileManager_data()
@@ -95,7 +98,7 @@ private slots:
         } else {
             QCOMPARE(v.fase().tipo, Tipo::fallita);
             QCOMPARE(v.titolo(), QStringLiteral("Trascinami tu nella cartella"));
-            QCOMPARE(v.sottotitolo(), QStringLiteral("TE LA MOSTRO NEL FINDER"));
+            QCOMPARE(v.sottotitolo(), QStringLiteral("TE LA MOSTRO NEL GESTORE DEI FILE"));
             QCOMPARE(v.etichettaAzione(), QStringLiteral("Mostra"));
             QCOMPARE(v.pulsanteAzione()->toolTip(), QString::fromLocal8Bit(std::strerror(ENOENT)));
             QCOMPARE(v.colore(), Colori::arancione());
