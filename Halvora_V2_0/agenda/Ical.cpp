@@ -64,8 +64,9 @@ icaltimezone* zonaDi(icalproperty* p)
     if (const char* delCalendario = c ? zonaDelCalendario(c) : nullptr; delCalendario && *delCalendario)
         if (icaltimezone* z = zonaPerNome(delCalendario))
             return z;
+    // Said once per name, and for a few names only: a file may hold thousands.
     thread_local QSet<QByteArray> segnalate;
-    if (!segnalate.contains(tzid)) {
+    if (segnalate.size() < 32 && !segnalate.contains(tzid)) {
         segnalate.insert(tzid);
         qWarning("Fuso orario sconosciuto \"%s\": le sue ore sono lette come ore locali", tzid);
     }
