@@ -29,14 +29,26 @@ double centroTacca(const ScreenInfo& s)
     return (fineSinistra + inizioDestra) / 2;
 }
 
-Posizione Posizione::corrente()
+Posizione Posizione::risolta() const
+{
+    // A linked ~/Applications or home folder: the running bundle comes
+    // resolved by the system, so the other side must be too.
+    return {percorsoRisolto(bundle), percorsoRisolto(eseguibile), percorsoRisolto(home), percorsoRisolto(applicazioni)};
+}
+
+QString Posizione::destinazione() const
+{
+    return QDir(applicazioni).filePath(QFileInfo(QDir::cleanPath(bundle)).fileName());
+}
+
+Posizione Posizione::corrente(const QString& applicazioni)
 {
     Posizione p;
     p.eseguibile = QCoreApplication::applicationFilePath();
     p.bundle = QCoreApplication::applicationDirPath();
     p.home = QDir::homePath();
-    p.applicazioni = cartellaApplicazioni();
-    return p;
+    p.applicazioni = applicazioni.isEmpty() ? cartellaApplicazioni() : applicazioni;
+    return p.risolta();
 }
 
 namespace {

@@ -16,7 +16,9 @@ QSizeF notchRect(const ScreenInfo& schermo);
 double centroTacca(const ScreenInfo& schermo);
 
 // Where the running copy lies: its bundle (installation folder), its
-// executable and the home folder as the process sees it.
+// executable and the home folder as the process sees it. The tests below
+// compare these paths as text, so they hold for links only in the form
+// risolta() gives.
 struct Posizione {
     QString bundle;
     QString eseguibile;
@@ -24,8 +26,15 @@ struct Posizione {
     // Where installed copies live: ~/Applications of the real home folder
     // for the running process.
     QString applicazioni = QStringLiteral("/Applications");
-    // The running process.
-    static Posizione corrente();
+
+    // The same places with their symbolic links resolved.
+    Posizione risolta() const;
+    // The installed copy of this bundle: the Applications folder and the
+    // bundle's folder name.
+    QString destinazione() const;
+    // The running process, resolved; installed copies in `applicazioni`
+    // when given, else in ~/Applications.
+    static Posizione corrente(const QString& applicazioni = {});
 };
 
 bool isTranslocatedFromApplications(const Posizione& p);

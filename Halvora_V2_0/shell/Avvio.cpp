@@ -17,7 +17,6 @@
 #include "X11Puntatore.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSslCertificate>
 #include <QSocketNotifier>
@@ -63,7 +62,7 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
         a.manager.installazione.ssl = ssl;
     }
     a.manager.installazione.chiave = c.chiave;
-    a.manager.installazione.destinazione = posizione.applicazioni + QLatin1Char('/') + QFileInfo(posizione.bundle).fileName();
+    a.manager.installazione.destinazione = posizione.destinazione();
     return a;
 }
 
@@ -124,9 +123,7 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     riavvio.avviaIstanza = [&rilancio](std::function<void(bool)> avviata) {
         rilancio.relaunchFrom(NotchGeometry::Posizione::corrente().bundle, std::move(avviata));
     };
-    auto posizione = NotchGeometry::Posizione::corrente();
-    if (!c.applicazioni.isEmpty())
-        posizione.applicazioni = c.applicazioni;
+    const auto posizione = NotchGeometry::Posizione::corrente(c.applicazioni);
     auto inAggiornamento = aggiornamenti(c, posizione);
     inAggiornamento.manager.rilancia = [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
         rilancio.relaunchFrom(bundle, std::move(avviata));

@@ -29,7 +29,7 @@ Installazione::~Installazione()
 
 QString Installazione::destinazione() const
 {
-    return QDir(d_.posizione.applicazioni).filePath(QFileInfo(QDir::cleanPath(d_.posizione.bundle)).fileName());
+    return d_.posizione.destinazione();
 }
 
 void Installazione::richiedi(const Richiesta& r, const QString& bundle, std::function<void(bool)> risposta)

@@ -7,5 +7,10 @@
 QString cartellaCasaReale();
 
 // Where installed copies of the application live: ~/Applications of the
-// real home folder.
+// real home folder, its symbolic links resolved; computed once.
 QString cartellaApplicazioni();
+
+// `percorso` made absolute with every symbolic link in the part that
+// exists resolved, and the part that does not yet exist appended as
+// written: one text for one place, whichever link it was reached through.
+QString percorsoRisolto(const QString& percorso);

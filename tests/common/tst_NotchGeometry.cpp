@@ -85,6 +85,35 @@ private slots:
         QVERIFY(isInApplications(p));
     }
 
+    void linkedFoldersCountAsInstalled_data()
+    {
+        QTest::addColumn<QString>("collegamento"); // a symbolic link: its path, to its target
+        QTest::addColumn<QString>("bundle");       // where the running bundle really lies
+        QTest::addColumn<bool>("inApplicazioni");
+        QTest::newRow("linked Applications") << "home/u/Applications>apps-real" << "home/u/apps-real/Halvora.app" << true;
+        QTest::newRow("linked home") << "home/u>../data/u" << "data/u/Applications/Halvora.app" << true;
+        QTest::newRow("linked home, nothing installed yet") << "home/u>../data/u" << "data/u/Scaricati/Halvora.app" << false;
+    }
+    void linkedFoldersCountAsInstalled()
+    {
+        QFETCH(QString, collegamento);
+        QFETCH(QString, bundle);
+        QFETCH(bool, inApplicazioni);
+        QTemporaryDir d;
+        const QString radice = QFileInfo(d.path()).canonicalFilePath() + '/';
+        const QStringList l = collegamento.split('>');
+        QVERIFY(QDir().mkpath(radice + bundle) && QDir().mkpath(QFileInfo(radice + l[0]).path()));
+        QVERIFY(QFile::link(l[1], radice + l[0]));
+        // The bundle as the system gives it, the rest as the user database and HOME say.
+        const Posizione p = Posizione{radice + bundle, radice + bundle + "/halvora", radice + "home/u",
+                                      radice + "home/u/Applications"}.risolta();
+        QCOMPARE(isInApplications(p), inApplicazioni);
+        // The installation and the update aim at the running copy itself, or
+        // at the real folder where the installed copy will lie.
+        const QString atteso = inApplicazioni ? radice + bundle : radice + "data/u/Applications/Halvora.app";
+        QCOMPARE(p.destinazione(), atteso);
+    }
+
     void unreadableTranslocatedCopyIsNotFromApplications()
     {
         const Posizione p{"/nonexistent/AppTranslocation/X/Halvora V2.0.app",
