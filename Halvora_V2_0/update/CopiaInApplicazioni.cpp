@@ -129,47 +129,14 @@ int copiaAlbero(int radice, int sosta)
     return errore;
 }
 
-// A new empty hidden folder in `cartella` for the bundle `nome`; its name,
-// empty on failure (errno set).
-std::string nuovaSosta(const QByteArray& cartella, const std::string& nome)
+// A new empty hidden folder in `cartella` for the bundle `nome`, named
+// with `tipo`; its name, empty on failure (errno set).
+std::string nuovaCartellaNascosta(const QByteArray& cartella, const std::string& nome, const char* tipo)
 {
-    QByteArray modello = cartella + '/' + '.' + QByteArray::fromStdString(nome) + kSosta + "XXXXXX";
+    QByteArray modello = cartella + '/' + '.' + QByteArray::fromStdString(nome) + tipo + "XXXXXX";
     if (!::mkdtemp(modello.data()))
         return {};
     return modello.mid(cartella.size() + 1).toStdString();
-}
-
-// Puts the folder `sosta` at `nome`, in one step when the system can. The
-// name of what is left to remove (the old copy) goes to `vecchia`.
-int scambia(int dir, const QByteArray& cartella, const std::string& sosta, const std::string& nome,
-            std::string& vecchia)
-{
-    struct stat st {};
-    if (::fstatat(dir, nome.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT)
-            return errno;
-        if (::renameat2(dir, sosta.c_str(), dir, nome.c_str(), RENAME_NOREPLACE) == 0)
-            return 0;
-        if (errno != EINVAL && errno != ENOSYS)
-            return errno;
-        return ::renameat(dir, sosta.c_str(), dir, nome.c_str()) == 0 ? 0 : errno;
-    }
-    if (::renameat2(dir, sosta.c_str(), dir, nome.c_str(), RENAME_EXCHANGE) == 0) {
-        vecchia = sosta;
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // A file system without the exchange: the old copy steps aside first, so
-    // a kill between the two renames leaves it whole in a hidden folder.
-    vecchia = nuovaSosta(cartella, nome);
-    if (vecchia.empty())
-        return errno;
-    if (!S_ISDIR(st.st_mode))
-        ::unlinkat(dir, vecchia.c_str(), AT_REMOVEDIR);
-    if (::renameat(dir, nome.c_str(), dir, vecchia.c_str()) != 0)
-        return errno;
-    return ::renameat(dir, sosta.c_str(), dir, nome.c_str()) == 0 ? 0 : errno;
 }
 
 void rimuovi(const QByteArray& percorso)
@@ -178,9 +145,70 @@ void rimuovi(const QByteArray& percorso)
     std::filesystem::remove_all(percorso.toStdString(), ec);
 }
 
+int rinominaDiSistema(int da, const char* nome, int a, const char* nomeA, unsigned opzioni)
+{
+    return ::renameat2(da, nome, a, nomeA, opzioni);
+}
+
+// The exchange that the file system cannot do: the old entry steps aside
+// to a hidden name, the new one takes its place, and the old one comes
+// back when that fails. A kill between the two leaves the place empty and
+// the old copy whole aside, where the next start finds it.
+int secondoTentativo(int daCartella, const char* nuova, int dir, const QByteArray& cartella, const std::string& nome,
+                     bool cartellaVecchia, const Rinomina& rinomina)
+{
+    const std::string aParte = nuovaCartellaNascosta(cartella, nome, kDaParte);
+    if (aParte.empty())
+        return errno;
+    // A folder replaces the empty one; anything else needs the name free.
+    if (!cartellaVecchia)
+        ::unlinkat(dir, aParte.c_str(), AT_REMOVEDIR);
+    if (rinomina(dir, nome.c_str(), dir, aParte.c_str(), 0) != 0) {
+        const int e = errno;
+        ::unlinkat(dir, aParte.c_str(), AT_REMOVEDIR);
+        return e;
+    }
+    if (rinomina(daCartella, nuova, dir, nome.c_str(), 0) != 0) {
+        const int e = errno;
+        rinomina(dir, aParte.c_str(), dir, nome.c_str(), 0); // else the next start puts it back
+        return e;
+    }
+    ::fsync(dir);
+    rimuovi(cartella + '/' + QByteArray::fromStdString(aParte));
+    return 0;
+}
+
 } // namespace
 
-std::optional<QString> installa(const QString& bundle, const QString& destinazione)
+int sostituisci(int daCartella, const char* nuova, int dir, const QByteArray& cartella, const std::string& nome,
+                const Rinomina& seam)
+{
+    const Rinomina& rinomina = seam ? seam : Rinomina(rinominaDiSistema);
+    for (int tentativo = 0; tentativo < 3; ++tentativo) {
+        struct stat st {};
+        if (::fstatat(dir, nome.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                return errno;
+            if (rinomina(daCartella, nuova, dir, nome.c_str(), RENAME_NOREPLACE) == 0)
+                return ::fsync(dir), 0;
+            if (errno == EEXIST)
+                continue; // something appeared in between: look again
+            if (errno != EINVAL && errno != ENOSYS)
+                return errno;
+            return rinomina(daCartella, nuova, dir, nome.c_str(), 0) == 0 ? (::fsync(dir), 0) : errno;
+        }
+        if (rinomina(daCartella, nuova, dir, nome.c_str(), RENAME_EXCHANGE) == 0)
+            return ::fsync(dir), 0;
+        if (errno == ENOENT)
+            continue; // it went away in between
+        if (errno != EINVAL && errno != ENOSYS && errno != EXDEV)
+            return errno;
+        return secondoTentativo(daCartella, nuova, dir, cartella, nome, S_ISDIR(st.st_mode), rinomina);
+    }
+    return errno;
+}
+
+std::optional<QString> installa(const QString& bundle, const QString& destinazione, const Rinomina& rinomina)
 {
     const QFileInfo d(destinazione);
     const QByteArray cartella = QFile::encodeName(QDir::cleanPath(d.absolutePath()));
@@ -199,8 +227,7 @@ std::optional<QString> installa(const QString& bundle, const QString& destinazio
         return descrizione(e);
     }
     int errore = 0;
-    std::string vecchia;
-    const std::string sosta = nuovaSosta(cartella, nome);
+    const std::string sosta = nuovaCartellaNascosta(cartella, nome, kSosta);
     if (sosta.empty()) {
         errore = errno;
     } else {
@@ -212,14 +239,10 @@ std::optional<QString> installa(const QString& bundle, const QString& destinazio
             ::close(fd);
         }
         if (!errore)
-            errore = scambia(dir, cartella, sosta, nome, vecchia);
-        if (errore)
-            rimuovi(cartella + '/' + QByteArray::fromStdString(sosta));
-    }
-    if (!errore) {
-        ::fsync(dir);
-        if (!vecchia.empty())
-            rimuovi(cartella + '/' + QByteArray::fromStdString(vecchia));
+            errore = sostituisci(dir, sosta.c_str(), dir, cartella, nome, rinomina);
+        // The new copy after a failure, the old one after an exchange,
+        // nothing after a move.
+        rimuovi(cartella + '/' + QByteArray::fromStdString(sosta));
     }
     ::close(dir);
     ::close(radice);
@@ -230,17 +253,34 @@ std::optional<QString> installa(const QString& bundle, const QString& destinazio
 
 int rimuoviSoste(const QString& cartella)
 {
-    static const QRegularExpression kNome(QStringLiteral("^\\..+\\.app") + QRegularExpression::escape(QLatin1String(kSosta))
-                                          + QStringLiteral("[A-Za-z0-9]{6}$"));
-    int rimosse = 0;
+    static const QRegularExpression kLasciata(
+        QStringLiteral("^\\..+\\.app") + QRegularExpression::escape(QLatin1String(kSosta)) + QStringLiteral("[A-Za-z0-9]{6}$|^")
+        + QRegularExpression::escape(QLatin1String(kAggiornamento)) + QStringLiteral("[0-9A-F-]{36}$"));
+    static const QRegularExpression kMessaDaParte(QStringLiteral("^\\.(.+\\.app)") + QRegularExpression::escape(QLatin1String(kDaParte))
+                                                  + QStringLiteral("[A-Za-z0-9]{6}$"));
+    int trattate = 0;
     const QDir d(cartella);
-    for (const QString& n : d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        if (!kNome.match(n).hasMatch())
-            continue;
-        rimuovi(QFile::encodeName(d.filePath(n)));
-        ++rimosse;
+    const auto tutte = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& n : d.entryList(tutte)) {
+        const QString percorso = d.filePath(n);
+        if (const auto m = kMessaDaParte.match(n); m.hasMatch()) {
+            // The old copy of a second try cut short: back in its place
+            // unless the new one got there (or it is still the empty folder).
+            const QString posto = d.filePath(m.captured(1));
+            const QFileInfo vecchia(percorso);
+            struct stat st {};
+            const bool vuota = vecchia.isDir() && !vecchia.isSymLink() && QDir(percorso).isEmpty(tutte);
+            if (vuota || ::lstat(QFile::encodeName(posto).constData(), &st) == 0)
+                rimuovi(QFile::encodeName(percorso));
+            else // should it fail, the next start tries again
+                ::rename(QFile::encodeName(percorso).constData(), QFile::encodeName(posto).constData());
+            ++trattate;
+        } else if (kLasciata.match(n).hasMatch()) {
+            rimuovi(QFile::encodeName(percorso));
+            ++trattate;
+        }
     }
-    return rimosse;
+    return trattate;
 }
 
 } // namespace CopiaInApplicazioni

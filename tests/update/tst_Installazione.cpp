@@ -277,6 +277,34 @@ private slots:
         QVERIFY2(interrotte > 0, "no kill fell inside the copy");
     }
 
+    void aKillInTheSecondTryIsMendedAtTheNextStart_data()
+    {
+        QTest::addColumn<int>("uccidiDopo"); // renames: the refused exchange, the old aside, the new in
+        QTest::addColumn<bool>("vuoto");     // the place is empty until the next start
+        QTest::addColumn<bool>("nuova");     // the new copy is the one in place at the end
+        QTest::newRow("not killed") << 0 << false << true;
+        QTest::newRow("after the refused exchange") << 1 << false << false;
+        QTest::newRow("with the old copy aside") << 2 << true << false;
+        QTest::newRow("with the new copy in") << 3 << false << true;
+    }
+    void aKillInTheSecondTryIsMendedAtTheNextStart()
+    {
+        QFETCH(int, uccidiDopo);
+        QFETCH(bool, vuoto);
+        QFETCH(bool, nuova);
+        const QString b = sorgente(QStringLiteral("Scaricati/Halvora.app"), QStringLiteral("2.1"));
+        sorgente(QStringLiteral("Applications/Halvora.app"), QStringLiteral("2.0"));
+        const QStringList vecchio = alberoProva(installata());
+        QProcess p;
+        p.start(QStringLiteral(HALVORA_INSTALLA_PROVA), {b, installata(), QString::number(uccidiDopo)});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), uccidiDopo ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(QFileInfo::exists(installata()), !vuoto);
+        installazione(da(installata()))->rimuoviCopieInterrotte();
+        QTRY_VERIFY(nascoste(applicazioni()).isEmpty());
+        QCOMPARE(alberoProva(installata()), nuova ? alberoProva(b) : vecchio);
+    }
+
     void theFileManagerShowsTheFolderAndSelectsTheRunningBundle()
     {
         FileManagerFinto fm;
@@ -296,6 +324,7 @@ private slots:
     void theNextStartRemovesWhatAnInterruptedCopyLeft()
     {
         QVERIFY(QDir().mkpath(applicazioni() + QStringLiteral("/.Halvora.app.sosta-a1B2c3/dentro")));
+        QVERIFY(QDir().mkpath(applicazioni() + QStringLiteral("/.aggiornamento-0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9/Halvora.app")));
         QVERIFY(QDir().mkpath(applicazioni() + QStringLiteral("/.config")));
         sorgente(QStringLiteral("Applications/Halvora.app"), QStringLiteral("2.0"));
         auto i = installazione(da(installata()));
