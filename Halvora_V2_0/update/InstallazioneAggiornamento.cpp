@@ -1,19 +1,25 @@
 #include "InstallazioneAggiornamento.h"
 
 #include "Aiutanti.h"
-#include "CasaReale.h"
+#include "CopiaInApplicazioni.h"
 #include "FirmaBundle.h"
 #include "InfoBundle.h"
+#include "NotchGeometry.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <QTimer>
 #include <QUuid>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -49,23 +55,6 @@ struct Descrittore {
     }
 };
 
-// Puts `nome` of `da` at `nomeA` in `a` in one step: exchanged with what is
-// there, or moved when nothing is. Never removes and copies, so a crash
-// leaves one copy or the other whole. The error number, 0 once done.
-int scambia(int da, const QByteArray& nome, int a, const QByteArray& nomeA)
-{
-    for (int tentativo = 0; tentativo < 3; ++tentativo) {
-        struct stat st {};
-        const bool esiste = ::fstatat(a, nomeA.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-        if (::renameat2(da, nome.constData(), a, nomeA.constData(), esiste ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0)
-            return ::fsync(a), 0;
-        // Something appeared or went away in between: look again.
-        if (errno != (esiste ? ENOENT : EEXIST))
-            return errno;
-    }
-    return errno;
-}
-
 } // namespace
 
 // Lives on the installation's thread: owns the network there and runs the
@@ -77,6 +66,15 @@ public:
         : o_(std::move(o)), destinazione_(std::move(destinazione))
     {
     }
+    // A quit in the middle of a run leaves nothing of it behind.
+    ~LavoratoreInstallazione() override
+    {
+        for (const QString& c : std::as_const(cartelle_))
+            rimuoviAlbero(c);
+    }
+
+    // Set from the owner's thread at quit: the unpacking stops.
+    std::atomic<bool> fermato{false};
 
 public slots:
     void avvia(quint64 id, const QUrl& url, const QString& versione)
@@ -85,15 +83,17 @@ public slots:
             emit fine(id, false, nonRiuscito());
             return;
         }
-        const QString cartella = creaCartella();
-        if (cartella.startsWith(QLatin1Char('!'))) {
-            emit fine(id, false, cartella.mid(1));
+        const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        const QString scarico = QDir::tempPath() + QStringLiteral("/aggiornamento-") + uuid;
+        if (::mkdir(QFile::encodeName(scarico).constData(), 0700) != 0) {
+            emit fine(id, false, erroreDiSistema(errno));
             return;
         }
-        auto file = std::make_shared<QFile>(cartella + QStringLiteral("/pacchetto.zip"));
+        cartelle_ << scarico;
+        auto file = std::make_shared<QFile>(scarico + QStringLiteral("/pacchetto.zip"));
         if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             const QString e = file->errorString();
-            rimuoviAlbero(cartella);
+            chiudi(scarico);
             emit fine(id, false, e);
             return;
         }
@@ -101,28 +101,47 @@ public slots:
             rete_ = new QNetworkAccessManager(this);
         QNetworkRequest richiesta(url);
         richiesta.setSslConfiguration(o_.ssl);
-        // An idle time-out: the package may take long, but not stall.
         richiesta.setTransferTimeout(o_.inattivitaMs);
         richiesta.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         richiesta.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
         richiesta.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
         QNetworkReply* r = rete_->get(richiesta);
         auto troppo = std::make_shared<bool>(false);
-        auto scrivi = [this, r, file, troppo] {
+        // Past the idle time-out, a server that drips keeps the card busy for
+        // ever: the whole download has a limit too, longer for more bytes.
+        auto* limite = new QTimer(r);
+        limite->setSingleShot(true);
+        connect(limite, &QTimer::timeout, r, [r, troppo] {
+            *troppo = true;
+            r->abort();
+        });
+        QElapsedTimer inizio;
+        inizio.start();
+        auto rinvia = [this, r, limite, inizio, file] {
+            const qint64 byte = std::max(r->header(QNetworkRequest::ContentLengthHeader).toLongLong(), file->size());
+            const qint64 ms = o_.margineMs + byte * 1000 / std::max<qint64>(1, o_.velocitaMinima) - inizio.elapsed();
+            limite->start(int(std::clamp<qint64>(ms, 0, INT_MAX)));
+        };
+        rinvia();
+        auto scrivi = [this, r, file, troppo, rinvia] {
             const QByteArray d = r->readAll();
             if (file->size() + d.size() > o_.scaricoMassimo || file->write(d) != d.size()) {
                 *troppo = true;
                 r->abort();
+                return;
             }
+            rinvia();
         };
-        connect(r, &QNetworkReply::metaDataChanged, this, [this, r, troppo] {
+        connect(r, &QNetworkReply::metaDataChanged, this, [this, r, troppo, rinvia] {
             if (r->header(QNetworkRequest::ContentLengthHeader).toLongLong() > o_.scaricoMassimo) {
                 *troppo = true;
                 r->abort();
+                return;
             }
+            rinvia();
         });
         connect(r, &QNetworkReply::readyRead, this, scrivi);
-        connect(r, &QNetworkReply::finished, this, [this, r, file, troppo, scrivi, id, cartella, versione] {
+        connect(r, &QNetworkReply::finished, this, [this, r, file, troppo, scrivi, id, scarico, uuid, versione] {
             r->deleteLater();
             if (r->isOpen() && !*troppo)
                 scrivi();
@@ -136,9 +155,9 @@ public slots:
                 errore = r->errorString().isEmpty() ? nonRiuscito() : r->errorString();
             if (!errore) {
                 emit passo(id, testo("Verifico…"));
-                errore = installa(id, cartella, versione);
+                errore = installa(id, file->fileName(), uuid, versione);
             }
-            rimuoviAlbero(cartella);
+            chiudi(scarico);
             emit fine(id, !errore, errore.value_or(QString()));
         });
     }
@@ -148,36 +167,43 @@ signals:
     void fine(quint64 id, bool riuscita, const QString& errore);
 
 private:
-    // The run's hidden folder beside the installed copy (so the swap stays
-    // on one file system), or "!" and the error. Leftovers of runs that
-    // were cut short go first.
-    QString creaCartella()
+    void chiudi(const QString& cartella)
     {
-        const QString madre = QFileInfo(destinazione_).absolutePath();
-        if (!QDir().mkpath(madre))
-            return QLatin1Char('!') + erroreDiSistema(errno ? errno : EACCES);
-        const QStringList resti = QDir(madre).entryList({QString::fromLatin1(InstallazioneAggiornamento::kPrefissoCartella) + QLatin1Char('*')},
-                                                         QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
-        for (const QString& resto : resti)
-            rimuoviAlbero(madre + QLatin1Char('/') + resto);
-        const QString cartella = madre + QLatin1Char('/') + QString::fromLatin1(InstallazioneAggiornamento::kPrefissoCartella) +
-                                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        if (::mkdir(QFile::encodeName(cartella).constData(), 0700) != 0)
-            return QLatin1Char('!') + erroreDiSistema(errno);
-        return cartella;
+        rimuoviAlbero(cartella);
+        cartelle_.removeOne(cartella);
     }
 
-    // Unpacks, checks and swaps; the failure text, or none once in place.
-    std::optional<QString> installa(quint64 id, const QString& cartella, const QString& versione)
+    // Unpacks beside the installed copy (the swap needs one file system),
+    // checks and swaps; the failure text, or none once in place.
+    std::optional<QString> installa(quint64 id, const QString& zip, const QString& uuid, const QString& versione)
     {
-        const QString zip = cartella + QStringLiteral("/pacchetto.zip");
+        const QFileInfo destinazione(destinazione_);
+        const QString madre = destinazione.absolutePath();
+        if (!QDir().mkpath(madre))
+            return erroreDiSistema(errno ? errno : EACCES);
+        const QString cartella = madre + QLatin1Char('/') + QLatin1String(CopiaInApplicazioni::kAggiornamento) + uuid;
+        if (::mkdir(QFile::encodeName(cartella).constData(), 0700) != 0)
+            return erroreDiSistema(errno);
+        cartelle_ << cartella;
+        const auto esito = verificaEScambia(id, zip, cartella, versione);
+        chiudi(cartella);
+        return esito;
+    }
+
+    std::optional<QString> verificaEScambia(quint64 id, const QString& zip, const QString& cartella, const QString& versione)
+    {
         QProcess p;
         p.start(o_.scompattatore, {zip, cartella, QString::number(o_.vociMassime), QString::number(o_.byteMassimi)});
-        if (!p.waitForStarted() || !p.waitForFinished(o_.attesaScompattaMs)) {
-            p.kill();
-            p.waitForFinished();
+        if (!p.waitForStarted())
             return illeggibile();
-        }
+        QElapsedTimer attesa;
+        attesa.start();
+        while (p.state() != QProcess::NotRunning && !p.waitForFinished(100))
+            if (fermato || attesa.elapsed() > o_.attesaScompattaMs) {
+                p.kill();
+                p.waitForFinished();
+                return illeggibile();
+            }
         QFile::remove(zip);
         if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
             return illeggibile();
@@ -206,7 +232,10 @@ private:
         Descrittore a(::open(QFile::encodeName(destinazione.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (da.fd < 0 || a.fd < 0)
             return erroreDiSistema(errno);
-        if (const int e = scambia(da.fd, QFile::encodeName(nuova), a.fd, QFile::encodeName(destinazione.fileName())))
+        if (const int e = CopiaInApplicazioni::sostituisci(da.fd, QFile::encodeName(nuova).constData(), a.fd,
+                                                          QFile::encodeName(destinazione.absolutePath()),
+                                                          QFile::encodeName(destinazione.fileName()).toStdString(),
+                                                          o_.rinomina))
             return erroreDiSistema(e);
         return std::nullopt;
     }
@@ -214,12 +243,13 @@ private:
     InstallazioneAggiornamento::Opzioni o_;
     QString destinazione_;
     QNetworkAccessManager* rete_ = nullptr;
+    QStringList cartelle_; // of the runs under way
 };
 
 InstallazioneAggiornamento::InstallazioneAggiornamento(Opzioni o, QObject* parent) : QObject(parent)
 {
     if (o.destinazione.isEmpty())
-        o.destinazione = cartellaApplicazioni() + QLatin1Char('/') + QDir(QCoreApplication::applicationDirPath()).dirName();
+        o.destinazione = NotchGeometry::Posizione::corrente().destinazione();
     if (o.chiave.isEmpty())
         o.chiave = FirmaBundle::chiaveDiRilascio();
     if (o.architettura.isEmpty())
@@ -240,6 +270,7 @@ InstallazioneAggiornamento::InstallazioneAggiornamento(Opzioni o, QObject* paren
 
 InstallazioneAggiornamento::~InstallazioneAggiornamento()
 {
+    lavoratore_->fermato = true;
     thread_.quit();
     thread_.wait();
 }

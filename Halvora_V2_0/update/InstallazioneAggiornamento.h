@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CopiaInApplicazioni.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -14,13 +16,14 @@ class LavoratoreInstallazione;
 
 // Downloads an update package and puts the application it holds in place
 // of the installed copy, on a thread of its own. The package is fetched
-// over HTTPS into a hidden folder beside the installed copy, unpacked there
-// by the unpacking helper, checked (signed by our key, this application,
+// over HTTPS into a folder of the user's temporary folder, unpacked by the
+// unpacking helper into a hidden folder beside the installed copy (the swap
+// needs one file system), checked (signed by our key, this application,
 // the announced version, this architecture) and swapped with the installed
-// copy in one exchange of names, so that at every moment one whole copy is
-// installed. The hidden folder, with the old copy after a swap, is removed
-// at the end whatever happened, and a leftover of an interrupted run is
-// removed by the next one.
+// copy by renames that never leave it half-installed. Both folders, with
+// the old copy after a swap, are removed at the end whatever happened, and
+// at quit; what a killed run leaves is the start-up clean-up's
+// (CopiaInApplicazioni::rimuoviSoste).
 class InstallazioneAggiornamento final : public QObject {
     Q_OBJECT
 public:
@@ -32,13 +35,15 @@ public:
         QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
         qint64 scaricoMassimo = qint64(512) << 20; // bytes of the package
         int inattivitaMs = 30000;                  // the download stops after this long without data
+        // ...and once it has taken longer than this allowance plus its
+        // announced size (or what came, when none is announced) at this rate.
+        int margineMs = 60000;
+        qint64 velocitaMinima = 20 << 10; // bytes per second
         qint64 vociMassime = 20000;                // of the unpacked package
         qint64 byteMassimi = qint64(1) << 30;
         int attesaScompattaMs = 120000;
+        CopiaInApplicazioni::Rinomina rinomina; // renameat2() when empty
     };
-
-    // The hidden folders of the runs, beside the installed copy.
-    static constexpr char kPrefissoCartella[] = ".aggiornamento-";
 
     explicit InstallazioneAggiornamento(Opzioni opzioni, QObject* parent = nullptr);
     ~InstallazioneAggiornamento() override;

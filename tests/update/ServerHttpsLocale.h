@@ -11,6 +11,8 @@
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
 
 // A loopback HTTPS server for the feed tests, with a throwaway certificate
 // made by openssl at run time and trusted only by the configuration that
@@ -22,6 +24,7 @@ public:
         QByteArray corpo;
         bool conLunghezza = true; // Content-Length, else the body ends with the connection
         bool silenzio = false;    // never answer
+        int gocciaMs = 0;         // the body one byte at a time, this many ms apart
     };
     Risposta risposta;
     QHash<QByteArray, Risposta> percorsi; // by request path, before `risposta`
@@ -77,6 +80,18 @@ protected:
                              "Content-Type: application/json\r\nConnection: close\r\n";
             if (risposta.conLunghezza)
                 out += "Content-Length: " + QByteArray::number(risposta.corpo.size()) + "\r\n";
+            if (risposta.gocciaMs > 0) {
+                s->write(out + "\r\n");
+                auto* goccia = new QTimer(s);
+                connect(goccia, &QTimer::timeout, s, [s, resto = std::make_shared<QByteArray>(risposta.corpo)] {
+                    if (resto->isEmpty())
+                        return s->disconnectFromHost();
+                    s->write(resto->left(1));
+                    resto->remove(0, 1);
+                });
+                goccia->start(risposta.gocciaMs);
+                return;
+            }
             out += "\r\n" + risposta.corpo;
             s->write(out);
             s->disconnectFromHost();

@@ -9,9 +9,13 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 // A package as a test builds it: from the bundle folder it may spoil.
 using Pacchetto = std::function<QByteArray(const QString& bundle)>;
@@ -63,7 +67,8 @@ class TestInstallazioneAggiornamento : public QObject {
         bool marcata = false, siApre = true;
         std::unique_ptr<AggiornamentoManager> m;
 
-        Banco(const QString& radice, const ServerHttpsLocale& server)
+        Banco(const QString& radice, const ServerHttpsLocale& server,
+              const std::function<void(InstallazioneAggiornamento::Opzioni&)>& regola)
             : casa(radice), applicazioni(radice + "/Applications"), installata(applicazioni + "/Halvora.app"),
               defaults(radice + "/impostazioni.ini")
         {
@@ -77,6 +82,8 @@ class TestInstallazioneAggiornamento : public QObject {
             o.installazione.vociMassime = 200;
             o.installazione.byteMassimi = 4 << 20;
             o.installazione.scaricoMassimo = 4 << 20;
+            if (regola)
+                regola(o.installazione);
             o.pulisci = [](const QString&, AggiornamentoManager::Opzioni::Risposta r) {
                 QMetaObject::invokeMethod(qApp, [r] { r(false); }, Qt::QueuedConnection);
             };
@@ -96,16 +103,18 @@ class TestInstallazioneAggiornamento : public QObject {
                                  .toUtf8());
         }
         bool finito() const { return m->passoAggiornamento().isEmpty(); }
+        // What a run keeps beside the installed copy and in the temporary folder.
         QStringList cartelleDiLavoro() const
         {
-            return QDir(applicazioni).entryList({".aggiornamento-*"}, QDir::AllEntries | QDir::Hidden);
+            return QDir(applicazioni).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).filter(QRegularExpression("^\\."))
+                   + QDir::temp().entryList({"aggiornamento-*"}, QDir::AllEntries | QDir::Hidden);
         }
     };
 
-    std::unique_ptr<Banco> banco(bool conCopia = true)
+    std::unique_ptr<Banco> banco(bool conCopia = true, const std::function<void(InstallazioneAggiornamento::Opzioni&)>& regola = {})
     {
         const QString radice = dir.filePath(QString::number(++n));
-        auto b = std::make_unique<Banco>(radice, server);
+        auto b = std::make_unique<Banco>(radice, server, regola);
         if (conCopia)
             firmato(b->installata, "2.0");
         return b;
@@ -117,6 +126,9 @@ private slots:
         if (!QSslSocket::supportsSsl())
             QSKIP("no TLS backend");
         QVERIFY(server.avvia());
+        // The downloads' own temporary folder, to see what they leave.
+        QVERIFY(QDir().mkpath(dir.filePath("tmp")));
+        qputenv("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
     }
 
     void aSignedNewerPackageIsInstalledAndOpened_data()
@@ -137,8 +149,6 @@ private slots:
         auto b = banco(conCopia);
         b->marcata = marcata;
         b->siApre = siApre;
-        // A run cut short before leaves its folder; this one clears it.
-        QVERIFY(QDir().mkpath(b->applicazioni + "/.aggiornamento-VECCHIA/Halvora.app"));
         QTemporaryDir nuova;
         QVERIFY(firmato(nuova.filePath("Halvora.app"), "2.1.0"));
         server.risposta = {200, comeZip(nuova.filePath("Halvora.app"))};
@@ -278,6 +288,98 @@ private slots:
         QVERIFY(!b->m->erroreAggiornamento());
         QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
         QVERIFY(b->m->erroreAggiornamento());
+        QCOMPARE(alberoProva(b->applicazioni), prima);
+    }
+
+    void withoutTheExchangeTheOldCopyStepsAside_data()
+    {
+        QTest::addColumn<int>("senzaScambio"); // what the exchange answers
+        QTest::addColumn<bool>("entra");        // whether the new copy can move in
+        QTest::newRow("EINVAL") << EINVAL << true;
+        QTest::newRow("ENOSYS") << ENOSYS << true;
+        QTest::newRow("EXDEV") << EXDEV << true;
+        QTest::newRow("the new copy cannot move in") << EINVAL << false;
+    }
+    void withoutTheExchangeTheOldCopyStepsAside()
+    {
+        QFETCH(int, senzaScambio);
+        QFETCH(bool, entra);
+        auto rinomine = std::make_shared<QStringList>();
+        auto b = banco(true, [=](InstallazioneAggiornamento::Opzioni& o) {
+            o.rinomina = [=](int da, const char* nome, int a, const char* nomeA, unsigned opzioni) {
+                *rinomine << QString::fromUtf8(nomeA);
+                if (opzioni & RENAME_EXCHANGE) {
+                    errno = senzaScambio;
+                    return -1;
+                }
+                if (!entra && rinomine->size() == 3) { // the new copy, after the old stepped aside
+                    errno = EIO;
+                    return -1;
+                }
+                return ::renameat2(da, nome, a, nomeA, opzioni);
+            };
+        });
+        const QStringList vecchia = alberoProva(b->installata);
+        QTemporaryDir nuova;
+        QVERIFY(firmato(nuova.filePath("Halvora.app"), "2.1.0"));
+        server.risposta = {200, comeZip(nuova.filePath("Halvora.app"))};
+
+        b->m->scaricaEInstalla();
+        if (entra)
+            QTRY_COMPARE_WITH_TIMEOUT(b->rilanci.size(), 1, 15000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
+        QCOMPARE(rinomine->size(), entra ? 3 : 4);
+        QVERIFY(rinomine->at(1).startsWith(".Halvora.app.vecchia-"));
+        QCOMPARE(b->m->erroreAggiornamento(), entra ? std::nullopt : std::optional(QString::fromLocal8Bit(std::strerror(EIO))));
+        QCOMPARE(alberoProva(b->installata), entra ? alberoProva(nuova.filePath("Halvora.app")) : vecchia);
+        QCOMPARE(b->cartelleDiLavoro(), QStringList());
+    }
+
+    void aDownloadThatOutlastsItsLimitFails_data()
+    {
+        QTest::addColumn<bool>("conLunghezza");
+        QTest::addColumn<int>("limiteMs"); // 1 s, plus 1 s for the 100,000 bytes when announced
+        QTest::newRow("announced size") << true << 2000;
+        QTest::newRow("no size announced") << false << 1000;
+    }
+    void aDownloadThatOutlastsItsLimitFails()
+    {
+        QFETCH(bool, conLunghezza);
+        QFETCH(int, limiteMs);
+        auto b = banco(true, [](InstallazioneAggiornamento::Opzioni& o) {
+            o.margineMs = 1000;
+            o.velocitaMinima = 100000;
+        });
+        const QStringList prima = alberoProva(b->applicazioni);
+        // A byte every 50 ms: never idle, and days to finish.
+        server.risposta = {200, QByteArray(100000, 'x'), conLunghezza, false, 50};
+        QElapsedTimer t;
+        t.start();
+        b->m->scaricaEInstalla();
+        QTRY_VERIFY_WITH_TIMEOUT(b->finito(), 15000);
+        QVERIFY2(t.elapsed() >= limiteMs * 9 / 10, qPrintable(QString::number(t.elapsed())));
+        // The failure card, with the download page on offer.
+        QCOMPARE(b->m->erroreAggiornamento(), std::optional(QString::fromUtf8("Il download non è riuscito.")));
+        QVERIFY(!b->m->urlPacchetto().isEmpty());
+        QCOMPARE(alberoProva(b->applicazioni), prima);
+        QCOMPARE(b->cartelleDiLavoro(), QStringList());
+    }
+
+    void aQuitDuringTheDownloadLeavesNothing()
+    {
+        auto b = banco();
+        const QStringList prima = alberoProva(b->applicazioni);
+        server.risposta = {200, QByteArray(100000, 'x'), true, false, 50};
+        b->m->scaricaEInstalla();
+        // Bytes are coming into the package in the temporary folder.
+        const auto scaricato = [] {
+            const QStringList c = QDir::temp().entryList({"aggiornamento-*"}, QDir::Dirs);
+            return c.size() == 1 ? QFileInfo(QDir::temp().filePath(c[0] + "/pacchetto.zip")).size() : -1;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(scaricato() > 0, 15000);
+        b->m.reset();
+        QCOMPARE(b->cartelleDiLavoro(), QStringList());
         QCOMPARE(alberoProva(b->applicazioni), prima);
     }
 };
