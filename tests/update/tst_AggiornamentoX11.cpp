@@ -149,6 +149,40 @@ private slots:
         ::kill(pid_t(nuove[0]), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QStringLiteral("/proc/%1/exe").arg(nuove[0])), 10000);
     }
+
+    // The same copy, installed in an Applications folder that is a link.
+    void aCopyStartedThroughALinkedApplicationsFolderCountsAsInstalled()
+    {
+        QTemporaryDir casa;
+        QVERIFY(QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora"))));
+        QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
+        // No location card seen yet: one would show a second after the start.
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[General]\nguidaVista=true\nbenvenutoOrbelleMostrato=true\n") > 0);
+        ini.close();
+        const QString reale = casa.filePath(QStringLiteral("apps-real"));
+        QVERIFY(BundleProva::crea(reale + QStringLiteral("/Halvora.app"), {}, QStringLiteral("2.0"), QStringLiteral(HALVORA_PROVA)));
+        QVERIFY(QFile::link(QStringLiteral("apps-real"), casa.filePath(QStringLiteral("Applications"))));
+        qputenv("HALVORA_PROVA_APPLICAZIONI", casa.filePath(QStringLiteral("Applications")).toUtf8());
+        qputenv("HALVORA_PROVA_FEED", "https://127.0.0.1:9");
+
+        QProcess app;
+        AppRealeX11::Righe righe(app);
+        QWidget sfondo;
+        QVERIFY(AppRealeX11::avviaSuSfondo(app, righe, casa, sfondo, QColor(0x80, 0x80, 0x80),
+                                           casa.filePath(QStringLiteral("Applications/Halvora.app/halvora"))));
+        // Registered as the installed copy, under its real path.
+        const QString voce = casa.filePath(QStringLiteral("data/applications/halvora.desktop"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(voce), 10000);
+        QFile f(voce);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains(QFile::encodeName(QFileInfo(reale).canonicalFilePath() + "/Halvora.app/halvora")));
+        QVERIFY(!righe.aspetta(QStringLiteral("scheda installazione"), 4000));
+        schermo(kZonaScheda.adjusted(-40, -40, 40, 40))
+            .save(QDir(cartellaOutputTest()).filePath(QStringLiteral("installata-da-collegamento.png")));
+        QCOMPARE(blu(schermo()), 0);
+        app.terminate();
+        QVERIFY(app.waitForFinished(10000));
+    }
 };
 
 QTEST_MAIN(TestAggiornamentoX11)
