@@ -22,6 +22,10 @@ public:
     // drag). A backend blind to some moves may watch more closely meanwhile,
     // and costs nothing the rest of the time.
     virtual void sorvegliaDaVicino(bool vicino) { (void)vicino; }
+    // Moves into, over and out of this window of ours (its native id) count
+    // however they were made: a warp reaches no device, yet the window
+    // under the pointer hears of it.
+    virtual void seguiFinestra(quintptr finestra) { (void)finestra; }
 
 signals:
     // The pointer moved anywhere on the desktop (also while dragging).

@@ -165,6 +165,7 @@ void AppDelegate::creaPannello()
         window_->impostaRegioneMateriale(root->regioneMateriale());
     }
     window_->mostra();
+    d_.puntatore.seguiFinestra(window_->winId());
     posizionaPannello();
 }
 

@@ -37,9 +37,12 @@ QList<QRectF> regioniCliccabili(const NotchStateManager& stato, const QRectF& fr
     // the panel lets them through, as a see-through window part would.
     if (stato.currentState() == NotchState::expanded)
         return {zonaHover(frame, stato)};
+    // The strip and a live card keep their regions while the pointer is
+    // away, so that the server reports it arriving there by any means.
+    QList<QRectF> regioni{zonaHover(frame, stato)};
     if (stato.schedaRichiedeClick() || stato.installazioneDaSistemare() || stato.aggiornamentoDaMostrare())
-        return rettangoliSchede;
-    return {};
+        regioni += rettangoliSchede;
+    return regioni;
 }
 
 } // namespace GeometriaPannello

@@ -27,8 +27,9 @@ QRectF framePannello(const ScreenInfo& schermo);
 QRectF zonaHover(const QRectF& frame, const NotchStateManager& stato);
 // The card rectangle under the closed notch.
 QRectF rettangoloScheda(const QRectF& frame, QSizeF dimensioneCompatta);
-// The regions that take clicks: none while a capture runs, the open notch,
-// the card markers while a closed-notch card needs clicks, else none.
+// The regions that take the pointer: none while a capture runs, the open
+// notch, else the closed strip (where the pointer opens it anyway) and the
+// card markers while a closed-notch card needs clicks.
 QList<QRectF> regioniCliccabili(const NotchStateManager& stato, const QRectF& frame,
                                 const QList<QRectF>& rettangoliSchede);
 

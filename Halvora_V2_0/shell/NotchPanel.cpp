@@ -89,8 +89,7 @@ bool NotchPanel::haTastiera() const
     return X11Finestra::haFocus(windowHandle());
 }
 
-void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool aperta, QPointF puntatore,
-                                        bool pulsantePremuto)
+void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool aperta, bool pulsantePremuto)
 {
     if (aperta != consenteTastiera_) {
         consenteTastiera_ = aperta;
@@ -102,15 +101,10 @@ void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool ap
     // A drag begun on a card keeps receiving events until release.
     if (gestoInCorso_ && !rettangoli.isEmpty() && pulsantePremuto)
         return;
-    bool accetta = false;
-    for (const QRectF& r : rettangoli)
-        accetta = accetta || r.contains(puntatore);
     QRegion locale;
-    if (accetta) {
-        const QPointF origine = geometry().topLeft();
-        for (const QRectF& r : rettangoli)
-            locale += r.translated(-origine).toAlignedRect();
-    }
+    const QPointF origine = geometry().topLeft();
+    for (const QRectF& r : rettangoli)
+        locale += r.translated(-origine).toAlignedRect();
     if (locale != regioneInput_)
         impostaRegione(locale);
 }

@@ -27,11 +27,10 @@ public:
     // Run when a gesture ends and when a marker joins or leaves.
     void setAlTermineDelGesto(std::function<void()> azione) { alTermineDelGesto_ = std::move(azione); }
 
-    // Decides whether the panel takes the pointer: exactly when one of the
-    // regions contains it, except that a press begun on the closed notch
-    // keeps it until the button is released.
-    void aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool aperta, QPointF puntatore,
-                                bool pulsantePremuto);
+    // The regions take the pointer, wherever it is now: the X server tells
+    // the panel when it comes in, however it got there (a warp too). A
+    // press begun on the closed notch keeps them until the button is released.
+    void aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool aperta, bool pulsantePremuto);
     // The markers' rectangles, global, less each marker's top gap.
     QList<QRectF> rettangoliSchede() const;
     // The region that takes clicks now, global; empty when all clicks pass.

@@ -52,8 +52,7 @@ void TracciamentoPannello::aggiornaInterattivita()
 {
     const StatoPuntatore p = puntatore_.stato();
     const auto regioni = GeometriaPannello::regioniCliccabili(stato_, pannello_.geometry(), pannello_.rettangoliSchede());
-    pannello_.aggiornaPassaggioClick(regioni, stato_.currentState() == NotchState::expanded, p.posizione,
-                                     p.pulsantePremuto);
+    pannello_.aggiornaPassaggioClick(regioni, stato_.currentState() == NotchState::expanded, p.pulsantePremuto);
 }
 
 void TracciamentoPannello::chiudiSeApertaDaTastiera()

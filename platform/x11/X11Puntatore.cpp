@@ -100,9 +100,12 @@ void X11Puntatore::leggiEventi()
     letturaInCoda_ = false;
     if (!conn_)
         return;
-    bool mosso = false, pulsante = false;
+    bool mosso = false, pulsante = false, sullaFinestra = false;
     while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) {
-        if ((e->response_type & 0x7f) == XCB_GE_GENERIC) {
+        const uint8_t tipo = e->response_type & 0x7f;
+        if (tipo == XCB_ENTER_NOTIFY || tipo == XCB_LEAVE_NOTIFY || tipo == XCB_MOTION_NOTIFY) {
+            sullaFinestra = true;
+        } else if (tipo == XCB_GE_GENERIC) {
             auto* g = reinterpret_cast<xcb_ge_generic_event_t*>(e);
             if (g->extension == opcode_) {
                 if (g->event_type == XCB_INPUT_RAW_MOTION || g->event_type == XCB_INPUT_RAW_BUTTON_RELEASE)
@@ -120,8 +123,14 @@ void X11Puntatore::leggiEventi()
     }
     if (X11Connessione::lasciaSeCaduta(conn_, notifier_))
         return;
+    if (mosso || sullaFinestra) {
+        const StatoPuntatore s = stato();
+        // A followed window also hears of its input region changing under a
+        // still pointer: only a new position makes that a move.
+        mosso = mosso || s.posizione != ultimo_.posizione;
+        ultimo_ = s;
+    }
     if (mosso) {
-        ultimo_ = stato();
         daUltimoMoto_.restart();
         aggiornaSondaggio();
     }
@@ -160,6 +169,17 @@ void X11Puntatore::sorvegliaDaVicino(bool vicino)
 {
     vicino_ = vicino;
     aggiornaSondaggio();
+}
+
+void X11Puntatore::seguiFinestra(quintptr finestra)
+{
+    // Without XInput2 the poll that runs all the time sees warps as well.
+    if (!conn_ || !opcode_ || !finestra)
+        return;
+    // Our own connection's selection, beside the toolkit's on its own.
+    const uint32_t maschera = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_POINTER_MOTION;
+    xcb_change_window_attributes(conn_, static_cast<xcb_window_t>(finestra), XCB_CW_EVENT_MASK, &maschera);
+    xcb_flush(conn_);
 }
 
 void X11Puntatore::aggiornaSondaggio()

@@ -11,8 +11,9 @@ class QTimer;
 
 // The pointer through XInput2 raw events on the root window (they reach us
 // whatever window has the pointer or a grab), read with one query per batch
-// of events. Warps (XWarpPointer) make no raw events: a 60 Hz poll catches
-// them, but only while the pointer is watched from close by and has moved
+// of events. Warps (XWarpPointer) make no raw events: the crossings and
+// motions of the windows we follow see a warp onto them, and a 60 Hz poll
+// catches the rest while the pointer is watched from close by and has moved
 // within the last second, so a pointer at rest wakes nothing. Without
 // XInput2 the poll runs all the time and also reports the clicks.
 class X11Puntatore final : public Puntatore {
@@ -26,6 +27,7 @@ public:
 
     StatoPuntatore stato() const override;
     void sorvegliaDaVicino(bool vicino) override;
+    void seguiFinestra(quintptr finestra) override;
     bool usaXInput2() const { return opcode_ != 0; }
     bool sondaggioAttivo() const;
 

@@ -20,21 +20,36 @@
 // What the tests that drive the real application on a virtual display share.
 namespace AppRealeX11 {
 
-// Moves the pointer through XTest, as a device does, so the application
-// sees the move among its raw input events; xdotool's absolute move is a
-// warp, which it only notices near the notch.
-inline void muoviPuntatore(int x, int y)
+// Runs `invia(connection, root)` on a connection of its own and returns
+// once the server has handled what it sent.
+template <class F>
+inline void suConnessione(F invia)
 {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
-        xcb_disconnect(c);
-        return;
+    if (!xcb_connection_has_error(c)) {
+        invia(c, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
-    const xcb_window_t radice = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, radice, static_cast<int16_t>(x),
-                        static_cast<int16_t>(y), 0);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // the move is done
     xcb_disconnect(c);
+}
+
+// Moves the pointer through XTest, as a device does, so the application
+// sees the move among its raw input events.
+inline void muoviPuntatore(int x, int y)
+{
+    suConnessione([&](xcb_connection_t* c, xcb_window_t radice) {
+        xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, radice, static_cast<int16_t>(x),
+                            static_cast<int16_t>(y), 0);
+    });
+}
+
+// Puts the pointer there at once, as keyboard pointer tools and xdotool's
+// absolute move do (XWarpPointer): no device moves, so no raw event comes.
+inline void saltaPuntatore(int x, int y)
+{
+    suConnessione([&](xcb_connection_t* c, xcb_window_t radice) {
+        xcb_warp_pointer(c, XCB_NONE, radice, 0, 0, 0, 0, static_cast<int16_t>(x), static_cast<int16_t>(y));
+    });
 }
 
 // xdotool, with "mousemove X Y" made by XTest.

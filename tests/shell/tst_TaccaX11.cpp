@@ -1,12 +1,15 @@
 // The notch as a desktop's compositor shows it: over a white window, on a
 // screen without a notch and (through the screen fake) with one, and the
-// persistent card giving way to a full-screen window.
+// persistent card giving way to a full-screen window; and the notch reached
+// by a pointer that jumps there.
 #include "AppDelegate.h"
+#include "AppRealeX11.h"
 #include "FakeClock.h"
 #include "FakeFrontApplication.h"
 #include "FakePuntatore.h"
 #include "FakeScreens.h"
 #include "FakeTastoGlobale.h"
+#include "InstallazioneCardView.h"
 #include "LettoreUsoIAFisso.h"
 #include "NotchAccessRouter.h"
 #include "NotchPanel.h"
@@ -17,6 +20,9 @@
 #include "UserDefaults.h"
 #include "UsoIACardView.h"
 #include "UsoIAMonitor.h"
+#include "X11Puntatore.h"
+
+#include <QAbstractButton>
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -51,13 +57,15 @@ class TestTaccaX11 : public QObject {
         FakeClock clock;
         FakeScreens schermi;
         FakePuntatore puntatore;
+        std::unique_ptr<X11Puntatore> puntatoreX11; // the desktop's own, when asked for
         UserDefaults impostazioni;
         FakeTastoGlobale tasto;
         FakeFrontApplication frontale;
         ScorciatoiaTacca scorciatoia{tasto, impostazioni};
         std::unique_ptr<AppDelegate> d;
 
-        Banco(const QString& ini, ScreenInfo schermo, bool usoIA = false) : impostazioni(ini)
+        Banco(const QString& ini, ScreenInfo schermo, bool usoIA = false, bool puntatoreReale = false)
+            : puntatoreX11(puntatoreReale ? std::make_unique<X11Puntatore>() : nullptr), impostazioni(ini)
         {
             schermi.lista = {schermo};
             FabbricaManager f;
@@ -73,7 +81,8 @@ class TestTaccaX11 : public QObject {
                 };
             const NotchGeometry::Posizione pos{QStringLiteral("/opt/halvora"), QStringLiteral("/opt/halvora/bin"),
                                                QStringLiteral("/home/u")};
-            AppDelegate::Dipendenze dip{clock, schermi, puntatore, impostazioni, scorciatoia, {}, pos};
+            Puntatore& p = puntatoreX11 ? static_cast<Puntatore&>(*puntatoreX11) : puntatore;
+            AppDelegate::Dipendenze dip{clock, schermi, p, impostazioni, scorciatoia, {}, pos};
             dip.fabbrica = std::move(f);
             d = std::make_unique<AppDelegate>(std::move(dip));
             d->applicationDidFinishLaunching();
@@ -151,6 +160,35 @@ private slots:
         wmctrl(finestra, QStringLiteral("remove,fullscreen"));
         QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<UsoIACardView*>(b.root().slot()->scheda()), kAttesa);
         QVERIFY(b.d->stateManager().isSchedaVisibile());
+    }
+
+    void aWarpedPointerOpensTheStripAndClicksACardButton()
+    {
+        Banco b(ini(), FakeScreens::senzaTacca(QRectF(0, 0, 1920, 1080), 0), false, true);
+        NotchStateManager& s = b.d->stateManager();
+        // At rest far away: no poll watches, so only the server can tell of a jump.
+        AppRealeX11::saltaPuntatore(100, 900);
+        QTRY_VERIFY_WITH_TIMEOUT(!b.puntatoreX11->sondaggioAttivo(), kAttesa);
+        QElapsedTimer t;
+        t.start();
+        AppRealeX11::saltaPuntatore(960, 10);
+        QTRY_COMPARE_WITH_TIMEOUT(s.currentState(), NotchState::expanded, kAttesa);
+        qInfo("open %lld ms after the jump", t.elapsed());
+        AppRealeX11::saltaPuntatore(960, 700);
+        QTRY_VERIFY_WITH_TIMEOUT((b.clock.advance(0.2), s.currentState() == NotchState::compact), kAttesa);
+
+        s.setInstallazioneDaSistemare(true);
+        InstallazioneCardView* card = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((card = qobject_cast<InstallazioneCardView*>(b.root().slot()->scheda())), kAttesa);
+        b.clock.advance(2); // the card's spring settles
+        QTRY_VERIFY_WITH_TIMEOUT(card->pulsanteChiudi()->isVisible(), kAttesa);
+        QTest::qWait(100);
+        const QPoint chiudi = card->pulsanteChiudi()->mapToGlobal(card->pulsanteChiudi()->rect().center());
+        schermata(QStringLiteral("x11-salto-installazione"));
+        QTRY_VERIFY_WITH_TIMEOUT(!b.puntatoreX11->sondaggioAttivo(), kAttesa);
+        AppRealeX11::saltaPuntatore(chiudi.x(), chiudi.y());
+        AppRealeX11::xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(!s.installazioneDaSistemare(), kAttesa);
     }
 };
 
