@@ -161,15 +161,21 @@ private slots:
         QVERIFY(qGray(img.pixel(960, 16)) < 40 && vicino(img.pixelColor(300, 700), kSfondo));
     }
 
-    void aWindowIsItsFrame()
+    void aWindowIsItselfFrameIncludedEvenWhereCovered()
     {
-        QProcess messaggio;
-        messaggio.start(QStringLiteral("xmessage"), {QStringLiteral("-geometry"), QStringLiteral("+500+450"),
-                                                     QStringLiteral("Finestra da catturare")});
-        const QString id = esegui(QStringLiteral("xdotool"), QStringLiteral("search --sync --class Xmessage").split(' '))
-                               .section(QLatin1Char('\n'), 0, 0);
-        QVERIFY(!id.isEmpty());
+        const QColor verde(40, 160, 70), magenta(210, 30, 190);
+        QWidget finestra, sopra;
+        finestra.setStyleSheet(QStringLiteral("background: %1").arg(verde.name()));
+        finestra.setGeometry(500, 450, 400, 300);
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        // Another window over its right half.
+        sopra.setStyleSheet(QStringLiteral("background: %1").arg(magenta.name()));
+        sopra.setGeometry(750, 420, 400, 400);
+        sopra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sopra));
         QTest::qWait(500); // decorated and mapped
+        const QString id = QString::number(finestra.winId());
         // The window manager's frame: the window and the extents it adds around it.
         const QString info = esegui(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
         auto valore = [&](const char* nome) {
@@ -179,24 +185,31 @@ private slots:
                                       .section(QLatin1Char('='), 1)
                                       .split(QLatin1Char(','));
         QCOMPARE(bordi.size(), 4); // left, right, top, bottom
-        const QRect cornice =
-            QRect(valore("Absolute upper-left X"), valore("Absolute upper-left Y"), valore("Width"), valore("Height"))
-                .adjusted(-bordi[0].toInt(), -bordi[2].toInt(), bordi[1].toInt(), bordi[3].toInt());
+        const QRect interna(valore("Absolute upper-left X"), valore("Absolute upper-left Y"), valore("Width"), valore("Height"));
+        const QRect cornice = interna.adjusted(-bordi[0].toInt(), -bordi[2].toInt(), bordi[1].toInt(), bordi[3].toInt());
+        const QPoint coperto(interna.right() - 20, interna.center().y());
+        QVERIFY(vicino(schermo().pixelColor(coperto), magenta));
 
         const QStringList prima = catture();
         QVERIFY(premi(2));
         // Already there when the overlay comes, as a user's pointer may be.
-        xdo(QStringLiteral("mousemove %1 %2").arg(cornice.center().x()).arg(cornice.center().y()));
+        xdo(QStringLiteral("mousemove %1 %2").arg(interna.left() + 60).arg(interna.center().y()));
         QVERIFY(attendiVelo());
         QTest::qWait(300);
         salvaImmagine(schermo(), QStringLiteral("sovrapposizione-finestra"));
         xdo(QStringLiteral("click 1"));
         QVERIFY(salvata());
         const QImage img = nuova(prima);
-        QCOMPARE(img.size(), cornice.size());
         salvaImmagine(img, QStringLiteral("cattura-finestra"));
-        messaggio.kill();
-        messaggio.waitForFinished();
+        QCOMPARE(img.size(), cornice.size());
+        // Under the compositor the window's own pixels: green where the
+        // other window lies over it, and nothing of that window anywhere.
+        QVERIFY(vicino(img.pixelColor(coperto - cornice.topLeft()), verde));
+        int delSopra = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                delSopra += vicino(img.pixelColor(x, y), magenta, 40);
+        QCOMPARE(delSopra, 0);
     }
 };
 

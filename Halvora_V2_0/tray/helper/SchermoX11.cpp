@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <cstdlib>
 #include <memory>
+#include <xcb/composite.h>
 #include <xcb/xcb.h>
 
 namespace {
@@ -67,6 +68,11 @@ SchermoX11::SchermoX11()
     root_ = it.data->root;
     profondita_ = it.data->root_depth;
     visuale_ = it.data->root_visual;
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(conn_, &xcb_composite_id);
+    if (ext && ext->present) {
+        auto v = risposta(xcb_composite_query_version_reply(conn_, xcb_composite_query_version(conn_, 0, 2), nullptr));
+        composite_ = v && (v->major_version > 0 || v->minor_version >= 2);
+    }
 }
 
 SchermoX11::~SchermoX11()
@@ -88,10 +94,36 @@ QImage SchermoX11::cattura(const QRect& area) const
     const QRect a = area.intersected(radice());
     if (!conn_ || a.isEmpty())
         return {};
+    return leggi(root_, a, profondita_, visuale_);
+}
+
+QImage SchermoX11::catturaFinestra(uint32_t cornice) const
+{
+    if (!conn_ || !composite_ || !cornice)
+        return {};
+    auto attr = risposta(xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, cornice), nullptr));
+    auto g = risposta(xcb_get_geometry_reply(conn_, xcb_get_geometry(conn_, cornice), nullptr));
+    if (!attr || !g || attr->map_state != XCB_MAP_STATE_VIEWABLE)
+        return {};
+    // Refused (a match error) when no compositor redirects the window.
+    const xcb_pixmap_t pixmap = xcb_generate_id(conn_);
+    if (auto* errore = xcb_request_check(conn_, xcb_composite_name_window_pixmap_checked(conn_, cornice, pixmap))) {
+        std::free(errore);
+        return {};
+    }
+    // The pixmap holds the border too.
+    const QRect tutta(0, 0, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+    QImage img = leggi(pixmap, tutta, g->depth, attr->visual);
+    xcb_free_pixmap(conn_, pixmap);
+    return img;
+}
+
+QImage SchermoX11::leggi(uint32_t disegnabile, const QRect& a, uint8_t profondita, uint32_t idVisuale) const
+{
     const xcb_setup_t* setup = xcb_get_setup(conn_);
     int bpp = 0, riempimento = 0;
     for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
-        if (f.data->depth == profondita_) {
+        if (f.data->depth == profondita) {
             bpp = f.data->bits_per_pixel;
             riempimento = f.data->scanline_pad;
         }
@@ -99,7 +131,7 @@ QImage SchermoX11::cattura(const QRect& area) const
     for (auto s = xcb_setup_roots_iterator(setup); s.rem && !visuale; xcb_screen_next(&s))
         for (auto d = xcb_screen_allowed_depths_iterator(s.data); d.rem && !visuale; xcb_depth_next(&d))
             for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
-                if (v.data->visual_id == visuale_) {
+                if (v.data->visual_id == idVisuale) {
                     visuale = v.data;
                     break;
                 }
@@ -109,7 +141,7 @@ QImage SchermoX11::cattura(const QRect& area) const
         return {};
 
     auto r = risposta(xcb_get_image_reply(
-        conn_, xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, int16_t(a.x()), int16_t(a.y()),
+        conn_, xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, disegnabile, int16_t(a.x()), int16_t(a.y()),
                              uint16_t(a.width()), uint16_t(a.height()), ~0u),
         nullptr));
     if (!r)
@@ -122,8 +154,10 @@ QImage SchermoX11::cattura(const QRect& area) const
     const int byte = bpp / 8;
     const uint32_t rm = visuale->red_mask, gm = visuale->green_mask, bm = visuale->blue_mask;
     const bool diretto = bpp == 32 && lsb && rm == 0xff0000 && gm == 0xff00 && bm == 0xff;
+    // A 32-bit window keeps premultiplied alpha in the bits the colours leave.
+    const bool alfa = diretto && profondita == 32;
 
-    QImage img(a.size(), QImage::Format_RGB32);
+    QImage img(a.size(), alfa ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     for (int y = 0; y < a.height(); ++y) {
         const uint8_t* sorgente = dati + y * riga;
         auto* dest = reinterpret_cast<uint32_t*>(img.scanLine(y));
@@ -131,7 +165,7 @@ QImage SchermoX11::cattura(const QRect& area) const
             uint32_t p = 0;
             for (int b = 0; b < byte; ++b)
                 p |= uint32_t(sorgente[b]) << (lsb ? 8 * b : 8 * (byte - 1 - b));
-            dest[x] = diretto ? (p | 0xff000000u) : qRgb(canale(p, rm), canale(p, gm), canale(p, bm));
+            dest[x] = alfa ? p : diretto ? (p | 0xff000000u) : qRgb(canale(p, rm), canale(p, gm), canale(p, bm));
         }
     }
     return img;
@@ -173,9 +207,9 @@ uint32_t SchermoX11::cornice(uint32_t finestra) const
     return 0;
 }
 
-QList<QRect> SchermoX11::finestre(qint64 pidEscluso) const
+QList<SchermoX11::Cornice> SchermoX11::finestre(qint64 pidEscluso) const
 {
-    QList<QRect> cornici;
+    QList<Cornice> cornici;
     if (!conn_)
         return cornici;
     const uint32_t tipo = atomo("_NET_WM_WINDOW_TYPE"), desktop = atomo("_NET_WM_WINDOW_TYPE_DESKTOP"),
@@ -215,7 +249,7 @@ QList<QRect> SchermoX11::finestre(qint64 pidEscluso) const
         const QRect fuori = QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width)
                                 .intersected(r);
         if (!fuori.isEmpty())
-            cornici << fuori;
+            cornici << Cornice{f, fuori};
     }
     return cornici;
 }

@@ -8,10 +8,15 @@
 struct xcb_connection_t;
 
 // The X server as the capture helper sees it, on a connection of its own:
-// the pixels of the root window (every screen) and the frames of the
-// managed windows over it.
+// the pixels of the root window (every screen), the frames of the managed
+// windows over it, and a frame's own pixels where a compositor keeps them.
 class SchermoX11 {
 public:
+    struct Cornice {
+        uint32_t finestra = 0; // the child of the root that holds the window
+        QRect rettangolo;
+    };
+
     // Connects to $DISPLAY; connesso() tells whether that worked.
     SchermoX11();
     ~SchermoX11();
@@ -27,9 +32,15 @@ public:
     // The frames (decorations included) of the viewable managed windows,
     // top-most first, clipped to the root; the desktop, docks, hidden
     // windows and those of process `pidEscluso` are left out.
-    QList<QRect> finestre(qint64 pidEscluso) const;
+    QList<Cornice> finestre(qint64 pidEscluso) const;
+    // A frame's own pixels as they are now, whatever covers it, with the
+    // transparency of a window that has some; a null image where no
+    // compositor keeps them off screen (XComposite), or the frame is gone.
+    QImage catturaFinestra(uint32_t cornice) const;
 
 private:
+    // The pixels of `area` of a drawable of that depth and visual.
+    QImage leggi(uint32_t disegnabile, const QRect& area, uint8_t profondita, uint32_t idVisuale) const;
     uint32_t atomo(const char* nome) const;
     QList<uint32_t> proprieta(uint32_t finestra, uint32_t nome, uint32_t tipo) const;
     // The ancestor of `finestra` that is a child of the root (the frame the
@@ -40,4 +51,5 @@ private:
     uint32_t root_ = 0;
     uint8_t profondita_ = 0;
     uint32_t visuale_ = 0;
+    bool composite_ = false; // the server names a redirected window's pixmap
 };

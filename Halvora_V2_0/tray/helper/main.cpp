@@ -1,7 +1,9 @@
 // halvora-cattura: takes one screenshot and writes it as PNG. "-x" takes
 // the primary screen at once; "-i" freezes every screen under an overlay
-// where the user drags an area, "-i -W" where the user picks a window.
-// Exit 0 saved, 1 cancelled, 2 failed; the file appears only when saved.
+// where the user drags an area, "-i -W" where the user picks a window: the
+// window's own pixels where a compositor keeps them, else the frozen
+// screens cut at its frame. Exit 0 saved, 1 cancelled, 2 failed; the file
+// appears only when saved.
 #include "ContrattoCattura.h"
 #include "SchermoX11.h"
 #include "Sovrapposizione.h"
@@ -69,13 +71,20 @@ int main(int argc, char** argv)
     const QImage congelata = schermo.cattura(schermo.radice());
     if (congelata.isNull())
         return Esito::fallito;
-    Sovrapposizione sopra(congelata, schermo.finestre(richiesta->pidEscluso),
+    const QList<SchermoX11::Cornice> cornici = schermo.finestre(richiesta->pidEscluso);
+    QList<QRect> rettangoli;
+    for (const auto& c : cornici)
+        rettangoli << c.rettangolo;
+    Sovrapposizione sopra(congelata, rettangoli,
                           richiesta->modo == ScreenshotMode::window ? Sovrapposizione::Modo::finestra
                                                                     : Sovrapposizione::Modo::area);
     int esito = Esito::fallito;
     QObject::connect(&sopra, &Sovrapposizione::scelto, &app, [&](const QRect& r) {
         sopra.hide();
-        esito = salva(congelata.copy(r), richiesta->percorso);
+        // A picked window is the first frame of that rectangle, as the overlay picks.
+        const qsizetype i = sopra.modo() == Sovrapposizione::Modo::finestra ? rettangoli.indexOf(r) : -1;
+        QImage propria = i >= 0 ? schermo.catturaFinestra(cornici[i].finestra) : QImage();
+        esito = salva(propria.isNull() ? congelata.copy(r) : propria, richiesta->percorso);
         app.quit();
     });
     QObject::connect(&sopra, &Sovrapposizione::annullato, &app, [&] {
