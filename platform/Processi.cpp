@@ -41,15 +41,26 @@ bool discendeDa(qint64 pid, qint64 antenato)
 
 QStringList argomenti(qint64 pid)
 {
-    QByteArray riga = leggi(pid, "cmdline");
-    if (riga.endsWith('\0'))
-        riga.chop(1);
-    QStringList r;
-    if (riga.isEmpty())
-        return r;
-    for (const QByteArray& a : riga.split('\0'))
-        r << QString::fromLocal8Bit(a);
-    return r;
+    return argomentiDaRiga(leggi(pid, "cmdline"));
+}
+
+QStringList argomentiDaRiga(const QByteArray& riga)
+{
+    // A rewritten title may leave the rest of its old room as NULs.
+    QByteArray r = riga;
+    while (r.endsWith('\0'))
+        r.chop(1);
+    if (r.isEmpty())
+        return {};
+    // A process that rewrites its title leaves one string with its arguments
+    // joined by spaces: split it there. An argument holding a space (a folder
+    // name with a blank) is then cut in two; that form keeps no way to tell.
+    const bool unita = !r.contains('\0');
+    QStringList a;
+    for (const QByteArray& p : r.split(unita ? ' ' : '\0'))
+        if (!unita || !p.isEmpty())
+            a << QString::fromLocal8Bit(p);
+    return a;
 }
 
 QString eseguibile(qint64 pid)

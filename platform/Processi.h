@@ -13,6 +13,9 @@ qint64 genitore(qint64 pid);
 bool discendeDa(qint64 pid, qint64 antenato);
 // The command line, one entry per argument.
 QStringList argomenti(qint64 pid);
+// The arguments in the bytes of /proc/PID/cmdline: NUL-separated, or one
+// string joined by spaces where the process rewrote it (Chromium does).
+QStringList argomentiDaRiga(const QByteArray& riga);
 // The executable's path; empty when unreadable.
 QString eseguibile(qint64 pid);
 

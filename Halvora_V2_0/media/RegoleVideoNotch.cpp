@@ -29,6 +29,16 @@ bool stessoVideo(const QString& a, const QString& b)
     return ia && ia == idVideoYouTube(b);
 }
 
+// A page without a title of its own is shown by its address, without the
+// scheme ("youtube.com/watch?v=…"): the video id that text names.
+std::optional<QString> idMostrato(const QString& titolo)
+{
+    const QString t = titolo.trimmed();
+    if (t.isEmpty() || t.contains(QLatin1Char(' ')))
+        return std::nullopt;
+    return idVideoYouTube(t.contains(QLatin1String("://")) ? t : QStringLiteral("https://") + t);
+}
+
 } // namespace
 
 QString pulisciTitolo(const QString& titolo)
@@ -93,12 +103,16 @@ std::optional<SceltaBrowser> scegliScheda(const QList<SchedaBrowser>& schede, co
     std::stable_sort(ordinate.begin(), ordinate.end(),
                      [&](const SchedaBrowser& a, const SchedaBrowser& b) { return chiave(a) < chiave(b); });
     // Only the tab the browser's player plays can tell a state: by its
-    // address when the player names one, else by its title.
+    // address when the player names one, else by its title, or by the
+    // video id of the address it shows for a page without a title.
     const QString titoloMedia = pulisciTitolo(media->titolo);
+    const std::optional<QString> idMedia = idMostrato(media->titolo);
     QList<SchedaBrowser> tenute;
     for (const SchedaBrowser& s : ordinate) {
-        const bool suona = !media->url.isEmpty() ? stessoVideo(s.url, media->url)
-                                                 : !titoloMedia.isEmpty() && pulisciTitolo(s.titolo) == titoloMedia;
+        const bool suona = !media->url.isEmpty()
+                               ? stessoVideo(s.url, media->url)
+                               : (!titoloMedia.isEmpty() && pulisciTitolo(s.titolo) == titoloMedia)
+                                     || (idMedia && idVideoYouTube(s.url) == idMedia);
         if (suona)
             tenute << s;
     }

@@ -31,7 +31,8 @@ QString host(const QString& url);
 
 // The tab that plays the sample titled `titolo`. The browser's player
 // (`media`) tells what plays: a tab matches it by address or video id, or
-// by title when the player gives no address. Among the matching tabs (in
+// by title when the player gives no address (or by the id of the address
+// a player shows for a page without a title). Among the matching tabs (in
 // the order: active with a video id, with an id, active, the rest) the
 // sample's title, then the active tab, then the first decides.
 std::optional<SceltaBrowser> scegliScheda(const QList<SchedaBrowser>& schede, const std::optional<MediaBrowser>& media,

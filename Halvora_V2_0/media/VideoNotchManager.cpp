@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 
 using namespace RegoleVideoNotch;
@@ -327,10 +328,21 @@ void VideoNotchManager::riportaNelBrowser()
         const double secondi = finito(tempoCorrente_);
         const bool diretto = comandoDiretto_;
         const IstanzaBrowser ib = istanza(*origine_);
+        const QString titolo = titoloAperto_;
         chiudi();
         ControlloBrowser* browser = &browser_;
-        codaScript_->esegui([browser, ib, id, secondi, diretto] {
-            if (!diretto || !browser->posiziona(ib, secondi) || !browser->riproduci(ib))
+        codaScript_->esegui([browser, ib, id, secondi, diretto, titolo] {
+            // The tab it came from, or a listed tab of the same video, takes it
+            // back while the browser's player is still that video's; a new tab
+            // only without one.
+            const auto m = browser->media(ib);
+            bool qui = m && (pulisciTitolo(m->titolo) == titolo || idVideoYouTube(m->url) == id);
+            if (qui && !diretto) {
+                const QList<SchedaBrowser> schede = browser->schede(ib);
+                qui = std::any_of(schede.cbegin(), schede.cend(),
+                                  [&](const SchedaBrowser& s) { return idVideoYouTube(s.url) == id; });
+            }
+            if (!qui || !browser->posiziona(ib, secondi) || !browser->riproduci(ib))
                 browser->apri(ib, urlGuarda(id, secondi));
             browser->portaDavanti(ib);
         });

@@ -11,12 +11,21 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr int kAttesaBusMs = 1000;
 constexpr int kAttesaSuonoMs = 500;
 QDBusConnection bus() { return QDBusConnection::sessionBus(); }
+
+// The same page's title, one perhaps followed by more after " - " (a
+// window adds the browser's name, a tab the site's).
+bool stessoTitolo(const QString& a, const QString& b)
+{
+    return !a.isEmpty() && !b.isEmpty()
+           && (a == b || a.startsWith(b + QLatin1String(" - ")) || b.startsWith(a + QLatin1String(" - ")));
+}
 } // namespace
 
 ControlloBrowserLinux::ControlloBrowserLinux(const DesktopEntries& applicazioni) : applicazioni_(applicazioni) {}
@@ -50,25 +59,56 @@ std::optional<MediaBrowser> ControlloBrowserLinux::media(const IstanzaBrowser& b
     return MediaBrowser{s->titolo, s->url, s->posizioneUs / 1.0e6, s->inRiproduzione()};
 }
 
-void ControlloBrowserLinux::segnaAttive(QList<SchedaBrowser>& schede, const QStringList& titoliFinestre)
+void ControlloBrowserLinux::segnaAttive(QList<SchedaBrowser>& schede, const QStringList& titoliFinestre,
+                                        const QString& titoloPlayer)
 {
-    if (titoliFinestre.isEmpty())
-        return;
+    QList<bool> spiegata(titoliFinestre.size(), false);
+    QList<SchedaBrowser*> senzaTitolo, attiveSenzaTitolo;
     for (SchedaBrowser& s : schede) {
-        s.attiva = false;
-        if (s.titolo.isEmpty())
+        if (s.titolo.isEmpty()) {
+            senzaTitolo << &s;
+            if (s.attiva)
+                attiveSenzaTitolo << &s;
             continue;
-        for (const QString& t : titoliFinestre)
-            if (t == s.titolo || t.startsWith(s.titolo + QLatin1String(" - ")))
-                s.attiva = true;
+        }
+        if (titoliFinestre.isEmpty())
+            continue;
+        s.attiva = false;
+        for (qsizetype i = 0; i < titoliFinestre.size(); ++i)
+            if (titoliFinestre.at(i) == s.titolo || titoliFinestre.at(i).startsWith(s.titolo + QLatin1String(" - ")))
+                s.attiva = spiegata[i] = true;
     }
+    QStringList libere;
+    for (qsizetype i = 0; i < titoliFinestre.size(); ++i)
+        if (!spiegata.at(i)) {
+            const QString& t = titoliFinestre.at(i);
+            const qsizetype marca = t.lastIndexOf(QLatin1String(" - "));
+            libere << (marca > 0 ? t.left(marca) : t);
+        }
+    auto nomina = [&](SchedaBrowser* s, const QString& titolo) {
+        s->titolo = titolo;
+        senzaTitolo.removeOne(s);
+    };
+    if (attiveSenzaTitolo.size() == 1) {
+        const auto mostra = std::find_if(libere.cbegin(), libere.cend(),
+                                         [&](const QString& t) { return stessoTitolo(t, titoloPlayer); });
+        if (libere.size() == 1)
+            nomina(attiveSenzaTitolo.first(), libere.first());
+        else if (mostra != libere.cend())
+            nomina(attiveSenzaTitolo.first(), *mostra);
+    }
+    const bool suonaNominata = std::any_of(schede.cbegin(), schede.cend(),
+                                           [&](const SchedaBrowser& s) { return stessoTitolo(s.titolo, titoloPlayer); });
+    if (!titoloPlayer.isEmpty() && !suonaNominata && senzaTitolo.size() == 1)
+        nomina(senzaTitolo.first(), titoloPlayer);
 }
 
 QList<SchedaBrowser> ControlloBrowserLinux::schede(const IstanzaBrowser& b)
 {
     QList<SchedaBrowser> r;
     // A player that names its address is the one tab known for sure.
-    if (const auto m = media(b); m && (m->url.startsWith(QLatin1String("http://")) || m->url.startsWith(QLatin1String("https://"))))
+    const auto m = media(b);
+    if (m && (m->url.startsWith(QLatin1String("http://")) || m->url.startsWith(QLatin1String("https://"))))
         r << SchedaBrowser{1, 1, false, m->url, m->titolo};
     if (!b.cartellaDati.isEmpty()) {
         auto [dati, profilo] = SessioneChromium::cartelleDaArgomenti(Processi::argomenti(b.pid));
@@ -83,7 +123,7 @@ QList<SchedaBrowser> ControlloBrowserLinux::schede(const IstanzaBrowser& b)
     for (const FinestraX11& f : x11().finestre(b.pid))
         if (!f.nome.isEmpty())
             titoli << f.nome;
-    segnaAttive(r, titoli);
+    segnaAttive(r, titoli, m ? m->titolo : QString());
     return r;
 }
 

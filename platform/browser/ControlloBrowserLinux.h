@@ -34,9 +34,15 @@ public:
     QString nome(const QString& desktopId) const override;
 
     // Marks as active the tabs that the browser's windows show: a window's
-    // title is its active tab's title, with the browser's name after " - ".
-    // Without any window title the session's own marks stay.
-    static void segnaAttive(QList<SchedaBrowser>& schede, const QStringList& titoliFinestre);
+    // title is its active tab's title, with the browser's name after the
+    // last " - ". Without any window title the session's own marks stay.
+    // A tab the session gives no title (Chromium names no page reached by
+    // a typed address until it is reloaded) takes what the browser shows
+    // of it: the one window no named tab explains, or the title of what
+    // plays (`titoloPlayer`) when that window shows it or when it is the
+    // one such tab and no named tab plays.
+    static void segnaAttive(QList<SchedaBrowser>& schede, const QStringList& titoliFinestre,
+                            const QString& titoloPlayer = {});
 
 private:
     X11Client& x11();

@@ -1,4 +1,6 @@
+#include "ControlloBrowserLinux.h"
 #include "RegoleVideoNotch.h"
+#include "SessioneChromium.h"
 
 #include <QTest>
 
@@ -95,9 +97,34 @@ private slots:
         s = scegliScheda({scheda(1, true, "https://vimeo.com/1", "Clip")}, MediaBrowser{QStringLiteral("Clip"), {}, 0, true},
                          QStringLiteral("Clip"));
         QVERIFY(s && !s->apribile);
+        // A page without a title: the player shows its address, whose id finds the tab.
+        s = scegliScheda({scheda(1, false, kAltro, ""), scheda(2, false, kVideo, "")},
+                         MediaBrowser{QStringLiteral("youtube.com/watch?v=dQw4w9WgXcQ"), {}, 3, true}, QString());
+        QVERIFY(s && s->apribile);
+        QCOMPARE(s->scheda.scheda, 2);
         // Nothing matches the player, or there is no player: no choice.
         QVERIFY(!scegliScheda(schede, MediaBrowser{QStringLiteral("Nope"), {}, 0, true}, QStringLiteral("Song")));
         QVERIFY(!scegliScheda(schede, std::nullopt, QStringLiteral("Song")));
+    }
+
+    void aTabAsChromiumWritesIt_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("after the address was typed") << "sessione-digitata";
+        QTest::newRow("after a reload") << "sessione-ricaricata";
+    }
+    void aTabAsChromiumWritesIt()
+    {
+        QFETCH(QString, file);
+        auto schede = SessioneChromium::leggi(QStringLiteral(HALVORA_DATI_CHROMIUM "/") + file);
+        QVERIFY(schede);
+        // What its window and its player showed meanwhile.
+        ControlloBrowserLinux::segnaAttive(*schede, {"Canzone di prova - YouTube - Chromium"}, "Canzone di prova");
+        const MediaBrowser player{QStringLiteral("Canzone di prova"), {}, 8.4, true};
+        const auto s = scegliScheda(*schede, player, player.titolo);
+        QVERIFY(s && s->apribile);
+        QCOMPARE(s->scheda, (SchedaBrowser{1, 1, true, kVideo, "Canzone di prova - YouTube"}));
+        QCOMPARE(idVideoYouTube(s->scheda.url), QStringLiteral("dQw4w9WgXcQ"));
     }
 
     void schedaPerTitoloSoltanto()

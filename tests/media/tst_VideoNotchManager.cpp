@@ -292,6 +292,16 @@ private slots:
         c.m.riportaNelBrowser();
         QTRY_VERIFY2(c.browser.comandi().contains(QStringLiteral("davanti google-chrome")), qPrintable(c.browser.comandi().join(',')));
         QVERIFY(c.browser.comandi().contains(QStringLiteral("apri https://www.youtube.com/watch?v=dQw4w9WgXcQ&t=12s")));
+        // Found by its title alone: a listed tab of that video takes it back while the player is that video's.
+        Banco d;
+        d.browser.imposta([](auto& s) { s.media->titolo = QStringLiteral("Loading"); });
+        d.apri();
+        d.player.invia(R"({"tipo":"stato","valore":1,"t":20})");
+        d.browser.imposta([](auto& s) { s.media->titolo = QStringLiteral("Song - YouTube"); });
+        d.player.tempo = 20;
+        d.m.riportaNelBrowser();
+        QTRY_VERIFY(d.browser.comandi().contains(QStringLiteral("davanti google-chrome")));
+        QCOMPARE(d.browser.comandi().mid(1), (QStringList{"posiziona 20.00", "riproduci google-chrome", "davanti google-chrome"}));
     }
 
     void playPauseOfABrowserVideo()

@@ -1,4 +1,5 @@
 #include "ControlloBrowserLinux.h"
+#include "Processi.h"
 #include "ScritturaSessioneChromium.h"
 #include "SessioneChromium.h"
 
@@ -92,12 +93,31 @@ private slots:
         QCOMPARE(SessioneChromium::fileCorrente(dati.path()), nuovo);
         QCOMPARE(SessioneChromium::fileCorrente(dati.path(), "Default"), vecchio);
         QCOMPARE(SessioneChromium::fileCorrente(dati.filePath("none")), QString());
+    }
 
-        const auto [cartella, profilo] = SessioneChromium::cartelleDaArgomenti(
-            {"/opt/google/chrome/chrome", "--user-data-dir=/tmp/u", "--profile-directory", "Profile 1"});
-        QCOMPARE(cartella, QStringLiteral("/tmp/u"));
-        QCOMPARE(profilo, QStringLiteral("Profile 1"));
-        QCOMPARE(SessioneChromium::cartelleDaArgomenti({"--profile-directory=../../etc"}).second, QString());
+    void foldersFromTheCommandLine_data()
+    {
+        QTest::addColumn<QByteArray>("riga");
+        QTest::addColumn<QString>("cartella");
+        QTest::addColumn<QString>("profilo");
+        QFile catturata(QStringLiteral(HALVORA_DATI_CHROMIUM "/cmdline"));
+        QVERIFY(catturata.open(QIODevice::ReadOnly));
+        QTest::newRow("joined by spaces, as Chromium leaves it") << catturata.readAll() << "/tmp/chromium-prova" << "Prova";
+        QTest::newRow("one argument each") << QByteArrayLiteral("/opt/google/chrome/chrome\0--user-data-dir=/tmp/u\0"
+                                                                "--profile-directory\0Profile 1\0")
+                                           << "/tmp/u" << "Profile 1";
+        QTest::newRow("renamed, NULs left over") << QByteArrayLiteral("chrome --user-data-dir=/tmp/v\0\0\0") << "/tmp/v" << "";
+        QTest::newRow("a profile out of the folder") << QByteArrayLiteral("chrome\0--profile-directory=../../etc\0") << ""
+                                                     << "";
+    }
+    void foldersFromTheCommandLine()
+    {
+        QFETCH(QByteArray, riga);
+        QFETCH(QString, cartella);
+        QFETCH(QString, profilo);
+        const auto [c, p] = SessioneChromium::cartelleDaArgomenti(Processi::argomentiDaRiga(riga));
+        QCOMPARE(c, cartella);
+        QCOMPARE(p, profilo);
     }
 
     void windowTitlesMarkTheActiveTabs()
@@ -108,6 +128,38 @@ private slots:
         QVERIFY(schede[0].attiva && !schede[1].attiva);
         ControlloBrowserLinux::segnaAttive(schede, {"Other - Google Chrome", "Third"});
         QVERIFY(!schede[0].attiva && schede[1].attiva && schede[2].attiva);
+    }
+
+    void untitledTabsTakeWhatTheBrowserShows_data()
+    {
+        QTest::addColumn<QList<SchedaBrowser>>("schede");
+        QTest::addColumn<QStringList>("finestre");
+        QTest::addColumn<QString>("player");
+        QTest::addColumn<QStringList>("titoli");
+        const SchedaBrowser senza{1, 1, true, "https://v/", ""}, nominata{1, 2, false, "https://n/", "Named"},
+            altraSenza{2, 1, true, "https://w/", ""};
+        QTest::newRow("the window showing what plays") << QList{senza, nominata}
+                                                       << QStringList{"New Tab - Chromium", "Song - YouTube - Chromium"}
+                                                       << "Song" << QStringList{"Song - YouTube", "Named"};
+        QTest::newRow("what plays, in no window") << QList{nominata, SchedaBrowser{1, 3, false, "https://v/", ""}}
+                                                  << QStringList{"Named - Chromium"} << "Song"
+                                                  << QStringList{"Named", "Song"};
+        QTest::newRow("what plays is a named tab") << QList{nominata, senza} << QStringList{"Other - Chromium", "X - Chromium"}
+                                                   << "Named" << QStringList{"Named", ""};
+        QTest::newRow("two untitled, two windows") << QList{senza, altraSenza} << QStringList{"A - Chromium", "B - Chromium"}
+                                                   << "C" << QStringList{"", ""};
+    }
+    void untitledTabsTakeWhatTheBrowserShows()
+    {
+        QFETCH(QList<SchedaBrowser>, schede);
+        QFETCH(QStringList, finestre);
+        QFETCH(QString, player);
+        QFETCH(QStringList, titoli);
+        ControlloBrowserLinux::segnaAttive(schede, finestre, player);
+        QStringList t;
+        for (const SchedaBrowser& s : schede)
+            t << s.titolo;
+        QCOMPARE(t, titoli);
     }
 };
 

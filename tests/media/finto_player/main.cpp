@@ -11,6 +11,10 @@
 // window titled "<title> - YouTube - <brand>" (--marca, _NET_WM_PID its
 // own), and with --dati USER_DATA_DIR keeps a profile whose session file
 // lists its one tab (--url; also published as xesam:url with --xesam).
+// With --chromium-reale it writes what a real Chromium writes after an
+// address was typed: the tab without a title, in the profile that
+// "--user-data-dir=DIR" and "--profile-directory=NAME" name, and its
+// command line rewritten into one string joined by spaces.
 // Started as "--inoltra FILE <args>" (as a desktop entry's Exec starts a
 // second copy) it appends <args> to FILE and ends, as a browser hands an
 // address to its running copy.
@@ -26,14 +30,16 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
 struct Stato {
     QString identita, desktop, stato, titolo, artista, traccia, arte, url;
     qlonglong durata = 0, posizione = 0;
-    bool browser = false, xesam = false;
+    bool browser = false, xesam = false, reale = false;
 };
 
 static void scrivi(const QString& riga)
@@ -148,11 +154,20 @@ int main(int argc, char** argv)
     s.arte = arg("--arte");
     s.url = arg("--url", QStringLiteral("https://www.youtube.com/watch?v=dQw4w9WgXcQ"));
     s.xesam = a.contains(QStringLiteral("--xesam"));
+    s.reale = a.contains(QStringLiteral("--chromium-reale"));
     s.durata = arg("--durata-us", QStringLiteral("0")).toLongLong();
     s.posizione = arg("--posizione-us", QStringLiteral("0")).toLongLong();
 
     // The browser's one tab, as its window and its session file show it.
-    const QString marca = arg("--marca", QStringLiteral("Google Chrome")), dati = arg("--dati");
+    auto valore = [&](const QString& chiave) {
+        const auto it = std::find_if(a.cbegin(), a.cend(), [&](const QString& x) { return x.startsWith(chiave + QLatin1Char('=')); });
+        return it == a.cend() ? QString() : it->mid(chiave.size() + 1);
+    };
+    const QString marca = arg("--marca", s.reale ? QStringLiteral("Chromium") : QStringLiteral("Google Chrome"));
+    const QString dati = s.reale ? valore(QStringLiteral("--user-data-dir")) : arg("--dati");
+    QString profilo = valore(QStringLiteral("--profile-directory"));
+    if (profilo.isEmpty())
+        profilo = QStringLiteral("Default");
     std::unique_ptr<QWidget> finestra;
     auto mostraScheda = [&] {
         if (!s.browser)
@@ -161,13 +176,13 @@ int main(int argc, char** argv)
         finestra->setWindowTitle(titolo + QStringLiteral(" - ") + marca);
         if (dati.isEmpty())
             return;
-        QDir(dati).mkpath(QStringLiteral("Default/Sessions"));
+        QDir(dati).mkpath(profilo + QStringLiteral("/Sessions"));
         ScritturaSessioneChromium w;
         w.finestraDellaScheda(1, 1);
         w.posizione(1, 0);
-        w.navigazione(1, 0, s.url.toUtf8(), titolo);
+        w.navigazione(1, 0, s.url.toUtf8(), s.reale ? QString() : titolo);
         w.schedaScelta(1, 0);
-        w.salva(QDir(dati).filePath(QStringLiteral("Default/Sessions/Session_1")));
+        w.salva(QDir(dati).filePath(profilo + QStringLiteral("/Sessions/Session_1")));
     };
     if (s.browser) {
         finestra = std::make_unique<QWidget>();
@@ -175,6 +190,9 @@ int main(int argc, char** argv)
         finestra->show();
     }
     mostraScheda();
+    if (s.reale) // as Chromium retitles its process: the arguments' NULs become spaces
+        for (int i = 0; i + 1 < argc; ++i)
+            argv[i][std::strlen(argv[i])] = ' ';
 
     QObject oggetto;
     new Radice(&oggetto, &s);
