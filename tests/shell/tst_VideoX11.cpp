@@ -150,12 +150,15 @@ class TestVideoX11 : public QObject {
         }
     };
 
-    bool avvia(Corsa& c, const QString& titolo, const QString& id, const QString& posizioneUs = "0")
+    // `comeChromium`: the browser writes what a real Chromium writes after an address was typed.
+    bool avvia(Corsa& c, const QString& titolo, const QString& id, const QString& posizioneUs = "0",
+               bool comeChromium = false)
     {
+        const QStringList profilo = comeChromium ? QStringList{"--chromium-reale", "--user-data-dir=" + casa.filePath("altrove")}
+                                                 : QStringList{"--dati", casa.filePath("config/google-chrome")};
         c.finto = std::make_unique<BrowserFinto>(
-            HALVORA_FINTO_PLAYER,
-            QStringList{"--browser", "--titolo", titolo, "--url", "https://www.youtube.com/watch?v=" + id,
-                        "--posizione-us", posizioneUs, "--dati", casa.filePath("config/google-chrome")});
+            HALVORA_FINTO_PLAYER, QStringList{"--browser", "--titolo", titolo, "--url", "https://www.youtube.com/watch?v=" + id,
+                                              "--posizione-us", posizioneUs} + profilo);
         if (!c.finto->pronto())
             return false;
         auto env = AppRealeX11::ambiente(casa);
@@ -197,7 +200,7 @@ private slots:
     void offerCardOverTheBrowser()
     {
         Corsa c;
-        QVERIFY(avvia(c, "Song", "dQw4w9WgXcQ"));
+        QVERIFY(avvia(c, "Song", "dQw4w9WgXcQ", "0", true));
         const qint64 comparsa = proponi(*c.finto, altra);
         QVERIFY2(comparsa >= 0 && comparsa < 3000, qPrintable(QString::number(comparsa)));
         QTest::qWait(600); // the entry transition has ended
