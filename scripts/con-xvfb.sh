@@ -40,8 +40,9 @@ case "${CON_XVFB_WM:-openbox}" in
     comp=$!
     ;;
 esac
-# Wait for the window manager to announce itself.
-for _ in $(seq 50); do
+# Wait for the window manager to announce itself; a loaded machine can take
+# well over the usual fraction of a second.
+for _ in $(seq 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
