@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "AggiornamentoManager.h"
+#include "DiagnosticaDati.h"
 #include "GeometriaPannello.h"
 #include "NotchAccessRouter.h"
 #include "NotchPanel.h"
@@ -140,6 +141,7 @@ void AppDelegate::attivaDiagnostica()
                 return aperta && !std::exchange(*segnata, true);
             },
             [scrivi] { scrivi(QStringLiteral("disegnata aperta")); });
+        attivaDiagnosticaDati(*root, stateManager_, scrivi);
     }
     scrivi(QStringLiteral("versione ") + AggiornamentoManager::versioneCorrente());
     scrivi(QStringLiteral("pronta"));

@@ -3,150 +3,18 @@
 // minute, resident memory with its biggest mappings, and the time from the
 // pointer entering the strip to the first frame of the notch drawn open.
 // Run on a display of its own: cmake --build build --target misura_riposo
+#include "BancoApplicazione.h"
+
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QMap>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QWidget>
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <xcb/xcb.h>
-#include <unistd.h>
-#include <xcb/xtest.h>
+
+using namespace Banco;
 
 namespace {
-
-QByteArray leggi(const QString& percorso)
-{
-    QFile f(percorso);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The number after `chiave` in a /proc status file.
-double campo(const QByteArray& testo, const QByteArray& chiave)
-{
-    for (const QByteArray& r : testo.split('\n'))
-        if (r.startsWith(chiave))
-            return r.mid(chiave.size()).trimmed().split(' ').first().toDouble();
-    return -1;
-}
-
-struct Campione {
-    double risvegli = 0;         // voluntary context switches of the GUI thread
-    double cpu = 0;              // seconds on a CPU, every thread, those gone included
-    QMap<QString, double> fili;  // seconds on a CPU by thread ("name tid")
-};
-
-Campione campiona(qint64 pid)
-{
-    Campione c;
-    c.risvegli = campo(leggi(QStringLiteral("/proc/%1/task/%1/status").arg(pid)), "voluntary_ctxt_switches:");
-    const QDir task(QStringLiteral("/proc/%1/task").arg(pid));
-    const QByteArray stat = leggi(QStringLiteral("/proc/%1/stat").arg(pid));
-    const QList<QByteArray> campi = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    c.cpu = (campi.value(11).toDouble() + campi.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
-    for (const QString& t : task.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const double s = leggi(task.filePath(t + QStringLiteral("/schedstat"))).split(' ').first().toDouble() / 1e9;
-        c.fili[QString::fromUtf8(leggi(task.filePath(t + QStringLiteral("/comm"))).trimmed()) + QLatin1Char(' ') + t] = s;
-    }
-    return c;
-}
-
-double residenteMB(qint64 pid)
-{
-    return campo(leggi(QStringLiteral("/proc/%1/status").arg(pid)), "VmRSS:") / 1024;
-}
-
-// Resident kilobytes by mapped file (anonymous mappings by their name).
-QList<std::pair<double, QString>> mappature(qint64 pid)
-{
-    QMap<QString, double> perNome;
-    QString nome;
-    for (const QByteArray& r : leggi(QStringLiteral("/proc/%1/smaps").arg(pid)).split('\n')) {
-        const QList<QByteArray> parti = r.simplified().split(' ');
-        if (parti.size() >= 5 && parti[0].contains('-') && !parti[0].endsWith(':'))
-            nome = parti.size() >= 6 ? QString::fromUtf8(parti.mid(5).join(' ')) : QStringLiteral("[anonima]");
-        else if (r.startsWith("Rss:"))
-            perNome[nome] += parti.value(1).toDouble();
-    }
-    QList<std::pair<double, QString>> l;
-    for (auto it = perNome.cbegin(); it != perNome.cend(); ++it)
-        l.append({it.value(), it.key()});
-    std::sort(l.begin(), l.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    return l;
-}
-
-class Puntatore {
-public:
-    Puntatore() : c_(xcb_connect(nullptr, nullptr))
-    {
-        const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
-        radice_ = s->root;
-        larghezza_ = s->width_in_pixels;
-    }
-    ~Puntatore() { xcb_disconnect(c_); }
-    bool valido() const { return !xcb_connection_has_error(c_); }
-    int larghezza() const { return larghezza_; }
-
-    // An XTest motion, as a device makes: the server has it when this returns.
-    void muovi(int x, int y)
-    {
-        xcb_test_fake_input(c_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, radice_, int16_t(x), int16_t(y), 0);
-        std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
-    }
-
-private:
-    xcb_connection_t* c_;
-    xcb_window_t radice_ = 0;
-    int larghezza_ = 0;
-};
-
-// The application's diagnostic lines, waited for one at a time.
-class Righe {
-public:
-    explicit Righe(QProcess& p) : p_(p) {}
-    // Milliseconds until the line `attesa` arrives; negative past `ms`.
-    double aspetta(const QString& attesa, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            while (p_.canReadLine())
-                if (QString::fromUtf8(p_.readLine()).trimmed() == attesa)
-                    return t.nsecsElapsed() / 1e6;
-            p_.waitForReadyRead(5);
-        }
-        return -1;
-    }
-    void scarta()
-    {
-        p_.waitForReadyRead(0);
-        p_.readAll();
-    }
-
-private:
-    QProcess& p_;
-};
-
-double percentile(QList<double> v, double p)
-{
-    if (v.isEmpty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    return v[qMin(v.size() - 1, int(p * (v.size() - 1) + 0.5))];
-}
-
-void riga(const char* cosa, double valore, const char* unita, const QString& obiettivo, bool riuscito,
-          const QString& accanto = {})
-{
-    std::printf("%-34s %10.3f %-4s  target %-10s %-6s %s\n", cosa, valore, unita, qPrintable(obiettivo),
-                riuscito ? "ok" : "MISSED", qPrintable(accanto));
-}
 
 int finestraVuota(int argc, char** argv)
 {
@@ -179,33 +47,17 @@ int main(int argc, char** argv)
     const int mezzo = puntatore.larghezza() / 2;
     puntatore.muovi(100, 900); // far from the notch
 
-    // A new user's home, with the guide already seen.
-    QTemporaryDir casa;
-    QDir().mkpath(casa.filePath(QStringLiteral("config/Halvora")));
-    QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write("[General]\nguidaVista=true\n") <= 0)
-        return 2;
-    ini.close();
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HALVORA_DIAGNOSTICA"), QStringLiteral("1"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), casa.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), casa.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), casa.path());
-
-    QProcess halvora, vuota;
-    halvora.setProcessEnvironment(env);
-    halvora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    halvora.start(eseguibile, {});
+    Applicazione halvoraApp(eseguibile);
+    QProcess vuota;
     vuota.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     vuota.start(app.applicationFilePath(), {QStringLiteral("--finestra-vuota")});
-    Righe righe(halvora), righeVuota(vuota);
-    if (righe.aspetta(QStringLiteral("pronta"), 20000) < 0 || righeVuota.aspetta(QStringLiteral("pronta"), 20000) < 0) {
+    Righe righeVuota(vuota);
+    Righe& righe = halvoraApp.righe();
+    if (!halvoraApp.avviata() || righeVuota.aspetta(QStringLiteral("pronta"), 20000) < 0) {
         std::fputs("bench_riposo: the application or the empty window did not start\n", stderr);
         return 1;
     }
-    // Start-up work (the first update check, the first readings) settles.
-    QThread::sleep(5);
-    righe.scarta();
+    QProcess& halvora = halvoraApp.processo();
 
     std::printf("At rest for %d s: closed notch, pointer far away, nothing playing.\n", secondi);
     const Campione a0 = campiona(halvora.processId()), v0 = campiona(vuota.processId());
@@ -270,7 +122,5 @@ int main(int argc, char** argv)
     riga("Pointer in to drawn open, p95", p95, "ms", QStringLiteral("-"), p95 >= 0);
     riga("Pointer in to state open, median", percentile(stati, 0.5), "ms", QStringLiteral("-"), !stati.isEmpty(),
          QStringLiteral("(p95 %1 ms)").arg(percentile(stati, 0.95), 0, 'f', 1));
-    halvora.terminate();
-    halvora.waitForFinished(5000);
     return 0;
 }

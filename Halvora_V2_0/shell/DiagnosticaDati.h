@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class NotchStateManager;
+class RootNotchView;
+
+// Diagnostic lines about the data the panel shows, for scripted checks of a
+// running copy: each change of the clipboard history, where the tab buttons
+// are on screen once the notch opens, and the first frame of each tab's
+// module after a change of tab.
+void attivaDiagnosticaDati(RootNotchView& root, NotchStateManager& stato, std::function<void(const QString&)> scrivi);

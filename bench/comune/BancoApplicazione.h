@@ -1,0 +1,100 @@
+#pragma once
+
+// What the benchmarks that drive the real application share: reading a
+// process's CPU, wake-ups and memory from /proc, moving and clicking the
+// pointer through XTest, waiting for the application's diagnostic lines,
+// and starting it in a new user's home.
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <utility>
+
+struct xcb_connection_t;
+
+namespace Banco {
+
+QByteArray leggi(const QString& percorso);
+// The number after `chiave` in a /proc status file; -1 when absent.
+double campo(const QByteArray& testo, const QByteArray& chiave);
+
+struct Campione {
+    double risvegli = 0;         // voluntary context switches of the GUI thread
+    double cpu = 0;              // seconds on a CPU, every thread, those gone included
+    QMap<QString, double> fili;  // seconds on a CPU by thread ("name tid")
+};
+Campione campiona(qint64 pid);
+// Seconds on a CPU of the process's main (GUI) thread, to the nanosecond.
+double cpuFiloPrincipale(qint64 pid);
+double residenteMB(qint64 pid);
+// Resident kilobytes by mapped file (anonymous mappings by their name), largest first.
+QList<std::pair<double, QString>> mappature(qint64 pid);
+
+class Puntatore {
+public:
+    Puntatore();
+    ~Puntatore();
+    Puntatore(const Puntatore&) = delete;
+    Puntatore& operator=(const Puntatore&) = delete;
+    bool valido() const;
+    int larghezza() const { return larghezza_; }
+    // An XTest motion, as a device makes: the server has it when this returns.
+    void muovi(int x, int y);
+    // A press and release of the left button where the pointer is.
+    void clic();
+
+private:
+    void sincronizza();
+    xcb_connection_t* c_;
+    unsigned radice_ = 0;
+    int larghezza_ = 0;
+};
+
+// The application's diagnostic lines, waited for one at a time.
+class Righe {
+public:
+    explicit Righe(QProcess& p) : p_(p) {}
+    // Milliseconds until the line `attesa` arrives; negative past `ms`.
+    double aspetta(const QString& attesa, int ms);
+    // The first line starting with `inizio` within `ms`; empty past it.
+    QString aspettaInizio(const QString& inizio, int ms);
+    // Every whole line that arrived by now.
+    QStringList disponibili();
+    void scarta();
+
+private:
+    QProcess& p_;
+};
+
+double percentile(QList<double> v, double p);
+double mediana(const QList<double>& v);
+
+// One result line: value, unit, target and whether it was met.
+void riga(const char* cosa, double valore, const char* unita, const QString& obiettivo, bool riuscito,
+          const QString& accanto = {});
+
+// The application started in a new user's home (guide already seen), with
+// its diagnostic lines on its standard output.
+class Applicazione {
+public:
+    // `prepara` may fill the home (its path given) before the start.
+    explicit Applicazione(const QString& eseguibile, const std::function<void(const QString&)>& prepara = {});
+    ~Applicazione();
+    // Waits for "pronta" and lets start-up work settle for `assestamento` seconds.
+    bool avviata(int assestamento = 5);
+    qint64 pid() const { return processo_.processId(); }
+    QProcess& processo() { return processo_; }
+    Righe& righe() { return righe_; }
+    QString casa() const { return casa_.path(); }
+
+private:
+    QTemporaryDir casa_;
+    QProcess processo_;
+    Righe righe_;
+};
+
+} // namespace Banco
