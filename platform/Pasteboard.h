@@ -1,26 +1,35 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <optional>
 
 // The desktop's general clipboard as our code reads it: a change counter,
-// the formats offered and the plain text.
+// and the whole offer read at once.
 class Pasteboard : public QObject {
     Q_OBJECT
 public:
+    // What the clipboard offered at one reading.
+    struct Contenuto {
+        // The formats (X11 target names or MIME types) on offer; empty when nothing is.
+        QStringList tipi;
+        // The plain text, when text is offered.
+        std::optional<QString> testo;
+        // The bytes of each format asked for that is on offer.
+        QHash<QString, QByteArray> dati;
+    };
+
     using QObject::QObject;
 
     // Grows by at least one on every change of the clipboard, ours included;
-    // equal counts mean the contents did not change in between.
+    // equal counts mean the contents did not change in between. GUI thread.
     virtual qint64 changeCount() const = 0;
-    // The MIME formats (or X11 target names) on offer; empty when nothing is.
-    virtual QStringList types() const = 0;
-    // The raw bytes offered under one format; empty when not offered.
-    virtual QByteArray data(const QString& tipo) const = 0;
-    // The plain text, or nothing when no text is offered.
-    virtual std::optional<QString> string() const = 0;
+    // Reads the offer, with the bytes of `formati` where offered. Safe from
+    // any thread; it waits on the owning application, so the GUI thread
+    // should not call it.
+    virtual Contenuto leggi(const QStringList& formati = {}) const = 0;
     // Replaces the whole contents with one plain text and counts that as a change.
     virtual void setString(const QString& testo) = 0;
     // Whether `contatoreCambiato` tells of every change, so nobody need poll.

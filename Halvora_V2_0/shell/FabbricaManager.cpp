@@ -17,7 +17,7 @@
 #include "NotificheDBus.h"
 #include "PlayerTaccaAiutante.h"
 #include "PomodoroManager.h"
-#include "QtPasteboard.h"
+#include "X11Pasteboard.h"
 #include "RisveglioLogind.h"
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
@@ -37,7 +37,7 @@ struct Condivisi {
     std::unique_ptr<TrascrittoreAudio> trascrittore;
     std::unique_ptr<NotificheDBus> notifiche;
     std::unique_ptr<SuonoAllarmeQt> suono;
-    std::unique_ptr<QtPasteboard> appunti;
+    std::unique_ptr<X11Pasteboard> appunti;
     std::unique_ptr<LettoreFeedHttps> feed;
     std::unique_ptr<RisveglioLogind> risveglio;
     std::unique_ptr<ControlloBrowserLinux> browser;
@@ -55,7 +55,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     // the history sees their copies as any other.
     auto appunti = [c]() -> Pasteboard& {
         if (!c->appunti)
-            c->appunti = std::make_unique<QtPasteboard>();
+            c->appunti = std::make_unique<X11Pasteboard>();
         return *c->appunti;
     };
     f.appunti = appunti;

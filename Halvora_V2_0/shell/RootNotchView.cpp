@@ -31,7 +31,7 @@
 #include "PomodoroView.h"
 #include "PropostaVideoCardView.h"
 #include "RotazioneSchede.h"
-#include "QtPasteboard.h"
+#include "X11Pasteboard.h"
 #include "SettingsManager.h"
 #include "SettingsView.h"
 #include "SchedaChiusa.h"
@@ -484,7 +484,7 @@ Pasteboard& RootNotchView::appunti()
     if (servizi_.fabbrica.appunti)
         return servizi_.fabbrica.appunti();
     if (!appuntiPropri_)
-        appuntiPropri_ = std::make_unique<QtPasteboard>();
+        appuntiPropri_ = std::make_unique<X11Pasteboard>();
     return *appuntiPropri_;
 }
 

@@ -5,6 +5,7 @@
 #include "UserDefaults.h"
 
 #include <QCryptographicHash>
+#include <functional>
 
 namespace {
 
@@ -25,6 +26,9 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
         if (!appEscluseIncluse().contains(id))
             appEscluseUtente_ << id;
     lastChangeCount_ = pasteboard_.changeCount();
+    // One reading at a time, in the order asked.
+    lettore_.setMaxThreadCount(1);
+    lettore_.setExpiryTimeout(-1);
     if (pasteboard_.segnalaCambi())
         // Looked at on the next turn, as a tick would, once our own write has been taken as seen.
         connect(&pasteboard_, &Pasteboard::contatoreCambiato, this, &ClipboardManager::checkForChanges,
@@ -34,7 +38,12 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
         poll_ = clock_.repeating(kIntervalloPoll, [this] { checkForChanges(); });
 }
 
-ClipboardManager::~ClipboardManager() = default;
+ClipboardManager::~ClipboardManager()
+{
+    poll_.cancel();
+    pendingCapture_.cancel();
+    lettore_.waitForDone();
+}
 
 const QStringList& ClipboardManager::appEscluseIncluse()
 {
@@ -82,9 +91,14 @@ QStringList ClipboardManager::filtra(const QStringList& voci, const QString& ric
         return voci;
     QStringList risultato;
     for (const QString& v : voci)
-        if (v.contains(ricerca, Qt::CaseInsensitive))
+        if (corrisponde(v, ricerca))
             risultato << v;
     return risultato;
+}
+
+bool ClipboardManager::corrisponde(const QString& voce, const QString& ricerca)
+{
+    return voce.contains(ricerca, Qt::CaseInsensitive);
 }
 
 void ClipboardManager::setCopiedItems(const QStringList& voci)
@@ -111,20 +125,46 @@ bool ClipboardManager::daAppEsclusa()
         return false;
     if (!appEscluseIncluse().contains(id) && !appEscluseUtente_.contains(id))
         return false;
-    if (const auto testo = pasteboard_.string()) {
-        const QString pulito = testo->trimmed();
-        if (!pulito.isEmpty())
-            rememberConcealed(pulito);
-    }
+    leggiPoi([this](const Lettura& l) {
+        if (l.pulito && !l.pulito->isEmpty())
+            rememberConcealed(l.impronta);
+    });
     return true;
 }
 
-bool ClipboardManager::marcatoDaNonSalvare(const QStringList& tipi) const
+ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& pasteboard)
 {
-    for (const QString& t : tipi)
+    const Pasteboard::Contenuto c = pasteboard.leggi({kSuggerimentoPassword});
+    Lettura l;
+    l.vuoto = c.tipi.isEmpty();
+    for (const QString& t : c.tipi)
         if (tipiMarcatori().contains(t))
-            return true;
-    return tipi.contains(kSuggerimentoPassword) && pasteboard_.data(kSuggerimentoPassword) == kSegreto;
+            l.marcato = true;
+    if (c.tipi.contains(kSuggerimentoPassword) && c.dati.value(kSuggerimentoPassword) == kSegreto)
+        l.marcato = true;
+    if (c.testo) {
+        l.pulito = c.testo->trimmed();
+        l.impronta = fingerprint(*l.pulito);
+    }
+    return l;
+}
+
+void ClipboardManager::leggiPoi(std::function<void(const Lettura&)> poi)
+{
+    ++letture_;
+    const Pasteboard* pasteboard = &pasteboard_;
+    // The destructor waits for the worker, so `this` outlives the reading;
+    // the result is dropped if this object goes before it is delivered.
+    lettore_.start([this, pasteboard, poi = std::move(poi)] {
+        Lettura l = leggiEPrepara(*pasteboard);
+        QMetaObject::invokeMethod(
+            this,
+            [this, poi, l = std::move(l)] {
+                --letture_;
+                poi(l);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ClipboardManager::scheduleCapture(qint64 changeCount)
@@ -144,35 +184,40 @@ void ClipboardManager::captureClipboard(qint64 expectedChangeCount)
             scheduleCapture(conteggio);
         return;
     }
-    const QStringList tipi = pasteboard_.types();
-    if (tipi.isEmpty()) {
-        // Mid-write the clipboard can offer nothing yet: read again shortly.
-        scheduleCapture(expectedChangeCount);
+    leggiPoi([this, expectedChangeCount](const Lettura& l) { concludiCattura(expectedChangeCount, l); });
+}
+
+void ClipboardManager::concludiCattura(qint64 expectedChangeCount, const Lettura& l)
+{
+    // A change during the reading has a capture of its own coming (told, or seen by the next tick).
+    if (pasteboard_.changeCount() != expectedChangeCount || pendingCapture_.isActive())
+        return;
+    if (l.vuoto) {
+        // Mid-write the clipboard can offer nothing yet: a clipboard that is
+        // not told of changes is read again shortly; one that is told of
+        // them announces its next owner, so it waits for free.
+        if (!pasteboard_.segnalaCambi())
+            scheduleCapture(expectedChangeCount);
         return;
     }
-    const auto testo = pasteboard_.string();
-    if (!testo)
+    if (!l.pulito || l.pulito->isEmpty())
         return;
-    const QString pulito = testo->trimmed();
-    if (pulito.isEmpty())
-        return;
-    if (marcatoDaNonSalvare(tipi)) {
-        rememberConcealed(pulito);
+    if (l.marcato) {
+        rememberConcealed(l.impronta);
         return;
     }
-    if (concealedFingerprints_.contains(fingerprint(pulito)))
+    if (concealedFingerprints_.contains(l.impronta))
         return;
-    if (!copiedItems_.isEmpty() && copiedItems_.first() == pulito)
+    if (!copiedItems_.isEmpty() && copiedItems_.first() == *l.pulito)
         return;
-    copiedItems_.prepend(pulito);
+    copiedItems_.prepend(*l.pulito);
     if (copiedItems_.size() > kMassimoVoci)
         copiedItems_.resize(kMassimoVoci);
     emit copiedItemsChanged();
 }
 
-void ClipboardManager::rememberConcealed(const QString& testo)
+void ClipboardManager::rememberConcealed(const QString& impronta)
 {
-    const QString impronta = fingerprint(testo);
     if (concealedFingerprints_.contains(impronta))
         return;
     concealedFingerprints_.prepend(impronta);
@@ -186,6 +231,9 @@ void ClipboardManager::copyToClipboard(const QString& testo)
     pendingCapture_.cancel();
     pasteboard_.setString(testo);
     lastChangeCount_ = pasteboard_.changeCount();
+    // One reading at a time, in the order asked.
+    lettore_.setMaxThreadCount(1);
+    lettore_.setExpiryTimeout(-1);
 }
 
 void ClipboardManager::copyAllToClipboard() { copyToClipboard(unisci(copiedItems_)); }

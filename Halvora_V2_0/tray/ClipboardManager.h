@@ -4,16 +4,21 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
+#include <optional>
 
 class FrontApplication;
 class Pasteboard;
 class UserDefaults;
 
 // The history of plain texts copied anywhere on the desktop, newest first,
-// kept in memory only. It polls the clipboard's change counter, confirms a
-// copy with a second read, and refuses concealed, transient and
-// auto-generated items, copies made while an excluded application is in
-// front, and texts once met as concealed. GUI thread only.
+// kept in memory only. It follows the clipboard's change counter (told of
+// changes, or polling it), confirms a copy with a second read, and refuses
+// concealed, transient and auto-generated items, copies made while an
+// excluded application is in front, and texts once met as concealed. The
+// state lives on the GUI thread; the clipboard is read, trimmed and
+// fingerprinted on a worker of its own, so a copy costs the GUI thread the
+// same whatever its size and whatever the history holds.
 class ClipboardManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QStringList copiedItems READ copiedItems WRITE setCopiedItems NOTIFY copiedItemsChanged)
@@ -37,6 +42,8 @@ public:
     // Fingerprints of texts met as concealed, newest first.
     QStringList concealedFingerprints() const { return concealedFingerprints_; }
     bool capturePending() const { return pendingCapture_.isActive(); }
+    // A reading of the clipboard is under way on the worker.
+    bool leggendo() const { return letture_ > 0; }
 
     // The poll tick: looks only at the change counter unless it moved.
     void checkForChanges();
@@ -58,18 +65,30 @@ public:
     static QString unisci(const QStringList& voci);
     // Entries containing `ricerca` in any case; all of them for an empty search.
     static QStringList filtra(const QStringList& voci, const QString& ricerca);
+    static bool corrisponde(const QString& voce, const QString& ricerca);
 
 signals:
     void copiedItemsChanged();
     void appEscluseUtenteChanged();
 
 private:
+    // One reading, as the worker hands it back.
+    struct Lettura {
+        bool vuoto = true;                // nothing on offer
+        bool marcato = false;             // a marker or a password hint says "never store"
+        std::optional<QString> pulito;    // the text, trimmed; none when no text is offered
+        QString impronta;                 // of the trimmed text
+    };
+    static Lettura leggiEPrepara(const Pasteboard& pasteboard);
+    // Reads on the worker and hands the result to `poi` on this thread.
+    void leggiPoi(std::function<void(const Lettura&)> poi);
+
     // The front application is excluded: the copy is remembered as concealed.
     bool daAppEsclusa();
-    bool marcatoDaNonSalvare(const QStringList& tipi) const;
     void scheduleCapture(qint64 changeCount);
     void captureClipboard(qint64 expectedChangeCount);
-    void rememberConcealed(const QString& testo);
+    void concludiCattura(qint64 expectedChangeCount, const Lettura& l);
+    void rememberConcealed(const QString& impronta);
     void salvaEscluse();
 
     Pasteboard& pasteboard_;
@@ -82,5 +101,8 @@ private:
     QStringList concealedFingerprints_;
     QStringList appEscluseUtente_;
     TimerHandle pendingCapture_;
-    TimerHandle poll_; // last: stops before the rest goes
+    TimerHandle poll_;
+    int letture_ = 0;
+    // Last: its reading ends before the rest goes.
+    QThreadPool lettore_;
 };

@@ -243,7 +243,33 @@ ClipboardView::ClipboardView(ClipboardManager& manager, QWidget* parent) : QWidg
 
 QString ClipboardView::searchText() const { return ricerca_->text(); }
 
-QStringList ClipboardView::filtered() const { return ClipboardManager::filtra(manager_.copiedItems(), searchText()); }
+QStringList ClipboardView::filtered() const
+{
+    const QStringList voci = manager_.copiedItems();
+    const QString ricerca = searchText();
+    if (ricerca.isEmpty()) {
+        corrispondenze_.clear();
+        return voci;
+    }
+    if (ricerca != ricercaFiltrata_) {
+        corrispondenze_.clear();
+        ricercaFiltrata_ = ricerca;
+    }
+    QHash<const QChar*, bool> note;
+    for (const Corrispondenza& c : std::as_const(corrispondenze_))
+        note.insert(c.voce.constData(), c.si);
+    QList<Corrispondenza> nuove;
+    QStringList risultato;
+    for (const QString& v : voci) {
+        const auto it = note.constFind(v.constData());
+        const bool si = it != note.cend() ? it.value() : ClipboardManager::corrisponde(v, ricerca);
+        nuove.append({v, si});
+        if (si)
+            risultato << v;
+    }
+    corrispondenze_ = nuove;
+    return risultato;
+}
 
 void ClipboardView::aggiorna()
 {

@@ -29,6 +29,15 @@ signals:
 private:
     void aggiorna();
 
+    // Whether a listed text matches the search, kept while it stays listed,
+    // so a new copy is searched alone. Holding the string keeps its address its own.
+    struct Corrispondenza {
+        QString voce;
+        bool si;
+    };
+    mutable QString ricercaFiltrata_;
+    mutable QList<Corrispondenza> corrispondenze_;
+
     ClipboardManager& manager_;
     QLineEdit* ricerca_;
     QAbstractButton* copiaTutto_;

@@ -35,9 +35,23 @@ QFont ElencoAppunti::fontTesto()
     return f;
 }
 
+QString ElencoAppunti::anteprimaDi(const QString& testo)
+{
+    if (testo.size() <= kAnteprima)
+        return testo;
+    // Never half of a surrogate pair.
+    return testo.left(testo.at(kAnteprima - 1).isHighSurrogate() ? kAnteprima - 1 : kAnteprima);
+}
+
 QStringList ElencoAppunti::righeVisibili(const QString& testo, const QFont& font, int larghezza)
 {
-    QString t = testo;
+    const QString inizio = anteprimaDi(testo);
+    return dispone(inizio, inizio.size() < testo.size(), font, larghezza);
+}
+
+QStringList ElencoAppunti::dispone(const QString& inizio, bool continuaOltre, const QFont& font, int larghezza)
+{
+    QString t = inizio;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QLatin1Char('\n'), QChar::LineSeparator);
     const QFontMetrics fm(font);
@@ -47,6 +61,7 @@ QStringList ElencoAppunti::righeVisibili(const QString& testo, const QFont& font
     layout.setTextOption(opzioni);
     layout.beginLayout();
     QStringList righe;
+    bool troncata = false;
     for (;;) {
         QTextLine linea = layout.createLine();
         if (!linea.isValid())
@@ -55,18 +70,22 @@ QStringList ElencoAppunti::righeVisibili(const QString& testo, const QFont& font
         QString riga = t.mid(linea.textStart(), linea.textLength());
         const bool aCapo = riga.contains(QChar::LineSeparator);
         riga.remove(QChar::LineSeparator);
-        const bool continua = linea.textStart() + linea.textLength() < t.size();
+        const bool continua = continuaOltre || linea.textStart() + linea.textLength() < t.size();
         if (righe.size() == kMassimoRighe - 1 && continua) {
             // The last line shown ends in an ellipsis: after a line break the line
             // itself gets one, after a wrap the rest of the text is cut at the tail.
             QString resto = t.mid(linea.textStart());
             resto.replace(QChar::LineSeparator, QLatin1Char(' '));
             righe << fm.elidedText(aCapo ? riga + QChar(0x2026) : resto, Qt::ElideRight, larghezza);
+            troncata = true;
             break;
         }
         righe << riga;
     }
     layout.endLayout();
+    // A start that fits in fewer lines (glyphs of no width) still says the text goes on.
+    if (continuaOltre && !troncata && !righe.isEmpty())
+        righe.last() = fm.elidedText(righe.last() + QChar(0x2026), Qt::ElideRight, larghezza);
     return righe;
 }
 
@@ -75,19 +94,30 @@ int ElencoAppunti::larghezzaTesto(int larghezzaRiga) const
     return std::max(20, larghezzaRiga - 2 * kMargine - kSpaziatura - kLatoPulsante);
 }
 
+const QStringList& ElencoAppunti::linee(int indice, int larghezza) const
+{
+    Riga& r = righe_[indice];
+    const int lt = larghezzaTesto(larghezza);
+    if (r.larghezza != lt) {
+        r.linee = dispone(r.anteprima, r.anteprima.size() < r.testo.size(), fontTesto(), lt);
+        r.larghezza = lt;
+    }
+    return r.linee;
+}
+
 int ElencoAppunti::altezzaRiga(int indice, int larghezza) const
 {
     const QFontMetrics fm(fontTesto());
-    const int righe = std::max<int>(1, righeVisibili(voci_[indice], fontTesto(), larghezzaTesto(larghezza)).size());
+    const int righe = std::max<int>(1, linee(indice, larghezza).size());
     return 2 * kMargine + std::max(righe * fm.lineSpacing(), kLatoPulsante);
 }
 
 int ElencoAppunti::heightForWidth(int larghezza) const
 {
-    if (voci_.isEmpty())
+    if (righe_.empty())
         return 0;
     int h = 0;
-    for (int i = 0; i < voci_.size(); ++i)
+    for (int i = 0; i < int(righe_.size()); ++i)
         h += altezzaRiga(i, larghezza) + kSpaziatura;
     return h - kSpaziatura + kMargineInferiore;
 }
@@ -96,31 +126,79 @@ QSize ElencoAppunti::sizeHint() const { return QSize(400, heightForWidth(400)); 
 
 void ElencoAppunti::setVoci(const QStringList& voci)
 {
+    // A text still listed is the same string, shared with the history: its
+    // row, layout and group are kept. The old rows hold their strings until
+    // this is done, so an address cannot stand for another text meanwhile.
+    std::vector<Riga> vecchie;
+    vecchie.swap(righe_);
+    QMultiHash<const QChar*, int> perIndirizzo;
+    for (int i = 0; i < int(vecchie.size()); ++i)
+        perIndirizzo.insert(vecchie[i].testo.constData(), i);
+    std::vector<bool> prese(vecchie.size(), false);
+    righe_.reserve(voci.size());
+    for (const QString& v : voci) {
+        int trovata = -1;
+        for (auto it = perIndirizzo.constFind(v.constData()); it != perIndirizzo.cend() && it.key() == v.constData(); ++it)
+            if (!prese[it.value()] && vecchie[it.value()].testo.size() == v.size()) {
+                trovata = it.value();
+                break;
+            }
+        if (trovata >= 0) {
+            prese[trovata] = true;
+            righe_.push_back(std::move(vecchie[trovata]));
+            continue;
+        }
+        Riga r;
+        r.testo = v;
+        r.anteprima = anteprimaDi(v);
+        for (const Riga& altra : righe_)
+            if (altra.testo.size() == v.size() && altra.testo == v)
+                r.gruppo = altra.gruppo;
+        for (int i = 0; !r.gruppo && i < int(vecchie.size()); ++i)
+            if (!prese[i] && vecchie[i].testo.size() == v.size() && vecchie[i].testo == v)
+                r.gruppo = vecchie[i].gruppo;
+        if (!r.gruppo)
+            r.gruppo = prossimoGruppo_++;
+        righe_.push_back(std::move(r));
+    }
     voci_ = voci;
-    if (rigaSottoIlMouse_ && !voci_.contains(*rigaSottoIlMouse_))
-        rigaSottoIlMouse_.reset();
-    ricalcola();
+    if (gruppoSottoIlMouse_
+        && std::none_of(righe_.begin(), righe_.end(), [&](const Riga& r) { return r.gruppo == *gruppoSottoIlMouse_; }))
+        gruppoSottoIlMouse_.reset();
+    disposte_ = false;
     updateGeometry();
     update();
 }
 
-void ElencoAppunti::ricalcola()
+std::optional<QString> ElencoAppunti::rigaSottoIlMouse() const
 {
+    for (const Riga& r : righe_)
+        if (gruppoSottoIlMouse_ == r.gruppo)
+            return r.testo;
+    return std::nullopt;
+}
+
+void ElencoAppunti::assicuraDisposizione() const
+{
+    if (disposte_)
+        return;
     cime_.clear();
     altezze_.clear();
     int y = 0;
-    for (int i = 0; i < voci_.size(); ++i) {
+    for (int i = 0; i < int(righe_.size()); ++i) {
         const int h = altezzaRiga(i, width());
         cime_.push_back(y);
         altezze_.push_back(h);
         y += h + kSpaziatura;
     }
+    disposte_ = true;
 }
 
-void ElencoAppunti::resizeEvent(QResizeEvent*) { ricalcola(); }
+void ElencoAppunti::resizeEvent(QResizeEvent*) { disposte_ = false; }
 
 QRect ElencoAppunti::rettangoloRiga(int indice) const
 {
+    assicuraDisposizione();
     if (indice < 0 || indice >= int(cime_.size()))
         return {};
     return QRect(0, cime_[indice], width(), altezze_[indice]);
@@ -136,6 +214,7 @@ QRect ElencoAppunti::rettangoloPulsante(int indice) const
 
 int ElencoAppunti::indiceIn(const QPoint& p) const
 {
+    assicuraDisposizione();
     for (int i = 0; i < int(cime_.size()); ++i)
         if (rettangoloRiga(i).contains(p))
             return i;
@@ -145,11 +224,11 @@ int ElencoAppunti::indiceIn(const QPoint& p) const
 void ElencoAppunti::aggiornaSottoIlMouse(const QPoint& p)
 {
     const int i = indiceIn(p);
-    std::optional<QString> nuovo = i >= 0 ? std::optional<QString>(voci_[i]) : std::nullopt;
+    const std::optional<int> nuovo = i >= 0 ? std::optional<int>(righe_[i].gruppo) : std::nullopt;
     setCursor(i >= 0 && rettangoloPulsante(i).contains(p) ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    if (nuovo == rigaSottoIlMouse_)
+    if (nuovo == gruppoSottoIlMouse_)
         return;
-    rigaSottoIlMouse_ = nuovo;
+    gruppoSottoIlMouse_ = nuovo;
     if (nuovo && !illuminazione_.contains(*nuovo))
         illuminazione_.insert(*nuovo, 0.0);
     if (!animazione_.isActive()) {
@@ -163,7 +242,7 @@ void ElencoAppunti::passoAnimazione()
     const qreal delta = passo_.restart() / 1000.0 / kDurataIlluminazione;
     bool inCorso = false;
     for (auto it = illuminazione_.begin(); it != illuminazione_.end();) {
-        const qreal obiettivo = rigaSottoIlMouse_ == it.key() ? 1.0 : 0.0;
+        const qreal obiettivo = gruppoSottoIlMouse_ == it.key() ? 1.0 : 0.0;
         it.value() = obiettivo > it.value() ? std::min(obiettivo, it.value() + delta)
                                             : std::max(obiettivo, it.value() - delta);
         if (it.value() != obiettivo)
@@ -209,15 +288,16 @@ void ElencoAppunti::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < voci_.size(); ++i)
+    assicuraDisposizione();
+    for (int i = 0; i < int(righe_.size()); ++i)
         if (rettangoloRiga(i).adjusted(-12, -12, 12, 12).intersects(e->rect()))
             disegnaRiga(p, i);
 }
 
 void ElencoAppunti::disegnaRiga(QPainter& p, int indice)
 {
-    const QString& testo = voci_[indice];
-    const qreal luce = QEasingCurve(QEasingCurve::OutQuad).valueForProgress(illuminazione_.value(testo, 0.0));
+    const qreal luce =
+        QEasingCurve(QEasingCurve::OutQuad).valueForProgress(illuminazione_.value(righe_[indice].gruppo, 0.0));
     const QRectF riga = rettangoloRiga(indice);
 
     p.save();
@@ -249,7 +329,7 @@ void ElencoAppunti::disegnaRiga(QPainter& p, int indice)
     p.setFont(font);
     p.setPen(primario());
     qreal y = riga.top() + kMargine;
-    for (const QString& linea : righeVisibili(testo, font, lt)) {
+    for (const QString& linea : linee(indice, int(riga.width()))) {
         p.drawText(QRectF(riga.left() + kMargine, y, lt, fm.lineSpacing()), Qt::AlignLeft | Qt::AlignVCenter, linea);
         y += fm.lineSpacing();
     }

@@ -3,9 +3,11 @@
 #include "Pasteboard.h"
 
 #include <QHash>
+#include <QMutex>
 
 // Clipboard set by the test. copia() stands for another application's
-// copy; setString() is ours and is recorded in `scritture`.
+// copy; setString() is ours and is recorded in `scritture`. Readings may
+// come from a worker thread: the offer is guarded.
 class FakePasteboard final : public Pasteboard {
     Q_OBJECT
 public:
@@ -16,9 +18,15 @@ public:
         ++letture;
         return conteggio;
     }
-    QStringList types() const override { return tipi; }
-    QByteArray data(const QString& tipo) const override { return dati.value(tipo); }
-    std::optional<QString> string() const override { return testo; }
+    Contenuto leggi(const QStringList& formati) const override
+    {
+        QMutexLocker l(&guardia);
+        Contenuto c{tipi, testo, {}};
+        for (const QString& f : formati)
+            if (dati.contains(f))
+                c.dati.insert(f, dati.value(f));
+        return c;
+    }
     bool segnalaCambi() const override { return segnala; }
     void setString(const QString& t) override
     {
@@ -30,11 +38,14 @@ public:
     void copia(const std::optional<QString>& t, const QStringList& altriTipi = {},
                const QHash<QString, QByteArray>& altriDati = {})
     {
-        testo = t;
-        tipi = altriTipi;
-        if (t)
-            tipi.prepend(QStringLiteral("text/plain"));
-        dati = altriDati;
+        {
+            QMutexLocker l(&guardia);
+            testo = t;
+            tipi = altriTipi;
+            if (t)
+                tipi.prepend(QStringLiteral("text/plain"));
+            dati = altriDati;
+        }
         ++conteggio;
         if (segnala)
             emit contatoreCambiato();
@@ -42,10 +53,15 @@ public:
     // The owner went away: nothing on offer, as happens mid-write.
     void svuota()
     {
-        testo.reset();
-        tipi.clear();
-        dati.clear();
+        {
+            QMutexLocker l(&guardia);
+            testo.reset();
+            tipi.clear();
+            dati.clear();
+        }
         ++conteggio;
+        if (segnala)
+            emit contatoreCambiato();
     }
 
     qint64 conteggio = 0;
@@ -55,4 +71,5 @@ public:
     QStringList scritture;
     mutable int letture = 0; // reads of the change counter
     bool segnala = false;    // announces its changes, as the desktop's does
+    mutable QMutex guardia;
 };

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QDeadlineTimer>
 #include <memory>
 
 namespace {
@@ -32,12 +34,25 @@ class TestClipboardManager : public QObject {
         m.reset();
         m = std::make_unique<ClipboardManager>(pb, front, *defaults, clock);
     }
+    // The worker has read the clipboard and the result is in.
+    void attendi(ClipboardManager* c = nullptr)
+    {
+        c = c ? c : m.get();
+        // The result is posted back by the worker: waiting for events is enough.
+        QDeadlineTimer fine(5000);
+        QTimer sveglia;
+        sveglia.start(100);
+        while (c->leggendo() && !fine.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QVERIFY(!c->leggendo());
+    }
     // Another application copies; one poll tick and the confirmation later it has been judged.
     void copiaEAttendi(const std::optional<QString>& t, const QStringList& tipi = {},
                        const QHash<QString, QByteArray>& dati = {})
     {
         pb.copia(t, tipi, dati);
         clock.advance(0.75);
+        attendi();
     }
 
 private slots:
@@ -66,8 +81,10 @@ private slots:
         QVERIFY(m->capturePending());
         QVERIFY(m->copiedItems().isEmpty());
         clock.advance(0.23);
+        QVERIFY(!m->leggendo());
         QVERIFY(m->copiedItems().isEmpty());
         clock.advance(0.02);
+        attendi();
         QCOMPARE(m->copiedItems(), QStringList{"uno"});
         QCOMPARE(spy.count(), 1);
     }
@@ -91,6 +108,7 @@ private slots:
         QCoreApplication::processEvents(); // the announcement is looked at on the next turn
         QVERIFY(c.capturePending());
         clock.advance(0.25);
+        attendi(&c);
         QCOMPARE(c.copiedItems(), QStringList{"due"});
         c.copyToClipboard(QStringLiteral("nostro"));
         QCoreApplication::processEvents();
@@ -232,6 +250,7 @@ private slots:
         front.attivaId(QStringLiteral("com.1password.1password"));
         pb.copia(QStringLiteral("password"));
         clock.advance(1);
+        attendi();
         QVERIFY(m->copiedItems().isEmpty());
         QVERIFY(m->concealedFingerprints().contains(ClipboardManager::fingerprint("password")));
     }
@@ -245,8 +264,10 @@ private slots:
         clock.advance(0.2); // the first confirmation finds the counter moved
         QVERIFY(m->capturePending());
         clock.advance(0.3);
+        attendi();
         QCOMPARE(m->copiedItems(), QStringList{"secondo"});
         clock.advance(2);
+        attendi();
         QCOMPARE(m->copiedItems(), QStringList{"secondo"});
     }
 
@@ -254,15 +275,42 @@ private slots:
     {
         pb.svuota();
         clock.advance(0.75);
+        attendi();
         QVERIFY(m->capturePending());
         clock.advance(1);
+        attendi();
         QVERIFY(m->capturePending());
         // The owner fills it without a new change being announced.
-        pb.testo = QStringLiteral("arrivato");
-        pb.tipi = QStringList{"text/plain"};
+        {
+            QMutexLocker l(&pb.guardia);
+            pb.testo = QStringLiteral("arrivato");
+            pb.tipi = QStringList{"text/plain"};
+        }
         clock.advance(0.25);
+        attendi();
         QCOMPARE(m->copiedItems(), QStringList{"arrivato"});
         QVERIFY(!m->capturePending());
+    }
+
+    // A clipboard that tells of every change announces its next owner:
+    // while it is empty nothing is read again and no timer runs.
+    void anAnnouncedEmptyClipboardWaitsForTheNextOwner()
+    {
+        m.reset();
+        FakePasteboard annuncia;
+        annuncia.segnala = true;
+        ClipboardManager c(annuncia, front, *defaults, clock);
+        annuncia.svuota();
+        QCoreApplication::processEvents();
+        clock.advance(0.25);
+        attendi(&c);
+        QVERIFY(!c.capturePending());
+        QCOMPARE(clock.pending(), 0);
+        annuncia.copia(QStringLiteral("dopo il vuoto"));
+        QCoreApplication::processEvents();
+        clock.advance(0.25);
+        attendi(&c);
+        QCOMPARE(c.copiedItems(), QStringList{"dopo il vuoto"});
     }
 
     void nonTextCopiesAreIgnored()
@@ -291,6 +339,7 @@ private slots:
         m->copyToClipboard(QStringLiteral("vecchio"));
         QVERIFY(!m->capturePending());
         clock.advance(2);
+        attendi();
         QCOMPARE(pb.scritture, QStringList{"vecchio"});
         QCOMPARE(pb.testo, std::optional<QString>("vecchio"));
         QCOMPARE(m->copiedItems(), (QStringList{"nuovo", "vecchio"}));
@@ -305,6 +354,7 @@ private slots:
         copiaEAttendi(QStringLiteral("tre"));
         m->copyAllToClipboard();
         clock.advance(1);
+        attendi();
         QCOMPARE(pb.scritture.last(), QStringLiteral("tre\n\n---\n\ndue\nrighe\n\n---\n\nuno"));
         QCOMPARE(m->copiedItems().size(), 3);
     }

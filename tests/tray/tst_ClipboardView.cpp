@@ -41,6 +41,7 @@ class TestClipboardView : public QObject {
     {
         pb.copia(t);
         clock.advance(0.75);
+        QTRY_VERIFY(!m->leggendo());
     }
     QAbstractButton* pulsante(const char* nome) { return vista->findChild<QAbstractButton*>(nome); }
     ElencoAppunti* elenco() { return vista->findChild<ElencoAppunti*>(); }

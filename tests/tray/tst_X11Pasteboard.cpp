@@ -1,6 +1,6 @@
 #include "ClipboardManager.h"
 #include "DesktopEntries.h"
-#include "QtPasteboard.h"
+#include "X11Pasteboard.h"
 #include "SystemClock.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -11,10 +11,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <future>
 #include <memory>
 
 // The real clipboard on a private X server, with other X clients copying.
-class TestQtPasteboard : public QObject {
+class TestX11Pasteboard : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     std::vector<std::unique_ptr<QProcess>> offerte;
@@ -64,31 +65,74 @@ private slots:
         }
     }
 
+    // A reading made on another thread, while this one serves our own clipboard.
+    static Pasteboard::Contenuto leggiAParte(const X11Pasteboard& pb, const QStringList& formati = {})
+    {
+        auto lettura = std::async(std::launch::async, [&] { return pb.leggi(formati); });
+        while (lettura.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        return lettura.get();
+    }
+
     void counterFollowsOtherClientsAndOurWritesOnce()
     {
-        QtPasteboard pb;
+        X11Pasteboard pb;
+        QVERIFY(pb.segnalaCambi());
+        QSignalSpy annunci(&pb, &Pasteboard::contatoreCambiato);
         const qint64 inizio = pb.changeCount();
         QVERIFY(xclip("da xclip"));
         QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > inizio, 2000);
-        QCOMPARE(pb.string(), std::optional<QString>("da xclip"));
-        QVERIFY(pb.types().contains(QStringLiteral("text/plain")));
+        QVERIFY(!annunci.isEmpty());
+        Pasteboard::Contenuto c = pb.leggi();
+        QCOMPARE(c.testo, std::optional<QString>("da xclip"));
+        QVERIFY(c.tipi.contains(QStringLiteral("UTF8_STRING")));
 
         const qint64 prima = pb.changeCount();
-        pb.setString(QStringLiteral("nostro"));
+        pb.setString(QStringLiteral("nostro è"));
         QCOMPARE(pb.changeCount(), prima + 1);
-        QCOMPARE(incolla(), QByteArray("nostro"));
+        QCOMPARE(incolla(), QByteArray("nostro è"));
+        QCOMPARE(leggiAParte(pb).testo, std::optional<QString>("nostro è"));
         QTest::qWait(200); // any late announcement of our own write would land here
         QCOMPARE(pb.changeCount(), prima + 1);
 
         QVERIFY(xclip("secret", {"-t", "x-kde-passwordManagerHint"}));
-        QTRY_VERIFY_WITH_TIMEOUT(pb.types().contains(QStringLiteral("x-kde-passwordManagerHint")), 2000);
-        QCOMPARE(pb.data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
-        QVERIFY(!pb.string().has_value());
+        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > prima + 1, 2000);
+        c = pb.leggi({QStringLiteral("x-kde-passwordManagerHint")});
+        QVERIFY(c.tipi.contains(QStringLiteral("x-kde-passwordManagerHint")));
+        QCOMPARE(c.dati.value(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+        QVERIFY(!c.testo.has_value());
+    }
+
+    // A text larger than one request comes in increments; an owner that
+    // goes leaves an empty clipboard, announced like any change.
+    void largeTextsArriveWholeAndAnOwnerLeavingIsAnnounced()
+    {
+        X11Pasteboard pb;
+        QByteArray grande;
+        for (int i = 0; grande.size() < 3 << 20; ++i)
+            grande += "riga " + QByteArray::number(i) + " àè\n";
+        QVERIFY(xclip(grande));
+        QTRY_COMPARE_WITH_TIMEOUT(pb.leggi().testo.value_or(QString()).size(), QString::fromUtf8(grande).size(), 5000);
+        QCOMPARE(pb.leggi().testo, std::optional<QString>(QString::fromUtf8(grande)));
+
+        QProcess proprietario;
+        proprietario.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-quiet"});
+        QVERIFY(proprietario.waitForStarted(5000));
+        proprietario.write("di passaggio");
+        proprietario.closeWriteChannel();
+        QTRY_COMPARE_WITH_TIMEOUT(pb.leggi().testo, std::optional<QString>("di passaggio"), 5000);
+        const qint64 prima = pb.changeCount();
+        proprietario.kill();
+        proprietario.waitForFinished(5000);
+        QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > prima, 2000);
+        const Pasteboard::Contenuto vuoto = pb.leggi();
+        QVERIFY(vuoto.tipi.isEmpty());
+        QVERIFY(!vuoto.testo.has_value());
     }
 
     void copiesOfOtherClientsAreCapturedUnlessMarkedSecret()
     {
-        QtPasteboard pb;
+        X11Pasteboard pb;
         const qint64 inizio = pb.changeCount();
         QVERIFY(xclip("presente all'avvio"));
         QTRY_VERIFY_WITH_TIMEOUT(pb.changeCount() > inizio, 2000);
@@ -123,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestQtPasteboard)
-#include "tst_QtPasteboard.moc"
+QTEST_MAIN(TestX11Pasteboard)
+#include "tst_X11Pasteboard.moc"
