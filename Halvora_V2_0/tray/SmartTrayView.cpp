@@ -5,6 +5,7 @@
 #include "DropManager.h"
 #include "FornitoreMime.h"
 #include "Pasteboard.h"
+#include "ElencoProgressivo.h"
 #include "RigaFileVassoio.h"
 #include "TipiVassoio.h"
 #include "TrayDisegno.h"
@@ -108,6 +109,7 @@ SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
     scorrimento_->viewport()->setAutoFillBackground(false);
     elenco_->setAutoFillBackground(false);
+    progressivo_ = new ElencoProgressivo(*scorrimento_, *colonna_, [this](int i) { return riga(i); }, this);
 
     connect(&dropManager_, &DropManager::draggedFilesChanged, this, &SmartTrayView::trayCambiato);
     ricostruisciRighe();
@@ -302,48 +304,66 @@ RigaFileVassoio* SmartTrayView::nuovaRiga(const QUrl& file)
     return riga;
 }
 
+RigaFileVassoio* SmartTrayView::riga(int indice)
+{
+    const QUrl& u = elencati_[indice];
+    RigaFileVassoio* r = costruite_.value(u);
+    if (!r) {
+        r = nuovaRiga(u);
+        r->setStato(statoPer(u));
+        costruite_.insert(u, r);
+    }
+    return r;
+}
+
+QList<RigaFileVassoio*> SmartTrayView::righe() const
+{
+    QList<RigaFileVassoio*> r;
+    for (int i = 0; i < progressivo_->posate(); ++i)
+        r << costruite_.value(elencati_[i]);
+    return r;
+}
+
 void SmartTrayView::ricostruisciRighe()
 {
     // Rows of files still listed are kept (with their icon); equal URLs are one row.
-    QList<RigaFileVassoio*> nuove;
     const QList<QUrl> files = dropManager_.draggedFiles();
-    for (const QUrl& u : files) {
-        auto uguale = [&](RigaFileVassoio* r) { return r->file() == u; };
-        if (std::any_of(nuove.begin(), nuove.end(), uguale))
-            continue;
-        const auto esistente = std::find_if(righe_.begin(), righe_.end(), uguale);
-        if (esistente != righe_.end()) {
-            nuove << *esistente;
-            righe_.erase(esistente);
+    QSet<QUrl> visti;
+    elencati_.clear();
+    for (const QUrl& u : files)
+        if (!visti.contains(u)) {
+            visti.insert(u);
+            elencati_ << u;
+        }
+    // A row may be mid-event (its own delete button): it goes later.
+    for (auto it = costruite_.begin(); it != costruite_.end();) {
+        if (!visti.contains(it.key())) {
+            colonna_->removeWidget(it.value());
+            it.value()->hide();
+            it.value()->deleteLater();
+            it = costruite_.erase(it);
         } else {
-            nuove << nuovaRiga(u);
+            ++it;
         }
     }
-    // A row may be mid-event (its own delete button): it goes later.
-    for (RigaFileVassoio* r : std::as_const(righe_)) {
-        colonna_->removeWidget(r);
-        r->hide();
-        r->deleteLater();
-    }
-    righe_ = nuove;
-    for (int i = 0; i < righe_.size(); ++i) {
-        colonna_->removeWidget(righe_[i]);
-        colonna_->insertWidget(i, righe_[i]);
-    }
+    progressivo_->imposta(int(elencati_.size()));
     scorrimento_->setVisible(!files.isEmpty());
     aggiornaRighe();
 }
 
+RigaFileVassoio::Stato SmartTrayView::statoPer(const QUrl& u) const
+{
+    return {.selezionata = selezionati_.contains(u),
+            .sottoIlMouse = rigaSottoIlMouse_ == u,
+            .invioDisponibile = airDropDisponibile_,
+            .hoverInvio = hoveredAirDropFile_ == u,
+            .hoverElimina = hoveredDeleteFile_ == u};
+}
+
 void SmartTrayView::aggiornaRighe()
 {
-    for (RigaFileVassoio* r : std::as_const(righe_)) {
-        const QUrl u = r->file();
-        r->setStato({.selezionata = selezionati_.contains(u),
-                     .sottoIlMouse = rigaSottoIlMouse_ == u,
-                     .invioDisponibile = airDropDisponibile_,
-                     .hoverInvio = hoveredAirDropFile_ == u,
-                     .hoverElimina = hoveredDeleteFile_ == u});
-    }
+    for (RigaFileVassoio* r : std::as_const(costruite_))
+        r->setStato(statoPer(r->file()));
     evidenza_->setVisible(isDropTargeted_ && !dropManager_.draggedFiles().isEmpty());
     update();
 }

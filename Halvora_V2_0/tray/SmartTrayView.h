@@ -2,7 +2,9 @@
 
 #include "ContrattoCattura.h"
 #include "MenuConversione.h"
+#include "RigaFileVassoio.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QSet>
 #include <QUrl>
@@ -11,11 +13,11 @@
 #include <optional>
 
 class DropManager;
+class ElencoProgressivo;
 class Pasteboard;
 class QMenu;
 class QScrollArea;
 class QVBoxLayout;
-class RigaFileVassoio;
 
 // The content of the tray tab: a header with the title, the selection
 // chip, the conversion menu, the share button and the empty-tray button, then the tray's
@@ -82,7 +84,8 @@ public:
     bool airDropDisponibile() const { return airDropDisponibile_; }
     bool isDropTargeted() const { return isDropTargeted_; }
     QSet<QUrl> immaginiNote() const { return immaginiNote_; }
-    QList<RigaFileVassoio*> righe() const { return righe_; }
+    // The rows built so far, in tray order (they are built as they scroll into view).
+    QList<RigaFileVassoio*> righe() const;
 
     // Where a header control lies (empty when it is not shown), the text
     // of the selection chip and the help text at a point.
@@ -110,6 +113,8 @@ private:
     void trayCambiato();
     void ricostruisciRighe();
     RigaFileVassoio* nuovaRiga(const QUrl& file);
+    RigaFileVassoio* riga(int indice);
+    RigaFileVassoio::Stato statoPer(const QUrl& file) const;
     void aggiornaRighe();
     void setDropTargeted(bool si);
     // Accepts a drag over the file area that carries something droppable.
@@ -126,7 +131,9 @@ private:
     QWidget* elenco_;
     QVBoxLayout* colonna_;
     QWidget* evidenza_;
-    QList<RigaFileVassoio*> righe_;
+    ElencoProgressivo* progressivo_;
+    QList<QUrl> elencati_; // the tray's files once each, in order
+    QHash<QUrl, RigaFileVassoio*> costruite_;
     QPointer<QMenu> menuConversione_;
 
     std::optional<QUrl> hoveredDeleteFile_;

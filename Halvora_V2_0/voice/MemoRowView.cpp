@@ -77,13 +77,6 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     play_ = new PulsanteSimbolo(QStringLiteral("play.circle.fill"), 22, primario(), this);
     play_->setObjectName(QStringLiteral("play"));
     nome_ = new NomeMemo(this);
-    campo_ = new QLineEdit(this);
-    campo_->setObjectName(QStringLiteral("campoNome"));
-    campo_->setPlaceholderText(tr("Nuovo nome..."));
-    campo_->setFont(carattere(12, QFont::Medium));
-    campo_->setStyleSheet(QStringLiteral("QLineEdit { color: white; background: rgba(255,255,255,0.10);"
-                                         " border: 1px solid rgba(255,255,255,0.25); border-radius: 5px;"
-                                         " padding: 2px 6px; }"));
     rinominaPulsante_ = new PulsanteSimbolo(QStringLiteral("pencil"), 13, secondario(), this);
     rinominaPulsante_->setObjectName(QStringLiteral("rinomina"));
     trascrivi_ = new PulsanteSimbolo(QStringLiteral("text.viewfinder"), 13, secondario(), this);
@@ -102,7 +95,9 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     trascrizione_->setObjectName(QStringLiteral("trascrizione"));
     trascrizione_->setWordWrap(true);
     trascrizione_->setFont(carattere(10));
-    trascrizione_->setStyleSheet(QStringLiteral("color: rgba(255,255,255,150);"));
+    QPalette tinta = trascrizione_->palette();
+    tinta.setColor(QPalette::WindowText, QColor(255, 255, 255, 150));
+    trascrizione_->setPalette(tinta);
     trascrizione_->setAttribute(Qt::WA_TransparentForMouseEvents);
     trascrizione_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     copia_ = new PulsanteSimbolo(QStringLiteral("doc.on.doc"), 10, secondario(), rigaTrascrizione_);
@@ -110,11 +105,11 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     copia_->setToolTip(tr("Copia la trascrizione"));
 
     auto* riga = new QHBoxLayout;
+    primaRiga_ = riga;
     riga->setSpacing(10);
     riga->setContentsMargins(0, 0, 0, 0);
     riga->addWidget(play_);
     riga->addWidget(nome_, 1);
-    riga->addWidget(campo_, 1);
     riga->addWidget(rinominaPulsante_);
     riga->addWidget(trascrivi_);
     riga->addWidget(elimina_);
@@ -136,8 +131,6 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
         rinomina_.impostaNome(nomeMostrato());
         rinomina_.impostaUrl(url_);
     });
-    connect(campo_, &QLineEdit::textEdited, this, [this](const QString& t) { rinomina_.impostaNome(t); });
-    connect(campo_, &QLineEdit::returnPressed, this, &MemoRowView::conferma);
     connect(trascrivi_, &QAbstractButton::clicked, this, [this] {
         manager_.transcribe(url_);
         emit trascrizioneRichiesta(url_);
@@ -191,16 +184,36 @@ void MemoRowView::aggiorna()
     trascrizione_->setMaximumHeight(QFontMetrics(trascrizione_->font()).lineSpacing() * 3);
 }
 
+QLineEdit* MemoRowView::campo()
+{
+    // Made on the first rename: a long list builds many rows and renames few.
+    if (campo_)
+        return campo_;
+    campo_ = new QLineEdit(this);
+    campo_->setObjectName(QStringLiteral("campoNome"));
+    campo_->setPlaceholderText(tr("Nuovo nome..."));
+    campo_->setFont(carattere(12, QFont::Medium));
+    campo_->setStyleSheet(QStringLiteral("QLineEdit { color: white; background: rgba(255,255,255,0.10);"
+                                         " border: 1px solid rgba(255,255,255,0.25); border-radius: 5px;"
+                                         " padding: 2px 6px; }"));
+    primaRiga_->insertWidget(primaRiga_->indexOf(nome_) + 1, campo_, 1);
+    connect(campo_, &QLineEdit::textEdited, this, [this](const QString& t) { rinomina_.impostaNome(t); });
+    connect(campo_, &QLineEdit::returnPressed, this, &MemoRowView::conferma);
+    return campo_;
+}
+
 void MemoRowView::aggiornaModifica()
 {
     const bool modifica = inModifica();
     nome_->setVisible(!modifica);
     rinominaPulsante_->setVisible(!modifica);
-    campo_->setVisible(modifica);
     if (modifica) {
-        campo_->setText(rinomina_.nome());
-        campo_->setFocus(Qt::OtherFocusReason);
-    } else {
+        QLineEdit* c = campo();
+        c->setVisible(true);
+        c->setText(rinomina_.nome());
+        c->setFocus(Qt::OtherFocusReason);
+    } else if (campo_) {
+        campo_->setVisible(false);
         campo_->clearFocus();
     }
 }

@@ -63,6 +63,7 @@ protected:
 private:
     void aggiorna();
     void aggiornaModifica();
+    QLineEdit* campo();
     void conferma();
     void avviaTrascinamento();
     void impostaSottoIlMouse(bool valore);
@@ -77,7 +78,8 @@ private:
 
     PulsanteSimbolo* play_;
     QWidget* nome_;
-    QLineEdit* campo_;
+    class QHBoxLayout* primaRiga_;
+    QLineEdit* campo_ = nullptr;
     PulsanteSimbolo* rinominaPulsante_;
     PulsanteSimbolo* trascrivi_;
     IndicatoreAttivita* attesa_;

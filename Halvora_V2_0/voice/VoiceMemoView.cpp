@@ -1,6 +1,7 @@
 #include "VoiceMemoView.h"
 
 #include "Colori.h"
+#include "ElencoProgressivo.h"
 #include "MemoRowView.h"
 #include "NomiMemo.h"
 #include "PulsanteRegistrazione.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 
 using namespace StileVoce;
 
@@ -171,6 +173,7 @@ VoiceMemoView::VoiceMemoView(VoiceManager& manager, QWidget* parent)
     elenco_->setSpacing(10 - 8); // the rows keep 4 px around their card
     elenco_->addStretch(1);
     scorrimento_->setWidget(contenitore_);
+    progressivo_ = new ElencoProgressivo(*scorrimento_, *elenco_, [this](int i) { return riga(memo_[i]); }, this);
     // Rows fade out at both edges of the list.
     auto* dissolvenza = new QGraphicsOpacityEffect(scorrimento_);
     QLinearGradient gradiente(0, 0, 0, 1);
@@ -236,30 +239,33 @@ void VoiceMemoView::aggiornaStato()
     static_cast<RigaStato*>(stato_)->aggiorna();
 }
 
+MemoRowView* VoiceMemoView::riga(const QUrl& memo)
+{
+    MemoRowView* r = righe_.value(memo);
+    if (!r) {
+        r = new MemoRowView(memo, manager_, *rinomina_, contenitore_);
+        connect(r, &MemoRowView::trascrizioneRichiesta, this, &VoiceMemoView::trascrizioneRichiesta);
+        righe_.insert(memo, r);
+    }
+    return r;
+}
+
 void VoiceMemoView::aggiornaElenco()
 {
-    const QList<QUrl> memo = manager_.recordings();
+    memo_ = manager_.recordings();
+    const QSet<QUrl> presenti(memo_.begin(), memo_.end());
     // Rows of memos that are gone go; the others keep their state and move into order.
     for (auto it = righe_.begin(); it != righe_.end();) {
-        if (!memo.contains(it.key())) {
+        if (!presenti.contains(it.key())) {
             it.value()->deleteLater();
             elenco_->removeWidget(it.value());
+            it.value()->hide();
             it = righe_.erase(it);
         } else {
             ++it;
         }
     }
-    for (int i = 0; i < memo.size(); ++i) {
-        MemoRowView* riga = righe_.value(memo[i]);
-        if (!riga) {
-            riga = new MemoRowView(memo[i], manager_, *rinomina_, contenitore_);
-            connect(riga, &MemoRowView::trascrizioneRichiesta, this, &VoiceMemoView::trascrizioneRichiesta);
-            righe_.insert(memo[i], riga);
-        } else {
-            elenco_->removeWidget(riga);
-        }
-        elenco_->insertWidget(i, riga);
-    }
-    vuoto_->setVisible(memo.isEmpty());
-    scorrimento_->setVisible(!memo.isEmpty());
+    progressivo_->imposta(int(memo_.size()));
+    vuoto_->setVisible(memo_.isEmpty());
+    scorrimento_->setVisible(!memo_.isEmpty());
 }

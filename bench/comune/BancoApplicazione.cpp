@@ -98,13 +98,25 @@ void Puntatore::clic()
     sincronizza();
 }
 
+namespace {
+// BANCO_RIGHE=1 echoes every line read to standard error.
+QString letta(QProcess& p)
+{
+    const QString r = QString::fromUtf8(p.readLine()).trimmed();
+    static const bool eco = qEnvironmentVariableIsSet("BANCO_RIGHE");
+    if (eco)
+        std::fprintf(stderr, "  < %s\n", qPrintable(r.left(100)));
+    return r;
+}
+} // namespace
+
 double Righe::aspetta(const QString& attesa, int ms)
 {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) {
         while (p_.canReadLine())
-            if (QString::fromUtf8(p_.readLine()).trimmed() == attesa)
+            if (letta(p_) == attesa)
                 return t.nsecsElapsed() / 1e6;
         p_.waitForReadyRead(5);
     }
@@ -117,7 +129,7 @@ QString Righe::aspettaInizio(const QString& inizio, int ms)
     t.start();
     while (t.elapsed() < ms) {
         while (p_.canReadLine()) {
-            const QString r = QString::fromUtf8(p_.readLine()).trimmed();
+            const QString r = letta(p_);
             if (r.startsWith(inizio))
                 return r;
         }
@@ -131,7 +143,7 @@ QStringList Righe::disponibili()
     p_.waitForReadyRead(0);
     QStringList l;
     while (p_.canReadLine())
-        l << QString::fromUtf8(p_.readLine()).trimmed();
+        l << letta(p_);
     return l;
 }
 

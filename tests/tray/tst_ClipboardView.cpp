@@ -121,6 +121,9 @@ private slots:
         QTest::newRow("four lines") << "a\nb\nc\nd" << 3 << true;
         QTest::newRow("three lines") << "a\nb\nc" << 3 << false;
         QTest::newRow("unbroken") << QString("x").repeated(400) << 3 << true;
+        // Only the start is laid out: the lines are still the first three.
+        QTest::newRow("a megabyte") << QString("parola ").repeated(150000) << 3 << true;
+        QTest::newRow("marks of no width") << QString(QChar(0x0301)).repeated(3000) << 1 << true;
     }
     void longTextsShowAtMostThreeLinesEndingInAnEllipsis()
     {
