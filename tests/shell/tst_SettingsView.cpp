@@ -360,14 +360,14 @@ private slots:
         QCOMPARE(codex->text(), QStringLiteral("Copia per ChatGPT"));
         b.pasteboard.copia(QStringLiteral("di prima"));
         QTest::mouseClick(claude, Qt::LeftButton);
-        QCOMPARE(b.pasteboard.string(), IstruzioniHook::promptInstallazioneHook(FornitoreIA::claude));
+        QCOMPARE(b.pasteboard.testo, IstruzioniHook::promptInstallazioneHook(FornitoreIA::claude));
         QCOMPARE(claude->text(), QStringLiteral("Copiato"));
         b.clock.advance(1.0);
         QAbstractButton* secondo = stessoPulsante ? claude : codex;
         const FornitoreIA fornitore = stessoPulsante ? FornitoreIA::claude : FornitoreIA::codex;
         QTest::mouseClick(secondo, Qt::LeftButton);
         QCOMPARE(b.pasteboard.scritture.size(), 2);
-        QCOMPARE(b.pasteboard.string(), IstruzioniHook::promptInstallazioneHook(fornitore));
+        QCOMPARE(b.pasteboard.testo, IstruzioniHook::promptInstallazioneHook(fornitore));
         QCOMPARE(b.view->messaggioCopiato(), std::optional(fornitore));
         QCOMPARE(secondo->text(), QStringLiteral("Copiato"));
         if (!stessoPulsante)
