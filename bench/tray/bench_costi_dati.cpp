@@ -5,7 +5,7 @@
 // xclip (sizes log-uniform up to 1 MB, one every 0.4 s): how many reach
 // the history, and the resident memory after it.
 // Run on a display of its own: scripts/con-xvfb.sh build/bench/tray/bench_costi_dati
-//   [--copie N] [--intervallo S] [--memo N] [--solo-memo] [--app PATH]
+//   [--copie N] [--intervallo S] [--memo N] [--solo-memo | --solo-diluvio] [--app PATH]
 #include "BancoApplicazione.h"
 
 #include <QCoreApplication>
@@ -234,7 +234,8 @@ int main(int argc, char** argv)
 
     // A copy's GUI cost, small texts after small ones, then with large texts held.
     const bool soloMemo = arg.contains(QStringLiteral("--solo-memo"));
-    if (!soloMemo) {
+    const bool soloDiluvio = arg.contains(QStringLiteral("--solo-diluvio"));
+    if (!soloMemo && !soloDiluvio) {
     // The clipboard tab was the last one used: its module is built behind the closed notch.
     if (!lasciaSullaScheda(app, puntatore, QStringLiteral("clipboard"), mezzo))
         std::puts("  (the clipboard tab could not be chosen)");
@@ -274,6 +275,7 @@ int main(int argc, char** argv)
     }
 
     // The memo tab, opened from another tab, ten times.
+    if (!soloDiluvio) {
     puntatore.muovi(mezzo, 10);
     const QMap<QString, QPoint> schede = posizioniSchede(app.righe().aspettaInizio(QStringLiteral("schede "), 5000));
     QList<double> primoDisegno, cpuMemo;
@@ -307,6 +309,7 @@ int main(int argc, char** argv)
     puntatore.muovi(100, 900);
     app.righe().aspetta(QStringLiteral("stato chiusa"), 3000);
     QThread::sleep(2);
+    }
 
     // The flood, with the clipboard tab last used: one copy every `intervallo` seconds, sizes log-uniform from 12 bytes to 1 MB.
     std::printf("Flood: %d copies, one every %.2f s (about %.0f s)\n", copieDiluvio, intervallo,
