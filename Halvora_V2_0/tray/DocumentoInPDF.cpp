@@ -1,6 +1,8 @@
 #include "DocumentoInPDF.h"
 
+#include "CodificaTesto.h"
 #include "Interruzione.h"
+#include "LettoreDoc.h"
 #include "LettoreDocx.h"
 #include "LettoreRtf.h"
 #include "NomeLibero.h"
@@ -12,12 +14,17 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <limits>
+
+// Qt's own: the logical resolution its text layout scales tab stops by.
+Q_GUI_EXPORT int qt_defaultDpiY();
 
 namespace {
 
@@ -67,44 +74,111 @@ private:
     QString cartella_;
 };
 
-void riempi(QTextDocument& documento, const TestoFormattato& testo)
+// Qt's text layout counts tab stops, spaces between paragraphs and table
+// borders and padding in pixels of the screen's logical resolution,
+// whatever the device it lays out for; indents in the device's own.
+double pixelLogici() { return qt_defaultDpiY() / 72.0; }
+
+QTextBlockFormat formatoBlocco(const TestoFormattato::Paragrafo& p, double scala)
 {
-    QTextCursor c(&documento);
-    bool primo = true;
-    for (const auto& p : testo.paragrafi) {
-        QTextBlockFormat blocco;
-        using A = TestoFormattato::Allineamento;
-        blocco.setAlignment(p.allineamento == A::centro ? Qt::AlignHCenter
-                            : p.allineamento == A::destra ? Qt::AlignRight
-                            : p.allineamento == A::giustificato ? Qt::AlignJustify
-                                                                : Qt::AlignLeft);
-        if (primo)
-            c.setBlockFormat(blocco);
-        else
-            c.insertBlock(blocco);
-        primo = false;
-        for (const auto& t : p.tratti) {
-            QTextCharFormat f;
-            f.setFontWeight(t.grassetto ? QFont::Bold : QFont::Normal);
-            f.setFontItalic(t.corsivo);
-            f.setFontUnderline(t.sottolineato);
-            f.setFontStrikeOut(t.barrato);
-            if (t.punti > 0)
-                f.setFontPointSize(t.punti);
-            c.insertText(t.testo, f);
-        }
+    QTextBlockFormat blocco;
+    using A = TestoFormattato::Allineamento;
+    blocco.setAlignment(p.allineamento == A::centro ? Qt::AlignHCenter
+                        : p.allineamento == A::destra ? Qt::AlignRight
+                        : p.allineamento == A::giustificato ? Qt::AlignJustify
+                                                            : Qt::AlignLeft);
+    blocco.setHeadingLevel(p.titolo);
+    blocco.setTopMargin(qBound(0.0, p.spazioPrima, DocumentoInPDF::kRientroMassimo) * pixelLogici());
+    blocco.setBottomMargin(qBound(0.0, p.spazioDopo, DocumentoInPDF::kRientroMassimo) * pixelLogici());
+    // Indents stay on the page, and a hanging first line at its left edge.
+    const double rientro = qBound(0.0, p.rientro, DocumentoInPDF::kRientroMassimo);
+    blocco.setLeftMargin(rientro * scala);
+    blocco.setTextIndent(qBound(-rientro, p.primaRiga, DocumentoInPDF::kRientroMassimo) * scala);
+    // A list marker's tab goes to where the text hangs from.
+    if (p.primaRiga < 0)
+        blocco.setTabPositions({QTextOption::Tab(-qBound(-rientro, p.primaRiga, 0.0) * pixelLogici(), QTextOption::LeftTab)});
+    return blocco;
+}
+
+void scriviTratti(QTextCursor& c, const TestoFormattato::Paragrafo& p)
+{
+    for (const auto& t : p.tratti) {
+        QTextCharFormat f;
+        f.setFontWeight(t.grassetto ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(t.corsivo);
+        f.setFontUnderline(t.sottolineato);
+        f.setFontStrikeOut(t.barrato);
+        if (t.punti > 0)
+            f.setFontPointSize(t.punti);
+        // The page is white and shading is not kept: text too light to read on it is set in the automatic colour.
+        if (t.colore && qGray(QRgb(*t.colore)) < 224)
+            f.setForeground(QColor(QRgb(*t.colore)));
+        c.insertText(t.testo, f);
     }
 }
 
-// The document read into `documento`; false when it cannot be read.
-bool leggi(QTextDocument& documento, const QString& percorso)
+// The paragraphs as blocks, and those of each table as a table of their cells.
+void riempi(QTextDocument& documento, const TestoFormattato& testo, double scala)
 {
+    QTextCursor c(&documento);
+    bool vuoto = true; // the block under the cursor is still to be filled
+    const auto& paragrafi = testo.paragrafi;
+    for (qsizetype i = 0; i < paragrafi.size();) {
+        const auto& p = paragrafi[i];
+        if (!p.cella) {
+            if (vuoto)
+                c.setBlockFormat(formatoBlocco(p, scala));
+            else
+                c.insertBlock(formatoBlocco(p, scala));
+            vuoto = false;
+            scriviTratti(c, p);
+            ++i;
+            continue;
+        }
+        qsizetype fine = i;
+        int righe = 0, colonne = 0;
+        for (; fine < paragrafi.size() && paragrafi[fine].cella && paragrafi[fine].cella->tabella == p.cella->tabella; ++fine) {
+            righe = qMax(righe, paragrafi[fine].cella->riga + 1);
+            colonne = qMax(colonne, qMin(paragrafi[fine].cella->colonna, TestoFormattato::kColonneMassime - 1) + 1);
+        }
+        QTextTableFormat formato;
+        formato.setBorder(0.5 * pixelLogici());
+        formato.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        formato.setBorderBrush(QColor(160, 160, 160));
+        formato.setCellSpacing(0);
+        formato.setCellPadding(3 * pixelLogici());
+        formato.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+        if (!vuoto)
+            c.insertBlock();
+        QTextTable* tabella = c.insertTable(righe, colonne, formato);
+        QSet<std::pair<int, int>> riempite;
+        for (; i < fine; ++i) {
+            const auto& cella = *paragrafi[i].cella;
+            const std::pair<int, int> dove(cella.riga, qMin(cella.colonna, TestoFormattato::kColonneMassime - 1));
+            QTextCursor dentro = tabella->cellAt(dove.first, dove.second).lastCursorPosition();
+            if (riempite.contains(dove))
+                dentro.insertBlock(formatoBlocco(paragrafi[i], scala));
+            else
+                dentro.setBlockFormat(formatoBlocco(paragrafi[i], scala));
+            riempite.insert(dove);
+            scriviTratti(dentro, paragrafi[i]);
+        }
+        c.movePosition(QTextCursor::End);
+        vuoto = true;
+    }
+}
+
+// The document read into `documento`, its indents at `scala` pixels a
+// point; false when it cannot be read.
+bool leggi(QTextDocument& documento, const QString& percorso, double scala, const Interruzione& stop)
+{
+    std::optional<TestoFormattato> testo;
     switch (DocumentoInPDF::tipoDocumento(percorso)) {
     case DocumentoInPDF::Tipo::testo: {
         const auto dati = leggiFile(percorso, DocumentoInPDF::kMassimoTesto);
         if (!dati)
             return false;
-        documento.setPlainText(QString::fromUtf8(*dati));
+        documento.setPlainText(CodificaTesto::testo(*dati));
         return true;
     }
     case DocumentoInPDF::Tipo::html: {
@@ -112,7 +186,7 @@ bool leggi(QTextDocument& documento, const QString& percorso)
         if (!dati)
             return false;
         documento.setBaseUrl(QUrl::fromLocalFile(QFileInfo(percorso).absolutePath() + QLatin1Char('/')));
-        documento.setHtml(QString::fromUtf8(*dati));
+        documento.setHtml(CodificaTesto::html(*dati));
         return true;
     }
     case DocumentoInPDF::Tipo::rtf:
@@ -120,24 +194,24 @@ bool leggi(QTextDocument& documento, const QString& percorso)
         // An RTFD is a folder holding its text as TXT.rtf.
         const bool cartella = DocumentoInPDF::tipoDocumento(percorso) == DocumentoInPDF::Tipo::rtfd;
         const auto dati = leggiFile(cartella ? percorso + QStringLiteral("/TXT.rtf") : percorso, LettoreRtf::kMassimoByte);
-        const auto testo = dati ? LettoreRtf::leggi(*dati) : std::nullopt;
-        if (!testo)
-            return false;
-        riempi(documento, *testo);
-        return true;
+        if (dati)
+            testo = LettoreRtf::leggi(*dati);
+        break;
     }
     case DocumentoInPDF::Tipo::docx: {
         const auto dati = leggiFile(percorso, LettoreDocx::kMassimoPacchetto);
-        const auto testo = dati ? LettoreDocx::leggi(*dati) : std::nullopt;
-        if (!testo)
-            return false;
-        riempi(documento, *testo);
-        return true;
+        if (dati)
+            testo = LettoreDocx::leggi(*dati);
+        break;
     }
     case DocumentoInPDF::Tipo::doc:
-        return false;
+        testo = LettoreDoc::leggi(percorso, stop);
+        break;
     }
-    return false;
+    if (!testo)
+        return false;
+    riempi(documento, *testo, scala);
+    return true;
 }
 
 // One page of the laid-out document. Every line belongs to the page where
@@ -242,7 +316,11 @@ std::optional<QString> DocumentoInPDF::converti(const QString& percorso, const Q
     QFont carattere = documento.defaultFont();
     carattere.setPointSizeF(12);
     documento.setDefaultFont(carattere);
-    if (!leggi(documento, percorso) || stop.richiesta())
+    // Tab stops every half inch, as word processors set them.
+    QTextOption opzioni = documento.defaultTextOption();
+    opzioni.setTabStopDistance(36 * pixelLogici());
+    documento.setDefaultTextOption(opzioni);
+    if (!leggi(documento, percorso, kRisoluzione / 72.0, stop) || stop.richiesta())
         return std::nullopt;
 
     auto nome = NomeLibero::riserva(cartella, QFileInfo(percorso).completeBaseName(), QStringLiteral("pdf"));
@@ -250,6 +328,7 @@ std::optional<QString> DocumentoInPDF::converti(const QString& percorso, const Q
         return std::nullopt;
     {
         QPdfWriter pdf(nome->temporaneo());
+        pdf.setResolution(kRisoluzione);
         pdf.setCreator(QStringLiteral("Halvora"));
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(kMargine, kMargine, kMargine, kMargine), QPageLayout::Point));

@@ -6,9 +6,10 @@
 class Interruzione;
 
 // A text document laid out on A4 pages with 72-point margins and written as
-// a PDF: plain text (and Markdown, as written), HTML with pictures from its
-// own folder only, RTF, RTFD and Word (.docx). Legacy Word (.doc) is not
-// read. Files over the size caps, unreadable or corrupt give nothing.
+// a PDF: plain text (and Markdown, as written) and HTML in the encoding they
+// were saved in, HTML with pictures from its own folder only, RTF, RTFD,
+// Word (.docx) and Word 97 (.doc) with their formatting and tables. Files
+// over the size caps, unreadable or corrupt give nothing.
 class DocumentoInPDF {
 public:
     enum class Tipo { rtf, rtfd, html, doc, docx, testo };
@@ -16,6 +17,8 @@ public:
     static constexpr qint64 kMassimoTesto = qint64(8) << 20;    // plain text and HTML
     static constexpr qint64 kMassimoRisorsa = qint64(32) << 20; // one picture of an HTML page
     static constexpr double kMargine = 72;                       // points, on every side
+    static constexpr double kRientroMassimo = 300;               // points: indents stay on the page
+    static constexpr int kRisoluzione = 1200;                    // of the page, pixels an inch
 
     // By the lower-cased extension; plain text for anything else.
     static Tipo tipoDocumento(const QString& percorso);

@@ -5,6 +5,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -55,7 +56,8 @@ void vuoto(QXmlStreamWriter& x, const QString& nome, const QString& val = {})
 void scriviTratto(QXmlStreamWriter& x, const TestoFormattato::Tratto& t)
 {
     x.writeStartElement(kW, QStringLiteral("r"));
-    if (t.grassetto || t.corsivo || t.sottolineato || t.barrato || t.punti > 0) {
+    if (t.grassetto || t.corsivo || t.sottolineato || t.barrato || t.punti > 0 || t.colore) {
+        // In the order the schema gives the run properties.
         x.writeStartElement(kW, QStringLiteral("rPr"));
         if (t.grassetto)
             vuoto(x, QStringLiteral("b"));
@@ -63,6 +65,8 @@ void scriviTratto(QXmlStreamWriter& x, const TestoFormattato::Tratto& t)
             vuoto(x, QStringLiteral("i"));
         if (t.barrato)
             vuoto(x, QStringLiteral("strike"));
+        if (t.colore)
+            vuoto(x, QStringLiteral("color"), QStringLiteral("%1").arg(*t.colore & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper());
         if (t.punti > 0)
             vuoto(x, QStringLiteral("sz"), QString::number(qRound(t.punti * 2)));
         if (t.sottolineato)
@@ -92,6 +96,41 @@ void scriviTratto(QXmlStreamWriter& x, const TestoFormattato::Tratto& t)
     x.writeEndElement();
 }
 
+void scriviParagrafo(QXmlStreamWriter& x, const TestoFormattato::Paragrafo& p)
+{
+    x.writeStartElement(kW, QStringLiteral("p"));
+    const bool rientrato = qRound(p.rientro * 20) != 0 || qRound(p.primaRiga * 20) != 0;
+    const bool spaziato = qRound(p.spazioPrima * 20) != 0 || qRound(p.spazioDopo * 20) != 0;
+    if (p.allineamento != TestoFormattato::Allineamento::sinistra || p.titolo > 0 || rientrato || spaziato) {
+        x.writeStartElement(kW, QStringLiteral("pPr"));
+        if (spaziato) {
+            x.writeEmptyElement(kW, QStringLiteral("spacing"));
+            x.writeAttribute(kW, QStringLiteral("before"), QString::number(qRound(p.spazioPrima * 20)));
+            x.writeAttribute(kW, QStringLiteral("after"), QString::number(qRound(p.spazioDopo * 20)));
+        }
+        if (rientrato) {
+            x.writeEmptyElement(kW, QStringLiteral("ind"));
+            x.writeAttribute(kW, QStringLiteral("left"), QString::number(qRound(p.rientro * 20)));
+            const int primaRiga = qRound(p.primaRiga * 20);
+            if (primaRiga != 0)
+                x.writeAttribute(kW, primaRiga < 0 ? QStringLiteral("hanging") : QStringLiteral("firstLine"),
+                                 QString::number(qAbs(primaRiga)));
+        }
+        using A = TestoFormattato::Allineamento;
+        if (p.allineamento != A::sinistra)
+            vuoto(x, QStringLiteral("jc"),
+                  p.allineamento == A::centro ? QStringLiteral("center")
+                  : p.allineamento == A::destra ? QStringLiteral("right")
+                                                : QStringLiteral("both"));
+        if (p.titolo > 0)
+            vuoto(x, QStringLiteral("outlineLvl"), QString::number(p.titolo - 1));
+        x.writeEndElement();
+    }
+    for (const auto& t : p.tratti)
+        scriviTratto(x, t);
+    x.writeEndElement();
+}
+
 la_ssize_t accoda(archive*, void* dati, const void* buffer, size_t n)
 {
     static_cast<QByteArray*>(dati)->append(static_cast<const char*>(buffer), qsizetype(n));
@@ -108,21 +147,42 @@ QByteArray DocumentoWord::documentXml(const TestoFormattato& testo)
     x.writeNamespace(kW, QStringLiteral("w"));
     x.writeStartElement(kW, QStringLiteral("document"));
     x.writeStartElement(kW, QStringLiteral("body"));
-    for (const auto& p : testo.paragrafi) {
-        x.writeStartElement(kW, QStringLiteral("p"));
-        if (p.allineamento != TestoFormattato::Allineamento::sinistra) {
-            x.writeStartElement(kW, QStringLiteral("pPr"));
-            using A = TestoFormattato::Allineamento;
-            vuoto(x, QStringLiteral("jc"),
-                  p.allineamento == A::centro ? QStringLiteral("center")
-                  : p.allineamento == A::destra ? QStringLiteral("right")
-                                                : QStringLiteral("both"));
+    // The table, row and cell elements open around the paragraphs of a cell.
+    std::optional<TestoFormattato::Cella> aperta;
+    const auto apri = [&](const char* nome) { x.writeStartElement(kW, QLatin1String(nome)); };
+    const auto chiudi = [&](int quanti) {
+        for (int i = 0; i < quanti; ++i)
             x.writeEndElement();
+    };
+    for (const auto& p : testo.paragrafi) {
+        if (aperta && (!p.cella || p.cella->tabella != aperta->tabella)) {
+            chiudi(3); // tc, tr, tbl
+            aperta.reset();
         }
-        for (const auto& t : p.tratti)
-            scriviTratto(x, t);
-        x.writeEndElement();
+        if (p.cella) {
+            if (!aperta) {
+                apri("tbl");
+                apri("tblPr");
+                x.writeEmptyElement(kW, QStringLiteral("tblW"));
+                x.writeAttribute(kW, QStringLiteral("w"), QStringLiteral("0"));
+                x.writeAttribute(kW, QStringLiteral("type"), QStringLiteral("auto"));
+                chiudi(1);
+                apri("tr");
+                apri("tc");
+            } else if (p.cella->riga != aperta->riga) {
+                chiudi(2);
+                apri("tr");
+                apri("tc");
+            } else if (p.cella->colonna != aperta->colonna) {
+                chiudi(1);
+                apri("tc");
+            }
+            aperta = p.cella;
+        }
+        scriviParagrafo(x, p);
     }
+    if (aperta)
+        chiudi(3);
     x.writeEndElement();
     x.writeEndElement();
     x.writeEndDocument();

@@ -20,5 +20,10 @@ halvora_fuzz(calendario DIR agenda SOURCES
   Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
 halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
 halvora_fuzz(rtf DIR tray SOURCES
-  Halvora_V2_0/tray/LettoreRtf.cpp Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp)
-halvora_fuzz(docx DIR tray SOURCES Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp)
+  Halvora_V2_0/tray/LettoreRtf.cpp Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp
+  Halvora_V2_0/tray/SegniElenco.cpp)
+halvora_fuzz(docx DIR tray SOURCES Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp
+  Halvora_V2_0/tray/SegniElenco.cpp)
+halvora_fuzz(doc DIR tray SOURCES Halvora_V2_0/tray/word97/CostruttoreDoc.cpp Halvora_V2_0/tray/LettoreDocx.cpp
+  Halvora_V2_0/tray/DocumentoWord.cpp Halvora_V2_0/tray/SegniElenco.cpp)
+halvora_fuzz(codifica DIR tray SOURCES Halvora_V2_0/tray/CodificaTesto.cpp)

@@ -67,7 +67,12 @@ private slots:
         t.paragrafi << Paragrafo{{{QStringLiteral("Riga uno"), true}, {QStringLiteral(" e normale  ")}},
                                  TestoFormattato::Allineamento::centro};
         t.paragrafi << Paragrafo{};
-        t.paragrafi << Paragrafo{{{QString("tab\tqui") + QChar(0x2028) + QStringLiteral("à capo"), false, true, true, true, 14}}};
+        t.paragrafi << Paragrafo{{{QString("tab\tqui") + QChar(0x2028) + QStringLiteral("à capo"), false, true, true, true, 14, 0xC00000}}};
+        // A heading, an indented hanging paragraph with its spaces, a table of two rows.
+        t.paragrafi << Paragrafo{{{QStringLiteral("Titolo"), true}}, TestoFormattato::Allineamento::sinistra, 2};
+        t.paragrafi << Paragrafo{{{QStringLiteral("\u2022\tvoce")}}, TestoFormattato::Allineamento::sinistra, 0, 36, -18, 6, 12};
+        for (const auto& [r, c] : {std::pair(0, 0), std::pair(0, 1), std::pair(0, 1), std::pair(1, 0)})
+            t.paragrafi << Paragrafo{{{QStringLiteral("cella")}}, {}, 0, 0, 0, 0, 0, TestoFormattato::Cella{0, r, c}};
         const QByteArray p = DocumentoWord::pacchetto(t);
         QCOMPARE(nomi(p), (QStringList{"[Content_Types].xml", "_rels/.rels", "word/document.xml"}));
         const auto letto = LettoreDocx::leggi(p);
