@@ -93,6 +93,17 @@ AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file)
     return a;
 }
 
+AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>& file)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("exclamationmark.triangle.fill");
+    a.titolo = titolo;
+    if (file.size() == 1)
+        a.dettaglio = nomeFile(file.first());
+    a.tinta = Colori::arancione();
+    return a;
+}
+
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
 {
     AttivitaNotch a;

@@ -31,6 +31,8 @@ AttivitaNotch avvisoScreenshot(const QImage& anteprima);
 
 // A file made by a tray conversion; the title comes from the tray as it is.
 AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file);
+// A tray conversion that made nothing of `file`, named when it was the only one.
+AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>& file);
 
 // An AI usage window that is usable again.
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento);

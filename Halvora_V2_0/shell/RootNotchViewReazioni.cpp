@@ -6,6 +6,8 @@
 #include "AttivitaManager.h"
 #include "BatteriaMonitor.h"
 #include "DownloadMonitor.h"
+#include "DropManager.h"
+#include "MenuConversione.h"
 #include "NotificheApp.h"
 #include "PannelloAperto.h"
 #include "Reazioni.h"
@@ -41,6 +43,13 @@ void RootNotchView::collegaReazioni()
             annunciaFileScaricato(arrivo);
             downloadMonitor_->setUltimoArrivo(std::nullopt);
         });
+    }
+    if (dropManager_) {
+        connect(dropManager_.get(), &DropManager::conversioneSenzaEsito, this,
+                [this](OperazioneVassoio, const QList<QUrl>& file) {
+                    attivita_.mostra(Reazioni::avvisoConversioneMancata(MenuConversione::titoloSenzaEsito(), file),
+                                     Reazioni::kDurataAvviso);
+                });
     }
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::diNuovoDisponibile, this, &RootNotchView::annunciaLimiteAzzerato);

@@ -88,9 +88,9 @@ std::optional<QImage> scalaImmagine(const QImage& immagine, double fattore)
 {
     if (immagine.isNull() || !(fattore > 0))
         return std::nullopt;
-    const int w = qMax(1, int(immagine.width() * fattore));
-    const int h = qMax(1, int(fattore * immagine.height()));
-    if (qint64(w) * h > LettoreImmagine::kPixelMassimi)
+    const QSize dimensione = dimensioneScalata(immagine.size(), fattore);
+    const int w = dimensione.width(), h = dimensione.height();
+    if (dimensione.isEmpty() || !LettoreImmagine::entraInMemoria(qint64(w) * h))
         return std::nullopt;
     QImage scalata = immagine.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (scalata.isNull())
@@ -98,9 +98,22 @@ std::optional<QImage> scalaImmagine(const QImage& immagine, double fattore)
     return scalata;
 }
 
+QSize dimensioneScalata(QSize dimensione, double fattore)
+{
+    const double w = dimensione.width() * fattore, h = fattore * dimensione.height();
+    if (!(fattore > 0) || w > 1e9 || h > 1e9)
+        return {};
+    return QSize(qMax(1, int(w)), qMax(1, int(h)));
+}
+
 std::optional<QString> converti(const QString& sorgente, const Conversione& con, const QString& cartella)
 {
-    auto letta = LettoreImmagine::leggi(sorgente);
+    // A reduction is decoded at its new size, which a large photo reaches
+    // cheaply; the other conversions need the picture at its own.
+    const QSize propria = LettoreImmagine::dimensione(sorgente);
+    const bool ridotta = con.tipo == Conversione::Tipo::ridimensiona && propria.isValid();
+    auto letta = ridotta ? LettoreImmagine::leggiA(sorgente, dimensioneScalata(propria, con.valore))
+                         : LettoreImmagine::leggi(sorgente);
     if (!letta)
         return std::nullopt;
     QImage img = letta->immagine;
@@ -114,10 +127,12 @@ std::optional<QString> converti(const QString& sorgente, const Conversione& con,
         dest = {"png", QStringLiteral("png")};
         break;
     case Conversione::Tipo::ridimensiona: {
-        auto scalata = scalaImmagine(img, con.valore);
-        if (!scalata)
-            return std::nullopt;
-        img = *scalata;
+        if (!ridotta) {
+            auto scalata = scalaImmagine(img, con.valore);
+            if (!scalata)
+                return std::nullopt;
+            img = *scalata;
+        }
         dest = destinazioneRidotta(letta->formato);
         base += QStringLiteral("-ridotta");
         break;
@@ -142,8 +157,9 @@ std::optional<QString> converti(const QString& sorgente, const Conversione& con,
 }
 
 std::optional<QString> immaginiInPDF(const QStringList& immagini, const QString& cartella, const QString& base,
-                                     const Interruzione& stop)
+                                     const Interruzione& stop, int* nonLette)
 {
+    int saltate = 0;
     if (immagini.isEmpty())
         return std::nullopt;
     std::optional<NomeLibero> nome;
@@ -152,9 +168,11 @@ std::optional<QString> immaginiInPDF(const QStringList& immagini, const QString&
     for (const QString& percorso : immagini) {
         if (stop.richiesta())
             return std::nullopt;
-        const auto letta = LettoreImmagine::leggi(percorso);
-        if (!letta)
+        const auto letta = LettoreImmagine::leggiEntro(percorso);
+        if (!letta) {
+            ++saltate;
             continue;
+        }
         QSizeF pagina(letta->immagine.size());
         const double lato = qMax(pagina.width(), pagina.height());
         if (lato > kLatoPaginaMassimo)
@@ -181,6 +199,8 @@ std::optional<QString> immaginiInPDF(const QStringList& immagini, const QString&
     if (!pdf || !pittore.end())
         return std::nullopt;
     pdf.reset();
+    if (nonLette)
+        *nonLette = saltate;
     return nome->conferma();
 }
 

@@ -19,11 +19,14 @@ namespace ConversioniImmagine {
 std::optional<QString> converti(const QString& sorgente, const Conversione& con, const QString& cartella);
 // Encodes `immagine` as HEIC at `percorso`; false when no HEVC encoder is installed or encoding fails.
 bool scriviHeic(const QImage& immagine, const QString& percorso);
-// Both dimensions times `fattore`, truncated, at least 1.
+// Both dimensions times `fattore`, truncated, at least 1; invalid for a factor that is not positive.
+QSize dimensioneScalata(QSize dimensione, double fattore);
 std::optional<QImage> scalaImmagine(const QImage& immagine, double fattore);
 // One page per readable image, in order, each as large as the picture (a
-// pixel a point); nothing when no image could be read.
+// pixel a point; larger pictures are read scaled down to the pixel cap);
+// nothing when no image could be read. With a PDF written, `nonLette`
+// counts the images left out.
 std::optional<QString> immaginiInPDF(const QStringList& immagini, const QString& cartella, const QString& base,
-                                     const Interruzione& stop);
+                                     const Interruzione& stop, int* nonLette = nullptr);
 
 } // namespace ConversioniImmagine

@@ -360,24 +360,30 @@ void DropManager::esegui(OperazioneVassoio operazione, const QList<QUrl>& files,
                          Conversione conversione)
 {
     const QStringList scelti = ingressi(operazione, files);
+    QList<QUrl> presi;
+    for (const QString& s : scelti)
+        presi << QUrl::fromLocalFile(s);
     const bool nienteDaFare = scelti.isEmpty() || (operazione == OperazioneVassoio::unisciPDF && scelti.size() < 2);
     if (nienteDaFare) {
         QMetaObject::invokeMethod(
             this,
-            [fatto] {
+            [this, operazione, presi = presi.isEmpty() ? files : presi, fatto] {
+                emit conversioneSenzaEsito(operazione, presi);
                 if (fatto)
-                    fatto({});
+                    fatto({{}, {}, int(presi.size())});
             },
             Qt::QueuedConnection);
         return;
     }
     const QString cartella = trayFolder();
-    auto risposta = sulThreadGui<EsitoVassoio>(this, [this, fatto](EsitoVassoio esito) {
-        EsitoConversione fatti{{}, esito.testo};
+    auto risposta = sulThreadGui<EsitoVassoio>(this, [this, operazione, presi, fatto](EsitoVassoio esito) {
+        EsitoConversione fatti{{}, esito.testo, esito.nonConvertiti};
         for (const QString& f : std::as_const(esito.file)) {
             fatti.file << QUrl::fromLocalFile(f);
             addToTray(fatti.file.last());
         }
+        if (fatti.file.isEmpty() && fatti.testo.isEmpty())
+            emit conversioneSenzaEsito(operazione, presi);
         if (fatto)
             fatto(fatti);
     });

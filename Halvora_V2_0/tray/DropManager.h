@@ -28,10 +28,12 @@ public:
     using Fornitori = QList<std::shared_ptr<FornitoreElemento>>;
     using CaptureMode = ScreenshotMode;
     // What a conversion hands back: the new files, already listed, in input
-    // order, and the text recognised (empty for the other operations).
+    // order, the text recognised (empty for the other operations), and how
+    // many of the files it took gave nothing.
     struct EsitoConversione {
         QList<QUrl> file;
         QString testo;
+        int nonConvertiti = 0;
     };
     template <typename T>
     using Poi = std::function<void(T)>;
@@ -100,6 +102,9 @@ public:
 
 signals:
     void draggedFilesChanged();
+    // A conversion gave no file and no text from the files it was given
+    // (those of its kind, or all of them when none was): told before its answer.
+    void conversioneSenzaEsito(OperazioneVassoio operazione, const QList<QUrl>& file);
 
 private:
     class Ingestione;

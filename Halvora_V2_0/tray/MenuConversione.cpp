@@ -70,4 +70,6 @@ std::optional<QString> titoloEsito(OperazioneVassoio operazione, qsizetype n, bo
     return std::nullopt;
 }
 
+QString titoloSenzaEsito() { return tr("Non convertito"); }
+
 } // namespace MenuConversione

@@ -42,5 +42,7 @@ QList<Sezione> sezioni(const Liste& liste);
 // The notice's title for what an entry produced: `file` new files (and, for
 // text recognition, whether a text came back). Nothing when there is nothing to tell.
 std::optional<QString> titoloEsito(OperazioneVassoio operazione, qsizetype file, bool testo = false);
+// The notice's title when an entry gave nothing at all.
+QString titoloSenzaEsito();
 
 } // namespace MenuConversione

@@ -16,8 +16,10 @@ enum class OperazioneVassoio {
 };
 
 // What one operation produced, in input order: the files written and, for
-// text recognition, the texts found joined by a blank line.
+// text recognition, the texts found joined by a blank line; and how many
+// of its inputs gave nothing (all of them when nothing came out).
 struct EsitoVassoio {
     QStringList file;
     QString testo;
+    int nonConvertiti = 0;
 };

@@ -694,6 +694,27 @@ private slots:
         QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("foto-ridotta.png"));
     }
 
+    // An entry whose every file fails says so, naming the file.
+    void aConversionThatGivesNothingSaysSo()
+    {
+        auto b = banco();
+        auto* vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
+        const QString rotta = dir.filePath(QStringLiteral("rotta.png"));
+        QFile f(rotta);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("non sono un'immagine");
+        f.close();
+        b->root->dropManager()->setDraggedFiles({QUrl::fromLocalFile(rotta)});
+        vassoio->converti(vassoio->sezioniConversione()[1].voci[0]);
+        QTRY_VERIFY(b->attivita.corrente());
+        QCOMPARE(b->attivita.corrente()->titolo, QStringLiteral("Non convertito"));
+        QCOMPARE(b->attivita.corrente()->dettaglio, QStringLiteral("rotta.png"));
+        QCOMPARE(b->root->dropManager()->draggedFiles().size(), 1);
+        b->stato.setHaTaccaFisica(false);
+        b->stato.chiudiSubito();
+        b->renderChiusa(QStringLiteral("avviso-conversione-mancata"));
+    }
+
     void withoutAFactoryThereAreNoManagersAndNoModules()
     {
         auto b = banco(false);

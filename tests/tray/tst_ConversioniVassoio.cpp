@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtPdf/QPdfDocument>
@@ -198,6 +199,39 @@ private slots:
         QCOMPARE(elenco(out).size(), 2);
     }
 
+    // A phone camera's 108-megapixel photo, past the pixel cap: halved and
+    // put on a PDF page from a read scaled down to the cap, and re-encoded
+    // at its own size while the memory allows it.
+    void aPhoneCamerasPhotoIsConverted()
+    {
+        const QString foto = in + QStringLiteral("/telefono.jpg");
+        {
+            QImage img(12000, 9000, QImage::Format_RGB888);
+            img.fill(QColor(30, 90, 200));
+            QPainter(&img).fillRect(11000, 8000, 1000, 1000, Qt::red); // the far corner, so nothing is cut off
+            QVERIFY(img.save(foto, "jpeg", 90));
+        }
+        const auto ridotta = ConversioniImmagine::converti(foto, Conversione::ridimensiona(0.5), out);
+        QCOMPARE(nome(ridotta), QStringLiteral("telefono-ridotta.jpeg"));
+        QCOMPARE(QImageReader(*ridotta).size(), QSize(6000, 4500));
+
+        const auto pdf = ConversioniImmagine::immaginiInPDF({foto}, out, QStringLiteral("Foto"), kMai);
+        QVERIFY(pdf);
+        QPdfDocument doc;
+        QCOMPARE(doc.load(*pdf), QPdfDocument::Error::None);
+        QCOMPARE(doc.pageCount(), 1);
+        const QSizeF pagina = doc.pagePointSize(0);
+        QVERIFY(pagina.width() * pagina.height() <= LettoreImmagine::kPixelMassimi);
+        QVERIFY(pagina.width() > 9000 && qAbs(pagina.width() / pagina.height() - 4.0 / 3) < 0.01);
+        const QImage resa = doc.render(0, QSize(120, 90));
+        QVERIFY(qRed(resa.pixel(115, 85)) > 200 && qBlue(resa.pixel(5, 5)) > 150);
+
+        QVERIFY(LettoreImmagine::entraInMemoria(qint64(12000) * 9000));
+        const auto jpeg = ConversioniImmagine::converti(foto, Conversione::jpeg(0.8), out);
+        QCOMPARE(nome(jpeg), QStringLiteral("telefono.jpeg"));
+        QCOMPARE(QImageReader(*jpeg).size(), QSize(12000, 9000));
+    }
+
     void pdfsMergeKeepingTheirPagesAndText()
     {
         const QString a = scriviPdf(in + QStringLiteral("/A.pdf"), {QStringLiteral("Alfa uno"), QStringLiteral("Alfa due")});
@@ -293,11 +327,25 @@ private slots:
         QCOMPARE(m.draggedFiles(), *convertite);
         QCOMPARE(QFileInfo(convertite->at(1).toLocalFile()).fileName(), QStringLiteral("b.png"));
 
+        // What gives nothing is counted; an entry that gives nothing at all is told.
+        QSignalSpy senzaEsito(&m, &DropManager::conversioneSenzaEsito);
+        std::optional<DropManager::EsitoConversione> esito;
+        m.esegui(OperazioneVassoio::converti, {a, c}, [&](DropManager::EsitoConversione e) { esito = e; });
+        QTRY_VERIFY(esito);
+        QCOMPARE(esito->nonConvertiti, 1);
+        QCOMPARE(senzaEsito.size(), 0);
+        esito.reset();
+        m.esegui(OperazioneVassoio::converti, {c, pdf}, [&](DropManager::EsitoConversione e) { esito = e; });
+        QTRY_VERIFY(esito);
+        QVERIFY(esito->file.isEmpty());
+        QCOMPARE(senzaEsito.size(), 1);
+        QCOMPARE(senzaEsito[0][1].value<QList<QUrl>>(), QList<QUrl>{c});
+
         std::optional<QList<QUrl>> pagine;
         m.pdfInImmagini({a, pdf}, [&](QList<QUrl> l) { pagine = l; });
         QTRY_VERIFY(pagine);
         QCOMPARE(QFileInfo(pagine->value(0).toLocalFile()).fileName(), QStringLiteral("Scansione-pagina-1.png"));
-        QCOMPARE(m.draggedFiles().size(), 3);
+        QCOMPARE(m.draggedFiles().size(), 4);
     }
 
     void quittingCancelsAndLeavesNoPartialFile()

@@ -115,5 +115,9 @@
         <source>Archivio creato</source>
         <translation>Archive created</translation>
     </message>
+    <message>
+        <source>Non convertito</source>
+        <translation>Not converted</translation>
+    </message>
 </context>
 </TS>

@@ -115,5 +115,9 @@
         <source>Archivio creato</source>
         <translation>Archivo creado</translation>
     </message>
+    <message>
+        <source>Non convertito</source>
+        <translation>No convertido</translation>
+    </message>
 </context>
 </TS>
