@@ -2,6 +2,7 @@
 #include "Interruzione.h"
 #include "LettoreDocx.h"
 #include "PdfInWord.h"
+#include "TestOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,32 @@ private slots:
         QCOMPARE(uno, d.filePath(QStringLiteral("Relazione.docx")));
         QCOMPARE(letto(uno).testoSemplice(), QStringLiteral("Prima pagina\n\n\n\nTerza pagina"));
         QCOMPARE(PdfInWord::converti(sorgente, d.path(), mai), d.filePath(QStringLiteral("Relazione-2.docx")));
+    }
+
+    // A PDF as LibreOffice writes it (documenti/README.md): each paragraph's
+    // lines joined again and no further, runs in their size and weight.
+    void paginaConTesto()
+    {
+        const auto docx = PdfInWord::converti(QStringLiteral(HALVORA_DOCUMENTI_PROVA "/lettera.pdf"), d.path(), mai);
+        const QString copia = QDir(cartellaOutputTest()).filePath(QStringLiteral("lettera-da-pdf.docx"));
+        QFile::remove(copia);
+        QFile::copy(docx.value_or(QString()), copia);
+        const TestoFormattato t = letto(docx);
+        QStringList paragrafi;
+        std::optional<TestoFormattato::Tratto> logo;
+        for (const auto& p : t.paragrafi) {
+            paragrafi << TestoFormattato{{p}}.testoSemplice();
+            for (const auto& r : p.tratti)
+                if (r.testo.contains(QLatin1String("LOGO")))
+                    logo = r;
+        }
+        const QStringList lorem = paragrafi.filter(QStringLiteral("Lorem ipsum"));
+        QCOMPARE(lorem.size(), 2);
+        QVERIFY2(lorem[0].contains(QLatin1String("incididunt ut labore")) && lorem[0].endsWith(QLatin1String("laborum.")),
+                 qPrintable(lorem[0]));
+        QVERIFY(paragrafi.contains(QStringLiteral("We are looking forward to hearing from you soon.")));
+        QVERIFY(logo && logo->grassetto && logo->punti == 18);
+        QVERIFY(!t.paragrafi.isEmpty() && t.paragrafi.last().tratti.value(0).punti == 10);
     }
 
     // A scanned page has its text recognised, set in 12 points.
