@@ -1,11 +1,14 @@
-// Converts a file of the tray with the real application on a virtual
+// Converts files of the tray with the real application on a virtual
 // display: a screenshot fills the tray, the pointer opens the Converti menu,
-// an entry is chosen, and the new file is listed and announced.
+// an entry is chosen, and the new file is listed and announced; then a Word
+// letter dragged from another program is dropped into the tray and turned
+// into a PDF that shows its text.
 #include "AppRealeX11.h"
 #include "TestOutput.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPdfDocument>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -28,10 +31,8 @@ class TestConversioneX11 : public QObject {
     AppRealeX11::Righe righe{app};
     QWidget sfondo;
 
-    QStringList vassoio() const
-    {
-        return QDir(casa.filePath(QStringLiteral("data/Halvora/Halvora/Documents/Tray"))).entryList(QDir::Files | QDir::Hidden);
-    }
+    QString cartellaVassoio() const { return casa.filePath(QStringLiteral("data/Halvora/Halvora/Documents/Tray")); }
+    QStringList vassoio() const { return QDir(cartellaVassoio()).entryList(QDir::Files | QDir::Hidden); }
 
     // The panel at rest: the springs settle late on a busy machine.
     static QImage fermo() { return AppRealeX11::aRiposo(kPannello); }
@@ -150,6 +151,62 @@ private slots:
         salvaImmagine(dopo, QStringLiteral("conversione-elencata"));
         // A second row is drawn below the first.
         QVERIFY(dopo != conUnFile);
+    }
+
+    void aDroppedLetterBecomesAPdf()
+    {
+        const QString lettera = QStringLiteral(HALVORA_DOCUMENTI_PROVA "/lettera.docx");
+        QProcess sorgente;
+        sorgente.start(QStringLiteral(HALVORA_SORGENTE_TRASCINAMENTO), {lettera, QStringLiteral("300"), QStringLiteral("600")});
+        AppRealeX11::Righe dallaSorgente{sorgente};
+        QVERIFY(dallaSorgente.aspetta(QStringLiteral("pronta"), 10000));
+        // Pressed on the other program's window, carried up to the notch,
+        // which opens on the tray, and down onto its files.
+        xdo(QStringLiteral("mousemove 340 640"));
+        QTest::qWait(200);
+        xdo(QStringLiteral("mousedown 1"));
+        for (int passo = 1; passo <= 20; ++passo) {
+            xdo(QStringLiteral("mousemove %1 %2").arg(340 + (960 - 340) * passo / 20).arg(640 - (640 - 10) * passo / 20));
+            QTest::qWait(30);
+        }
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta"), 10000));
+        for (int y = 20; y <= 250; y += 10) {
+            xdo(QStringLiteral("mousemove 960 %1").arg(y));
+            QTest::qWait(30);
+        }
+        salvaImmagine(fermo(), QStringLiteral("conversione-lettera-sopra"));
+        xdo(QStringLiteral("mouseup 1"));
+        QVERIFY(dallaSorgente.aspetta(QStringLiteral("lasciato"), 10000));
+        // A dropped file is kept in a folder of its own in the tray.
+        const auto lasciata = [&] {
+            for (const QString& d : QDir(cartellaVassoio()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (QFileInfo::exists(cartellaVassoio() + QLatin1Char('/') + d + QStringLiteral("/lettera.docx")))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(lasciata(), 10000);
+        salvaImmagine(fermo(), QStringLiteral("conversione-lettera-lasciata"));
+
+        // The menu's last entry is "Converti 1 documenti in PDF": the
+        // keyboard reaches it from the menu's end.
+        const QPoint converti = etichettaConverti(fermo());
+        QVERIFY(!converti.isNull());
+        xdo(QStringLiteral("mousemove %1 %2").arg(converti.x()).arg(converti.y()));
+        QTest::qWait(300);
+        xdo(QStringLiteral("click 1"));
+        QTest::qWait(800);
+        salvaImmagine(schermo().copy(kPannello.adjusted(0, 0, 200, 300)), QStringLiteral("conversione-lettera-menu"));
+        xdo(QStringLiteral("key Up Return"));
+        QVERIFY(righe.aspetta(QStringLiteral("attivita Documento convertito"), 30000));
+        QVERIFY(vassoio().contains(QStringLiteral("lettera.pdf")));
+
+        QPdfDocument pdf;
+        QCOMPARE(pdf.load(cartellaVassoio() + QStringLiteral("/lettera.pdf")), QPdfDocument::Error::None);
+        salvaImmagine(pdf.render(0, QSize(595, 842) * 2), QStringLiteral("conversione-lettera-pdf"));
+        const QString testo = pdf.getAllText(0).text();
+        QCOMPARE(testo.count(QStringLiteral("LOGO")), 1);
+        QVERIFY(testo.contains(QStringLiteral("Yours sincerely")));
+        sorgente.waitForFinished(10000);
     }
 };
 
