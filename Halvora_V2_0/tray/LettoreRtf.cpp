@@ -1,7 +1,5 @@
 #include "LettoreRtf.h"
 
-#include "SegniElenco.h"
-
 #include <QHash>
 #include <QSet>
 #include <QStringDecoder>
@@ -189,13 +187,14 @@ private:
         if (!mostrato() || stato_.nascosto)
             return;
         QString mostra = t;
-        // A marker in a symbol font is a bullet whatever its character there.
-        if (stato_.destinazione == Destinazione::segno && simboli_.contains(stato_.carattere))
+        // A marker in a symbol font is a bullet whatever its character there,
+        // and so are private characters and the middle dot older writers use.
+        if (stato_.destinazione == Destinazione::segno) {
+            const bool simbolo = simboli_.contains(stato_.carattere);
             for (QChar& c : mostra)
-                if (!c.isSpace())
+                if (!c.isSpace() && (simbolo || c == u'\u00B7' || (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF)))
                     c = QChar(u'\u2022');
-        if (stato_.destinazione == Destinazione::segno)
-            mostra = SegniElenco::punto(mostra.replace(QChar(u'\u00B7'), QChar(u'\u2022')));
+        }
         if (!corrente_.tratti.isEmpty()) {
             Tratto& ultimo = corrente_.tratti.last();
             Tratto prova = stato_.formato;
@@ -401,9 +400,13 @@ private:
             if (gruppoNelTesto())
                 stato_.destinazione = Destinazione::testo;
         } else if (p == "shpinst" || p == "shptxt") {
-            // A shape's text (a text box) is read where the shape stands; its properties are not.
-            if (gruppoNelTesto())
+            // A shape's text (a text box) is read where the shape stands, in
+            // paragraphs of its own; its properties are not.
+            if (gruppoNelTesto()) {
                 stato_.destinazione = Destinazione::testo;
+                if (p == "shptxt")
+                    chiudiParagrafo(false);
+            }
         } else if (p == "listtext" || p == "pntext") {
             // One marker a paragraph: writers give older readers a second copy.
             stato_.destinazione = segnoLetto_ || !nelTesto ? Destinazione::saltata : Destinazione::segno;

@@ -55,6 +55,30 @@ private slots:
                                 {QStringLiteral(" niente")}}));
     }
 
+    // As Word writes it: a style's formatting before the style it is based
+    // on, colours by table, a table of cells and rows, a button field's own
+    // text, a shape's text once (its picture fallback left out).
+    void comeLoScriveWord()
+    {
+        const auto doc = LettoreRtf::leggi(
+            "{\\rtf1{\\colortbl;\\red192\\green0\\blue0;}"
+            "{\\stylesheet{\\s0\\fs20 Normal;}{\\s1\\b\\outlinelevel0\\sbasedon0 heading 1;}}"
+            "\\pard\\plain\\s1 Titolo\\par\\pard\\plain\\s0 {\\cf1 rosso}\\par"
+            "\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row\\trowd\\pard\\intbl c\\cell\\cell\\row"
+            "\\pard {\\field{\\*\\fldinst MACROBUTTON None Nome}}"
+            "{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\shptxt casella\\par}}{\\shprslt casella}}\\par}");
+        QVERIFY(doc);
+        QCOMPARE(doc->testoSemplice(), QStringLiteral("Titolo\nrosso\na\nb\nc\n\nNome\ncasella\n"));
+        const auto& p = doc->paragrafi;
+        QCOMPARE(p[0].titolo, 1);
+        QCOMPARE(p[0].tratti[0], (Tratto{QStringLiteral("Titolo"), true, false, false, false, 10}));
+        QCOMPARE(p[1].tratti[0].colore, std::optional<quint32>(0xC00000));
+        QCOMPARE(p[2].cella, (TestoFormattato::Cella{0, 0, 0}));
+        QCOMPARE(p[3].cella, (TestoFormattato::Cella{0, 0, 1}));
+        QCOMPARE(p[5].cella, (TestoFormattato::Cella{0, 1, 1}));
+        QVERIFY(!p[6].cella);
+    }
+
     void limite()
     {
         QByteArray grande("{\\rtf1 ");
