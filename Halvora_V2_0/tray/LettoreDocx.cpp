@@ -65,6 +65,14 @@ std::optional<double> twip(const QXmlStreamReader& x, QLatin1StringView nome)
     return qBound(-kRientroMassimo, v, kRientroMassimo) / 20.0;
 }
 
+// Takes what `suo` says over `mio`, where it says anything.
+template <typename T>
+void prendi(std::optional<T>& mio, const std::optional<T>& suo)
+{
+    if (suo)
+        mio = suo;
+}
+
 // What a style, a list level or the run itself says; unset leaves the value below it.
 struct ProprietaRun {
     std::optional<bool> grassetto, corsivo, sottolineato, barrato;
@@ -73,10 +81,6 @@ struct ProprietaRun {
 
     void sopra(const ProprietaRun& o)
     {
-        const auto prendi = [](auto& mio, const auto& suo) {
-            if (suo)
-                mio = suo;
-        };
         prendi(grassetto, o.grassetto);
         prendi(corsivo, o.corsivo);
         prendi(sottolineato, o.sottolineato);
@@ -107,10 +111,6 @@ struct ProprietaParagrafo {
 
     void sopra(const ProprietaParagrafo& o)
     {
-        const auto prendi = [](auto& mio, const auto& suo) {
-            if (suo)
-                mio = suo;
-        };
         prendi(allineamento, o.allineamento);
         prendi(titolo, o.titolo);
         prendi(rientro, o.rientro);
@@ -632,21 +632,8 @@ private:
 
     void aggiungi(const QString& t)
     {
-        if (t.isEmpty() || aperti_.isEmpty())
-            return;
-        Aperto& a = aperti_.last();
-        Tratto nuovo = a.run.tratto();
-        auto& tratti = a.paragrafo.tratti;
-        if (!tratti.isEmpty()) {
-            Tratto& ultimo = tratti.last();
-            nuovo.testo = ultimo.testo;
-            if (nuovo == ultimo) {
-                ultimo.testo += t;
-                return;
-            }
-        }
-        nuovo.testo = t;
-        tratti.push_back(nuovo);
+        if (!aperti_.isEmpty())
+            aperti_.last().paragrafo.aggiungi(aperti_.last().run.tratto(), t);
     }
 
     // Writes what `a` holds so far. An earlier part already written and

@@ -195,18 +195,7 @@ private:
                 if (!c.isSpace() && (simbolo || c == u'\u00B7' || (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF)))
                     c = QChar(u'\u2022');
         }
-        if (!corrente_.tratti.isEmpty()) {
-            Tratto& ultimo = corrente_.tratti.last();
-            Tratto prova = stato_.formato;
-            prova.testo = ultimo.testo;
-            if (prova == ultimo) {
-                ultimo.testo += mostra;
-                return;
-            }
-        }
-        Tratto nuovo = stato_.formato;
-        nuovo.testo = mostra;
-        corrente_.tratti.push_back(nuovo);
+        corrente_.aggiungi(stato_.formato, mostra);
     }
 
     // Bytes of the code page are decoded together, so that multi-byte code
@@ -230,19 +219,7 @@ private:
         p.primaRiga = qBound(-kRientroMassimo, stato_.primaRiga, kRientroMassimo) / 20.0;
         p.spazioPrima = qBound(0LL, stato_.spazioPrima, kRientroMassimo) / 20.0;
         p.spazioDopo = qBound(0LL, stato_.spazioDopo, kRientroMassimo) / 20.0;
-        if (stato_.inTabella) {
-            if (!inTabella_) {
-                inTabella_ = true;
-                ++tabella_;
-                riga_ = 0;
-                colonna_ = 0;
-                rigaConCelle_ = false;
-            }
-            rigaConCelle_ = true;
-            p.cella = TestoFormattato::Cella{tabella_, riga_, colonna_};
-        } else {
-            inTabella_ = false;
-        }
+        p.cella = celle_.paragrafo(stato_.inTabella);
         segnoLetto_ = false;
         doc_.paragrafi.push_back(std::move(p));
     }
@@ -420,14 +397,12 @@ private:
             if (nelTesto) {
                 chiudiParagrafo(true);
                 if (stato_.inTabella)
-                    colonna_ = qMin(colonna_ + 1, TestoFormattato::kColonneMassime - 1);
+                    celle_.fineCella();
             }
         } else if (p == "row") {
             if (nelTesto) {
                 chiudiParagrafo(false);
-                if (std::exchange(rigaConCelle_, false))
-                    ++riga_;
-                colonna_ = 0;
+                celle_.fineRiga();
             }
         } else if (p == "line") {
             carattere(u'\u2028');
@@ -553,11 +528,7 @@ private:
     QSet<int> simboli_; // fonts of the symbol character set
     QList<Campo> campi_;
     bool segnoLetto_ = false;
-    bool inTabella_ = false;
-    int tabella_ = -1;
-    int riga_ = 0;
-    int colonna_ = 0;
-    bool rigaConCelle_ = false;
+    TestoFormattato::Celle celle_;
 };
 
 } // namespace

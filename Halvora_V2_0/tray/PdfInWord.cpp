@@ -63,16 +63,7 @@ void aggiungi(Paragrafo& p, const QString& testo, const Parola& come)
     t.grassetto = come.grassetto();
     t.corsivo = come.corsivo();
     t.punti = mezzoPunto(come.punti);
-    if (!p.tratti.isEmpty()) {
-        TestoFormattato::Tratto& ultimo = p.tratti.last();
-        t.testo = ultimo.testo;
-        if (t == ultimo) {
-            ultimo.testo += testo;
-            return;
-        }
-    }
-    t.testo = testo;
-    p.tratti.push_back(t);
+    p.aggiungi(t, testo);
 }
 
 } // namespace

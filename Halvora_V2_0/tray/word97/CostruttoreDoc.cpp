@@ -47,7 +47,7 @@ void CostruttoreDoc::testo(char16_t c)
     }
     // The instruction of a field is not its text.
     if (!campi_.isEmpty() && !campi_.last().separato) {
-        if (campi_.last().istruzione.size() < 4096 && c >= 0x20 && !QChar::isSurrogate(c))
+        if (campi_.last().istruzione.size() < 4096 && c >= 0x20 && !QChar::isSurrogate(c) && c < 0xFFFE)
             campi_.last().istruzione += QChar(c);
         return;
     }
@@ -73,13 +73,11 @@ void CostruttoreDoc::testo(char16_t c)
         if (proprieta_.inTabella && proprieta_.fineRiga) {
             // The row's own mark: the cells before it make the row.
             aperto_ = {};
-            if (std::exchange(rigaConCelle_, false))
-                ++riga_;
-            colonna_ = 0;
+            celle_.fineRiga();
         } else {
             chiudi();
             if (proprieta_.inTabella)
-                colonna_ = qMin(colonna_ + 1, TestoFormattato::kColonneMassime - 1);
+                celle_.fineCella();
         }
         return;
     case kTab:
@@ -132,17 +130,7 @@ void CostruttoreDoc::aggiungi(const QString& t)
         return;
     caratteri_ += t.size();
     segna();
-    TestoFormattato::Tratto nuovo = tratto();
-    if (!aperto_.tratti.isEmpty()) {
-        TestoFormattato::Tratto& ultimo = aperto_.tratti.last();
-        nuovo.testo = ultimo.testo;
-        if (nuovo == ultimo) {
-            ultimo.testo += t;
-            return;
-        }
-    }
-    nuovo.testo = t;
-    aperto_.tratti.push_back(nuovo);
+    aperto_.aggiungi(tratto(), t);
 }
 
 QString CostruttoreDoc::segnoElenco()
@@ -179,18 +167,7 @@ void CostruttoreDoc::chiudi()
     p.primaRiga = qBound(-kRientroMassimo, proprieta_.primaRiga, kRientroMassimo) / 20.0;
     p.spazioPrima = qBound(0, proprieta_.spazioPrima, kRientroMassimo) / 20.0;
     p.spazioDopo = qBound(0, proprieta_.spazioDopo, kRientroMassimo) / 20.0;
-    if (proprieta_.inTabella) {
-        if (!inTabella_) {
-            inTabella_ = true;
-            ++tabella_;
-            riga_ = 0;
-            colonna_ = 0;
-        }
-        rigaConCelle_ = true;
-        p.cella = TestoFormattato::Cella{tabella_, riga_, colonna_};
-    } else {
-        inTabella_ = false;
-    }
+    p.cella = celle_.paragrafo(proprieta_.inTabella);
     segnoDato_ = false;
     alto_ = 0;
     doc_.paragrafi.push_back(std::move(p));

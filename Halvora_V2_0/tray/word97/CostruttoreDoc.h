@@ -85,10 +85,5 @@ private:
     QList<Campo> campi_;
     QHash<int, std::array<std::optional<int>, 9>> contatori_;
     qsizetype caratteri_ = 0;
-    // The table being read: its number, row and the cell's column.
-    bool inTabella_ = false;
-    int tabella_ = -1;
-    int riga_ = 0;
-    int colonna_ = 0;
-    bool rigaConCelle_ = false;
+    TestoFormattato::Celle celle_;
 };
