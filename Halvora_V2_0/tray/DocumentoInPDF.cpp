@@ -125,21 +125,24 @@ void riempi(QTextDocument& documento, const TestoFormattato& testo, double scala
     const auto& paragrafi = testo.paragrafi;
     for (qsizetype i = 0; i < paragrafi.size();) {
         const auto& p = paragrafi[i];
-        if (!p.cella) {
-            if (vuoto)
-                c.setBlockFormat(formatoBlocco(p, scala));
-            else
-                c.insertBlock(formatoBlocco(p, scala));
-            vuoto = false;
-            scriviTratti(c, p);
-            ++i;
-            continue;
-        }
         qsizetype fine = i;
         int righe = 0, colonne = 0;
-        for (; fine < paragrafi.size() && paragrafi[fine].cella && paragrafi[fine].cella->tabella == p.cella->tabella; ++fine) {
+        for (; p.cella && fine < paragrafi.size() && paragrafi[fine].cella && paragrafi[fine].cella->tabella == p.cella->tabella;
+             ++fine) {
             righe = qMax(righe, paragrafi[fine].cella->riga + 1);
             colonne = qMax(colonne, qMin(paragrafi[fine].cella->colonna, TestoFormattato::kColonneMassime - 1) + 1);
+        }
+        // A table of more cells than a document holds is laid out as its paragraphs.
+        if (!p.cella || qint64(righe) * colonne > DocumentoInPDF::kCelleMassime) {
+            for (const qsizetype ultimo = p.cella ? fine : i + 1; i < ultimo; ++i) {
+                if (vuoto)
+                    c.setBlockFormat(formatoBlocco(paragrafi[i], scala));
+                else
+                    c.insertBlock(formatoBlocco(paragrafi[i], scala));
+                vuoto = false;
+                scriviTratti(c, paragrafi[i]);
+            }
+            continue;
         }
         QTextTableFormat formato;
         formato.setBorder(0.5 * pixelLogici());

@@ -18,6 +18,7 @@ public:
     static constexpr qint64 kMassimoRisorsa = qint64(32) << 20; // one picture of an HTML page
     static constexpr double kMargine = 72;                       // points, on every side
     static constexpr double kRientroMassimo = 300;               // points: indents stay on the page
+    static constexpr qint64 kCelleMassime = 100000;              // of one table
     static constexpr int kRisoluzione = 1200;                    // of the page, pixels an inch
 
     // By the lower-cased extension; plain text for anything else.
