@@ -229,15 +229,23 @@ struct Stili {
     }
 };
 
+// Calls `figlio` on each child of a part's root element; it reads or skips it.
+template <typename F>
+void figliDellaRadice(const QByteArray& xml, F figlio)
+{
+    if (xml.isEmpty())
+        return;
+    QXmlStreamReader x(xml);
+    if (!x.readNextStartElement())
+        return;
+    while (x.readNextStartElement())
+        figlio(x);
+}
+
 Stili leggiStili(const QByteArray& xml)
 {
     Stili s;
-    if (xml.isEmpty())
-        return s;
-    QXmlStreamReader x(xml);
-    if (!x.readNextStartElement())
-        return s;
-    while (x.readNextStartElement()) {
+    figliDellaRadice(xml, [&s](QXmlStreamReader& x) {
         if (nomeW(x, QLatin1StringView("docDefaults"))) {
             while (x.readNextStartElement()) {
                 if (nomeW(x, QLatin1StringView("rPrDefault")) || nomeW(x, QLatin1StringView("pPrDefault"))) {
@@ -279,7 +287,7 @@ Stili leggiStili(const QByteArray& xml)
         } else {
             x.skipCurrentElement();
         }
-    }
+    });
     return s;
 }
 
@@ -326,12 +334,7 @@ void leggiLivello(QXmlStreamReader& x, Livello& l)
 Numerazione leggiNumerazione(const QByteArray& xml)
 {
     Numerazione n;
-    if (xml.isEmpty())
-        return n;
-    QXmlStreamReader x(xml);
-    if (!x.readNextStartElement())
-        return n;
-    while (x.readNextStartElement()) {
+    figliDellaRadice(xml, [&n](QXmlStreamReader& x) {
         if (nomeW(x, QLatin1StringView("abstractNum"))) {
             auto& livelli = n.astratti[attributo(x, QLatin1StringView("abstractNumId"))];
             while (x.readNextStartElement()) {
@@ -361,7 +364,7 @@ Numerazione leggiNumerazione(const QByteArray& xml)
         } else {
             x.skipCurrentElement();
         }
-    }
+    });
     return n;
 }
 
