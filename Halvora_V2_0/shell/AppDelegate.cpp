@@ -9,6 +9,7 @@
 #include "RootNotchView.h"
 #include "Puntatore.h"
 #include "Screens.h"
+#include "SpiaFotogrammi.h"
 #include "ScorciatoiaTacca.h"
 #include "TracciamentoPannello.h"
 #include "UserDefaults.h"
@@ -143,6 +144,7 @@ void AppDelegate::attivaDiagnostica()
             [scrivi] { scrivi(QStringLiteral("disegnata aperta")); });
         attivaDiagnosticaDati(*root, stateManager_, scrivi);
     }
+    SpiaFotogrammi::installa(scrivi);
     scrivi(QStringLiteral("versione ") + AggiornamentoManager::versioneCorrente());
     scrivi(QStringLiteral("pronta"));
 }
