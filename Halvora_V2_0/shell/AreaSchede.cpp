@@ -3,9 +3,9 @@
 #include "BarraSchede.h"
 #include "Colori.h"
 #include "Disegno.h"
+#include "EffettoStrato.h"
 #include "Simboli.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -41,7 +41,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
     connect(dissolvenza_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         opacitaEvidenziata_ = v.toDouble();
-        update();
+        ridisegna();
     });
     connect(&barra_, &BarraSchede::cambiato, this, &AreaSchede::seguiPassaggio);
     // The chosen look moves between symbols ease-in-out over 0.2 s.
@@ -51,7 +51,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     colore_->setEndValue(1.0);
     connect(colore_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         cambioColore_ = v.toDouble();
-        update();
+        ridisegna();
     });
     connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
         const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
@@ -68,8 +68,14 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
         if (isVisible())
             colore_->start();
         cambiaModulo();
-        update();
+        ridisegna();
     });
+}
+
+void AreaSchede::ridisegna()
+{
+    update();
+    emit aspettoCambiato();
 }
 
 void AreaSchede::seguiPassaggio()
@@ -92,7 +98,7 @@ void AreaSchede::seguiPassaggio()
         else
             opacitaEvidenziata_ = verso;
     }
-    update();
+    ridisegna();
 }
 
 void AreaSchede::setCostruttoreModulo(CostruttoreModulo costruttore)
@@ -133,18 +139,17 @@ void AreaSchede::cambiaModulo()
         return;
     // Only a change the user can see slides; a hidden panel just swaps.
     const bool anima = isVisible() && tabModulo_.has_value();
-    if (anima && modulo_)
-        uscente_ = modulo_->grab();
-    else
-        uscente_ = QPixmap();
+    // Over nothing, as it shows over the panel.
+    uscente_ = anima && modulo_ ? Disegno::istantanea(modulo_, modulo_->size(), devicePixelRatioF()) : QPixmap();
     rilasciaModulo();
     tabModulo_ = tab;
     modulo_ = costruttore_ ? costruttore_(tab) : nullptr;
     if (modulo_) {
         modulo_->setParent(this);
-        // A module that fades by itself keeps its own effect.
+        // It slides and fades in as a picture of itself; a module that
+        // fades by itself keeps its own effect.
         if (anima && !modulo_->graphicsEffect())
-            modulo_->setGraphicsEffect(new QGraphicsOpacityEffect(modulo_));
+            modulo_->setGraphicsEffect(new EffettoStrato(modulo_));
         modulo_->show();
     }
     if (anima) {
@@ -156,7 +161,7 @@ void AreaSchede::cambiaModulo()
         cambio_.salta(1);
     }
     disponiModulo();
-    update();
+    ridisegna();
 }
 
 void AreaSchede::passo()
@@ -164,11 +169,11 @@ void AreaSchede::passo()
     if (cambio_.ferma()) {
         uscente_ = QPixmap();
         if (modulo_)
-            if (auto* e = qobject_cast<QGraphicsOpacityEffect*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+            if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
                 modulo_->setGraphicsEffect(nullptr);
     }
     disponiModulo();
-    update();
+    ridisegna();
 }
 
 void AreaSchede::completaAnimazioni()
@@ -181,6 +186,12 @@ void AreaSchede::completaAnimazioni()
 
 void AreaSchede::disponiModulo()
 {
+    // The panel takes a new tab's size as the tab changes, before this hears
+    // of the change: the old module leaves as it was, at its own size.
+    if (moduloPresente_ && tabModulo_ && tabModulo_ != stato_.activeTab()) {
+        cambiaModulo();
+        return;
+    }
     if (!modulo_)
         return;
     QRect area = areaModulo();
@@ -192,8 +203,8 @@ void AreaSchede::disponiModulo()
     const double p = cambio_.valore();
     area.translate(qRound((avanti_ ? 1 : -1) * area.width() * (1 - p)), 0);
     modulo_->setGeometry(area);
-    if (auto* e = qobject_cast<QGraphicsOpacityEffect*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
-        e->setOpacity(std::clamp(p, 0.0, 1.0));
+    if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+        e->setOpacita(std::clamp(p, 0.0, 1.0));
 }
 
 void AreaSchede::resizeEvent(QResizeEvent*)

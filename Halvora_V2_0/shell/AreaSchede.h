@@ -46,6 +46,10 @@ public:
     double opacitaEvidenziata() const { return opacitaEvidenziata_; }
     void completaAnimazioni();
 
+signals:
+    // Its animations moved a step: what it shows changed.
+    void aspettoCambiato();
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -59,6 +63,7 @@ private:
     void rilasciaModulo();
     void passo();
     void seguiPassaggio();
+    void ridisegna();
 
     NotchStateManager& stato_;
     BarraSchede& barra_;

@@ -3,7 +3,9 @@
 #include "SchedaChiusa.h"
 
 #include <QImage>
+#include <QLayout>
 #include <QPainter>
+#include <QWidget>
 #include <cmath>
 
 namespace Disegno {
@@ -96,6 +98,19 @@ void ombra(QPainter& p, const QPainterPath& forma, const QColor& colore, double 
     dentro.setAlphaF(static_cast<float>(1 - trasparenza));
     p.fillPath(forma, dentro);
     p.restore();
+}
+
+QPixmap istantanea(QWidget* w, QSize dimensione, qreal dpr)
+{
+    QPixmap faccia(dimensione * dpr);
+    faccia.setDevicePixelRatio(dpr);
+    faccia.fill(Qt::transparent);
+    if (!w)
+        return faccia;
+    if (w->layout())
+        w->layout()->activate();
+    w->render(&faccia, QPoint(), QRegion(), QWidget::DrawChildren);
+    return faccia;
 }
 
 } // namespace Disegno

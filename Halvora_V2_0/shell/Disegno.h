@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QRectF>
 
 class QPainter;
+class QWidget;
 
 // Drawing pieces shared by the notch and its cards.
 namespace Disegno {
@@ -26,5 +28,9 @@ inline QPainterPath rettangoloContinuo(const QRectF& r, double raggio)
 
 // A soft shadow of `forma`: `colore` spread over `raggio` pixels, moved by `spostamento`.
 void ombra(QPainter& p, const QPainterPath& forma, const QColor& colore, double raggio, QPointF spostamento);
+
+// The widget's look now, laid out at `dimensione`, over nothing: what it
+// does not paint itself stays clear, as it does over the panel.
+QPixmap istantanea(QWidget* w, QSize dimensione, qreal dpr);
 
 } // namespace Disegno

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QRectF>
 
 class QPainter;
@@ -12,9 +13,15 @@ namespace FormaTacca {
 inline constexpr double kRaggioSotto = 24;
 inline constexpr QSizeF kSegno{26, 3};
 inline constexpr double kMargineSegno = 5;
+// How far the shadows reach around the shape: the wide one spreads 26 and
+// drops 12, each stroke a pixel or two of antialiasing beyond.
+inline constexpr double kMargineOmbra = 30;
+inline constexpr double kCaduta = 12;
 
 // `cornice`: the notch frame; `altezza`: the drawn height (5 for the edge tab).
 void disegna(QPainter& p, const QRectF& cornice, double altezza, bool pieno);
+// The translucent shape over `r`: shadows, `materiale` and rim.
+void disegnaTraslucida(QPainter& p, const QRectF& r, const QColor& materiale);
 // The strip marker centred at the bottom of the closed strip.
 void disegnaSegno(QPainter& p, const QRectF& cornice, double opacita);
 

@@ -8,7 +8,6 @@
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
-#include <QLayout>
 #include <QPropertyAnimation>
 #include <QPainter>
 #include <cmath>
@@ -45,21 +44,6 @@ void dissolvi(QWidget* w, bool entra)
     a->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
-// The widget's look now, laid out at its size, over nothing: what it does
-// not paint itself stays clear, as it does over the panel.
-QPixmap istantanea(QWidget* w, QSize dimensione, qreal dpr)
-{
-    QPixmap faccia(dimensione * dpr);
-    faccia.setDevicePixelRatio(dpr);
-    faccia.fill(Qt::transparent);
-    if (!w)
-        return faccia;
-    if (w->layout())
-        w->layout()->activate();
-    w->render(&faccia, QPoint(), QRegion(), QWidget::DrawChildren);
-    return faccia;
-}
-
 } // namespace
 
 PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent)
@@ -76,6 +60,7 @@ PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clo
     connect(&stato_, &NotchStateManager::modalitaGuidaChanged, this, &PannelloAperto::aggiornaGuida);
     animatore_.segui(&giro_);
     connect(&animatore_, &AnimatoreMolle::passo, this, &PannelloAperto::passo);
+    connect(area_, &AreaSchede::aspettoCambiato, this, &PannelloAperto::aspettoCambiato);
     aggiornaGuida();
 }
 
@@ -214,7 +199,7 @@ void PannelloAperto::giraVerso(bool impostazioni)
     if (giroInCorso())
         animatore_.completa();
     const bool anima = isVisible() && !stato_.modalitaGuida();
-    const QPixmap uscente = anima ? istantanea(impostazioni ? area_ : pagina_.data(), size(), devicePixelRatioF())
+    const QPixmap uscente = anima ? Disegno::istantanea(impostazioni ? area_ : pagina_.data(), size(), devicePixelRatioF())
                                   : QPixmap();
     versoImpostazioni_ = impostazioni;
     if (impostazioni) {
@@ -235,7 +220,7 @@ void PannelloAperto::giraVerso(bool impostazioni)
     mostraFacce();
     disponiModulo();
     if (anima) {
-        facciaEntrante_ = istantanea(impostazioni ? pagina_.data() : area_, size(), devicePixelRatioF());
+        facciaEntrante_ = Disegno::istantanea(impostazioni ? pagina_.data() : area_, size(), devicePixelRatioF());
         facciaUscente_ = uscente;
         girando_ = true;
         giro_.salta(0);
@@ -262,6 +247,7 @@ void PannelloAperto::passo()
         e->setOpacity(versoImpostazioni_ ? 1 - p : p);
     }
     update();
+    emit aspettoCambiato();
 }
 
 void PannelloAperto::completaAnimazioni()

@@ -71,6 +71,10 @@ public:
     // through the centre of `area`, in perspective; edge-on draws nothing.
     static void disegnaGirata(QPainter& p, const QRectF& area, const QPixmap& faccia, double angolo);
 
+signals:
+    // Its own animations moved a step: what it shows changed.
+    void aspettoCambiato();
+
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     void paintEvent(QPaintEvent*) override;

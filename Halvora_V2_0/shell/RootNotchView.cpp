@@ -18,6 +18,7 @@
 #include "DropManager.h"
 #include "DesktopEntries.h"
 #include "Disegno.h"
+#include "EffettoStrato.h"
 #include "FormaTacca.h"
 #include "GuidaView.h"
 #include "GeometriaPannello.h"
@@ -113,6 +114,11 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
         connect(guida, &GuidaView::onFine, this, &RootNotchView::fineGuida);
         return guida;
     });
+    // What the open content shows changed while it is drawn as a picture.
+    connect(pannelloAperto_, &PannelloAperto::aspettoCambiato, this, [this] {
+        if (auto* strato = qobject_cast<EffettoStrato*>(pannelloAperto_->graphicsEffect()))
+            strato->invalida();
+    });
     connect(barra_.get(), &BarraSchede::showSettingsChanged, this,
             [this] { emit showSettingsChanged(barra_->showSettings()); });
 
@@ -124,9 +130,18 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     animatore_.segui(&altezza_);
     animatore_.segui(&apertura_);
     connect(&animatore_, &AnimatoreMolle::passo, this, [this] {
+        // A step that changes no pixel (the springs' long tail) draws nothing.
+        const Fotogramma ora = fotogramma();
+        if (animatore_.attivo() && ora == ultimo_)
+            return;
+        ultimo_ = ora;
         disponi();
-        update();
+        // Only where the shape was and is now.
+        const QRect area = areaTacca();
+        update(area.united(areaDisegnata_));
+        areaDisegnata_ = area;
     });
+    connect(&immagini_, &ImmaginiTacca::pronta, this, [this] { update(areaTacca()); });
     collega();
     if (mediaManager_)
         aggiornaIntervalloMedia();
@@ -412,16 +427,44 @@ QRectF RootNotchView::rettangoloTacca() const
     return QRectF((width() - larghezza_.valore()) / 2, 0, larghezza_.valore(), altezza_.valore());
 }
 
+QRectF RootNotchView::rettangoloObiettivo() const
+{
+    const QSizeF d = dimensioneTacca();
+    const bool linguetta = stato_.currentState() == NotchState::compact && stato_.linguettaAttiva();
+    return QRectF((width() - d.width()) / 2, 0, d.width(), linguetta ? GeometriaPannello::kAltezzaLinguetta : d.height());
+}
+
+QRect RootNotchView::areaTacca() const
+{
+    using namespace FormaTacca;
+    return rettangoloTacca()
+        .adjusted(-kMargineOmbra, -kMargineOmbra, kMargineOmbra, kMargineOmbra + kCaduta)
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1);
+}
+
 void RootNotchView::aggiornaTacca()
 {
     const QSizeF d = dimensioneTacca();
     const double apertura = stato_.currentState() == NotchState::expanded ? 1 : 0;
     if (d.width() == larghezza_.obiettivo() && d.height() == altezza_.obiettivo() && apertura == apertura_.obiettivo())
         return;
+    // Its picture at rest is made while the springs run.
+    if (!stato_.haTaccaFisica() || apertura > 0)
+        immagini_.prepara(rettangoloObiettivo(), devicePixelRatioF());
     larghezza_.vaiA(d.width(), 0.4, 0.7);
     altezza_.vaiA(d.height(), 0.4, 0.7);
     apertura_.vaiA(apertura, 0.4, 0.7);
     animatore_.avvia();
+}
+
+RootNotchView::Fotogramma RootNotchView::fotogramma() const
+{
+    const double dpr = devicePixelRatioF();
+    const QRectF r = rettangoloTacca();
+    return {QRect(QPoint(qRound(r.left() * dpr), qRound(r.top() * dpr)),
+                  QPoint(qRound(r.right() * dpr), qRound(r.bottom() * dpr))),
+            qRound(opacitaContenuto() * 255)};
 }
 
 double RootNotchView::opacitaContenuto() const
@@ -541,23 +584,29 @@ void RootNotchView::aggiornaSlot()
 void RootNotchView::disponi()
 {
     slot_->posiziona(width() / 2.0, stato_.dimensioneCompatta().height());
-    // The open panel shows the guide itself in guide mode.
+    // The open content is laid out once, at the size the notch opens to
+    // (closing, it keeps it). While the shape moves the content shows as a
+    // picture of itself, uncovered by the shape and faded with it, and it
+    // is drawn itself again once the shape rests.
     const bool aperta = stato_.currentState() == NotchState::expanded;
-    pannelloAperto_->setGeometry(rettangoloTacca().toAlignedRect());
+    if (aperta)
+        pannelloAperto_->setGeometry(rettangoloObiettivo().toAlignedRect());
     pannelloAperto_->disponiModulo();
-    // The content stays while it fades out, taking no clicks once closed.
     const double opacita = opacitaContenuto();
     const bool presente = aperta || opacita > 0.01;
     pannelloAperto_->setAttribute(Qt::WA_TransparentForMouseEvents, !aperta);
-    auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(pannelloAperto_->graphicsEffect());
-    if (presente && opacita < 0.99) {
-        if (!effetto) {
-            effetto = new QGraphicsOpacityEffect(pannelloAperto_);
-            pannelloAperto_->setGraphicsEffect(effetto);
+    const QRect forma = rettangoloTacca().toAlignedRect();
+    const bool fermo = !animatore_.attivo() && opacita >= 0.99 && forma == pannelloAperto_->geometry();
+    auto* strato = qobject_cast<EffettoStrato*>(pannelloAperto_->graphicsEffect());
+    if (presente && !fermo) {
+        if (!strato) {
+            strato = new EffettoStrato(pannelloAperto_);
+            pannelloAperto_->setGraphicsEffect(strato);
         }
-        effetto->setOpacity(opacita);
-    } else if (effetto) {
-        pannelloAperto_->setGraphicsEffect(nullptr); // drawn straight again once at rest
+        strato->setOpacita(opacita);
+        strato->setRitaglio(forma.translated(-pannelloAperto_->pos()));
+    } else if (strato) {
+        pannelloAperto_->setGraphicsEffect(nullptr);
     }
     pannelloAperto_->setVisible(presente);
     if (QRegion r = regioneMateriale(); r != regioneMateriale_) {
@@ -589,6 +638,12 @@ void RootNotchView::paintEvent(QPaintEvent*)
     const bool chiusa = stato_.currentState() == NotchState::compact;
     const bool pieno = chiusa && stato_.haTaccaFisica();
     const double altezza = chiusa && stato_.linguettaAttiva() ? GeometriaPannello::kAltezzaLinguetta : tacca.height();
-    FormaTacca::disegna(p, tacca, altezza, pieno);
+    // The pieces the moving shape is made of serve every tab, the guide and
+    // the springs' overshoot.
+    QSizeF massima = NotchStateManager::kDimensioneGuida;
+    for (NotchTab t : BarraSchede::ordine())
+        massima = massima.expandedTo(NotchStateManager::dimensioneScheda(t));
+    immagini_.preparaRiferimento(massima * 1.1, devicePixelRatioF());
+    immagini_.disegna(p, tacca, altezza, pieno, animatore_.attivo());
     FormaTacca::disegnaSegno(p, tacca, opacitaSegno());
 }

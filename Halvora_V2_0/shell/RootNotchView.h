@@ -6,6 +6,7 @@
 #include "ContenutoScheda.h"
 #include "Clock.h"
 #include "FabbricaManager.h"
+#include "ImmaginiTacca.h"
 #include "Impegno.h"
 #include "LinguaManager.h"
 #include "Molla.h"
@@ -124,6 +125,18 @@ protected:
 
 private:
     QSizeF dimensioneTacca() const;
+    // The shape's frame at rest for the current state, and where the shape
+    // with its shadows is drawn now.
+    QRectF rettangoloObiettivo() const;
+    QRect areaTacca() const;
+    // What a frame shows of the springs: the shape in device pixels and
+    // the content's opacity in steps of 1/255.
+    struct Fotogramma {
+        QRect forma;
+        int opacita = -1;
+        bool operator==(const Fotogramma&) const = default;
+    };
+    Fotogramma fotogramma() const;
     Pasteboard& appunti();
     const DesktopEntries& applicazioni() const;
     QList<CatenaSchede::SchedaPersistente> idonee() const;
@@ -187,6 +200,9 @@ private:
     // fades in and out with it, the strip marker the other way.
     Molla apertura_;
     AnimatoreMolle animatore_;
+    ImmaginiTacca immagini_;
+    QRect areaDisegnata_; // the shape's area at the last frame
+    Fotogramma ultimo_;
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;

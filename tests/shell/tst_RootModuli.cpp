@@ -296,14 +296,16 @@ private slots:
         b->root->show(); // only a change the user sees slides
         b->apri(da);
         AreaSchede& area = b->root->pannelloAperto()->areaSchede();
-        const QRectF indicatorePrima = area.rettangoloIndicatore();
+        // On screen: the panel takes the new tab's size at once, centred as before.
+        auto indicatore = [&] { return area.rettangoloIndicatore().translated(area.mapTo(b->root.get(), QPointF())); };
+        const QRectF indicatorePrima = indicatore();
         b->root->barra().selezionaTab(a);
         // At the start the new module stands a whole width off to that side,
         // the indicator still under the old tab and the old module's picture showing.
         QWidget* nuovo = area.modulo();
         QVERIFY(nuovo && area.transizioneInCorso());
         QCOMPARE(nuovo->x(), (daDestra ? 1 : -1) * area.width());
-        QCOMPARE(area.rettangoloIndicatore(), indicatorePrima);
+        QCOMPARE(indicatore(), indicatorePrima);
         b->root->completaAnimazioni();
         QVERIFY(!area.transizioneInCorso());
         QCOMPARE(nuovo->geometry().topLeft(), area.areaModulo().topLeft());

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QGraphicsEffect>
+#include <QPixmap>
+#include <optional>
+
+// Draws its widget from a kept picture of it, faded and clipped as told:
+// a widget that moves, fades or is uncovered frame by frame costs one copy
+// a frame instead of painting itself again. The picture is made at the
+// first paint and again only after invalida(), so whoever changes what the
+// widget shows while it has the effect says so.
+class EffettoStrato : public QGraphicsEffect {
+    Q_OBJECT
+public:
+    using QGraphicsEffect::QGraphicsEffect;
+
+    void setOpacita(double opacita);
+    double opacita() const { return opacita_; }
+    // What of the widget shows (its coordinates); none: all of it.
+    void setRitaglio(const std::optional<QRect>& ritaglio);
+    void invalida();
+
+protected:
+    void draw(QPainter* p) override;
+
+private:
+    QPixmap immagine_;
+    QPoint origine_;
+    bool valida_ = false;
+    double opacita_ = 1;
+    std::optional<QRect> ritaglio_;
+};
