@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStandardPaths>
 
 namespace {
@@ -136,17 +137,28 @@ QIcon icona(const QString& nome)
 
 QPixmap pixmap(const QString& nome, int lato, const QColor& colore, qreal dpr)
 {
+    // Kept: every paint of a view asks again, and each new one would look
+    // the theme up and render its SVG anew.
+    const QString chiave = QStringLiteral("halvora-simbolo|%1|%2|%3|%4")
+                               .arg(nome)
+                               .arg(lato)
+                               .arg(colore.rgba64().toArgb32(), 0, 16)
+                               .arg(dpr);
+    QPixmap risultato;
+    if (QPixmapCache::find(chiave, &risultato))
+        return risultato;
     const QIcon i = icona(nome);
-    QPixmap risultato(QSize(lato, lato) * dpr);
+    risultato = QPixmap(QSize(lato, lato) * dpr);
     risultato.setDevicePixelRatio(dpr);
     risultato.fill(Qt::transparent);
-    if (i.isNull())
-        return risultato;
-    QPainter p(&risultato);
-    i.paint(&p, QRect(0, 0, lato, lato));
-    // Symbolic icons are single-colour shapes: keep their alpha, take our colour.
-    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    p.fillRect(QRect(0, 0, lato, lato), colore);
+    if (!i.isNull()) {
+        QPainter p(&risultato);
+        i.paint(&p, QRect(0, 0, lato, lato));
+        // Symbolic icons are single-colour shapes: keep their alpha, take our colour.
+        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        p.fillRect(QRect(0, 0, lato, lato), colore);
+    }
+    QPixmapCache::insert(chiave, risultato);
     return risultato;
 }
 
