@@ -89,7 +89,37 @@ void CompactMediaCard::aggiornaFilo()
 
 void CompactMediaCard::paintEvent(QPaintEvent*)
 {
+    // The card is drawn into a kept picture, again only when what it shows
+    // changes: the waves and the line over it repaint many times a second.
+    const qreal dpr = devicePixelRatioF();
+    const auto tinta = tinta_.attuale();
+    const QString chiave = QStringLiteral("%1|%2|%3|%4|%5x%6@%7|%8")
+                               .arg(stato_.trackTitle)
+                               .arg(stato_.albumArt.cacheKey())
+                               .arg(tinta ? tinta->name(QColor::HexArgb) : QString())
+                               .arg(stato_.totalDuration > 0)
+                               .arg(width())
+                               .arg(height())
+                               .arg(dpr)
+                               .arg(palette().color(QPalette::WindowText).name(QColor::HexArgb));
+    if (chiave != chiaveImmagine_) {
+        chiaveImmagine_ = chiave;
+        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        immagine_.setDevicePixelRatio(dpr);
+        immagine_.fill(Qt::transparent);
+        {
+            QPainter q(&immagine_);
+            disegnaCarta(q);
+        }
+        // The waves paint the card beneath them themselves.
+        onde_->setSfondo(immagine_.copy(QRect(onde_->pos() * dpr, onde_->size() * dpr)));
+    }
     QPainter p(this);
+    p.drawImage(QPointF(0, 0), immagine_);
+}
+
+void CompactMediaCard::disegnaCarta(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = rettangoloCard();
     QPainterPath forma;
@@ -100,14 +130,8 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
     // Two shadows: the tint's (black without one) and a close dark one.
     QColor coloreOmbra = tinta ? *tinta : Qt::black;
     coloreOmbra.setAlphaF(tinta ? 0.42f * tinta->alphaF() : 0.18f);
-    const QString chiave = coloreOmbra.name(QColor::HexArgb) + QString::number(width()) + QLatin1Char('x') + QString::number(height());
-    if (chiave != chiaveOmbra_) {
-        ombra_ = ombraSfocata(forma.translated(0, 8), size(), 18, coloreOmbra);
-        QPainter q(&ombra_);
-        q.drawImage(0, 0, ombraSfocata(forma.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
-        chiaveOmbra_ = chiave;
-    }
-    p.drawImage(0, 0, ombra_);
+    p.drawImage(0, 0, ombraSfocata(forma.translated(0, 8), size(), 18, coloreOmbra));
+    p.drawImage(0, 0, ombraSfocata(forma.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
 
     p.fillPath(forma, QColor(30, 30, 34, 215)); // ultra-thin material over the dark notch
     if (tinta)

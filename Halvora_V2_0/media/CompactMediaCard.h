@@ -45,12 +45,13 @@ protected:
 
 private:
     void aggiornaFilo();
+    void disegnaCarta(QPainter& p);
 
     Clock& clock_;
     StatoMedia stato_;
     VistaOndeSonore* onde_;
     VistaFiloAvanzamento* filo_;
     TransizioneTinta tinta_;
-    QImage ombra_;
-    QString chiaveOmbra_;
+    QImage immagine_;
+    QString chiaveImmagine_;
 };

@@ -46,9 +46,10 @@ void VistaFiloAvanzamento::aggiorna(double frazione, double larghezza, double al
         inizio_ = clock_.monotonic();
         durata_ = durata;
         timer_ = clock_.repeating(1.0 / kFotogrammi, [this] {
-            update();
-            if (clock_.monotonic() - inizio_ >= durata_)
+            const bool fine = clock_.monotonic() - inizio_ >= durata_;
+            if (fine)
                 timer_.cancel();
+            ridisegnaPunta();
         });
     } else {
         timer_.cancel();
@@ -57,8 +58,27 @@ void VistaFiloAvanzamento::aggiorna(double frazione, double larghezza, double al
     update();
 }
 
+void VistaFiloAvanzamento::ridisegnaPunta()
+{
+    // The line grows a pixel or two over its glide: only the frames that
+    // move its end, and only around it, are drawn.
+    const int dopo = pixelLarghezza();
+    if (dopo == disegnata_)
+        return;
+    const qreal dpr = devicePixelRatioF();
+    const int da = int(std::floor(std::min(dopo, disegnata_) / dpr)) - 1;
+    const int a = int(std::ceil(std::max(dopo, disegnata_) / dpr)) + 1;
+    update(QRect(da, 0, a - da, height()));
+}
+
+int VistaFiloAvanzamento::pixelLarghezza() const
+{
+    return int(std::lround(larghezzaCorrente() * devicePixelRatioF()));
+}
+
 void VistaFiloAvanzamento::paintEvent(QPaintEvent*)
 {
+    disegnata_ = pixelLarghezza();
     QPainter p(this);
     p.fillRect(QRectF(0, 0, larghezzaCorrente(), altezza_), colore_);
 }

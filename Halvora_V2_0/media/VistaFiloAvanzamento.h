@@ -27,10 +27,14 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void ridisegnaPunta();
+    int pixelLarghezza() const;
+
     Clock& clock_;
     std::optional<double> ultimaFrazione_;
     QColor colore_;
     double altezza_ = 2.5;
     double da_ = 0, verso_ = 0, inizio_ = 0, durata_ = 0;
     TimerHandle timer_;
+    int disegnata_ = -1; // device pixels of the line last drawn
 };

@@ -22,6 +22,15 @@ void VistaOndeSonore::setAnimate(bool animate)
     update();
 }
 
+void VistaOndeSonore::setSfondo(const QImage& sfondo)
+{
+    if (sfondo == sfondo_)
+        return;
+    sfondo_ = sfondo;
+    setAttribute(Qt::WA_OpaquePaintEvent, !sfondo_.isNull());
+    update();
+}
+
 void VistaOndeSonore::aggiornaTimer()
 {
     // Frames only while the bars move and can be seen.
@@ -56,6 +65,11 @@ QRectF VistaOndeSonore::barra(int i) const
 void VistaOndeSonore::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    if (!sfondo_.isNull()) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QRectF(rect()), sfondo_);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     // The label colour of the current appearance, so a palette change recolours at once.

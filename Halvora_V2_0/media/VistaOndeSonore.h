@@ -23,6 +23,10 @@ public:
     explicit VistaOndeSonore(QWidget* parent = nullptr, Clock& clock = Clock::system());
 
     void setAnimate(bool animate);
+    // What lies beneath it, as big as it is (device pixels): with it, it
+    // paints its rectangle whole, so that nothing under it repaints with
+    // each frame.
+    void setSfondo(const QImage& sfondo);
     bool animando() const { return animando_; }
     // Full height of bar i, and its vertical scale at this moment (1 when still).
     static double altezzaPiena(int i) { return kBande[i].ampiezza * 10 + 4; }
@@ -41,6 +45,7 @@ private:
     void aggiornaTimer();
 
     Clock& clock_;
+    QImage sfondo_;
     bool animando_ = false;
     double inizio_ = 0;
     TimerHandle timer_;

@@ -307,15 +307,29 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::isMediaCardHoveredChanged, this, [this] {
         if (auto* media = qobject_cast<CompactMediaCard*>(slot_->scheda()))
             media->setOndeAnimate(!stato_.isMediaCardHovered());
-        auto* effetto = slot_->scheda() ? qobject_cast<QGraphicsOpacityEffect*>(slot_->scheda()->graphicsEffect())
-                                        : nullptr;
-        if (!effetto)
+        QWidget* card = slot_->scheda();
+        if (!card || !sbiadisceAlPassaggio(scheda_, allarmeAttivo()))
             return;
-        // Fading cards give way to the pointer, ease-in-out over 0.22 s.
+        // Fading cards give way to the pointer, ease-in-out over 0.22 s. The
+        // effect comes only for the fade: a card drawn through one repaints
+        // more dearly with each frame of what moves on it.
+        auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(card->graphicsEffect());
+        if (!effetto) {
+            effetto = new QGraphicsOpacityEffect(card);
+            card->setGraphicsEffect(effetto);
+        }
         auto* a = new QPropertyAnimation(effetto, "opacity", effetto);
         a->setDuration(220);
         a->setEasingCurve(QEasingCurve::InOutQuad);
-        a->setEndValue(sbiadisceAlPassaggio(scheda_, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        a->setEndValue(stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        // Let go of after the animation, which the effect owns, has ended.
+        connect(
+            a, &QAbstractAnimation::finished, card,
+            [card, effetto] {
+                if (card->graphicsEffect() == effetto && effetto->opacity() >= 1)
+                    card->setGraphicsEffect(nullptr);
+            },
+            Qt::QueuedConnection);
         a->start(QAbstractAnimation::DeleteWhenStopped);
     });
 }
@@ -571,10 +585,11 @@ void RootNotchView::aggiornaSlot()
     else
         costruita = costruttore_->costruisci(nuova, dovuto, !stato_.isMediaCardHovered());
     QWidget* card = costruita.scheda;
-    // The video card embeds a native window, which an effect cannot draw; it never fades anyway.
-    if (card && nuova != Scheda::video) {
+    // A card that comes under the pointer comes faded out. (The video card
+    // embeds a native window, which an effect cannot draw; it never fades.)
+    if (card && sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered()) {
         auto* effetto = new QGraphicsOpacityEffect(card);
-        effetto->setOpacity(sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered() ? 0.0 : 1.0);
+        effetto->setOpacity(0);
         card->setGraphicsEffect(effetto);
     }
     slot_->imposta(card, costruita.area, costruita.ingresso);
