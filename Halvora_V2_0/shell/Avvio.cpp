@@ -17,6 +17,7 @@
 #include "X11Puntatore.h"
 
 #include <QApplication>
+#include <malloc.h>
 #include <QLocale>
 #include <QSslCertificate>
 #include <QSocketNotifier>
@@ -71,8 +72,23 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
 int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
 {
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
+#ifdef __GLIBC__
+    // Pictures (frames, shapes, layers) come and go in many sizes, some made
+    // on other threads: kept out of the heaps, a freed one goes back to the
+    // system at once instead of staying behind as the heaps' spare room.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // The panel's frames are small and come often: sent over the connection
+    // they cost less than through shared memory, where each frame into the
+    // same place first waits for the server to let go of it. Read once, as
+    // the connection opens; the helpers started later choose for themselves.
+    const bool memoriaScelta = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+    if (!memoriaScelta)
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
+    if (!memoriaScelta)
+        qunsetenv("QT_XCB_NO_MITSHM");
     QApplication::setApplicationName(QStringLiteral("Halvora"));
     QApplication::setOrganizationName(QStringLiteral("Halvora"));
     QApplication::setApplicationVersion(c.versione.isEmpty() ? QStringLiteral(HALVORA_VERSIONE) : c.versione);
