@@ -17,9 +17,10 @@ namespace {
 constexpr double kAltezzaMinima = 64;
 // Each half of a shape cut from the picture holds a corner and its shadow.
 constexpr double kMezzaMinima = 64;
-// The bottom piece holds the corners and what their shadows reach upwards.
-constexpr double kFascia = 56;
-// Pictures of shapes at rest kept: the closed strip and the open panel.
+// The bottom piece holds the corners; inside the shape nothing else of
+// them shows (the shadows, cast downwards, lie beneath the fill there).
+constexpr double kFascia = 40;
+// Pictures of shapes at rest kept: the one shown and the one asked for next.
 constexpr int kConservate = 2;
 
 } // namespace
@@ -104,8 +105,6 @@ void ImmaginiTacca::chiedi(const Posto& posto, double dpr, const QColor& materia
 
 void ImmaginiTacca::prepara(const QRectF& cornice, double dpr)
 {
-    if (cornice.height() < kAltezzaMinima)
-        return; // cheap enough to draw once, and drawn then
     chiedi(posto(cornice, {}, dpr), dpr, Disegno::materiale());
 }
 
@@ -186,6 +185,13 @@ void ImmaginiTacca::disegna(QPainter& p, const QRectF& cornice, double altezza, 
         // At rest, the picture of this very shape: asked for while the
         // springs ran, or made now.
         conserva({qui.locale, dpr, materiale, rendi(qui, dpr, materiale)});
+        pronta = &esatte_.first();
+    }
+    if (pronta && !inMoto && esatte_.size() > 1) {
+        // At rest only the picture shown is kept; another one is made again
+        // while the springs run towards it.
+        Immagine tenuta = *pronta;
+        esatte_ = {std::move(tenuta)};
         pronta = &esatte_.first();
     }
     if (pronta) {
