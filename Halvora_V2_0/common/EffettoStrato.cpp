@@ -1,6 +1,9 @@
 #include "EffettoStrato.h"
 
 #include <QPainter>
+#include <QWidget>
+
+EffettoStrato::EffettoStrato(QWidget* widget) : QGraphicsEffect(widget), widget_(widget) {}
 
 void EffettoStrato::setOpacita(double opacita)
 {
@@ -26,10 +29,24 @@ void EffettoStrato::invalida()
 
 void EffettoStrato::draw(QPainter* p)
 {
+    // Making the picture paints the widget through this very effect.
+    if (rendendo_ || !widget_) {
+        drawSource(p);
+        return;
+    }
     if (opacita_ <= 0 || (ritaglio_ && ritaglio_->isEmpty()))
         return;
     if (!valida_) {
-        immagine_ = sourcePixmap(Qt::LogicalCoordinates, &origine_, QGraphicsEffect::NoPad);
+        const qreal dpr = widget_->devicePixelRatioF();
+        const QSize lato = widget_->size() * dpr;
+        if (immagine_.size() != lato || immagine_.devicePixelRatio() != dpr) {
+            immagine_ = QImage(lato, QImage::Format_ARGB32_Premultiplied);
+            immagine_.setDevicePixelRatio(dpr);
+        }
+        immagine_.fill(Qt::transparent);
+        rendendo_ = true;
+        widget_->render(&immagine_, QPoint(), QRegion(), QWidget::DrawChildren);
+        rendendo_ = false;
         valida_ = true;
     }
     p->save();
@@ -37,6 +54,6 @@ void EffettoStrato::draw(QPainter* p)
     if (ritaglio_)
         p->setClipRect(*ritaglio_, Qt::IntersectClip);
     p->setOpacity(p->opacity() * opacita_);
-    p->drawPixmap(origine_, immagine_);
+    p->drawImage(QPointF(0, 0), immagine_);
     p->restore();
 }

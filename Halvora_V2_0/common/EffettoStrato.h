@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QGraphicsEffect>
-#include <QPixmap>
+#include <QImage>
+#include <QPointer>
 #include <optional>
+
+class QWidget;
 
 // Draws its widget from a kept picture of it, faded and clipped as told:
 // a widget that moves, fades or is uncovered frame by frame costs one copy
@@ -12,7 +15,8 @@
 class EffettoStrato : public QGraphicsEffect {
     Q_OBJECT
 public:
-    using QGraphicsEffect::QGraphicsEffect;
+    // The effect of `widget`, which owns it: set it with setGraphicsEffect.
+    explicit EffettoStrato(QWidget* widget);
 
     void setOpacita(double opacita);
     double opacita() const { return opacita_; }
@@ -24,9 +28,10 @@ protected:
     void draw(QPainter* p) override;
 
 private:
-    QPixmap immagine_;
-    QPoint origine_;
+    QPointer<QWidget> widget_;
+    QImage immagine_; // made again in place, not allocated anew each time
     bool valida_ = false;
+    bool rendendo_ = false;
     double opacita_ = 1;
     std::optional<QRect> ritaglio_;
 };

@@ -41,7 +41,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
     connect(dissolvenza_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         opacitaEvidenziata_ = v.toDouble();
-        ridisegna();
+        ridisegna(false);
     });
     connect(&barra_, &BarraSchede::cambiato, this, &AreaSchede::seguiPassaggio);
     // The chosen look moves between symbols ease-in-out over 0.2 s.
@@ -51,7 +51,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     colore_->setEndValue(1.0);
     connect(colore_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         cambioColore_ = v.toDouble();
-        ridisegna();
+        ridisegna(false);
     });
     connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
         const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
@@ -72,9 +72,13 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     });
 }
 
-void AreaSchede::ridisegna()
+void AreaSchede::ridisegna(bool conModulo)
 {
-    update();
+    // The bar's looks change alone while the module rests under them.
+    if (conModulo || transizioneInCorso())
+        update();
+    else
+        update(QRect(0, 0, width(), kSopraBarra + kLatoPulsante + kSottoBarra + 1));
     emit aspettoCambiato();
 }
 
@@ -98,7 +102,7 @@ void AreaSchede::seguiPassaggio()
         else
             opacitaEvidenziata_ = verso;
     }
-    ridisegna();
+    ridisegna(false);
 }
 
 void AreaSchede::setCostruttoreModulo(CostruttoreModulo costruttore)
@@ -166,6 +170,7 @@ void AreaSchede::cambiaModulo()
 
 void AreaSchede::passo()
 {
+    const bool scorreva = transizioneInCorso();
     if (cambio_.ferma()) {
         uscente_ = QPixmap();
         if (modulo_)
@@ -173,7 +178,7 @@ void AreaSchede::passo()
                 modulo_->setGraphicsEffect(nullptr);
     }
     disponiModulo();
-    ridisegna();
+    ridisegna(scorreva);
 }
 
 void AreaSchede::completaAnimazioni()

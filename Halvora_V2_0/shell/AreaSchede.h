@@ -63,7 +63,7 @@ private:
     void rilasciaModulo();
     void passo();
     void seguiPassaggio();
-    void ridisegna();
+    void ridisegna(bool conModulo = true);
 
     NotchStateManager& stato_;
     BarraSchede& barra_;

@@ -3,6 +3,8 @@
 #include "Simboli.h"
 
 #include <QHelpEvent>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QToolTip>
 #include <QIcon>
 #include <QMimeDatabase>
@@ -27,7 +29,8 @@ void simbolo(QPainter& p, const QString& nome, const QRectF& dove, int lato, con
     p.drawPixmap(r, pm, QRectF(QPointF(0, 0), QSizeF(pm.size())));
 }
 
-void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore)
+namespace {
+void tratteggia(QPainter& p, const QRectF& dove, const QColor& colore)
 {
     QPen penna(colore, 2.0, Qt::CustomDashLine, Qt::RoundCap);
     // Dash lengths are in units of the pen width.
@@ -38,6 +41,35 @@ void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore)
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(dove.adjusted(1, 1, -1, -1), 16, 16);
     p.restore();
+}
+} // namespace
+
+void bordoTratteggiato(QPainter& p, const QRectF& dove, const QColor& colore)
+{
+    // Kept as a picture: stroking the dashes again costs a good part of
+    // every paint of the tray.
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+    const QRect intero = dove.toAlignedRect();
+    if (QRectF(intero) != dove || p.worldTransform().type() > QTransform::TxTranslate) {
+        tratteggia(p, dove, colore);
+        return;
+    }
+    const QString chiave = QStringLiteral("halvora-tratteggio|%1x%2|%3|%4")
+                               .arg(intero.width())
+                               .arg(intero.height())
+                               .arg(colore.rgba64().toArgb32(), 0, 16)
+                               .arg(dpr);
+    QPixmap bordo;
+    if (!QPixmapCache::find(chiave, &bordo)) {
+        bordo = QPixmap(intero.size() * dpr);
+        bordo.setDevicePixelRatio(dpr);
+        bordo.fill(Qt::transparent);
+        QPainter q(&bordo);
+        tratteggia(q, QRectF(QPointF(0, 0), intero.size()), colore);
+        q.end();
+        QPixmapCache::insert(chiave, bordo);
+    }
+    p.drawPixmap(intero.topLeft(), bordo);
 }
 
 void mostraAiuto(QWidget* w, const QHelpEvent* evento, const QString& testo)
