@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPaintDevice>
+#include <algorithm>
 #include <cmath>
 
 using FormaTacca::kCaduta;
@@ -70,6 +71,14 @@ const ImmaginiTacca::Immagine* ImmaginiTacca::esatta(const QRectF& locale, doubl
     return nullptr;
 }
 
+const ImmaginiTacca::Immagine* ImmaginiTacca::anticipata(const QRectF& locale, double dpr, const QColor& materiale) const
+{
+    for (const Immagine& i : anticipate_)
+        if (!i.immagine.isNull() && i.uguale(locale, dpr, materiale))
+            return &i;
+    return nullptr;
+}
+
 void ImmaginiTacca::conserva(Immagine immagine)
 {
     for (qsizetype i = 0; i < esatte_.size(); ++i)
@@ -80,6 +89,18 @@ void ImmaginiTacca::conserva(Immagine immagine)
         esatte_.removeLast();
 }
 
+void ImmaginiTacca::lancia(const Posto& posto, double dpr, const QColor& materiale,
+                           std::function<void(QImage)> consegna, std::function<bool()> ancoraVoluta)
+{
+    lavoro_.start([this, posto, dpr, materiale, consegna = std::move(consegna), ancoraVoluta = std::move(ancoraVoluta)] {
+        if (ancoraVoluta && !ancoraVoluta())
+            return;
+        QImage fatta = rendi(posto, dpr, materiale);
+        QMetaObject::invokeMethod(
+            this, [consegna, fatta = std::move(fatta)]() mutable { consegna(std::move(fatta)); }, Qt::QueuedConnection);
+    });
+}
+
 void ImmaginiTacca::chiedi(const Posto& posto, double dpr, const QColor& materiale)
 {
     if (esatta(posto.locale, dpr, materiale))
@@ -88,19 +109,47 @@ void ImmaginiTacca::chiedi(const Posto& posto, double dpr, const QColor& materia
         if (r.uguale(posto.locale, dpr, materiale))
             return;
     richieste_.append({posto.locale, dpr, materiale, {}});
-    lavoro_.start([this, posto, dpr, materiale] {
-        QImage fatta = rendi(posto, dpr, materiale);
-        QMetaObject::invokeMethod(
-            this,
-            [this, locale = posto.locale, dpr, materiale, fatta = std::move(fatta)]() mutable {
-                for (qsizetype i = 0; i < richieste_.size(); ++i)
-                    if (richieste_[i].uguale(locale, dpr, materiale))
-                        richieste_.removeAt(i--);
-                conserva({locale, dpr, materiale, std::move(fatta)});
-                emit pronta();
-            },
-            Qt::QueuedConnection);
+    lancia(posto, dpr, materiale, [this, locale = posto.locale, dpr, materiale](QImage fatta) {
+        for (qsizetype i = 0; i < richieste_.size(); ++i)
+            if (richieste_[i].uguale(locale, dpr, materiale))
+                richieste_.removeAt(i--);
+        conserva({locale, dpr, materiale, std::move(fatta)});
+        emit pronta();
     });
+}
+
+void ImmaginiTacca::anticipa(const QList<QRectF>& forme, double dpr)
+{
+    const QColor materiale = Disegno::materiale();
+    QList<Immagine> nuove;
+    QList<Posto> daFare;
+    for (const QRectF& f : forme) {
+        if (f.isEmpty() || f.height() >= kAltezzaMinima)
+            continue;
+        const Posto p = posto(f, {}, dpr);
+        if (std::any_of(nuove.cbegin(), nuove.cend(), [&](const Immagine& i) { return i.uguale(p.locale, dpr, materiale); }))
+            continue;
+        auto gia = std::find_if(anticipate_.begin(), anticipate_.end(),
+                                [&](const Immagine& i) { return i.uguale(p.locale, dpr, materiale); });
+        if (gia != anticipate_.end()) {
+            nuove.append(std::move(*gia));
+        } else {
+            nuove.append({p.locale, dpr, materiale, {}});
+            daFare.append(p);
+        }
+    }
+    // What an earlier call still has to make is no longer wanted.
+    const int giro = ++*giro_;
+    anticipate_ = std::move(nuove);
+    for (const Posto& p : std::as_const(daFare))
+        lancia(
+            p, dpr, materiale,
+            [this, locale = p.locale, dpr, materiale](QImage fatta) {
+                for (Immagine& i : anticipate_)
+                    if (i.uguale(locale, dpr, materiale) && i.immagine.isNull())
+                        i.immagine = std::move(fatta);
+            },
+            [contatore = giro_, giro] { return contatore->load() == giro; });
 }
 
 void ImmaginiTacca::prepara(const QRectF& cornice, double dpr)
@@ -181,6 +230,8 @@ void ImmaginiTacca::disegna(QPainter& p, const QRectF& cornice, double altezza, 
     const QColor materiale = Disegno::materiale();
     const Posto qui = posto(r, spostamento, dpr);
     const Immagine* pronta = esatta(qui.locale, dpr, materiale);
+    if (!pronta && inMoto)
+        pronta = anticipata(qui.locale, dpr, materiale);
     if (!pronta && !inMoto) {
         // At rest, the picture of this very shape: asked for while the
         // springs ran, or made now.

@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QRectF>
 #include <QThreadPool>
+#include <atomic>
+#include <functional>
+#include <memory>
 
 class QPainter;
 
@@ -28,6 +31,10 @@ public:
     // Makes, off this thread, the picture of the translucent shape over
     // `cornice` (a painter with no transform on a device of `dpr`).
     void prepara(const QRectF& cornice, double dpr);
+    // Makes, off this thread, the pictures of the low shapes among `forme`
+    // (those a moving shape is drawn straight as), in place of those asked
+    // for before: the frames the springs will show on their way.
+    void anticipa(const QList<QRectF>& forme, double dpr);
     // As FormaTacca::disegna; `inMoto` while the shape moves.
     void disegna(QPainter& p, const QRectF& cornice, double altezza, bool pieno, bool inMoto);
 
@@ -57,13 +64,19 @@ private:
     static Posto posto(const QRectF& forma, QPointF spostamento, double dpr);
     static QImage rendi(const Posto& posto, double dpr, const QColor& materiale);
     const Immagine* esatta(const QRectF& locale, double dpr, const QColor& materiale) const;
+    const Immagine* anticipata(const QRectF& locale, double dpr, const QColor& materiale) const;
     void conserva(Immagine immagine);
     void chiedi(const Posto& posto, double dpr, const QColor& materiale);
+    // Renders on the worker, then hands the picture over on this thread.
+    void lancia(const Posto& posto, double dpr, const QColor& materiale, std::function<void(QImage)> consegna,
+                std::function<bool()> ancoraVoluta = {});
     bool componi(QPainter& p, const QRectF& forma, QPointF spostamento, double dpr, const QColor& materiale);
 
     QThreadPool lavoro_;
     QList<Immagine> esatte_; // the most recent first
     QList<Immagine> richieste_; // asked for and not come yet (no pictures)
+    QList<Immagine> anticipate_; // of the frames to come (some not come yet: no pictures)
+    std::shared_ptr<std::atomic<int>> giro_ = std::make_shared<std::atomic<int>>(0); // of anticipa()
     Immagine riferimento_;   // its shape lies at (margine, margine) with riferimentoLato_
     QSize riferimentoLato_;  // device pixels
     QSizeF riferimentoChiesto_;

@@ -58,7 +58,7 @@ bool Molla::avanza(double dt)
 
 AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent), timer_(new QTimer(this))
 {
-    timer_->setInterval(16);
+    timer_->setInterval(kIntervalloMs);
     timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &AnimatoreMolle::tick);
 }
@@ -105,7 +105,7 @@ void AnimatoreMolle::tick()
 {
     bool moto = false;
     for (Molla* m : molle_)
-        moto = m->avanza(timer_->interval() / 1000.0) || moto;
+        moto = m->avanza(kPasso) || moto;
     if (!moto)
         timer_->stop();
     emit passo();

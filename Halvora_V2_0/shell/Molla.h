@@ -32,6 +32,11 @@ private:
 class AnimatoreMolle : public QObject {
     Q_OBJECT
 public:
+    // Each frame moves the springs on by this much, whenever it comes: a
+    // path is the same every time, and can be worked out ahead.
+    static constexpr int kIntervalloMs = 16;
+    static constexpr double kPasso = kIntervalloMs / 1000.0;
+
     explicit AnimatoreMolle(QObject* parent = nullptr);
     void segui(Molla* molla);
     // Call after changing a target.

@@ -136,6 +136,8 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
             return;
         ultimo_ = ora;
         disponi();
+        if (!animatore_.attivo())
+            anticipaForme(); // the next opening's
         // Only where the shape was and is now.
         const QRect area = areaTacca();
         update(area.united(areaDisegnata_));
@@ -231,7 +233,11 @@ void RootNotchView::collega()
         aggiornaTacca();
         aggiornaSlot();
         disponi();
-        update();
+        if (!animatore_.attivo())
+            anticipaForme(); // the tab or the mode the next opening goes to may have changed
+        const QRect area = areaTacca();
+        update(area.united(areaDisegnata_));
+        areaDisegnata_ = area;
     });
     // The flags are first computed when a value they depend on changes.
     auto ricalcola = [this] {
@@ -470,15 +476,50 @@ void RootNotchView::aggiornaTacca()
     altezza_.vaiA(d.height(), 0.4, 0.7);
     apertura_.vaiA(apertura, 0.4, 0.7);
     animatore_.avvia();
+    anticipaForme();
 }
 
 RootNotchView::Fotogramma RootNotchView::fotogramma() const
 {
+    return fotogramma(rettangoloTacca(), opacitaContenuto());
+}
+
+RootNotchView::Fotogramma RootNotchView::fotogramma(const QRectF& r, double opacita) const
+{
     const double dpr = devicePixelRatioF();
-    const QRectF r = rettangoloTacca();
     return {QRect(QPoint(qRound(r.left() * dpr), qRound(r.top() * dpr)),
                   QPoint(qRound(r.right() * dpr), qRound(r.bottom() * dpr))),
-            qRound(opacitaContenuto() * 255)};
+            qRound(opacita * 255)};
+}
+
+void RootNotchView::anticipaForme()
+{
+    const bool chiusa = stato_.currentState() == NotchState::compact;
+    Molla larghezza = larghezza_, altezza = altezza_, apertura = apertura_;
+    if (chiusa && larghezza.ferma() && altezza.ferma()) {
+        const QSizeF aperta = stato_.modalitaGuida() ? NotchStateManager::kDimensioneGuida
+                                                     : NotchStateManager::dimensioneScheda(stato_.activeTab());
+        larghezza.vaiA(aperta.width(), 0.4, 0.7);
+        altezza.vaiA(aperta.height(), 0.4, 0.7);
+        apertura.vaiA(1, 0.4, 0.7);
+    } else if (chiusa && (stato_.haTaccaFisica() || stato_.linguettaAttiva())) {
+        immagini_.anticipa({}, devicePixelRatioF()); // closing, it is drawn solid or as the edge tab
+        return;
+    }
+    // The frames to come, step by step as the animator moves the springs,
+    // less those it will not draw since they change no pixel.
+    QList<QRectF> forme;
+    Fotogramma ultimo = fotogramma();
+    for (int i = 0; i < 250 && !(larghezza.ferma() && altezza.ferma() && apertura.ferma()); ++i) {
+        for (Molla* m : {&larghezza, &altezza, &apertura})
+            m->avanza(AnimatoreMolle::kPasso);
+        const QRectF r((width() - larghezza.valore()) / 2, 0, larghezza.valore(), altezza.valore());
+        const Fotogramma f = fotogramma(r, std::clamp(apertura.valore(), 0.0, 1.0));
+        if (f != ultimo)
+            forme << r;
+        ultimo = f;
+    }
+    immagini_.anticipa(forme, devicePixelRatioF());
 }
 
 double RootNotchView::opacitaContenuto() const
@@ -528,6 +569,7 @@ void RootNotchView::showEvent(QShowEvent* e)
     if (mostrata_)
         return;
     mostrata_ = true;
+    anticipaForme();
     // The guide opens by itself on the first run, once the panel is up.
     guidaIniziale_ = servizi_.clock.singleShot(1.2, [this] {
         if (!servizi_.impostazioni.boolValue(QStringLiteral("guidaVista"), false)

@@ -137,6 +137,10 @@ private:
         bool operator==(const Fotogramma&) const = default;
     };
     Fotogramma fotogramma() const;
+    Fotogramma fotogramma(const QRectF& forma, double opacita) const;
+    // Has the worker draw the low shapes the springs will pass through on
+    // their way to their targets, or, closed at rest, on the next opening.
+    void anticipaForme();
     Pasteboard& appunti();
     const DesktopEntries& applicazioni() const;
     QList<CatenaSchede::SchedaPersistente> idonee() const;
