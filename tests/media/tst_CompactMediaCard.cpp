@@ -111,6 +111,39 @@ private slots:
         QCOMPARE(clock.pending(), 1);
     }
 
+    void aWaveFrameRepaintsTheWavesAlone()
+    {
+        // Each frame of the waves is theirs: the card under them (its text,
+        // its plate) is not painted again.
+        FakeClock clock;
+        QWidget fondo;
+        fondo.setAttribute(Qt::WA_TranslucentBackground);
+        CompactMediaCard c(&fondo, clock);
+        StatoMedia s;
+        s.trackTitle = QStringLiteral("Notturno");
+        s.totalDuration = 200;
+        c.setStato(s);
+        c.setOndeAnimate(true);
+        fondo.resize(c.size());
+        fondo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fondo));
+        struct Conta : QObject {
+            int n = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                n += e->type() == QEvent::Paint;
+                return false;
+            }
+        } carta, onde;
+        c.installEventFilter(&carta);
+        c.onde()->installEventFilter(&onde);
+        for (int i = 0; i < 3; ++i) {
+            clock.advance(1.0 / 15);
+            QTRY_COMPARE(onde.n, i + 1);
+        }
+        QCOMPARE(carta.n, 0);
+    }
+
     void wavesTakeTheLabelColour()
     {
         FakeClock clock;

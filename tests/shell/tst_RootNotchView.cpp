@@ -1,5 +1,6 @@
 #include "AttivitaCardView.h"
 #include "AttivitaManager.h"
+#include "EffettoStrato.h"
 #include "FakeClock.h"
 #include "GuidaView.h"
 #include "LettoreFeedFinto.h"
@@ -112,6 +113,22 @@ private slots:
         b.stato.aggiornaHover(true);
         QCoreApplication::sendPostedEvents(); // not a frame later, when the timer would fire
         QVERIFY(b.root().rettangoloTacca().width() != chiudendo);
+    }
+
+    void theOpenContentIsLaidOutOnceAndShownAsAPictureWhileTheNotchMoves()
+    {
+        Banco b(ini());
+        b.stato.setHaTaccaFisica(false);
+        b.stato.aggiornaHover(true);
+        QCoreApplication::sendPostedEvents(); // one step of the springs
+        PannelloAperto* pannello = b.root().pannelloAperto();
+        const QSizeF aperta = NotchStateManager::dimensioneScheda(b.stato.activeTab());
+        QVERIFY(b.root().rettangoloTacca().width() < aperta.width());
+        QCOMPARE(QSizeF(pannello->size()), aperta);
+        QVERIFY(qobject_cast<EffettoStrato*>(pannello->graphicsEffect()));
+        b.root().completaAnimazioni();
+        QCOMPARE(pannello->geometry(), b.root().rettangoloTacca().toAlignedRect());
+        QVERIFY(!pannello->graphicsEffect());
     }
 
     void aRepaintAtRestDrawsTheSamePixels_data()
