@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDir>
+#include <algorithm>
+#include <cstdlib>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -15,6 +17,19 @@ inline QString cartellaOutputTest()
         c = QDir::temp().filePath(QStringLiteral("halvora-test-output"));
     QDir().mkpath(c);
     return c;
+}
+
+// The largest difference of one channel between two pictures of a size.
+inline int scartoMassimo(const QImage& a, const QImage& b)
+{
+    int massimo = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            massimo = std::max({massimo, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    return massimo;
 }
 
 // Saves `img` as <output>/<nome>.png and returns it.

@@ -1,6 +1,7 @@
 #include "Disegno.h"
 #include "FormaTacca.h"
 #include "ImmaginiTacca.h"
+#include "TestOutput.h"
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -18,19 +19,6 @@ class TestImmaginiTacca : public QObject {
         img.setDevicePixelRatio(dpr);
         img.fill(Qt::transparent);
         return img;
-    }
-
-    // The largest difference of one channel.
-    static int scarto(const QImage& a, const QImage& b)
-    {
-        int massimo = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x) {
-                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-                massimo = std::max({massimo, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-            }
-        return massimo;
     }
 
 private slots:
@@ -82,7 +70,7 @@ private slots:
                 QPainter p(&kept);
                 immagini.disegna(p, forma, forma.height(), false, inMoto);
             }
-            QVERIFY2(scarto(kept, dritta) <= scartoAmmesso, qPrintable(QString::number(scarto(kept, dritta))));
+            QVERIFY2(scartoMassimo(kept, dritta) <= scartoAmmesso, qPrintable(QString::number(scartoMassimo(kept, dritta))));
         }
     }
 
@@ -100,7 +88,7 @@ private slots:
             QPainter p(&kept);
             immagini.disegna(p, forma, forma.height(), false, false);
         }
-        QCOMPARE(scarto(kept, dritta), 0);
+        QCOMPARE(scartoMassimo(kept, dritta), 0);
     }
 };
 
