@@ -20,8 +20,8 @@ constexpr double kRispostaGiro = 0.5;
 constexpr double kSmorzamentoGiro = 0.8;
 
 // Fades `w` in, or out and then releases it; a widget with an effect of
-// its own only comes and goes.
-void dissolvi(QWidget* w, bool entra)
+// its own only comes and goes. `passo` is told of each step.
+void dissolvi(QWidget* w, bool entra, const std::function<void()>& passo)
 {
     if (w->graphicsEffect()) {
         if (!entra)
@@ -35,6 +35,7 @@ void dissolvi(QWidget* w, bool entra)
     a->setDuration(250);
     a->setEasingCurve(QEasingCurve::InOutQuad);
     a->setEndValue(entra ? 1.0 : 0.0);
+    QObject::connect(a, &QVariantAnimation::valueChanged, w, passo);
     QObject::connect(a, &QAbstractAnimation::finished, w, [w, entra] {
         if (entra)
             w->setGraphicsEffect(nullptr);
@@ -89,7 +90,7 @@ void PannelloAperto::aggiornaGuida()
             guida_->show();
             // Guide mode may open the notch just after this: the window counts.
             if (window()->isVisible())
-                dissolvi(guida_, true);
+                dissolvi(guida_, true, [this] { emit aspettoCambiato(); });
         }
     } else if (!inGuida && guida_) {
         // The guide fades out over the panel, taking no more clicks.
@@ -98,7 +99,7 @@ void PannelloAperto::aggiornaGuida()
         if (window()->isVisible()) {
             uscente->setAttribute(Qt::WA_TransparentForMouseEvents);
             uscente->raise();
-            dissolvi(uscente, false);
+            dissolvi(uscente, false, [this] { emit aspettoCambiato(); });
         } else {
             uscente->hide();
             uscente->deleteLater();
