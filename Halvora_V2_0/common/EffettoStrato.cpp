@@ -1,9 +1,31 @@
 #include "EffettoStrato.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QWidget>
 
-EffettoStrato::EffettoStrato(QWidget* widget) : QGraphicsEffect(widget), widget_(widget) {}
+EffettoStrato::EffettoStrato(QWidget* widget) : QGraphicsEffect(widget), widget_(widget)
+{
+    qApp->installEventFilter(this);
+}
+
+bool EffettoStrato::eventFilter(QObject* o, QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::LayoutRequest:
+    case QEvent::ChildAdded:
+    case QEvent::ChildRemoved:
+        if (valida_ && widget_ && o->isWidgetType()
+            && (o == widget_ || widget_->isAncestorOf(static_cast<QWidget*>(o))))
+            invalida();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
 
 void EffettoStrato::setOpacita(double opacita)
 {

@@ -10,8 +10,9 @@ class QWidget;
 // Draws its widget from a kept picture of it, faded and clipped as told:
 // a widget that moves, fades or is uncovered frame by frame costs one copy
 // a frame instead of painting itself again. The picture is made at the
-// first paint and again only after invalida(), so whoever changes what the
-// widget shows while it has the effect says so.
+// first paint and again after invalida(), and when a widget inside comes,
+// goes or lays itself out anew (rows built as they are needed); whoever
+// only repaints something inside while the effect lasts says so.
 class EffettoStrato : public QGraphicsEffect {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
 
 protected:
     void draw(QPainter* p) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     QPointer<QWidget> widget_;
