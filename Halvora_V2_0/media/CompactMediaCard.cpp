@@ -52,10 +52,14 @@ void CompactMediaCard::setOndeAnimate(bool animate) { onde_->setAnimate(animate)
 
 void CompactMediaCard::setStato(const StatoMedia& stato)
 {
+    // Each poll brings a new position, which only the line shows.
+    const bool carta = stato.trackTitle != stato_.trackTitle || stato.albumArt.cacheKey() != stato_.albumArt.cacheKey()
+                       || stato.albumTint != stato_.albumTint || (stato.totalDuration > 0) != (stato_.totalDuration > 0);
     stato_ = stato;
     tinta_.imposta(stato_.albumTint);
     aggiornaFilo();
-    update();
+    if (carta)
+        update();
 }
 
 double CompactMediaCard::frazione(double tempo, double durata)
