@@ -248,10 +248,11 @@ void MirrorView::paintEvent(QPaintEvent*)
 
     // The disc's shadow, then the disc.
     const int margine = 20;
-    if (ombra_.isNull())
-        ombra_ = ombraSfocata(cerchio(QRectF(margine, margine, kDisco, kDisco)),
-                             QSize(int(kDisco) + 2 * margine, int(kDisco) + 2 * margine), 10, QColor(0, 0, 0, 102));
-    p.drawImage(disco_.topLeft() + QPointF(-margine, -margine + 5), ombra_);
+    // Blurred once for the process: the view is built anew each time its tab shows.
+    static const QImage ombra =
+        ombraSfocata(cerchio(QRectF(margine, margine, kDisco, kDisco)),
+                     QSize(int(kDisco) + 2 * margine, int(kDisco) + 2 * margine), 10, QColor(0, 0, 0, 102));
+    p.drawImage(disco_.topLeft() + QPointF(-margine, -margine + 5), ombra);
     p.setPen(Qt::NoPen);
     p.setBrush(kMaterialeSottile);
     p.drawEllipse(disco_);

@@ -81,7 +81,6 @@ private:
     CameraManager& camera_;
     PulsanteCamera* pulsante_;
     QImage immagine_;
-    QImage ombra_; // the disc's shadow, drawn once
     // Frames are converted off the GUI thread, one at a time; while one is
     // in hand only the newest that arrives waits.
     QThreadPool conversione_;
