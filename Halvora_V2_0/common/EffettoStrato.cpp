@@ -49,6 +49,23 @@ void EffettoStrato::invalida()
     update();
 }
 
+void EffettoStrato::prepara()
+{
+    if (valida_ || rendendo_ || !widget_)
+        return;
+    const qreal dpr = widget_->devicePixelRatioF();
+    const QSize lato = widget_->size() * dpr;
+    if (immagine_.size() != lato || immagine_.devicePixelRatio() != dpr) {
+        immagine_ = QImage(lato, QImage::Format_ARGB32_Premultiplied);
+        immagine_.setDevicePixelRatio(dpr);
+    }
+    immagine_.fill(Qt::transparent);
+    rendendo_ = true;
+    widget_->render(&immagine_, QPoint(), QRegion(), QWidget::DrawChildren);
+    rendendo_ = false;
+    valida_ = true;
+}
+
 void EffettoStrato::draw(QPainter* p)
 {
     // Making the picture paints the widget through this very effect.
@@ -58,19 +75,7 @@ void EffettoStrato::draw(QPainter* p)
     }
     if (opacita_ <= 0 || (ritaglio_ && ritaglio_->isEmpty()))
         return;
-    if (!valida_) {
-        const qreal dpr = widget_->devicePixelRatioF();
-        const QSize lato = widget_->size() * dpr;
-        if (immagine_.size() != lato || immagine_.devicePixelRatio() != dpr) {
-            immagine_ = QImage(lato, QImage::Format_ARGB32_Premultiplied);
-            immagine_.setDevicePixelRatio(dpr);
-        }
-        immagine_.fill(Qt::transparent);
-        rendendo_ = true;
-        widget_->render(&immagine_, QPoint(), QRegion(), QWidget::DrawChildren);
-        rendendo_ = false;
-        valida_ = true;
-    }
+    prepara();
     p->save();
     // A whole-pixel rectangle keeps the copy a plain one.
     if (ritaglio_)

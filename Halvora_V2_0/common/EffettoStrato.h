@@ -24,6 +24,8 @@ public:
     // What of the widget shows (its coordinates); none: all of it.
     void setRitaglio(const std::optional<QRect>& ritaglio);
     void invalida();
+    // Makes the picture now, when it is not made yet.
+    void prepara();
 
 protected:
     void draw(QPainter* p) override;
