@@ -8,6 +8,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QVariantAnimation>
 
 namespace {
@@ -28,7 +29,7 @@ QColor mescola(const QColor& da, const QColor& a, double t)
 
 AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
     : QWidget(parent), stato_(stato), barra_(barra), indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())),
-      cambio_(1), dissolvenza_(new QVariantAnimation(this)), scelta_(stato.activeTab()),
+      cambio_(1), tappe_(new QTimer(this)), dissolvenza_(new QVariantAnimation(this)), scelta_(stato.activeTab()),
       colore_(new QVariantAnimation(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -36,6 +37,11 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     animatore_.segui(&indicatore_);
     animatore_.segui(&cambio_);
     connect(&animatore_, &AnimatoreMolle::passo, this, &AreaSchede::passo);
+    // Half a frame apart, so that each step falls between two frames of
+    // the springs and is drawn with the next one.
+    tappe_->setSingleShot(true);
+    tappe_->setInterval(AnimatoreMolle::kIntervalloMs / 2);
+    connect(tappe_, &QTimer::timeout, this, &AreaSchede::prossimaTappa);
     // The hover capsule comes and goes ease-in-out over 0.15 s.
     dissolvenza_->setDuration(150);
     dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
@@ -128,6 +134,8 @@ void AreaSchede::setModuloPresente(bool presente)
 
 void AreaSchede::rilasciaModulo()
 {
+    tappe_->stop();
+    tappa_ = Tappa::nessuna;
     tabModulo_.reset();
     if (modulo_) {
         modulo_->hide();
@@ -143,35 +151,72 @@ void AreaSchede::cambiaModulo()
         return;
     // Only a change the user can see slides; a hidden panel just swaps.
     const bool anima = isVisible() && tabModulo_.has_value();
-    // Over nothing, as it shows over the panel.
-    uscente_ = anima && modulo_ ? Disegno::istantanea(modulo_, modulo_->size(), devicePixelRatioF()) : QPixmap();
+    // Over nothing, as it shows over the panel. A module still being made
+    // was never seen: what shows now stays the picture that leaves.
+    if (!anima)
+        uscente_ = QPixmap();
+    else if (!inPreparazione())
+        uscente_ = modulo_ ? Disegno::istantanea(modulo_, modulo_->size(), devicePixelRatioF()) : QPixmap();
     rilasciaModulo();
     tabModulo_ = tab;
-    modulo_ = costruttore_ ? costruttore_(tab) : nullptr;
-    if (modulo_) {
-        modulo_->setParent(this);
-        // It slides and fades in as a picture of itself; a module that
-        // fades by itself keeps its own effect.
-        if (anima && !modulo_->graphicsEffect())
-            modulo_->setGraphicsEffect(new EffettoStrato(modulo_));
-        modulo_->show();
-    }
     if (anima) {
+        // The old picture rests where the module was until the new one comes.
         avanti_ = barra_.direzioneAvanti();
         cambio_.salta(0);
-        cambio_.vaiA(1, kRisposta, kSmorzamento);
-        animatore_.avvia();
+        tappa_ = Tappa::costruisci;
+        tappe_->start();
     } else {
+        mettiModulo(false);
         cambio_.salta(1);
     }
     disponiModulo();
     ridisegna();
 }
 
+void AreaSchede::mettiModulo(bool anima)
+{
+    modulo_ = costruttore_ && tabModulo_ ? costruttore_(*tabModulo_) : nullptr;
+    if (!modulo_)
+        return;
+    modulo_->setParent(this);
+    // It slides and fades in as a picture of itself; a module that fades
+    // by itself keeps its own effect.
+    if (anima && !modulo_->graphicsEffect())
+        modulo_->setGraphicsEffect(new EffettoStrato(modulo_));
+    disponiModulo(); // where it comes from, before it shows
+    modulo_->show();
+}
+
+void AreaSchede::prossimaTappa()
+{
+    tappe_->stop();
+    switch (tappa_) {
+    case Tappa::nessuna:
+        return;
+    case Tappa::costruisci:
+        // Shown a whole width away and fully faded: nothing of it is drawn yet.
+        mettiModulo(true);
+        tappa_ = Tappa::disegna;
+        break;
+    case Tappa::disegna:
+        if (modulo_)
+            if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+                e->prepara();
+        tappa_ = Tappa::scorri;
+        break;
+    case Tappa::scorri:
+        tappa_ = Tappa::nessuna;
+        cambio_.vaiA(1, kRisposta, kSmorzamento);
+        animatore_.avvia();
+        return;
+    }
+    tappe_->start();
+}
+
 void AreaSchede::passo()
 {
     const bool scorreva = transizioneInCorso();
-    if (cambio_.ferma()) {
+    if (!inPreparazione() && cambio_.ferma()) {
         uscente_ = QPixmap();
         if (modulo_)
             if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
@@ -183,6 +228,8 @@ void AreaSchede::passo()
 
 void AreaSchede::completaAnimazioni()
 {
+    while (inPreparazione())
+        prossimaTappa();
     animatore_.completa();
     for (QVariantAnimation* a : {dissolvenza_, colore_})
         if (a->state() == QAbstractAnimation::Running)

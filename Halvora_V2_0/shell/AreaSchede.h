@@ -41,6 +41,8 @@ public:
     void disponiModulo();
 
     bool transizioneInCorso() const { return !uscente_.isNull(); }
+    // The new module is still being built and drawn, before it slides in.
+    bool inPreparazione() const { return tappa_ != Tappa::nessuna; }
     // The tab whose hover capsule shows, and how strongly (it fades in and out).
     std::optional<NotchTab> tabEvidenziata() const { return evidenziata_; }
     double opacitaEvidenziata() const { return opacitaEvidenziata_; }
@@ -60,6 +62,8 @@ protected:
 private:
     int tabSotto(QPoint p) const;
     void cambiaModulo();
+    void mettiModulo(bool anima);
+    void prossimaTappa();
     void rilasciaModulo();
     void passo();
     void seguiPassaggio();
@@ -78,6 +82,12 @@ private:
     AnimatoreMolle animatore_;
     // The old module as last drawn, while it slides out.
     QPixmap uscente_;
+    // A change the user sees is made over a few turns, so that no frame
+    // waits for all of it: the new module is built, then drawn as a
+    // picture, then it slides in.
+    enum class Tappa { nessuna, costruisci, disegna, scorri };
+    Tappa tappa_ = Tappa::nessuna;
+    class QTimer* tappe_;
     bool avanti_ = true;
     std::optional<NotchTab> evidenziata_;
     double opacitaEvidenziata_ = 0;

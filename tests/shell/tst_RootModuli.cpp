@@ -299,19 +299,58 @@ private slots:
         // On screen: the panel takes the new tab's size at once, centred as before.
         auto indicatore = [&] { return area.rettangoloIndicatore().translated(area.mapTo(b->root.get(), QPointF())); };
         const QRectF indicatorePrima = indicatore();
+        // Where the new module stands as it shows.
+        struct Arrivo : QObject {
+            std::optional<int> x;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::ChildPolished && !x)
+                    if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(e)->child()))
+                        x = w->x();
+                return false;
+            }
+        } arrivo;
+        area.installEventFilter(&arrivo);
         b->root->barra().selezionaTab(a);
-        // At the start the new module stands a whole width off to that side,
-        // the indicator still under the old tab and the old module's picture showing.
-        QWidget* nuovo = area.modulo();
-        QVERIFY(nuovo && area.transizioneInCorso());
-        QCOMPARE(nuovo->x(), (daDestra ? 1 : -1) * area.width());
+        // At the start the indicator is still under the old tab and the old
+        // module's picture shows; the new module, once built, stands a whole
+        // width off to that side until it is drawn and slides in.
         QCOMPARE(indicatore(), indicatorePrima);
+        QVERIFY(area.transizioneInCorso());
+        QTRY_VERIFY(area.modulo());
+        QWidget* nuovo = area.modulo();
+        QCOMPARE(arrivo.x, (daDestra ? 1 : -1) * area.width());
         b->root->completaAnimazioni();
         QVERIFY(!area.transizioneInCorso());
         QCOMPARE(nuovo->geometry().topLeft(), area.areaModulo().topLeft());
         QVERIFY(!nuovo->graphicsEffect());
         const int i = BarraSchede::ordine().indexOf(a);
         QCOMPARE(area.rettangoloIndicatore().center().x(), QRectF(area.rettangoloTab(i)).center().x());
+    }
+
+    void quickChangesEndOnTheLastTabWithOneModuleAndTheSettingsOnNone()
+    {
+        auto b = banco();
+        b->root->show();
+        b->apri(NotchTab::tray);
+        AreaSchede& area = b->root->pannelloAperto()->areaSchede();
+        b->root->barra().selezionaTab(NotchTab::clipboard);
+        QTRY_VERIFY(area.modulo()); // built, not yet sliding in
+        b->root->barra().selezionaTab(NotchTab::memo);
+        b->root->barra().selezionaTab(NotchTab::media);
+        QTRY_VERIFY(!area.inPreparazione());
+        auto moduli = [&] {
+            b->root->completaAnimazioni();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return area.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        };
+        QCOMPARE(moduli().size(), 1);
+        QVERIFY(qobject_cast<MediaPlayerView*>(area.modulo()) && moduli().first() == area.modulo());
+        QVERIFY(!area.transizioneInCorso() && !area.modulo()->graphicsEffect());
+        // The settings come up before the next module is built.
+        b->root->barra().selezionaTab(NotchTab::tray);
+        b->root->setShowSettings(true);
+        QVERIFY(moduli().isEmpty() && !area.modulo());
     }
 
     void theHoverCapsuleFadesInAndOut()
