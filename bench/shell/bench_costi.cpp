@@ -1,8 +1,8 @@
 // What the application costs while it moves, beside an empty translucent
 // window on the same display in the same run: CPU of all its threads in the
 // 2 s after each opening of the notch, each tab change and each closing,
-// with the longest frame of each opening (ten of each, medians); CPU while
-// the music card plays; resident memory at rest.
+// with the longest frame of each opening and of each tab change (ten of
+// each, medians); CPU while the music card plays; resident memory at rest.
 // Run on a display and a bus of their own: cmake --build build --target misura_costi
 //   [--volte N] [--app PATH] [--player PATH]
 #include "BancoApplicazione.h"
@@ -256,7 +256,7 @@ int main(int argc, char** argv)
     // Tab changes: the pointer rests on a tab of the open panel, which opens
     // it; the row is centred on the screen, the power button before it.
     QList<Misura> cambi;
-    QList<double> fotCambio;
+    QList<double> fotCambio, fotCambioCpu;
     puntatore.muovi(mezzo, 10);
     raccogli(righe, 1500);
     for (int i = 1; i <= volte; ++i) {
@@ -264,7 +264,9 @@ int main(int argc, char** argv)
         puntatore.muovi(mezzo - 100 + 40 * (i % 7), 64);
         const QStringList lette = raccogli(righe, kFinestraMs);
         cambi << misura.misura();
-        fotCambio << fotogrammaPiuLungo(lette).first;
+        const auto [muro, cpu] = fotogrammaPiuLungo(lette);
+        fotCambio << muro;
+        fotCambioCpu << cpu;
     }
     lontano();
     raccogli(righe, kFinestraMs);
@@ -316,9 +318,7 @@ int main(int argc, char** argv)
              .arg(ms(crescite, &Misura::cpu), 0, 'f', 1));
     const double cambio = ms(cambi, &Misura::cpu);
     riga("Tab change, CPU", cambio, "ms", QStringLiteral("<= 150"), cambio <= 150,
-         QStringLiteral("(GUI thread %1 ms; longest frame %2 ms)")
-             .arg(ms(cambi, &Misura::principale), 0, 'f', 1)
-             .arg(mediana(fotCambio), 0, 'f', 2));
+         QStringLiteral("(GUI thread %1 ms)").arg(ms(cambi, &Misura::principale), 0, 'f', 1));
     const double chiusura = ms(chiusure, &Misura::cpu);
     riga("Closing, CPU", chiusura, "ms", QStringLiteral("<= 100"), chiusura <= 100,
          QStringLiteral("(GUI thread %1 ms; empty window shrinking %2 ms)")
@@ -329,6 +329,11 @@ int main(int argc, char** argv)
          QStringLiteral("(its CPU %1 ms; worst opening %2 ms)")
              .arg(mediana(fotCpu), 0, 'f', 2)
              .arg(percentile(fotMuro, 1), 0, 'f', 2));
+    const double fotogrammaCambio = mediana(fotCambio);
+    riga("Longest frame of a tab change", fotogrammaCambio, "ms", QStringLiteral("<= 8"), fotogrammaCambio <= 8,
+         QStringLiteral("(its CPU %1 ms; worst change %2 ms)")
+             .arg(mediana(fotCambioCpu), 0, 'f', 2)
+             .arg(percentile(fotCambio, 1), 0, 'f', 2));
     if (!musica.isEmpty()) {
         const double quota = 100 * mediana(scelti(musica, &Misura::cpu)) / 3;
         riga("Music card playing, CPU", quota, "%", QStringLiteral("<= 0.5"), quota <= 0.5,
