@@ -207,7 +207,9 @@ void AreaSchede::prossimaTappa()
     case Tappa::scorri:
         tappa_ = Tappa::nessuna;
         cambio_.vaiA(1, kRisposta, kSmorzamento);
-        animatore_.avvia();
+        // Springs that still move take it with their next frame: no frame more.
+        if (!animatore_.attivo())
+            animatore_.avvia();
         return;
     }
     tappe_->start();
