@@ -187,6 +187,13 @@ void AreaSchede::mettiModulo(bool anima)
     modulo_->show();
 }
 
+EffettoStrato* AreaSchede::effettoDiPassaggio() const
+{
+    // The picture this area put on the module for the slide, not one of the module's own.
+    auto* e = modulo_ ? qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()) : nullptr;
+    return e && e->parent() == modulo_ ? e : nullptr;
+}
+
 void AreaSchede::prossimaTappa()
 {
     tappe_->stop();
@@ -199,9 +206,8 @@ void AreaSchede::prossimaTappa()
         tappa_ = Tappa::disegna;
         break;
     case Tappa::disegna:
-        if (modulo_)
-            if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
-                e->prepara();
+        if (EffettoStrato* e = effettoDiPassaggio())
+            e->prepara();
         tappa_ = Tappa::scorri;
         break;
     case Tappa::scorri:
@@ -220,9 +226,8 @@ void AreaSchede::passo()
     const bool scorreva = transizioneInCorso();
     if (!inPreparazione() && cambio_.ferma()) {
         uscente_ = QPixmap();
-        if (modulo_)
-            if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
-                modulo_->setGraphicsEffect(nullptr);
+        if (effettoDiPassaggio())
+            modulo_->setGraphicsEffect(nullptr);
     }
     disponiModulo();
     ridisegna(scorreva);
@@ -257,7 +262,7 @@ void AreaSchede::disponiModulo()
     const double p = cambio_.valore();
     area.translate(qRound((avanti_ ? 1 : -1) * area.width() * (1 - p)), 0);
     modulo_->setGeometry(area);
-    if (auto* e = qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()); e && e->parent() == modulo_)
+    if (EffettoStrato* e = effettoDiPassaggio())
         e->setOpacita(std::clamp(p, 0.0, 1.0));
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 
 class BarraSchede;
+class EffettoStrato;
 
 // The tab face of the open panel: the power button and the row of seven
 // tabs with the indicator sliding under the selected one, a divider, and
@@ -63,6 +64,7 @@ private:
     int tabSotto(QPoint p) const;
     void cambiaModulo();
     void mettiModulo(bool anima);
+    EffettoStrato* effettoDiPassaggio() const;
     void prossimaTappa();
     void rilasciaModulo();
     void passo();
