@@ -35,7 +35,7 @@ void EffettoStrato::setOpacita(double opacita)
     update();
 }
 
-void EffettoStrato::setRitaglio(const std::optional<QRect>& ritaglio)
+void EffettoStrato::setRitaglio(const std::optional<QPainterPath>& ritaglio)
 {
     if (ritaglio == ritaglio_)
         return;
@@ -77,9 +77,10 @@ void EffettoStrato::draw(QPainter* p)
         return;
     prepara();
     p->save();
-    // A whole-pixel rectangle keeps the copy a plain one.
-    if (ritaglio_)
-        p->setClipRect(*ritaglio_, Qt::IntersectClip);
+    if (ritaglio_) {
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setClipPath(*ritaglio_, Qt::IntersectClip);
+    }
     p->setOpacity(p->opacity() * opacita_);
     p->drawImage(QPointF(0, 0), immagine_);
     p->restore();

@@ -2,6 +2,7 @@
 
 #include <QGraphicsEffect>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointer>
 #include <optional>
 
@@ -21,8 +22,9 @@ public:
 
     void setOpacita(double opacita);
     double opacita() const { return opacita_; }
-    // What of the widget shows (its coordinates); none: all of it.
-    void setRitaglio(const std::optional<QRect>& ritaglio);
+    // What of the widget shows (its coordinates), its edge antialiased;
+    // none: all of it.
+    void setRitaglio(const std::optional<QPainterPath>& ritaglio);
     void invalida();
     // Makes the picture now, when it is not made yet.
     void prepara();
@@ -37,5 +39,5 @@ private:
     bool valida_ = false;
     bool rendendo_ = false;
     double opacita_ = 1;
-    std::optional<QRect> ritaglio_;
+    std::optional<QPainterPath> ritaglio_;
 };
