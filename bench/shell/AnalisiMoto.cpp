@@ -227,6 +227,36 @@ bool sopraSoglia(int n, int su)
     return n > std::max(kPixelMinimi, su / 100);
 }
 
+// For whoever looks into a result: the frame, what it was to show and where
+// they differ (red: content missing, yellow: unlike what was to be drawn),
+// in a folder for each motion.
+void salvaDiagnosi(const QString& cartella, const Modello& mod, const Vista& f, const Quadro& q, int i, const Conto& c,
+                   qint64 ritardo)
+{
+    std::fprintf(stderr, "frame %d: line %.1f ms before, %d pixels judged, %d with content, %d missing, %d unlike\n", i,
+                 ritardo / 1000.0, c.provati, c.conContenuto, c.mancanti, c.residui);
+    QImage atteso(f.larghezza, f.altezza, QImage::Format_RGB32), scarti(f.larghezza, f.altezza, QImage::Format_RGB32);
+    atteso.fill(Qt::black);
+    scarti.fill(Qt::black);
+    const Maschera m = maschera(q.forma, mod.origine, f);
+    for (int y = 0; y < f.altezza; ++y)
+        for (int x = 0; x < f.larghezza; ++x) {
+            if (!m.contiene(x, y))
+                continue;
+            const Modello::Atteso a = mod.atteso(q, x, y);
+            atteso.setPixel(x, y, qRgb(std::clamp(a.c[2], 0, 255), std::clamp(a.c[1], 0, 255), std::clamp(a.c[0], 0, 255)));
+            const Colore k = f.at(x, y);
+            const bool manca = a.forza > kContenuto && scarto(k, mod.m) < kVisibile * a.forza;
+            scarti.setPixel(x, y, manca ? qRgb(255, 0, 0) : scarto(k, a.c) > kResiduo ? qRgb(255, 255, 0) : qRgb(40, 40, 40));
+        }
+    const QString nome = QStringLiteral("%1/%2-").arg(cartella).arg(i, 3, 10, QLatin1Char('0'));
+    QImage(f.dati, f.larghezza, f.altezza, f.passo, QImage::Format_RGB32)
+        .convertToFormat(QImage::Format_RGB888)
+        .save(nome + QStringLiteral("reale.png"));
+    atteso.save(nome + QStringLiteral("atteso.png"));
+    scarti.save(nome + QStringLiteral("scarti.png"));
+}
+
 } // namespace
 
 std::optional<Quadro> leggi(const QString& riga)
@@ -370,6 +400,13 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
             aggiungi(m, m.dove.left(), dopo, quadri[qDopo].forma);
     }
 
+    // BANCO_DIAGNOSI=DIR keeps the pictures of each judged frame.
+    QString diagnosi;
+    if (qEnvironmentVariableIsSet("BANCO_DIAGNOSI")) {
+        static int volta = 0;
+        diagnosi = qEnvironmentVariable("BANCO_DIAGNOSI") + QStringLiteral("/%1").arg(++volta);
+        QDir().mkpath(diagnosi);
+    }
     // Each frame of the motion against the lines written before it.
     int primi = 0;
     for (int i = s; i <= fine; ++i) {
@@ -396,32 +433,8 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         }
         const Quadro& q = quadri[scelto];
         const Conto c = confronta(mod, f, q, 1);
-        if (qEnvironmentVariableIsSet("ANALISI_DEBUG")) {
-            std::fprintf(stderr, "fr %d t %.1f claim %d (%.1f ms before) w %.1f/%.1f provati %d contenuto %d mancanti %d residui %d medio %.1f\n",
-                         i, (r.tempo(i) - r.tempo(s)) / 1000.0, scelto, (r.tempo(i) - q.us) / 1000.0, larghezza, q.forma.width(), c.provati, c.conContenuto, c.mancanti, c.residui, c.scartoMedio);
-            static int chiamata = 0;
-            static const RegistrazioneSchermo* ultima = nullptr;
-            if (ultima != &r || i == s)
-                ++chiamata;
-            ultima = &r;
-            const QString dir = qEnvironmentVariable("ANALISI_DEBUG") + QStringLiteral("/%1").arg(chiamata);
-            QDir().mkpath(dir);
-            QImage atteso(r.larghezza(), r.altezza(), QImage::Format_RGB32), diff(r.larghezza(), r.altezza(), QImage::Format_RGB32);
-            atteso.fill(Qt::black); diff.fill(Qt::black);
-            const Maschera mm = maschera(q.forma, origine, f);
-            for (int y = 0; y < r.altezza(); ++y)
-                for (int x = 0; x < r.larghezza(); ++x) {
-                    if (!mm.contiene(x, y)) continue;
-                    const auto a = mod.atteso(q, x, y);
-                    atteso.setPixel(x, y, qRgb(std::clamp(a.c[2],0,255), std::clamp(a.c[1],0,255), std::clamp(a.c[0],0,255)));
-                    const Colore k = f.at(x, y);
-                    const bool manca = a.forza > kContenuto && scarto(k, mod.m) < kVisibile * a.forza;
-                    diff.setPixel(x, y, manca ? qRgb(255,0,0) : scarto(k, a.c) > kResiduo ? qRgb(255,255,0) : a.sorgenti > 1 ? qRgb(0,0,128) : qRgb(40,40,40));
-                }
-            atteso.save(QStringLiteral("%1/atteso-%2.png").arg(dir).arg(i, 3, 10, QLatin1Char('0')));
-            diff.save(QStringLiteral("%1/diff-%2.png").arg(dir).arg(i, 3, 10, QLatin1Char('0')));
-            QImage(f.dati, r.larghezza(), r.altezza(), r.passo(), QImage::Format_RGB32).convertToFormat(QImage::Format_RGB888).save(QStringLiteral("%1/reale-%2.png").arg(dir).arg(i, 3, 10, QLatin1Char('0')));
-        }
+        if (!diagnosi.isEmpty())
+            salvaDiagnosi(diagnosi, mod, f, q, i, c, r.tempo(i) - q.us);
         if (sopraSoglia(c.residui, c.provati))
             ++e.incongruenti;
         if ((tipo == Tipo::cambio || q.apertura >= 0.3) && sopraSoglia(c.mancanti, c.conContenuto))
@@ -439,8 +452,6 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         }
         if (carta > 25)
             ++e.cartaSopra;
-        if (carta > 0 && qEnvironmentVariableIsSet("ANALISI_DEBUG"))
-            std::fprintf(stderr, "carta fr %d: %d pixels\n", i, carta);
         // The old module's first moves, found on the pixels: where its
         // picture at rest, moved sideways, best explains the frame.
         if (tipo == Tipo::cambio && primi < 3 && q.moduli.size() > 1 && q.moduli.first().opacita > 0.5) {

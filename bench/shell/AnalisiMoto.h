@@ -8,6 +8,8 @@
 // matches none is counted apart. The rest is read off the pixels: content
 // that should show inside the shape and does not, the old module's first
 // moves, the card drawn inside the shape, the intervals between changes.
+// BANCO_DIAGNOSI=DIR keeps, for each motion, each frame beside what it was to
+// show and where they differ.
 #include <QList>
 #include <QRectF>
 #include <QString>

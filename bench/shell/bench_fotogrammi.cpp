@@ -9,7 +9,9 @@
 // longest interval between two changes of the picture and the time to rest.
 // Run on a display and a bus of their own:
 //   cmake --build build --target misura_fotogrammi
-//   [--volte N] [--app PATH] [--player PATH] [--conserva DIR] [--coppie memo>media,tray>clipboard]
+//   [--volte N] [--app PATH] [--player PATH]
+//   [--conserva DIR [--coppie memo>media,tray>clipboard,opening,closing]]: every distinct frame of
+//   those motions (the first opening and closing) as PNG files in DIR, to look at.
 #include "AnalisiMoto.h"
 #include "BancoApplicazione.h"
 #include "RegistrazioneSchermo.h"
@@ -276,10 +278,14 @@ int main(int argc, char** argv)
         banco.leggi();
         aperture.esiti << AnalisiMoto::analizza(registrazione, banco.quadri(), Tipo::apertura);
         stampaDettaglio(QStringLiteral("opening %1").arg(i + 1), aperture.esiti.last());
+        if (!cartella.isEmpty() && i == 0 && daConservare.contains(QStringLiteral("opening")))
+            conserva(registrazione, cartella + QStringLiteral("/opening"));
         registra(lontano, 1700);
         banco.leggi();
         chiusure.esiti << AnalisiMoto::analizza(registrazione, banco.quadri(), Tipo::chiusura);
         stampaDettaglio(QStringLiteral("closing %1").arg(i + 1), chiusure.esiti.last());
+        if (!cartella.isEmpty() && i == 0 && daConservare.contains(QStringLiteral("closing")))
+            conserva(registrazione, cartella + QStringLiteral("/closing"));
         banco.lascia(800);
     }
 
@@ -303,6 +309,7 @@ int main(int argc, char** argv)
     banco.lascia(1000);
     std::puts("Tab changes:");
     Categoria cambi;
+    // BANCO_TAPPE=tray,memo,... goes through those tabs alone.
     QStringList tappe = giro(QStringLiteral("tray"));
     if (qEnvironmentVariableIsSet("BANCO_TAPPE"))
         tappe = qEnvironmentVariable("BANCO_TAPPE").split(QLatin1Char(','));
