@@ -358,6 +358,12 @@ void AreaSchede::resizeEvent(QResizeEvent*)
     disponiModulo();
 }
 
+void AreaSchede::hideEvent(QHideEvent*)
+{
+    // Closed or turned to the settings: nothing is kept ready meanwhile.
+    pronti_->scarta();
+}
+
 QRect AreaSchede::rettangoloTab(int indice) const
 {
     const int n = static_cast<int>(BarraSchede::ordine().size());

@@ -78,6 +78,7 @@ protected:
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     struct Disegnato {

@@ -84,10 +84,20 @@ QPixmap ModuliPronti::disegna(QWidget* modulo)
 void ModuliPronti::sosta(std::optional<NotchTab> tab)
 {
     inSosta_ = tab;
-    if (!tab || tab == tabPronta_)
-        sosta_->stop();
-    else
+    sosta_->stop();
+    if (!tab)
+        return;
+    if (tab != tabPronta_) {
         sosta_->start();
+    } else if (pronto_.modulo && (!eta_.isValid() || eta_.elapsed() > kFrescaMs)) {
+        // Made a while ago: drawn again, on a turn of its own.
+        QTimer::singleShot(0, pronto_.modulo.data(), [this, m = pronto_.modulo] {
+            if (m && pronto_.modulo == m) {
+                pronto_.immagine = disegna(m);
+                eta_.start();
+            }
+        });
+    }
 }
 
 void ModuliPronti::preparaOra(NotchTab tab)
