@@ -8,6 +8,11 @@
 
 class QWidget;
 
+// Whether `e`, sent to `o`, changes how `radice` looks as a whole: a widget
+// inside it (or itself) comes, goes or lays itself out anew. A picture of
+// `radice` is then to be made again.
+bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e);
+
 // Draws its widget from a kept picture of it, faded and clipped as told:
 // a widget that moves, fades or is uncovered frame by frame costs one copy
 // a frame instead of painting itself again. The picture is made at the

@@ -1,6 +1,7 @@
 #include "ModuliPronti.h"
 
 #include "Disegno.h"
+#include "EffettoStrato.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -165,24 +166,13 @@ QPixmap ModuliPronti::foto()
 
 bool ModuliPronti::eventFilter(QObject* o, QEvent* e)
 {
-    switch (e->type()) {
-    case QEvent::Show:
-    case QEvent::Hide:
-    case QEvent::LayoutRequest:
-    case QEvent::ChildAdded:
-    case QEvent::ChildRemoved:
-        if (disegnando_ || !o->isWidgetType())
-            break;
+    if (!disegnando_)
         for (Seguito& s : seguiti_)
-            if (s.modulo && (o == s.modulo || s.modulo->isAncestorOf(static_cast<QWidget*>(o)))) {
+            if (cambiaAspettoDi(s.modulo, o, e)) {
                 s.cambiato = true;
                 if (!std::exchange(ridisegnoInCoda_, true))
                     QTimer::singleShot(0, this, &ModuliPronti::ridisegnaSeguiti);
             }
-        break;
-    default:
-        break;
-    }
     if (e->type() == QEvent::Paint && fotoValida_ && !disegnando_ && o->isWidgetType() && fotografato_
         && (o == fotografato_ || fotografato_->isAncestorOf(static_cast<QWidget*>(o))))
         fotoValida_ = false;

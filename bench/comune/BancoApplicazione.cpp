@@ -171,6 +171,22 @@ void riga(const char* cosa, double valore, const char* unita, const QString& obi
     std::fflush(stdout);
 }
 
+bool ambientePronto(const char* programma, const Puntatore& puntatore)
+{
+    if (puntatore.valido() && !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    std::fprintf(stderr, "%s: needs an X display and a session bus (dbus-run-session -- scripts/con-xvfb.sh)\n",
+                 programma);
+    return false;
+}
+
+void avvisiGiaVisti(const QString& casa)
+{
+    QFile ini(casa + QStringLiteral("/config/Halvora/Halvora.ini"));
+    if (ini.open(QIODevice::Append))
+        ini.write("avvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\n");
+}
+
 Applicazione::Applicazione(const QString& eseguibile, const std::function<void(const QString&)>& prepara)
     : righe_(processo_)
 {
