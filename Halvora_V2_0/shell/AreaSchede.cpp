@@ -223,7 +223,7 @@ void AreaSchede::cambiaModulo()
     avanti_ = barra_.direzioneAvanti();
     inTransizione_ = true;
     nienteEntra_ = false;
-    const int larghezza = std::max(uscente_.width(), dimensioneModulo(tab, nullptr).width());
+    const int larghezza = std::max(int(uscente_.deviceIndependentSize().width()), dimensioneModulo(tab, nullptr).width());
     cambio_.salta(0);
     cambio_.setTolleranza(0.5 / std::max(1, larghezza)); // half a pixel of the slide
     cambio_.vaiA(1, kRisposta, kSmorzamento);
