@@ -4,6 +4,11 @@
 // Positions are in the compositor's global coordinates. It speaks wlroots'
 // virtual pointer (sway) or KWin's fake input, whichever the compositor
 // offers, and returns once the compositor has handled every step.
+//   halvora-puntatore-wl tieni
+// holds a pointer until the compositor goes, printing a line once it has
+// one: sway 1.7 crashes when XWayland asks for the relative motion of a
+// pointer that a short-lived device took away, so a session keeps one for
+// good and the seat never loses its pointer.
 #include "fake-input-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -30,7 +35,6 @@ struct Uscita {
 struct Stato {
     zwlr_virtual_pointer_manager_v1* wlr = nullptr;
     org_kde_kwin_fake_input* kwin = nullptr;
-    wl_seat* seat = nullptr;
     std::vector<Uscita*> uscite;
 };
 
@@ -65,8 +69,6 @@ void globale(void* dati, wl_registry* registro, uint32_t nome, const char* inter
     } else if (std::strcmp(interfaccia, org_kde_kwin_fake_input_interface.name) == 0 && versione >= 3) {
         s->kwin = static_cast<org_kde_kwin_fake_input*>(
             wl_registry_bind(registro, nome, &org_kde_kwin_fake_input_interface, 3));
-    } else if (std::strcmp(interfaccia, wl_seat_interface.name) == 0 && !s->seat) {
-        s->seat = static_cast<wl_seat*>(wl_registry_bind(registro, nome, &wl_seat_interface, 1));
     } else if (std::strcmp(interfaccia, wl_output_interface.name) == 0) {
         auto* u = new Uscita;
         u->output = static_cast<wl_output*>(wl_registry_bind(registro, nome, &wl_output_interface, 2));
@@ -87,7 +89,7 @@ uint32_t adesso()
 
 int uso()
 {
-    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS]...\n", stderr);
+    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS]... | tieni\n", stderr);
     return 2;
 }
 
@@ -107,7 +109,8 @@ int main(int argc, char** argv)
     wl_display_roundtrip(display); // the outputs' geometry and modes
     zwlr_virtual_pointer_v1* puntatore = nullptr;
     if (s.wlr) {
-        puntatore = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(s.wlr, s.seat);
+        // No seat named: sway's own default.
+        puntatore = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(s.wlr, nullptr);
     } else if (s.kwin) {
         org_kde_kwin_fake_input_authenticate(s.kwin, "halvora-puntatore-wl", "tests");
     } else {
@@ -130,6 +133,14 @@ int main(int argc, char** argv)
             org_kde_kwin_fake_input_button(s.kwin, kTastoSinistro, giu ? 1 : 0);
         }
     };
+    if (argc == 2 && std::string(argv[1]) == "tieni") {
+        wl_display_roundtrip(display);
+        std::puts("pronto");
+        std::fflush(stdout);
+        while (wl_display_dispatch(display) != -1) {
+        }
+        return 0;
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string comando = argv[i];
         if (comando == "muovi" && i + 2 < argc) {
