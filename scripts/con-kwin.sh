@@ -9,7 +9,7 @@
 # may refuse to grant at exec; a copy of it without one starts anywhere.
 # HALVORA_PUNTATORE_WL names the tests' pointer tool (halvora-puntatore-wl):
 # KWin lets it use its fake input, which it keeps from clients that no
-# desktop file grants it to.
+# desktop file grants it to, and it holds a pointer for the whole session.
 # CON_KWIN_OUTPUT (default 1920x1080) sizes the one output.
 set -u
 nome_script=con-kwin
@@ -30,8 +30,7 @@ EOF
   [ ${#come[@]} -gt 0 ] && chown -R "$utente:" "$HOME/.local"
 fi
 dimensione=${CON_KWIN_OUTPUT:-1920x1080}
-export WAYLAND_DISPLAY=wayland-1
-"${come[@]}" setsid dbus-run-session -- "$base/kwin_wayland" --virtual --xwayland --socket "$WAYLAND_DISPLAY" \
+"${come[@]}" setsid dbus-run-session -- "$base/kwin_wayland" --virtual --xwayland --socket wayland-1 \
   --width "${dimensione%x*}" --height "${dimensione#*x}" >"$base/compositore.log" 2>&1 &
 compositore=$!
 
@@ -42,6 +41,10 @@ display_xwayland() {
   [ -n "$x" ] && DISPLAY=$(tr '\0' '\n' < "/proc/$x/cmdline" | grep -m1 '^:[0-9]')
   [ -n "${DISPLAY:-}" ] || ! kill -0 "$compositore" 2>/dev/null
 }
+# A full path: it holds whatever XDG_RUNTIME_DIR the command gives its own children.
+export WAYLAND_DISPLAY="$base/run/wayland-1"
+attendi 150 test -S "$WAYLAND_DISPLAY"
+tieni_puntatore
 DISPLAY=
 attendi 150 display_xwayland
 export DISPLAY

@@ -6,10 +6,8 @@
 # halvora-wl (scripts/sessione-wayland.sh).
 #
 # CON_SWAY_OUTPUT (default 1920x1080) sizes the one output.
-# HALVORA_PUNTATORE_WL names the tests' pointer tool (halvora-puntatore-wl):
-# it then holds a pointer for the whole session, so that the short-lived
-# ones of the tests never leave the seat without one (sway 1.7 crashes when
-# XWayland asks for the relative motion of a pointer that went away).
+# HALVORA_PUNTATORE_WL names the tests' pointer tool (halvora-puntatore-wl),
+# which then holds a pointer for the whole session.
 set -u
 nome_script=con-sway
 source "$(dirname "$0")/sessione-wayland.sh"
@@ -37,12 +35,11 @@ if [ -z "$SWAYSOCK" ]; then
   racconta "sway did not start"
   exit 1
 fi
-export SWAYSOCK WAYLAND_DISPLAY=wayland-1
-attendi 100 test -S "$base/run/$WAYLAND_DISPLAY"
-if [ -n "${HALVORA_PUNTATORE_WL:-}" ]; then
-  come_utente "$HALVORA_PUNTATORE_WL" tieni >"$base/run/puntatore" 2>&1 &
-  attendi 50 test -s "$base/run/puntatore"
-fi
+# A full path: it holds whatever XDG_RUNTIME_DIR the command gives its own children.
+export SWAYSOCK WAYLAND_DISPLAY="$base/run/wayland-1"
+attendi 100 test -S "$WAYLAND_DISPLAY"
+# Before XWayland starts.
+tieni_puntatore
 # XWayland's display, as sway tells its own children.
 come_utente swaymsg exec 'printf %s "$DISPLAY" > "$XDG_RUNTIME_DIR/display"' >/dev/null
 attendi 100 test -s "$base/run/display"

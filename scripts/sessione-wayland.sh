@@ -41,7 +41,9 @@ export SHELL=/bin/bash
 # The compositor, started by the caller in a process group of its own
 # (setsid), is `compositore`; `chiudi_compositore` may ask it to quit first.
 compositore=
+bus=
 finisci() {
+  [ -n "$bus" ] && kill -TERM -- -"$bus" 2>/dev/null
   if [ -n "$compositore" ]; then
     declare -F chiudi_compositore >/dev/null && chiudi_compositore
     for _ in $(seq 30); do kill -0 "$compositore" 2>/dev/null || break; sleep 0.1; done
@@ -66,6 +68,17 @@ attendi() {
   "$@"
 }
 
+# With HALVORA_PUNTATORE_WL, the tests' pointer tool, holds a pointer for
+# the whole session: each run of the tool adds a pointer device and takes it
+# away again, and a seat that loses its last pointer makes XWayland drop
+# its own without leaving the window it was over (and sway 1.7 crash when
+# XWayland then asks for the relative motion of the pointer gone).
+tieni_puntatore() {
+  [ -n "${HALVORA_PUNTATORE_WL:-}" ] || return 0
+  come_utente "$HALVORA_PUNTATORE_WL" tieni >"$base/run/puntatore" 2>&1 &
+  attendi 50 test -s "$base/run/puntatore"
+}
+
 # The compositor's log, after `motivo`, on standard error.
 racconta() {
   echo "$nome_script: $1:" >&2
@@ -74,10 +87,15 @@ racconta() {
 
 # Runs the command on its own session bus (a desktop has one; without it
 # D-Bus would start one tied to the X display that outlives the session),
-# with XWayland's display for the toolkit.
+# with XWayland's display for the toolkit. The services the bus starts
+# write to its log, not to the command's output, and end with it.
 esegui() {
   export QT_QPA_PLATFORM=xcb
-  come_utente dbus-run-session -- "$@"
+  "${come[@]}" setsid dbus-daemon --session --nofork --address="unix:path=$base/run/bus" >"$base/bus.log" 2>&1 &
+  bus=$!
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$base/run/bus"
+  attendi 50 test -S "$base/run/bus"
+  come_utente "$@"
   local rc=$?
   kill -0 "$compositore" 2>/dev/null || racconta "the compositor ended under the command"
   return $rc

@@ -6,9 +6,8 @@
 // offers, and returns once the compositor has handled every step.
 //   halvora-puntatore-wl tieni
 // holds a pointer until the compositor goes, printing a line once it has
-// one: sway 1.7 crashes when XWayland asks for the relative motion of a
-// pointer that a short-lived device took away, so a session keeps one for
-// good and the seat never loses its pointer.
+// one, so that the seat never loses its pointer when a short-lived one
+// goes (scripts/sessione-wayland.sh says why).
 #include "fake-input-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
