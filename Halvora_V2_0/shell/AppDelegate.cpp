@@ -163,8 +163,9 @@ void AppDelegate::creaPannello()
         if (guardia && guardia->tracciamento_)
             guardia->tracciamento_->aggiornaInterattivita();
     });
+    window_->impostaContenuto(router_);
     if (RootNotchView* root = router_->root()) {
-        // The root view fills the window.
+        // The root view fills the canvas.
         connect(root, &RootNotchView::regioneMaterialeCambiata, window_, &NotchPanel::impostaRegioneMateriale);
         window_->impostaRegioneMateriale(root->regioneMateriale());
     }
@@ -214,7 +215,7 @@ void AppDelegate::posizionaPannello()
     stateManager_.setHaTaccaFisica(schermo->haTacca());
     stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(*schermo));
     stateManager_.setLinguettaAttiva(d_.impostazioni.boolValue(QStringLiteral("taccaDiscreta"), false));
-    window_->move(GeometriaPannello::framePannello(*schermo).topLeft().toPoint());
+    window_->posizionaTela(GeometriaPannello::framePannello(*schermo).topLeft().toPoint());
     tracciamento_->aggiornaInterattivita();
 }
 

@@ -78,8 +78,7 @@ private slots:
         b.schermi.lista = {schermo};
         b.impostazioni.setValue(QStringLiteral("taccaDiscreta"), discreta);
         b.d->applicationDidFinishLaunching();
-        QCOMPARE(b.d->window()->pos(), origine);
-        QCOMPARE(b.d->window()->size(), QSize(800, 600));
+        QCOMPARE(b.d->window()->frameTela(), QRect(origine, QSize(800, 600)));
         QCOMPARE(b.s().dimensioneCompatta(), compatta);
         QCOMPARE(b.s().haTaccaFisica(), tacca);
         QCOMPARE(b.s().linguettaAttiva(), discreta);
@@ -90,10 +89,10 @@ private slots:
         Banco b(ini());
         b.d->applicationDidFinishLaunching();
         b.schermi.imposta({FakeScreens::senzaTacca(QRectF(1920, 0, 2560, 1440), 0)});
-        QCOMPARE(b.d->window()->pos(), QPoint(1920 + 1280 - 400, 0));
+        QCOMPARE(b.d->window()->frameTela().topLeft(), QPoint(1920 + 1280 - 400, 0));
         b.s().setState(NotchState::expanded);
         b.schermi.imposta({}); // the screen went away: left where it is
-        QCOMPARE(b.d->window()->pos(), QPoint(1920 + 1280 - 400, 0));
+        QCOMPARE(b.d->window()->frameTela().topLeft(), QPoint(1920 + 1280 - 400, 0));
     }
 
     void aSettingChangeRetriesTheHotKeyAndReplaces()
