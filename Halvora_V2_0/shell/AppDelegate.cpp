@@ -209,13 +209,14 @@ void AppDelegate::osservaTrascinamento()
 
 void AppDelegate::posizionaPannello()
 {
-    const auto schermo = d_.schermi.primo();
-    if (!window_ || !schermo)
+    const auto primo = d_.schermi.primo();
+    if (!window_ || !primo)
         return;
-    stateManager_.setHaTaccaFisica(schermo->haTacca());
-    stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(*schermo));
+    const ScreenInfo schermo = NotchGeometry::sottoPannelloSuperiore(*primo);
+    stateManager_.setHaTaccaFisica(schermo.haTacca());
+    stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(schermo));
     stateManager_.setLinguettaAttiva(d_.impostazioni.boolValue(QStringLiteral("taccaDiscreta"), false));
-    window_->posizionaTela(GeometriaPannello::framePannello(*schermo).topLeft().toPoint());
+    window_->posizionaTela(GeometriaPannello::framePannello(schermo).topLeft().toPoint());
     tracciamento_->aggiornaInterattivita();
 }
 
