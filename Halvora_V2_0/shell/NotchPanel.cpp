@@ -93,6 +93,7 @@ void NotchPanel::mostra()
 {
     winId(); // the native window must exist before its input shape is set
     xwayland_ = X11Finestra::xwayland();
+    X11Finestra::contenutoFermoSulloSchermo(windowHandle());
     impostaRegione(regioneInput_);
     show();
     if (X11Finestra::disponibile() && !sopra_) {

@@ -67,6 +67,16 @@ void togliRegioneInput(QWindow* finestra)
     xcb_flush(c);
 }
 
+void contenutoFermoSulloSchermo(QWindow* finestra)
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !finestra)
+        return;
+    const uint32_t gravita = XCB_GRAVITY_STATIC;
+    xcb_change_window_attributes(c, static_cast<xcb_window_t>(finestra->winId()), XCB_CW_BIT_GRAVITY, &gravita);
+    xcb_flush(c);
+}
+
 bool compositore()
 {
     xcb_connection_t* c = connessione();

@@ -19,6 +19,9 @@ bool xwayland();
 void impostaRegioneInput(QWindow* finestra, const QRegion& regione);
 // The whole window takes pointer input again.
 void togliRegioneInput(QWindow* finestra);
+// What the window shows stays where it is on the screen when the window
+// moves or changes size (static bit gravity), until it is drawn again.
+void contenutoFermoSulloSchermo(QWindow* finestra);
 // Whether a compositing manager runs on the default screen.
 bool compositore();
 // Whether the compositor announces that it blurs what lies behind a
