@@ -144,12 +144,13 @@ int main()
     Stato s;
     wl_registry_add_listener(wl_display_get_registry(display), &kRegistro, &s);
     wl_display_roundtrip(display);
-    if (!s.compositor || !s.shm || !s.wm || !s.seat) {
+    if (!s.compositor || !s.shm || !s.wm) {
         std::fputs("halvora-finestra-wl: the compositor lacks what a window needs\n", stderr);
         return 1;
     }
     xdg_wm_base_add_listener(s.wm, &kWm, &s);
-    wl_seat_add_listener(s.seat, &kSeat, &s);
+    if (s.seat) // a compositor without input devices has none
+        wl_seat_add_listener(s.seat, &kSeat, &s);
     s.surface = wl_compositor_create_surface(s.compositor);
     xdg_surface* superficie = xdg_wm_base_get_xdg_surface(s.wm, s.surface);
     xdg_surface_add_listener(superficie, &kSuperficie, &s);
