@@ -30,7 +30,8 @@ EOF
   [ ${#come[@]} -gt 0 ] && chown -R "$utente:" "$HOME/.local"
 fi
 dimensione=${CON_KWIN_OUTPUT:-1920x1080}
-"${come[@]}" setsid dbus-run-session -- "$base/kwin_wayland" --virtual --xwayland --socket wayland-1 \
+avvia_bus
+"${come[@]}" setsid "$base/kwin_wayland" --virtual --xwayland --socket wayland-1 \
   --width "${dimensione%x*}" --height "${dimensione#*x}" >"$base/compositore.log" 2>&1 &
 compositore=$!
 

@@ -19,6 +19,7 @@ default_border none
 focus_follows_mouse no
 EOF
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
+avvia_bus
 "${come[@]}" setsid sway -c "$base/config" >"$base/compositore.log" 2>&1 &
 compositore=$!
 chiudi_compositore() {

@@ -85,16 +85,20 @@ racconta() {
   tail -n 40 "$base/compositore.log" >&2
 }
 
-# Runs the command on its own session bus (a desktop has one; without it
-# D-Bus would start one tied to the X display that outlives the session),
-# with XWayland's display for the toolkit. The services the bus starts
-# write to its log, not to the command's output, and end with it.
-esegui() {
-  export QT_QPA_PLATFORM=xcb
+# The session's own bus, for the compositor and the command alike (a
+# desktop has one; without it D-Bus would start one tied to the X display
+# that outlives the session). The services it starts write to its log, not
+# to the command's output, and end with it.
+avvia_bus() {
   "${come[@]}" setsid dbus-daemon --session --nofork --address="unix:path=$base/run/bus" >"$base/bus.log" 2>&1 &
   bus=$!
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$base/run/bus"
   attendi 50 test -S "$base/run/bus"
+}
+
+# Runs the command, with XWayland's display for the toolkit.
+esegui() {
+  export QT_QPA_PLATFORM=xcb
   come_utente "$@"
   local rc=$?
   kill -0 "$compositore" 2>/dev/null || racconta "the compositor ended under the command"

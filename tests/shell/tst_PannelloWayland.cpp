@@ -31,10 +31,14 @@ QStringList muovi(int x, int y)
     return {QStringLiteral("muovi"), QString::number(x), QString::number(y)};
 }
 
-// The whole screen, as the compositor shows it, kept for a reviewer.
+// The whole screen, as the compositor shows it, kept for a reviewer where
+// grim can take it (sway; KWin gives its pictures only over D-Bus).
 void schermata(const QString& nome)
 {
-    QProcess::execute(QStringLiteral("grim"), {QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png"))});
+    QProcess grim;
+    grim.setStandardErrorFile(QProcess::nullDevice());
+    grim.start(QStringLiteral("grim"), {QDir(cartellaOutputTest()).filePath(nome + QStringLiteral(".png"))});
+    grim.waitForFinished(kAttesa);
 }
 
 } // namespace
