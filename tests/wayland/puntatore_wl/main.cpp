@@ -4,6 +4,8 @@
 // Positions are in the compositor's global coordinates. It speaks wlroots'
 // virtual pointer (sway) or KWin's fake input, whichever the compositor
 // offers, and returns once the compositor has handled every step.
+//   halvora-puntatore-wl -
+// takes the same steps from standard input, a line at a time.
 //   halvora-puntatore-wl tieni
 // holds a pointer until the compositor goes, printing a line once it has
 // one, so that the seat never loses its pointer when a short-lived one
@@ -18,6 +20,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -88,7 +93,7 @@ uint32_t adesso()
 
 int uso()
 {
-    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS]... | tieni\n", stderr);
+    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS]... | - | tieni\n", stderr);
     return 2;
 }
 
@@ -140,10 +145,11 @@ int main(int argc, char** argv)
         }
         return 0;
     }
-    for (int i = 1; i < argc; ++i) {
-        const std::string comando = argv[i];
-        if (comando == "muovi" && i + 2 < argc) {
-            const int x = std::atoi(argv[i + 1]), y = std::atoi(argv[i + 2]);
+    // One step and its arguments from `parole` at `i`; false for a step it does not know.
+    auto passo = [&](const std::vector<std::string>& parole, size_t& i) {
+        const std::string& comando = parole[i];
+        if (comando == "muovi" && i + 2 < parole.size()) {
+            const int x = std::stoi(parole[i + 1]), y = std::stoi(parole[i + 2]);
             i += 2;
             if (puntatore) {
                 zwlr_virtual_pointer_v1_motion_absolute(puntatore, adesso(), x, y, estensioneX, estensioneY);
@@ -159,13 +165,33 @@ int main(int argc, char** argv)
             pulsante(true);
             wl_display_roundtrip(display);
             pulsante(false);
-        } else if (comando == "attendi" && i + 1 < argc) {
+        } else if (comando == "attendi" && i + 1 < parole.size()) {
             wl_display_roundtrip(display);
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[++i])));
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(parole[++i])));
         } else {
-            return uso();
+            return false;
         }
         wl_display_roundtrip(display);
+        return true;
+    };
+    if (argc == 2 && std::string(argv[1]) == "-") {
+        // Steps from standard input, a line at a time, each answered "ok"
+        // once the compositor has handled it: no start-up between them.
+        std::string riga;
+        while (std::getline(std::cin, riga)) {
+            std::istringstream flusso(riga);
+            std::vector<std::string> parole{std::istream_iterator<std::string>(flusso), {}};
+            for (size_t i = 0; i < parole.size(); ++i)
+                if (!passo(parole, i))
+                    return uso();
+            std::puts("ok");
+            std::fflush(stdout);
+        }
+    } else {
+        const std::vector<std::string> parole(argv + 1, argv + argc);
+        for (size_t i = 0; i < parole.size(); ++i)
+            if (!passo(parole, i))
+                return uso();
     }
     if (puntatore)
         zwlr_virtual_pointer_v1_destroy(puntatore);
