@@ -17,7 +17,8 @@ halvora_fuzz(blocco_brano DIR media SOURCES
   Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp platform/Processi.cpp
   tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(calendario DIR agenda SOURCES
-  Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
+  Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/ArchivioAgenda.cpp Halvora_V2_0/agenda/VociIcal.cpp
+  Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
 halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
 halvora_fuzz(rtf DIR tray SOURCES
   Halvora_V2_0/tray/LettoreRtf.cpp Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp
