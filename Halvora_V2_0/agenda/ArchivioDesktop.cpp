@@ -28,9 +28,10 @@ QByteArray calendarioDi(icalcomponent* todo, icaltimezone* zona)
     icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Halvora//Agenda//IT"));
     if (zona)
         if (icalcomponent* vz = icaltimezone_get_component(zona)) {
-            // libical's own table names it with a prefix; the to-do names it plainly.
             icalcomponent* copia = icalcomponent_new_clone(vz);
-            Ical::sostituisci(copia, icalproperty_new_tzid(icaltimezone_get_location(zona)));
+            // libical's own table names it with a prefix; the to-do names it plainly.
+            if (const char* luogo = icaltimezone_get_location(zona); luogo && icaltimezone_get_builtin_timezone(luogo) == zona)
+                Ical::sostituisci(copia, icalproperty_new_tzid(luogo));
             icalcomponent_add_component(cal.get(), copia);
         }
     icalcomponent_add_component(cal.get(), icalcomponent_new_clone(todo));

@@ -4,7 +4,6 @@
 #include "CalendariEds.h"
 
 #include <QHash>
-#include <QSet>
 
 typedef struct icalcomponent_impl icalcomponent;
 
