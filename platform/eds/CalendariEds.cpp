@@ -454,11 +454,11 @@ namespace {
 
 // Walks the items of a VCALENDAR text, adding its zones to the store first.
 template<class F>
-bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F scrivi)
+bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F scriviVoce)
 {
     Rif<ICalComponent> radice(i_cal_component_new_from_string(calendario.constData()));
     if (!radice) {
-        ::scrivi(errore, QStringLiteral("iCalendar non valido"));
+        scrivi(errore, QStringLiteral("iCalendar non valido"));
         return false;
     }
     std::vector<Rif<ICalComponent>> figli;
@@ -473,7 +473,7 @@ bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F
             Rif<ICalComponent> copia(i_cal_component_clone(f.get()));
             i_cal_timezone_set_component(zona.get(), copia.get());
             if (!e_cal_client_add_timezone_sync(c, zona.get(), nullptr, &e)) {
-                ::scrivi(errore, messaggio(e));
+                scrivi(errore, messaggio(e));
                 return false;
             }
         }
@@ -481,8 +481,8 @@ bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F
         const ICalComponentKind tipo = i_cal_component_isa(f.get());
         if (tipo != I_CAL_VEVENT_COMPONENT && tipo != I_CAL_VTODO_COMPONENT)
             continue;
-        if (!scrivi(f.get(), &e)) {
-            ::scrivi(errore, messaggio(e));
+        if (!scriviVoce(f.get(), &e)) {
+            scrivi(errore, messaggio(e));
             return false;
         }
     }
