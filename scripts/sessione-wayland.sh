@@ -43,7 +43,6 @@ export SHELL=/bin/bash
 compositore=
 bus=
 finisci() {
-  [ -n "$bus" ] && kill -TERM -- -"$bus" 2>/dev/null
   if [ -n "$compositore" ]; then
     declare -F chiudi_compositore >/dev/null && chiudi_compositore
     for _ in $(seq 30); do kill -0 "$compositore" 2>/dev/null || break; sleep 0.1; done
@@ -52,6 +51,8 @@ finisci() {
     kill -KILL -- -"$compositore" 2>/dev/null
     wait "$compositore" 2>/dev/null
   fi
+  # The bus last: KWin aborts when it goes first.
+  [ -n "$bus" ] && kill -TERM -- -"$bus" 2>/dev/null
   rm -rf "$base"
 }
 trap finisci EXIT
