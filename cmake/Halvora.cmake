@@ -13,24 +13,31 @@ function(halvora_add_library name)
   halvora_warnings(${name})
 endfunction()
 
-# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB] [TIMEOUT s] [LABELS ...])
+# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB | SWAY] [TIMEOUT s] [LABELS ...])
 # DBUS runs the test inside its own session bus; XVFB runs it on a virtual X
-# display with a compositor and a window manager; otherwise it runs offscreen.
+# display with a compositor and a window manager; SWAY inside a headless
+# sway session, on its XWayland display; otherwise it runs offscreen.
 function(halvora_add_test name)
-  cmake_parse_arguments(A "DBUS;XVFB" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "DBUS;XVFB;SWAY" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test halvora_testsupport ${A_LIBS})
   halvora_warnings(${name})
   set(cmd $<TARGET_FILE:${name}>)
+  set(uscita ${CMAKE_BINARY_DIR}/test-output)
   if(A_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-xvfb.sh ${cmd})
   endif()
   if(A_DBUS)
     set(cmd dbus-run-session -- ${cmd})
   endif()
+  if(A_SWAY)
+    # The session's own user runs the bus too, and writes the pictures.
+    set(uscita ${uscita}/sway)
+    set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-sway.sh ${cmd})
+  endif()
   add_test(NAME ${name} COMMAND ${cmd})
-  set(env "HALVORA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
-  if(NOT A_XVFB)
+  set(env "HALVORA_TEST_OUTPUT=${uscita}")
+  if(NOT A_XVFB AND NOT A_SWAY)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   if(NOT A_TIMEOUT)
@@ -77,3 +84,19 @@ string(LENGTH "${HALVORA_CHIAVE_FIRMA}" _cifre)
 if(NOT (_cifre EQUAL 0 OR (_cifre EQUAL 64 AND HALVORA_CHIAVE_FIRMA MATCHES "^[0-9a-fA-F]+$")))
   message(FATAL_ERROR "HALVORA_CHIAVE_FIRMA must be empty or 64 hex digits")
 endif()
+
+# halvora_protocollo_wayland(target xml): the client code of a Wayland
+# protocol written into the tree, generated with wayland-scanner and built
+# into `target`, whose sources include "<name>-client-protocol.h".
+function(halvora_protocollo_wayland target xml)
+  find_program(HALVORA_WAYLAND_SCANNER wayland-scanner REQUIRED)
+  get_filename_component(nome ${xml} NAME_WE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/protocolli)
+  add_custom_command(OUTPUT ${dir}/${nome}-client-protocol.h ${dir}/${nome}-protocol.c
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${HALVORA_WAYLAND_SCANNER} client-header ${xml} ${dir}/${nome}-client-protocol.h
+    COMMAND ${HALVORA_WAYLAND_SCANNER} private-code ${xml} ${dir}/${nome}-protocol.c
+    DEPENDS ${xml} VERBATIM)
+  target_sources(${target} PRIVATE ${dir}/${nome}-client-protocol.h ${dir}/${nome}-protocol.c)
+  target_include_directories(${target} PRIVATE ${dir})
+endfunction()
