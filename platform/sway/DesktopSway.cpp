@@ -52,12 +52,16 @@ bool DesktopSway::schermoInteroNellAlbero(const QJsonObject& radice)
     QList<QJsonObject> percorso;
     if (!versoFocus(radice, percorso))
         return false;
-    const QString tipo = percorso.last().value(QLatin1String("type")).toString();
+    // Only windows and their containers count: sway gives workspaces a mode of their own.
+    auto contenitore = [](const QJsonObject& n) {
+        const QString tipo = n.value(QLatin1String("type")).toString();
+        return tipo == QLatin1String("con") || tipo == QLatin1String("floating_con");
+    };
     // A workspace in focus has no window in front.
-    if (tipo != QLatin1String("con") && tipo != QLatin1String("floating_con"))
+    if (!contenitore(percorso.last()))
         return false;
     for (const QJsonObject& n : percorso)
-        if (n.value(QLatin1String("fullscreen_mode")).toInt() > 0)
+        if (contenitore(n) && n.value(QLatin1String("fullscreen_mode")).toInt() > 0)
             return true;
     return false;
 }
