@@ -89,7 +89,6 @@ struct Offerta {
     QStringList tipi;
 };
 
-
 // One copy of ours on offer, and its bytes.
 struct Sorgente {
     WaylandPasteboard::Filo* filo = nullptr;
@@ -107,11 +106,13 @@ struct WaylandPasteboard::Filo {
     wl_seat* seat = nullptr;
     zwlr_data_control_manager_v1* manager = nullptr;
     zwlr_data_control_device_v1* device = nullptr;
+    // The connection's socket, so that a first answer that never comes can be cut short.
+    std::atomic<int> fd = -1;
+    // Written to wake the thread: to flush what another thread sent, or to end.
     int sveglia = -1;
     std::atomic<bool> fine = false;
     std::atomic<bool> attivo = false;
     bool iniziale = true;
-    std::atomic<int> fd = -1;
     std::mutex guardia;
     Offerta* corrente = nullptr;
     // Our copies still offered.
