@@ -22,7 +22,8 @@ public:
     void rilascia() final;
     QString combinazione() const final { return combinazione_; }
 
-    // Waits until the desktop has been told everything asked so far.
+    // Waits until the desktop has been told everything asked so far. Each
+    // backend calls it in its destructor, while what the worker uses is there.
     void aspetta() { lavoro_.waitForDone(); }
 
 protected:
