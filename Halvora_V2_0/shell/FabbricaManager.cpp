@@ -2,6 +2,8 @@
 
 #include "AggiornamentoManager.h"
 #include "ArchivioCalendario.h"
+#include "ArchivioDesktop.h"
+#include "ArchivioSistema.h"
 #include "BackendAudioQt.h"
 #include "CalendarioManager.h"
 #include "CodaArchivio.h"
@@ -17,11 +19,13 @@
 #include "NotificheDBus.h"
 #include "PlayerTaccaAiutante.h"
 #include "PomodoroManager.h"
-#include "X11Pasteboard.h"
+#include "Pasteboard.h"
+#include "SessioneDesktop.h"
 #include "RisveglioLogind.h"
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
 #include "TrascrittoreAudio.h"
+#include "UserDefaults.h"
 #include "UsoIAMonitor.h"
 #include "VideoNotchManager.h"
 #include "VoiceManager.h"
@@ -37,7 +41,7 @@ struct Condivisi {
     std::unique_ptr<TrascrittoreAudio> trascrittore;
     std::unique_ptr<NotificheDBus> notifiche;
     std::unique_ptr<SuonoAllarmeQt> suono;
-    std::unique_ptr<X11Pasteboard> appunti;
+    std::unique_ptr<Pasteboard> appunti;
     std::unique_ptr<LettoreFeedHttps> feed;
     std::unique_ptr<RisveglioLogind> risveglio;
     std::unique_ptr<ControlloBrowserLinux> browser;
@@ -55,7 +59,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     // the history sees their copies as any other.
     auto appunti = [c]() -> Pasteboard& {
         if (!c->appunti)
-            c->appunti = std::make_unique<X11Pasteboard>();
+            c->appunti = SessioneDesktop::creaPasteboard();
         return *c->appunti;
     };
     f.appunti = appunti;
@@ -88,8 +92,10 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.download = [&clock] { return std::make_unique<DownloadMonitor>(clock); };
     f.calendario = [&clock, &impostazioni] {
-        return std::make_unique<CalendarioManager>(
-            clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
+        auto archivio = std::make_shared<ArchivioSistema>(
+            std::make_unique<ArchivioDesktop>(impostazioni.value(QStringLiteral("calendario.elencoPromemoria")).toString()),
+            std::make_unique<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
+        return std::make_unique<CalendarioManager>(clock, impostazioni, std::move(archivio));
     };
     f.aggiornamento = [c, &clock, &impostazioni, aggiornamenti] {
         c->feed = std::make_unique<LettoreFeedHttps>(aggiornamenti.feed);
