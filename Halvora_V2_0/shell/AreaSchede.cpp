@@ -289,6 +289,23 @@ void AreaSchede::passo()
     // nothing to bring in, no builder having made a module).
     if (inTransizione_ && cambio_.ferma() && !forma_ && (!entrante_.isNull() || nienteEntra_))
         fineTransizione();
+    // A step that moves nothing by a device pixel, nor fades anything by a
+    // step of 1/255 (the springs' long tail), draws nothing.
+    const qreal dpr = devicePixelRatioF();
+    auto pixel = [dpr](const QRectF& r) {
+        auto a = [dpr](double v) { return int(std::floor(v * dpr + 0.5)); };
+        return QRect(QPoint(a(r.left()), a(r.top())), QPoint(a(r.right()), a(r.bottom())));
+    };
+    QList<int> impronta{inTransizione_, int(uscente_.cacheKey()), int(entrante_.cacheKey())};
+    for (const QRect& r : {pixel(rettangoloIndicatore()), pixel(cornice_.value_or(QRectF()))})
+        impronta << r.x() << r.y() << r.width() << r.height();
+    for (const Disegnato& d : disegnati()) {
+        const QRect r = pixel(d.passaggio.dove);
+        impronta << r.x() << r.y() << qRound(d.passaggio.opacita * 255);
+    }
+    if (impronta == impronta_)
+        return;
+    impronta_ = impronta;
     ridisegna();
 }
 
@@ -329,6 +346,8 @@ void AreaSchede::completaAnimazioni()
     if (inTransizione_ && modulo_ && entrante_.isNull())
         entrante_ = pronti_->disegna(modulo_);
     animatore_.completa();
+    if (inTransizione_ && !forma_ && (!entrante_.isNull() || nienteEntra_))
+        fineTransizione();
     for (QVariantAnimation* a : {dissolvenza_, colore_})
         if (a->state() == QAbstractAnimation::Running)
             a->setCurrentTime(a->duration());
@@ -465,7 +484,9 @@ void AreaSchede::paintEvent(QPaintEvent*)
         if (m.opacita <= 0)
             continue;
         p.setOpacity(m.opacita);
-        // On whole device pixels: the picture copied as it is.
-        p.drawPixmap(QPointF(std::round(m.dove.left() * dpr) / dpr, std::round(m.dove.top() * dpr) / dpr), *d.immagine);
+        // On whole device pixels (halves rounded up, as the step that
+        // skips unchanged frames rounds them): the picture copied as it is.
+        p.drawPixmap(QPointF(std::floor(m.dove.left() * dpr + 0.5) / dpr, std::floor(m.dove.top() * dpr + 0.5) / dpr),
+                     *d.immagine);
     }
 }

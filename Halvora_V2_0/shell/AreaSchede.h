@@ -118,6 +118,7 @@ private:
     QPixmap uscente_, entrante_;
     NotchTab tabUscente_ = NotchTab::tray;
     bool avanti_ = true;
+    QList<int> impronta_; // what the last frame drew, in device pixels
     std::optional<NotchTab> evidenziata_;
     double opacitaEvidenziata_ = 0;
     class QVariantAnimation* dissolvenza_;

@@ -3,6 +3,7 @@
 #include "AreaSchede.h"
 #include "BarraSchede.h"
 #include "ClipboardManager.h"
+#include "Molla.h"
 #include "NotchStateManager.h"
 #include "RootNotchView.h"
 #include "SlotScheda.h"
@@ -47,8 +48,8 @@ private:
 };
 
 // What each frame of the notch in motion draws, one line a frame, before it
-// is painted: "quadro <microseconds of the real-time clock> forma x y w h
-// apertura a", then "modulo <tab> x y w h opacity" for each module of a tab
+// is painted: "quadro <microseconds of the real-time clock> <steps of the
+// springs' beat so far> forma x y w h apertura a", then "modulo <tab> x y w h opacity" for each module of a tab
 // change and "carta x y w h opacity" for each card coming or going, all in
 // screen pixels. A frame like the last one at rest writes nothing.
 class Quadri final : public QObject {
@@ -70,7 +71,7 @@ protected:
 private:
     static QString rettangolo(const QRectF& r)
     {
-        return QStringLiteral("%1 %2 %3 %4").arg(r.x(), 0, 'f', 1).arg(r.y(), 0, 'f', 1).arg(r.width(), 0, 'f', 1).arg(r.height(), 0, 'f', 1);
+        return QStringLiteral("%1 %2 %3 %4").arg(r.x(), 0, 'f', 3).arg(r.y(), 0, 'f', 3).arg(r.width(), 0, 'f', 3).arg(r.height(), 0, 'f', 3);
     }
 
     void annota()
@@ -97,7 +98,8 @@ private:
         ultima_ = riga;
         timespec t{};
         clock_gettime(CLOCK_REALTIME, &t);
-        scrivi_(QStringLiteral("quadro %1 ").arg(qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000) + riga);
+        scrivi_(QStringLiteral("quadro %1 %2 ").arg(qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000).arg(AnimatoreMolle::battiti())
+                + riga);
     }
 
     RootNotchView& root_;

@@ -92,6 +92,8 @@ public:
             Qt::QueuedConnection);
     }
 
+    quint64 battiti() const { return battiti_; }
+
     void togli(AnimatoreMolle* a)
     {
         attivi_.removeAll(a);
@@ -109,6 +111,7 @@ private:
 
     void batti()
     {
+        ++battiti_;
         // Each steps once; one that starts during this beat waits for the next.
         const QList<QPointer<AnimatoreMolle>> ora(attivi_.cbegin(), attivi_.cend());
         for (const QPointer<AnimatoreMolle>& a : ora)
@@ -122,7 +125,13 @@ private:
     QList<AnimatoreMolle*> attivi_;
     QTimer timer_;
     bool passoInCoda_ = false;
+    quint64 battiti_ = 0;
 };
+
+quint64 AnimatoreMolle::battiti()
+{
+    return BattitoMolle::condiviso().battiti();
+}
 
 AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent) {}
 

@@ -42,7 +42,7 @@ class AnimatoreMolle : public QObject {
 public:
     // Each frame moves the springs on by this much, whenever it comes: a
     // path is the same every time, and can be worked out ahead.
-    static constexpr int kIntervalloMs = 16;
+    static constexpr int kIntervalloMs = 14;
     static constexpr double kPasso = kIntervalloMs / 1000.0;
 
     explicit AnimatoreMolle(QObject* parent = nullptr);
@@ -54,6 +54,8 @@ public:
     // Jumps every spring to its target (no animation, e.g. offscreen renders).
     void completa();
     bool attivo() const { return attivo_; }
+    // Steps of the shared beat since start: frames a stretch of motion was meant to take.
+    static quint64 battiti();
 
 signals:
     void passo();
