@@ -25,6 +25,9 @@ constexpr int kPixelMinimi = 40;
 // antialiasing and rim the pictures at rest do not model.
 constexpr int kMargine = 3;
 constexpr int kAngolo = 40;
+constexpr qint64 kAttesaPresa = 20000; // microseconds
+// A mean difference this small: the very picture a line describes.
+constexpr double kIntero = 0.3;
 
 using Colore = std::array<int, 3>;
 
@@ -129,7 +132,8 @@ struct Modello {
         QRect dove;   // at rest, frame pixels
         Maschera forma; // the shape at rest: what lies outside is not the module's
     };
-    QList<Sorgente> sorgenti; // the modules at rest (changes)
+    QList<Sorgente> sorgenti; // the modules at rest (changes): the old one, then the new one
+    qint64 inizioCambio = 0;  // the first line of the change
 
     const Sorgente* sorgente(const QString& tab) const
     {
@@ -163,7 +167,13 @@ struct Modello {
                 aggiungi(aperta.at(x, y), std::clamp(q.apertura, 0.0, 1.0));
             return a;
         }
-        for (const Modulo& mod : q.moduli) {
+        // Before the change the old module rests where it stands, after it the new one.
+        QList<Modulo> moduli = q.moduli;
+        if (moduli.isEmpty() && !sorgenti.isEmpty()) {
+            const Sorgente& s = q.us < inizioCambio ? sorgenti.first() : sorgenti.last();
+            moduli.append({s.tab, QRectF(s.dove).translated(origine), 1.0});
+        }
+        for (const Modulo& mod : std::as_const(moduli)) {
             const Sorgente* s = sorgente(mod.tab);
             if (!s)
                 continue;
@@ -178,17 +188,26 @@ struct Modello {
     }
 };
 
+// Bands of rows a frame is judged in apart: a frame grabbed while the
+// display was taking in the next one shows it in some bands only.
+constexpr int kBanda = 24;
+
 struct Conto {
     int provati = 0, conContenuto = 0, mancanti = 0, residui = 0;
     double scartoMedio = 0;
+    QList<double> bande; // the mean difference in each band of rows, -1 where nothing was judged
 };
 
-// Compares a frame with what the claim `q` says it shows, every `passo` pixels.
-Conto confronta(const Modello& mod, const Vista& f, const Quadro& q, int passo)
+// Compares a frame with what the claim `q` says it shows, every `passo`
+// pixels; `laschi`: a pixel sideways is close enough (judging), else not
+// (telling apart lines a pixel apart).
+Conto confronta(const Modello& mod, const Vista& f, const Quadro& q, int passo, bool laschi)
 {
     Conto c;
     const Maschera m = maschera(q.forma, mod.origine, f);
     long long somma = 0;
+    QList<long long> sommeBande(f.altezza / kBanda + 1, 0);
+    QList<int> provatiBande(f.altezza / kBanda + 1, 0);
     const int inizio = mod.tipo == Tipo::cambio ? std::max(m.r.top(), mod.sopraModuli) : m.r.top();
     // The strip's marker fades at the bottom of a low shape: left out.
     const int fine = mod.tipo == Tipo::cambio ? m.r.bottom() : m.r.bottom() - 8;
@@ -202,7 +221,8 @@ Conto confronta(const Modello& mod, const Vista& f, const Quadro& q, int passo)
             // Within a pixel sideways: a step a frame apart, or a position
             // rounded the other way, is not a fault.
             int s = 255, presenza = 0;
-            for (int dx = -1; dx <= 1; ++dx)
+            const int lasco = laschi ? 1 : 0;
+            for (int dx = -lasco; dx <= lasco; ++dx)
                 if (m.r.contains(x + dx, y)) {
                     const Colore k = f.at(x + dx, y);
                     s = std::min(s, scarto(k, a.c));
@@ -210,6 +230,8 @@ Conto confronta(const Modello& mod, const Vista& f, const Quadro& q, int passo)
                 }
             ++c.provati;
             somma += s;
+            sommeBande[y / kBanda] += s;
+            ++provatiBande[y / kBanda];
             if (s > kResiduo)
                 ++c.residui;
             if (a.forza > kContenuto) {
@@ -219,7 +241,56 @@ Conto confronta(const Modello& mod, const Vista& f, const Quadro& q, int passo)
             }
         }
     c.scartoMedio = c.provati ? double(somma) / c.provati : 0;
+    for (qsizetype b = 0; b < sommeBande.size(); ++b)
+        c.bande << (provatiBande[b] ? double(sommeBande[b]) / provatiBande[b] : -1);
     return c;
+}
+
+// What a line says in whole pixels and coarse opacities: two lines alike
+// draw the same picture, but for the cards (left out of the timing).
+QString firma(const Quadro& q)
+{
+    auto r = [](const QRectF& x) {
+        return QStringLiteral("%1,%2,%3,%4 ").arg(std::lround(x.x())).arg(std::lround(x.y())).arg(std::lround(x.width())).arg(std::lround(x.height()));
+    };
+    auto o = [](double v) { return QString::number(std::lround(v * 50)) + QLatin1Char(' '); };
+    QString f = r(q.forma) + o(q.apertura);
+    for (const Modulo& m : q.moduli)
+        if (m.opacita >= 0.01) // one faded out moves unseen
+            f += m.tab + r(m.dove) + o(m.opacita);
+    return f;
+}
+
+// Where a module's picture at rest, moved sideways by up to 80 pixels and
+// faded to `opacita`, best explains the frame inside `m` (off `escluso`).
+int spostamento(const Modello::Sorgente& src, const Vista& f, const Maschera& m, const QRectF& escluso, double opacita,
+                const Colore& materiale)
+{
+    int dxMigliore = 0;
+    double sadMigliore = 1e18;
+    for (int dx = -80; dx <= 80; ++dx) {
+        long long sad = 0;
+        int usati = 0;
+        for (int y = src.dove.top(); y <= src.dove.bottom(); y += 2)
+            for (int x = src.dove.left(); x <= src.dove.right(); x += 2) {
+                const int fx = x + dx;
+                if (!m.contiene(fx, y) || escluso.contains(fx, y))
+                    continue;
+                const Colore a = src.riposo.at(x, y);
+                if (scarto(a, materiale) < kContenuto)
+                    continue;
+                Colore atteso;
+                for (int j = 0; j < 3; ++j)
+                    atteso[j] = materiale[j] + int(std::lround(opacita * (a[j] - materiale[j])));
+                sad += scarto(f.at(fx, y), atteso);
+                ++usati;
+            }
+        if (usati > 200 && double(sad) / usati < sadMigliore) {
+            sadMigliore = double(sad) / usati;
+            dxMigliore = dx;
+        }
+    }
+    return dxMigliore;
 }
 
 bool sopraSoglia(int n, int su)
@@ -261,11 +332,15 @@ void salvaDiagnosi(const QString& cartella, const Modello& mod, const Vista& f, 
 
 std::optional<Quadro> leggi(const QString& riga)
 {
-    const QStringList p = riga.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (p.size() < 9 || p[0] != QLatin1String("quadro") || p[2] != QLatin1String("forma"))
+    QStringList p = riga.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (p.size() < 9 || p[0] != QLatin1String("quadro"))
         return std::nullopt;
     Quadro q;
     q.us = p[1].toLongLong();
+    if (p[2] != QLatin1String("forma"))
+        q.battito = p.takeAt(2).toULongLong();
+    if (p[2] != QLatin1String("forma"))
+        return std::nullopt;
     auto rettangolo = [&](int i) { return QRectF(p[i].toDouble(), p[i + 1].toDouble(), p[i + 2].toDouble(), p[i + 3].toDouble()); };
     q.forma = rettangolo(3);
     int i = 7;
@@ -337,19 +412,9 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
     }
     e.fotogrammi = fine - s + 1;
     e.assestamento = (r.tempo(fine) - r.tempo(s)) / 1000.0;
-    int precedente = -1;
-    for (int i = s; i <= fine; ++i) {
+    for (int i = s; i <= fine; ++i)
         if (r.tempo(i) - r.tempo(i - 1) > 12000)
             ++e.buchiCattura;
-        if (!cambiato[i])
-            continue;
-        if (precedente >= 0) {
-            e.stallo = std::max(e.stallo, (r.tempo(i) - r.tempo(precedente)) / 1000.0);
-            if (i == fine)
-                e.ultimoPasso = (r.tempo(i) - r.tempo(precedente)) / 1000.0;
-        }
-        precedente = i;
-    }
 
     // The pictures at rest the frames are rebuilt from.
     Modello mod;
@@ -367,18 +432,18 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
     mod.m = materiale(mod.aperta, quadri[qAperta].forma, origine);
     const Colore sfondo = vista(r, 0).at(2, r.altezza() - 3);
     if (tipo == Tipo::cambio) {
-        // The old module as it stood before the change, moved back by its
-        // first step (its first line, before the spring could overshoot);
-        // the new one where its last line leaves it at rest.
+        // The old module as it stood before the change, the new one as it
+        // stands after: each at its own size, centred in the shape at rest
+        // then, as the panel lays them out.
         const Vista prima = vista(r, std::max(0, s - 1)), dopo = vista(r, n - 1);
-        QString nuova;
         QList<Modulo> vecchi, nuovi;
         for (const Quadro& q : quadri) {
             if (q.us < r.tempo(0) - 200000 || q.moduli.size() < 2)
                 continue;
-            nuova = q.moduli.last().tab;
-            if (vecchi.isEmpty())
+            if (vecchi.isEmpty()) {
                 vecchi << q.moduli.first();
+                mod.inizioCambio = q.us;
+            }
             nuovi = {q.moduli.last()};
         }
         const int iPrima = std::max(0, s - 1);
@@ -387,17 +452,18 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
             e.nota = QStringLiteral("no line before the frames");
             return e;
         }
-        auto aggiungi = [&](const Modulo& m, double x, const Vista& riposo, const QRectF& forma) {
+        auto aggiungi = [&](const Modulo& m, const Vista& riposo, const QRectF& forma) {
             // Pictures are laid on whole pixels.
+            const double x = forma.center().x() - m.dove.width() / 2;
             const QRect dove = QRect(int(std::lround(x)) - origine.x(), int(std::lround(m.dove.top())) - origine.y(),
                                      int(std::lround(m.dove.width())), int(std::lround(m.dove.height())))
                                    .intersected(QRect(0, 0, r.larghezza(), r.altezza()));
             mod.sorgenti.append({m.tab, riposo, dove, maschera(forma, origine, riposo)});
         };
         for (const Modulo& m : std::as_const(vecchi))
-            aggiungi(m, m.dove.left() - esce * m.dove.width() * (1 - m.opacita), prima, quadri[qPrima].forma);
+            aggiungi(m, prima, quadri[qPrima].forma);
         for (const Modulo& m : std::as_const(nuovi))
-            aggiungi(m, m.dove.left(), dopo, quadri[qDopo].forma);
+            aggiungi(m, dopo, quadri[qDopo].forma);
     }
 
     // BANCO_DIAGNOSI=DIR keeps the pictures of each judged frame.
@@ -408,31 +474,60 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         QDir().mkpath(diagnosi);
     }
     // Each frame of the motion against the lines written before it.
-    int primi = 0;
+    QList<int> quadroDi(n, -1);
+    int primi = 0, ultimoScelto = 0;
     for (int i = s; i <= fine; ++i) {
         const Vista f = vista(r, i);
         const double larghezza = larghezzaMisurata(f, mod.m, sfondo);
-        const int ultimo = quadroA(quadri, r.tempo(i));
+        // The screen never goes back: no earlier line than the last frame's.
+        // Of lines that draw exactly alike, the latest.
+        // A grab is stamped as it starts and may take in a frame drawn while
+        // it waits on the display: lines up to a few milliseconds later count.
+        const int ultimo = quadroA(quadri, r.tempo(i) + kAttesaPresa);
         int scelto = -1;
         double migliore = 1e9;
-        for (int k = ultimo; k >= 0 && k > ultimo - 8; --k) {
+        for (int k = ultimo; k >= 0 && k > ultimo - 8 && k >= ultimoScelto; --k) {
             const Quadro& q = quadri[k];
             if (std::abs(q.forma.width() - larghezza) > 2.5)
                 continue;
-            const Conto c = confronta(mod, f, q, 3);
-            if (c.scartoMedio < migliore) {
+            const Conto c = confronta(mod, f, q, 2, false);
+            if (!diagnosi.isEmpty())
+                std::fprintf(stderr, "  frame %d line %d (%.1f ms before): %.3f\n", i, k, (r.tempo(i) - q.us) / 1000.0, c.scartoMedio);
+            if (c.scartoMedio < migliore - 1e-9) {
                 migliore = c.scartoMedio;
                 scelto = k;
             }
             if (r.tempo(i) - q.us > 100000)
                 break;
         }
+        // None drawn whole: a frame grabbed while the display took in the
+        // next one, each band of it one line or the next. It shows the newer.
+        if (scelto >= 0 && migliore > kIntero)
+            for (int k = scelto + 1; k <= ultimo; ++k) {
+                const Conto nuovo = confronta(mod, f, quadri[k], 2, false);
+                const Conto vecchio = confronta(mod, f, quadri[k - 1], 2, false);
+                bool ogniBanda = true, qualcunaNuova = false;
+                for (qsizetype b = 0; b < nuovo.bande.size(); ++b) {
+                    if (nuovo.bande[b] < 0)
+                        continue;
+                    const bool n = nuovo.bande[b] <= kIntero, v = vecchio.bande[b] <= kIntero;
+                    ogniBanda = ogniBanda && (n || v);
+                    qualcunaNuova = qualcunaNuova || (n && !v);
+                }
+                if (ogniBanda && qualcunaNuova) {
+                    scelto = k;
+                    break;
+                }
+            }
+        if (scelto >= 0)
+            ultimoScelto = scelto;
         if (scelto < 0) {
             ++e.incongruenti;
             continue;
         }
+        quadroDi[i] = scelto;
         const Quadro& q = quadri[scelto];
-        const Conto c = confronta(mod, f, q, 1);
+        const Conto c = confronta(mod, f, q, 1, true);
         if (!diagnosi.isEmpty())
             salvaDiagnosi(diagnosi, mod, f, q, i, c, r.tempo(i) - q.us);
         if (sopraSoglia(c.residui, c.provati))
@@ -456,34 +551,9 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         // picture at rest, moved sideways, best explains the frame.
         if (tipo == Tipo::cambio && primi < 3 && q.moduli.size() > 1 && q.moduli.first().opacita > 0.5) {
             const Modulo& vecchio = q.moduli.first();
-            const Modello::Sorgente* src = mod.sorgente(vecchio.tab);
-            const QRectF nuovo = q.moduli.last().dove.translated(-origine);
-            if (src) {
-                int dxMigliore = 0;
-                double sadMigliore = 1e18;
-                for (int dx = -80; dx <= 80; ++dx) {
-                    long long sad = 0;
-                    int usati = 0;
-                    for (int y = src->dove.top(); y <= src->dove.bottom(); y += 2)
-                        for (int x = src->dove.left(); x <= src->dove.right(); x += 2) {
-                            const int fx = x + dx;
-                            if (!m.contiene(fx, y) || nuovo.contains(fx, y))
-                                continue;
-                            const Colore a = src->riposo.at(x, y);
-                            if (scarto(a, mod.m) < kContenuto)
-                                continue;
-                            Colore atteso;
-                            for (int j = 0; j < 3; ++j)
-                                atteso[j] = mod.m[j] + int(std::lround(vecchio.opacita * (a[j] - mod.m[j])));
-                            sad += scarto(f.at(fx, y), atteso);
-                            ++usati;
-                        }
-                    if (usati > 200 && double(sad) / usati < sadMigliore) {
-                        sadMigliore = double(sad) / usati;
-                        dxMigliore = dx;
-                    }
-                }
-                const double lungo = esce * dxMigliore; // along the exit
+            if (const Modello::Sorgente* src = mod.sorgente(vecchio.tab)) {
+                const double lungo = esce * spostamento(*src, f, m, q.moduli.last().dove.translated(-origine),
+                                                        vecchio.opacita, mod.m); // along the exit
                 if (primi == 0)
                     e.primoSpostamento = lungo;
                 if (lungo < -1)
@@ -491,6 +561,46 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
             }
             ++primi;
         }
+        if (!diagnosi.isEmpty() && tipo == Tipo::cambio && !q.moduli.isEmpty() && q.moduli.last().opacita > 0.5)
+            if (const Modello::Sorgente* src = mod.sorgente(q.moduli.last().tab))
+                std::fprintf(stderr, "frame %d: the new module stands %d px from rest on the pixels, %.1f by the line\n", i,
+                             spostamento(*src, f, m, QRectF(), q.moduli.last().opacita, mod.m),
+                             q.moduli.last().dove.left() - origine.x() - src->dove.left());
+    }
+
+    // The application's own pace: from one step of its springs to the next.
+    for (int k = 1; k < quadri.size(); ++k)
+        if (quadri[k].us >= r.tempo(s) && quadri[k].us <= r.tempo(fine) && quadri[k - 1].battito
+            && quadri[k].battito == quadri[k - 1].battito + 1)
+            e.passoApplicazione = std::max(e.passoApplicazione, (quadri[k].us - quadri[k - 1].us) / 1000.0);
+    // How long each picture stayed, against how long it was meant to.
+    int precedente = -1;
+    for (int i = s; i <= fine; ++i) {
+        if (!cambiato[i])
+            continue;
+        if (precedente >= 0) {
+            const double intervallo = (r.tempo(i) - r.tempo(precedente)) / 1000.0;
+            double perFotogramma = intervallo;
+            const int da = quadroDi[precedente], a = quadroDi[i];
+            if (da >= 0 && a > da && quadri[a].battito > quadri[da].battito) {
+                int disegnate = 0; // pictures drawn after the one shown, up to the one shown next
+                for (int k = da + 1; k <= a; ++k)
+                    disegnate += firma(quadri[k]) != firma(quadri[k - 1]);
+                if (disegnate < 2)
+                    perFotogramma = intervallo / double(quadri[a].battito - quadri[da].battito);
+            }
+            if (!diagnosi.isEmpty() && intervallo > 20)
+                std::fprintf(stderr, "interval %.1f ms from frame %d (line %d, step %llu) to %d (line %d, step %llu)\n",
+                             intervallo, precedente, da, da >= 0 ? quadri[da].battito : 0ULL, i, a,
+                             a >= 0 ? quadri[a].battito : 0ULL);
+            if (perFotogramma > e.stallo) {
+                e.stallo = perFotogramma;
+                e.stalloDopo = (r.tempo(precedente) - r.tempo(s)) / 1000.0;
+            }
+            if (i == fine)
+                e.ultimoPasso = intervallo;
+        }
+        precedente = i;
     }
     return e;
 }

@@ -33,6 +33,7 @@ struct Carta {
 // One "quadro" line.
 struct Quadro {
     qint64 us = 0; // real-time clock
+    quint64 battito = 0; // steps of the application's springs so far (0: not told)
     QRectF forma;
     double apertura = 0;
     QList<Modulo> moduli;
@@ -49,7 +50,13 @@ struct Esito {
     int cartaSopra = 0;     // the closed card drawn inside the open shape
     int controDirezione = 0; // first frames where the old module stands against its exit direction
     double primoSpostamento = 0; // px the old module moved along its exit direction in the first frame
-    double stallo = 0;       // ms, longest interval between two changes of the picture
+    // ms, the longest a picture stayed on screen while the next was due: the
+    // interval between two changes of the picture, shared among the frames
+    // the application meant it to last (a spring at its turning point may
+    // change no pixel for a few), whole when a picture it drew never showed.
+    double stallo = 0;
+    double stalloDopo = 0;   // ms from the first change to the start of that interval
+    double passoApplicazione = 0; // ms, the longest the application took from one step of its springs to the next
     double assestamento = 0; // ms, from the first change to the last
     double ultimoPasso = 0;  // ms between the last two changes
     int buchiCattura = 0;    // grab intervals over 12 ms (the recorder fell behind)
