@@ -1,5 +1,7 @@
 #include "UserDefaults.h"
 
+#include <QDateTime>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +67,86 @@ private slots:
         QCOMPARE(d.stringList("lista"), QStringList{"solo"});
         d.setValue("lista", QStringList{});
         QCOMPARE(d.stringList("lista"), QStringList{});
+    }
+
+    // What is written reads back the same, by this store and by QSettings:
+    // texts that look like lists, escapes, markers or numbers included.
+    void valuesReadBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("chiave");
+        QTest::addColumn<QVariant>("valore");
+        const QDateTime quando(QDate(2026, 3, 2), QTime(9, 30, 15, 250), Qt::UTC);
+        QTest::newRow("comma and quotes") << "testo" << QVariant(QStringLiteral("a, \"b\" = c; d\\e"));
+        QTest::newRow("blanks at the ends") << "spazi" << QVariant(QStringLiteral("  dentro  "));
+        QTest::newRow("marker-like") << "chiocciola" << QVariant(QStringLiteral("@Invalid()"));
+        QTest::newRow("controls before hex digits")
+            << "controllo" << QVariant(QString::fromUtf8("a\x01" "1f\x7f" "b\n\tc\r"));
+        QTest::newRow("beyond ASCII") << "unicode" << QVariant(QString::fromUtf8("città 日本 \xf0\x9f\x98\x80"));
+        QTest::newRow("empty text") << "vuoto" << QVariant(QString());
+        QTest::newRow("list") << "lista" << QVariant(QStringList{"uno, due", " tre", "@quattro", ""});
+        QTest::newRow("one-item list") << "uno" << QVariant(QStringList{"solo"});
+        QTest::newRow("empty list") << "nessuno" << QVariant(QStringList{});
+        QTest::newRow("Boolean") << "bool" << QVariant(false);
+        QTest::newRow("number") << "numero" << QVariant(-42);
+        QTest::newRow("date and time") << "data" << QVariant(quando);
+        QTest::newRow("key with group") << "gruppo/sotto chiave" << QVariant(QStringLiteral("g"));
+        QTest::newRow("key named General") << "General/k" << QVariant(QStringLiteral("h"));
+        QTest::newRow("key beyond ASCII") << "città%日本" << QVariant(QStringLiteral("k"));
+    }
+    void valuesReadBackAsWritten()
+    {
+        QFETCH(QString, chiave);
+        QFETCH(QVariant, valore);
+        const QString file = dir.filePath(QStringLiteral("r-%1.ini").arg(QTest::currentDataTag()));
+        {
+            UserDefaults d(file);
+            d.setValue(chiave, valore);
+            d.setValue(QStringLiteral("dopo"), QStringLiteral("ultimo"));
+            QVERIFY(d.sync());
+        }
+        UserDefaults letto(file);
+        QSettings qt(file, QSettings::IniFormat);
+        QCOMPARE(qt.status(), QSettings::NoError);
+        QCOMPARE(letto.value(QStringLiteral("dopo")).toString(), QStringLiteral("ultimo"));
+        switch (valore.typeId()) {
+        case QMetaType::QStringList:
+            QCOMPARE(letto.stringList(chiave), valore.toStringList());
+            break;
+        case QMetaType::Bool:
+            QCOMPARE(letto.boolValue(chiave), std::optional<bool>(valore.toBool()));
+            break;
+        case QMetaType::QDateTime:
+            QCOMPARE(letto.value(chiave).toDateTime(), valore.toDateTime());
+            break;
+        default:
+            QCOMPARE(letto.value(chiave).toString(), valore.toString());
+            QCOMPARE(qt.value(chiave).toString(), valore.toString());
+        }
+    }
+
+    // A file that cannot be read is kept, byte for byte, before anything is
+    // written in its place; what could be read of it stays.
+    void anUnreadableFileIsKeptAside()
+    {
+        const QString file = dir.filePath(QStringLiteral("rotto.ini"));
+        const QByteArray rotto("[General]\ntaccaDiscreta=true\n\xff\xfe\x00[[=\n", 34);
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(rotto);
+        }
+        UserDefaults d(file);
+        QCOMPARE(d.fileMessoDaParte(), std::optional<QString>(file + QStringLiteral(".illeggibile")));
+        QFile copia(*d.fileMessoDaParte());
+        QVERIFY(copia.open(QIODevice::ReadOnly));
+        QCOMPARE(copia.readAll(), rotto);
+        QCOMPARE(d.boolValue("taccaDiscreta"), std::optional<bool>(true));
+        d.setValue("mostraUsoIA", false);
+        QVERIFY(d.sync());
+        QSettings riletto(file, QSettings::IniFormat);
+        QCOMPARE(riletto.status(), QSettings::NoError);
+        QCOMPARE(riletto.value("mostraUsoIA").toBool(), false);
+        QCOMPARE(riletto.value("taccaDiscreta").toBool(), true);
     }
 };
 
