@@ -49,9 +49,12 @@ public:
     static QString cartellaPredefinita();
     const QString& cartella() const { return cartella_; }
 
-    // Access means a readable and writable folder. A missing folder is
-    // created, with an empty reminder list marked as the default one.
+    // Access means a folder that can be read. A missing folder is created,
+    // with an empty reminder list marked as the default one.
     bool accesso();
+    // Whether new files can be made in the folder; a folder that can only be
+    // read is shown but refuses every write.
+    bool scrivibile() const;
     // The calendar files, by name.
     QStringList fileCalendari() const;
 
@@ -62,7 +65,7 @@ public:
 
     // The file of the default reminder list, when one is set and exists.
     std::optional<QString> elencoPredefinito() const;
-    void impostaElencoPredefinito(const QString& nomeFile);
+    bool impostaElencoPredefinito(const QString& nomeFile);
 
     EsitoCreazione crea(const NuovoPromemoria& nuovo, const QDateTime& ora);
     // Marks a reminder done; a repeating one moves to its next occurrence
@@ -73,7 +76,8 @@ public:
     EsitoScrittura rimanda(const QString& id, const QDateTime& quando);
 
 protected:
-    // Replaces a file's content atomically; false with the reason on failure.
+    // Replaces a file's content through a safe save; false with the reason
+    // on failure, the file then left as it was.
     virtual bool scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore);
 
 private:
