@@ -74,6 +74,23 @@ QString Errore::testo() const
     }
 }
 
+std::optional<Errore> scriviTutto(int fd, const char* dati, qint64 quanti)
+{
+    while (quanti > 0) {
+        const ssize_t n = ::write(fd, dati, size_t(quanti));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return Errore{errno};
+        }
+        if (n == 0)
+            return Errore{ENOSPC};
+        dati += n;
+        quanti -= n;
+    }
+    return std::nullopt;
+}
+
 std::optional<Errore> sincronizzaCartella(const QString& cartella)
 {
     const int fd = ::open(locale(cartella).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -121,18 +138,8 @@ bool Temporaneo::scrivi(const char* dati, qint64 quanti)
 {
     if (errore_ || fd_ < 0)
         return fallisce(EBADF);
-    while (quanti > 0) {
-        const ssize_t n = ::write(fd_, dati, size_t(quanti));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fallisce(errno);
-        }
-        if (n == 0)
-            return fallisce(ENOSPC);
-        dati += n;
-        quanti -= n;
-    }
+    if (const auto e = scriviTutto(fd_, dati, quanti))
+        return fallisce(e->codice);
     return true;
 }
 
@@ -176,14 +183,28 @@ bool Temporaneo::pubblica(const QString& destinazione)
 {
     if (!chiudi())
         return false;
+    const QByteArray da = locale(percorso_), a = locale(destinazione);
     // link(2) never replaces: the name is taken only when it is free.
-    if (::link(locale(percorso_).constData(), locale(destinazione).constData()) != 0) {
+    if (::link(da.constData(), a.constData()) == 0) {
+        ::unlink(da.constData());
+    } else {
         const int codice = errno;
         if (codice == EEXIST)
             return false; // free to try another name
-        return fallisce(codice);
+        if (codice != EPERM && codice != EOPNOTSUPP && codice != ENOSYS)
+            return fallisce(codice);
+        // No hard links here: an empty file made exclusively holds the
+        // name, and the rename puts the content over it.
+        const int fd = ::open(a.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return errno == EEXIST ? false : fallisce(errno);
+        ::close(fd);
+        if (::rename(da.constData(), a.constData()) != 0) {
+            const int c = errno;
+            ::unlink(a.constData());
+            return fallisce(c);
+        }
     }
-    ::unlink(locale(percorso_).constData());
     inPosto_ = true;
     if (auto e = sincronizzaCartella(cartellaDi(destinazione)))
         return fallisce(e->codice);

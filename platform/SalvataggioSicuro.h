@@ -30,6 +30,8 @@ std::optional<Errore> salva(const QString& percorso, const QByteArray& dati);
 std::optional<Errore> salvaNuovo(const QString& percorso, const QByteArray& dati, mode_t modo = 0644);
 // Syncs a folder's list of names, so that a name just made or renamed in it lasts.
 std::optional<Errore> sincronizzaCartella(const QString& cartella);
+// Writes all of `dati` to `fd`, going on after short writes and signals.
+std::optional<Errore> scriviTutto(int fd, const char* dati, qint64 quanti);
 
 // A hidden temporary file beside where the content will end up, for
 // writers that produce it piece by piece. Gone when destroyed, unless it
