@@ -104,6 +104,16 @@ AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>&
     return a;
 }
 
+AttivitaNotch avvisoNonSalvato(const QString& titolo, const QString& motivo)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("exclamationmark.triangle.fill");
+    a.titolo = titolo;
+    a.dettaglio = motivo;
+    a.tinta = Colori::arancione();
+    return a;
+}
+
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
 {
     AttivitaNotch a;

@@ -34,6 +34,9 @@ AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file);
 // A tray conversion that made nothing of `file`, named when it was the only one.
 AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>& file);
 
+// Something the user made or changed that could not be saved, and why.
+AttivitaNotch avvisoNonSalvato(const QString& titolo, const QString& motivo);
+
 // An AI usage window that is usable again.
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento);
 
