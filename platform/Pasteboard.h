@@ -15,8 +15,9 @@ public:
     struct Contenuto {
         // The formats (X11 target names or MIME types) on offer; empty when nothing is.
         QStringList tipi;
-        // The plain text, when text is offered.
-        std::optional<QString> testo;
+        // The plain text as UTF-8 (valid), when text is offered. Bytes, not
+        // a QString: a long copy is held once, at about its own size.
+        std::optional<QByteArray> testo;
         // The bytes of each format asked for that is on offer.
         QHash<QString, QByteArray> dati;
     };
