@@ -592,8 +592,15 @@ void DropManager::esegui(OperazioneVassoio operazione, const QList<QUrl>& files,
             fatti.file << QUrl::fromLocalFile(f);
             addToTray(fatti.file.last());
         }
-        if (fatti.file.isEmpty() && fatti.testo.isEmpty())
+        if (fatti.file.isEmpty() && fatti.testo.isEmpty()) {
             emit conversioneSenzaEsito(operazione, presi);
+        } else if (!esito.senzaEsito.isEmpty()) {
+            // Some gave something, these nothing: they are named too.
+            QList<QUrl> mancati;
+            for (const QString& f : std::as_const(esito.senzaEsito))
+                mancati << QUrl::fromLocalFile(f);
+            emit conversioneSenzaEsito(operazione, mancati);
+        }
         if (fatto)
             fatto(fatti);
     });
