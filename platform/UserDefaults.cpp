@@ -40,15 +40,23 @@ UserDefaults::~UserDefaults()
 
 void UserDefaults::carica()
 {
-    if (!QFileInfo::exists(percorso_))
+    QFile file(percorso_);
+    if (!file.exists())
         return;
-    QSettings ini(percorso_, QSettings::IniFormat);
-    for (const QString& k : ini.allKeys())
-        valori_.insert(k, ini.value(k));
-    if (ini.status() == QSettings::NoError)
+    // QSettings reads past bytes that are no text; a file holding any is as broken as one it cannot parse.
+    const QByteArray byte = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    bool leggibile = file.error() == QFileDevice::NoError && QByteArrayView(byte).isValidUtf8() && !byte.contains('\0');
+    if (leggibile) {
+        QSettings ini(percorso_, QSettings::IniFormat);
+        for (const QString& k : ini.allKeys())
+            valori_.insert(k, ini.value(k));
+        leggibile = ini.status() == QSettings::NoError;
+    }
+    if (leggibile)
         return;
     // Kept whole beside it, by a rename that needs no free space, before
-    // any write replaces it with what could be read and the defaults.
+    // the defaults are written in its place.
+    valori_.clear();
     QString copia = percorso_ + QStringLiteral(".illeggibile");
     if (QFileInfo::exists(copia))
         copia += QLatin1Char('-') + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"));
@@ -56,8 +64,6 @@ void UserDefaults::carica()
         messoDaParte_ = copia;
         qWarning("Impostazioni illeggibili, messe da parte in %s", qPrintable(copia));
     }
-    // What could be read is written back in its place.
-    cambiato({});
 }
 
 QVariant UserDefaults::value(const QString& chiave, const QVariant& predefinito) const

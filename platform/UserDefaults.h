@@ -11,8 +11,9 @@
 // observers (panel placement, hot key) re-apply themselves on any change.
 // Changes are saved together on a worker shortly after, through a safe save
 // that never costs the file its old content; a change that cannot be saved
-// holds for this run and is reported. A file that cannot be read is moved
-// aside, whole, before anything is written in its place.
+// holds for this run and is reported. A file that cannot be read (or holds
+// bytes that are no text) is moved aside, whole, and the store starts from
+// the defaults.
 class UserDefaults : public QObject {
     Q_OBJECT
 public:

@@ -14,7 +14,6 @@
 #include "SettingsManager.h"
 #include "UserDefaults.h"
 
-#include <QFileInfo>
 #include <QFuture>
 #include <QPromise>
 #include <QThreadPool>
@@ -53,20 +52,16 @@ void RootNotchView::collegaReazioni()
                                      Reazioni::kDurataAvviso);
                 });
         connect(dropManager_.get(), &DropManager::rilascioNonRiuscito, this, [this](int quanti, const QString& motivo) {
-            const QString titolo =
-                quanti == 1 ? tr("File non aggiunto al vassoio") : tr("%1 file non aggiunti al vassoio").arg(quanti);
-            attivita_.mostra(Reazioni::avvisoNonSalvato(titolo, motivo), Reazioni::kDurataAvviso);
+            attivita_.mostra(Reazioni::avvisoRilascioNonRiuscito(quanti, motivo), Reazioni::kDurataAvviso);
         });
     }
     // A setting that holds for this run only, and settings read in part at start.
     UserDefaults& impostazioni = servizi_.impostazioni;
     connect(&impostazioni, &UserDefaults::salvataggioFallito, this, [this](const QString& motivo) {
-        attivita_.mostra(Reazioni::avvisoNonSalvato(tr("Impostazione non salvata"), motivo), Reazioni::kDurataAvviso);
+        attivita_.mostra(Reazioni::avvisoImpostazioneNonSalvata(motivo), Reazioni::kDurataAvviso);
     });
     if (const auto copia = impostazioni.fileMessoDaParte())
-        attivita_.mostra(Reazioni::avvisoNonSalvato(tr("Impostazioni illeggibili"),
-                                                    tr("Copia tenuta in %1").arg(QFileInfo(*copia).fileName())),
-                         Reazioni::kDurataAvviso);
+        attivita_.mostra(Reazioni::avvisoImpostazioniMesseDaParte(*copia), Reazioni::kDurataAvviso);
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::diNuovoDisponibile, this, &RootNotchView::annunciaLimiteAzzerato);
         connect(usoIA_.get(), &UsoIAMonitor::cambiato, this, &RootNotchView::aggiornaAnelloUsoIA);

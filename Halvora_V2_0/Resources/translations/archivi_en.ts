@@ -36,16 +36,12 @@
         <translation>Settings could not be read</translation>
     </message>
     <message>
-        <source>Copia tenuta in %1</source>
-        <translation>Copy kept in %1</translation>
+        <source>File non aggiunto</source>
+        <translation>File not added</translation>
     </message>
     <message>
-        <source>File non aggiunto al vassoio</source>
-        <translation>File not added to the tray</translation>
-    </message>
-    <message>
-        <source>%1 file non aggiunti al vassoio</source>
-        <translation>%1 files not added to the tray</translation>
+        <source>%1 file non aggiunti</source>
+        <translation>%1 files not added</translation>
     </message>
 </context>
 </TS>

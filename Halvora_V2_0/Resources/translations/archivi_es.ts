@@ -36,16 +36,12 @@
         <translation>Ajustes ilegibles</translation>
     </message>
     <message>
-        <source>Copia tenuta in %1</source>
-        <translation>Copia guardada en %1</translation>
+        <source>File non aggiunto</source>
+        <translation>Archivo no añadido</translation>
     </message>
     <message>
-        <source>File non aggiunto al vassoio</source>
-        <translation>Archivo no añadido a la bandeja</translation>
-    </message>
-    <message>
-        <source>%1 file non aggiunti al vassoio</source>
-        <translation>%1 archivos no añadidos a la bandeja</translation>
+        <source>%1 file non aggiunti</source>
+        <translation>%1 archivos no añadidos</translation>
     </message>
 </context>
 </TS>
