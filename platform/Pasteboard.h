@@ -24,6 +24,15 @@ public:
 
     using QObject::QObject;
 
+    // The most a reading takes of one format: an owner that never ends its
+    // data must not fill the memory.
+    static constexpr qsizetype kMassimoByte = qsizetype(64) << 20;
+
+    // A text format's bytes as valid UTF-8: Latin-1 (X11's STRING) is
+    // converted, malformed UTF-8 gets U+FFFD as QString would give it, and
+    // valid UTF-8 is kept as it is, with no copy.
+    static QByteArray testoUtf8(QByteArray byte, bool latin1);
+
     // Grows by at least one on every change of the clipboard, ours included;
     // equal counts mean the contents did not change in between. GUI thread.
     virtual qint64 changeCount() const = 0;

@@ -17,39 +17,11 @@
 
 namespace {
 
-// Room taken ahead for an incremental transfer, at most.
-constexpr qint64 kRiservaMassima = qint64(1) << 30;
-
 // Targets that describe the offer instead of being one.
 bool eMeta(const QString& nome)
 {
     return nome == QLatin1String("TARGETS") || nome == QLatin1String("TIMESTAMP") ||
            nome == QLatin1String("MULTIPLE") || nome == QLatin1String("SAVE_TARGETS");
-}
-
-// Text as valid UTF-8: malformed sequences become U+FFFD, as QString would
-// have them; already valid bytes are kept as they are, with no copy.
-QByteArray utf8Valido(QByteArray byte)
-{
-    if (QByteArrayView(byte).isValidUtf8())
-        return byte;
-    return QString::fromUtf8(byte).toUtf8();
-}
-
-QByteArray latin1InUtf8(const QByteArray& latin1)
-{
-    QByteArray r;
-    r.reserve(latin1.size() + latin1.size() / 8);
-    for (const char c : latin1) {
-        const uchar u = uchar(c);
-        if (u < 0x80) {
-            r += c;
-        } else {
-            r += char(0xC0 | (u >> 6));
-            r += char(0x80 | (u & 0x3F));
-        }
-    }
-    return r;
 }
 
 // Text targets, the best first.
@@ -95,7 +67,7 @@ public:
             QByteArray byte;
             uint32_t tipo = 0;
             if (atomo && converti(atomo, byte, &tipo)) {
-                c.testo = tipo == XCB_ATOM_STRING ? latin1InUtf8(byte) : utf8Valido(std::move(byte));
+                c.testo = Pasteboard::testoUtf8(std::move(byte), tipo == XCB_ATOM_STRING);
                 break;
             }
         }
@@ -171,7 +143,8 @@ private:
         // The INCR value is a lower bound of the size (owners give the size
         // itself): room for it at once spares the copies of a growing buffer.
         if (xcb_get_property_value_length(r.get()) >= 4)
-            byte.reserve(qMin(qint64(*static_cast<const uint32_t*>(xcb_get_property_value(r.get()))), kRiservaMassima));
+            byte.reserve(qMin(qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(r.get()))),
+                              Pasteboard::kMassimoByte + 1));
         // Deleting the INCR property asked for the first piece; an empty piece ends it.
         for (;;) {
             const auto nuovo = aspetta([this](const xcb_generic_event_t* e) {
@@ -191,6 +164,8 @@ private:
             if (n == 0)
                 return true;
             byte.append(static_cast<const char*>(xcb_get_property_value(pezzo.get())), n * (pezzo->format / 8));
+            if (byte.size() > Pasteboard::kMassimoByte)
+                return false;
         }
     }
 
