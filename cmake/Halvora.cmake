@@ -13,11 +13,12 @@ function(halvora_add_library name)
   halvora_warnings(${name})
 endfunction()
 
-# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB] [TIMEOUT s] [LABELS ...])
+# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB] [SUONO] [TIMEOUT s] [LABELS ...])
 # DBUS runs the test inside its own session bus; XVFB runs it on a virtual X
 # display with a compositor and a window manager; otherwise it runs offscreen.
+# SUONO gives it a private sound server whose microphone plays a tone.
 function(halvora_add_test name)
-  cmake_parse_arguments(A "DBUS;XVFB" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "DBUS;XVFB;SUONO" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test halvora_testsupport ${A_LIBS})
   halvora_warnings(${name})
@@ -25,7 +26,11 @@ function(halvora_add_test name)
   if(A_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-xvfb.sh ${cmd})
   endif()
-  if(A_DBUS)
+  # A sound server with a microphone, which needs a session bus of its own.
+  if(A_SUONO)
+    set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-suono.sh ${cmd})
+  endif()
+  if(A_DBUS OR A_SUONO)
     set(cmd dbus-run-session -- ${cmd})
   endif()
   add_test(NAME ${name} COMMAND ${cmd})

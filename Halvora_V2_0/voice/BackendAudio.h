@@ -15,7 +15,9 @@ public:
     using QObject::QObject;
     // The file being written.
     virtual QString percorso() const = 0;
-    // Starts writing; false when the recording could not start.
+    // Starts the recording; false when it could not start. The file may
+    // fill a moment later, once the microphone sends its first audio; a
+    // microphone that never does ends the recording with `finito(false)`.
     virtual bool registra() = 0;
     // Asks the recording to end; the file is complete once `finito` arrives.
     virtual void ferma() = 0;
@@ -23,6 +25,10 @@ public:
     // is complete; used when the application quits.
     virtual void fermaEAttendi(int millisecondi) = 0;
     virtual bool inRegistrazione() const = 0;
+    // Whether the microphone's audio reached the file.
+    virtual bool avviata() const = 0;
+    // Why the recording failed, in the platform's words; empty when it did not.
+    virtual QString motivo() const = 0;
 
 signals:
     // The recording ended, by a stop or by a failure, and the file is closed.
