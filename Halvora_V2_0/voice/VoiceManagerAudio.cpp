@@ -14,9 +14,9 @@
 namespace {
 // How long quitting waits for a recording's file to be closed.
 constexpr int attesaChiusuraMs = 3000;
-// Below this much free room (about a quarter of a minute of audio) the disk
-// counts as full: no recording starts, and one that failed was stopped by it.
-constexpr qint64 kSpazioMinimo = 256 * 1024;
+// Below this much free room (a few seconds of audio) the disk counts as
+// full: no recording starts, and one that failed was stopped by it.
+constexpr qint64 kSpazioMinimo = 64 * 1024;
 
 bool discoPieno(const QString& cartella)
 {
