@@ -1,5 +1,6 @@
 #include "ArchivioCalendario.h"
 #include "Ical.h"
+#include "VociIcal.h"
 
 #include "Colori.h"
 
@@ -10,7 +11,6 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QUuid>
 
 #include <sys/stat.h>
 
@@ -47,15 +47,6 @@ QColor coloreDel(icalcomponent* calendario)
     return Colori::indaco();
 }
 
-bool chiuso(icalcomponent* todo)
-{
-    const icalproperty_status stato = icalcomponent_get_status(todo);
-    return stato == ICAL_STATUS_COMPLETED || stato == ICAL_STATUS_CANCELLED
-        || icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY) != nullptr;
-}
-
-QString testo(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
-
 // A VCALENDAR ready to hold reminders.
 Ical::Componente nuovoCalendario(const QString& nome)
 {
@@ -66,81 +57,6 @@ Ical::Componente nuovoCalendario(const QString& nome)
     icalproperty_set_x_name(nomeProp, "X-WR-CALNAME");
     icalcomponent_add_property(cal.get(), nomeProp);
     return cal;
-}
-
-void aggiungiAllarme(icalcomponent* todo, const QString& titolo, icaltriggertype quando, bool relativoAllaScadenza)
-{
-    icalcomponent* allarme = icalcomponent_new(ICAL_VALARM_COMPONENT);
-    icalcomponent_add_property(allarme, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-    icalcomponent_add_property(allarme, icalproperty_new_description(titolo.toUtf8().constData()));
-    icalproperty* trigger = icalproperty_new_trigger(quando);
-    // For a to-do, END relates the alarm to its due time.
-    if (relativoAllaScadenza)
-        icalproperty_add_parameter(trigger, icalparameter_new_related(ICAL_RELATED_END));
-    icalcomponent_add_property(allarme, trigger);
-    icalcomponent_add_component(todo, allarme);
-}
-
-void aggiungiAllarmeAssoluto(icalcomponent* todo, const QDateTime& quando)
-{
-    icaltriggertype trigger{};
-    trigger.time = Ical::utc(quando);
-    trigger.duration = icaldurationtype_null_duration();
-    aggiungiAllarme(todo, testo(icalcomponent_get_summary(todo)), trigger, false);
-}
-
-// Removes the alarms at a fixed moment, or every alarm.
-void togliAllarmi(icalcomponent* todo, bool soloAssoluti)
-{
-    std::vector<icalcomponent*> via;
-    for (icalcomponent* a = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT); a;
-         a = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
-        icalproperty* p = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
-        const bool assoluto = p && !icaltime_is_null_time(icalproperty_get_trigger(p).time);
-        if (!soloAssoluti || assoluto)
-            via.push_back(a);
-    }
-    for (icalcomponent* a : via) {
-        icalcomponent_remove_component(todo, a);
-        icalcomponent_free(a);
-    }
-}
-
-void segnaCompletato(icalcomponent* todo, const QDateTime& ora)
-{
-    icalcomponent_set_status(todo, ICAL_STATUS_COMPLETED);
-    Ical::sostituisci(todo, icalproperty_new_completed(Ical::utc(ora)));
-    Ical::sostituisci(todo, icalproperty_new_percentcomplete(100));
-}
-
-// Moves a repeating to-do to the first occurrence of its rule after its
-// current due time. The rule stays anchored at DTSTART (written from the
-// due time when missing), so a snooze does not shift later occurrences and
-// COUNT and UNTIL keep their meaning. False when the rule has ended.
-bool avanza(icalcomponent* todo)
-{
-    icalproperty* regola = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY);
-    const icaltimetype scadenza = Ical::scadenza(todo);
-    if (!regola || icaltime_is_null_time(scadenza))
-        return false;
-    icaltimetype ancora = Ical::valore(todo, ICAL_DTSTART_PROPERTY);
-    if (icaltime_is_null_time(ancora)) {
-        ancora = scadenza;
-        Ical::impostaInizio(todo, ancora);
-    }
-    const QDateTime dopo = Ical::data(scadenza);
-    const auto prossima = Ical::primaOccorrenzaDopo(icalproperty_get_rrule(regola), ancora, dopo);
-    if (!prossima)
-        return false;
-    // DUE keeps the form it had: a date, or a time in its own zone.
-    icaltimetype nuova = *prossima;
-    if (scadenza.is_date) {
-        nuova.is_date = 1;
-        nuova.hour = nuova.minute = nuova.second = 0;
-    }
-    Ical::impostaScadenza(todo, nuova);
-    togliAllarmi(todo, true);
-    return true;
 }
 
 } // namespace
@@ -248,25 +164,8 @@ Lettura<T> ArchivioCalendario::leggiCalendari(const std::function<void(const Fil
 Lettura<Impegno> ArchivioCalendario::impegni(const QDateTime& da, const QDateTime& a)
 {
     return leggiCalendari<Impegno>([&](const File& f, QList<Impegno>& elementi) {
-        for (const Ical::Occorrenza& o : Ical::eventiNellaFinestra(f.radice.get(), da, a)) {
-            Impegno i;
-            const QString uid = testo(icalcomponent_get_uid(o.evento));
-            i.id = uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces)
-                                 : (o.ripetuto ? uid + QLatin1Char('/') + o.inizio.toUTC().toString(Qt::ISODate) : uid);
-            i.titolo = testo(icalcomponent_get_summary(o.evento));
-            if (i.titolo.isEmpty())
-                i.titolo = t("Impegno");
-            i.inizio = o.inizio;
-            i.fine = o.fine;
-            const QString luogo = testo(icalcomponent_get_location(o.evento));
-            if (!luogo.isEmpty())
-                i.luogo = luogo;
-            i.interaGiornata = o.interaGiornata;
-            i.colore = f.colore;
-            // An occurrence moved or called off by a RECURRENCE-ID is its own component here.
-            i.annullato = icalcomponent_get_status(o.evento) == ICAL_STATUS_CANCELLED;
-            elementi.append(std::move(i));
-        }
+        for (const Ical::Occorrenza& o : Ical::eventiNellaFinestra(f.radice.get(), da, a))
+            elementi.append(VociIcal::impegno(o, f.colore));
     });
 }
 
@@ -274,28 +173,9 @@ Lettura<Promemoria> ArchivioCalendario::promemoria(const QDateTime& limiteLocale
 {
     const QDateTime limite = limiteLocale.toUTC();
     return leggiCalendari<Promemoria>([&](const File& f, QList<Promemoria>& elementi) {
-        for (icalcomponent* todo : Ical::componenti(f.radice.get(), ICAL_VTODO_COMPONENT)) {
-            if (chiuso(todo))
-                continue;
-            Promemoria p;
-            const icaltimetype scadenza = Ical::scadenza(todo);
-            if (!icaltime_is_null_time(scadenza)) {
-                const QDateTime quando = Ical::data(scadenza);
-                if (quando.isValid()) {
-                    if (quando >= limite)
-                        continue;
-                    p.scadenza = quando;
-                }
-            }
-            p.id = testo(icalcomponent_get_uid(todo));
-            if (p.id.isEmpty())
-                p.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-            p.titolo = testo(icalcomponent_get_summary(todo));
-            if (p.titolo.isEmpty())
-                p.titolo = t("Promemoria");
-            p.siRipete = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY) != nullptr;
-            elementi.append(std::move(p));
-        }
+        for (icalcomponent* todo : Ical::componenti(f.radice.get(), ICAL_VTODO_COMPONENT))
+            if (auto p = VociIcal::promemoria(todo, limite))
+                elementi.append(std::move(*p));
     });
 }
 
@@ -340,27 +220,8 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
     if (!calendario)
         return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
 
-    icalcomponent* todo = icalcomponent_new(ICAL_VTODO_COMPONENT);
-    icalcomponent_set_uid(todo, QUuid::createUuid().toString(QUuid::WithoutBraces).toUtf8().constData());
-    icalcomponent_add_property(todo, icalproperty_new_dtstamp(Ical::utc(ora)));
-    icalcomponent_add_property(todo, icalproperty_new_created(Ical::utc(ora)));
-    icalcomponent_set_summary(todo, nuovo.titolo.toUtf8().constData());
-    icalcomponent_set_status(todo, ICAL_STATUS_NEEDSACTION);
     // The due time is kept to the minute, as a wall-clock time.
-    const icaltimetype scadenza = Ical::fluttuante(nuovo.scadenza, true);
-    Ical::impostaScadenza(todo, scadenza);
-
-    if (nuovo.ripetizione == RipetizionePromemoria::mai) {
-        aggiungiAllarmeAssoluto(todo, nuovo.scadenza.addSecs(nuovo.anticipo));
-    } else {
-        Ical::impostaInizio(todo, scadenza); // the anchor of the rule
-        icalcomponent_add_property(todo, icalproperty_new_rrule(Ical::regola(nuovo.ripetizione)));
-        icaltriggertype trigger{};
-        trigger.time = icaltime_null_time();
-        trigger.duration = icaldurationtype_from_int(nuovo.anticipo);
-        aggiungiAllarme(todo, nuovo.titolo, trigger, true);
-    }
-    icalcomponent_add_component(calendario, todo);
+    icalcomponent_add_component(calendario, VociIcal::nuovo(nuovo, ora, nullptr).release());
 
     QString errore;
     if (!scrivi(*elenco, Ical::comeTesto(radice.get()), &errore))
@@ -415,21 +276,12 @@ EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::functi
 
 EsitoScrittura ArchivioCalendario::completa(const QString& id, const QDateTime& ora)
 {
-    return modifica(id, [&](Modifica& m) {
-        if (!avanza(m.todo))
-            segnaCompletato(m.todo, ora);
-        Ical::sostituisci(m.todo, icalproperty_new_lastmodified(Ical::utc(ora)));
-    });
+    return modifica(id, [&](Modifica& m) { VociIcal::completa(m.todo, ora); });
 }
 
 EsitoScrittura ArchivioCalendario::rimanda(const QString& id, const QDateTime& quando)
 {
-    return modifica(id, [&](Modifica& m) {
-        Ical::impostaScadenza(m.todo, Ical::fluttuante(quando, true));
-        const bool ripetuto = icalcomponent_get_first_property(m.todo, ICAL_RRULE_PROPERTY) != nullptr;
-        togliAllarmi(m.todo, ripetuto);
-        aggiungiAllarmeAssoluto(m.todo, quando);
-    });
+    return modifica(id, [&](Modifica& m) { VociIcal::rimanda(m.todo, quando, nullptr); });
 }
 
 bool ArchivioCalendario::scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore)

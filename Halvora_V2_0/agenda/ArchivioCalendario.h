@@ -1,36 +1,9 @@
 #pragma once
 
-#include "Impegno.h"
-#include "SceltePromemoria.h"
+#include "ArchivioAgenda.h"
 
-#include <QStringList>
-#include <functional>
 #include <map>
 #include <memory>
-
-// A new reminder as the composer asks for it.
-struct NuovoPromemoria {
-    QString titolo;     // already trimmed, not empty
-    QDateTime scadenza; // kept to the minute as the due time; the alarm keeps the seconds
-    RipetizionePromemoria ripetizione = RipetizionePromemoria::mai;
-    int anticipo = 0; // alarm offset from the due time, in seconds
-};
-
-// What became of a write to an existing reminder.
-struct EsitoScrittura {
-    enum class Tipo { fatto, nonTrovato, nonSalvato };
-    EsitoScrittura(Tipo t = Tipo::fatto, QString motivo = {}) : tipo(t), errore(std::move(motivo)) {}
-    Tipo tipo;
-    QString errore; // the reason, for nonSalvato
-};
-
-// What a read found, and which files it read.
-template<class T>
-struct Lettura {
-    bool accesso = false;
-    QList<T> elementi; // in the store's order: files by name, items in file order
-    QStringList file;
-};
 
 // The calendar store: a folder of iCalendar files, one per calendar, with
 // events as VEVENT and reminders as VTODO. It does blocking file I/O, so it
@@ -38,16 +11,16 @@ struct Lettura {
 // kept until they change on disk; every write re-reads its file first and
 // replaces it atomically, so an edit made meanwhile by another program is
 // kept and a crash never leaves half a calendar.
-class ArchivioCalendario {
+class ArchivioCalendario : public ArchivioAgenda {
 public:
     explicit ArchivioCalendario(QString cartella);
-    virtual ~ArchivioCalendario();
+    ~ArchivioCalendario() override;
     ArchivioCalendario(const ArchivioCalendario&) = delete;
     ArchivioCalendario& operator=(const ArchivioCalendario&) = delete;
 
     // The folder under the user's data directory.
     static QString cartellaPredefinita();
-    const QString& cartella() const { return cartella_; }
+    QString cartella() const override { return cartella_; }
 
     // Access means a readable and writable folder. A missing folder is
     // created, with an empty reminder list marked as the default one.
@@ -56,21 +29,21 @@ public:
     QStringList fileCalendari() const;
 
     // Events overlapping [da, a), recurring ones expanded.
-    Lettura<Impegno> impegni(const QDateTime& da, const QDateTime& a);
+    Lettura<Impegno> impegni(const QDateTime& da, const QDateTime& a) override;
     // Open reminders due before `limite`, and those without a due date.
-    Lettura<Promemoria> promemoria(const QDateTime& limite);
+    Lettura<Promemoria> promemoria(const QDateTime& limite) override;
 
     // The file of the default reminder list, when one is set and exists.
     std::optional<QString> elencoPredefinito() const;
     void impostaElencoPredefinito(const QString& nomeFile);
 
-    EsitoCreazione crea(const NuovoPromemoria& nuovo, const QDateTime& ora);
+    EsitoCreazione crea(const NuovoPromemoria& nuovo, const QDateTime& ora) override;
     // Marks a reminder done; a repeating one moves to its next occurrence
     // instead, and is closed only when its rule has none left.
-    EsitoScrittura completa(const QString& id, const QDateTime& ora);
+    EsitoScrittura completa(const QString& id, const QDateTime& ora) override;
     // Moves a reminder's due time and alarm to `quando`. A repeating one
     // keeps its relative alarms for the later occurrences.
-    EsitoScrittura rimanda(const QString& id, const QDateTime& quando);
+    EsitoScrittura rimanda(const QString& id, const QDateTime& quando) override;
 
 protected:
     // Replaces a file's content atomically; false with the reason on failure.

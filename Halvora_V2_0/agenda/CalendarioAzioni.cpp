@@ -1,10 +1,8 @@
 // The reminder operations of CalendarioManager: create, complete, snooze
-// and open the store folder.
-#include "ArchivioCalendario.h"
+// and open where the store is set up.
+#include "ArchivioAgenda.h"
 #include "CalendarioManager.h"
 
-#include <QDesktopServices>
-#include <QUrl>
 
 void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& scadenza,
                                        RipetizionePromemoria ripetizione, AnticipoAvviso anticipo, EsitoCallback fatto)
@@ -18,7 +16,7 @@ void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& s
     }
     const NuovoPromemoria nuovo{pulito, scadenza, ripetizione, Scelte::offset(anticipo)};
     const QDateTime ora = clock_.now();
-    suCoda([this, nuovo, ora, fatto = std::move(fatto)](ArchivioCalendario& archivio) -> Passo {
+    suCoda([this, nuovo, ora, fatto = std::move(fatto)](ArchivioAgenda& archivio) -> Passo {
         const EsitoCreazione esito = archivio.crea(nuovo, ora);
         return [this, esito, fatto] {
             if (esito.tipo == EsitoCreazione::Tipo::creato)
@@ -34,7 +32,7 @@ void CalendarioManager::completaPromemoria(const Promemoria& p) { completa(p, {}
 void CalendarioManager::completa(const Promemoria& p, std::function<void(bool)> poi)
 {
     const QDateTime ora = clock_.now();
-    suCoda([this, id = p.id, ora, poi = std::move(poi)](ArchivioCalendario& archivio) -> Passo {
+    suCoda([this, id = p.id, ora, poi = std::move(poi)](ArchivioAgenda& archivio) -> Passo {
         const EsitoScrittura esito = archivio.completa(id, ora);
         return [this, esito, poi] {
             if (esito.tipo == EsitoScrittura::Tipo::nonSalvato)
@@ -69,7 +67,7 @@ void CalendarioManager::rimandaDaAvvisare()
     azioneInCorso_ = true;
     const QString id = daAvvisare_->id;
     const QDateTime quando = clock_.now().addSecs(kRinvioSecondi);
-    suCoda([this, id, quando](ArchivioCalendario& archivio) -> Passo {
+    suCoda([this, id, quando](ArchivioAgenda& archivio) -> Passo {
         const EsitoScrittura esito = archivio.rimanda(id, quando);
         return [this, id, esito] {
             azioneInCorso_ = false;
@@ -90,4 +88,4 @@ void CalendarioManager::segnalaErrore(const QString& motivo)
     emit operazioneFallita(*EsitoCreazione::nonSalvato(motivo).messaggio());
 }
 
-void CalendarioManager::apriImpostazioniPrivacy() { QDesktopServices::openUrl(QUrl::fromLocalFile(cartella_)); }
+void CalendarioManager::apriImpostazioniPrivacy() { archivio_->apriImpostazioni(); }

@@ -1,6 +1,6 @@
 #include "CalendarioManager.h"
 
-#include "ArchivioCalendario.h"
+#include "ArchivioAgenda.h"
 #include "CodaArchivio.h"
 #include "UserDefaults.h"
 
@@ -23,13 +23,15 @@ bool cambia(T& campo, T nuovo)
 } // namespace
 
 CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
-                                     std::shared_ptr<ArchivioCalendario> archivio, std::unique_ptr<CodaArchivio> coda,
+                                     std::shared_ptr<ArchivioAgenda> archivio, std::unique_ptr<CodaArchivio> coda,
                                      QObject* parent)
     : QObject(parent), clock_(clock), impostazioni_(impostazioni), archivio_(std::move(archivio)),
       coda_(std::move(coda)), cartella_(archivio_->cartella())
 {
     if (!coda_)
         coda_ = std::make_unique<CodaThread>();
+    // Reported on the worker thread; the queue dies before this object.
+    archivio_->osservaCambi([this] { QMetaObject::invokeMethod(this, [this] { cambioEsterno(); }, Qt::QueuedConnection); });
     if (impostazioni_.boolValue(kGiaUsato, false))
         avvia();
 }
@@ -37,11 +39,12 @@ CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
 CalendarioManager::~CalendarioManager()
 {
     // Jobs still queued finish first (a write must not be lost); what they
-    // post back is dropped with this object.
+    // post back is dropped with this object. The store lets go last, on its thread.
+    coda_->accoda([archivio = archivio_] { archivio->chiudi(); });
     coda_.reset();
 }
 
-void CalendarioManager::suCoda(std::function<Passo(ArchivioCalendario&)> lavoro)
+void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro)
 {
     // The queue dies before this object, so `this` outlives every job.
     coda_->accoda([this, archivio = archivio_, lavoro = std::move(lavoro)] {
@@ -74,7 +77,7 @@ void CalendarioManager::aggiornaImpegni()
     const QDateTime ora = clock_.now();
     const QDateTime da = Agenda::inizioGiorno(ora);
     const QDateTime a = Agenda::fineGiorno(ora);
-    suCoda([this, generazione, da, a](ArchivioCalendario& archivio) -> Passo {
+    suCoda([this, generazione, da, a](ArchivioAgenda& archivio) -> Passo {
         Lettura<Impegno> l = archivio.impegni(da, a);
         Agenda::ordinaImpegni(l.elementi);
         return [this, generazione, l] { applicaImpegni(generazione, l.accesso, l.elementi, l.file); };
@@ -87,7 +90,7 @@ void CalendarioManager::aggiornaPromemoria()
         return;
     const quint64 generazione = ++generazionePromemoria_;
     const QDateTime limite = Agenda::fineGiorno(clock_.now());
-    suCoda([this, generazione, limite](ArchivioCalendario& archivio) -> Passo {
+    suCoda([this, generazione, limite](ArchivioAgenda& archivio) -> Passo {
         Lettura<Promemoria> l = archivio.promemoria(limite);
         Agenda::ordinaPromemoria(l.elementi);
         return [this, generazione, l] { applicaPromemoria(generazione, l.accesso, l.elementi, l.file); };
@@ -142,6 +145,21 @@ void CalendarioManager::controllaScadenze(const QList<Promemoria>& lista)
         giaAvvisati_.insert(p->id);
         setDaAvvisare(p);
     }
+}
+
+void CalendarioManager::cambioEsterno()
+{
+    // The changes already posted arrive before this refresh runs.
+    if (cambioInAttesa_)
+        return;
+    cambioInAttesa_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            cambioInAttesa_ = false;
+            aggiornaTutto();
+        },
+        Qt::QueuedConnection);
 }
 
 void CalendarioManager::setDaAvvisare(const std::optional<Promemoria>& p)

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class ArchivioCalendario;
+class ArchivioAgenda;
 class CodaArchivio;
 class QFileSystemWatcher;
 class UserDefaults;
@@ -31,7 +31,7 @@ class CalendarioManager : public QObject {
 public:
     // `archivio` is used only on `coda`; without a queue the manager makes a
     // worker thread of its own. Starts at once when the calendar was used before.
-    CalendarioManager(Clock& clock, UserDefaults& impostazioni, std::shared_ptr<ArchivioCalendario> archivio,
+    CalendarioManager(Clock& clock, UserDefaults& impostazioni, std::shared_ptr<ArchivioAgenda> archivio,
                       std::unique_ptr<CodaArchivio> coda = {}, QObject* parent = nullptr);
     ~CalendarioManager() override;
 
@@ -45,8 +45,8 @@ public:
     void setDaAvvisare(const std::optional<Promemoria>& p);
     bool attivo() const { return attivo_; }
 
-    // Starts reading the store: now, every 30 s and on every change of its
-    // files. Later calls do nothing.
+    // Starts reading the store: now, every 30 s and on every change that the
+    // store reports or its files show. Later calls do nothing.
     void avvia();
     void aggiornaTutto();
     void aggiornaImpegni();
@@ -64,7 +64,7 @@ public:
     // card's buttons do nothing more.
     void completaDaAvvisare();
     void rimandaDaAvvisare();
-    // Opens the store folder with the desktop's file manager.
+    // Opens where the store is set up: the folder, or the desktop's accounts.
     void apriImpostazioniPrivacy();
 
     static constexpr double kIntervalloAggiornamento = 30.0;
@@ -83,19 +83,21 @@ signals:
 private:
     // Runs `lavoro` on the queue; the step it returns runs back on the GUI thread.
     using Passo = std::function<void()>;
-    void suCoda(std::function<Passo(ArchivioCalendario&)> lavoro);
+    void suCoda(std::function<Passo(ArchivioAgenda&)> lavoro);
     bool accetta(quint64 generazione, quint64& applicata, bool accesso, const QStringList& file);
     void applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista, const QStringList& file);
     void applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista, const QStringList& file);
     void controllaScadenze(const QList<Promemoria>& lista);
     void osserva(bool accesso, const QStringList& file);
+    // Another program changed the store: one refresh for a burst of changes.
+    void cambioEsterno();
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
     void segnalaErrore(const QString& motivo);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
-    std::shared_ptr<ArchivioCalendario> archivio_;
+    std::shared_ptr<ArchivioAgenda> archivio_;
     std::unique_ptr<CodaArchivio> coda_;
     QString cartella_;
 
@@ -109,6 +111,7 @@ private:
 
     bool attivo_ = false;
     bool azioneInCorso_ = false; // a card action is being saved
+    bool cambioInAttesa_ = false;
     TimerHandle aggiornamento_;
     QFileSystemWatcher* osservatore_ = nullptr;
     // Refreshes may overlap: each carries a generation, and a result older

@@ -2,6 +2,8 @@
 
 #include "AggiornamentoManager.h"
 #include "ArchivioCalendario.h"
+#include "ArchivioDesktop.h"
+#include "ArchivioSistema.h"
 #include "BackendAudioQt.h"
 #include "CalendarioManager.h"
 #include "CodaArchivio.h"
@@ -22,6 +24,7 @@
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
 #include "TrascrittoreAudio.h"
+#include "UserDefaults.h"
 #include "UsoIAMonitor.h"
 #include "VideoNotchManager.h"
 #include "VoiceManager.h"
@@ -88,8 +91,10 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     };
     f.download = [&clock] { return std::make_unique<DownloadMonitor>(clock); };
     f.calendario = [&clock, &impostazioni] {
-        return std::make_unique<CalendarioManager>(
-            clock, impostazioni, std::make_shared<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
+        auto archivio = std::make_shared<ArchivioSistema>(
+            std::make_unique<ArchivioDesktop>(impostazioni.value(QStringLiteral("calendario.elencoPromemoria")).toString()),
+            std::make_unique<ArchivioCalendario>(ArchivioCalendario::cartellaPredefinita()));
+        return std::make_unique<CalendarioManager>(clock, impostazioni, std::move(archivio));
     };
     f.aggiornamento = [c, &clock, &impostazioni, aggiornamenti] {
         c->feed = std::make_unique<LettoreFeedHttps>(aggiornamenti.feed);

@@ -187,9 +187,17 @@ private:
         if (!mostrato() || stato_.nascosto)
             return;
         QString mostra = t;
-        // A marker in a symbol font is a bullet whatever its character there,
-        // and so are private characters and the middle dot older writers use.
         if (stato_.destinazione == Destinazione::segno) {
+            // Word processors draw no spaces before a marker (LibreOffice writes
+            // " 1."): kept, they would push it past the tab its text hangs from.
+            if (corrente_.tratti.isEmpty()) {
+                qsizetype spazi = 0;
+                while (spazi < mostra.size() && mostra[spazi] == u' ')
+                    ++spazi;
+                mostra.remove(0, spazi);
+            }
+            // A marker in a symbol font is a bullet whatever its character there,
+            // and so are private characters and the middle dot older writers use.
             const bool simbolo = simboli_.contains(stato_.carattere);
             for (QChar& c : mostra)
                 if (!c.isSpace() && (simbolo || c == u'\u00B7' || (c.unicode() >= 0xE000 && c.unicode() <= 0xF8FF)))

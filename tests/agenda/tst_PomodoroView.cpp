@@ -7,6 +7,7 @@
 #include "TestOutput.h"
 #include "SuonoMuto.h"
 
+#include <QLineF>
 #include <QPainter>
 #include <QTest>
 
@@ -50,6 +51,32 @@ struct Banco {
 };
 
 bool arancione(QRgb c) { return qRed(c) > 200 && qGreen(c) > 100 && qGreen(c) < 190 && qBlue(c) < 60; }
+
+// The red and the green summed over the inside of the ring away from the
+// digits, wherever the font puts them: 6 pixels beyond the box of what holds
+// blue in either picture (white does; the orange and red glows hardly any).
+std::pair<qint64, qint64> intornoAlleCifre(const QImage& im, const QImage& altra, const QRectF& anello)
+{
+    const QPointF c = anello.center();
+    const double raggio = anello.width() / 2 - 15; // inside the track, even swollen
+    QList<QPoint> dentro;
+    QRect cifre;
+    for (int y = int(c.y() - raggio); y <= int(c.y() + raggio); ++y)
+        for (int x = int(c.x() - raggio); x <= int(c.x() + raggio); ++x)
+            if (QLineF(c, QPointF(x, y)).length() <= raggio) {
+                dentro << QPoint(x, y);
+                if (qBlue(im.pixel(x, y)) > 24 || qBlue(altra.pixel(x, y)) > 24)
+                    cifre |= QRect(x, y, 1, 1);
+            }
+    cifre.adjust(-6, -6, 6, 6);
+    qint64 rosso = 0, verde = 0;
+    for (const QPoint& p : std::as_const(dentro))
+        if (!cifre.contains(p)) {
+            rosso += qRed(im.pixel(p));
+            verde += qGreen(im.pixel(p));
+        }
+    return {rosso, verde};
+}
 
 } // namespace
 
@@ -222,17 +249,16 @@ private slots:
         Banco b;
         b.avviaPersonalizzato(1);
         const QRectF r = b.vista->rettangoloAnello();
-        const QPoint sopraCifre = QPointF(r.center().x() - 84, r.center().y()).toPoint(); // just left of the digits
         const QImage prima = b.render(QStringLiteral("pomodoro-prima-impulso"));
         QVERIFY(!b.vista->isPulsing());
         b.clock.advance(1.0); // "00:00"
         QVERIFY(b.vista->isPulsing());
         b.clock.advance(PomodoroView::kDurataPulsazione); // at its strongest
         const QImage impulso = b.render(QStringLiteral("pomodoro-impulso"));
-        // Red glows around the digits.
-        const QColor senza(prima.pixel(sopraCifre)), con(impulso.pixel(sopraCifre));
-        QVERIFY2(con.red() > senza.red() + 20 && con.red() > 2 * con.green(),
-                 qPrintable(senza.name() + QLatin1Char(' ') + con.name()));
+        // Red glows around the digits, reaching far beyond the accent's glow, and red rather than its orange.
+        const qint64 senza = intornoAlleCifre(prima, impulso, r).first;
+        const auto [con, verde] = intornoAlleCifre(impulso, prima, r);
+        QVERIFY2(con > 10 * senza && con > 2 * verde, qPrintable(QStringLiteral("%1 %2 %3").arg(senza).arg(con).arg(verde)));
         // Completion keeps the custom timer at 0: still pulsing, now over the editor.
         b.clock.advance(1.0);
         QVERIFY(b.vista->isPulsing());

@@ -17,13 +17,18 @@ halvora_fuzz(blocco_brano DIR media SOURCES
   Halvora_V2_0/media/SorgenteSistema.cpp Halvora_V2_0/media/helper/BloccoNowPlaying.cpp platform/Aiutanti.cpp platform/Processi.cpp
   tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(calendario DIR agenda SOURCES
-  Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
+  Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/ArchivioAgenda.cpp Halvora_V2_0/agenda/VociIcal.cpp
+  Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
 halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
+# The Word reader and the parts it reads a package with.
+set(lettore_docx Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/XmlDocx.cpp Halvora_V2_0/tray/ProprietaRun.cpp
+  Halvora_V2_0/tray/ProprietaParagrafo.cpp Halvora_V2_0/tray/StiliDocx.cpp Halvora_V2_0/tray/NumerazioneDocx.cpp
+  Halvora_V2_0/tray/CorpoDocx.cpp)
 halvora_fuzz(rtf DIR tray SOURCES
-  Halvora_V2_0/tray/LettoreRtf.cpp Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp
+  Halvora_V2_0/tray/LettoreRtf.cpp ${lettore_docx} Halvora_V2_0/tray/DocumentoWord.cpp
   Halvora_V2_0/tray/SegniElenco.cpp)
-halvora_fuzz(docx DIR tray SOURCES Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/DocumentoWord.cpp
+halvora_fuzz(docx DIR tray SOURCES ${lettore_docx} Halvora_V2_0/tray/DocumentoWord.cpp
   Halvora_V2_0/tray/SegniElenco.cpp)
-halvora_fuzz(doc DIR tray SOURCES Halvora_V2_0/tray/word97/CostruttoreDoc.cpp Halvora_V2_0/tray/LettoreDocx.cpp
+halvora_fuzz(doc DIR tray SOURCES Halvora_V2_0/tray/word97/CostruttoreDoc.cpp ${lettore_docx}
   Halvora_V2_0/tray/DocumentoWord.cpp Halvora_V2_0/tray/SegniElenco.cpp)
 halvora_fuzz(codifica DIR tray SOURCES Halvora_V2_0/tray/CodificaTesto.cpp)

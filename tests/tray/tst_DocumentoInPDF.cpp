@@ -203,7 +203,8 @@ private slots:
     // Documents as LibreOffice writes them (documenti/README.md), as .docx,
     // .doc and .rtf: every text once (a text box's too), bold runs in a bold
     // font, the largest run in its size, the cells of a table row side by
-    // side in order, a coloured run in its colour, list markers before their items.
+    // side in order, a coloured run in its colour, list markers before their
+    // items and the items of both lists starting where their text hangs from.
     void documentiDiLibreOffice_data()
     {
         QTest::addColumn<QString>("nome");
@@ -213,20 +214,22 @@ private slots:
         QTest::addColumn<double>("punti");
         QTest::addColumn<QStringList>("riga");
         QTest::addColumn<QString>("rossa");
+        QTest::addColumn<QStringList>("allineate");
         for (const char* e : {"docx", "doc", "rtf"}) {
             const QString tipo = QString::fromLatin1(e);
             QTest::addRow("letter %s", e) << "lettera." + tipo
                                          << QStringList{"LOGO", "Company Name", "Yours sincerely", "forward to hearing"}
-                                         << QStringList{"LOGO"} << "LOGO" << 18.0 << QStringList{} << QString();
+                                         << QStringList{"LOGO"} << "LOGO" << 18.0 << QStringList{} << QString()
+                                         << QStringList{};
             QTest::addRow("agenda %s", e) << "agenda." + tipo
                                          << QStringList{"<meeting-type>", "#topicheader#", "<bring>", "#minutes-for#"}
                                          << QStringList{"#topics#", "<meeting-type>"} << "<title>" << 16.0
                                          << QStringList{"#num.#", "#topicheader#", "#responsibleheader#", "#timeheader#"}
-                                         << QString();
+                                         << QString() << QStringList{};
             QTest::addRow("lists %s", e) << "elenchi." + tipo
                                         << QStringList{"Capitolo primo", "Pere Williams", "Secondo passo", "così"}
                                         << QStringList{"Capitolo", "grassetto"} << "Capitolo" << 24.0
-                                        << QStringList{"2.", "Secondo"} << "rosso";
+                                        << QStringList{"2.", "Secondo"} << "rosso" << QStringList{"Mele", "Primo", "Secondo"};
         }
     }
     void documentiDiLibreOffice()
@@ -238,6 +241,7 @@ private slots:
         QFETCH(double, punti);
         QFETCH(QStringList, riga);
         QFETCH(QString, rossa);
+        QFETCH(QStringList, allineate);
         QTemporaryDir uscita;
         const auto pdf = DocumentoInPDF::converti(QStringLiteral(HALVORA_DOCUMENTI_PROVA "/") + nome, uscita.path(), mai);
         QPdfDocument letto;
@@ -272,6 +276,11 @@ private slots:
             QVERIFY(w && w->first == 0);
             const QRect r = QRectF(w->second.riquadro.topLeft() * 2, w->second.riquadro.size() * 2).toRect();
             QVERIFY(contieneColore(prima.copy(r), qRgb(200, 0, 0)) || contieneColore(prima.copy(r), qRgb(255, 0, 0)));
+        }
+        for (const QString& t : allineate) {
+            const auto a = parola(*pagine, allineate[0]), b = parola(*pagine, t);
+            QVERIFY2(a && b && qAbs(a->second.riquadro.left() - b->second.riquadro.left()) < 1,
+                     qPrintable(t + QStringLiteral(" at ") + (b ? QString::number(b->second.riquadro.left()) : QString())));
         }
     }
 

@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("picture and binary") << QByteArray("{\\rtf1 a{\\pict\\pngblip 89504e47}{\\*\\blob\\bin3 }}}}b}") << "ab";
         QTest::newRow("field result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt Link}}}") << "Link";
         QTest::newRow("line and tab") << QByteArray("{\\rtf1 a\\tab b\\line c}") << QString("a\tb") + QChar(0x2028) + "c";
+        QTest::newRow("list marker, once, without the spaces before it")
+            << QByteArray("{\\rtf1 {\\listtext\\pard\\plain  2.\\tab}{\\*\\pntext 2.\\tab}Secondo\\par}") << "2.\tSecondo";
         QTest::newRow("unclosed") << QByteArray("{\\rtf1 testo") << "testo";
         QTest::newRow("leading spaces") << QByteArray("\n {\\rtf1 x}") << "x";
         QTest::newRow("not rtf") << QByteArray("Ciao {\\rtf1 x}") << "-";
