@@ -15,9 +15,10 @@ public:
     using QObject::QObject;
     // The file being written.
     virtual QString percorso() const = 0;
-    // Starts the recording; false when it could not start. The file may
-    // fill a moment later, once the microphone sends its first audio; a
-    // microphone that never does ends the recording with `finito(false)`.
+    // Starts the recording; false when it could not start. The file fills
+    // once the microphone sends its first audio (`audioArrivato`), maybe a
+    // moment later; a microphone that never does ends the recording with
+    // `finito(false)`.
     virtual bool registra() = 0;
     // Asks the recording to end; the file is complete once `finito` arrives.
     virtual void ferma() = 0;
@@ -31,6 +32,9 @@ public:
     virtual QString motivo() const = 0;
 
 signals:
+    // The microphone's first audio reached the recording: from now on it is
+    // written. Once at most; never for a recording stopped before it.
+    void audioArrivato();
     // The recording ended, by a stop or by a failure, and the file is closed.
     void finito(bool riuscito);
 };

@@ -53,7 +53,7 @@ public:
 
         // The recording is linked to the microphone once its audio flows.
         QPointer<RegistratoreQt> io(this);
-        const bool attende = RegistrazioneGst::durante([this] { sessione_.setAudioInput(ingresso_); }, [io] {
+        const bool attende = gst_.aggiungiMicrofono([this] { sessione_.setAudioInput(ingresso_); }, [io] {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [io] {
@@ -116,11 +116,13 @@ private:
             return true;
         attesaMicrofono_.stop();
         avviata_ = true;
-        RegistrazioneGst::durante([this] { recorder_->record(); });
-        if (recorder_->error() == QMediaRecorder::NoError)
-            return true;
-        motivo_ = recorder_->errorString();
-        return false;
+        gst_.avviaRegistrazione([this] { recorder_->record(); });
+        if (recorder_->error() != QMediaRecorder::NoError) {
+            motivo_ = recorder_->errorString();
+            return false;
+        }
+        emit audioArrivato();
+        return true;
     }
 
     void concludi(bool riuscito)
@@ -133,6 +135,7 @@ private:
     }
 
     QString percorso_;
+    RegistrazioneGst gst_; // outlives the session, whose elements it holds
     QMediaCaptureSession sessione_;
     QAudioInput* ingresso_ = nullptr;
     QMediaRecorder* recorder_ = nullptr;

@@ -107,26 +107,30 @@ void VoiceManager::startRecording()
     audioRecorder_.reset(nuovo.release());
     RegistratoreAudio* r = audioRecorder_.get();
     connect(r, &RegistratoreAudio::finito, this, [this, r](bool riuscito) { registrazioneFinita(r, riuscito); });
+    // Recording, and counting, from the microphone's first audio on: a memo
+    // stopped before it has nothing in it.
+    connect(r, &RegistratoreAudio::audioArrivato, this, [this, r] {
+        if (r != audioRecorder_.get())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                impostaPermissionDenied(false);
+                impostaErrore({});
+                setIsRecording(true);
+                timer_.cancel();
+                impostaDurata(0);
+                timer_ = clock_.repeating(1.0, [this] { impostaDurata(recordingDuration_ + 1.0); });
+            },
+            Qt::QueuedConnection);
+    });
     if (!r->registra()) {
         disconnect(r, nullptr, this, nullptr);
         audioRecorder_.reset();
         // A start that failed leaves no empty memo behind.
         QFile::remove(percorso);
         reportRecordingFailure(tr("Impossibile avviare la registrazione. Controlla il microfono."), false);
-        return;
     }
-
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            impostaPermissionDenied(false);
-            impostaErrore({});
-            setIsRecording(true);
-            timer_.cancel();
-            impostaDurata(0);
-            timer_ = clock_.repeating(1.0, [this] { impostaDurata(recordingDuration_ + 1.0); });
-        },
-        Qt::QueuedConnection);
 }
 
 void VoiceManager::azzeraCronometro()
@@ -176,8 +180,10 @@ void VoiceManager::registrazioneFinita(RegistratoreAudio* registratore, bool riu
     const QString percorso = registratore->percorso();
     // A file without a single sound is no memo: nothing of it is worth keeping.
     const bool muto = LettoreMp4::senzaSuono(percorso);
-    if (muto)
+    if (muto) {
+        diagnostica(QStringLiteral("Registrazione senza suono, eliminata: ") + percorso);
         QFile::remove(percorso);
+    }
     QString messaggio;
     if (!riuscito) {
         diagnostica(QStringLiteral("ERRORE REGISTRAZIONE: ") + registratore->motivo() + QStringLiteral(" (") + percorso

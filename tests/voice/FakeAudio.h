@@ -28,6 +28,7 @@ public:
         f.write("audio");
         attivo = true;
         avviato = true;
+        emit audioArrivato();
         return true;
     }
     void ferma() override
