@@ -10,6 +10,8 @@
 #include "RegistrazioneCopia.h"
 #include "Rilancio.h"
 #include "ScorciatoiaTacca.h"
+#include "SessioneDesktop.h"
+#include "StatoDesktop.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -81,6 +83,13 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
 
 int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
 {
+    // The desktop's hot key, run as a command: the press goes to the running
+    // copy, and with none running nothing starts.
+    if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
+        QCoreApplication app(argc, argv);
+        IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione});
+        return 0;
+    }
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
 #ifdef __GLIBC__
     // Pictures (frames, shapes, layers) come and go in many sizes, some made
@@ -127,6 +136,10 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
             Qt::QueuedConnection);
     });
     X11FrontApplication frontale(desktop, voci);
+    // In a Wayland session the compositor tells of full screen and
+    // workspaces where it can; the X server sees only XWayland's windows.
+    const std::unique_ptr<StatoDesktop> compositore = SessioneDesktop::creaStatoDesktop();
+    StatoDesktop& statoDesktop = compositore ? *compositore : static_cast<StatoDesktop&>(desktop);
     QtScreens schermi;
     X11Puntatore puntatore;
     SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
@@ -155,7 +168,7 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
         rilancio.relaunchFrom(bundle, std::move(avviata));
     };
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia, contesto,
-                          posizione, &desktop, riavvio,
+                          posizione, &statoDesktop, riavvio,
                           FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci,
                                                  std::move(inAggiornamento)),
                           [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
@@ -171,13 +184,16 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications"),
                 avvio);
         });
-    QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
+    QObject::connect(&statoDesktop, &StatoDesktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
         const auto app = frontale.current();
         delegate.anotherAppDidActivate(app ? std::optional<qint64>(app->pid) : std::nullopt);
     });
-    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate,
-                     [&](const QStringList& testi) { delegate.apriURL(SchemaURL::urlDaTesti(testi)); });
+    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate, [&](QStringList testi) {
+        if (testi.removeAll(ScorciatoiaTacca::kArgomentoPressione) > 0)
+            scorciatoia.premuta();
+        delegate.apriURL(SchemaURL::urlDaTesti(testi));
+    });
     delegate.apriURL(SchemaURL::urlDaTesti(argomenti));
     const int esito = app.exec();
     // The reading of the applications must not outlive what it fills.
