@@ -1,13 +1,13 @@
 // The real application over a long stretch of use, as a careful user's
 // machine meets it: copies of texts, images and file lists, the notch opened
-// on every tab in turn and closed, memos recorded from a microphone of the
-// bench's own (a PipeWire source in the application's private runtime
-// folder) and files dropped on the tray. It prints, after a warm-up, the
-// growth per hour of resident memory, open file descriptors and threads,
-// what it did, and how many memos came out without sound.
-// Run on a display and a bus of their own (40 minutes):
+// on every tab in turn and closed, memos recorded from the tone of a private
+// sound server (scripts/con-suono.sh) and files dropped on the tray. It
+// prints, after a warm-up, the growth per hour of resident memory, open file
+// descriptors and threads, what it did, and how many memos came out without
+// sound. Run on a display, a bus and a sound server of their own (40 minutes):
 //   cmake --build build --target misura_durata
-// or: dbus-run-session -- scripts/con-xvfb.sh build/bench/shell/bench_durata [--minuti N] [--app PATH]
+// or: dbus-run-session -- scripts/con-suono.sh scripts/con-xvfb.sh build/bench/shell/bench_durata
+//       [--minuti N] [--app PATH]
 #include "BancoApplicazione.h"
 
 #include <QAudioDecoder>
@@ -17,18 +17,17 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
-#include <memory>
 
 using namespace Banco;
 
@@ -44,52 +43,6 @@ QString opzione(const QString& nome, const QString& predefinito)
     const int i = a.indexOf(nome);
     return i >= 0 ? a.value(i + 1, predefinito) : predefinito;
 }
-
-// PipeWire, its session manager and its PulseAudio server in `cartella`
-// (the application's runtime folder), with one virtual microphone.
-class Microfono {
-public:
-    explicit Microfono(const QString& cartella)
-    {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), cartella);
-        for (const char* programma : {"pipewire", "wireplumber", "pipewire-pulse"}) {
-            const QString percorso = QStandardPaths::findExecutable(QLatin1String(programma));
-            if (percorso.isEmpty())
-                return;
-            auto p = std::make_unique<QProcess>();
-            p->setProcessEnvironment(env);
-            p->setStandardOutputFile(QProcess::nullDevice());
-            p->setStandardErrorFile(QProcess::nullDevice());
-            p->start(percorso, {});
-            if (!p->waitForStarted(5000))
-                return;
-            processi_.push_back(std::move(p));
-            QThread::msleep(700);
-        }
-        QProcess crea;
-        crea.setProcessEnvironment(env);
-        crea.start(QStringLiteral("pw-cli"),
-                   {QStringLiteral("create-node"), QStringLiteral("adapter"),
-                    QStringLiteral("{ factory.name=support.null-audio-sink node.name=banco-microfono "
-                                   "media.class=Audio/Source/Virtual audio.position=[MONO] object.linger=true }")});
-        pronto_ = crea.waitForFinished(10000) && crea.exitCode() == 0
-                  && QFileInfo::exists(cartella + QStringLiteral("/pulse/native"));
-    }
-    ~Microfono()
-    {
-        for (auto it = processi_.rbegin(); it != processi_.rend(); ++it) {
-            (*it)->terminate();
-            if (!(*it)->waitForFinished(3000))
-                (*it)->kill();
-        }
-    }
-    bool pronto() const { return pronto_; }
-
-private:
-    std::vector<std::unique_ptr<QProcess>> processi_;
-    bool pronto_ = false;
-};
 
 // Another application copies `dati` as `tipo`: xclip keeps the clipboard in
 // a forked child until someone else takes it.
@@ -347,16 +300,18 @@ int main(int argc, char** argv)
     const double minuti = opzione(QStringLiteral("--minuti"), QStringLiteral("40")).toDouble();
     const double riscaldamento = std::min(300.0, minuti * 60 / 4);
 
-    std::unique_ptr<Microfono> microfono;
-    Applicazione app(opzione(QStringLiteral("--app"), QStringLiteral(HALVORA_ESEGUIBILE)),
-                     [&](const QString& casa) { microfono = std::make_unique<Microfono>(casa); });
+    // The application gets a runtime folder of its own: the sound server is named to it.
+    const QString server = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/pulse/native");
+    if (QFileInfo::exists(server))
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server));
+    else
+        std::fputs("bench_durata: no sound server (run it under scripts/con-suono.sh): memos will fail\n", stderr);
+    Applicazione app(opzione(QStringLiteral("--app"), QStringLiteral(HALVORA_ESEGUIBILE)));
     Puntatore puntatore;
     if (!puntatore.valido() || !app.avviata()) {
         std::fputs("bench_durata: the application did not start on this display\n", stderr);
         return 1;
     }
-    if (!microfono->pronto())
-        std::fputs("bench_durata: no PipeWire microphone could be made: memos will fail\n", stderr);
     const qint64 pid = app.pid();
     std::printf("soak of %.0f minutes, warm-up %.0f s, pid %lld\n", minuti, riscaldamento, static_cast<long long>(pid));
     std::fflush(stdout);
