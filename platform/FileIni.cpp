@@ -1,6 +1,7 @@
 #include "FileIni.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QStringList>
 
 namespace FileIni {
@@ -103,9 +104,21 @@ QString valore(const QVariant& v)
 
 QByteArray testo(const QVariantMap& valori)
 {
-    QString r = QStringLiteral("[General]\n");
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
-        r += chiave(it.key()) + QLatin1Char('=') + valore(it.value()) + QLatin1Char('\n');
+    // A key's first group is its section, as QSettings reads it back; the
+    // keys of no group are under [General], a group of that name is "%General".
+    QMap<QString, QString> sezioni;
+    for (auto it = valori.cbegin(); it != valori.cend(); ++it) {
+        const qsizetype barra = it.key().indexOf(QLatin1Char('/'));
+        QString sezione = barra < 0 ? QStringLiteral("General") : chiave(it.key().left(barra));
+        if (barra >= 0 && sezione == QLatin1String("General"))
+            sezione = QStringLiteral("%General");
+        sezioni[sezione] += chiave(it.key().mid(barra + 1)) + QLatin1Char('=') + valore(it.value()) + QLatin1Char('\n');
+    }
+    QString r;
+    if (sezioni.contains(QStringLiteral("General")))
+        r = QStringLiteral("[General]\n") + sezioni.take(QStringLiteral("General"));
+    for (auto it = sezioni.cbegin(); it != sezioni.cend(); ++it)
+        r += QStringLiteral("\n[") + it.key() + QStringLiteral("]\n") + it.value();
     return r.toUtf8();
 }
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -47,7 +48,13 @@ void UserDefaults::carica()
     const QByteArray byte = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     bool leggibile = file.error() == QFileDevice::NoError && QByteArrayView(byte).isValidUtf8() && !byte.contains('\0');
     if (leggibile) {
-        QSettings ini(percorso_, QSettings::IniFormat);
+        // QSettings keeps what it parsed by file name for the whole process
+        // and trusts it while the file's size and time (to the millisecond)
+        // stay; our own saves are unknown to it. The bytes just read are
+        // parsed under a name never used before.
+        QTemporaryFile copia(QDir::tempPath() + QStringLiteral("/halvora-impostazioni-XXXXXX.ini"));
+        const bool copiata = copia.open() && copia.write(byte) == byte.size() && copia.flush();
+        QSettings ini(copiata ? copia.fileName() : percorso_, QSettings::IniFormat);
         for (const QString& k : ini.allKeys())
             valori_.insert(k, ini.value(k));
         leggibile = ini.status() == QSettings::NoError;
