@@ -46,7 +46,26 @@ for _ in $(seq 300); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.1
 done
-sleep 0.3
+# It announces itself before it has finished starting, and a window mapped
+# until then may wait or be lost: it runs once it has answered a request
+# (show the desktop, then no longer). One sent while it starts can be
+# dropped, so it is sent again until answered.
+mostra() {
+  for _ in $(seq 300); do
+    wmctrl -k "$1" 2>/dev/null
+    xprop -root _NET_SHOWING_DESKTOP 2>/dev/null | grep -q "= $2\$" && return
+    sleep 0.1
+  done
+}
+mostra on 1
+mostra off 0
+# The compositor names the window it owns the compositing selection with.
+if [ -n "$comp" ]; then
+  for _ in $(seq 300); do
+    xwininfo -name xcompmgr >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+fi
 "$@"
 rc=$?
 kill $comp $wm $xvfb 2>/dev/null
