@@ -13,28 +13,56 @@ function(halvora_add_library name)
   halvora_warnings(${name})
 endfunction()
 
-# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB] [TIMEOUT s] [LABELS ...])
+# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB | SWAY KWIN] [SUONO] [TIMEOUT s] [LABELS ...])
 # DBUS runs the test inside its own session bus; XVFB runs it on a virtual X
-# display with a compositor and a window manager; otherwise it runs offscreen.
+# display with a compositor and a window manager; SWAY inside a headless
+# sway session and KWIN inside a KWin session on its virtual backend, on
+# their XWayland display and session bus, with the pointer tool in
+# HALVORA_PUNTATORE_WL (both flags: two tests, <name>_sway and
+# <name>_kwin); otherwise it runs offscreen. SUONO gives it a private sound
+# server whose microphone hears a steady tone.
 function(halvora_add_test name)
-  cmake_parse_arguments(A "DBUS;XVFB" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "DBUS;XVFB;SWAY;KWIN;SUONO" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test halvora_testsupport ${A_LIBS})
   halvora_warnings(${name})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
   set(cmd $<TARGET_FILE:${name}>)
+  if(A_SWAY OR A_KWIN)
+    # The sessions' own user writes the pictures and runs the bus.
+    add_dependencies(${name} halvora-puntatore-wl)
+    set(env "HALVORA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output/wayland"
+            "HALVORA_PUNTATORE_WL=$<TARGET_FILE:halvora-puntatore-wl>")
+    foreach(compositore sway kwin)
+      string(TOUPPER ${compositore} flag)
+      if(NOT A_${flag})
+        continue()
+      endif()
+      set(nome ${name})
+      if(A_SWAY AND A_KWIN)
+        set(nome ${name}_${compositore})
+      endif()
+      add_test(NAME ${nome} COMMAND ${CMAKE_SOURCE_DIR}/scripts/con-${compositore}.sh ${cmd})
+      set_tests_properties(${nome} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
+    endforeach()
+    return()
+  endif()
   if(A_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-xvfb.sh ${cmd})
   endif()
-  if(A_DBUS)
+  # A sound server with a microphone, which needs a session bus of its own.
+  if(A_SUONO)
+    set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-suono.sh ${cmd})
+  endif()
+  if(A_DBUS OR A_SUONO)
     set(cmd dbus-run-session -- ${cmd})
   endif()
   add_test(NAME ${name} COMMAND ${cmd})
   set(env "HALVORA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
   if(NOT A_XVFB)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
-  endif()
-  if(NOT A_TIMEOUT)
-    set(A_TIMEOUT 120)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
 endfunction()
@@ -77,3 +105,19 @@ string(LENGTH "${HALVORA_CHIAVE_FIRMA}" _cifre)
 if(NOT (_cifre EQUAL 0 OR (_cifre EQUAL 64 AND HALVORA_CHIAVE_FIRMA MATCHES "^[0-9a-fA-F]+$")))
   message(FATAL_ERROR "HALVORA_CHIAVE_FIRMA must be empty or 64 hex digits")
 endif()
+
+# halvora_protocollo_wayland(target xml): the client code of a Wayland
+# protocol written into the tree, generated with wayland-scanner and built
+# into `target`, whose sources include "<name>-client-protocol.h".
+function(halvora_protocollo_wayland target xml)
+  find_program(HALVORA_WAYLAND_SCANNER wayland-scanner REQUIRED)
+  get_filename_component(nome ${xml} NAME_WE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/protocolli)
+  add_custom_command(OUTPUT ${dir}/${nome}-client-protocol.h ${dir}/${nome}-protocol.c
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${HALVORA_WAYLAND_SCANNER} client-header ${xml} ${dir}/${nome}-client-protocol.h
+    COMMAND ${HALVORA_WAYLAND_SCANNER} private-code ${xml} ${dir}/${nome}-protocol.c
+    DEPENDS ${xml} VERBATIM)
+  target_sources(${target} PRIVATE ${dir}/${nome}-client-protocol.h ${dir}/${nome}-protocol.c)
+  target_include_directories(${target} PRIVATE ${dir})
+endfunction()

@@ -23,6 +23,10 @@ public:
 
     using QObject::QObject;
 
+    // The most a reading takes of one format: an owner that never ends its
+    // data must not fill the memory.
+    static constexpr qsizetype kMassimoByte = qsizetype(64) << 20;
+
     // Grows by at least one on every change of the clipboard, ours included;
     // equal counts mean the contents did not change in between. GUI thread.
     virtual qint64 changeCount() const = 0;

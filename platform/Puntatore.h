@@ -9,6 +9,10 @@
 struct StatoPuntatore {
     QPointF posizione; // global, in device-independent pixels
     bool pulsantePremuto = false;
+    // The pointer left our window for one the display server cannot see (a
+    // native window under XWayland): `posizione` is the last place it knew,
+    // and the pointer is elsewhere.
+    bool fuoriVista = false;
 };
 
 class Puntatore : public QObject {

@@ -10,7 +10,8 @@ case "$mode" in
   *) echo "usage: $0 run|test" >&2; exit 2 ;;
 esac
 
-packages=$(grep -v '^\s*#' scripts/debian-packages.txt | grep -v '^\s*$')
+# Unique names: a package listed twice must not count as one missing.
+packages=$(grep -v '^\s*#' scripts/debian-packages.txt | grep -v '^\s*$' | sort -u)
 
 install_packages() {
   local missing

@@ -9,6 +9,15 @@
 
 namespace NotchGeometry {
 
+ScreenInfo sottoPannelloSuperiore(const ScreenInfo& s)
+{
+    if (s.haTacca() || s.altezzaBarraMenu() <= 0)
+        return s;
+    ScreenInfo sotto = s;
+    sotto.frame.setTop(s.visibleFrame.top());
+    return sotto;
+}
+
 QSizeF notchRect(const ScreenInfo& s)
 {
     const double menuBar = s.altezzaBarraMenu();

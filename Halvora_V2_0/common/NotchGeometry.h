@@ -10,6 +10,10 @@
 // look at so they read the same on any machine.
 namespace NotchGeometry {
 
+// The screen as the notch hangs from it: below the desktop's own panel
+// where one occupies the top edge (the work area starts lower), so the
+// panel's controls stay reachable; from the very top over a camera notch.
+ScreenInfo sottoPannelloSuperiore(const ScreenInfo& schermo);
 // Size of the closed notch on a screen.
 QSizeF notchRect(const ScreenInfo& schermo);
 // Horizontal centre of the notch in global coordinates.

@@ -3,6 +3,7 @@
 #include "AggiornamentoManager.h"
 #include "DiagnosticaDati.h"
 #include "GeometriaPannello.h"
+#include "MonitorSchermoIntero.h"
 #include "NotchAccessRouter.h"
 #include "NotchPanel.h"
 #include "NotificheApp.h"
@@ -114,8 +115,14 @@ void AppDelegate::attivaDiagnostica()
     scorciatoia();
     if (const auto& c = attivitaManager_.corrente())
         scrivi(QStringLiteral("attivita ") + c->titolo);
+    StatoDesktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
+    connect(&desktop, &StatoDesktop::desktopCambiato, this, [scrivi] { scrivi(QStringLiteral("spazio cambiato")); });
     // The first frame of each opening that shows the notch grown.
     if (RootNotchView* root = router_ ? router_->root() : nullptr) {
+        MonitorSchermoIntero& schermoIntero = root->monitorSchermoIntero();
+        connect(&schermoIntero, &MonitorSchermoIntero::attivoChanged, this, [&schermoIntero, scrivi] {
+            scrivi(schermoIntero.attivo() ? QStringLiteral("schermo intero sì") : QStringLiteral("schermo intero no"));
+        });
         connect(root, &RootNotchView::schedaCambiata, this, [root, scrivi] {
             static const char* const nomi[] = {"nessuna", "video",       "propostaVideo", "installazione",
                                                "aggiornamento", "attivita", "promemoria", "registrazione",
@@ -152,7 +159,7 @@ void AppDelegate::attivaDiagnostica()
 void AppDelegate::creaPannello()
 {
     window_ = new NotchPanel(kCanvas);
-    X11Desktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
+    StatoDesktop& desktop = d_.desktop ? *d_.desktop : X11Desktop::shared();
     router_ = new NotchAccessRouter(stateManager_, attivitaManager_, kCanvas,
                                     {d_.clock, d_.impostazioni, desktop, d_.posizione, d_.riavvio, d_.fabbrica,
                                      &d_.scorciatoia, installazione_.get()},
@@ -163,8 +170,9 @@ void AppDelegate::creaPannello()
         if (guardia && guardia->tracciamento_)
             guardia->tracciamento_->aggiornaInterattivita();
     });
+    window_->impostaContenuto(router_);
     if (RootNotchView* root = router_->root()) {
-        // The root view fills the window.
+        // The root view fills the canvas.
         connect(root, &RootNotchView::regioneMaterialeCambiata, window_, &NotchPanel::impostaRegioneMateriale);
         window_->impostaRegioneMateriale(root->regioneMateriale());
     }
@@ -208,13 +216,14 @@ void AppDelegate::osservaTrascinamento()
 
 void AppDelegate::posizionaPannello()
 {
-    const auto schermo = d_.schermi.primo();
-    if (!window_ || !schermo)
+    const auto primo = d_.schermi.primo();
+    if (!window_ || !primo)
         return;
-    stateManager_.setHaTaccaFisica(schermo->haTacca());
-    stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(*schermo));
+    const ScreenInfo schermo = NotchGeometry::sottoPannelloSuperiore(*primo);
+    stateManager_.setHaTaccaFisica(schermo.haTacca());
+    stateManager_.setDimensioneCompatta(NotchGeometry::notchRect(schermo));
     stateManager_.setLinguettaAttiva(d_.impostazioni.boolValue(QStringLiteral("taccaDiscreta"), false));
-    window_->move(GeometriaPannello::framePannello(*schermo).topLeft().toPoint());
+    window_->posizionaTela(GeometriaPannello::framePannello(schermo).topLeft().toPoint());
     tracciamento_->aggiornaInterattivita();
 }
 

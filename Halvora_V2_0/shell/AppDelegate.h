@@ -23,7 +23,7 @@ class Screens;
 class ScorciatoiaTacca;
 class TracciamentoPannello;
 class UserDefaults;
-class X11Desktop;
+class StatoDesktop;
 
 // Owns the notch state and the notice queue for the whole run, builds the
 // panel at launch and keeps it placed, tracked and reachable by hot key.
@@ -41,8 +41,8 @@ public:
         ScorciatoiaTacca& scorciatoia;
         SchemaURL::Contesto contestoURL;
         NotchGeometry::Posizione posizione;
-        // The desktop's EWMH state; the process-wide one when absent.
-        X11Desktop* desktop = nullptr;
+        // What the desktop tells of full screen; the X server's (EWMH) when absent.
+        StatoDesktop* desktop = nullptr;
         // How a language change relaunches the application.
         LinguaManager::Riavvio riavvio = LinguaManager::Riavvio::processoCorrente();
         // The root view's feature managers; none when not given.

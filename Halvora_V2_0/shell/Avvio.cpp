@@ -10,6 +10,8 @@
 #include "RegistrazioneCopia.h"
 #include "Rilancio.h"
 #include "ScorciatoiaTacca.h"
+#include "SessioneDesktop.h"
+#include "StatoDesktop.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -30,9 +32,14 @@
 namespace {
 
 int segnaliFd[2] = {-1, -1};
+volatile sig_atomic_t uscitaChiesta = 0;
+// How long the way out may take before the process ends all the same.
+constexpr unsigned kSecondiPerUscire = 10;
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
-// the single-instance socket are given back on the way out.
+// the single-instance socket are given back on the way out. The loop hears
+// them only between two pieces of work: should one never end, SIGALRM's
+// own action ends the process once the time to leave is over.
 void installaUscitaSuSegnale(QApplication& app)
 {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, segnaliFd) != 0)
@@ -41,6 +48,10 @@ void installaUscitaSuSegnale(QApplication& app)
     QObject::connect(n, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
     struct sigaction sa {};
     sa.sa_handler = [](int) {
+        if (!uscitaChiesta) {
+            uscitaChiesta = 1;
+            alarm(kSecondiPerUscire);
+        }
         const char c = 1;
         [[maybe_unused]] auto r = ::write(segnaliFd[0], &c, 1);
     };
@@ -48,6 +59,7 @@ void installaUscitaSuSegnale(QApplication& app)
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    signal(SIGALRM, SIG_DFL);
 }
 
 // How the update checker reads its feed, whom it trusts and where it installs.
@@ -71,6 +83,13 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
 
 int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
 {
+    // The desktop's hot key, run as a command: the press goes to the running
+    // copy, and with none running nothing starts.
+    if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
+        QCoreApplication app(argc, argv);
+        IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione});
+        return 0;
+    }
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
 #ifdef __GLIBC__
     // Pictures (frames, shapes, layers) come and go in many sizes, some made
@@ -117,6 +136,10 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
             Qt::QueuedConnection);
     });
     X11FrontApplication frontale(desktop, voci);
+    // In a Wayland session the compositor tells of full screen and
+    // workspaces where it can; the X server sees only XWayland's windows.
+    const std::unique_ptr<StatoDesktop> compositore = SessioneDesktop::creaStatoDesktop();
+    StatoDesktop& statoDesktop = compositore ? *compositore : static_cast<StatoDesktop&>(desktop);
     QtScreens schermi;
     X11Puntatore puntatore;
     SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
@@ -145,7 +168,7 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
         rilancio.relaunchFrom(bundle, std::move(avviata));
     };
     AppDelegate delegate({Clock::system(), schermi, puntatore, UserDefaults::shared(), scorciatoia, contesto,
-                          posizione, &desktop, riavvio,
+                          posizione, &statoDesktop, riavvio,
                           FabbricaManager::reale(Clock::system(), UserDefaults::shared(), frontale, voci,
                                                  std::move(inAggiornamento)),
                           [&rilancio](const QString& bundle, std::function<void(bool)> avviata) {
@@ -161,13 +184,16 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications"),
                 avvio);
         });
-    QObject::connect(&desktop, &X11Desktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
+    QObject::connect(&statoDesktop, &StatoDesktop::desktopCambiato, &delegate, &AppDelegate::activeSpaceDidChange);
     QObject::connect(&frontale, &FrontApplication::changed, &delegate, [&] {
         const auto app = frontale.current();
         delegate.anotherAppDidActivate(app ? std::optional<qint64>(app->pid) : std::nullopt);
     });
-    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate,
-                     [&](const QStringList& testi) { delegate.apriURL(SchemaURL::urlDaTesti(testi)); });
+    QObject::connect(&istanza, &IstanzaSingola::testiRicevuti, &delegate, [&](QStringList testi) {
+        if (testi.removeAll(ScorciatoiaTacca::kArgomentoPressione) > 0)
+            scorciatoia.premuta();
+        delegate.apriURL(SchemaURL::urlDaTesti(testi));
+    });
     delegate.apriURL(SchemaURL::urlDaTesti(argomenti));
     const int esito = app.exec();
     // The reading of the applications must not outlive what it fills.

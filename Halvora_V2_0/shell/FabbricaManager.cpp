@@ -19,7 +19,8 @@
 #include "NotificheDBus.h"
 #include "PlayerTaccaAiutante.h"
 #include "PomodoroManager.h"
-#include "X11Pasteboard.h"
+#include "Pasteboard.h"
+#include "SessioneDesktop.h"
 #include "RisveglioLogind.h"
 #include "SessioneCameraQt.h"
 #include "SuonoAllarme.h"
@@ -40,7 +41,7 @@ struct Condivisi {
     std::unique_ptr<TrascrittoreAudio> trascrittore;
     std::unique_ptr<NotificheDBus> notifiche;
     std::unique_ptr<SuonoAllarmeQt> suono;
-    std::unique_ptr<X11Pasteboard> appunti;
+    std::unique_ptr<Pasteboard> appunti;
     std::unique_ptr<LettoreFeedHttps> feed;
     std::unique_ptr<RisveglioLogind> risveglio;
     std::unique_ptr<ControlloBrowserLinux> browser;
@@ -58,7 +59,7 @@ FabbricaManager FabbricaManager::reale(Clock& clock, UserDefaults& impostazioni,
     // the history sees their copies as any other.
     auto appunti = [c]() -> Pasteboard& {
         if (!c->appunti)
-            c->appunti = std::make_unique<X11Pasteboard>();
+            c->appunti = SessioneDesktop::creaPasteboard();
         return *c->appunti;
     };
     f.appunti = appunti;

@@ -1,5 +1,6 @@
 #include "GeometriaPannello.h"
 
+#include "FormaTacca.h"
 #include "NotchGeometry.h"
 #include "NotchStateManager.h"
 
@@ -26,6 +27,16 @@ QRectF rettangoloScheda(const QRectF& frame, QSizeF dimensioneCompatta)
     return QRectF(frame.center().x() - kDimensioneScheda.width() / 2,
                   frame.top() + dimensioneCompatta.height() + kDistaccoScheda, kDimensioneScheda.width(),
                   kDimensioneScheda.height());
+}
+
+QRectF areaDisegnata(const NotchStateManager& stato, const QRectF& frame, const QList<QRectF>& rettangoliSchede)
+{
+    QRectF area = zonaHover(frame, stato);
+    for (const QRectF& r : rettangoliSchede)
+        area |= r;
+    // The cards' own shadows reach less far than the notch's.
+    using namespace FormaTacca;
+    return area.adjusted(-kMargineOmbra, -kMargineOmbra, kMargineOmbra, kMargineOmbra + kCaduta) & frame;
 }
 
 QList<QRectF> regioniCliccabili(const NotchStateManager& stato, const QRectF& frame,

@@ -27,6 +27,9 @@ QRectF framePannello(const ScreenInfo& schermo);
 QRectF zonaHover(const QRectF& frame, const NotchStateManager& stato);
 // The card rectangle under the closed notch.
 QRectF rettangoloScheda(const QRectF& frame, QSizeF dimensioneCompatta);
+// What the notch draws at rest, global: the notch and the card rectangles
+// (the markers'), with the shadows around them, inside the canvas `frame`.
+QRectF areaDisegnata(const NotchStateManager& stato, const QRectF& frame, const QList<QRectF>& rettangoliSchede);
 // The regions that take the pointer: none while a capture runs, the open
 // notch, else the closed strip (where the pointer opens it anyway) and the
 // card markers while a closed-notch card needs clicks.

@@ -1,19 +1,17 @@
 #include "MonitorSchermoIntero.h"
 
-#include "X11Desktop.h"
+#include "StatoDesktop.h"
 
-MonitorSchermoIntero::MonitorSchermoIntero(X11Desktop& desktop, QObject* parent) : QObject(parent), desktop_(desktop)
+MonitorSchermoIntero::MonitorSchermoIntero(StatoDesktop& desktop, QObject* parent) : QObject(parent), desktop_(desktop)
 {
-    // X11Desktop reads its connection on the GUI thread, so updates land there.
-    connect(&desktop_, &X11Desktop::finestraAttivaCambiata, this, &MonitorSchermoIntero::aggiorna);
-    connect(&desktop_, &X11Desktop::statoFinestraAttivaCambiato, this, &MonitorSchermoIntero::aggiorna);
-    connect(&desktop_, &X11Desktop::desktopCambiato, this, &MonitorSchermoIntero::aggiorna);
+    // The desktops tell of their changes on the GUI thread, so updates land there.
+    connect(&desktop_, &StatoDesktop::schermoInteroCambiato, this, &MonitorSchermoIntero::aggiorna);
     aggiorna();
 }
 
 bool MonitorSchermoIntero::rilevaSchermoIntero() const
 {
-    return desktop_.connesso() && desktop_.schermoIntero(desktop_.finestraAttiva());
+    return desktop_.connesso() && desktop_.schermoInteroAttivo();
 }
 
 void MonitorSchermoIntero::aggiorna()

@@ -2,16 +2,17 @@
 
 #include <QObject>
 
-class X11Desktop;
+class StatoDesktop;
 
-// Whether the active window is full screen (EWMH _NET_WM_STATE_FULLSCREEN),
-// re-read when the active window, its state or the desktop changes.
-// Published only on change; false where no window manager says anything.
+// Whether the window in front is full screen, as the desktop tells it
+// (EWMH _NET_WM_STATE_FULLSCREEN under X11, the compositor's own channel in
+// a Wayland session), re-read whenever it may have changed. Published only
+// on change; false where the desktop says nothing.
 class MonitorSchermoIntero : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool attivo READ attivo NOTIFY attivoChanged)
 public:
-    explicit MonitorSchermoIntero(X11Desktop& desktop, QObject* parent = nullptr);
+    explicit MonitorSchermoIntero(StatoDesktop& desktop, QObject* parent = nullptr);
 
     bool attivo() const { return attivo_; }
     void aggiorna();
@@ -21,6 +22,6 @@ signals:
     void attivoChanged();
 
 private:
-    X11Desktop& desktop_;
+    StatoDesktop& desktop_;
     bool attivo_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWindow>
 
 namespace {
@@ -24,13 +25,14 @@ QRegion inPixel(const QRegion& regione, qreal dpr)
 
 NotchPanel::NotchPanel(QSize canvas, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                          | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint)
+                          | Qt::NoDropShadowWindowHint | Qt::X11BypassWindowManagerHint),
+      tela_(canvas)
 {
     setObjectName(QStringLiteral("NotchPanel"));
     setWindowTitle(QStringLiteral("Halvora"));
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setFixedSize(canvas);
+    resize(canvas);
     qApp->installEventFilter(this);
 }
 
@@ -45,12 +47,55 @@ NotchPanel::~NotchPanel()
             v->dimenticaPannello();
 }
 
+void NotchPanel::posizionaTela(QPoint origine)
+{
+    // The window goes with the canvas until it is fitted again.
+    const QPoint spostamento = origine - origineTela_;
+    origineTela_ = origine;
+    move(pos() + spostamento);
+    eseguiAlTermine();
+}
+
+void NotchPanel::impostaContenuto(QWidget* contenuto)
+{
+    contenuto_ = contenuto;
+    contenuto_->move(scostamentoTela());
+}
+
+void NotchPanel::adattaFinestra(const QRect& area)
+{
+    const QRect voluta = area & frameTela();
+    if (voluta.isEmpty() || voluta == geometry())
+        return;
+    setGeometry(voluta);
+    if (contenuto_)
+        contenuto_->move(scostamentoTela());
+    // Both are given to the server in the window's own coordinates.
+    impostaRegione(regioneInput_);
+    impostaRegioneMateriale(regioneMateriale_);
+}
+
+void NotchPanel::moveEvent(QMoveEvent* evento)
+{
+    QWidget::moveEvent(evento);
+    if (contenuto_)
+        contenuto_->move(scostamentoTela());
+}
+
+void NotchPanel::resizeEvent(QResizeEvent* evento)
+{
+    QWidget::resizeEvent(evento);
+    if (contenuto_)
+        contenuto_->move(scostamentoTela());
+}
+
 void NotchPanel::mostra()
 {
     winId(); // the native window must exist before its input shape is set
+    xwayland_ = X11Finestra::xwayland();
+    X11Finestra::contenutoFermoSulloSchermo(windowHandle());
     impostaRegione(regioneInput_);
     show();
-    X11Finestra::impostaRegioneInput(windowHandle(), regioneInput_);
     if (X11Finestra::disponibile() && !sopra_) {
         sopra_ = new X11SempreSopra(*windowHandle(), this);
         sopra_->controlla();
@@ -65,7 +110,7 @@ void NotchPanel::impostaRegioneMateriale(const QRegion& regione)
     regioneMateriale_ = regione;
     if (!sfocatura_ || !windowHandle())
         return;
-    X11Finestra::impostaSfocatura(windowHandle(), inPixel(regione, devicePixelRatioF()));
+    X11Finestra::impostaSfocatura(windowHandle(), inPixel(regione.translated(scostamentoTela()), devicePixelRatioF()));
 }
 
 void NotchPanel::nascondiPerCattura(bool nascondi)
@@ -101,20 +146,25 @@ void NotchPanel::aggiornaPassaggioClick(const QList<QRectF>& rettangoli, bool ap
     // A drag begun on a card keeps receiving events until release.
     if (gestoInCorso_ && !rettangoli.isEmpty() && pulsantePremuto)
         return;
-    QRegion locale;
-    const QPointF origine = geometry().topLeft();
+    QRegion globale;
     for (const QRectF& r : rettangoli)
-        locale += r.translated(-origine).toAlignedRect();
-    if (locale != regioneInput_)
-        impostaRegione(locale);
+        globale += r.toAlignedRect();
+    if (globale != regioneInput_)
+        impostaRegione(globale);
 }
 
-void NotchPanel::impostaRegione(const QRegion& locale)
+void NotchPanel::impostaRegione(const QRegion& globale)
 {
-    regioneInput_ = locale;
+    regioneInput_ = globale;
     if (!X11Finestra::disponibile() || !windowHandle())
         return;
-    X11Finestra::impostaRegioneInput(windowHandle(), inPixel(locale, devicePixelRatioF()));
+    // XWayland would keep the shape to itself while its compositor gives
+    // the pointer to all of the window; a shape as large as the window
+    // keeps the two in step, so the window hears the pointer leave it.
+    if (xwayland_)
+        X11Finestra::togliRegioneInput(windowHandle());
+    else
+        X11Finestra::impostaRegioneInput(windowHandle(), inPixel(globale.translated(-pos()), devicePixelRatioF()));
 }
 
 QList<QRectF> NotchPanel::rettangoliSchede() const
@@ -151,13 +201,39 @@ void NotchPanel::eseguiAlTermine()
         alTermineDelGesto_();
 }
 
-bool NotchPanel::eventFilter(QObject* oggetto, QEvent* evento)
+bool NotchPanel::fuoriDalleRegioni(QEvent* evento)
 {
     const auto tipo = evento->type();
-    if (tipo != QEvent::MouseButtonPress && tipo != QEvent::MouseButtonRelease)
+    if (tipo == QEvent::Wheel)
+        return !regioneInput_.contains(static_cast<QWheelEvent*>(evento)->globalPosition().toPoint());
+    if (tipo != QEvent::MouseButtonPress && tipo != QEvent::MouseButtonDblClick && tipo != QEvent::MouseMove
+        && tipo != QEvent::MouseButtonRelease)
         return false;
+    auto* mouse = static_cast<QMouseEvent*>(evento);
+    const bool dentro = regioneInput_.contains(mouse->globalPosition().toPoint());
+    if (tipo == QEvent::MouseButtonPress || tipo == QEvent::MouseButtonDblClick) {
+        premutoDentro_ = dentro;
+        return !dentro;
+    }
+    // What a press in a region began goes on wherever the pointer goes.
+    if (premutoDentro_) {
+        if (tipo == QEvent::MouseButtonRelease && mouse->buttons() == Qt::NoButton)
+            premutoDentro_ = false;
+        return false;
+    }
+    return !dentro;
+}
+
+bool NotchPanel::eventFilter(QObject* oggetto, QEvent* evento)
+{
     // The native window receives each press once, before any widget does.
     if (oggetto != windowHandle() || !windowHandle())
+        return false;
+    // Where the X server alone would have let it through, it reaches nothing.
+    if (xwayland_ && fuoriDalleRegioni(evento))
+        return true;
+    const auto tipo = evento->type();
+    if (tipo != QEvent::MouseButtonPress && tipo != QEvent::MouseButtonRelease)
         return false;
     if (tipo == QEvent::MouseButtonPress) {
         // A press starts a gesture only on the closed notch.
@@ -173,8 +249,3 @@ bool NotchPanel::eventFilter(QObject* oggetto, QEvent* evento)
     return false;
 }
 
-void NotchPanel::moveEvent(QMoveEvent* evento)
-{
-    QWidget::moveEvent(evento);
-    eseguiAlTermine();
-}

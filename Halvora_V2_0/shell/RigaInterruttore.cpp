@@ -78,6 +78,14 @@ QString RigaInterruttore::spiegazione() const
     return spiegazione_->text();
 }
 
+void RigaInterruttore::setTesti(const QString& titolo, const QString& spiegazione)
+{
+    titolo_->setText(titolo);
+    interruttore_->setAccessibleName(titolo);
+    spiegazione_->setText(spiegazione);
+    spiegazione_->setVisible(!spiegazione.isEmpty());
+}
+
 void RigaInterruttore::setAttivo(bool v)
 {
     attivo_ = v;

@@ -18,6 +18,7 @@ public:
 
     QString titolo() const;
     QString spiegazione() const;
+    void setTesti(const QString& titolo, const QString& spiegazione);
     bool attivo() const { return attivo_; }
     void setAttivo(bool v);
     bool disattivato() const;

@@ -37,7 +37,7 @@ class SettingsManager;
 class SlotScheda;
 class UserDefaults;
 class VideoNotchManager;
-class X11Desktop;
+class StatoDesktop;
 
 // The single view inside the panel: the notch shape (closed strip or open
 // panel) hanging from the top centre, under the closed notch at most one
@@ -49,7 +49,7 @@ public:
     struct Servizi {
         Clock& clock;
         UserDefaults& impostazioni;
-        X11Desktop& desktop;
+        StatoDesktop& desktop;
         NotchGeometry::Posizione posizione;
         LinguaManager::Riavvio riavvio;
         // The feature managers; none when not given.

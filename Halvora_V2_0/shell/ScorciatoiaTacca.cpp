@@ -1,8 +1,10 @@
 #include "ScorciatoiaTacca.h"
 
+#include "SessioneDesktop.h"
 #include "TastoGlobale.h"
 #include "UserDefaults.h"
-#include "X11TastoGlobale.h"
+
+#include <QCoreApplication>
 
 namespace {
 const QString kChiave = QStringLiteral("scorciatoiaTaccaAttiva");
@@ -16,13 +18,33 @@ ScorciatoiaTacca::ScorciatoiaTacca(TastoGlobale& tasto, UserDefaults& impostazio
         if (azione_)
             azione_();
     }, Qt::QueuedConnection);
+    // A desktop that answers later may refuse what it first accepted.
+    connect(&tasto_, &TastoGlobale::rifiutata, this, [this] {
+        if (!registrata_)
+            return;
+        registrata_ = false;
+        setOccupata(true);
+    });
+    connect(&tasto_, &TastoGlobale::combinazioneCambiata, this, &ScorciatoiaTacca::combinazioneChanged);
 }
 
 ScorciatoiaTacca& ScorciatoiaTacca::condivisa()
 {
-    static auto* tasto = new X11TastoGlobale;
+    static auto* tasto =
+        SessioneDesktop::creaTastoGlobale({QCoreApplication::applicationFilePath(), kArgomentoPressione}).release();
     static auto* istanza = new ScorciatoiaTacca(*tasto, UserDefaults::shared());
     return *istanza;
+}
+
+QString ScorciatoiaTacca::combinazione() const
+{
+    return tasto_.combinazione();
+}
+
+void ScorciatoiaTacca::premuta()
+{
+    if (registrata_ && azione_)
+        azione_();
 }
 
 bool ScorciatoiaTacca::leggiScorciatoiaAttiva(const UserDefaults& impostazioni)

@@ -8,20 +8,29 @@ class UserDefaults;
 
 // The one owner of the global hot key Control+Alt+N. The preference
 // "scorciatoiaTaccaAttiva" switches it; `occupata` tells the settings page
-// that another program holds the combination.
+// that another program holds the combination, and `combinazione` which
+// combination the desktop has set for it.
 class ScorciatoiaTacca : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool occupata READ occupata NOTIFY occupataChanged)
+    Q_PROPERTY(QString combinazione READ combinazione NOTIFY combinazioneChanged)
 public:
+    // What a desktop that binds the key to a command runs: the application
+    // with this argument, which hands the press to the running copy.
+    static inline const QString kArgomentoPressione = QStringLiteral("--apri-chiudi");
+
     ScorciatoiaTacca(TastoGlobale& tasto, UserDefaults& impostazioni, QObject* parent = nullptr);
 
-    // The instance of the running application (X11 grab, standard settings).
+    // The instance of the running application: the key registered the way
+    // the session allows (an X11 grab, or with the Wayland desktop), and
+    // the standard settings.
     static ScorciatoiaTacca& condivisa();
     // The stored Boolean; true when absent or not a Boolean.
     static bool leggiScorciatoiaAttiva(const UserDefaults& impostazioni);
 
     bool occupata() const { return occupata_; }
     bool registrata() const { return registrata_; }
+    QString combinazione() const;
 
     // Stores the action run on each press, then registers or, with the
     // preference off, unregisters.
@@ -32,9 +41,13 @@ public:
     // the new copy can take it; `riprendi` takes it back when that failed.
     void rilascia();
     void riprendi();
+    // A press that the desktop handed over another way (the command it
+    // runs): it counts only while the key is registered.
+    void premuta();
 
 signals:
     void occupataChanged();
+    void combinazioneChanged();
 
 private:
     void setOccupata(bool v);

@@ -65,19 +65,36 @@ void SezioneGenerale::aggiornaAvvioAlLogin()
 QLayout* SezioneGenerale::creaScorciatoia()
 {
     auto* l = colonna(4);
-    l->addWidget(interruttore(settings_, tr("Apri la notch con ⌃⌥N"),
-                              tr("Control-Option-N apre e chiude la notch da qualunque app. Si chiude anche con un "
-                                 "clic fuori."),
-                              "scorciatoiaTaccaAttiva"));
-    avvisoScorciatoia_ = Riquadro::testo(tr("Un'altra app usa già ⌃⌥N: finché la tiene lei, qui non funziona."),
-                                         didascalia(), Colori::arancione(), this);
+    rigaScorciatoia_ = interruttore(settings_, {}, {}, "scorciatoiaTaccaAttiva");
+    l->addWidget(rigaScorciatoia_);
+    avvisoScorciatoia_ = Riquadro::testo({}, didascalia(), Colori::arancione(), this);
     avvisoScorciatoia_->setObjectName(QStringLiteral("avvisoScorciatoia"));
     l->addWidget(avvisoScorciatoia_);
+    nominaCombinazione();
     connect(&settings_, &SettingsManager::scorciatoiaTaccaAttivaChanged, this, &SezioneGenerale::aggiornaScorciatoia);
-    if (scorciatoia_)
+    if (scorciatoia_) {
         connect(scorciatoia_, &ScorciatoiaTacca::occupataChanged, this, &SezioneGenerale::aggiornaScorciatoia);
+        connect(scorciatoia_, &ScorciatoiaTacca::combinazioneChanged, this, &SezioneGenerale::nominaCombinazione);
+    }
     aggiornaScorciatoia();
     return l;
+}
+
+void SezioneGenerale::nominaCombinazione()
+{
+    // The texts name the default combination; the one the desktop has set
+    // (a user may choose another there) takes its place, in any spelling.
+    const QString combinazione = scorciatoia_ ? scorciatoia_->combinazione() : QStringLiteral("Ctrl+Alt+N");
+    auto nomina = [&](QString testo) {
+        for (const char* d : {"Control-Option-N", "Ctrl+Alt+N", "⌃⌥N"})
+            testo.replace(QString::fromUtf8(d), combinazione);
+        return testo;
+    };
+    rigaScorciatoia_->setTesti(
+        nomina(tr("Apri la notch con ⌃⌥N")),
+        nomina(tr("Control-Option-N apre e chiude la notch da qualunque app. Si chiude anche con un "
+                  "clic fuori.")));
+    avvisoScorciatoia_->setText(nomina(tr("Un'altra app usa già ⌃⌥N: finché la tiene lei, qui non funziona.")));
 }
 
 void SezioneGenerale::aggiornaScorciatoia()

@@ -30,11 +30,13 @@ private:
     QLayout* creaScorciatoia();
     void aggiornaAvvioAlLogin();
     void aggiornaScorciatoia();
+    void nominaCombinazione();
 
     SettingsManager& settings_;
     QPointer<ScorciatoiaTacca> scorciatoia_;
     RigaInterruttore* avvioAlLogin_ = nullptr;
     QLabel* notaAvvioAlLogin_ = nullptr;
     QLabel* erroreAvvioAlLogin_ = nullptr;
+    RigaInterruttore* rigaScorciatoia_ = nullptr;
     QLabel* avvisoScorciatoia_ = nullptr;
 };

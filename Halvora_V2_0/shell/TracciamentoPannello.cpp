@@ -19,7 +19,7 @@ TracciamentoPannello::TracciamentoPannello(NotchStateManager& stato, Puntatore& 
 
 QRectF TracciamentoPannello::zonaHover() const
 {
-    return GeometriaPannello::zonaHover(pannello_.geometry(), stato_);
+    return GeometriaPannello::zonaHover(pannello_.frameTela(), stato_);
 }
 
 void TracciamentoPannello::valutaHover()
@@ -31,28 +31,50 @@ void TracciamentoPannello::valutaHover()
         const double m = GeometriaPannello::kMargineUscita;
         zona.adjust(-m, -m, m, m);
     }
-    stato_.aggiornaHover(zona.contains(p.posizione));
+    // Out of sight the pointer is nowhere near the notch.
+    stato_.aggiornaHover(!p.fuoriVista && zona.contains(p.posizione));
 
     bool sopraScheda = false;
-    if (stato_.currentState() == NotchState::compact && stato_.isSchedaVisibile())
-        sopraScheda = GeometriaPannello::rettangoloScheda(pannello_.geometry(), stato_.dimensioneCompatta())
+    if (stato_.currentState() == NotchState::compact && stato_.isSchedaVisibile() && !p.fuoriVista)
+        sopraScheda = GeometriaPannello::rettangoloScheda(pannello_.frameTela(), stato_.dimensioneCompatta())
                           .contains(p.posizione);
     stato_.setIsMediaCardHovered(sopraScheda); // writes only on change
     aggiornaInterattivita();
-    aggiornaSorveglianza(p.posizione);
+    aggiornaSorveglianza(p);
 }
 
-void TracciamentoPannello::aggiornaSorveglianza(QPointF posizione)
+void TracciamentoPannello::aggiornaSorveglianza(const StatoPuntatore& p)
 {
     const double m = kVicinanza;
-    puntatore_.sorvegliaDaVicino(vigilanza_.isActive() || zonaHover().adjusted(-m, -m, m, m).contains(posizione));
+    puntatore_.sorvegliaDaVicino(vigilanza_.isActive()
+                                 || (!p.fuoriVista && zonaHover().adjusted(-m, -m, m, m).contains(p.posizione)));
 }
 
 void TracciamentoPannello::aggiornaInterattivita()
 {
     const StatoPuntatore p = puntatore_.stato();
-    const auto regioni = GeometriaPannello::regioniCliccabili(stato_, pannello_.geometry(), pannello_.rettangoliSchede());
+    const auto regioni = GeometriaPannello::regioniCliccabili(stato_, pannello_.frameTela(), pannello_.rettangoliSchede());
     pannello_.aggiornaPassaggioClick(regioni, stato_.currentState() == NotchState::expanded, p.pulsantePremuto);
+    aggiornaFinestra();
+}
+
+void TracciamentoPannello::aggiornaFinestra()
+{
+    const QRect disegnata =
+        GeometriaPannello::areaDisegnata(stato_, pannello_.frameTela(), pannello_.rettangoliSchede()).toAlignedRect();
+    if (adattata_ && disegnata == disegnata_)
+        return;
+    disegnata_ = disegnata;
+    const QRect attuale = pannello_.geometry();
+    if (!adattata_) {
+        adattata_ = true;
+        pannello_.adattaFinestra(disegnata);
+        return;
+    }
+    // Until it rests, what was drawn before is still drawn as it goes.
+    if (!attuale.contains(disegnata))
+        pannello_.adattaFinestra(attuale.united(disegnata));
+    restringi_ = clock_.singleShot(kTenutaFinestra, [this] { pannello_.adattaFinestra(disegnata_); });
 }
 
 void TracciamentoPannello::chiudiSeApertaDaTastiera()
@@ -64,7 +86,7 @@ void TracciamentoPannello::chiudiSeApertaDaTastiera()
 void TracciamentoPannello::avviaVigilanzaTrascinamento()
 {
     vigilanza_ = clock_.repeating(kPassoVigilanza, [this] { passoVigilanza(); });
-    aggiornaSorveglianza(puntatore_.stato().posizione);
+    aggiornaSorveglianza(puntatore_.stato());
 }
 
 void TracciamentoPannello::passoVigilanza()
@@ -72,12 +94,12 @@ void TracciamentoPannello::passoVigilanza()
     const StatoPuntatore p = puntatore_.stato();
     if (!p.pulsantePremuto) {
         vigilanza_.cancel(); // the drag is over; the notch keeps its state
-        aggiornaSorveglianza(p.posizione);
+        aggiornaSorveglianza(p);
         return;
     }
-    if (stato_.currentState() == NotchState::expanded && !zonaHover().contains(p.posizione)) {
+    if (stato_.currentState() == NotchState::expanded && (p.fuoriVista || !zonaHover().contains(p.posizione))) {
         stato_.chiudiSubito();
         vigilanza_.cancel();
-        aggiornaSorveglianza(p.posizione);
+        aggiornaSorveglianza(p);
     }
 }

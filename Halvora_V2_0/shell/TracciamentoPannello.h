@@ -3,22 +3,28 @@
 #include "Clock.h"
 
 #include <QObject>
+#include <QRect>
 #include <QRectF>
 
 class NotchPanel;
 class NotchStateManager;
 class Puntatore;
+struct StatoPuntatore;
 
 // Follows the pointer from outside the panel: opens the notch when it comes
-// in, schedules the collapse when it leaves, keeps the card hover flag and
-// the panel's click regions current, closes a hot-key opening on a click
-// elsewhere and watches a drag out of the notch.
+// in, schedules the collapse when it leaves, keeps the card hover flag, the
+// panel's click regions and the part of the canvas its window covers
+// current, closes a hot-key opening on a click elsewhere and watches a drag
+// out of the notch.
 class TracciamentoPannello : public QObject {
     Q_OBJECT
 public:
     static constexpr double kPassoVigilanza = 0.04;
     // How far around the hover zone the pointer is still watched closely.
     static constexpr double kVicinanza = 48;
+    // How long the window keeps covering what the notch drew before: its
+    // springs and the card's transitions are over well within it.
+    static constexpr double kTenutaFinestra = 1.0;
 
     TracciamentoPannello(NotchStateManager& stato, Puntatore& puntatore, Clock& clock, NotchPanel& pannello,
                          QObject* parent = nullptr);
@@ -26,7 +32,7 @@ public:
     QRectF zonaHover() const;
     // On every pointer move.
     void valutaHover();
-    // Which regions take clicks, handed to the panel.
+    // Which regions take clicks, handed to the panel, and what its window covers.
     void aggiornaInterattivita();
     // A click anywhere outside the panel's live regions.
     void chiudiSeApertaDaTastiera();
@@ -36,12 +42,18 @@ public:
 
 private:
     void passoVigilanza();
+    // The window grows at once to what is drawn now and gives back what is
+    // no longer drawn once that has rested for kTenutaFinestra.
+    void aggiornaFinestra();
     // Tells the pointer whether it is near enough to matter.
-    void aggiornaSorveglianza(QPointF posizione);
+    void aggiornaSorveglianza(const StatoPuntatore& p);
 
     NotchStateManager& stato_;
     Puntatore& puntatore_;
     Clock& clock_;
     NotchPanel& pannello_;
     TimerHandle vigilanza_;
+    TimerHandle restringi_;
+    QRect disegnata_; // what was drawn at the last look
+    bool adattata_ = false; // the window was fitted once
 };

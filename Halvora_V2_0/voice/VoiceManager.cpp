@@ -1,6 +1,7 @@
 #include "VoiceManager.h"
 
 #include "Diagnostica.h"
+#include "LettoreMp4.h"
 #include "NomiMemo.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,25 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <algorithm>
 
 #include <unistd.h>
+
+namespace {
+
+// The transcript beside a memo, up to kLimiteTrascrizione bytes; empty when there is none.
+QString leggiTrascrizione(const QString& percorsoMemo)
+{
+    QFile f(NomiMemo::percorsoTrascrizione(percorsoMemo));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    // A character cut in two at the end is left out, not shown broken.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8(f.read(VoiceManager::kLimiteTrascrizione));
+}
+
+} // namespace
 
 VoiceManager::VoiceManager(BackendAudio& audio, Clock& clock, const QString& cartellaDocumenti, QObject* parent)
     : QObject(parent), audio_(audio), clock_(clock), documenti_(cartellaDocumenti)
@@ -106,7 +123,8 @@ void VoiceManager::loadRecordings()
     };
     std::vector<Voce> memo;
     for (const QFileInfo& f : voci)
-        if (f.suffix().toLower() == NomiMemo::estensione)
+        // A recording that never held a sound (cut before its first second) is no memo.
+        if (f.suffix().toLower() == NomiMemo::estensione && !LettoreMp4::senzaSuono(f.absoluteFilePath()))
             memo.push_back({QUrl::fromLocalFile(f.absoluteFilePath()), f.lastModified()});
     std::stable_sort(memo.begin(), memo.end(), [](const Voce& a, const Voce& b) {
         if (!a.data.isValid())
@@ -123,10 +141,7 @@ void VoiceManager::loadRecordings()
             impostaRecordings(ordinati);
             QHash<QUrl, QString> testi;
             for (const QUrl& url : ordinati) {
-                QFile f(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
-                if (!f.open(QIODevice::ReadOnly))
-                    continue;
-                const QString testo = QString::fromUtf8(f.readAll());
+                const QString testo = leggiTrascrizione(url.toLocalFile());
                 if (!testo.isEmpty())
                     testi.insert(url, testo);
             }

@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 
-X11Desktop::X11Desktop(QObject* parent) : QObject(parent)
+X11Desktop::X11Desktop(QObject* parent) : StatoDesktop(parent)
 {
     const X11Connessione x = X11Connessione::apri();
     if (!x.conn)
@@ -148,4 +148,6 @@ void X11Desktop::leggiEventi()
         emit desktopCambiato();
     if (stato)
         emit statoFinestraAttivaCambiato();
+    if (attiva || desktop || stato)
+        emit schermoInteroCambiato();
 }

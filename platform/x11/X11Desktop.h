@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "StatoDesktop.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -10,14 +11,16 @@ class QSocketNotifier;
 // Watches the EWMH properties of the root window (active window, current
 // desktop) and of the active window (its state) on a connection of its own,
 // so the watch never disturbs the event mask Qt keeps on the root window.
-class X11Desktop : public QObject {
+// Full screen is the active window's _NET_WM_STATE_FULLSCREEN.
+class X11Desktop : public StatoDesktop {
     Q_OBJECT
 public:
     // Connects to $DISPLAY; without one, every query answers "nothing".
     explicit X11Desktop(QObject* parent = nullptr);
     ~X11Desktop() override;
 
-    bool connesso() const { return conn_ != nullptr; }
+    bool connesso() const override { return conn_ != nullptr; }
+    bool schermoInteroAttivo() const override { return schermoIntero(finestraAttiva()); }
     uint32_t finestraAttiva() const;        // 0 when none
     int desktopCorrente() const;            // -1 when unknown
     qint64 pid(uint32_t finestra) const;    // 0 when unknown
@@ -29,7 +32,6 @@ public:
 
 signals:
     void finestraAttivaCambiata();
-    void desktopCambiato();
     // _NET_WM_STATE of the active window changed.
     void statoFinestraAttivaCambiato();
 

@@ -3,9 +3,11 @@
 #include "X11Connessione.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -31,6 +33,15 @@ bool disponibile()
     return connessione() != nullptr;
 }
 
+bool xwayland()
+{
+    if (!disponibile())
+        return false;
+    const auto schermi = QGuiApplication::screens();
+    return std::any_of(schermi.begin(), schermi.end(),
+                       [](const QScreen* s) { return s->name().startsWith(QLatin1String("XWAYLAND")); });
+}
+
 void impostaRegioneInput(QWindow* finestra, const QRegion& regione)
 {
     xcb_connection_t* c = connessione();
@@ -43,6 +54,26 @@ void impostaRegioneInput(QWindow* finestra, const QRegion& regione)
     xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED,
                          static_cast<xcb_window_t>(finestra->winId()), 0, 0,
                          static_cast<uint32_t>(rettangoli.size()), rettangoli.data());
+    xcb_flush(c);
+}
+
+void togliRegioneInput(QWindow* finestra)
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !finestra)
+        return;
+    xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, static_cast<xcb_window_t>(finestra->winId()), 0, 0,
+                   XCB_NONE);
+    xcb_flush(c);
+}
+
+void contenutoFermoSulloSchermo(QWindow* finestra)
+{
+    xcb_connection_t* c = connessione();
+    if (!c || !finestra)
+        return;
+    const uint32_t gravita = XCB_GRAVITY_STATIC;
+    xcb_change_window_attributes(c, static_cast<xcb_window_t>(finestra->winId()), XCB_CW_BIT_GRAVITY, &gravita);
     xcb_flush(c);
 }
 

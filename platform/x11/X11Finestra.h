@@ -9,9 +9,19 @@ namespace X11Finestra {
 
 // Whether the application runs on Qt's xcb platform.
 bool disponibile();
+// Whether that X server is XWayland, a client of a Wayland compositor: it
+// names its outputs XWAYLAND0, XWAYLAND1 and so on.
+bool xwayland();
 // Only the region (window coordinates, device pixels) takes pointer input;
 // an empty region lets every click through. Sent and flushed at once.
+// (XWayland keeps it to itself: the compositor gives the whole window the
+// pointer, whatever lies under its transparent parts.)
 void impostaRegioneInput(QWindow* finestra, const QRegion& regione);
+// The whole window takes pointer input again.
+void togliRegioneInput(QWindow* finestra);
+// What the window shows stays where it is on the screen when the window
+// moves or changes size (static bit gravity), until it is drawn again.
+void contenutoFermoSulloSchermo(QWindow* finestra);
 // Whether a compositing manager runs on the default screen.
 bool compositore();
 // Whether the compositor announces that it blurs what lies behind a

@@ -159,6 +159,8 @@ private:
             if (n == 0)
                 return true;
             byte += valore(pezzo);
+            if (byte.size() > Pasteboard::kMassimoByte)
+                return false;
         }
     }
 

@@ -1,6 +1,7 @@
 #include "X11Puntatore.h"
 
 #include "X11Connessione.h"
+#include "X11Finestra.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -30,6 +31,7 @@ X11Puntatore::X11Puntatore(QObject* parent) : Puntatore(parent)
     const X11Connessione x = X11Connessione::apri();
     if (!x.conn)
         return;
+    xwayland_ = X11Finestra::xwayland();
     conn_ = x.conn;
     root_ = x.root;
 
@@ -90,7 +92,7 @@ StatoPuntatore X11Puntatore::stato() const
     if (!r)
         return {};
     const double dpr = rapportoPixel();
-    StatoPuntatore s{QPointF(r->root_x / dpr, r->root_y / dpr), (r->mask & kPulsanti) != 0};
+    StatoPuntatore s{QPointF(r->root_x / dpr, r->root_y / dpr), (r->mask & kPulsanti) != 0, fuoriVista_};
     std::free(r);
     return s;
 }
@@ -105,9 +107,20 @@ void X11Puntatore::leggiEventi()
         const uint8_t tipo = e->response_type & 0x7f;
         if (tipo == XCB_ENTER_NOTIFY || tipo == XCB_LEAVE_NOTIFY || tipo == XCB_MOTION_NOTIFY) {
             sullaFinestra = true;
+            if (tipo == XCB_LEAVE_NOTIFY) {
+                // Out into another window; not into one of its own children,
+                // nor for a grab.
+                const auto* l = reinterpret_cast<xcb_leave_notify_event_t*>(e);
+                if (xwayland_ && l->mode == XCB_NOTIFY_MODE_NORMAL && l->detail != XCB_NOTIFY_DETAIL_INFERIOR)
+                    fuoriVista_ = true;
+            } else {
+                fuoriVista_ = false;
+            }
         } else if (tipo == XCB_GE_GENERIC) {
             auto* g = reinterpret_cast<xcb_ge_generic_event_t*>(e);
             if (g->extension == opcode_) {
+                // Raw input reaches XWayland only from over its own windows.
+                fuoriVista_ = false;
                 if (g->event_type == XCB_INPUT_RAW_MOTION || g->event_type == XCB_INPUT_RAW_BUTTON_RELEASE)
                     mosso = true;
                 else if (g->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
@@ -126,8 +139,9 @@ void X11Puntatore::leggiEventi()
     if (mosso || sullaFinestra) {
         const StatoPuntatore s = stato();
         // A followed window also hears of its input region changing under a
-        // still pointer: only a new position makes that a move.
-        mosso = mosso || s.posizione != ultimo_.posizione;
+        // still pointer: only a new position, or the pointer gone out of
+        // sight where it was, makes that a move.
+        mosso = mosso || s.posizione != ultimo_.posizione || s.fuoriVista != ultimo_.fuoriVista;
         ultimo_ = s;
     }
     if (mosso) {

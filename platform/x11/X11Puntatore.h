@@ -16,6 +16,8 @@ class QTimer;
 // catches the rest while the pointer is watched from close by and has moved
 // within the last second, so a pointer at rest wakes nothing. Without
 // XInput2 the poll runs all the time and also reports the clicks.
+// XWayland sees the pointer only over X windows: when it leaves a window we
+// follow and no other X window reports it, it is out of sight.
 class X11Puntatore final : public Puntatore {
     Q_OBJECT
 public:
@@ -44,6 +46,8 @@ private:
     QTimer* sondaggio_ = nullptr;
     StatoPuntatore ultimo_;
     bool vicino_ = false;
+    bool xwayland_ = false;
+    bool fuoriVista_ = false; // left a followed window under XWayland, seen nowhere since
     QElapsedTimer daUltimoMoto_;
     mutable bool letturaInCoda_ = false;
     int livelloAnnuncio_ = -1; // the event loop level an announcement runs at, -1 outside one

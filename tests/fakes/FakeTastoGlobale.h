@@ -18,10 +18,18 @@ public:
         ++rilasci;
         preso = false;
     }
+    QString combinazione() const override { return impostata; }
     void premi() { emit premuto(); }
+    // The user sets another combination in the desktop's settings.
+    void cambiaCombinazione(const QString& c)
+    {
+        impostata = c;
+        emit combinazioneCambiata();
+    }
 
     bool occupatoDaAltri = false;
     bool preso = false;
     int tentativi = 0;
     int rilasci = 0;
+    QString impostata = TastoGlobale::combinazione();
 };

@@ -304,6 +304,34 @@ private slots:
         QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-s"), QStringLiteral("0")});
     }
 
+    void aTopPanelKeepsItsEdgeAndTheStripHangsBelowIt()
+    {
+        // A desktop panel: a dock window that reserves the top 40 pixels.
+        QWidget pannello;
+        pannello.setStyleSheet(QStringLiteral("background: white"));
+        pannello.setGeometry(0, 0, 1920, 40);
+        const QString id = QString::number(pannello.winId());
+        QProcess::execute(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("-f"),
+                                                    QStringLiteral("_NET_WM_WINDOW_TYPE"), QStringLiteral("32a"),
+                                                    QStringLiteral("-set"), QStringLiteral("_NET_WM_WINDOW_TYPE"),
+                                                    QStringLiteral("_NET_WM_WINDOW_TYPE_DOCK")});
+        QProcess::execute(QStringLiteral("xprop"),
+                          {QStringLiteral("-id"), id, QStringLiteral("-f"), QStringLiteral("_NET_WM_STRUT_PARTIAL"),
+                           QStringLiteral("32c"), QStringLiteral("-set"), QStringLiteral("_NET_WM_STRUT_PARTIAL"),
+                           QStringLiteral("0, 0, 40, 0, 0, 0, 0, 0, 0, 1919, 0, 0")});
+        pannello.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pannello));
+        attendiSchermo([](const QImage& i) { return scuro(i, 960, 56) && !scuro(i, 960, 20); });
+        // A card still hanging from the strip moves down with it.
+        const QImage sotto = AppRealeX11::aRiposo(QRect(0, 0, 1920, 200));
+        salvaZona(sotto, QRect(860, 0, 200, 120), QStringLiteral("sotto-pannello"));
+        QVERIFY(!scuro(sotto, 960, 20)); // the panel's own
+        QVERIFY(scuro(sotto, 960, 56)); // 40..72
+        QVERIFY(!scuro(sotto, 960, 76)); // the gap above a card
+        pannello.hide();
+        QVERIFY(scuro(attendiSchermo([](const QImage& i) { return scuro(i, 960, 16); }), 960, 16));
+    }
+
     void quittingFreesTheKeyAndAHeldKeyIsTaken()
     {
         app.terminate();

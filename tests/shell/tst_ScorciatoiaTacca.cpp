@@ -113,6 +113,30 @@ private slots:
         QCOMPARE(tasto.rilasci, 1);
     }
 
+    // A desktop that answers later: its refusal is a taken key, and a press
+    // it hands over another way counts only while the key is registered.
+    void aLateRefusalIsATakenKey()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        int premute = 0;
+        sc.imposta([&] { ++premute; });
+        sc.premuta();
+        QCOMPARE(premute, 1);
+        emit tasto.rifiutata();
+        QVERIFY(sc.occupata());
+        QVERIFY(!sc.registrata());
+        sc.premuta();
+        QCOMPARE(premute, 1);
+        sc.imposta([&] { ++premute; });
+        QVERIFY(sc.registrata() && !sc.occupata());
+        s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
+        sc.imposta([&] { ++premute; });
+        emit tasto.rifiutata(); // the answer to a registration given up meanwhile
+        QVERIFY(!sc.occupata());
+    }
+
     void pressBeforeAnyActionDoesNothing()
     {
         auto s = impostazioni();

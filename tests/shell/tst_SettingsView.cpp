@@ -245,6 +245,18 @@ private slots:
         QTest::newRow("on, free") << true << false << false;
         QTest::newRow("off, refused") << false << true << false;
     }
+    // The combination the desktop has set is the one the page names.
+    void hotKeyTextsNameTheCombinationSet()
+    {
+        Banco b;
+        auto* riga = b.riga(QStringLiteral("scorciatoiaTaccaAttiva"));
+        QVERIFY(riga->titolo().endsWith(QStringLiteral("Ctrl+Alt+N")));
+        b.tasto.cambiaCombinazione(QStringLiteral("Meta+H"));
+        QVERIFY2(riga->titolo().endsWith(QStringLiteral("Meta+H")), qPrintable(riga->titolo()));
+        QVERIFY(riga->spiegazione().startsWith(QStringLiteral("Meta+H")));
+        QVERIFY(b.testo(QStringLiteral("avvisoScorciatoia")).contains(QStringLiteral("Meta+H")));
+    }
+
     void hotKeyWarningOnlyWhileOnAndRefused()
     {
         QFETCH(bool, attiva);

@@ -18,11 +18,16 @@ class TestTracciamentoPannello : public QObject {
         FakePuntatore puntatore;
         NotchStateManager stato{clock};
         NotchPanel pannello{QSize(800, 600)};
+        QWidget* tela = new QWidget(&pannello); // the content, laid out on the canvas
         TracciamentoPannello t{stato, puntatore, clock, pannello};
         Banco()
         {
-            pannello.move(560, 0);
+            tela->resize(800, 600);
+            pannello.impostaContenuto(tela);
+            // As the delegate wires them.
             pannello.setAlTermineDelGesto([this] { t.aggiornaInterattivita(); });
+            QObject::connect(&stato, &NotchStateManager::cambiato, &t, &TracciamentoPannello::aggiornaInterattivita);
+            pannello.posizionaTela({560, 0});
             pannello.mostra();
         }
     };
@@ -59,6 +64,44 @@ private slots:
         QCOMPARE(b.stato.currentState(), NotchState::expanded);
         b.clock.advance(0.181);
         QCOMPARE(b.stato.currentState(), NotchState::compact);
+    }
+
+    void aPointerOutOfSightIsAway()
+    {
+        Banco b;
+        b.stato.setIsSchedaVisibile(true);
+        b.puntatore.sposta({960, 60}); // on the card: 870..1050 across, 40..86 down
+        QVERIFY(b.stato.isMediaCardHovered());
+        b.puntatore.sposta({960, 10});
+        // XWayland keeps telling the last place it saw, inside.
+        b.puntatore.s.fuoriVista = true;
+        b.puntatore.sposta({960, 10});
+        b.clock.advance(0.181);
+        QCOMPARE(b.stato.currentState(), NotchState::compact);
+        b.puntatore.sposta({960, 60});
+        QVERIFY(!b.stato.isMediaCardHovered());
+        QVERIFY(!b.puntatore.vicino);
+    }
+
+    void theWindowCoversWhatIsDrawnAndGivesItBackOnceItRests()
+    {
+        Banco b;
+        // Closed: the strip (870..1050, 0..32) and its shadow, 30 around and 12 more below.
+        QCOMPARE(b.pannello.geometry(), QRect(840, 0, 240, 74));
+        b.puntatore.sposta({960, 10});
+        QCOMPARE(b.pannello.geometry(), QRect(700, 0, 520, 432)); // open on tray at once
+        b.puntatore.sposta({960, 700});
+        b.clock.advance(0.5); // closed, the shape still shrinking
+        QCOMPARE(b.stato.currentState(), NotchState::compact);
+        QCOMPARE(b.pannello.geometry(), QRect(700, 0, 520, 432));
+        b.clock.advance(0.7);
+        QCOMPARE(b.pannello.geometry(), QRect(840, 0, 240, 74));
+        auto* marcatore = new VistaAreaScheda(8, b.tela);
+        marcatore->setGeometry(250, 32, 300, 54); // a card 810..1110, 40..86
+        marcatore->show();
+        QCOMPARE(b.pannello.geometry(), QRect(780, 0, 360, 128));
+        // The content stays where it was laid out on the canvas.
+        QCOMPARE(marcatore->mapToGlobal(QPoint(0, 8)), QPoint(810, 40));
     }
 
     void exitMargin_data()
@@ -168,7 +211,7 @@ private slots:
         QFETCH(QPoint, punto);
         QFETCH(bool, preso);
         Banco b;
-        auto* marcatore = new VistaAreaScheda(8, &b.pannello);
+        auto* marcatore = new VistaAreaScheda(8, b.tela);
         marcatore->setGeometry(310, 32, 180, 54); // card 870..1050, 40..86 on screen
         marcatore->show();
         b.stato.setSchedaRichiedeClick(true);
@@ -193,7 +236,7 @@ private slots:
         QFETCH(bool, nascosto);
         QFETCH(int, quanti);
         Banco b;
-        auto* marcatore = new VistaAreaScheda(distacco, &b.pannello);
+        auto* marcatore = new VistaAreaScheda(distacco, b.tela);
         marcatore->setGeometry(310, 32, 180, 54);
         marcatore->setVisible(!nascosto);
         QCOMPARE(b.pannello.rettangoliSchede().size(), quanti);
@@ -202,7 +245,7 @@ private slots:
     void pressOnACardKeepsThePanelUntilRelease()
     {
         Banco b;
-        auto* marcatore = new VistaAreaScheda(8, &b.pannello);
+        auto* marcatore = new VistaAreaScheda(8, b.tela);
         marcatore->setGeometry(310, 32, 180, 54);
         marcatore->show();
         b.stato.setSchedaRichiedeClick(true);
