@@ -235,9 +235,6 @@ void ClipboardManager::copyToClipboard(const QString& testo)
     pendingCapture_.cancel();
     pasteboard_.setString(testo);
     lastChangeCount_ = pasteboard_.changeCount();
-    // One reading at a time, in the order asked.
-    lettore_.setMaxThreadCount(1);
-    lettore_.setExpiryTimeout(-1);
 }
 
 void ClipboardManager::copyAllToClipboard() { copyToClipboard(unisci(copiedItems())); }
