@@ -3,6 +3,7 @@
 #include "Diagnostica.h"
 #include "LettoreMp4.h"
 #include "NomiMemo.h"
+#include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 
 #include <unistd.h>
 
@@ -192,8 +194,10 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
     const bool collegata = ::link(QFile::encodeName(trascrizione).constData(),
                                   QFile::encodeName(trascrizioneNuova).constData()) == 0;
     QFile file(memo.absoluteFilePath());
+    errno = 0;
     if (!file.rename(destinazione)) {
         diagnostica(QStringLiteral("Errore rename: ") + file.errorString());
+        impostaErrore(tr("Memo non rinominato: %1").arg(SalvataggioSicuro::Errore{errno ? errno : EIO}.testo()));
         if (collegata)
             QFile::remove(trascrizioneNuova);
         return;
@@ -202,6 +206,8 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
         QFile::remove(trascrizione);
     else
         QFile::rename(trascrizione, trascrizioneNuova); // no transcript, or no hard links here
+    // The new names last through a power cut.
+    SalvataggioSicuro::sincronizzaCartella(cartella);
     // A transcript on its way follows the memo to its new name.
     if (trascrizioneInCorso_ == url)
         setTrascrizioneInCorso(QUrl::fromLocalFile(destinazione));
