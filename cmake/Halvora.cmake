@@ -13,15 +13,16 @@ function(halvora_add_library name)
   halvora_warnings(${name})
 endfunction()
 
-# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB | SWAY KWIN] [TIMEOUT s] [LABELS ...])
+# halvora_add_test(name SOURCES ... LIBS ... [DBUS] [XVFB | SWAY KWIN] [SUONO] [TIMEOUT s] [LABELS ...])
 # DBUS runs the test inside its own session bus; XVFB runs it on a virtual X
 # display with a compositor and a window manager; SWAY inside a headless
 # sway session and KWIN inside a KWin session on its virtual backend, on
 # their XWayland display and session bus, with the pointer tool in
 # HALVORA_PUNTATORE_WL (both flags: two tests, <name>_sway and
-# <name>_kwin); otherwise it runs offscreen.
+# <name>_kwin); otherwise it runs offscreen. SUONO gives it a private sound
+# server whose microphone hears a steady tone.
 function(halvora_add_test name)
-  cmake_parse_arguments(A "DBUS;XVFB;SWAY;KWIN" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "DBUS;XVFB;SWAY;KWIN;SUONO" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test halvora_testsupport ${A_LIBS})
   halvora_warnings(${name})
@@ -51,7 +52,11 @@ function(halvora_add_test name)
   if(A_XVFB)
     set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-xvfb.sh ${cmd})
   endif()
-  if(A_DBUS)
+  # A sound server with a microphone, which needs a session bus of its own.
+  if(A_SUONO)
+    set(cmd ${CMAKE_SOURCE_DIR}/scripts/con-suono.sh ${cmd})
+  endif()
+  if(A_DBUS OR A_SUONO)
     set(cmd dbus-run-session -- ${cmd})
   endif()
   add_test(NAME ${name} COMMAND ${cmd})

@@ -15,8 +15,9 @@ public:
     struct Contenuto {
         // The formats (X11 target names or MIME types) on offer; empty when nothing is.
         QStringList tipi;
-        // The plain text, when text is offered.
-        std::optional<QString> testo;
+        // The plain text as UTF-8 (valid), when text is offered. Bytes, not
+        // a QString: a long copy is held once, at about its own size.
+        std::optional<QByteArray> testo;
         // The bytes of each format asked for that is on offer.
         QHash<QString, QByteArray> dati;
     };
@@ -26,6 +27,11 @@ public:
     // The most a reading takes of one format: an owner that never ends its
     // data must not fill the memory.
     static constexpr qsizetype kMassimoByte = qsizetype(64) << 20;
+
+    // A text format's bytes as valid UTF-8: Latin-1 (X11's STRING) is
+    // converted, malformed UTF-8 gets U+FFFD as QString would give it, and
+    // valid UTF-8 is kept as it is, with no copy.
+    static QByteArray testoUtf8(QByteArray byte, bool latin1);
 
     // Grows by at least one on every change of the clipboard, ours included;
     // equal counts mean the contents did not change in between. GUI thread.

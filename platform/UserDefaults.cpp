@@ -1,39 +1,88 @@
 #include "UserDefaults.h"
 
+#include "FileIni.h"
+#include "SalvataggioSicuro.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace {
 UserDefaults* g_condiviso = nullptr;
-}
 
-UserDefaults::UserDefaults(QObject* parent)
-    : QObject(parent),
-      settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Halvora"), QStringLiteral("Halvora")))
+QString percorsoUtente()
 {
+    // Where QSettings keeps an INI store of organisation and application "Halvora".
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Halvora/Halvora.ini");
 }
+} // namespace
 
-UserDefaults::UserDefaults(const QString& percorsoIni, QObject* parent)
-    : QObject(parent), settings_(std::make_unique<QSettings>(percorsoIni, QSettings::IniFormat))
+UserDefaults::UserDefaults(QObject* parent) : UserDefaults(percorsoUtente(), parent) {}
+
+UserDefaults::UserDefaults(const QString& percorsoIni, QObject* parent) : QObject(parent), percorso_(percorsoIni)
 {
+    scrittore_.setMaxThreadCount(1);
+    carica();
 }
 
 UserDefaults::~UserDefaults()
 {
+    sync();
     if (g_condiviso == this)
         g_condiviso = nullptr;
 }
 
-QVariant UserDefaults::value(const QString& chiave, const QVariant& predefinito) const
+void UserDefaults::carica()
 {
-    return settings_->value(chiave, predefinito);
+    QFile file(percorso_);
+    if (!file.exists())
+        return;
+    // QSettings reads past bytes that are no text; a file holding any is as broken as one it cannot parse.
+    const QByteArray byte = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    bool leggibile = file.error() == QFileDevice::NoError && QByteArrayView(byte).isValidUtf8() && !byte.contains('\0');
+    if (leggibile) {
+        // QSettings keeps what it parsed by file name for the whole process
+        // and trusts it while the file's size and time (to the millisecond)
+        // stay; our own saves are unknown to it. The bytes just read are
+        // parsed under a name never used before.
+        QTemporaryFile copia(QDir::tempPath() + QStringLiteral("/halvora-impostazioni-XXXXXX.ini"));
+        const bool copiata = copia.open() && copia.write(byte) == byte.size() && copia.flush();
+        QSettings ini(copiata ? copia.fileName() : percorso_, QSettings::IniFormat);
+        for (const QString& k : ini.allKeys())
+            valori_.insert(k, ini.value(k));
+        leggibile = ini.status() == QSettings::NoError;
+    }
+    if (leggibile)
+        return;
+    // Kept whole beside it, by a rename that needs no free space, before
+    // the defaults are written in its place.
+    valori_.clear();
+    QString copia = percorso_ + QStringLiteral(".illeggibile");
+    if (QFileInfo::exists(copia))
+        copia += QLatin1Char('-') + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"));
+    if (::rename(QFile::encodeName(percorso_).constData(), QFile::encodeName(copia).constData()) == 0) {
+        messoDaParte_ = copia;
+        qWarning("Impostazioni illeggibili, messe da parte in %s", qPrintable(copia));
+    }
 }
 
-bool UserDefaults::contains(const QString& chiave) const { return settings_->contains(chiave); }
+QVariant UserDefaults::value(const QString& chiave, const QVariant& predefinito) const
+{
+    return valori_.value(chiave, predefinito);
+}
+
+bool UserDefaults::contains(const QString& chiave) const { return valori_.contains(chiave); }
 
 std::optional<bool> UserDefaults::boolValue(const QString& chiave) const
 {
-    const QVariant v = settings_->value(chiave);
+    const QVariant v = valori_.value(chiave);
     if (!v.isValid())
         return std::nullopt;
     if (v.typeId() == QMetaType::Bool)
@@ -53,7 +102,7 @@ bool UserDefaults::boolValue(const QString& chiave, bool predefinito) const
 
 QStringList UserDefaults::stringList(const QString& chiave) const
 {
-    const QVariant v = settings_->value(chiave);
+    const QVariant v = valori_.value(chiave);
     if (!v.isValid())
         return {};
     if (v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList)
@@ -64,19 +113,68 @@ QStringList UserDefaults::stringList(const QString& chiave) const
 
 void UserDefaults::setValue(const QString& chiave, const QVariant& valore)
 {
-    settings_->setValue(chiave, valore);
-    emit changed(chiave);
+    valori_.insert(chiave, valore);
+    cambiato(chiave);
 }
 
 void UserDefaults::remove(const QString& chiave)
 {
-    settings_->remove(chiave);
-    emit changed(chiave);
+    const QString sotto = chiave + QLatin1Char('/');
+    for (auto it = valori_.begin(); it != valori_.end();)
+        it = it.key() == chiave || it.key().startsWith(sotto) ? valori_.erase(it) : std::next(it);
+    cambiato(chiave);
 }
 
-void UserDefaults::sync() { settings_->sync(); }
+void UserDefaults::cambiato(const QString& chiave)
+{
+    ++versione_;
+    if (!chiave.isNull())
+        emit changed(chiave);
+    // Writes made in one turn of the event loop are saved together.
+    if (std::exchange(pianificato_, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pianificato_ = false;
+            salvaInFondo();
+        },
+        Qt::QueuedConnection);
+}
 
-QString UserDefaults::percorsoFile() const { return settings_->fileName(); }
+void UserDefaults::salvaInFondo()
+{
+    if (salvata_ >= versione_)
+        return;
+    const quint64 versione = versione_;
+    const QByteArray testo = FileIni::testo(valori_);
+    scrittore_.start([this, versione, testo] {
+        QDir().mkpath(QFileInfo(percorso_).path());
+        const auto errore = SalvataggioSicuro::salva(percorso_, testo);
+        if (!errore) {
+            // Versions are saved in order, one at a time.
+            salvata_ = versione;
+            return;
+        }
+        // This object outlives the worker: its destructor waits for it.
+        QMetaObject::invokeMethod(
+            this, [this, motivo = errore->testo()] { emit salvataggioFallito(motivo); }, Qt::QueuedConnection);
+    });
+}
+
+bool UserDefaults::sync()
+{
+    scrittore_.waitForDone();
+    if (salvata_ >= versione_)
+        return true;
+    QDir().mkpath(QFileInfo(percorso_).path());
+    if (const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori_))) {
+        emit salvataggioFallito(errore->testo());
+        return false;
+    }
+    salvata_ = versione_;
+    return true;
+}
 
 UserDefaults& UserDefaults::shared()
 {

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QObject>
-#include <QVariant>
-#include <memory>
+#include <QThreadPool>
+#include <QVariantMap>
+#include <atomic>
 #include <optional>
 
-class QSettings;
-
-// The application's settings store. Every write notifies, also of an
-// unchanged value, because observers (panel placement, hot key) re-apply
-// themselves on any change.
+// The application's settings store: an INI file read once at start and
+// kept in memory. Every write notifies, also of an unchanged value, because
+// observers (panel placement, hot key) re-apply themselves on any change.
+// Changes are saved together on a worker shortly after, through a safe save
+// that never costs the file its old content; a change that cannot be saved
+// holds for this run and is reported. A file that cannot be read (or holds
+// bytes that are no text) is moved aside, whole, and the store starts from
+// the defaults.
 class UserDefaults : public QObject {
     Q_OBJECT
 public:
@@ -17,6 +21,7 @@ public:
     explicit UserDefaults(QObject* parent = nullptr);
     // A store in a file of its own (tests, tools).
     explicit UserDefaults(const QString& percorsoIni, QObject* parent = nullptr);
+    // Saves what is not saved yet.
     ~UserDefaults() override;
 
     QVariant value(const QString& chiave, const QVariant& predefinito = {}) const;
@@ -30,10 +35,14 @@ public:
     QStringList stringList(const QString& chiave) const;
 
     void setValue(const QString& chiave, const QVariant& valore);
+    // Removes the key and every key under it ("chiave/...").
     void remove(const QString& chiave);
-    void sync();
+    // Saves now, on this thread; false (and reported) when it could not.
+    bool sync();
 
-    QString percorsoFile() const;
+    QString percorsoFile() const { return percorso_; }
+    // Where an unreadable settings file was moved at start, if one was.
+    const std::optional<QString>& fileMessoDaParte() const { return messoDaParte_; }
 
     // The process-wide store; tests point it elsewhere with setShared.
     static UserDefaults& shared();
@@ -41,7 +50,19 @@ public:
 
 signals:
     void changed(const QString& chiave);
+    // Changes could not be saved: they hold until the application quits.
+    void salvataggioFallito(const QString& motivo);
 
 private:
-    std::unique_ptr<QSettings> settings_;
+    void carica();
+    void cambiato(const QString& chiave);
+    void salvaInFondo();
+
+    QString percorso_;
+    QVariantMap valori_;
+    std::optional<QString> messoDaParte_;
+    quint64 versione_ = 0;                // changes made
+    std::atomic<quint64> salvata_ = 0;    // the last version on disk
+    bool pianificato_ = false;
+    QThreadPool scrittore_;               // last: it finishes before the rest goes
 };

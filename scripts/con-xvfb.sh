@@ -4,7 +4,10 @@
 set -u
 for n in $(seq 90 190); do
   [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  # Without -noreset the server resets whenever its last client leaves, and
+  # drops a client still opening its connection: the window manager, when
+  # one of the probes below leaves first.
+  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do
     [ -e /tmp/.X11-unix/X$n ] && break
@@ -40,13 +43,36 @@ case "${CON_XVFB_WM:-openbox}" in
     comp=$!
     ;;
 esac
-# Wait for the window manager to announce itself; a loaded machine can take
-# well over the usual fraction of a second.
-for _ in $(seq 300); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-sleep 0.3
+# The window manager runs once it answers a request (show the desktop, then
+# no longer); a loaded machine can take seconds. Announcing itself is not
+# enough: openbox does it before it has finished starting, and drops a
+# window mapped until then, and a request too, so that is sent again until
+# answered.
+mostra() {
+  for _ in $(seq 300); do
+    wmctrl -k "$1" 2>/dev/null
+    xprop -root _NET_SHOWING_DESKTOP 2>/dev/null | grep -q "= $2\$" && return 0
+    kill -0 $wm 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+# A test without them would fail in ways that hide why.
+falli() {
+  echo "con-xvfb: $1 did not start" >&2
+  kill $comp $wm $xvfb 2>/dev/null
+  exit 1
+}
+mostra on 1 && mostra off 0 || falli "the window manager"
+# The compositor names the window it owns the compositing selection with.
+if [ -n "$comp" ]; then
+  for _ in $(seq 300); do
+    xwininfo -name xcompmgr >/dev/null 2>&1 && break
+    kill -0 $comp 2>/dev/null || break
+    sleep 0.1
+  done
+  xwininfo -name xcompmgr >/dev/null 2>&1 || falli "the compositor"
+fi
 "$@"
 rc=$?
 kill $comp $wm $xvfb 2>/dev/null

@@ -3,16 +3,18 @@
 #include "VociIcal.h"
 
 #include "Colori.h"
+#include "FileIni.h"
+#include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -91,7 +93,12 @@ bool ArchivioCalendario::accesso()
         creaElencoIniziale();
         info.refresh();
     }
-    return info.isDir() && info.isReadable() && info.isWritable() && info.isExecutable();
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+bool ArchivioCalendario::scrivibile() const
+{
+    return ::access(QFile::encodeName(cartella_).constData(), W_OK | X_OK) == 0;
 }
 
 void ArchivioCalendario::creaElencoIniziale()
@@ -192,16 +199,28 @@ std::optional<QString> ArchivioCalendario::elencoPredefinito() const
     return percorso;
 }
 
-void ArchivioCalendario::impostaElencoPredefinito(const QString& nomeFile)
+bool ArchivioCalendario::impostaElencoPredefinito(const QString& nomeFile)
 {
-    QSettings impostazioni(QDir(cartella_).filePath(kImpostazioni), QSettings::IniFormat);
-    impostazioni.setValue(kChiavePredefinito, nomeFile);
+    const QString percorso = QDir(cartella_).filePath(kImpostazioni);
+    QVariantMap valori;
+    {
+        const QSettings letto(percorso, QSettings::IniFormat);
+        for (const QString& k : letto.allKeys())
+            valori.insert(k, letto.value(k));
+    }
+    valori.insert(kChiavePredefinito, nomeFile);
+    if (const auto errore = SalvataggioSicuro::salva(percorso, FileIni::testo(valori))) {
+        qWarning("Elenco predefinito non salvato: %s", qPrintable(errore->testo()));
+        return false;
+    }
+    return true;
 }
 
 EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDateTime& ora)
 {
     Ical::aggiornaZonaLocale();
-    if (!accesso())
+    // A folder that can only be read shows its reminders but takes no new one.
+    if (!accesso() || !scrivibile())
         return {EsitoCreazione::Tipo::accessoNegato};
     const auto elenco = elencoPredefinito();
     if (!elenco)
@@ -286,11 +305,8 @@ EsitoScrittura ArchivioCalendario::rimanda(const QString& id, const QDateTime& q
 
 bool ArchivioCalendario::scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore)
 {
-    QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(contenuto) != contenuto.size() || !f.commit()) {
-        if (errore)
-            *errore = f.errorString();
-        return false;
-    }
-    return true;
+    const auto e = SalvataggioSicuro::salva(percorso, contenuto);
+    if (e && errore)
+        *errore = e->testo();
+    return !e;
 }

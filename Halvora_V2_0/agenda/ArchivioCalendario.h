@@ -9,8 +9,8 @@
 // events as VEVENT and reminders as VTODO. It does blocking file I/O, so it
 // is used from one worker thread only (see CodaArchivio). Parsed files are
 // kept until they change on disk; every write re-reads its file first and
-// replaces it atomically, so an edit made meanwhile by another program is
-// kept and a crash never leaves half a calendar.
+// replaces it through the safe save, so an edit made meanwhile by another
+// program is kept, and neither a crash nor a full disk leaves half a calendar.
 class ArchivioCalendario : public ArchivioAgenda {
 public:
     explicit ArchivioCalendario(QString cartella);
@@ -22,9 +22,12 @@ public:
     static QString cartellaPredefinita();
     QString cartella() const override { return cartella_; }
 
-    // Access means a readable and writable folder. A missing folder is
-    // created, with an empty reminder list marked as the default one.
+    // Access means a folder that can be read. A missing folder is created,
+    // with an empty reminder list marked as the default one.
     bool accesso();
+    // Whether new files can be made in the folder; a folder that can only be
+    // read is shown but refuses every write.
+    bool scrivibile() const;
     // The calendar files, by name.
     QStringList fileCalendari() const;
 
@@ -35,7 +38,7 @@ public:
 
     // The file of the default reminder list, when one is set and exists.
     std::optional<QString> elencoPredefinito() const;
-    void impostaElencoPredefinito(const QString& nomeFile);
+    bool impostaElencoPredefinito(const QString& nomeFile);
 
     EsitoCreazione crea(const NuovoPromemoria& nuovo, const QDateTime& ora) override;
     // Marks a reminder done; a repeating one moves to its next occurrence
@@ -46,7 +49,8 @@ public:
     EsitoScrittura rimanda(const QString& id, const QDateTime& quando) override;
 
 protected:
-    // Replaces a file's content atomically; false with the reason on failure.
+    // Replaces a file's content through a safe save; false with the reason
+    // on failure, the file then left as it was.
     virtual bool scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore);
 
 private:

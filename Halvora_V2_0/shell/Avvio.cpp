@@ -32,9 +32,14 @@
 namespace {
 
 int segnaliFd[2] = {-1, -1};
+volatile sig_atomic_t uscitaChiesta = 0;
+// How long the way out may take before the process ends all the same.
+constexpr unsigned kSecondiPerUscire = 10;
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
-// the single-instance socket are given back on the way out.
+// the single-instance socket are given back on the way out. The loop hears
+// them only between two pieces of work: should one never end, SIGALRM's
+// own action ends the process once the time to leave is over.
 void installaUscitaSuSegnale(QApplication& app)
 {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, segnaliFd) != 0)
@@ -43,6 +48,10 @@ void installaUscitaSuSegnale(QApplication& app)
     QObject::connect(n, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
     struct sigaction sa {};
     sa.sa_handler = [](int) {
+        if (!uscitaChiesta) {
+            uscitaChiesta = 1;
+            alarm(kSecondiPerUscire);
+        }
         const char c = 1;
         [[maybe_unused]] auto r = ::write(segnaliFd[0], &c, 1);
     };
@@ -50,6 +59,7 @@ void installaUscitaSuSegnale(QApplication& app)
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    signal(SIGALRM, SIG_DFL);
 }
 
 // How the update checker reads its feed, whom it trusts and where it installs.

@@ -1,9 +1,10 @@
 #include "AvvioAlLoginXdg.h"
 
+#include "SalvataggioSicuro.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
@@ -85,9 +86,6 @@ std::optional<QString> AvvioAlLoginXdg::registra()
     std::filesystem::create_directories(QFile::encodeName(cartella_).toStdString(), ec);
     if (ec)
         return QString::fromLocal8Bit(ec.message().c_str());
-    QSaveFile f(percorsoVoce());
-    if (!f.open(QIODevice::WriteOnly))
-        return f.errorString();
     const QString voce = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Halvora\n"
@@ -95,9 +93,8 @@ std::optional<QString> AvvioAlLoginXdg::registra()
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(comandoExec(eseguibile_));
-    f.write(voce.toUtf8());
-    if (!f.commit())
-        return f.errorString();
+    if (const auto errore = SalvataggioSicuro::salva(percorsoVoce(), voce.toUtf8()))
+        return errore->testo();
     return std::nullopt;
 }
 

@@ -115,8 +115,8 @@ void attivaDiagnosticaDati(RootNotchView& root, NotchStateManager& stato, std::f
     if (ClipboardManager* c = root.clipboardManager())
         // The count and the start of the newest entry: enough to tell copies apart.
         QObject::connect(c, &ClipboardManager::copiedItemsChanged, &root, [c, scrivi] {
-            const QStringList& voci = c->copiedItems();
-            QString inizio = voci.isEmpty() ? QString() : voci.first().left(24);
+            const QList<Appunto>& voci = c->voci();
+            QString inizio = voci.isEmpty() ? QString() : voci.first().inizio(24);
             inizio.replace(QLatin1Char('\n'), QLatin1Char(' '));
             scrivi(QStringLiteral("appunti %1 %2").arg(voci.size()).arg(inizio).trimmed());
         });

@@ -99,9 +99,10 @@ void LinguaManager::applicaLingua()
         defaults_.remove(kChiaveLingueAvvio);
     else
         defaults_.setValue(kChiaveLingueAvvio, lingue);
-    // The new instance reads the file, so it must be on disk before it starts.
-    defaults_.sync();
-    riavviaApp();
+    // The new instance reads the file, so it must be on disk before it
+    // starts; a choice that cannot be saved leaves this one running.
+    if (defaults_.sync())
+        riavviaApp();
 }
 
 void LinguaManager::riavviaApp()

@@ -104,6 +104,34 @@ AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>&
     return a;
 }
 
+namespace {
+AttivitaNotch avvisoNonSalvato(const QString& titolo, const QString& motivo)
+{
+    AttivitaNotch a;
+    a.simbolo = QStringLiteral("exclamationmark.triangle.fill");
+    a.titolo = titolo;
+    a.dettaglio = motivo;
+    a.tinta = Colori::arancione();
+    return a;
+}
+} // namespace
+
+AttivitaNotch avvisoRilascioNonRiuscito(int quanti, const QString& motivo)
+{
+    return avvisoNonSalvato(quanti == 1 ? tr("File non aggiunto") : tr("%1 file non aggiunti").arg(quanti), motivo);
+}
+
+AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo)
+{
+    return avvisoNonSalvato(tr("Impostazione non salvata"), motivo);
+}
+
+AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia)
+{
+    // The copy's name is what the user needs to find it.
+    return avvisoNonSalvato(tr("Impostazioni illeggibili"), QFileInfo(copia).fileName());
+}
+
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
 {
     AttivitaNotch a;

@@ -34,6 +34,13 @@ AttivitaNotch avvisoConversione(const QString& titolo, const QUrl& file);
 // A tray conversion that made nothing of `file`, named when it was the only one.
 AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>& file);
 
+// Items of a drop that could not be written to the tray, and why.
+AttivitaNotch avvisoRilascioNonRiuscito(int quanti, const QString& motivo);
+// A changed setting that holds for this run only, and why.
+AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo);
+// The settings file could not be read: the name of the copy kept beside it.
+AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia);
+
 // An AI usage window that is usable again.
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento);
 

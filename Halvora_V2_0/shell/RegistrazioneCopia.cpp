@@ -1,10 +1,10 @@
 #include "RegistrazioneCopia.h"
 
 #include "AvvioAlLoginXdg.h"
+#include "SalvataggioSicuro.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace RegistrazioneCopia {
 
@@ -28,9 +28,9 @@ std::optional<QString> aggiorna(const QString& eseguibile, const QString& cartel
     QFile attuale(percorso);
     if (!attuale.open(QIODevice::ReadOnly) || attuale.readAll() != voce) {
         attuale.close();
-        QSaveFile f(percorso);
-        if (!QDir().mkpath(cartellaVoci) || !f.open(QIODevice::WriteOnly) || f.write(voce) != voce.size() || !f.commit())
-            errore = f.errorString();
+        QDir().mkpath(cartellaVoci);
+        if (const auto e = SalvataggioSicuro::salva(percorso, voce))
+            errore = e->testo();
     }
     // The item names the program that registers it: registering again moves it here.
     if (avvio.registrato())

@@ -12,6 +12,7 @@
 #include "PannelloAperto.h"
 #include "Reazioni.h"
 #include "SettingsManager.h"
+#include "UserDefaults.h"
 
 #include <QFuture>
 #include <QPromise>
@@ -50,7 +51,17 @@ void RootNotchView::collegaReazioni()
                     attivita_.mostra(Reazioni::avvisoConversioneMancata(MenuConversione::titoloSenzaEsito(), file),
                                      Reazioni::kDurataAvviso);
                 });
+        connect(dropManager_.get(), &DropManager::rilascioNonRiuscito, this, [this](int quanti, const QString& motivo) {
+            attivita_.mostra(Reazioni::avvisoRilascioNonRiuscito(quanti, motivo), Reazioni::kDurataAvviso);
+        });
     }
+    // A setting that holds for this run only, and settings read in part at start.
+    UserDefaults& impostazioni = servizi_.impostazioni;
+    connect(&impostazioni, &UserDefaults::salvataggioFallito, this, [this](const QString& motivo) {
+        attivita_.mostra(Reazioni::avvisoImpostazioneNonSalvata(motivo), Reazioni::kDurataAvviso);
+    });
+    if (const auto copia = impostazioni.fileMessoDaParte())
+        attivita_.mostra(Reazioni::avvisoImpostazioniMesseDaParte(*copia), Reazioni::kDurataAvviso);
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::diNuovoDisponibile, this, &RootNotchView::annunciaLimiteAzzerato);
         connect(usoIA_.get(), &UsoIAMonitor::cambiato, this, &RootNotchView::aggiornaAnelloUsoIA);

@@ -78,32 +78,33 @@ const QStringList& ClipboardManager::tipiMarcatori()
     return tipi;
 }
 
-QString ClipboardManager::fingerprint(const QString& testo)
+QString ClipboardManager::fingerprint(const QString& testo) { return fingerprintUtf8(testo.toUtf8()); }
+
+QString ClipboardManager::fingerprintUtf8(const QByteArray& utf8)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(testo.toUtf8(), QCryptographicHash::Sha256).toHex());
+    return QString::fromLatin1(QCryptographicHash::hash(utf8, QCryptographicHash::Sha256).toHex());
 }
 
 QString ClipboardManager::unisci(const QStringList& voci) { return voci.join(kSeparatore); }
 
-QStringList ClipboardManager::filtra(const QStringList& voci, const QString& ricerca)
+QList<Appunto> ClipboardManager::filtra(const QList<Appunto>& voci, const QString& ricerca)
 {
     if (ricerca.isEmpty())
         return voci;
-    QStringList risultato;
-    for (const QString& v : voci)
+    QList<Appunto> risultato;
+    for (const Appunto& v : voci)
         if (corrisponde(v, ricerca))
             risultato << v;
     return risultato;
 }
 
-bool ClipboardManager::corrisponde(const QString& voce, const QString& ricerca)
-{
-    return voce.contains(ricerca, Qt::CaseInsensitive);
-}
+bool ClipboardManager::corrisponde(const Appunto& voce, const QString& ricerca) { return voce.contiene(ricerca); }
 
 void ClipboardManager::setCopiedItems(const QStringList& voci)
 {
-    copiedItems_ = voci;
+    voci_.clear();
+    for (const QString& v : voci)
+        voci_ << Appunto(v);
     emit copiedItemsChanged();
 }
 
@@ -134,7 +135,7 @@ bool ClipboardManager::daAppEsclusa()
 
 ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& pasteboard)
 {
-    const Pasteboard::Contenuto c = pasteboard.leggi({kSuggerimentoPassword});
+    Pasteboard::Contenuto c = pasteboard.leggi({kSuggerimentoPassword});
     Lettura l;
     l.vuoto = c.tipi.isEmpty();
     for (const QString& t : c.tipi)
@@ -143,8 +144,10 @@ ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& past
     if (c.tipi.contains(kSuggerimentoPassword) && c.dati.value(kSuggerimentoPassword) == kSegreto)
         l.marcato = true;
     if (c.testo) {
-        l.pulito = c.testo->trimmed();
-        l.impronta = fingerprint(*l.pulito);
+        // Trimmed in place: a long copy is never held twice.
+        Appunto::rifila(*c.testo);
+        l.impronta = fingerprintUtf8(*c.testo);
+        l.pulito = std::move(c.testo);
     }
     return l;
 }
@@ -156,12 +159,13 @@ void ClipboardManager::leggiPoi(std::function<void(const Lettura&)> poi)
     // The destructor waits for the worker, so `this` outlives the reading;
     // the result is dropped if this object goes before it is delivered.
     lettore_.start([this, pasteboard, poi = std::move(poi)] {
-        Lettura l = leggiEPrepara(*pasteboard);
+        // Shared from here to the history: the text's bytes are never copied.
+        auto l = std::make_shared<const Lettura>(leggiEPrepara(*pasteboard));
         QMetaObject::invokeMethod(
             this,
-            [this, poi, l = std::move(l)] {
+            [this, poi, l] {
                 --letture_;
-                poi(l);
+                poi(*l);
             },
             Qt::QueuedConnection);
     });
@@ -208,11 +212,11 @@ void ClipboardManager::concludiCattura(qint64 expectedChangeCount, const Lettura
     }
     if (concealedFingerprints_.contains(l.impronta))
         return;
-    if (!copiedItems_.isEmpty() && copiedItems_.first() == *l.pulito)
+    if (!voci_.isEmpty() && voci_.first().utf8() == *l.pulito)
         return;
-    copiedItems_.prepend(*l.pulito);
-    if (copiedItems_.size() > kMassimoVoci)
-        copiedItems_.resize(kMassimoVoci);
+    voci_.prepend(Appunto::daUtf8(*l.pulito));
+    if (voci_.size() > kMassimoVoci)
+        voci_.resize(kMassimoVoci);
     emit copiedItemsChanged();
 }
 
@@ -231,12 +235,9 @@ void ClipboardManager::copyToClipboard(const QString& testo)
     pendingCapture_.cancel();
     pasteboard_.setString(testo);
     lastChangeCount_ = pasteboard_.changeCount();
-    // One reading at a time, in the order asked.
-    lettore_.setMaxThreadCount(1);
-    lettore_.setExpiryTimeout(-1);
 }
 
-void ClipboardManager::copyAllToClipboard() { copyToClipboard(unisci(copiedItems_)); }
+void ClipboardManager::copyAllToClipboard() { copyToClipboard(unisci(copiedItems())); }
 
 void ClipboardManager::aggiungiAppEsclusa(const QString& id)
 {

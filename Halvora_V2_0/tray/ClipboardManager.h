@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Appunto.h"
 #include "Clock.h"
 
 #include <QObject>
@@ -18,7 +19,8 @@ class UserDefaults;
 // excluded application is in front, and texts once met as concealed. The
 // state lives on the GUI thread; the clipboard is read, trimmed and
 // fingerprinted on a worker of its own, so a copy costs the GUI thread the
-// same whatever its size and whatever the history holds.
+// same whatever its size and whatever the history holds. Each text is held
+// once, as UTF-8 (see Appunto), from the clipboard's bytes to the history.
 class ClipboardManager final : public QObject {
     Q_OBJECT
     Q_PROPERTY(QStringList copiedItems READ copiedItems WRITE setCopiedItems NOTIFY copiedItemsChanged)
@@ -35,7 +37,10 @@ public:
                      QObject* parent = nullptr);
     ~ClipboardManager() override;
 
-    QStringList copiedItems() const { return copiedItems_; }
+    // The history as texts, each decoded: for callers that want them all
+    // as text. Views read `voci`, which costs nothing.
+    QStringList copiedItems() const { return testiDi(voci_); }
+    const QList<Appunto>& voci() const { return voci_; }
     // Notifies on every assignment; the tab clears the history this way.
     void setCopiedItems(const QStringList& voci);
     QStringList appEscluseUtente() const { return appEscluseUtente_; }
@@ -61,11 +66,12 @@ public:
     static const QStringList& tipiMarcatori();
     // Lower-case hexadecimal SHA-256 of the UTF-8 bytes.
     static QString fingerprint(const QString& testo);
+    static QString fingerprintUtf8(const QByteArray& utf8);
     // The history as "Copia Tutto" puts it on the clipboard.
     static QString unisci(const QStringList& voci);
     // Entries containing `ricerca` in any case; all of them for an empty search.
-    static QStringList filtra(const QStringList& voci, const QString& ricerca);
-    static bool corrisponde(const QString& voce, const QString& ricerca);
+    static QList<Appunto> filtra(const QList<Appunto>& voci, const QString& ricerca);
+    static bool corrisponde(const Appunto& voce, const QString& ricerca);
 
 signals:
     void copiedItemsChanged();
@@ -76,7 +82,7 @@ private:
     struct Lettura {
         bool vuoto = true;                // nothing on offer
         bool marcato = false;             // a marker or a password hint says "never store"
-        std::optional<QString> pulito;    // the text, trimmed; none when no text is offered
+        std::optional<QByteArray> pulito; // the text as UTF-8, trimmed; none when no text is offered
         QString impronta;                 // of the trimmed text
     };
     static Lettura leggiEPrepara(const Pasteboard& pasteboard);
@@ -96,7 +102,7 @@ private:
     UserDefaults& defaults_;
     Clock& clock_;
 
-    QStringList copiedItems_;
+    QList<Appunto> voci_;
     qint64 lastChangeCount_ = 0;
     QStringList concealedFingerprints_;
     QStringList appEscluseUtente_;

@@ -243,9 +243,9 @@ ClipboardView::ClipboardView(ClipboardManager& manager, QWidget* parent) : QWidg
 
 QString ClipboardView::searchText() const { return ricerca_->text(); }
 
-QStringList ClipboardView::filtered() const
+QList<Appunto> ClipboardView::filtered() const
 {
-    const QStringList voci = manager_.copiedItems();
+    const QList<Appunto>& voci = manager_.voci();
     const QString ricerca = searchText();
     if (ricerca.isEmpty()) {
         corrispondenze_.clear();
@@ -255,13 +255,13 @@ QStringList ClipboardView::filtered() const
         corrispondenze_.clear();
         ricercaFiltrata_ = ricerca;
     }
-    QHash<const QChar*, bool> note;
+    QHash<const char*, bool> note;
     for (const Corrispondenza& c : std::as_const(corrispondenze_))
-        note.insert(c.voce.constData(), c.si);
+        note.insert(c.voce.utf8().constData(), c.si);
     QList<Corrispondenza> nuove;
-    QStringList risultato;
-    for (const QString& v : voci) {
-        const auto it = note.constFind(v.constData());
+    QList<Appunto> risultato;
+    for (const Appunto& v : voci) {
+        const auto it = note.constFind(v.utf8().constData());
         const bool si = it != note.cend() ? it.value() : ClipboardManager::corrisponde(v, ricerca);
         nuove.append({v, si});
         if (si)
@@ -273,13 +273,13 @@ QStringList ClipboardView::filtered() const
 
 void ClipboardView::aggiorna()
 {
-    const QStringList righe = filtered();
+    const QList<Appunto> righe = filtered();
     elenco_->setVoci(righe);
     scorrimento_->setVisible(!righe.isEmpty());
     vuoto_->setVisible(righe.isEmpty());
     static_cast<StatoVuoto*>(vuoto_)->setTesto(searchText().isEmpty() ? tr("Copia un testo per iniziare")
                                                                       : tr("Nessun risultato"));
-    copiaTutto_->setEnabled(!manager_.copiedItems().isEmpty());
+    copiaTutto_->setEnabled(!manager_.voci().isEmpty());
     svuota_->setEnabled(!righe.isEmpty());
     copiaTutto_->update();
     svuota_->update();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Appunto.h"
+
 #include <QWidget>
 
 class ClipboardManager;
@@ -18,7 +20,7 @@ public:
 
     QString searchText() const;
     // The rows shown: the history, or the entries that match the search.
-    QStringList filtered() const;
+    QList<Appunto> filtered() const;
 
 signals:
     // A row's copy button.
@@ -32,7 +34,7 @@ private:
     // Whether a listed text matches the search, kept while it stays listed,
     // so a new copy is searched alone. Holding the string keeps its address its own.
     struct Corrispondenza {
-        QString voce;
+        Appunto voce;
         bool si;
     };
     mutable QString ricercaFiltrata_;

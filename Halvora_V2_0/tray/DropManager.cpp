@@ -3,6 +3,7 @@
 #include "InvioVicino.h"
 #include "OperazioniVassoio.h"
 #include "PersistenzaVassoio.h"
+#include "SalvataggioSicuro.h"
 #include "TipiVassoio.h"
 
 #include <QDir>
@@ -12,8 +13,12 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QThread>
+#include <QRegularExpression>
 #include <QUuid>
+#include <algorithm>
 #include <atomic>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,7 +78,43 @@ QImage comeImmagine(const QVariant& v)
     return {};
 }
 
+// The rows' order is written down at most this often while they change.
+constexpr int kAttesaOrdineMs = 1000;
+// The order of the rows, written beside the tray folder, which holds only its items.
+QString fileOrdine(const QString& tray) { return QFileInfo(tray).path() + QStringLiteral("/.ordine-vassoio"); }
+
+// A UUID in the form the tray's folders are named by.
+bool eUuid(const QString& nome)
+{
+    static const QRegularExpression forma(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    return forma.match(nome).hasMatch();
+}
+
+// The tray's own entry that holds `file`: its UUID folder, or the file
+// itself when it lies directly in the tray; nothing outside the tray.
+std::optional<QString> voceDelVassoio(const QString& tray, const QString& file)
+{
+    const QString cartella = QDir(tray).canonicalPath();
+    const QString percorso = QFileInfo(QFileInfo(file).absolutePath()).canonicalFilePath() + QLatin1Char('/')
+                             + QFileInfo(file).fileName();
+    if (cartella.isEmpty() || !percorso.startsWith(cartella + QLatin1Char('/')))
+        return std::nullopt;
+    const QStringList parti = percorso.mid(cartella.size() + 1).split(QLatin1Char('/'));
+    if (parti.size() == 2 && eUuid(parti.first()))
+        return cartella + QLatin1Char('/') + parti.first();
+    if (parti.size() == 1)
+        return percorso;
+    return std::nullopt;
+}
+
 } // namespace
+
+// What a writer made of one item: the new file, or the reason it could not.
+struct DropManager::Scritto {
+    std::optional<QString> file;
+    std::optional<SalvataggioSicuro::Errore> errore;
+};
 
 // One drop, walked provider by provider: each is loaded, written and
 // listed before the next is looked at, so the list follows drop order.
@@ -91,6 +132,8 @@ public:
         if (!dm_)
             return;
         if (++indice_ >= fornitori_.size()) {
+            if (nonRiusciti_ > 0)
+                emit dm_->rilascioNonRiuscito(nonRiusciti_, motivo_);
             if (fatto_)
                 fatto_();
             return;
@@ -123,30 +166,38 @@ private:
     {
         const QStringList tipi = corrente().tipiRegistrati();
         if (tipi.isEmpty()) {
-            dopoRappresentazione(url, std::nullopt);
+            dopoRappresentazione(url, Scritto{});
             return;
         }
         const QString nome = corrente().nomeSuggerito().value_or(QString());
-        auto poi = sulThreadGui<std::optional<QString>>(
-            dm_, [self = shared_from_this(), url](std::optional<QString> file) { self->dopoRappresentazione(url, file); });
+        auto poi = sulThreadGui<Scritto>(
+            dm_, [self = shared_from_this(), url](Scritto scritto) { self->dopoRappresentazione(url, scritto); });
         // The copy happens while the provider's temporary file still exists.
         corrente().caricaRappresentazione(tipi.first(), [nome, poi](std::optional<QString> temporaneo) {
-            poi(temporaneo ? PersistenzaVassoio::persistRappresentazione(*temporaneo, nome, DropManager::trayFolder())
-                           : std::nullopt);
+            Scritto s;
+            if (temporaneo) {
+                SalvataggioSicuro::Errore errore;
+                s.file = PersistenzaVassoio::persistRappresentazione(*temporaneo, nome, DropManager::trayFolder(), &errore);
+                if (!s.file && errore.codice)
+                    s.errore = errore;
+            }
+            poi(s);
         });
     }
 
-    void dopoRappresentazione(std::optional<QUrl> url, std::optional<QString> file)
+    void dopoRappresentazione(std::optional<QUrl> url, const Scritto& scritto)
     {
-        if (file)
-            return fine(file);
+        // A representation that could not be written for want of room is
+        // told, not tried again as text or as an image.
+        if (scritto.file || scritto.errore)
+            return fine(scritto);
         if (url) {
             const QUrl u = *url;
             if (u.isLocalFile())
-                dm_->inBackground([u] { return PersistenzaVassoio::persistFileURL(u, DropManager::trayFolder()); },
+                dm_->inBackground([u](auto* e) { return PersistenzaVassoio::persistFileURL(u, DropManager::trayFolder(), e); },
                                   fineCon());
             else
-                dm_->inBackground([u] { return PersistenzaVassoio::persistWebLink(u, DropManager::trayFolder()); },
+                dm_->inBackground([u](auto* e) { return PersistenzaVassoio::persistWebLink(u, DropManager::trayFolder(), e); },
                                   fineCon());
             return;
         }
@@ -158,44 +209,48 @@ private:
         dopoTesto(QVariant());
     }
 
+
     void dopoTesto(const QVariant& v)
     {
         if (const auto testo = comeTesto(v)) {
             const QString s = *testo;
             if (const auto link = PersistenzaVassoio::webURL(s))
                 dm_->inBackground(
-                    [l = *link] { return PersistenzaVassoio::persistWebLink(l, DropManager::trayFolder()); }, fineCon());
+                    [l = *link](auto* e) { return PersistenzaVassoio::persistWebLink(l, DropManager::trayFolder(), e); },
+                    fineCon());
             else
-                dm_->inBackground([s] { return PersistenzaVassoio::persistTesto(s, DropManager::trayFolder()); },
-                                  fineCon());
+                dm_->inBackground(
+                    [s](auto* e) { return PersistenzaVassoio::persistTesto(s, DropManager::trayFolder(), e); }, fineCon());
             return;
         }
         if (!corrente().conforme(Tipo::immagine))
-            return fine(std::nullopt);
+            return fine(Scritto{});
         corrente().caricaElemento(Tipo::immagine,
                                   sulThreadGui<QVariant>(dm_, [self = shared_from_this()](QVariant dati) {
                                       self->dm_->inBackground(
-                                          [dati] {
+                                          [dati](auto* e) {
                                               const QImage img = comeImmagine(dati);
                                               if (img.isNull())
                                                   return std::optional<QString>();
-                                              return PersistenzaVassoio::persistImage(img, DropManager::trayFolder());
+                                              return PersistenzaVassoio::persistImage(img, DropManager::trayFolder(), e);
                                           },
                                           self->fineCon());
                                   }));
     }
 
-    std::function<void(std::optional<QString>)> fineCon()
+    std::function<void(Scritto)> fineCon()
     {
-        return [self = shared_from_this()](std::optional<QString> file) { self->fine(file); };
+        return [self = shared_from_this()](const Scritto& s) { self->fine(s); };
     }
 
-    void fine(std::optional<QString> file)
+    void fine(const Scritto& scritto)
     {
         if (!dm_)
             return;
-        if (file)
-            dm_->addToTray(QUrl::fromLocalFile(*file));
+        if (scritto.file)
+            dm_->addToTray(QUrl::fromLocalFile(*scritto.file));
+        else if (scritto.errore && nonRiusciti_++ == 0)
+            motivo_ = scritto.errore->testo();
         prossimo();
     }
 
@@ -203,6 +258,8 @@ private:
     Fornitori fornitori_;
     std::function<void()> fatto_;
     qsizetype indice_ = -1;
+    int nonRiusciti_ = 0; // items that could not be written
+    QString motivo_;      // why the first of them could not
 };
 
 DropManager::DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cattura, QObject* parent)
@@ -210,6 +267,12 @@ DropManager::DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cat
 {
     lavoro_.setMaxThreadCount(1);
     conversioni_.setMaxThreadCount(qBound(2, QThread::idealThreadCount() / 2, 4));
+    cura_.setMaxThreadCount(1);
+    salvaOrdine_.setSingleShot(true);
+    salvaOrdine_.setInterval(kAttesaOrdineMs);
+    connect(&salvaOrdine_, &QTimer::timeout, this,
+            [this] { cura_.start([tray = trayFolder(), files = draggedFiles_] { scriviOrdine(tray, files); }); });
+    ripristina();
 }
 
 DropManager::~DropManager()
@@ -221,6 +284,9 @@ DropManager::~DropManager()
     lavoro_.clear();
     conversioni_.waitForDone();
     lavoro_.waitForDone();
+    cura_.waitForDone();
+    if (salvaOrdine_.isActive())
+        scriviOrdine(trayFolder(), draggedFiles_);
 }
 
 QString DropManager::trayFolder()
@@ -234,23 +300,160 @@ QString DropManager::trayFolder()
 
 void DropManager::setDraggedFiles(const QList<QUrl>& files)
 {
+    const QSet<QUrl> nuovi(files.cbegin(), files.cend());
+    QList<QUrl> via;
+    for (const QUrl& u : std::as_const(draggedFiles_))
+        if (!nuovi.contains(u))
+            via << u;
     draggedFiles_ = files;
+    elencati_ = nuovi;
     emit draggedFilesChanged();
+    cestina(via);
+    listaCambiata();
 }
 
 void DropManager::addToTray(const QUrl& file)
 {
     const QUrl u = standardizza(file);
-    if (draggedFiles_.contains(u))
+    if (elencati_.contains(u))
         return;
     draggedFiles_.append(u);
+    elencati_.insert(u);
+    emit aggiunto(u);
     emit draggedFilesChanged();
+    listaCambiata();
 }
 
 void DropManager::remove(const QUrl& file)
 {
-    draggedFiles_.removeAll(file);
+    const bool presente = draggedFiles_.removeAll(file) > 0;
+    elencati_.remove(file);
     emit draggedFilesChanged();
+    if (presente) {
+        cestina({file});
+        listaCambiata();
+    }
+}
+
+void DropManager::listaCambiata()
+{
+    if (!salvaOrdine_.isActive())
+        salvaOrdine_.start();
+}
+
+void DropManager::scriviOrdine(const QString& tray, const QList<QUrl>& files)
+{
+    // One line per row: the name of its entry in the tray, percent-encoded.
+    QByteArray testo;
+    const QString prefisso = tray + QLatin1Char('/');
+    for (const QUrl& u : files) {
+        const QString p = u.toLocalFile();
+        if (p.startsWith(prefisso))
+            testo += p.mid(prefisso.size()).section(QLatin1Char('/'), 0, 0).toUtf8().toPercentEncoding() + '\n';
+    }
+    if (const auto errore = SalvataggioSicuro::salva(fileOrdine(tray), testo))
+        qWarning("Ordine del vassoio non salvato: %s", qPrintable(errore->testo()));
+}
+
+void DropManager::cestina(const QList<QUrl>& files)
+{
+    QStringList percorsi;
+    for (const QUrl& u : files)
+        if (u.isLocalFile())
+            percorsi << u.toLocalFile();
+    if (percorsi.isEmpty())
+        return;
+    cura_.start([percorsi, tray = trayFolder()] {
+        for (const QString& p : percorsi) {
+            const auto voce = voceDelVassoio(tray, p);
+            if (!voce)
+                continue; // not ours: the user's own files are never touched
+            // A UUID folder goes whole, unless someone put more in it.
+            const bool cartella = *voce != p
+                                  && QDir(*voce).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size() == 1;
+            const QString via = cartella ? *voce : p;
+            if (QFileInfo::exists(via) && !QFile::moveToTrash(via))
+                qWarning("Copia del vassoio non spostata nel cestino: %s", qPrintable(via));
+        }
+    });
+}
+
+QList<QUrl> DropManager::copieNelVassoio(const QString& tray)
+{
+    struct Copia {
+        QString nome;
+        qint64 posizione; // in the written order, or after all of it
+        qint64 secondi, nanosecondi;
+    };
+    QHash<QString, qint64> ordine;
+    {
+        QFile f(fileOrdine(tray));
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray& riga : f.readAll().split('\n'))
+                if (!riga.isEmpty())
+                    ordine.insert(QString::fromUtf8(QByteArray::fromPercentEncoding(riga)), ordine.size());
+    }
+    std::vector<Copia> copie;
+    const QDir dir(tray);
+    for (const QString& nome : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+        // Every item becomes visible by one rename or link, which stamps its change time.
+        struct stat st {};
+        if (::lstat(QFile::encodeName(dir.filePath(nome)).constData(), &st) != 0)
+            continue;
+        copie.push_back({nome, ordine.value(nome, ordine.size()), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)});
+    }
+    std::stable_sort(copie.begin(), copie.end(), [](const Copia& a, const Copia& b) {
+        return std::tie(a.posizione, a.secondi, a.nanosecondi) < std::tie(b.posizione, b.secondi, b.nanosecondi);
+    });
+    QList<QUrl> urls;
+    for (const Copia& c : copie) {
+        QString percorso = dir.filePath(c.nome);
+        if (eUuid(c.nome) && QFileInfo(percorso).isDir()) {
+            const QStringList dentro =
+                QDir(percorso).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            if (dentro.isEmpty())
+                continue;
+            if (dentro.size() == 1)
+                percorso += QLatin1Char('/') + dentro.first();
+        }
+        urls << QUrl::fromLocalFile(percorso);
+    }
+    return urls;
+}
+
+void DropManager::ripristina()
+{
+    QPointer<DropManager> io(this);
+    const QString tray = trayFolder();
+    lavoro_.start([io, tray] {
+        QList<QUrl> copie = copieNelVassoio(tray);
+        if (copie.isEmpty())
+            return;
+        QMetaObject::invokeMethod(
+            io.data(),
+            [io, copie = std::move(copie)] {
+                if (!io)
+                    return;
+                // Before anything that came in meanwhile, which is newer.
+                QList<QUrl> elenco;
+                QSet<QUrl> visti;
+                for (const QUrl& u : copie)
+                    if (!visti.contains(u)) {
+                        visti.insert(u);
+                        elenco << u;
+                    }
+                for (const QUrl& u : std::as_const(io->draggedFiles_))
+                    if (!visti.contains(u)) {
+                        visti.insert(u);
+                        elenco << u;
+                    }
+                io->draggedFiles_ = elenco;
+                io->elencati_ = visti;
+                emit io->draggedFilesChanged();
+                io->listaCambiata();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QVariantList DropManager::sharingItems(const QList<QUrl>& files)
@@ -266,11 +469,18 @@ void DropManager::handleProviderDrop(const Fornitori& fornitori, std::function<v
     std::make_shared<Ingestione>(this, fornitori, std::move(fatto))->prossimo();
 }
 
-void DropManager::inBackground(std::function<std::optional<QString>()> lavoro,
-                               std::function<void(std::optional<QString>)> poi)
+void DropManager::inBackground(std::function<std::optional<QString>(SalvataggioSicuro::Errore*)> lavoro,
+                               std::function<void(Scritto)> poi)
 {
-    auto risposta = sulThreadGui<std::optional<QString>>(this, std::move(poi));
-    lavoro_.start([lavoro = std::move(lavoro), risposta] { risposta(lavoro()); });
+    auto risposta = sulThreadGui<Scritto>(this, std::move(poi));
+    lavoro_.start([lavoro = std::move(lavoro), risposta] {
+        Scritto s;
+        SalvataggioSicuro::Errore errore;
+        s.file = lavoro(&errore);
+        if (!s.file && errore.codice)
+            s.errore = errore;
+        risposta(s);
+    });
 }
 
 QStringList DropManager::esistenti(const QList<QUrl>& files)
@@ -382,8 +592,15 @@ void DropManager::esegui(OperazioneVassoio operazione, const QList<QUrl>& files,
             fatti.file << QUrl::fromLocalFile(f);
             addToTray(fatti.file.last());
         }
-        if (fatti.file.isEmpty() && fatti.testo.isEmpty())
+        if (fatti.file.isEmpty() && fatti.testo.isEmpty()) {
             emit conversioneSenzaEsito(operazione, presi);
+        } else if (!esito.senzaEsito.isEmpty()) {
+            // Some gave something, these nothing: they are named too.
+            QList<QUrl> mancati;
+            for (const QString& f : std::as_const(esito.senzaEsito))
+                mancati << QUrl::fromLocalFile(f);
+            emit conversioneSenzaEsito(operazione, mancati);
+        }
         if (fatto)
             fatto(fatti);
     });

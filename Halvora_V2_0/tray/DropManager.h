@@ -8,7 +8,9 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 #include <QVariantList>
 #include <functional>
@@ -16,11 +18,17 @@
 #include <optional>
 
 class InvioVicino;
+namespace SalvataggioSicuro {
+struct Errore;
+}
 
 // The tray's store: which files the tray shows (in order of arrival, each
-// once) and where tray files live. It only lists: it never reads, moves or
-// deletes a tray file. Drops are turned into new tray files here, one item
-// after another, with the file work on a worker thread. GUI thread only.
+// once) and where tray files live. A tray file lives as long as its row:
+// at start the list shows again the copies the tray folder holds, in the
+// order they were made, and a row that goes takes its copy to the
+// desktop's trash (never a file outside the tray). Drops are turned into
+// new tray files here, one item after another, with the file work on a
+// worker thread. GUI thread only.
 class DropManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<QUrl> draggedFiles READ draggedFiles WRITE setDraggedFiles NOTIFY draggedFilesChanged)
@@ -39,13 +47,15 @@ public:
     using Poi = std::function<void(T)>;
 
     // `invio` sends files to a nearby device; it must outlive the manager.
-    // Without `cattura` no screenshot is ever taken.
+    // Without `cattura` no screenshot is ever taken. The copies already in
+    // the tray folder are listed shortly after, read on the worker.
     explicit DropManager(InvioVicino& invio, std::unique_ptr<CatturaSchermo> cattura = nullptr,
                          QObject* parent = nullptr);
     ~DropManager() override;
 
     QList<QUrl> draggedFiles() const { return draggedFiles_; }
-    // Replaces the whole list (the tab empties the tray this way).
+    // Replaces the whole list (the tab empties the tray this way); the
+    // copies of the rows that go are moved to the trash.
     void setDraggedFiles(const QList<QUrl>& files);
 
     // <AppData>/Documents/Tray, created when missing; any thread.
@@ -53,11 +63,18 @@ public:
 
     // Appends the file unless an equal (standardized) URL is listed.
     void addToTray(const QUrl& file);
-    // Removes every entry equal to `file`; the file stays on disk.
+    // Removes every entry equal to `file` and moves its copy to the trash.
     void remove(const QUrl& file);
     void rimuovi(const QUrl& file) { remove(file); }
     // The URLs as untyped items for sharing.
     static QVariantList sharingItems(const QList<QUrl>& files);
+    // The tray's items found in its folder, in the order of its rows when
+    // they were last written down, then the rest oldest first: the file in
+    // each UUID folder and the files lying in the tray itself; hidden work
+    // files are left out. Blocks: off the GUI thread.
+    static QList<QUrl> copieNelVassoio(const QString& tray);
+    // Writes down the order of the rows, beside the tray folder. Blocks.
+    static void scriviOrdine(const QString& tray, const QList<QUrl>& files);
 
     // Turns each provider, in order, into at most one new tray file and
     // lists it; a provider that yields nothing is skipped. `fatto` runs
@@ -102,24 +119,41 @@ public:
 
 signals:
     void draggedFilesChanged();
-    // A conversion gave no file and no text from the files it was given
-    // (those of its kind, or all of them when none was): told before its answer.
+    // One file appended at the end, told just before draggedFilesChanged,
+    // so a view of a long list can add one row instead of looking at all.
+    void aggiunto(const QUrl& file);
+    // A conversion gave nothing from these files (all it was given, or
+    // some of them): told before its answer.
     void conversioneSenzaEsito(OperazioneVassoio operazione, const QList<QUrl>& file);
+    // Items of a drop could not be written (a full disk, say): how many,
+    // and why the first of them could not. Told when the drop is done.
+    void rilascioNonRiuscito(int quanti, const QString& motivo);
 
 private:
     class Ingestione;
     friend class Ingestione;
+    struct Scritto;
 
-    // Runs `lavoro` on the worker and hands its result to `poi` on the GUI thread.
-    void inBackground(std::function<std::optional<QString>()> lavoro,
-                      std::function<void(std::optional<QString>)> poi);
+    // Runs a writer on the worker and hands its result to `poi` on the GUI thread.
+    void inBackground(std::function<std::optional<QString>(SalvataggioSicuro::Errore*)> lavoro,
+                      std::function<void(Scritto)> poi);
     static QStringList esistenti(const QList<QUrl>& files);
+    // Moves the copies of rows that went to the trash, on the worker.
+    void cestina(const QList<QUrl>& files);
+    void ripristina();
+    // The rows changed: their order is written down shortly, once.
+    void listaCambiata();
 
     QList<QUrl> draggedFiles_;
+    QSet<QUrl> elencati_; // the same URLs, for a look-up that stays quick in a long list
     InvioVicino& invio_;
     std::unique_ptr<CatturaSchermo> cattura_;
     QThreadPool lavoro_;
     // Conversions run here, never on the drop worker: one task an operation.
     QThreadPool conversioni_;
+    // The tray folder's upkeep (copies going to the trash, the order of the
+    // rows): never dropped, even at quit.
+    QThreadPool cura_;
+    QTimer salvaOrdine_;
     std::shared_ptr<Interruzione> stop_ = std::make_shared<Interruzione>();
 };

@@ -35,18 +35,22 @@ QFont ElencoAppunti::fontTesto()
     return f;
 }
 
-QString ElencoAppunti::anteprimaDi(const QString& testo)
+QString ElencoAppunti::anteprimaDi(const Appunto& testo, bool& continua)
 {
-    if (testo.size() <= kAnteprima)
-        return testo;
+    QString inizio = testo.inizio(kAnteprima + 1);
+    continua = inizio.size() > kAnteprima;
+    if (!continua)
+        return inizio;
     // Never half of a surrogate pair.
-    return testo.left(testo.at(kAnteprima - 1).isHighSurrogate() ? kAnteprima - 1 : kAnteprima);
+    inizio.truncate(inizio.at(kAnteprima - 1).isHighSurrogate() ? kAnteprima - 1 : kAnteprima);
+    return inizio;
 }
 
 QStringList ElencoAppunti::righeVisibili(const QString& testo, const QFont& font, int larghezza)
 {
-    const QString inizio = anteprimaDi(testo);
-    return dispone(inizio, inizio.size() < testo.size(), font, larghezza);
+    bool continua = false;
+    const QString inizio = anteprimaDi(Appunto(testo), continua);
+    return dispone(inizio, continua, font, larghezza);
 }
 
 QStringList ElencoAppunti::dispone(const QString& inizio, bool continuaOltre, const QFont& font, int larghezza)
@@ -99,7 +103,7 @@ const QStringList& ElencoAppunti::linee(int indice, int larghezza) const
     Riga& r = righe_[indice];
     const int lt = larghezzaTesto(larghezza);
     if (r.larghezza != lt) {
-        r.linee = dispone(r.anteprima, r.anteprima.size() < r.testo.size(), fontTesto(), lt);
+        r.linee = dispone(r.anteprima, r.continua, fontTesto(), lt);
         r.larghezza = lt;
     }
     return r.linee;
@@ -124,22 +128,24 @@ int ElencoAppunti::heightForWidth(int larghezza) const
 
 QSize ElencoAppunti::sizeHint() const { return QSize(400, heightForWidth(400)); }
 
-void ElencoAppunti::setVoci(const QStringList& voci)
+void ElencoAppunti::setVoci(const QList<Appunto>& voci)
 {
-    // A text still listed is the same string, shared with the history: its
-    // row, layout and group are kept. The old rows hold their strings until
+    // A text still listed is the same bytes, shared with the history: its
+    // row, layout and group are kept. The old rows hold their texts until
     // this is done, so an address cannot stand for another text meanwhile.
     std::vector<Riga> vecchie;
     vecchie.swap(righe_);
-    QMultiHash<const QChar*, int> perIndirizzo;
+    QMultiHash<const char*, int> perIndirizzo;
     for (int i = 0; i < int(vecchie.size()); ++i)
-        perIndirizzo.insert(vecchie[i].testo.constData(), i);
+        perIndirizzo.insert(vecchie[i].testo.utf8().constData(), i);
     std::vector<bool> prese(vecchie.size(), false);
     righe_.reserve(voci.size());
-    for (const QString& v : voci) {
+    for (const Appunto& v : voci) {
+        const char* indirizzo = v.utf8().constData();
+        const qsizetype dimensione = v.utf8().size();
         int trovata = -1;
-        for (auto it = perIndirizzo.constFind(v.constData()); it != perIndirizzo.cend() && it.key() == v.constData(); ++it)
-            if (!prese[it.value()] && vecchie[it.value()].testo.size() == v.size()) {
+        for (auto it = perIndirizzo.constFind(indirizzo); it != perIndirizzo.cend() && it.key() == indirizzo; ++it)
+            if (!prese[it.value()] && vecchie[it.value()].testo.utf8().size() == dimensione) {
                 trovata = it.value();
                 break;
             }
@@ -150,12 +156,12 @@ void ElencoAppunti::setVoci(const QStringList& voci)
         }
         Riga r;
         r.testo = v;
-        r.anteprima = anteprimaDi(v);
+        r.anteprima = anteprimaDi(v, r.continua);
         for (const Riga& altra : righe_)
-            if (altra.testo.size() == v.size() && altra.testo == v)
+            if (altra.testo.utf8().size() == dimensione && altra.testo == v)
                 r.gruppo = altra.gruppo;
         for (int i = 0; !r.gruppo && i < int(vecchie.size()); ++i)
-            if (!prese[i] && vecchie[i].testo.size() == v.size() && vecchie[i].testo == v)
+            if (!prese[i] && vecchie[i].testo.utf8().size() == dimensione && vecchie[i].testo == v)
                 r.gruppo = vecchie[i].gruppo;
         if (!r.gruppo)
             r.gruppo = prossimoGruppo_++;
@@ -174,7 +180,7 @@ std::optional<QString> ElencoAppunti::rigaSottoIlMouse() const
 {
     for (const Riga& r : righe_)
         if (gruppoSottoIlMouse_ == r.gruppo)
-            return r.testo;
+            return r.testo.testo();
     return std::nullopt;
 }
 
@@ -281,7 +287,7 @@ void ElencoAppunti::mouseReleaseEvent(QMouseEvent* e)
     const int i = premuto_;
     premuto_ = -1;
     if (i >= 0 && i < voci_.size() && rettangoloPulsante(i).contains(e->position().toPoint()))
-        emit copia(voci_[i]);
+        emit copia(voci_[i].testo());
 }
 
 void ElencoAppunti::paintEvent(QPaintEvent* e)

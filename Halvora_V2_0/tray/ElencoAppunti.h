@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Appunto.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QTimer>
@@ -24,8 +26,8 @@ public:
 
     explicit ElencoAppunti(QWidget* parent = nullptr);
 
-    void setVoci(const QStringList& voci);
-    QStringList voci() const { return voci_; }
+    void setVoci(const QList<Appunto>& voci);
+    const QList<Appunto>& voci() const { return voci_; }
     // The text of the row under the pointer.
     std::optional<QString> rigaSottoIlMouse() const;
 
@@ -55,15 +57,17 @@ protected:
 
 private:
     struct Riga {
-        QString testo;       // shared with the history, never copied
+        Appunto testo;       // shared with the history, never copied
         QString anteprima;   // the start of it that is laid out
+        bool continua = false; // the text goes on past it
         int gruppo = 0;      // rows with equal texts share it
         int larghezza = -1;  // the width `linee` were laid out at
         QStringList linee;
     };
     // The lines of the start of a text; `continua` says the text goes on past it.
     static QStringList dispone(const QString& inizio, bool continua, const QFont& font, int larghezza);
-    static QString anteprimaDi(const QString& testo);
+    // The start of a text that a row lays out; `continua` says it goes on.
+    static QString anteprimaDi(const Appunto& testo, bool& continua);
     int larghezzaTesto(int larghezzaRiga) const;
     const QStringList& linee(int indice, int larghezza) const;
     int altezzaRiga(int indice, int larghezza) const;
@@ -74,7 +78,7 @@ private:
     void passoAnimazione();
     void disegnaRiga(QPainter& p, int indice);
 
-    QStringList voci_;
+    QList<Appunto> voci_;
     mutable std::vector<Riga> righe_;
     int prossimoGruppo_ = 1;
     mutable std::vector<int> cime_; // top of each row at the current width

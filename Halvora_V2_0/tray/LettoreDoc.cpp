@@ -17,7 +17,8 @@ QString LettoreDoc::programmaPredefinito()
 #endif
 }
 
-std::optional<TestoFormattato> LettoreDoc::leggi(const QString& percorso, const Interruzione& stop, const QString& programma)
+std::optional<TestoFormattato> LettoreDoc::leggi(const QString& percorso, const Interruzione& stop, const QString& programma,
+                                                 int limiteMs)
 {
     // Only regular files: a pipe would keep the helper waiting.
     if (!QFileInfo(percorso).isFile())
@@ -29,7 +30,7 @@ std::optional<TestoFormattato> LettoreDoc::leggi(const QString& percorso, const 
     p.start(QIODevice::ReadOnly);
     if (!p.waitForStarted())
         return std::nullopt;
-    const QDeadlineTimer scadenza(kSecondiMassimi * 1000);
+    const QDeadlineTimer scadenza(limiteMs);
     QByteArray xml;
     bool finito = false;
     while (!finito && !stop.richiesta() && !scadenza.hasExpired() && xml.size() <= LettoreDocx::kMassimoXml) {

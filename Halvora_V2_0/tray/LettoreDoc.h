@@ -15,7 +15,9 @@ class LettoreDoc {
 public:
     static constexpr int kSecondiMassimi = 30;
 
+    // `limiteMs`: how long the helper may take.
     static std::optional<TestoFormattato> leggi(const QString& percorso, const Interruzione& stop,
-                                                const QString& programma = programmaPredefinito());
+                                                const QString& programma = programmaPredefinito(),
+                                                int limiteMs = kSecondiMassimi * 1000);
     static QString programmaPredefinito();
 };

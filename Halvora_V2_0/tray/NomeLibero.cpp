@@ -1,5 +1,7 @@
 #include "NomeLibero.h"
 
+#include "SalvataggioSicuro.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,9 +74,18 @@ std::optional<QString> NomeLibero::conferma()
 {
     if (confermato_)
         return std::nullopt;
+    // On disk before the name points at it: a crash or a full disk never
+    // leaves an empty file under the name.
+    const int fd = ::open(QFile::encodeName(temporaneo_).constData(), O_RDONLY | O_CLOEXEC);
+    const bool sincronizzato = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!sincronizzato)
+        return std::nullopt;
     // rename(2) swaps the content in at once: nobody sees a half-written file under the name.
     if (::rename(QFile::encodeName(temporaneo_).constData(), QFile::encodeName(percorso_).constData()) != 0)
         return std::nullopt;
     confermato_ = true;
+    SalvataggioSicuro::sincronizzaCartella(QFileInfo(percorso_).path());
     return percorso_;
 }

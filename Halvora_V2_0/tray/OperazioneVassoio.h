@@ -17,9 +17,11 @@ enum class OperazioneVassoio {
 
 // What one operation produced, in input order: the files written and, for
 // text recognition, the texts found joined by a blank line; and how many
-// of its inputs gave nothing (all of them when nothing came out).
+// of its inputs gave nothing (all of them when nothing came out), with
+// those inputs named where the operation tells them apart.
 struct EsitoVassoio {
     QStringList file;
     QString testo;
     int nonConvertiti = 0;
+    QStringList senzaEsito;
 };

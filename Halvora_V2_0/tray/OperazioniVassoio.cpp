@@ -16,32 +16,45 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
                     const QString& cartella, const Interruzione& stop)
 {
     EsitoVassoio esito;
-    // One input's own result: counted when it gives nothing.
-    auto aggiungi = [&esito](const std::optional<QString>& file) {
+    auto mancato = [&esito](const QString& ingresso) {
+        ++esito.nonConvertiti;
+        esito.senzaEsito << ingresso;
+    };
+    // One input's own result: counted and named when it gives nothing.
+    auto aggiungi = [&esito, &mancato](const QString& ingresso, const std::optional<QString>& file) {
         if (file)
             esito.file << *file;
         else
-            ++esito.nonConvertiti;
+            mancato(ingresso);
+    };
+    // One result of all the inputs: when it gives nothing, all of them gave nothing.
+    auto aggiungiUno = [&esito, &ingressi](const std::optional<QString>& file) {
+        if (file) {
+            esito.file << *file;
+            return;
+        }
+        esito.nonConvertiti = int(ingressi.size());
+        esito.senzaEsito = ingressi;
     };
     switch (operazione) {
     case OperazioneVassoio::converti:
         for (const QString& immagine : ingressi) {
             if (stop.richiesta())
                 break;
-            aggiungi(ConversioniImmagine::converti(immagine, conversione, cartella));
+            aggiungi(immagine, ConversioniImmagine::converti(immagine, conversione, cartella));
         }
         break;
     case OperazioneVassoio::creaArchivio: {
         const QString base = ingressi.size() == 1 ? QFileInfo(ingressi.first()).completeBaseName()
                                                   : QStringLiteral("Archivio");
-        aggiungi(ArchivioZip::crea(ingressi, base, cartella, stop));
-        esito.nonConvertiti = esito.file.isEmpty() ? int(ingressi.size()) : 0;
+        aggiungiUno(ArchivioZip::crea(ingressi, base, cartella, stop));
         break;
     }
     case OperazioneVassoio::immaginiInPDF: {
         int nonLette = 0;
-        aggiungi(ConversioniImmagine::immaginiInPDF(ingressi, cartella, QStringLiteral("Documento"), stop, &nonLette));
-        esito.nonConvertiti = esito.file.isEmpty() ? int(ingressi.size()) : nonLette;
+        aggiungiUno(ConversioniImmagine::immaginiInPDF(ingressi, cartella, QStringLiteral("Documento"), stop, &nonLette));
+        if (!esito.file.isEmpty())
+            esito.nonConvertiti = nonLette;
         break;
     }
     case OperazioneVassoio::pdfInImmagini:
@@ -50,12 +63,12 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
                 break;
             const QStringList pagine = ConversioniPdf::pdfInImmagini(pdf, cartella, stop);
             esito.file << pagine;
-            esito.nonConvertiti += pagine.isEmpty();
+            if (pagine.isEmpty())
+                mancato(pdf);
         }
         break;
     case OperazioneVassoio::unisciPDF:
-        aggiungi(ConversioniPdf::unisciPDF(ingressi, cartella, QStringLiteral("Unito"), stop));
-        esito.nonConvertiti = esito.file.isEmpty() ? int(ingressi.size()) : 0;
+        aggiungiUno(ConversioniPdf::unisciPDF(ingressi, cartella, QStringLiteral("Unito"), stop));
         break;
     case OperazioneVassoio::estraiTesto: {
         QStringList testi;
@@ -65,7 +78,7 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
             const auto immagine = LettoreImmagine::leggiEntro(percorso);
             const auto testo = immagine ? RiconoscimentoTesto::riconosciTesto(immagine->immagine, stop) : std::nullopt;
             if (!testo) {
-                ++esito.nonConvertiti;
+                mancato(percorso);
                 continue;
             }
             testi << *testo;
@@ -79,14 +92,15 @@ EsitoVassoio esegui(OperazioneVassoio operazione, const QStringList& ingressi, c
         for (const QString& pdf : ingressi) {
             if (stop.richiesta())
                 break;
-            aggiungi(PdfInWord::converti(pdf, cartella, stop));
+            aggiungi(pdf, PdfInWord::converti(pdf, cartella, stop));
         }
         break;
     case OperazioneVassoio::documentiInPDF:
         for (const QString& documento : ingressi) {
             if (stop.richiesta())
                 break;
-            aggiungi(DocumentoInPDF::converti(documento, cartella, stop));
+            // A Word 97 reader that hangs past its limit gives nothing, counted here like any failure.
+            aggiungi(documento, DocumentoInPDF::converti(documento, cartella, stop));
         }
         break;
     }

@@ -1,22 +1,28 @@
 #include "PersistenzaVassoio.h"
 
+#include "SalvataggioSicuro.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
 #include <QTextBoundaryFinder>
 #include <QUuid>
 #include <functional>
 
 #include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace PersistenzaVassoio {
 namespace {
+
+using SalvataggioSicuro::Errore;
 
 // Folders nested deeper than this are refused rather than walked.
 constexpr int kProfonditaMassima = 256;
@@ -25,149 +31,214 @@ constexpr int kTentativiNome = 16;
 
 QByteArray locale(const QString& percorso) { return QFile::encodeName(percorso); }
 
-bool copiaVoce(const QString& da, const QString& a, int profondita);
-
-// A plain byte copy. No sync per file: the copy lands in a hidden folder
-// that only becomes visible, by one rename, when all of it is there.
-bool copiaFile(const QString& da, const QString& a)
-{
-    QFile sorgente(da);
-    QFile destinazione(a);
-    if (!sorgente.open(QIODevice::ReadOnly) || !destinazione.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+// The first failure of a copy, kept for the caller.
+struct Guasto {
+    int codice = 0;
+    bool segna(int c)
+    {
+        if (!codice)
+            codice = c ? c : EIO;
         return false;
-    QByteArray blocco(qBound(qint64(4096), sorgente.size(), qint64(1) << 20), Qt::Uninitialized);
-    for (;;) {
-        const qint64 letti = sorgente.read(blocco.data(), blocco.size());
-        if (letti < 0)
-            return false;
-        if (letti == 0)
-            break;
-        if (destinazione.write(blocco.constData(), letti) != letti)
-            return false;
     }
-    return destinazione.flush() && destinazione.setPermissions(sorgente.permissions() | QFile::WriteOwner);
+};
+
+bool copiaVoce(const QByteArray& da, const QByteArray& a, int profondita, Guasto& g);
+
+// A byte copy, synced before anything makes it visible. Paths are bytes
+// as the file system has them: a name that is not UTF-8 is copied too.
+bool copiaFile(const QByteArray& da, const QByteArray& a, Guasto& g)
+{
+    const int in = ::open(da.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return g.segna(errno);
+    struct stat st {};
+    const int out = ::fstat(in, &st) == 0
+                        ? ::open(a.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
+                        : -1;
+    if (out < 0) {
+        g.segna(errno);
+        ::close(in);
+        return false;
+    }
+    QByteArray blocco(qBound(qint64(4096), qint64(st.st_size), qint64(1) << 20), Qt::Uninitialized);
+    bool ok = true;
+    for (;;) {
+        const ssize_t letti = ::read(in, blocco.data(), size_t(blocco.size()));
+        if (letti < 0 && errno == EINTR)
+            continue;
+        if (letti <= 0) {
+            ok = letti == 0 || g.segna(errno);
+            break;
+        }
+        if (const auto e = SalvataggioSicuro::scriviTutto(out, blocco.constData(), letti)) {
+            ok = g.segna(e->codice);
+            break;
+        }
+    }
+    ::close(in);
+    // The copy stays the user's to change and to delete.
+    ok = ok && (::fchmod(out, (st.st_mode & 0777) | S_IWUSR) == 0 || g.segna(errno));
+    ok = ok && (::fsync(out) == 0 || g.segna(errno));
+    if (::close(out) != 0 && ok && errno != EINTR)
+        ok = g.segna(errno);
+    return ok;
 }
 
-bool copiaCartella(const QString& da, const QString& a, int profondita)
+bool copiaCartella(const QByteArray& da, const QByteArray& a, int profondita, Guasto& g)
 {
     if (profondita > kProfonditaMassima)
+        return g.segna(ELOOP);
+    struct stat st {};
+    if (::stat(da.constData(), &st) != 0 || ::mkdir(a.constData(), 0700) != 0)
+        return g.segna(errno);
+    DIR* dir = ::opendir(da.constData());
+    if (!dir)
+        return g.segna(errno);
+    bool ok = true;
+    while (ok) {
+        errno = 0;
+        const dirent* voce = ::readdir(dir);
+        if (!voce) {
+            ok = errno == 0 || g.segna(errno);
+            break;
+        }
+        const QByteArray nome(voce->d_name);
+        if (nome == "." || nome == "..")
+            continue;
+        ok = copiaVoce(da + '/' + nome, a + '/' + nome, profondita + 1, g);
+    }
+    ::closedir(dir);
+    if (!ok)
         return false;
-    const QFile::Permissions permessi = QFileInfo(da).permissions();
-    if (!QDir().mkdir(a))
-        return false;
-    const QStringList voci =
-        QDir(da).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& voce : voci)
-        if (!copiaVoce(da + QLatin1Char('/') + voce, a + QLatin1Char('/') + voce, profondita + 1))
-            return false;
-    // The copy stays the user's to change and to delete.
-    QFile::setPermissions(a, permessi | QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ::chmod(a.constData(), (st.st_mode & 0777) | S_IRWXU);
+    if (const auto e = SalvataggioSicuro::sincronizzaCartella(QFile::decodeName(a)))
+        return g.segna(e->codice);
     return true;
 }
 
 // One entry inside a dropped folder: links stay links (so nothing outside
 // the folder is read and no cycle can form), pipes and devices are left out.
-bool copiaVoce(const QString& da, const QString& a, int profondita)
+bool copiaVoce(const QByteArray& da, const QByteArray& a, int profondita, Guasto& g)
 {
     struct stat st {};
-    if (::lstat(locale(da).constData(), &st) != 0)
-        return false;
+    if (::lstat(da.constData(), &st) != 0)
+        return g.segna(errno);
     if (S_ISLNK(st.st_mode)) {
         QByteArray destinazione(st.st_size > 0 ? st.st_size + 1 : 4096, '\0');
-        const ssize_t n = ::readlink(locale(da).constData(), destinazione.data(), destinazione.size());
+        const ssize_t n = ::readlink(da.constData(), destinazione.data(), destinazione.size());
         if (n < 0 || n >= destinazione.size())
-            return false;
+            return g.segna(n < 0 ? errno : ENAMETOOLONG);
         destinazione.truncate(n);
-        return ::symlink(destinazione.constData(), locale(a).constData()) == 0;
+        return ::symlink(destinazione.constData(), a.constData()) == 0 || g.segna(errno);
     }
     if (S_ISDIR(st.st_mode))
-        return copiaCartella(da, a, profondita);
+        return copiaCartella(da, a, profondita, g);
     if (S_ISREG(st.st_mode))
-        return copiaFile(da, a);
+        return copiaFile(da, a, g);
     return true;
 }
 
 // The dropped item itself: a link is followed once, so the tray holds the
 // content rather than a pointer at the user's file.
-bool copiaRadice(const QString& da, const QString& a)
+bool copiaRadice(const QByteArray& da, const QByteArray& a, Guasto& g)
 {
     struct stat st {};
-    if (::stat(locale(da).constData(), &st) != 0)
-        return false;
+    if (::stat(da.constData(), &st) != 0)
+        return g.segna(errno);
     if (S_ISREG(st.st_mode))
-        return copiaFile(da, a);
+        return copiaFile(da, a, g);
     if (S_ISDIR(st.st_mode))
-        return copiaCartella(da, a, 0);
-    return false;
+        return copiaCartella(da, a, 0, g);
+    return false; // a pipe or a device is no item: skipped, not a failure
+}
+
+QByteArray reale(const QByteArray& percorso)
+{
+    char* r = ::realpath(percorso.constData(), nullptr);
+    if (!r)
+        return {};
+    const QByteArray b(r);
+    std::free(r);
+    return b;
 }
 
 // True when copying `sorgente` would walk into the tray itself.
-bool contieneTray(const QString& sorgente, const QString& tray)
+bool contieneTray(const QByteArray& sorgente, const QString& tray)
 {
-    const QString s = QFileInfo(sorgente).canonicalFilePath();
-    const QString t = QFileInfo(tray).canonicalFilePath();
+    const QByteArray s = reale(sorgente);
+    const QByteArray t = reale(locale(tray));
     if (s.isEmpty() || t.isEmpty())
         return false;
-    return s == QLatin1String("/") || t == s || t.startsWith(s + QLatin1Char('/'));
+    return s == "/" || t == s || t.startsWith(s + '/');
+}
+
+void riporta(const Guasto& g, Errore* errore)
+{
+    if (g.codice && errore)
+        *errore = Errore{g.codice};
 }
 
 // Writes <tray>/<UUID>/<nome> through `scrivi`, into a hidden folder first
 // that is renamed to its UUID only when everything is there: a failure or
 // a kill leaves no empty or partial copy in the tray.
-std::optional<QString> inNuovaCartella(const QString& tray, const QString& nome,
-                                       const std::function<bool(const QString& destinazione)>& scrivi)
+std::optional<QString> inNuovaCartella(const QString& tray, const QString& nome, Errore* errore,
+                                       const std::function<bool(const QByteArray& destinazione, Guasto&)>& scrivi)
 {
     const QString uuid = nuovoUuid();
     const QString preparazione = tray + QStringLiteral("/.parziale-") + uuid;
-    if (!QDir().mkdir(preparazione))
-        return std::nullopt;
     const QString finale = tray + QLatin1Char('/') + uuid;
-    if (!scrivi(preparazione + QLatin1Char('/') + nome)
-        || ::rename(locale(preparazione).constData(), locale(finale).constData()) != 0) {
-        QDir(preparazione).removeRecursively();
+    Guasto g;
+    if (::mkdir(locale(preparazione).constData(), 0777) != 0) {
+        g.segna(errno);
+        riporta(g, errore);
         return std::nullopt;
+    }
+    bool ok = scrivi(locale(preparazione + QLatin1Char('/') + nome), g);
+    if (ok) {
+        if (const auto e = SalvataggioSicuro::sincronizzaCartella(preparazione))
+            ok = g.segna(e->codice);
+    }
+    ok = ok && (::rename(locale(preparazione).constData(), locale(finale).constData()) == 0 || g.segna(errno));
+    if (!ok) {
+        QDir(preparazione).removeRecursively();
+        riporta(g, errore);
+        return std::nullopt;
+    }
+    if (const auto e = SalvataggioSicuro::sincronizzaCartella(tray)) {
+        // In place, but not known to last: reported, and left for the user.
+        if (errore)
+            *errore = *e;
     }
     return finale + QLatin1Char('/') + nome;
 }
 
-std::optional<QString> copiaInNuovaCartella(const QString& sorgente, const QString& nome, const QString& tray)
+std::optional<QString> copiaInNuovaCartella(const QByteArray& sorgente, const QString& nome, const QString& tray,
+                                            Errore* errore)
 {
     if (contieneTray(sorgente, tray))
         return std::nullopt;
-    return inNuovaCartella(tray, nome, [&](const QString& destinazione) { return copiaRadice(sorgente, destinazione); });
+    return inNuovaCartella(tray, nome, errore,
+                           [&](const QByteArray& destinazione, Guasto& g) { return copiaRadice(sorgente, destinazione, g); });
 }
 
 // Writes `dati` under the first free name that `nome(tentativo)` gives.
-// The bytes go to a hidden temporary file first; link() then publishes it
-// only if the name is still free, so a new file never replaces another and
-// nobody sees it half written.
+// The bytes go to a hidden temporary file first, synced, which is then
+// published only if the name is still free, so a new file never replaces
+// another and nobody sees it half written.
 std::optional<QString> scriviNuovo(const QString& cartella, const std::function<QString(int)>& nome,
-                                   const QByteArray& dati, int tentativi = kTentativiNome)
+                                   const QByteArray& dati, Errore* errore, int tentativi = kTentativiNome)
 {
-    QTemporaryFile temporaneo(cartella + QStringLiteral("/.scrittura-XXXXXX"));
-    if (!temporaneo.open() || temporaneo.write(dati) != dati.size() || !temporaneo.flush())
-        return std::nullopt;
-    temporaneo.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    for (int i = 0; i < tentativi; ++i) {
-        const QString destinazione = cartella + QLatin1Char('/') + nome(i);
-        if (::link(locale(temporaneo.fileName()).constData(), locale(destinazione).constData()) == 0)
-            return destinazione;
-        if (errno == EEXIST)
-            continue;
-        if (errno != EPERM && errno != EOPNOTSUPP)
-            return std::nullopt;
-        // File systems without hard links: an exclusive create does the same.
-        QFile f(destinazione);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (f.exists())
-                continue;
-            return std::nullopt;
+    SalvataggioSicuro::Temporaneo temporaneo(cartella);
+    if (temporaneo.impostaModo(0644) && temporaneo.scrivi(dati))
+        for (int i = 0; i < tentativi; ++i) {
+            const QString destinazione = cartella + QLatin1Char('/') + nome(i);
+            if (temporaneo.pubblica(destinazione))
+                return destinazione;
+            if (temporaneo.errore())
+                break;
         }
-        if (f.write(dati) == dati.size() && f.flush())
-            return destinazione;
-        f.remove();
-        return std::nullopt;
-    }
+    if (temporaneo.errore() && errore)
+        *errore = *temporaneo.errore();
     return std::nullopt;
 }
 
@@ -237,19 +308,32 @@ QString nomeTesto(const QString& testoRifilato)
     return primiCaratteri(titolo, 40);
 }
 
-std::optional<QString> persistFileURL(const QUrl& sorgente, const QString& tray)
+QByteArray percorsoLocale(const QUrl& url)
 {
-    if (!sorgente.isLocalFile())
+    if (!url.isLocalFile())
+        return {};
+    // The path's own bytes: toLocalFile() would turn bytes that are not
+    // UTF-8 into U+FFFD and name a file that does not exist.
+    QByteArray b = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    while (b.size() > 1 && b.endsWith('/'))
+        b.chop(1);
+    return b;
+}
+
+std::optional<QString> persistFileURL(const QUrl& sorgente, const QString& tray, Errore* errore)
+{
+    const QByteArray percorso = percorsoLocale(sorgente);
+    if (percorso.isEmpty())
         return std::nullopt;
-    const QString percorso = QDir::cleanPath(sorgente.toLocalFile());
-    const QString nome = nomeSicuro(QFileInfo(percorso).fileName());
+    // The copy's name must be text: bytes that are not UTF-8 become U+FFFD.
+    const QString nome = nomeSicuro(QString::fromUtf8(percorso.mid(percorso.lastIndexOf('/') + 1)));
     if (nome.isEmpty())
         return std::nullopt;
-    return copiaInNuovaCartella(percorso, nome, tray);
+    return copiaInNuovaCartella(percorso, nome, tray, errore);
 }
 
 std::optional<QString> persistRappresentazione(const QString& temporaneo, const QString& nomeSuggerito,
-                                               const QString& tray)
+                                               const QString& tray, Errore* errore)
 {
     const QFileInfo tmp(temporaneo);
     QString nome = nomeSicuro(nomeSuggerito);
@@ -259,10 +343,10 @@ std::optional<QString> persistRappresentazione(const QString& temporaneo, const 
         return std::nullopt;
     if (QFileInfo(nome).suffix().isEmpty() && !tmp.suffix().isEmpty())
         nome += QLatin1Char('.') + tmp.suffix();
-    return copiaInNuovaCartella(temporaneo, nome, tray);
+    return copiaInNuovaCartella(locale(temporaneo), nome, tray, errore);
 }
 
-std::optional<QString> persistWebLink(const QUrl& link, const QString& tray)
+std::optional<QString> persistWebLink(const QUrl& link, const QString& tray, Errore* errore)
 {
     const auto u = webURL(link.toString(QUrl::FullyEncoded));
     if (!u)
@@ -278,10 +362,10 @@ std::optional<QString> persistWebLink(const QUrl& link, const QString& tray)
             return i == 0 ? nome + QStringLiteral(".webloc")
                           : nome + QLatin1Char('-') + nuovoUuid().left(4) + QStringLiteral(".webloc");
         },
-        contenutoWebloc(u->toString(QUrl::FullyEncoded)));
+        contenutoWebloc(u->toString(QUrl::FullyEncoded)), errore);
 }
 
-std::optional<QString> persistImage(const QImage& immagine, const QString& tray)
+std::optional<QString> persistImage(const QImage& immagine, const QString& tray, Errore* errore)
 {
     if (immagine.isNull())
         return std::nullopt;
@@ -290,17 +374,21 @@ std::optional<QString> persistImage(const QImage& immagine, const QString& tray)
     buffer.open(QIODevice::WriteOnly);
     if (!immagine.save(&buffer, "PNG"))
         return std::nullopt;
-    return scriviNuovo(tray, [](int) { return nuovoUuid() + QStringLiteral("_image.png"); }, png);
+    return scriviNuovo(tray, [](int) { return nuovoUuid() + QStringLiteral("_image.png"); }, png, errore);
 }
 
-std::optional<QString> persistTesto(const QString& testo, const QString& tray)
+std::optional<QString> persistTesto(const QString& testo, const QString& tray, Errore* errore)
 {
     const QString rifilato = testo.trimmed();
     if (rifilato.isEmpty())
         return std::nullopt;
     const QString nome = nomeSicuro(nomeTesto(rifilato) + QStringLiteral(".txt"));
-    return inNuovaCartella(tray, nome, [&](const QString& destinazione) {
-        return scriviNuovo(QFileInfo(destinazione).path(), [&](int) { return nome; }, rifilato.toUtf8(), 1).has_value();
+    return inNuovaCartella(tray, nome, errore, [&](const QByteArray& destinazione, Guasto& g) {
+        Errore e;
+        if (scriviNuovo(QFileInfo(QFile::decodeName(destinazione)).path(), [&](int) { return nome; }, rifilato.toUtf8(),
+                        &e, 1))
+            return true;
+        return g.segna(e.codice);
     });
 }
 

@@ -24,6 +24,9 @@
 
 namespace {
 
+// How long a quick run of tray changes holds back the question about sending.
+constexpr int kAttesaDomandaInvioMs = 250;
+
 constexpr int kAltezzaIntestazione = 24;
 constexpr int kSottoIntestazione = 8;
 constexpr int kSpaziatura = 6;
@@ -111,6 +114,14 @@ SmartTrayView::SmartTrayView(DropManager& dropManager, QWidget* parent)
     elenco_->setAutoFillBackground(false);
     progressivo_ = new ElencoProgressivo(*scorrimento_, *colonna_, [this](int i) { return riga(i); }, this);
 
+    domandaInvioRitardata_ = new QTimer(this);
+    domandaInvioRitardata_->setSingleShot(true);
+    domandaInvioRitardata_->setInterval(kAttesaDomandaInvioMs);
+    connect(domandaInvioRitardata_, &QTimer::timeout, this, [this] {
+        if (std::exchange(invioDaChiedere_, false))
+            chiediInvio();
+    });
+    connect(&dropManager_, &DropManager::aggiunto, this, &SmartTrayView::fileAggiunto);
     connect(&dropManager_, &DropManager::draggedFilesChanged, this, &SmartTrayView::trayCambiato);
     ricostruisciRighe();
     aggiornaStatoVassoio();
@@ -251,25 +262,62 @@ void SmartTrayView::annullaSelezione()
 
 void SmartTrayView::svuotaVassoio() { dropManager_.setDraggedFiles({}); }
 
-void SmartTrayView::aggiornaStatoVassoio()
+void SmartTrayView::chiediInvio()
 {
-    const QList<QUrl> files = dropManager_.draggedFiles();
+    // While files keep coming, at most once per pause: the question looks at every file.
+    if (domandaInvioRitardata_->isActive()) {
+        invioDaChiedere_ = true;
+        return;
+    }
+    domandaInvioRitardata_->start();
     const int domanda = ++domandaInvio_;
     QPointer<SmartTrayView> io(this);
-    dropManager_.puoInviareConAirDrop(files, [io, domanda](bool si) {
+    dropManager_.puoInviareConAirDrop(dropManager_.draggedFiles(), [io, domanda](bool si) {
         if (!io || domanda != io->domandaInvio_ || si == io->airDropDisponibile_)
             return;
         io->airDropDisponibile_ = si;
         io->aggiornaRighe();
     });
+}
+
+bool SmartTrayView::eImmagine(const QUrl& u)
+{
+    auto it = tipiNoti_.find(u);
+    if (it == tipiNoti_.end())
+        it = tipiNoti_.insert(u, u.isLocalFile() && TipiVassoio::eImmagine(u.toLocalFile()));
+    return it.value();
+}
+
+void SmartTrayView::aggiornaStatoVassoio()
+{
+    const QList<QUrl> files = dropManager_.draggedFiles();
+    chiediInvio();
+    QHash<QUrl, bool> noti;
     immaginiNote_.clear();
-    for (const QUrl& u : files)
-        if (u.isLocalFile() && TipiVassoio::eImmagine(u.toLocalFile()))
+    for (const QUrl& u : files) {
+        noti.insert(u, eImmagine(u));
+        if (noti.value(u))
             immaginiNote_.insert(u);
+    }
+    tipiNoti_ = std::move(noti);
+}
+
+void SmartTrayView::fileAggiunto(const QUrl& file)
+{
+    appenaAggiunto_ = true;
+    chiediInvio();
+    if (eImmagine(file))
+        immaginiNote_.insert(file);
+    elencati_ << file;
+    progressivo_->imposta(int(elencati_.size()));
+    scorrimento_->setVisible(true);
+    aggiornaRighe();
 }
 
 void SmartTrayView::trayCambiato()
 {
+    if (std::exchange(appenaAggiunto_, false))
+        return;
     aggiornaStatoVassoio();
     const QList<QUrl> files = dropManager_.draggedFiles();
     const QSet<QUrl> presenti(files.begin(), files.end());

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QSet>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
@@ -111,7 +112,12 @@ protected:
 
 private:
     void trayCambiato();
+    // One file appended: one row more, and only that file looked at.
+    void fileAggiunto(const QUrl& file);
     void ricostruisciRighe();
+    // Whether `file` is an image, remembered for as long as it is listed.
+    bool eImmagine(const QUrl& file);
+    void chiediInvio();
     RigaFileVassoio* nuovaRiga(const QUrl& file);
     RigaFileVassoio* riga(int indice);
     RigaFileVassoio::Stato statoPer(const QUrl& file) const;
@@ -142,6 +148,12 @@ private:
     bool isDropTargeted_ = false;
     bool airDropDisponibile_ = false;
     QSet<QUrl> immaginiNote_;
+    QHash<QUrl, bool> tipiNoti_; // whether each listed file is an image, worked out once
+    // Asking about sending is held back while the tray changes quickly.
+    QTimer* domandaInvioRitardata_;
+    bool invioDaChiedere_ = false;
+    // The change being told is one file appended, already shown.
+    bool appenaAggiunto_ = false;
     QSet<QUrl> selezionati_;
     // Answers about sending that arrive after a newer question are dropped.
     int domandaInvio_ = 0;

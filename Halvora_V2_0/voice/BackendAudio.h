@@ -15,7 +15,10 @@ public:
     using QObject::QObject;
     // The file being written.
     virtual QString percorso() const = 0;
-    // Starts writing; false when the recording could not start.
+    // Starts the recording; false when it could not start. The file fills
+    // once the microphone sends its first audio (`audioArrivato`), maybe a
+    // moment later; a microphone that never does ends the recording with
+    // `finito(false)`.
     virtual bool registra() = 0;
     // Asks the recording to end; the file is complete once `finito` arrives.
     virtual void ferma() = 0;
@@ -23,8 +26,15 @@ public:
     // is complete; used when the application quits.
     virtual void fermaEAttendi(int millisecondi) = 0;
     virtual bool inRegistrazione() const = 0;
+    // Whether the microphone's audio reached the file.
+    virtual bool avviata() const = 0;
+    // Why the recording failed, in the platform's words; empty when it did not.
+    virtual QString motivo() const = 0;
 
 signals:
+    // The microphone's first audio reached the recording: from now on it is
+    // written. Once at most; never for a recording stopped before it.
+    void audioArrivato();
     // The recording ended, by a stop or by a failure, and the file is closed.
     void finito(bool riuscito);
 };

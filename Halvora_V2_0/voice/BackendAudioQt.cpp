@@ -1,5 +1,7 @@
 #include "BackendAudioQt.h"
 
+#include "RegistrazioneGst.h"
+
 #include <QAudioDevice>
 #include <QAudioInput>
 #include <QAudioOutput>
@@ -12,6 +14,7 @@
 #include <QMediaFormat>
 #include <QMediaPlayer>
 #include <QMediaRecorder>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -27,9 +30,7 @@ public:
         if (recorder_ || !BackendAudioQt::ciSonoIngressiAudio())
             return false;
         ingresso_ = new QAudioInput(QMediaDevices::defaultAudioInput(), this);
-        sessione_.setAudioInput(ingresso_);
         recorder_ = new QMediaRecorder(this);
-        sessione_.setRecorder(recorder_);
         // The audio flavour of MPEG-4: same container, and Qt keeps the ".m4a"
         // name instead of appending ".mp4".
         QMediaFormat formato(QMediaFormat::Mpeg4Audio);
@@ -41,27 +42,47 @@ public:
         recorder_->setEncodingMode(QMediaRecorder::ConstantQualityEncoding);
         recorder_->setOutputLocation(QUrl::fromLocalFile(percorso_));
         connect(recorder_, &QMediaRecorder::recorderStateChanged, this, [this](QMediaRecorder::RecorderState s) {
-            if (s != QMediaRecorder::StoppedState)
-                avviato_ = true;
-            else if (avviato_)
+            if (s == QMediaRecorder::StoppedState)
                 concludi(recorder_->error() == QMediaRecorder::NoError);
         });
         connect(recorder_, &QMediaRecorder::errorOccurred, this, [this] {
-            if (recorder_->recorderState() == QMediaRecorder::StoppedState && avviato_)
+            motivo_ = recorder_->errorString();
+            if (recorder_->recorderState() == QMediaRecorder::StoppedState)
                 concludi(false);
         });
-        recorder_->record();
-        if (recorder_->error() != QMediaRecorder::NoError) {
-            avviato_ = false;
-            return false;
-        }
-        avviato_ = true;
+
+        // The recording is linked to the microphone once its audio flows.
+        QPointer<RegistratoreQt> io(this);
+        const bool attende = gst_.aggiungiMicrofono([this] { sessione_.setAudioInput(ingresso_); }, [io] {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [io] {
+                    if (io && !io->avvia())
+                        io->concludi(false);
+                },
+                Qt::QueuedConnection);
+        });
+        sessione_.setRecorder(recorder_);
+        if (!attende)
+            return avvia();
+        attesaMicrofono_.setSingleShot(true);
+        connect(&attesaMicrofono_, &QTimer::timeout, this, [this] {
+            motivo_ = QStringLiteral("no audio from the microphone");
+            concludi(false);
+        });
+        attesaMicrofono_.start(kAttesaMicrofonoMs);
         return true;
     }
 
     void ferma() override
     {
-        if (recorder_ && recorder_->recorderState() != QMediaRecorder::StoppedState)
+        fermato_ = true;
+        if (!avviata_) {
+            // Nothing recorded yet: the file stays empty. Told later, as a recording's end is.
+            QTimer::singleShot(0, this, [this] { concludi(true); });
+            return;
+        }
+        if (recorder_->recorderState() != QMediaRecorder::StoppedState)
             recorder_->stop();
     }
 
@@ -79,23 +100,49 @@ public:
 
     bool inRegistrazione() const override
     {
-        return recorder_ && recorder_->recorderState() == QMediaRecorder::RecordingState;
+        return !concluso_ && !fermato_ && recorder_ != nullptr;
     }
+    bool avviata() const override { return avviata_; }
+    QString motivo() const override { return motivo_; }
 
 private:
+    // How long the microphone may take to send its first audio.
+    static constexpr int kAttesaMicrofonoMs = 5000;
+
+    // Links the recording to the microphone; false when it refuses.
+    bool avvia()
+    {
+        if (avviata_ || concluso_ || fermato_)
+            return true;
+        attesaMicrofono_.stop();
+        avviata_ = true;
+        gst_.avviaRegistrazione([this] { recorder_->record(); });
+        if (recorder_->error() != QMediaRecorder::NoError) {
+            motivo_ = recorder_->errorString();
+            return false;
+        }
+        emit audioArrivato();
+        return true;
+    }
+
     void concludi(bool riuscito)
     {
         if (concluso_)
             return;
         concluso_ = true;
+        attesaMicrofono_.stop();
         emit finito(riuscito);
     }
 
     QString percorso_;
+    RegistrazioneGst gst_; // outlives the session, whose elements it holds
     QMediaCaptureSession sessione_;
     QAudioInput* ingresso_ = nullptr;
     QMediaRecorder* recorder_ = nullptr;
-    bool avviato_ = false;
+    QTimer attesaMicrofono_;
+    QString motivo_;
+    bool avviata_ = false;  // record() was called: the microphone's audio flows
+    bool fermato_ = false;
     bool concluso_ = false;
 };
 

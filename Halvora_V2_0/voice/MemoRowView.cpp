@@ -25,6 +25,8 @@ namespace {
 
 // Room around the card for its hover growth and shadow.
 constexpr int bordo = 4;
+// The most of a transcript the row lays out.
+constexpr qsizetype kCaratteriMostrati = 600;
 
 // The memo's name on one line, elided at the right.
 class NomeMemo final : public QWidget {
@@ -94,6 +96,8 @@ MemoRowView::MemoRowView(const QUrl& url, VoiceManager& manager, StatoRinomina& 
     trascrizione_ = new QLabel(rigaTrascrizione_);
     trascrizione_->setObjectName(QStringLiteral("trascrizione"));
     trascrizione_->setWordWrap(true);
+    // A transcript longer than its three lines shows its beginning.
+    trascrizione_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     trascrizione_->setFont(carattere(10));
     QPalette tinta = trascrizione_->palette();
     tinta.setColor(QPalette::WindowText, QColor(255, 255, 255, 150));
@@ -179,7 +183,8 @@ void MemoRowView::aggiorna()
                   (trascrivi_->sizeHint().height() - attesa_->height()) / 2);
     attesa_->setVisible(inCorso);
     rigaTrascrizione_->setVisible(!testo.isEmpty());
-    trascrizione_->setText(testo);
+    // Three lines show far less than this; laying out more would only cost.
+    trascrizione_->setText(testo.left(kCaratteriMostrati));
     // At most three lines of transcript.
     trascrizione_->setMaximumHeight(QFontMetrics(trascrizione_->font()).lineSpacing() * 3);
 }

@@ -1,5 +1,6 @@
 #include "NomiMemo.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
@@ -18,12 +19,19 @@ bool nomeOccupato(const QString& cartella, const QString& base)
     return QFileInfo::exists(radice + QStringLiteral(".m4a")) || QFileInfo::exists(radice + QStringLiteral(".txt"));
 }
 
-QString percorsoUnico(const QString& cartella, const QString& base)
+std::optional<QString> riservaPercorsoUnico(const QString& cartella, const QString& base)
 {
-    QString nome = base;
-    for (int n = 2; nomeOccupato(cartella, nome); ++n)
-        nome = QStringLiteral("%1 (%2)").arg(base).arg(n);
-    return cartella + QLatin1Char('/') + nome + QStringLiteral(".m4a");
+    for (int n = 1;; ++n) {
+        const QString nome = n == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(n);
+        if (nomeOccupato(cartella, nome))
+            continue;
+        QFile file(cartella + QLatin1Char('/') + nome + QStringLiteral(".m4a"));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        // Taken meanwhile: the next name; anything else: no file can be made here.
+        if (!file.exists())
+            return std::nullopt;
+    }
 }
 
 std::optional<QString> nomeDaRinomina(const QString& testo, const QString& ext)

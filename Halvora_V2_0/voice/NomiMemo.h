@@ -13,11 +13,13 @@ inline constexpr QLatin1StringView estensione{"m4a"};
 // "Memo " + the time as "d MMM HH.mm" in `locale` ("Memo 8 Dec 14.05").
 QString nomePredefinito(const QDateTime& quando, const QLocale& locale = QLocale());
 
-// A free path in `cartella` for a memo called `base`: base.m4a, then
-// "base (2).m4a", "base (3).m4a", … A name is taken when either the memo
-// or its transcript exists, so an orphan transcript never attaches itself
-// to a new memo.
-QString percorsoUnico(const QString& cartella, const QString& base);
+// Takes a free path in `cartella` for a new memo called `base` and makes
+// its file there, empty: base.m4a, then "base (2).m4a", "base (3).m4a", …
+// A name is taken when either the memo or its transcript exists, so an
+// orphan transcript never attaches itself to a new memo; the file is made
+// only where none is, so two recordings never share one. Nothing when no
+// file can be made there.
+std::optional<QString> riservaPercorsoUnico(const QString& cartella, const QString& base);
 
 // Whether a memo called `base` (memo or transcript) already exists in `cartella`.
 bool nomeOccupato(const QString& cartella, const QString& base);

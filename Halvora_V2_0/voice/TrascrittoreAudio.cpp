@@ -2,12 +2,16 @@
 
 #include "Aiutanti.h"
 #include "ContrattoRiconoscimento.h"
+#include "LettoreMp4.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QTimer>
+#include <climits>
 
 namespace {
 
@@ -37,6 +41,13 @@ std::optional<QString> codiceLingua(const QString& identificatore)
     return QLocale::languageToCode(lingua);
 }
 
+// Set on a helper killed for outlasting its limit.
+constexpr const char* kScaduto = "scaduto";
+
+// Bytes a second of the thinnest speech recording: a file's length guessed
+// from its size is never shorter than the real one.
+constexpr double kByteAlSecondoMinimi = 4000;
+
 // Our own text for a file the decoder cannot read: the decoder's messages
 // are English whatever the user's language, and say nothing to a user.
 QString audioIlleggibile() { return QCoreApplication::translate("TrascrittoreAudio", "Impossibile leggere l'audio."); }
@@ -49,7 +60,12 @@ TrascrittoreAudio::TrascrittoreAudio(QObject* parent)
 }
 
 TrascrittoreAudio::TrascrittoreAudio(QString programma, QString cartellaModelli, QObject* parent)
-    : QObject(parent), programma_(std::move(programma)), cartellaModelli_(std::move(cartellaModelli))
+    : TrascrittoreAudio(std::move(programma), std::move(cartellaModelli), Limite{}, parent)
+{
+}
+
+TrascrittoreAudio::TrascrittoreAudio(QString programma, QString cartellaModelli, Limite limite, QObject* parent)
+    : QObject(parent), programma_(std::move(programma)), cartellaModelli_(std::move(cartellaModelli)), limite_(limite)
 {
     if (auto* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &TrascrittoreAudio::fermaTutto);
@@ -84,6 +100,14 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
     }
 
     auto* p = new QProcess(this);
+    // A hung helper is killed, so the next transcription can start.
+    auto* limite = new QTimer(p);
+    limite->setSingleShot(true);
+    connect(limite, &QTimer::timeout, p, [p] {
+        p->setProperty(kScaduto, true);
+        p->kill();
+    });
+    connect(p, &QProcess::started, limite, [limite, ms = limiteMs(percorso, limite_)] { limite->start(ms); });
     p->setProgram(programma_);
     p->setArguments(ContrattoRiconoscimento::argomenti(cartellaLingua(cartellaModelli_, *lingua)));
     // Opened here, at the start: the helper keeps the file even if the memo is renamed or deleted meanwhile.
@@ -92,10 +116,16 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
     connect(p, &QProcess::finished, this, [this, p, fatto](int codice, QProcess::ExitStatus stato) {
         const QString uscita = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
         Esito esito{Esito::Tipo::nonDisponibile, {}};
-        if (stato == QProcess::NormalExit && codice == ContrattoRiconoscimento::testo) {
+        if (p->property(kScaduto).toBool()) {
+            qWarning("Riconoscimento vocale fermato: nessuna risposta entro il limite");
+            esito = {Esito::Tipo::fallita, tr("Il riconoscimento vocale non ha risposto in tempo.")};
+        } else if (stato == QProcess::CrashExit) {
+            qWarning("Riconoscimento vocale interrotto: %s", qPrintable(p->errorString()));
+            esito = {Esito::Tipo::fallita, tr("Il riconoscimento vocale si è interrotto.")};
+        } else if (codice == ContrattoRiconoscimento::testo) {
             esito = uscita.isEmpty() ? Esito{Esito::Tipo::fallita, tr("Nessun parlato riconosciuto.")}
                                      : Esito{Esito::Tipo::testo, uscita};
-        } else if (stato == QProcess::NormalExit && codice == ContrattoRiconoscimento::audioIlleggibile) {
+        } else if (codice == ContrattoRiconoscimento::audioIlleggibile) {
             esito = {Esito::Tipo::fallita, audioIlleggibile()};
         }
         concludi(p, fatto, esito);
@@ -114,6 +144,13 @@ void TrascrittoreAudio::concludi(QProcess* p, const Risposta& fatto, const Esito
     p->disconnect(this);
     p->deleteLater();
     fatto(esito);
+}
+
+int TrascrittoreAudio::limiteMs(const QString& percorso, const Limite& limite)
+{
+    const double secondi =
+        LettoreMp4::secondiAudio(percorso).value_or(double(QFileInfo(percorso).size()) / kByteAlSecondoMinimi);
+    return int(std::min(limite.fissoMs + 1000.0 * limite.perSecondoAudio * secondi, double(INT_MAX)));
 }
 
 TrascrittoreAudio::Funzione TrascrittoreAudio::funzione()

@@ -32,9 +32,18 @@ public:
     // Where Debian's pocketsphinx packages put their language models.
     static inline const QString kCartellaModelli = QStringLiteral("/usr/share/pocketsphinx/model");
 
+    // How long a helper may work before it counts as hung and is killed: a
+    // fixed part (start, model, decoder) and a multiple of the audio's
+    // length. Recognition here takes a fraction of the audio's length.
+    struct Limite {
+        int fissoMs = 60000;
+        double perSecondoAudio = 3.0;
+    };
+
     explicit TrascrittoreAudio(QObject* parent = nullptr);
     // `programma` is the helper to run; `cartellaModelli` holds the models.
     TrascrittoreAudio(QString programma, QString cartellaModelli, QObject* parent = nullptr);
+    TrascrittoreAudio(QString programma, QString cartellaModelli, Limite limite, QObject* parent = nullptr);
     ~TrascrittoreAudio() override;
 
     // The helper beside the executable, else the one of the build tree.
@@ -42,7 +51,8 @@ public:
 
     // Transcribes the file at `percorso`; `fatto` is called later, on the
     // GUI thread. Recognition is always local, so `soloSulDispositivo`
-    // changes nothing.
+    // changes nothing. A helper that crashes, is killed or outlasts its
+    // limit is a failure (`fallita`), not a missing language.
     void trascrivi(const QString& percorso, bool soloSulDispositivo, Risposta fatto);
     // This transcriber as a `Funzione`; once it is gone, the answer is `nonDisponibile`.
     Funzione funzione();
@@ -52,6 +62,10 @@ public:
     int inCorso() const;
     // Kills every running helper; their callers hear nothing more.
     void fermaTutto();
+
+    // The helper's limit for an audio file (its length read from the file,
+    // else guessed from its size).
+    static int limiteMs(const QString& percorso, const Limite& limite);
 
     // The languages with a model, as identifiers like "en-US", sorted.
     static QStringList lingueSupportate(const QString& cartellaModelli = kCartellaModelli);
@@ -72,5 +86,6 @@ private:
 
     QString programma_;
     QString cartellaModelli_;
+    Limite limite_;
     QList<QPointer<QProcess>> processi_;
 };

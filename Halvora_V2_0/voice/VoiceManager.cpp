@@ -1,16 +1,35 @@
 #include "VoiceManager.h"
 
 #include "Diagnostica.h"
+#include "LettoreMp4.h"
 #include "NomiMemo.h"
+#include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 
 #include <unistd.h>
+
+namespace {
+
+// The transcript beside a memo, up to kLimiteTrascrizione bytes; empty when there is none.
+QString leggiTrascrizione(const QString& percorsoMemo)
+{
+    QFile f(NomiMemo::percorsoTrascrizione(percorsoMemo));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    // A character cut in two at the end is left out, not shown broken.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8(f.read(VoiceManager::kLimiteTrascrizione));
+}
+
+} // namespace
 
 VoiceManager::VoiceManager(BackendAudio& audio, Clock& clock, const QString& cartellaDocumenti, QObject* parent)
     : QObject(parent), audio_(audio), clock_(clock), documenti_(cartellaDocumenti)
@@ -106,7 +125,8 @@ void VoiceManager::loadRecordings()
     };
     std::vector<Voce> memo;
     for (const QFileInfo& f : voci)
-        if (f.suffix().toLower() == NomiMemo::estensione)
+        // A recording that never held a sound (cut before its first second) is no memo.
+        if (f.suffix().toLower() == NomiMemo::estensione && !LettoreMp4::senzaSuono(f.absoluteFilePath()))
             memo.push_back({QUrl::fromLocalFile(f.absoluteFilePath()), f.lastModified()});
     std::stable_sort(memo.begin(), memo.end(), [](const Voce& a, const Voce& b) {
         if (!a.data.isValid())
@@ -123,10 +143,7 @@ void VoiceManager::loadRecordings()
             impostaRecordings(ordinati);
             QHash<QUrl, QString> testi;
             for (const QUrl& url : ordinati) {
-                QFile f(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
-                if (!f.open(QIODevice::ReadOnly))
-                    continue;
-                const QString testo = QString::fromUtf8(f.readAll());
+                const QString testo = leggiTrascrizione(url.toLocalFile());
                 if (!testo.isEmpty())
                     testi.insert(url, testo);
             }
@@ -177,8 +194,10 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
     const bool collegata = ::link(QFile::encodeName(trascrizione).constData(),
                                   QFile::encodeName(trascrizioneNuova).constData()) == 0;
     QFile file(memo.absoluteFilePath());
+    errno = 0;
     if (!file.rename(destinazione)) {
         diagnostica(QStringLiteral("Errore rename: ") + file.errorString());
+        impostaErrore(tr("Memo non rinominato: %1").arg(SalvataggioSicuro::Errore{errno ? errno : EIO}.testo()));
         if (collegata)
             QFile::remove(trascrizioneNuova);
         return;
@@ -187,6 +206,8 @@ void VoiceManager::renameMemo(const QUrl& url, const QString& newName)
         QFile::remove(trascrizione);
     else
         QFile::rename(trascrizione, trascrizioneNuova); // no transcript, or no hard links here
+    // The new names last through a power cut.
+    SalvataggioSicuro::sincronizzaCartella(cartella);
     // A transcript on its way follows the memo to its new name.
     if (trascrizioneInCorso_ == url)
         setTrascrizioneInCorso(QUrl::fromLocalFile(destinazione));

@@ -51,10 +51,14 @@ public:
     // Documents/VoiceMemos, created on every call (a failure is ignored).
     QString memosFolder() const;
     QString defaultMemoName() const;
-    // The transcript of a memo, empty when it has none.
+    // The transcript of a memo, empty when it has none; of a longer one, its first part.
     QString transcriptFor(const QUrl& url) const { return trascrizioni_.value(url); }
+    // How much of a transcript file is read: far more than hours of speech
+    // give, and little enough to read on the GUI thread at every listing.
+    static constexpr qint64 kLimiteTrascrizione = 256 * 1024;
 
-    // Re-reads the folder; publishes the memos newest first and their transcripts.
+    // Re-reads the folder; publishes the memos newest first and their
+    // transcripts. A file without sound is no memo and is not listed.
     void loadRecordings();
     void renameMemo(const QUrl& url, const QString& newName);
     // Deletes a memo and its transcript, on the next turn of the event loop.

@@ -2,16 +2,27 @@
 #include "VoiceManager.h"
 
 #include "Diagnostica.h"
+#include "LettoreMp4.h"
 #include "NomiMemo.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStorageInfo>
 
 namespace {
 // How long quitting waits for a recording's file to be closed.
 constexpr int attesaChiusuraMs = 3000;
+// Below this much free room (a few seconds of audio) the disk counts as
+// full: no recording starts, and one that failed was stopped by it.
+constexpr qint64 kSpazioMinimo = 64 * 1024;
+
+bool discoPieno(const QString& cartella)
+{
+    const QStorageInfo disco(cartella);
+    return disco.isValid() && disco.bytesAvailable() >= 0 && disco.bytesAvailable() < kSpazioMinimo;
+}
 } // namespace
 
 void VoiceManager::chiediAccessoMicrofono()
@@ -70,7 +81,20 @@ void VoiceManager::startRecording()
         reportRecordingFailure(tr("Impossibile preparare la cartella dei memo."), false);
         return;
     }
-    const QString percorso = NomiMemo::percorsoUnico(cartella, defaultMemoName());
+    if (discoPieno(cartella)) {
+        reportRecordingFailure(tr("Il disco è pieno: impossibile registrare."), false);
+        return;
+    }
+    // The memo's file is made here, so no other recording can take its name.
+    const std::optional<QString> riservato = NomiMemo::riservaPercorsoUnico(cartella, defaultMemoName());
+    if (!riservato) {
+        diagnostica(QStringLiteral("ERRORE FATALE REGISTRAZIONE: nessun file in ") + cartella);
+        reportRecordingFailure(discoPieno(cartella) ? tr("Il disco è pieno: impossibile registrare.")
+                                                    : tr("Impossibile preparare la cartella dei memo."),
+                               false);
+        return;
+    }
+    const QString percorso = *riservato;
 
     QString errore;
     std::unique_ptr<RegistratoreAudio> nuovo = audio_.creaRegistratore(percorso, &errore);
@@ -83,25 +107,30 @@ void VoiceManager::startRecording()
     audioRecorder_.reset(nuovo.release());
     RegistratoreAudio* r = audioRecorder_.get();
     connect(r, &RegistratoreAudio::finito, this, [this, r](bool riuscito) { registrazioneFinita(r, riuscito); });
+    // Recording, and counting, from the microphone's first audio on: a memo
+    // stopped before it has nothing in it.
+    connect(r, &RegistratoreAudio::audioArrivato, this, [this, r] {
+        if (r != audioRecorder_.get())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                impostaPermissionDenied(false);
+                impostaErrore({});
+                setIsRecording(true);
+                timer_.cancel();
+                impostaDurata(0);
+                timer_ = clock_.repeating(1.0, [this] { impostaDurata(recordingDuration_ + 1.0); });
+            },
+            Qt::QueuedConnection);
+    });
     if (!r->registra()) {
+        disconnect(r, nullptr, this, nullptr);
         audioRecorder_.reset();
         // A start that failed leaves no empty memo behind.
         QFile::remove(percorso);
         reportRecordingFailure(tr("Impossibile avviare la registrazione. Controlla il microfono."), false);
-        return;
     }
-
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            impostaPermissionDenied(false);
-            impostaErrore({});
-            setIsRecording(true);
-            timer_.cancel();
-            impostaDurata(0);
-            timer_ = clock_.repeating(1.0, [this] { impostaDurata(recordingDuration_ + 1.0); });
-        },
-        Qt::QueuedConnection);
 }
 
 void VoiceManager::azzeraCronometro()
@@ -141,9 +170,7 @@ void VoiceManager::stopRecording()
         // Kept until the backend reports the file closed.
         inChiusura_.push_back(std::move(audioRecorder_));
     }
-    if (!percorso.isEmpty() && QFileInfo::exists(percorso))
-        diagnostica(QStringLiteral("File salvato con successo in: ") + percorso);
-    else
+    if (percorso.isEmpty() || !QFileInfo::exists(percorso))
         diagnostica(QStringLiteral("ERRORE: Il file non è stato trovato sul disco dopo lo stop."));
     loadRecordings();
 }
@@ -151,24 +178,45 @@ void VoiceManager::stopRecording()
 void VoiceManager::registrazioneFinita(RegistratoreAudio* registratore, bool riuscito)
 {
     const QString percorso = registratore->percorso();
+    // A file without a single sound is no memo: nothing of it is worth keeping.
+    const bool muto = LettoreMp4::senzaSuono(percorso);
+    if (muto) {
+        diagnostica(QStringLiteral("Registrazione senza suono, eliminata: ") + percorso);
+        QFile::remove(percorso);
+    }
+    QString messaggio;
+    if (!riuscito) {
+        diagnostica(QStringLiteral("ERRORE REGISTRAZIONE: ") + registratore->motivo() + QStringLiteral(" (") + percorso
+                    + QLatin1Char(')'));
+        // What was written before the failure stays a memo.
+        if (!registratore->avviata())
+            messaggio = tr("Impossibile avviare la registrazione. Controlla il microfono.");
+        else if (discoPieno(QFileInfo(percorso).absolutePath()))
+            messaggio = tr("Il disco è pieno: la registrazione si è fermata qui.");
+        else
+            messaggio = tr("Registrazione non riuscita: %1").arg(registratore->motivo());
+    } else if (!muto) {
+        diagnostica(QStringLiteral("File salvato con successo in: ") + percorso);
+    }
     if (registratore == audioRecorder_.get()) {
         audioRecorder_.reset();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                azzeraCronometro();
-                setIsRecording(false);
-            },
-            Qt::QueuedConnection);
+        if (messaggio.isEmpty())
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    azzeraCronometro();
+                    setIsRecording(false);
+                },
+                Qt::QueuedConnection);
+        else
+            reportRecordingFailure(messaggio, false);
     } else {
         // A late end of a recording already stopped: a newer one keeps its state.
         std::erase_if(inChiusura_, [registratore](const Registratore& r) { return r.get() == registratore; });
+        if (!messaggio.isEmpty())
+            QMetaObject::invokeMethod(this, [this, messaggio] { impostaErrore(messaggio); }, Qt::QueuedConnection);
     }
-    // A recording that failed before writing anything is not a memo.
-    if (!riuscito && QFileInfo(percorso).exists() && QFileInfo(percorso).size() == 0)
-        QFile::remove(percorso);
-    if (riuscito)
-        loadRecordings();
+    loadRecordings();
 }
 
 void VoiceManager::concludiRegistrazioni()

@@ -3,12 +3,12 @@
 
 #include "Diagnostica.h"
 #include "NomiMemo.h"
+#include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 #include <algorithm>
 
 bool VoiceManager::inScrittura(const QUrl& url) const
@@ -51,11 +51,14 @@ void VoiceManager::trascrizioneFinita(const TrascrittoreAudio::Esito& esito)
     using Tipo = TrascrittoreAudio::Esito::Tipo;
     switch (esito.tipo) {
     case Tipo::testo: {
-        // On disk before anything reloads the list, which reads transcripts from there.
-        QSaveFile file(NomiMemo::percorsoTrascrizione(url.toLocalFile()));
-        const QByteArray utf8 = esito.testo.toUtf8();
-        if (!file.open(QIODevice::WriteOnly) || file.write(utf8) != utf8.size() || !file.commit())
-            diagnostica(QStringLiteral("Errore scrittura trascrizione: ") + file.errorString());
+        // On disk before anything reloads the list, which reads transcripts
+        // from there. A transcript that cannot be kept is still shown for
+        // this run, and the user learns it will not last.
+        if (const auto errore =
+                SalvataggioSicuro::salva(NomiMemo::percorsoTrascrizione(url.toLocalFile()), esito.testo.toUtf8())) {
+            diagnostica(QStringLiteral("Errore scrittura trascrizione: ") + errore->testo());
+            impostaErrore(tr("Trascrizione non salvata: %1").arg(errore->testo()));
+        }
         auto testi = trascrizioni_;
         testi.insert(url, esito.testo);
         impostaTrascrizioni(std::move(testi));

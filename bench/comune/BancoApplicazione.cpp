@@ -52,6 +52,16 @@ double residenteMB(qint64 pid)
     return campo(leggi(QStringLiteral("/proc/%1/status").arg(pid)), "VmRSS:") / 1024;
 }
 
+int descrittori(qint64 pid)
+{
+    return int(QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+int fili(qint64 pid)
+{
+    return int(QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
 QList<std::pair<double, QString>> mappature(qint64 pid)
 {
     QMap<QString, double> perNome;
@@ -94,6 +104,18 @@ void Puntatore::muovi(int x, int y)
 void Puntatore::clic()
 {
     xcb_test_fake_input(c_, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    sincronizza();
+}
+
+void Puntatore::premi()
+{
+    xcb_test_fake_input(c_, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    sincronizza();
+}
+
+void Puntatore::rilascia()
+{
     xcb_test_fake_input(c_, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     sincronizza();
 }

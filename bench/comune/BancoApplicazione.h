@@ -31,6 +31,9 @@ Campione campiona(qint64 pid);
 // Seconds on a CPU of the process's main (GUI) thread, to the nanosecond.
 double cpuFiloPrincipale(qint64 pid);
 double residenteMB(qint64 pid);
+// Open file descriptors and threads of a process.
+int descrittori(qint64 pid);
+int fili(qint64 pid);
 // Resident kilobytes by mapped file (anonymous mappings by their name), largest first.
 QList<std::pair<double, QString>> mappature(qint64 pid);
 
@@ -46,6 +49,9 @@ public:
     void muovi(int x, int y);
     // A press and release of the left button where the pointer is.
     void clic();
+    // The left button pressed, and let go, apart: a drag between them.
+    void premi();
+    void rilascia();
 
 private:
     void sincronizza();

@@ -360,7 +360,7 @@ Pasteboard::Contenuto WaylandPasteboard::leggi(const QStringList& formati) const
         if (!byte)
             continue;
         if (tipo == tipoTesto)
-            c.testo = tipo == QLatin1String("STRING") ? QString::fromLatin1(*byte) : QString::fromUtf8(*byte);
+            c.testo = Pasteboard::testoUtf8(*byte, tipo == QLatin1String("STRING"));
         if (formati.contains(tipo))
             c.dati.insert(tipo, *byte);
     }

@@ -67,7 +67,7 @@ public:
             QByteArray byte;
             uint32_t tipo = 0;
             if (atomo && converti(atomo, byte, &tipo)) {
-                c.testo = tipo == XCB_ATOM_STRING ? QString::fromLatin1(byte) : QString::fromUtf8(byte);
+                c.testo = Pasteboard::testoUtf8(std::move(byte), tipo == XCB_ATOM_STRING);
                 break;
             }
         }
@@ -140,6 +140,11 @@ private:
             byte = valore(r);
             return true;
         }
+        // The INCR value is a lower bound of the size (owners give the size
+        // itself): room for it at once spares the copies of a growing buffer.
+        if (xcb_get_property_value_length(r.get()) >= 4)
+            byte.reserve(qMin(qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(r.get()))),
+                              Pasteboard::kMassimoByte + 1));
         // Deleting the INCR property asked for the first piece; an empty piece ends it.
         for (;;) {
             const auto nuovo = aspetta([this](const xcb_generic_event_t* e) {
@@ -158,7 +163,7 @@ private:
             const int n = xcb_get_property_value_length(pezzo.get());
             if (n == 0)
                 return true;
-            byte += valore(pezzo);
+            byte.append(static_cast<const char*>(xcb_get_property_value(pezzo.get())), n * (pezzo->format / 8));
             if (byte.size() > Pasteboard::kMassimoByte)
                 return false;
         }

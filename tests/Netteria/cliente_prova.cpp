@@ -21,6 +21,16 @@ int aMano(const char* servizio, const QByteArray& modo, const char* percorso)
     int coppia[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, coppia) != 0)
         return 1;
+    // Queued before the service starts, as the application does.
+    QByteArray richiesta;
+    if (modo == "richiesta")
+        richiesta = percorso;
+    else if (modo == "spazzatura")
+        richiesta = QByteArray("/\xff\xfe\0x", 5);
+    else if (modo == "enorme")
+        richiesta = '/' + QByteArray(8000, 'a');
+    if (!richiesta.isEmpty() && ::send(coppia[0], richiesta.constData(), richiesta.size(), MSG_NOSIGNAL) < 0)
+        return 1;
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (coppia[0] != 3)
@@ -32,15 +42,6 @@ int aMano(const char* servizio, const QByteArray& modo, const char* percorso)
         ::_exit(127);
     }
     ::close(coppia[1]);
-    QByteArray richiesta;
-    if (modo == "richiesta")
-        richiesta = percorso;
-    else if (modo == "spazzatura")
-        richiesta = QByteArray("/\xff\xfe\0x", 5);
-    else if (modo == "enorme")
-        richiesta = '/' + QByteArray(8000, 'a');
-    if (!richiesta.isEmpty())
-        ::send(coppia[0], richiesta.constData(), richiesta.size(), MSG_NOSIGNAL);
     char b = 0;
     ssize_t n = ::recv(coppia[0], &b, 1, 0); // the answer, or the end when the service exits
     if (n < 0 && errno == ECONNRESET)        // ended without reading: an answer would still be queued

@@ -247,10 +247,12 @@ private slots:
                 "import os, socket, subprocess, sys\n"
                 "posti = [os.open('/dev/null', os.O_RDONLY) for _ in range(2)]\n" // keep 3 free of the pair
                 "a, b = socket.socketpair(socket.AF_UNIX, socket.SOCK_SEQPACKET)\n"
+                // Queued before the start, as the application does: a service
+                // that refuses and ends first would make a later send fail.
+                "a.send(sys.argv[2].encode())\n"
                 "os.dup2(b.fileno(), 3)\n"
                 "p = subprocess.Popen([sys.argv[1]], pass_fds=(3,))\n"
                 "os.close(3); b.close()\n"
-                "a.send(sys.argv[2].encode())\n"
                 "try: r = a.recv(1)\n"
                 "except ConnectionResetError: r = a.recv(1)\n" // an answer would still be queued
                 "p.wait()\n"

@@ -21,7 +21,7 @@ public:
     Contenuto leggi(const QStringList& formati) const override
     {
         QMutexLocker l(&guardia);
-        Contenuto c{tipi, testo, {}};
+        Contenuto c{tipi, testo ? std::optional<QByteArray>(testo->toUtf8()) : std::nullopt, {}};
         for (const QString& f : formati)
             if (dati.contains(f))
                 c.dati.insert(f, dati.value(f));

@@ -10,7 +10,8 @@ halvora_fuzz(schema_url DIR shell SOURCES
   Halvora_V2_0/shell/SchemaURL.cpp Halvora_V2_0/common/AttivitaManager.cpp Halvora_V2_0/ai_usage/FornitoreIA.cpp
   platform/Simboli.cpp platform/AppIcons.cpp platform/DesktopEntries.cpp tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(lingua DIR shell SOURCES
-  Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp)
+  Halvora_V2_0/shell/LinguaManager.cpp Halvora_V2_0/Resources/Traduzioni.cpp platform/UserDefaults.cpp
+  platform/FileIni.cpp platform/SalvataggioSicuro.cpp)
 halvora_fuzz(feed DIR update SOURCES Halvora_V2_0/update/FeedAggiornamenti.cpp)
 halvora_fuzz(voci_zip DIR update SOURCES Halvora_V2_0/update/helper/VociZip.cpp)
 halvora_fuzz(blocco_brano DIR media SOURCES
@@ -18,8 +19,8 @@ halvora_fuzz(blocco_brano DIR media SOURCES
   tests/fakes/FakeClock.cpp platform/SystemClock.cpp)
 halvora_fuzz(calendario DIR agenda SOURCES
   Halvora_V2_0/agenda/ArchivioCalendario.cpp Halvora_V2_0/agenda/ArchivioAgenda.cpp Halvora_V2_0/agenda/VociIcal.cpp
-  Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp)
-halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp)
+  Halvora_V2_0/agenda/Ical.cpp Halvora_V2_0/agenda/SceltePromemoria.cpp platform/FileIni.cpp platform/SalvataggioSicuro.cpp)
+halvora_fuzz(nomi_vassoio DIR tray SOURCES Halvora_V2_0/tray/PersistenzaVassoio.cpp platform/SalvataggioSicuro.cpp)
 # The Word reader and the parts it reads a package with.
 set(lettore_docx Halvora_V2_0/tray/LettoreDocx.cpp Halvora_V2_0/tray/XmlDocx.cpp Halvora_V2_0/tray/ProprietaRun.cpp
   Halvora_V2_0/tray/ProprietaParagrafo.cpp Halvora_V2_0/tray/StiliDocx.cpp Halvora_V2_0/tray/NumerazioneDocx.cpp

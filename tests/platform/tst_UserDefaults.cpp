@@ -1,5 +1,8 @@
 #include "UserDefaults.h"
 
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +68,94 @@ private slots:
         QCOMPARE(d.stringList("lista"), QStringList{"solo"});
         d.setValue("lista", QStringList{});
         QCOMPARE(d.stringList("lista"), QStringList{});
+    }
+
+    // What is written reads back the same, by this store and by QSettings:
+    // texts that look like lists, escapes, markers or numbers included.
+    void valuesReadBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("chiave");
+        QTest::addColumn<QVariant>("valore");
+        const QDateTime quando(QDate(2026, 3, 2), QTime(9, 30, 15, 250), Qt::UTC);
+        QTest::newRow("comma and quotes") << "testo" << QVariant(QStringLiteral("a, \"b\" = c; d\\e"));
+        QTest::newRow("blanks at the ends") << "spazi" << QVariant(QStringLiteral("  dentro  "));
+        QTest::newRow("marker-like") << "chiocciola" << QVariant(QStringLiteral("@Invalid()"));
+        QTest::newRow("controls before hex digits")
+            << "controllo" << QVariant(QString::fromUtf8("a\x01" "1f\x7f" "b\n\tc\r"));
+        QTest::newRow("beyond ASCII") << "unicode" << QVariant(QString::fromUtf8("città 日本 \xf0\x9f\x98\x80"));
+        QTest::newRow("empty text") << "vuoto" << QVariant(QString());
+        QTest::newRow("list") << "lista" << QVariant(QStringList{"uno, due", " tre", "@quattro", ""});
+        QTest::newRow("one-item list") << "uno" << QVariant(QStringList{"solo"});
+        QTest::newRow("empty list") << "nessuno" << QVariant(QStringList{});
+        QTest::newRow("Boolean") << "bool" << QVariant(false);
+        QTest::newRow("number") << "numero" << QVariant(-42);
+        QTest::newRow("date and time") << "data" << QVariant(quando);
+        QTest::newRow("key with group") << "gruppo/sotto chiave" << QVariant(QStringLiteral("g"));
+        QTest::newRow("key named General") << "General/k" << QVariant(QStringLiteral("h"));
+        QTest::newRow("key beyond ASCII") << "città%日本" << QVariant(QStringLiteral("k"));
+    }
+    void valuesReadBackAsWritten()
+    {
+        QFETCH(QString, chiave);
+        QFETCH(QVariant, valore);
+        const QString file = dir.filePath(QStringLiteral("r-%1.ini").arg(QTest::currentDataTag()));
+        {
+            UserDefaults d(file);
+            d.setValue(chiave, valore);
+            d.setValue(QStringLiteral("dopo"), QStringLiteral("ultimo"));
+            QVERIFY(d.sync());
+        }
+        UserDefaults letto(file);
+        QSettings qt(file, QSettings::IniFormat);
+        QCOMPARE(qt.status(), QSettings::NoError);
+        QCOMPARE(letto.value(QStringLiteral("dopo")).toString(), QStringLiteral("ultimo"));
+        switch (valore.typeId()) {
+        case QMetaType::QStringList:
+            QCOMPARE(letto.stringList(chiave), valore.toStringList());
+            break;
+        case QMetaType::Bool:
+            QCOMPARE(letto.boolValue(chiave), std::optional<bool>(valore.toBool()));
+            break;
+        case QMetaType::QDateTime:
+            QCOMPARE(letto.value(chiave).toDateTime(), valore.toDateTime());
+            break;
+        default:
+            QCOMPARE(letto.value(chiave).toString(), valore.toString());
+            QCOMPARE(qt.value(chiave).toString(), valore.toString());
+        }
+    }
+
+    // A file that cannot be read is kept, byte for byte, before the defaults
+    // are written in its place: one QSettings cannot parse, one that is no text.
+    void anUnreadableFileIsKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("rotto");
+        QTest::newRow("unparsable") << QByteArray("[General\ntaccaDiscreta=true\n");
+        QTest::newRow("not text") << QByteArray("[General]\ntaccaDiscreta=true\n\xff\xfe\x00[[=\n", 37);
+    }
+    void anUnreadableFileIsKeptAside()
+    {
+        QFETCH(QByteArray, rotto);
+        const QString file = dir.filePath(QStringLiteral("rotto-%1.ini").arg(QTest::currentDataTag()));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(rotto);
+        }
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Impostazioni illeggibili"));
+        UserDefaults d(file);
+        QCOMPARE(d.fileMessoDaParte(), std::optional<QString>(file + QStringLiteral(".illeggibile")));
+        QFile copia(*d.fileMessoDaParte());
+        QVERIFY(copia.open(QIODevice::ReadOnly));
+        QCOMPARE(copia.readAll(), rotto);
+        QVERIFY(!d.contains("taccaDiscreta"));
+        // Of another size than the broken file: QSettings trusts a file of
+        // the same size and time that it read in this process.
+        d.setValue("mostraUsoIA", QStringLiteral("spento, per ora"));
+        QVERIFY(d.sync());
+        QSettings riletto(file, QSettings::IniFormat);
+        QCOMPARE(riletto.status(), QSettings::NoError);
+        QCOMPARE(riletto.allKeys(), QStringList{"mostraUsoIA"});
     }
 };
 

@@ -1,6 +1,10 @@
+#include "AttivitaCardView.h"
 #include "Colori.h"
 #include "Reazioni.h"
+#include "TestOutput.h"
 #include "Traduzioni.h"
+
+#include "SalvataggioSicuro.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,6 +61,38 @@ private slots:
         Traduzioni::installa(QStringLiteral("it"));
         QCOMPARE(a.titolo, titolo);
         QCOMPARE(a.dettaglio, dettaglio);
+    }
+
+    // What could not be saved says what and why, in the interface's language.
+    void whatCouldNotBeSavedSaysWhy_data()
+    {
+        QTest::addColumn<QString>("lingua");
+        QTest::addColumn<int>("quale");
+        QTest::addColumn<QString>("titolo");
+        QTest::addColumn<QString>("dettaglio");
+        QTest::newRow("one file") << "it" << 1 << "File non aggiunto" << "Spazio su disco esaurito.";
+        QTest::newRow("files, en") << "en" << 3 << "3 files not added" << "The disk is full.";
+        QTest::newRow("setting, es") << "es" << 0 << "Ajuste no guardado" << "El disco está lleno.";
+        QTest::newRow("set aside") << "it" << -1 << "Impostazioni illeggibili" << "Halvora.ini.illeggibile";
+    }
+    void whatCouldNotBeSavedSaysWhy()
+    {
+        QFETCH(QString, lingua);
+        QFETCH(int, quale);
+        QFETCH(QString, titolo);
+        QFETCH(QString, dettaglio);
+        Traduzioni::installa(lingua);
+        const QString pieno = SalvataggioSicuro::Errore{ENOSPC}.testo();
+        const AttivitaNotch a = quale > 0   ? Reazioni::avvisoRilascioNonRiuscito(quale, pieno)
+                                : quale == 0 ? Reazioni::avvisoImpostazioneNonSalvata(pieno)
+                                             : Reazioni::avvisoImpostazioniMesseDaParte("/x/Halvora/Halvora.ini.illeggibile");
+        Traduzioni::installa(QStringLiteral("it"));
+        QCOMPARE(a.titolo, titolo);
+        QCOMPARE(a.dettaglio, dettaglio);
+        QCOMPARE(a.simbolo, QStringLiteral("exclamationmark.triangle.fill"));
+        QCOMPARE(a.tinta, Colori::arancione());
+        AttivitaCardView vista(a);
+        salvaRender(vista, QStringLiteral("avviso-non-salvato-") + QTest::currentDataTag());
     }
 
     void aDownloadIsAnnouncedOnlyWhenSwitchedOnAndPresent()

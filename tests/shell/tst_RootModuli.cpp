@@ -158,6 +158,8 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
     }
+    // The tray lists the copies its folder holds: each case starts with none.
+    void init() { QDir(DropManager::trayFolder()).removeRecursively(); }
 
     void theManagersAreMadeOnceInTheirOrder()
     {
@@ -704,7 +706,6 @@ private slots:
 
     void aConversionChosenInTheTrayIsAnnouncedEvenAfterTheTabCloses()
     {
-        QDir(DropManager::trayFolder()).removeRecursively(); // the test's own, left by earlier runs
         auto b = banco();
         auto* vassoio = qobject_cast<SmartTrayView*>(b->apri(NotchTab::tray));
         QImage img(8, 8, QImage::Format_RGB32);

@@ -427,23 +427,50 @@ private slots:
         clock.advance(2);
     }
 
+    // A copy is trimmed in its UTF-8 bytes, in place, exactly as the text would be.
+    void trimmingTheBytesMatchesTrimmingTheText_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("ASCII blanks") << " \t\n a b \r\n";
+        QTest::newRow("Unicode spaces") << QString::fromUtf8("\u00A0\u2003città\u3000\u2029");
+        QTest::newRow("only blanks") << QString::fromUtf8(" \u00A0\n");
+        QTest::newRow("multibyte at the ends") << QString::fromUtf8("é 日本 😀");
+        QTest::newRow("empty") << QString();
+    }
+    void trimmingTheBytesMatchesTrimmingTheText()
+    {
+        QFETCH(QString, testo);
+        QByteArray utf8 = testo.toUtf8();
+        Appunto::rifila(utf8);
+        QCOMPARE(utf8, testo.trimmed().toUtf8());
+    }
+
+    // A long text is searched a piece at a time: a match across two pieces counts.
+    static QStringList vociRicerca()
+    {
+        return {"Riunione alle 10", "riunione annullata", "Lista spesa", "ÀNCORA",
+                QString(64 * 1024 - 3, QLatin1Char('x')) + QStringLiteral("è la fine")};
+    }
     void searchMatchesInAnyCase_data()
     {
         QTest::addColumn<QString>("ricerca");
         QTest::addColumn<QStringList>("attesa");
-        const QStringList voci{"Riunione alle 10", "riunione annullata", "Lista spesa", "ÀNCORA"};
+        const QStringList voci = vociRicerca();
         QTest::newRow("empty shows all") << "" << voci;
         QTest::newRow("capitals") << "RIUNIONE" << QStringList{voci[0], voci[1]};
         QTest::newRow("accented") << "àncora" << QStringList{voci[3]};
         QTest::newRow("untrimmed space") << " spesa" << QStringList{voci[2]};
+        QTest::newRow("across pieces") << "XÈ LA" << QStringList{voci[4]};
         QTest::newRow("none") << "zzz" << QStringList{};
     }
     void searchMatchesInAnyCase()
     {
         QFETCH(QString, ricerca);
         QFETCH(QStringList, attesa);
-        const QStringList voci{"Riunione alle 10", "riunione annullata", "Lista spesa", "ÀNCORA"};
-        QCOMPARE(ClipboardManager::filtra(voci, ricerca), attesa);
+        QList<Appunto> voci;
+        for (const QString& v : vociRicerca())
+            voci << Appunto(v);
+        QCOMPARE(testiDi(ClipboardManager::filtra(voci, ricerca)), attesa);
     }
 };
 

@@ -327,13 +327,14 @@ private slots:
         QCOMPARE(m.draggedFiles(), *convertite);
         QCOMPARE(QFileInfo(convertite->at(1).toLocalFile()).fileName(), QStringLiteral("b.png"));
 
-        // What gives nothing is counted; an entry that gives nothing at all is told.
+        // What gives nothing is counted and told by name, beside what did convert.
         QSignalSpy senzaEsito(&m, &DropManager::conversioneSenzaEsito);
         std::optional<DropManager::EsitoConversione> esito;
         m.esegui(OperazioneVassoio::converti, {a, c}, [&](DropManager::EsitoConversione e) { esito = e; });
         QTRY_VERIFY(esito);
         QCOMPARE(esito->nonConvertiti, 1);
-        QCOMPARE(senzaEsito.size(), 0);
+        QCOMPARE(senzaEsito.size(), 1);
+        QCOMPARE(senzaEsito.takeFirst()[1].value<QList<QUrl>>(), QList<QUrl>{c});
         esito.reset();
         m.esegui(OperazioneVassoio::converti, {c, pdf}, [&](DropManager::EsitoConversione e) { esito = e; });
         QTRY_VERIFY(esito);

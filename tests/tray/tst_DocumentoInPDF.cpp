@@ -319,20 +319,24 @@ private slots:
     }
 
     // The Word 97 helper is not trusted: one that crashes, answers without
-    // end or is stopped gives nothing.
+    // end, hangs past its limit or is stopped gives nothing.
     void aiutanteWord97_data()
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<bool>("ferma");
-        QTest::newRow("crashes") << QByteArray("cat > /dev/null; kill -SEGV $$") << false;
-        QTest::newRow("answers without end") << QByteArray("yes '<w:p/>'") << false;
-        QTest::newRow("not well-formed") << QByteArray("echo '<w:document><w:body><w:p>'") << false;
-        QTest::newRow("stopped") << QByteArray("exec sleep 100") << true;
+        QTest::addColumn<int>("limite");
+        const int normale = LettoreDoc::kSecondiMassimi * 1000;
+        QTest::newRow("crashes") << QByteArray("cat > /dev/null; kill -SEGV $$") << false << normale;
+        QTest::newRow("answers without end") << QByteArray("yes '<w:p/>'") << false << normale;
+        QTest::newRow("not well-formed") << QByteArray("echo '<w:document><w:body><w:p>'") << false << normale;
+        QTest::newRow("hangs past its limit") << QByteArray("exec sleep 100") << false << 500;
+        QTest::newRow("stopped") << QByteArray("exec sleep 100") << true << normale;
     }
     void aiutanteWord97()
     {
         QFETCH(QByteArray, script);
         QFETCH(bool, ferma);
+        QFETCH(int, limite);
         Interruzione stop;
         if (ferma)
             stop.richiedi();
@@ -340,7 +344,7 @@ private slots:
         t.start();
         const QString documento = QStringLiteral(HALVORA_DOCUMENTI_PROVA "/lettera.doc");
         QVERIFY(LettoreDoc::leggi(documento, mai));
-        QVERIFY(!LettoreDoc::leggi(documento, stop, eseguibile(d.filePath(QStringLiteral("finto")), script)));
+        QVERIFY(!LettoreDoc::leggi(documento, stop, eseguibile(d.filePath(QStringLiteral("finto")), script), limite));
         QVERIFY(t.elapsed() < 10000);
     }
 

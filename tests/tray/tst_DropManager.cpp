@@ -14,6 +14,7 @@
 #include <QThreadPool>
 #include <map>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using Tipo = FornitoreElemento::Tipo;
@@ -141,17 +142,52 @@ private slots:
         QCOMPARE(DropManager::sharingItems({a, c}), (QVariantList{QVariant(a), QVariant(c)}));
     }
 
-    void aNewStoreStartsEmpty()
+    // A tray copy lives as long as its row: a new store lists the copies
+    // the folder holds in the order they were listed, a removed or cleared
+    // row takes its copy to the trash, and the user's files stay.
+    void copiesLiveAsLongAsTheirRows()
     {
-        scrivi(QStringLiteral("vecchio.txt"), "x");
+        const QString uno = scrivi(QStringLiteral("uno.txt"), "1");
+        // A name that is not UTF-8 is taken too, under a name that is.
+        const QByteArray strano = QFile::encodeName(sorgenti.path()) + "/bad\xff\xfename.txt";
+        {
+            const int fd = ::open(strano.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            QVERIFY(fd >= 0 && ::write(fd, "strano", 6) == 6);
+            ::close(fd);
+        }
+        const QUrl urlStrano = QUrl::fromEncoded("file://" + strano.toPercentEncoding("/"));
+        QStringList prima;
         {
             DropManager m(invio);
-            attendi(m, {fornitore({{Tipo::fileURL, QUrl::fromLocalFile(sorgenti.filePath(QStringLiteral("vecchio.txt")))}})});
-            QCOMPARE(m.draggedFiles().size(), 1);
+            attendi(m, {fornitore({{Tipo::fileURL, QUrl::fromLocalFile(uno)}}),
+                        fornitore({{Tipo::testo, QStringLiteral("due")}}),
+                        fornitore({{Tipo::fileURL, urlStrano}}),
+                        fornitore({{Tipo::url, QUrl(QStringLiteral("https://example.com"))}})});
+            prima = relativi(m);
+            QCOMPARE(prima, (QStringList{"U/uno.txt", "U/due.txt", QString::fromUtf8("U/bad\uFFFD\uFFFDname.txt"),
+                                         "example.com.webloc"}));
+            QCOMPARE(leggi(m.draggedFiles()[2].toLocalFile()), QByteArray("strano"));
         }
-        DropManager nuovo(invio);
-        QVERIFY(nuovo.draggedFiles().isEmpty());
-        QVERIFY(!QDir(DropManager::trayFolder()).isEmpty());
+        DropManager m(invio);
+        QTRY_COMPARE(relativi(m), prima);
+
+        const QString cestino = dati.filePath(QStringLiteral("Trash/files"));
+        const QUrl primo = m.draggedFiles().first();
+        m.remove(primo);
+        QTRY_VERIFY(!QFileInfo::exists(QFileInfo(primo.toLocalFile()).path()));
+        QCOMPARE(leggi(cestino + QLatin1Char('/') + QFileInfo(primo.toLocalFile()).dir().dirName() + "/uno.txt"), "1");
+        // A row for the user's own file never takes the file with it.
+        m.addToTray(QUrl::fromLocalFile(uno));
+        m.remove(QUrl::fromLocalFile(uno));
+        m.setDraggedFiles({});
+        QTRY_COMPARE(QDir(DropManager::trayFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(QDir(cestino).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 4);
+        QCOMPARE(leggi(uno), QByteArray("1"));
+        QVERIFY(::access(strano.constData(), R_OK) == 0);
+        // Nothing is left to list after a restart.
+        DropManager vuoto(invio);
+        QTest::qWait(100);
+        QVERIFY(vuoto.draggedFiles().isEmpty());
     }
 
     void aDropLandsEachItemInOrder()

@@ -67,6 +67,8 @@ private slots:
                 nuovo(QStringLiteral("Un nome di file davvero molto lungo per stare in una riga del vassoio.txt")),
                 nuovo(QStringLiteral("note.md"))};
     }
+    // Each case starts with an empty tray: a new store lists what the folder holds.
+    void init() { QDir(DropManager::trayFolder()).removeRecursively(); }
 
     void anEmptyTrayShowsTheTitleAndTheDropZone()
     {

@@ -27,6 +27,8 @@ public:
             return false; // the platform made an empty file and gave up
         f.write("audio");
         attivo = true;
+        avviato = true;
+        emit audioArrivato();
         return true;
     }
     void ferma() override
@@ -42,6 +44,8 @@ public:
         concludi(true);
     }
     bool inRegistrazione() const override { return attivo; }
+    bool avviata() const override { return avviato; }
+    QString motivo() const override { return riuscito_ ? QString() : QStringLiteral("guasto finto"); }
 
     void concludi(bool riuscito)
     {
@@ -55,10 +59,12 @@ public:
         }
         attivo = false;
         chiuso = true;
+        riuscito_ = riuscito;
         emit finito(riuscito);
     }
 
     bool attivo = false;
+    bool avviato = false; // the microphone's audio reached the file
     bool chiuso = false;
     bool attesoAllaChiusura = false;
     int fermate = 0;
@@ -67,6 +73,7 @@ private:
     QString percorso_;
     bool fallisci_;
     QString registrato_;
+    bool riuscito_ = true;
 };
 
 class FakeLettore final : public LettoreAudio {

@@ -1,6 +1,7 @@
 #include "NomiMemo.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,7 +44,10 @@ private slots:
             QFile f(dir.filePath(nome));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        QCOMPARE(NomiMemo::percorsoUnico(dir.path(), "Memo"), dir.filePath(atteso));
+        QCOMPARE(NomiMemo::riservaPercorsoUnico(dir.path(), "Memo").value_or(""), dir.filePath(atteso));
+        // Taken at once: the next one gets another name.
+        QVERIFY(QFileInfo::exists(dir.filePath(atteso)));
+        QCOMPARE_NE(NomiMemo::riservaPercorsoUnico(dir.path(), "Memo").value_or(""), dir.filePath(atteso));
     }
 
     void renameText_data()

@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -128,6 +130,48 @@ private slots:
         // No helper.
         TrascrittoreAudio senza(dir_.filePath("halvora-riconoscimento"), TrascrittoreAudio::kCartellaModelli);
         QCOMPARE(trascrivi(senza, frase).tipo, Tipo::nonDisponibile);
+    }
+
+    void aHelperThatHangsOrDiesIsAFailure_data()
+    {
+        QTest::addColumn<QByteArray>("aiutante");
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("hangs") << QByteArray("exec sleep 600") << "Il riconoscimento vocale non ha risposto in tempo.";
+        QTest::newRow("killed") << QByteArray("kill -KILL $$") << "Il riconoscimento vocale si è interrotto.";
+        QTest::newRow("crashes mid-work") << QByteArray("head -c 1000 >/dev/null; kill -SEGV $$")
+                                          << "Il riconoscimento vocale si è interrotto.";
+    }
+    void aHelperThatHangsOrDiesIsAFailure()
+    {
+        QFETCH(QByteArray, aiutante);
+        QFETCH(QString, messaggio);
+        // A stand-in for the recognition helper, which tells its pid first.
+        const QString programma = dir_.filePath("finto-" + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+        const QString pid = programma + ".pid";
+        QFile f(programma);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho $$ > '" + pid.toLocal8Bit() + "'\n" + aiutante + "\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        // Half a second, and as long again as the audio lasts.
+        const TrascrittoreAudio::Limite limite{500, 1.0};
+        TrascrittoreAudio t(programma, TrascrittoreAudio::kCartellaModelli, limite);
+        const QString frase = kAudio + "/frase.m4a";
+        QElapsedTimer tempo;
+        tempo.start();
+        const Esito e = trascrivi(t, frase);
+        QCOMPARE(e.tipo, Tipo::fallita);
+        QCOMPARE(e.testo, messaggio);
+        QCOMPARE(t.inCorso(), 0);
+        if (aiutante.startsWith("exec sleep")) {
+            QCOMPARE_GE(tempo.elapsed(), TrascrittoreAudio::limiteMs(frase, limite));
+            QCOMPARE_GE(TrascrittoreAudio::limiteMs(frase, limite), 500 + 2900);
+            // Killed, not left behind.
+            QFile numero(pid);
+            QVERIFY(numero.open(QIODevice::ReadOnly));
+            QVERIFY(!QFileInfo::exists("/proc/" + numero.readAll().trimmed()));
+        }
     }
 
     void aTranscriberGoneTakesItsHelpersAlong()

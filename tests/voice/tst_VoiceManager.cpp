@@ -68,6 +68,9 @@ private slots:
         // A memo whose date cannot be read goes last.
         QVERIFY(QFile::link(dir_->filePath("sparito"), memo("rotto.m4a")));
         scrivi(memo("c.m4a"), "x", 5);
+        // Files without a sound are no memos: empty, or an index without audio.
+        scrivi(memo("vuoto.m4a"), "", 0);
+        QVERIFY(QFile::copy(HALVORA_AUDIO_PROVA "/senza-audio.m4a", memo("muto.m4a")));
         auto m = crea();
         QCOMPARE(nomi(m->recordings()), (QStringList{"b.m4a", "NOTE.M4A", "a.m4a", "c.m4a", "rotto.m4a"}));
     }
@@ -79,10 +82,15 @@ private slots:
         scrivi(memo("b.m4a"));
         scrivi(memo("b.txt"), "");
         scrivi(memo("orfano.txt"), "nessuno");
+        // Of a huge one, its first part, without the character the cut splits.
+        scrivi(memo("c.m4a"));
+        const qint64 coppie = VoiceManager::kLimiteTrascrizione;
+        scrivi(memo("c.txt"), "a" + QString(coppie, QChar(0xe8)).toUtf8());
         auto m = crea();
-        QCOMPARE(m->trascrizioni().size(), 1);
+        QCOMPARE(m->trascrizioni().size(), 2);
         QCOMPARE(m->transcriptFor(QUrl::fromLocalFile(memo("a.m4a"))), QStringLiteral("ciao a tutti"));
         QVERIFY(m->transcriptFor(QUrl::fromLocalFile(memo("b.m4a"))).isEmpty());
+        QCOMPARE(m->transcriptFor(QUrl::fromLocalFile(memo("c.m4a"))), "a" + QString((coppie - 1) / 2, QChar(0xe8)));
     }
 
     void missingFolderIsCreatedAndListsNothing()

@@ -169,17 +169,33 @@ private slots:
         QCOMPARE(m_->recordings().size(), 2);
     }
 
-    void aRecordingThatFailsMidwayEndsTheState()
+    void aRecordingThatFailsEndsTheStateAndSaysWhy_data()
     {
+        QTest::addColumn<bool>("conAudio");
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("midway") << true << "Registrazione non riuscita: guasto finto";
+        QTest::newRow("before the microphone sent anything")
+            << false << "Impossibile avviare la registrazione. Controlla il microfono.";
+    }
+    void aRecordingThatFailsEndsTheStateAndSaysWhy()
+    {
+        QFETCH(bool, conAudio);
+        QFETCH(QString, messaggio);
         m_->startRecording();
         svuotaCoda();
         clock_->advance(5.0);
+        if (!conAudio) {
+            ultimo()->avviato = false;
+            QFile(ultimo()->percorso()).resize(0);
+        }
         ultimo()->concludi(false);
         svuotaCoda();
         QVERIFY(!m_->isRecording());
         QCOMPARE(m_->recordingDuration(), 0.0);
         QCOMPARE(clock_->pending(), 0);
-        QCOMPARE(fileMemo().size(), 1); // what was recorded stays
+        QCOMPARE(m_->errorMessage(), messaggio);
+        // What was recorded stays; an empty file does not.
+        QCOMPARE(fileMemo().size(), conAudio ? 1 : 0);
     }
 
     void stopWithoutRecorderIsHarmless()

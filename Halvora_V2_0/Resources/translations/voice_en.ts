@@ -63,5 +63,21 @@
         <source>Riconoscimento vocale non disponibile per questa lingua.</source>
         <translation>Speech recognition is not available for this language.</translation>
     </message>
+    <message>
+        <source>Il disco è pieno: impossibile registrare.</source>
+        <translation>The disk is full: cannot record.</translation>
+    </message>
+    <message>
+        <source>Il disco è pieno: la registrazione si è fermata qui.</source>
+        <translation>The disk is full: the recording stopped here.</translation>
+    </message>
+    <message>
+        <source>Il riconoscimento vocale non ha risposto in tempo.</source>
+        <translation>Speech recognition did not answer in time.</translation>
+    </message>
+    <message>
+        <source>Il riconoscimento vocale si è interrotto.</source>
+        <translation>Speech recognition stopped unexpectedly.</translation>
+    </message>
 </context>
 </TS>

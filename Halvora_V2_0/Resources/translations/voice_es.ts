@@ -63,5 +63,21 @@
         <source>Riconoscimento vocale non disponibile per questa lingua.</source>
         <translation>El reconocimiento de voz no está disponible para este idioma.</translation>
     </message>
+    <message>
+        <source>Il disco è pieno: impossibile registrare.</source>
+        <translation>El disco está lleno: no se puede grabar.</translation>
+    </message>
+    <message>
+        <source>Il disco è pieno: la registrazione si è fermata qui.</source>
+        <translation>El disco está lleno: la grabación se detuvo aquí.</translation>
+    </message>
+    <message>
+        <source>Il riconoscimento vocale non ha risposto in tempo.</source>
+        <translation>El reconocimiento de voz no respondió a tiempo.</translation>
+    </message>
+    <message>
+        <source>Il riconoscimento vocale si è interrotto.</source>
+        <translation>El reconocimiento de voz se interrumpió.</translation>
+    </message>
 </context>
 </TS>

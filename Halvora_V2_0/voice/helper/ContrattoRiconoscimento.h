@@ -12,8 +12,9 @@
 // exit status alone: the user reads our own texts, never the decoder's.
 namespace ContrattoRiconoscimento {
 
-// Exit statuses. Anything else (a crash, the recogniser's own fatal exit)
-// means no recogniser, like `nonDisponibile`.
+// Exit statuses. Any other status (the recogniser's own fatal exit on a
+// broken model) means no recogniser, like `nonDisponibile`; a helper killed
+// by a signal failed at its work.
 enum Esito { testo = 0, audioIlleggibile = 3, nonDisponibile = 4 };
 
 // "--modello FOLDER", then the audio file when it is not standard input.

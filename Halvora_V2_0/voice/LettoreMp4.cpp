@@ -1,0 +1,210 @@
+#include "LettoreMp4.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// An index larger than this is no memo's: the file is not judged.
+constexpr qint64 kIndiceMassimo = 64 * 1024 * 1024;
+
+struct Scatola {
+    QByteArray tipo;
+    qint64 inizio = 0;  // where its content starts
+    qint64 fine = 0;    // one past its last byte
+    bool intera = true; // the file holds all of it
+};
+
+quint32 u32(const QByteArray& b, qint64 at)
+{
+    return at + 4 <= b.size() ? qFromBigEndian<quint32>(b.constData() + at) : 0;
+}
+
+quint64 u64(const QByteArray& b, qint64 at)
+{
+    return at + 8 <= b.size() ? qFromBigEndian<quint64>(b.constData() + at) : 0;
+}
+
+// The boxes inside [da, a) of `b`, in order; a box running past `a` ends the list.
+template <class F>
+void scatoleIn(const QByteArray& b, qint64 da, qint64 a, F&& ciascuna)
+{
+    while (da + 8 <= a) {
+        quint64 misura = u32(b, da);
+        qint64 testa = 8;
+        if (misura == 1) {
+            misura = u64(b, da + 8);
+            testa = 16;
+        } else if (misura == 0) {
+            misura = quint64(a - da);
+        }
+        if (misura < quint64(testa) || misura > quint64(a - da))
+            return;
+        ciascuna(Scatola{b.mid(da + 4, 4), da + testa, da + qint64(misura), true});
+        da += qint64(misura);
+    }
+}
+
+// The first box of type `tipo` inside `dentro`, if any.
+std::optional<Scatola> trova(const QByteArray& b, const Scatola& dentro, const char* tipo)
+{
+    std::optional<Scatola> trovata;
+    scatoleIn(b, dentro.inizio, dentro.fine, [&](const Scatola& s) {
+        if (!trovata && s.tipo == tipo)
+            trovata = s;
+    });
+    return trovata;
+}
+
+// What the index ("moov") says of the audio track.
+struct Indice {
+    quint32 scala = 0;             // ticks per second of the track
+    quint64 durataIndicizzata = 0; // ticks of the samples listed in the index itself
+    quint32 durataPredefinita = 0; // ticks of a fragment's sample that gives none
+};
+
+Indice leggiIndice(const QByteArray& b, const Scatola& moov)
+{
+    Indice indice;
+    scatoleIn(b, moov.inizio, moov.fine, [&](const Scatola& trak) {
+        if (trak.tipo != "trak" || indice.scala)
+            return;
+        const auto mdia = trova(b, trak, "mdia");
+        const auto hdlr = mdia ? trova(b, *mdia, "hdlr") : std::nullopt;
+        const auto mdhd = mdia ? trova(b, *mdia, "mdhd") : std::nullopt;
+        if (!hdlr || !mdhd || b.mid(hdlr->inizio + 8, 4) != "soun")
+            return;
+        // Version 1 has 64-bit times before the time scale.
+        indice.scala = u32(b, mdhd->inizio + (b.at(mdhd->inizio) == 1 ? 20 : 12));
+        const auto minf = trova(b, *mdia, "minf");
+        const auto stbl = minf ? trova(b, *minf, "stbl") : std::nullopt;
+        const auto stts = stbl ? trova(b, *stbl, "stts") : std::nullopt;
+        if (stts) {
+            const quint32 voci = u32(b, stts->inizio + 4);
+            for (quint32 i = 0; i < voci && stts->inizio + 16 + 8 * qint64(i) <= stts->fine; ++i)
+                indice.durataIndicizzata += quint64(u32(b, stts->inizio + 8 + 8 * i)) * u32(b, stts->inizio + 12 + 8 * i);
+        }
+    });
+    if (const auto mvex = trova(b, moov, "mvex"))
+        if (const auto trex = trova(b, *mvex, "trex"))
+            indice.durataPredefinita = u32(b, trex->inizio + 16);
+    return indice;
+}
+
+// Ticks of audio in one fragment ("moof").
+quint64 durataFrammento(const QByteArray& b, const Scatola& moof, quint32 predefinita)
+{
+    quint64 durata = 0;
+    scatoleIn(b, moof.inizio, moof.fine, [&](const Scatola& traf) {
+        if (traf.tipo != "traf")
+            return;
+        quint32 perCampione = predefinita;
+        if (const auto tfhd = trova(b, traf, "tfhd")) {
+            const quint32 f = u32(b, tfhd->inizio) & 0xffffff;
+            qint64 at = tfhd->inizio + 8 + (f & 0x1 ? 8 : 0) + (f & 0x2 ? 4 : 0);
+            if (f & 0x8)
+                perCampione = u32(b, at);
+        }
+        scatoleIn(b, traf.inizio, traf.fine, [&](const Scatola& trun) {
+            if (trun.tipo != "trun")
+                return;
+            const quint32 f = u32(b, trun.inizio) & 0xffffff;
+            const quint32 campioni = u32(b, trun.inizio + 4);
+            if (!(f & 0x100)) {
+                durata += quint64(campioni) * perCampione;
+                return;
+            }
+            const qint64 passo = 4 * qint64(bool(f & 0x100) + bool(f & 0x200) + bool(f & 0x400) + bool(f & 0x800));
+            qint64 at = trun.inizio + 8 + (f & 0x1 ? 4 : 0) + (f & 0x4 ? 4 : 0);
+            for (quint32 i = 0; i < campioni && at + 4 <= trun.fine; ++i, at += passo)
+                durata += u32(b, at);
+        });
+    });
+    return durata;
+}
+
+} // namespace
+
+namespace LettoreMp4 {
+
+std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione)
+{
+    QFile file(percorso);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const qint64 misura = file.size();
+    // The top-level boxes, read one header at a time: the audio between them is never read.
+    auto prossima = [&](qint64 at) -> std::optional<Scatola> {
+        if (at + 8 > misura || !file.seek(at))
+            return std::nullopt;
+        const QByteArray testa = file.read(16);
+        quint64 m = u32(testa, 0);
+        qint64 lunghezzaTesta = 8;
+        if (m == 1) {
+            m = u64(testa, 8);
+            lunghezzaTesta = 16;
+        } else if (m == 0) {
+            m = quint64(misura - at); // up to the end of the file
+        }
+        if (testa.size() < lunghezzaTesta || m < quint64(lunghezzaTesta))
+            return std::nullopt;
+        const qint64 fine = m > quint64(std::numeric_limits<qint64>::max() - at) ? misura + 1 : at + qint64(m);
+        return Scatola{testa.mid(4, 4), at + lunghezzaTesta, fine, fine <= misura};
+    };
+    // The content of a box, whole, or nothing.
+    auto contenuto = [&](const Scatola& s) -> std::optional<QByteArray> {
+        if (s.fine - s.inizio > kIndiceMassimo || !file.seek(s.inizio))
+            return std::nullopt;
+        QByteArray b = file.read(s.fine - s.inizio);
+        if (b.size() != s.fine - s.inizio)
+            return std::nullopt;
+        return b;
+    };
+
+    const auto prima = prossima(0);
+    if (!prima || prima->tipo != "ftyp")
+        return std::nullopt;
+    std::optional<Indice> indice;
+    bool datiIndicizzati = false;
+    quint64 frammentoInAttesa = 0; // ticks of a fragment whose data has not come yet
+    quint64 durata = 0;
+    for (auto s = prossima(prima->fine); s && s->intera; s = prossima(s->fine)) {
+        if (s->tipo == "moov") {
+            const auto b = contenuto(*s);
+            if (!b)
+                return std::nullopt;
+            indice = leggiIndice(*b, Scatola{"moov", 0, b->size()});
+        } else if (s->tipo == "moof" && indice) {
+            const auto b = contenuto(*s);
+            if (!b)
+                break;
+            frammentoInAttesa = durataFrammento(*b, Scatola{"moof", 0, b->size()}, indice->durataPredefinita);
+        } else if (s->tipo == "mdat") {
+            // A fragment counts once its data lies whole on disk.
+            durata += std::exchange(frammentoInAttesa, 0);
+            datiIndicizzati = true;
+        }
+        if (bastaUnCampione && durata > 0)
+            break;
+    }
+    if (!indice || !indice->scala)
+        return 0.0;
+    // The index's own samples need their data too, before or after it.
+    if (datiIndicizzati)
+        durata += indice->durataIndicizzata;
+    return double(durata) / indice->scala;
+}
+
+bool senzaSuono(const QString& percorso)
+{
+    const QFileInfo info(percorso);
+    if (info.size() == 0)
+        return info.exists();
+    const auto secondi = secondiAudio(percorso, true);
+    return secondi && *secondi <= 0;
+}
+
+} // namespace LettoreMp4

@@ -1,0 +1,102 @@
+// The real application, on a virtual display, with a 400 MB transcript
+// beside a memo: the memo tab opens and keeps answering, each frame of its
+// work well within 100 ms, and SIGTERM ends the application at once.
+#include "AppRealeX11.h"
+#include "BarraSchede.h"
+#include "TestOutput.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include <csignal>
+
+namespace {
+
+using AppRealeX11::xdotool;
+
+// The longest stretch of work of the application's GUI thread among the
+// "fotogramma <ms> <cpu ms>" lines read for `ms` milliseconds, in the
+// thread's own time: what it costs, however busy the machine.
+double fotogrammaPiuLungo(QProcess& app, int ms)
+{
+    static const QRegularExpression riga(QStringLiteral("^fotogramma [0-9.]+ ([0-9.]+)"));
+    double piuLungo = 0;
+    QByteArray parziale;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        app.waitForReadyRead(50);
+        parziale += app.readAll();
+        for (qsizetype a; (a = parziale.indexOf('\n')) >= 0; parziale.remove(0, a + 1))
+            if (const auto m = riga.match(QString::fromUtf8(parziale.left(a))); m.hasMatch())
+                piuLungo = std::max(piuLungo, m.captured(1).toDouble());
+        QCoreApplication::processEvents();
+    }
+    return piuLungo;
+}
+
+} // namespace
+
+class TestTrascrizioneGrandeX11 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aHugeTranscriptNeitherStallsTheTabNorHoldsOffSigterm()
+    {
+        QTemporaryDir casa;
+        QVERIFY(AppRealeX11::segnaGuidaVista(casa));
+        const QString memo = casa.filePath(QStringLiteral("data/Halvora/Halvora/Documents/VoiceMemos"));
+        QVERIFY(QDir().mkpath(memo));
+        QVERIFY(QFile::copy(QStringLiteral(HALVORA_AUDIO_PROVA "/frammenti.m4a"), memo + QStringLiteral("/Riunione.m4a")));
+        // Text at its head, then a hole up to 400 MB: the file's size without the disk's room.
+        QFile testo(memo + QStringLiteral("/Riunione.txt"));
+        QVERIFY(testo.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 2000; ++i)
+            testo.write("una trascrizione molto lunga di una riunione di lavoro ");
+        QVERIFY(testo.resize(400LL * 1024 * 1024));
+        testo.close();
+
+        QProcess app;
+        AppRealeX11::Righe righe(app);
+        QWidget sfondo;
+        QVERIFY(AppRealeX11::avviaSuSfondo(app, righe, casa, sfondo, QColor(128, 128, 128), QStringLiteral(HALVORA_ESEGUIBILE)));
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("10")});
+        QVERIFY(righe.aspetta(QStringLiteral("stato aperta"), 15000));
+        QTest::qWait(1000);
+        const int indice = int(BarraSchede::ordine().indexOf(NotchTab::memo));
+        const QPoint tab(840 + 40 * indice + 20, 64);
+        xdotool({QStringLiteral("mousemove"), QString::number(tab.x()), QString::number(tab.y())});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        // The tab comes, and the pointer then crosses its memo row, which
+        // lays out and paints the transcript on every step of its highlight.
+        const double comparsa = fotogrammaPiuLungo(app, 2500);
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("960"), QStringLiteral("300")});
+        const double sopra = fotogrammaPiuLungo(app, 1500);
+        const QImage schermo = salvaImmagine(QGuiApplication::primaryScreen()->grabWindow(0).toImage(),
+                                             QStringLiteral("trascrizione-grande"));
+        qInfo("longest frame: %.1f ms of work as the tab came, %.1f ms over the memo", comparsa, sopra);
+        QVERIFY2(comparsa < 100 && sopra < 100, qPrintable(QStringLiteral("%1 / %2 ms").arg(comparsa).arg(sopra)));
+        // The memo tab is the one showing: its red record button.
+        const QColor bottone = schermo.pixelColor(988, 205);
+        QVERIFY2(bottone.red() > 200 && bottone.green() < 90, qPrintable(bottone.name()));
+
+        QElapsedTimer uscita;
+        uscita.start();
+        ::kill(pid_t(app.processId()), SIGTERM);
+        QVERIFY(app.waitForFinished(5000));
+        qInfo("gone %lld ms after SIGTERM", uscita.elapsed());
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(TestTrascrizioneGrandeX11)
+#include "tst_TrascrizioneGrandeX11.moc"

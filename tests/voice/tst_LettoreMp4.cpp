@@ -1,0 +1,64 @@
+// How much audio the memo files hold, whole and cut short, on files muxed
+// at build time by GStreamer's mp4mux as the recorder muxes them (see
+// tests/CMakeLists.txt).
+#include "LettoreMp4.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kAudio = QStringLiteral(HALVORA_AUDIO_PROVA);
+}
+
+class TestLettoreMp4 : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+private slots:
+    void audioInWholeAndCutFiles_data()
+    {
+        QTest::addColumn<QString>("sorgente");
+        QTest::addColumn<qint64>("taglio"); // bytes kept; negative: counted from the end; 0: whole
+        QTest::addColumn<double>("secondi"); // negative: not an MPEG-4 file
+        // Three fragments of 43 frames of 1024 samples at 44100 Hz.
+        const double frammento = 43 * 1024 / 44100.0;
+        QTest::newRow("fragments, whole") << "frammenti.m4a" << qint64(0) << 3 * frammento;
+        QTest::newRow("fragments, last one cut") << "frammenti.m4a" << qint64(-9000) << 2 * frammento;
+        QTest::newRow("fragments, index only") << "frammenti.m4a" << qint64(780) << 0.0;
+        QTest::newRow("fragments, first data cut") << "frammenti.m4a" << qint64(2000) << 0.0;
+        QTest::newRow("plain, whole") << "intero.m4a" << qint64(0) << 3 * frammento;
+        QTest::newRow("plain, index never written") << "intero.m4a" << qint64(-2000) << 0.0;
+        QTest::newRow("ended before any audio") << "senza-audio.m4a" << qint64(0) << 0.0;
+        QTest::newRow("empty") << "frammenti.m4a" << qint64(-1) * (1 << 30) << -1.0;
+        QTest::newRow("not MPEG-4") << "frase.wav" << qint64(0) << -1.0;
+    }
+    void audioInWholeAndCutFiles()
+    {
+        QFETCH(QString, sorgente);
+        QFETCH(qint64, taglio);
+        QFETCH(double, secondi);
+        QFile f(kAudio + QLatin1Char('/') + sorgente);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QByteArray dati = f.readAll();
+        if (taglio != 0)
+            dati.truncate(taglio > 0 ? taglio : qMax<qint64>(0, dati.size() + taglio));
+        QFile prova(dir_.filePath(QStringLiteral("prova.m4a")));
+        QVERIFY(prova.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        prova.write(dati);
+        prova.close();
+
+        const auto letti = LettoreMp4::secondiAudio(prova.fileName());
+        if (secondi < 0) {
+            QVERIFY(!letti);
+        } else {
+            QVERIFY(letti);
+            QVERIFY2(qAbs(*letti - secondi) < 0.01, qPrintable(QString::number(*letti)));
+        }
+        // Judged without sound: empty, or MPEG-4 without a sample; other kinds are left to the player.
+        QCOMPARE(LettoreMp4::senzaSuono(prova.fileName()), dati.isEmpty() || secondi == 0.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLettoreMp4)
+#include "tst_LettoreMp4.moc"
