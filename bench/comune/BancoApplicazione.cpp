@@ -1,5 +1,6 @@
 #include "BancoApplicazione.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -191,6 +192,13 @@ void riga(const char* cosa, double valore, const char* unita, const QString& obi
     std::printf("%-34s %10.3f %-4s  target %-10s %-6s %s\n", cosa, valore, unita, qPrintable(obiettivo),
                 riuscito ? "ok" : "MISSED", qPrintable(accanto));
     std::fflush(stdout);
+}
+
+QString opzione(const char* nome, const QString& predefinito)
+{
+    const QStringList a = QCoreApplication::arguments();
+    const int i = a.indexOf(QLatin1String(nome));
+    return i >= 0 ? a.value(i + 1, predefinito) : predefinito;
 }
 
 bool ambientePronto(const char* programma, const Puntatore& puntatore)

@@ -181,11 +181,6 @@ int main(int argc, char** argv)
     if (argc > 1 && qstrcmp(argv[1], kFinestraVuota) == 0)
         return finestraVuota(argc, argv);
     QCoreApplication app(argc, argv);
-    const QStringList arg = app.arguments();
-    auto opzione = [&](const char* nome, const QString& predefinito) {
-        const int i = arg.indexOf(QLatin1String(nome));
-        return i >= 0 && i + 1 < arg.size() ? arg[i + 1] : predefinito;
-    };
     const int volte = opzione("--volte", QStringLiteral("10")).toInt();
     Puntatore puntatore;
     if (!ambientePronto("bench_costi", puntatore))

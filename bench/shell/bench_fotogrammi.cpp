@@ -186,11 +186,6 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "xcb");
     QCoreApplication app(argc, argv);
-    const QStringList arg = app.arguments();
-    auto opzione = [&](const char* nome, const QString& predefinito) {
-        const int i = arg.indexOf(QLatin1String(nome));
-        return i >= 0 && i + 1 < arg.size() ? arg[i + 1] : predefinito;
-    };
     const int volte = opzione("--volte", QStringLiteral("5")).toInt();
     const QString cartella = opzione("--conserva", QString());
     const QStringList daConservare =
