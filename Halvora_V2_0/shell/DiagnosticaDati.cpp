@@ -49,9 +49,10 @@ private:
 
 // What each frame of the notch in motion draws, one line a frame, before it
 // is painted: "quadro <microseconds of the real-time clock> <steps of the
-// springs' beat so far> forma x y w h apertura a", then "modulo <tab> x y w h opacity" for each module of a tab
-// change and "carta x y w h opacity" for each card coming or going, all in
-// screen pixels. A frame like the last one at rest writes nothing.
+// springs' beat so far> forma x y w h apertura a", then "modulo <tab> x y w
+// h opacity" for each module of a tab change and "carta x y w h opacity"
+// for each card coming or going, all in screen pixels. A frame like the
+// last one at rest writes nothing.
 class Quadri final : public QObject {
 public:
     Quadri(RootNotchView& root, std::function<void(const QString&)> scrivi)

@@ -41,7 +41,9 @@ class AnimatoreMolle : public QObject {
     Q_OBJECT
 public:
     // Each frame moves the springs on by this much, whenever it comes: a
-    // path is the same every time, and can be worked out ahead.
+    // path is the same every time, and can be worked out ahead. A little
+    // under a 60 Hz frame, so that a beat the event loop serves a few
+    // milliseconds late still changes the picture within one.
     static constexpr int kIntervalloMs = 14;
     static constexpr double kPasso = kIntervalloMs / 1000.0;
 
