@@ -581,7 +581,12 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         if (precedente >= 0) {
             const double intervallo = (r.tempo(i) - r.tempo(precedente)) / 1000.0;
             double perFotogramma = intervallo;
-            const int da = quadroDi[precedente], a = quadroDi[i];
+            const int a = quadroDi[i];
+            int da = quadroDi[precedente];
+            // The picture shown was first drawn by the earliest of the lines
+            // before it that draw the same (a step that moved no pixel).
+            while (da > 0 && quadri[da - 1].battito && firma(quadri[da - 1]) == firma(quadri[da]))
+                --da;
             if (da >= 0 && a > da && quadri[a].battito > quadri[da].battito) {
                 int disegnate = 0; // pictures drawn after the one shown, up to the one shown next
                 for (int k = da + 1; k <= a; ++k)
