@@ -17,6 +17,7 @@
 #include "VistaAreaScheda.h"
 #include "X11Desktop.h"
 
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -222,6 +223,44 @@ private slots:
         QVERIFY(fine.width() < cartaPiena.width() && fine.top() >= cartaPiena.top() - 1);
         b.root().completaAnimazioni();
         QVERIFY(!b.root().slot()->inTransizione());
+    }
+
+    // The card a closing notch brings back is made between two of its frames,
+    // not in the one that brings it; opened again, that card is dropped.
+    void aClosingNotchBringsBackTheCardItMadeMeanwhile()
+    {
+        Banco b(ini());
+        b.impostazioni.setValue(QStringLiteral("guidaVista"), true);
+        b.stato.setHaTaccaFisica(false);
+        b.router.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
+        AttivitaNotch a;
+        a.simbolo = QStringLiteral("bell.fill");
+        a.titolo = QStringLiteral("Ciao");
+        b.attivita.mostra(a, 600);
+        for (bool riapri : {false, true}) {
+            b.stato.aggiornaHover(true);
+            b.root().completaAnimazioni();
+            QVERIFY(!b.root().slot()->scheda()); // an open notch shows no card
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the card that left
+            QVERIFY(b.root().slot()->findChildren<AttivitaCardView*>().isEmpty());
+            b.stato.chiudiSubito();
+            QTRY_VERIFY(!b.root().slot()->findChildren<AttivitaCardView*>().isEmpty());
+            QVERIFY(b.root().rettangoloTacca().height() > b.stato.dimensioneCompatta().height() + 1); // still closing
+            QVERIFY(!b.root().slot()->scheda());
+            QPointer<AttivitaCardView> pronta = b.root().slot()->findChild<AttivitaCardView*>();
+            QVERIFY(!pronta->isVisible());
+            if (riapri) {
+                b.stato.aggiornaHover(true);
+                QTRY_VERIFY(!pronta);
+                continue;
+            }
+            QTRY_VERIFY(b.root().slot()->scheda());
+            QCOMPARE(b.root().slot()->scheda(), pronta.data());
+            QVERIFY(b.root().slot()->inTransizione());
+            b.root().completaAnimazioni();
+            QVERIFY(pronta->isVisible());
+        }
     }
 
     void theGuideOpensOnTheFirstRunOnly_data()
