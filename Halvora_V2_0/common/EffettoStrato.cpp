@@ -9,7 +9,7 @@ EffettoStrato::EffettoStrato(QWidget* widget) : QGraphicsEffect(widget), widget_
     qApp->installEventFilter(this);
 }
 
-bool EffettoStrato::eventFilter(QObject* o, QEvent* e)
+bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e)
 {
     switch (e->type()) {
     case QEvent::Show:
@@ -17,13 +17,17 @@ bool EffettoStrato::eventFilter(QObject* o, QEvent* e)
     case QEvent::LayoutRequest:
     case QEvent::ChildAdded:
     case QEvent::ChildRemoved:
-        if (valida_ && widget_ && o->isWidgetType()
-            && (o == widget_ || widget_->isAncestorOf(static_cast<QWidget*>(o))))
-            invalida();
-        break;
+        return radice && o->isWidgetType()
+               && (o == radice || radice->isAncestorOf(static_cast<const QWidget*>(o)));
     default:
-        break;
+        return false;
     }
+}
+
+bool EffettoStrato::eventFilter(QObject* o, QEvent* e)
+{
+    if (valida_ && cambiaAspettoDi(widget_, o, e))
+        invalida();
     return false;
 }
 
@@ -35,7 +39,7 @@ void EffettoStrato::setOpacita(double opacita)
     update();
 }
 
-void EffettoStrato::setRitaglio(const std::optional<QRect>& ritaglio)
+void EffettoStrato::setRitaglio(const std::optional<QPainterPath>& ritaglio)
 {
     if (ritaglio == ritaglio_)
         return;
@@ -77,9 +81,10 @@ void EffettoStrato::draw(QPainter* p)
         return;
     prepara();
     p->save();
-    // A whole-pixel rectangle keeps the copy a plain one.
-    if (ritaglio_)
-        p->setClipRect(*ritaglio_, Qt::IntersectClip);
+    if (ritaglio_) {
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setClipPath(*ritaglio_, Qt::IntersectClip);
+    }
     p->setOpacity(p->opacity() * opacita_);
     p->drawImage(QPointF(0, 0), immagine_);
     p->restore();

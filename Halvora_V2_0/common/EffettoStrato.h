@@ -2,10 +2,16 @@
 
 #include <QGraphicsEffect>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointer>
 #include <optional>
 
 class QWidget;
+
+// Whether `e`, sent to `o`, changes how `radice` looks as a whole: a widget
+// inside it (or itself) comes, goes or lays itself out anew. A picture of
+// `radice` is then to be made again.
+bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e);
 
 // Draws its widget from a kept picture of it, faded and clipped as told:
 // a widget that moves, fades or is uncovered frame by frame costs one copy
@@ -21,8 +27,9 @@ public:
 
     void setOpacita(double opacita);
     double opacita() const { return opacita_; }
-    // What of the widget shows (its coordinates); none: all of it.
-    void setRitaglio(const std::optional<QRect>& ritaglio);
+    // What of the widget shows (its coordinates), its edge antialiased;
+    // none: all of it.
+    void setRitaglio(const std::optional<QPainterPath>& ritaglio);
     void invalida();
     // Makes the picture now, when it is not made yet.
     void prepara();
@@ -37,5 +44,5 @@ private:
     bool valida_ = false;
     bool rendendo_ = false;
     double opacita_ = 1;
-    std::optional<QRect> ritaglio_;
+    std::optional<QPainterPath> ritaglio_;
 };

@@ -3,13 +3,15 @@
 #include "BarraSchede.h"
 #include "Colori.h"
 #include "Disegno.h"
-#include "EffettoStrato.h"
+#include "FormaTacca.h"
+#include "ModuliPronti.h"
 #include "Simboli.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QVariantAnimation>
+#include <cmath>
 
 namespace {
 // The springs of a tab change: the indicator and the module move together.
@@ -28,20 +30,17 @@ QColor mescola(const QColor& da, const QColor& a, double t)
 } // namespace
 
 AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent)
-    : QWidget(parent), stato_(stato), barra_(barra), indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())),
-      cambio_(1), tappe_(new QTimer(this)), dissolvenza_(new QVariantAnimation(this)), scelta_(stato.activeTab()),
-      colore_(new QVariantAnimation(this))
+    : QWidget(parent), stato_(stato), barra_(barra),
+      pronti_(new ModuliPronti(this, [this](NotchTab tab, QWidget* m) { return dimensioneModulo(tab, m); })),
+      indicatore_(BarraSchede::ordine().indexOf(stato.activeTab())), cambio_(1),
+      dissolvenza_(new QVariantAnimation(this)), scelta_(stato.activeTab()), colore_(new QVariantAnimation(this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
+    indicatore_.setTolleranza(0.5 / kLatoPulsante); // half a pixel
     animatore_.segui(&indicatore_);
     animatore_.segui(&cambio_);
     connect(&animatore_, &AnimatoreMolle::passo, this, &AreaSchede::passo);
-    // Half a frame apart, so that each step falls between two frames of
-    // the springs and is drawn with the next one.
-    tappe_->setSingleShot(true);
-    tappe_->setInterval(AnimatoreMolle::kIntervalloMs / 2);
-    connect(tappe_, &QTimer::timeout, this, &AreaSchede::prossimaTappa);
     // The hover capsule comes and goes ease-in-out over 0.15 s.
     dissolvenza_->setDuration(150);
     dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
@@ -84,7 +83,7 @@ void AreaSchede::ridisegna(bool conModulo)
     if (conModulo || transizioneInCorso())
         update();
     else
-        update(QRect(0, 0, width(), kSopraBarra + kLatoPulsante + kSottoBarra + 1));
+        update(QRect(0, 0, width(), kSopraModulo));
     emit aspettoCambiato();
 }
 
@@ -108,14 +107,34 @@ void AreaSchede::seguiPassaggio()
         else
             opacitaEvidenziata_ = verso;
     }
+    // The module of a tab the pointer rests on is made while it rests there.
+    const bool prepara = sopra && *sopra != stato_.activeTab() && moduloPresente_ && isVisible();
+    pronti_->sosta(prepara ? sopra : std::nullopt);
     ridisegna(false);
+}
+
+void AreaSchede::setForma(const std::optional<QRectF>& forma, const QRectF& cornice)
+{
+    if (forma == forma_ && cornice == cornice_)
+        return;
+    forma_ = forma;
+    cornice_ = cornice;
+    if (!forma_ && inTransizione_)
+        passo(); // the shape came to rest: the change may end
+    else
+        update();
 }
 
 void AreaSchede::setCostruttoreModulo(CostruttoreModulo costruttore)
 {
-    costruttore_ = std::move(costruttore);
+    pronti_->setCostruttore(std::move(costruttore));
     rilasciaModulo();
     cambiaModulo();
+}
+
+void AreaSchede::riscalda()
+{
+    pronti_->riscalda(stato_.activeTab());
 }
 
 void AreaSchede::setModuloPresente(bool presente)
@@ -126,22 +145,48 @@ void AreaSchede::setModuloPresente(bool presente)
     if (presente) {
         cambiaModulo();
     } else {
-        cambio_.salta(1);
-        uscente_ = QPixmap();
+        pronti_->scarta();
         rilasciaModulo();
     }
 }
 
 void AreaSchede::rilasciaModulo()
 {
-    tappe_->stop();
-    tappa_ = Tappa::nessuna;
+    if (modulo_)
+        pronti_->segui(modulo_, nullptr);
+    inTransizione_ = false;
+    uscente_ = entrante_ = QPixmap();
+    cambio_.salta(1);
     tabModulo_.reset();
+    pronti_->setMostrato(nullptr);
     if (modulo_) {
         modulo_->hide();
         modulo_->deleteLater();
     }
     modulo_ = nullptr;
+}
+
+QSize AreaSchede::dimensioneModulo(NotchTab tab, const QWidget* modulo) const
+{
+    // Each module keeps its own tab's size, whatever the panel shows now.
+    const QSizeF scheda = NotchStateManager::dimensioneScheda(tab);
+    int altezza = std::max(0, int(scheda.height()) - kSopraModulo - kSottoModulo);
+    // The media player keeps its own height at the top.
+    if (tab == NotchTab::media && modulo)
+        altezza = std::min(altezza, modulo->sizeHint().height());
+    return {int(scheda.width()), altezza};
+}
+
+QRectF AreaSchede::rettangoloModulo(QSize dimensione) const
+{
+    // Centred, as the panel is: it stands where it stood whatever the
+    // panel's size on the way.
+    return QRectF((width() - dimensione.width()) / 2.0, kSopraModulo, dimensione.width(), dimensione.height());
+}
+
+QRect AreaSchede::areaModulo() const
+{
+    return rettangoloModulo(dimensioneModulo(stato_.activeTab(), modulo_)).toAlignedRect();
 }
 
 void AreaSchede::cambiaModulo()
@@ -151,93 +196,158 @@ void AreaSchede::cambiaModulo()
         return;
     // Only a change the user can see slides; a hidden panel just swaps.
     const bool anima = isVisible() && tabModulo_.has_value();
-    // Over nothing, as it shows over the panel. A module still being made
-    // was never seen: what shows now stays the picture that leaves.
-    if (!anima)
-        uscente_ = QPixmap();
-    else if (!inPreparazione())
-        uscente_ = modulo_ ? Disegno::istantanea(modulo_, modulo_->size(), devicePixelRatioF()) : QPixmap();
+    QPixmap uscente;
+    NotchTab tabUscente = tabUscente_;
+    if (anima && inTransizione_ && !entrante_.isNull()) {
+        uscente = entrante_; // the one that was coming leaves in its turn
+        tabUscente = *tabModulo_;
+    } else if (anima && inTransizione_) {
+        uscente = uscente_; // the new one was never seen: the old one goes on leaving
+    } else if (anima) {
+        uscente = pronti_->foto(); // as it looks at rest, kept since it last painted
+        tabUscente = *tabModulo_;
+    }
     rilasciaModulo();
     tabModulo_ = tab;
-    if (anima) {
-        // The old picture rests where the module was until the new one comes.
-        avanti_ = barra_.direzioneAvanti();
-        cambio_.salta(0);
-        tappa_ = Tappa::costruisci;
-        tappe_->start();
-    } else {
-        mettiModulo(false);
-        cambio_.salta(1);
+    std::optional<ModuliPronti::Pronto> pronto = pronti_->prendi(tab);
+    pronti_->scarta();
+    if (!anima || uscente.isNull()) {
+        modulo_ = pronto ? pronto->modulo.data() : pronti_->costruisci(tab);
+        pronti_->setMostrato(modulo_);
+        disponiModulo();
+        ridisegna();
+        return;
     }
+    uscente_ = uscente;
+    tabUscente_ = tabUscente;
+    avanti_ = barra_.direzioneAvanti();
+    inTransizione_ = true;
+    nienteEntra_ = false;
+    const int larghezza = std::max(int(uscente_.deviceIndependentSize().width()), dimensioneModulo(tab, nullptr).width());
+    cambio_.salta(0);
+    cambio_.setTolleranza(0.5 / std::max(1, larghezza)); // half a pixel of the slide
+    cambio_.vaiA(1, kRisposta, kSmorzamento);
+    animatore_.avvia();
+    if (pronto)
+        entra(pronto->modulo, pronto->immagine);
+    else
+        // Made on the next turns, while the old one already leaves.
+        QTimer::singleShot(0, this, &AreaSchede::costruisciEntrante);
     disponiModulo();
     ridisegna();
 }
 
-void AreaSchede::mettiModulo(bool anima)
+void AreaSchede::entra(QWidget* modulo, QPixmap immagine)
 {
-    modulo_ = costruttore_ && tabModulo_ ? costruttore_(*tabModulo_) : nullptr;
+    modulo_ = modulo;
     if (!modulo_)
         return;
-    modulo_->setParent(this);
-    // It slides and fades in as a picture of itself; a module that fades
-    // by itself keeps its own effect.
-    if (anima && !modulo_->graphicsEffect())
-        modulo_->setGraphicsEffect(new EffettoStrato(modulo_));
-    disponiModulo(); // where it comes from, before it shows
-    modulo_->show();
+    ModuliPronti::nascondi(modulo_);
+    entrante_ = immagine;
+    // What it shows may still change as it comes in (a calendar that reads
+    // its events once its tab is chosen): its picture follows.
+    pronti_->segui(modulo_, [this](const QPixmap& p) {
+        if (inTransizione_) {
+            entrante_ = p;
+            update();
+        }
+    });
+    if (entrante_.isNull())
+        // Its picture on the next turn; meanwhile the old one leaves alone.
+        QTimer::singleShot(0, modulo_.data(), [this, m = modulo_] {
+            if (m && m == modulo_ && inTransizione_ && entrante_.isNull()) {
+                entrante_ = pronti_->disegna(m);
+                passo();
+            }
+        });
 }
 
-EffettoStrato* AreaSchede::effettoDiPassaggio() const
+void AreaSchede::costruisciEntrante()
 {
-    // The picture this area put on the module for the slide, not one of the module's own.
-    auto* e = modulo_ ? qobject_cast<EffettoStrato*>(modulo_->graphicsEffect()) : nullptr;
-    return e && e->parent() == modulo_ ? e : nullptr;
-}
-
-void AreaSchede::prossimaTappa()
-{
-    tappe_->stop();
-    switch (tappa_) {
-    case Tappa::nessuna:
+    if (!inTransizione_ || modulo_ || !tabModulo_)
         return;
-    case Tappa::costruisci:
-        // Shown a whole width away and fully faded: nothing of it is drawn yet.
-        mettiModulo(true);
-        tappa_ = Tappa::disegna;
-        break;
-    case Tappa::disegna:
-        if (EffettoStrato* e = effettoDiPassaggio())
-            e->prepara();
-        tappa_ = Tappa::scorri;
-        break;
-    case Tappa::scorri:
-        tappa_ = Tappa::nessuna;
-        cambio_.vaiA(1, kRisposta, kSmorzamento);
-        // Springs that still move take it with their next frame: no frame more.
-        if (!animatore_.attivo())
-            animatore_.avvia();
-        return;
+    if (QWidget* m = pronti_->costruisci(*tabModulo_)) {
+        entra(m, QPixmap());
+    } else {
+        nienteEntra_ = true; // nothing comes: the old one leaves alone
+        passo();
     }
-    tappe_->start();
+}
+
+void AreaSchede::fineTransizione()
+{
+    pronti_->segui(modulo_, nullptr);
+    inTransizione_ = false;
+    uscente_ = entrante_ = QPixmap();
+    pronti_->setMostrato(modulo_);
+    disponiModulo();
 }
 
 void AreaSchede::passo()
 {
-    const bool scorreva = transizioneInCorso();
-    if (!inPreparazione() && cambio_.ferma()) {
-        uscente_ = QPixmap();
-        if (effettoDiPassaggio())
-            modulo_->setGraphicsEffect(nullptr);
+    // Done once the slide rests with the new picture in place (or with
+    // nothing to bring in, no builder having made a module).
+    if (inTransizione_ && cambio_.ferma() && !forma_ && (!entrante_.isNull() || nienteEntra_))
+        fineTransizione();
+    // A step that moves nothing by a device pixel, nor fades anything by a
+    // step of 1/255 (the springs' long tail), draws nothing.
+    const qreal dpr = devicePixelRatioF();
+    auto pixel = [dpr](const QRectF& r) {
+        auto a = [dpr](double v) { return int(std::floor(v * dpr + 0.5)); };
+        return QRect(QPoint(a(r.left()), a(r.top())), QPoint(a(r.right()), a(r.bottom())));
+    };
+    QList<int> impronta{inTransizione_, int(uscente_.cacheKey()), int(entrante_.cacheKey())};
+    for (const QRect& r : {pixel(rettangoloIndicatore()), pixel(cornice_.value_or(QRectF()))})
+        impronta << r.x() << r.y() << r.width() << r.height();
+    for (const Disegnato& d : disegnati()) {
+        const QRect r = pixel(d.passaggio.dove);
+        impronta << r.x() << r.y() << qRound(d.passaggio.opacita * 255);
     }
-    disponiModulo();
-    ridisegna(scorreva);
+    if (impronta == impronta_)
+        return;
+    impronta_ = impronta;
+    ridisegna();
+}
+
+QList<AreaSchede::Disegnato> AreaSchede::disegnati() const
+{
+    QList<Disegnato> l;
+    if (!inTransizione_)
+        return l;
+    // The old one leaves by its own width towards the side opposite the
+    // change, the new one comes in by its own width from the other side.
+    const double q = cambio_.valore();
+    const double verso = avanti_ ? 1 : -1;
+    if (!uscente_.isNull()) {
+        const QSizeF d = uscente_.deviceIndependentSize();
+        const QRectF r = rettangoloModulo(d.toSize()).translated(-verso * d.width() * q, 0);
+        l.append({{tabUscente_, r, std::clamp(1 - q, 0.0, 1.0)}, &uscente_});
+    }
+    if (!entrante_.isNull() && tabModulo_) {
+        const QSizeF d = entrante_.deviceIndependentSize();
+        const QRectF r = rettangoloModulo(d.toSize()).translated(verso * d.width() * (1 - q), 0);
+        l.append({{*tabModulo_, r, std::clamp(q, 0.0, 1.0)}, &entrante_});
+    }
+    return l;
+}
+
+QList<AreaSchede::Passaggio> AreaSchede::passaggi() const
+{
+    QList<Passaggio> l;
+    for (const Disegnato& d : disegnati())
+        l << d.passaggio;
+    return l;
 }
 
 void AreaSchede::completaAnimazioni()
 {
-    while (inPreparazione())
-        prossimaTappa();
+    if (inTransizione_ && !modulo_)
+        costruisciEntrante();
+    if (inTransizione_ && modulo_ && entrante_.isNull())
+        entrante_ = pronti_->disegna(modulo_);
     animatore_.completa();
+    if (inTransizione_ && !forma_ && (!entrante_.isNull() || nienteEntra_))
+        fineTransizione();
     for (QVariantAnimation* a : {dissolvenza_, colore_})
         if (a->state() == QAbstractAnimation::Running)
             a->setCurrentTime(a->duration());
@@ -251,24 +361,26 @@ void AreaSchede::disponiModulo()
         cambiaModulo();
         return;
     }
-    if (!modulo_)
+    if (!modulo_ || !tabModulo_)
         return;
-    QRect area = areaModulo();
-    // The media player keeps its own height at the top; every other module
-    // fills the area from its top-left corner.
-    if (tabModulo_ == NotchTab::media)
-        area.setHeight(std::min(area.height(), modulo_->sizeHint().height()));
-    // Coming in from the trailing edge when the change went right.
-    const double p = cambio_.valore();
-    area.translate(qRound((avanti_ ? 1 : -1) * area.width() * (1 - p)), 0);
-    modulo_->setGeometry(area);
-    if (EffettoStrato* e = effettoDiPassaggio())
-        e->setOpacita(std::clamp(p, 0.0, 1.0));
+    // While it comes in, only its picture shows.
+    if (inTransizione_) {
+        ModuliPronti::nascondi(modulo_);
+        return;
+    }
+    const QRectF r = rettangoloModulo(dimensioneModulo(*tabModulo_, modulo_));
+    modulo_->setGeometry(QRect(QPoint(qRound(r.left()), qRound(r.top())), r.size().toSize()));
 }
 
 void AreaSchede::resizeEvent(QResizeEvent*)
 {
     disponiModulo();
+}
+
+void AreaSchede::hideEvent(QHideEvent*)
+{
+    // Closed or turned to the settings: nothing is kept ready meanwhile.
+    pronti_->scarta();
 }
 
 QRect AreaSchede::rettangoloTab(int indice) const
@@ -288,12 +400,6 @@ QRectF AreaSchede::rettangoloIndicatore() const
 QRect AreaSchede::rettangoloPower() const
 {
     return QRect(rettangoloTab(0).left() - kLatoPulsante, kSopraBarra, kLatoPulsante, kLatoPulsante);
-}
-
-QRect AreaSchede::areaModulo() const
-{
-    const int y = kSopraBarra + kLatoPulsante + kSottoBarra + 1;
-    return QRect(0, y, width(), std::max(0, height() - y - kSottoModulo));
 }
 
 int AreaSchede::tabSotto(QPoint p) const
@@ -364,14 +470,23 @@ void AreaSchede::paintEvent(QPaintEvent*)
     const QRectF power = rettangoloPower();
     p.drawPixmap(QPointF(power.center().x() - 10, power.center().y() - 10),
                  Simboli::pixmap(QStringLiteral("power.circle.fill"), 20, rosso, dpr));
-    const int y = kSopraBarra + kLatoPulsante + kSottoBarra;
+    // The divider reaches across the frame the panel's edges follow.
+    const QRectF cornice = cornice_.value_or(QRectF(rect()));
+    const int y = kSopraModulo - 1;
     p.setPen(QPen(Disegno::primario(0.1), 1));
-    p.drawLine(QPointF(16, y + 0.5), QPointF(width() - 16, y + 0.5));
-    if (!uscente_.isNull()) {
-        // The old module leaves towards the side opposite the change, fading.
-        const double q = cambio_.valore();
-        const QRect area = areaModulo();
-        p.setOpacity(std::clamp(1 - q, 0.0, 1.0));
-        p.drawPixmap(QPointF(area.left() - (avanti_ ? 1 : -1) * area.width() * q, area.top()), uscente_);
+    p.drawLine(QPointF(cornice.left() + 16, y + 0.5), QPointF(cornice.right() - 16, y + 0.5));
+    if (!inTransizione_)
+        return;
+    // Each module whole, at its own size, cut only by the notch shape.
+    p.setClipPath(Disegno::rettangoloContinuo(forma_.value_or(QRectF(rect())), 0, FormaTacca::kRaggioSotto));
+    for (const Disegnato& d : disegnati()) {
+        const Passaggio& m = d.passaggio;
+        if (m.opacita <= 0)
+            continue;
+        p.setOpacity(m.opacita);
+        // On whole device pixels (halves rounded up, as the step that
+        // skips unchanged frames rounds them): the picture copied as it is.
+        p.drawPixmap(QPointF(std::floor(m.dove.left() * dpr + 0.5) / dpr, std::floor(m.dove.top() * dpr + 0.5) / dpr),
+                     *d.immagine);
     }
 }

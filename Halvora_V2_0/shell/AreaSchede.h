@@ -10,12 +10,14 @@
 #include <optional>
 
 class BarraSchede;
-class EffettoStrato;
+class ModuliPronti;
 
 // The tab face of the open panel: the power button and the row of seven
 // tabs with the indicator sliding under the selected one, a divider, and
-// the module of the active tab, which slides in from the side the change
-// went to while the old one slides out the other way.
+// the module of the active tab. On a change the old module leaves whole,
+// at its own size, towards the side opposite the change while the new one
+// comes in from the other, both fading and both cut only by the notch
+// shape; each is a picture made ahead, so no frame waits for either.
 class AreaSchede : public QWidget {
     Q_OBJECT
 public:
@@ -23,14 +25,21 @@ public:
     static constexpr int kSopraBarra = 44;
     static constexpr int kSottoBarra = 6;
     static constexpr int kSottoModulo = 20;
+    static constexpr int kSopraModulo = kSopraBarra + kLatoPulsante + kSottoBarra + 1;
 
     AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);
 
     QRect rettangoloTab(int indice) const;
     QRect rettangoloPower() const;
+    // Where the active tab's module stands at rest.
     QRect areaModulo() const;
     // Where the indicator is drawn now (it follows the selection on a spring).
     QRectF rettangoloIndicatore() const;
+
+    // The notch shape as drawn while it moves (none: it rests), and the
+    // frame the divider's ends follow (this widget's coordinates): what the
+    // face draws stays inside the shape. A change ends with the shape's motion.
+    void setForma(const std::optional<QRectF>& forma, const QRectF& cornice);
 
     void setAzionePower(std::function<void()> azione) { azionePower_ = std::move(azione); }
     using CostruttoreModulo = std::function<QWidget*(NotchTab)>;
@@ -40,10 +49,20 @@ public:
     // releases it (nothing of a tab is built while the settings show).
     void setModuloPresente(bool presente);
     void disponiModulo();
+    // Builds and draws each tab's module once, a turn apart, so the first
+    // change to a tab finds what it needs ready.
+    void riscalda();
 
-    bool transizioneInCorso() const { return !uscente_.isNull(); }
-    // The new module is still being built and drawn, before it slides in.
-    bool inPreparazione() const { return tappa_ != Tappa::nessuna; }
+    bool transizioneInCorso() const { return inTransizione_; }
+    // The new module is still being built or drawn while the old one leaves.
+    bool inPreparazione() const { return inTransizione_ && entrante_.isNull(); }
+    // What a frame of a change draws, in this widget's coordinates.
+    struct Passaggio {
+        NotchTab tab;
+        QRectF dove;
+        double opacita;
+    };
+    QList<Passaggio> passaggi() const;
     // The tab whose hover capsule shows, and how strongly (it fades in and out).
     std::optional<NotchTab> tabEvidenziata() const { return evidenziata_; }
     double opacitaEvidenziata() const { return opacitaEvidenziata_; }
@@ -59,13 +78,21 @@ protected:
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
+    struct Disegnato {
+        Passaggio passaggio;
+        const QPixmap* immagine;
+    };
+    QList<Disegnato> disegnati() const;
     int tabSotto(QPoint p) const;
+    QSize dimensioneModulo(NotchTab tab, const QWidget* modulo) const;
+    QRectF rettangoloModulo(QSize dimensione) const;
     void cambiaModulo();
-    void mettiModulo(bool anima);
-    EffettoStrato* effettoDiPassaggio() const;
-    void prossimaTappa();
+    void entra(QWidget* modulo, QPixmap immagine);
+    void costruisciEntrante();
+    void fineTransizione();
     void rilasciaModulo();
     void passo();
     void seguiPassaggio();
@@ -74,23 +101,24 @@ private:
     NotchStateManager& stato_;
     BarraSchede& barra_;
     std::function<void()> azionePower_;
-    CostruttoreModulo costruttore_;
+    ModuliPronti* pronti_;
     QPointer<QWidget> modulo_;
     std::optional<NotchTab> tabModulo_;
     bool moduloPresente_ = true;
+    std::optional<QRectF> forma_, cornice_;
+
 
     // The indicator's left edge, the module change from 0 to 1.
     Molla indicatore_, cambio_;
     AnimatoreMolle animatore_;
-    // The old module as last drawn, while it slides out.
-    QPixmap uscente_;
-    // A change the user sees is made over a few turns, so that no frame
-    // waits for all of it: the new module is built, then drawn as a
-    // picture, then it slides in.
-    enum class Tappa { nessuna, costruisci, disegna, scorri };
-    Tappa tappa_ = Tappa::nessuna;
-    class QTimer* tappe_;
+    // A change: the pictures of the module that leaves and of the one that
+    // comes (null while it is being made), with their tabs.
+    bool inTransizione_ = false;
+    bool nienteEntra_ = false; // no module for the new tab
+    QPixmap uscente_, entrante_;
+    NotchTab tabUscente_ = NotchTab::tray;
     bool avanti_ = true;
+    QList<int> impronta_; // what the last frame drew, in device pixels
     std::optional<NotchTab> evidenziata_;
     double opacitaEvidenziata_ = 0;
     class QVariantAnimation* dissolvenza_;

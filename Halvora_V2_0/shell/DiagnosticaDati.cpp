@@ -3,12 +3,16 @@
 #include "AreaSchede.h"
 #include "BarraSchede.h"
 #include "ClipboardManager.h"
+#include "Molla.h"
 #include "NotchStateManager.h"
 #include "RootNotchView.h"
+#include "SlotScheda.h"
+#include "TransizioneScheda.h"
 
 #include <QEvent>
 #include <QPointer>
 #include <QTimer>
+#include <time.h>
 
 namespace {
 
@@ -43,10 +47,72 @@ private:
     std::function<void()> dopo_;
 };
 
+// What each frame of the notch in motion draws, one line a frame, before it
+// is painted: "quadro <microseconds of the real-time clock> <steps of the
+// springs' beat so far> forma x y w h apertura a", then "modulo <tab> x y w
+// h opacity" for each module of a tab change and "carta x y w h opacity"
+// for each card coming or going, all in screen pixels. A frame like the
+// last one at rest writes nothing.
+class Quadri final : public QObject {
+public:
+    Quadri(RootNotchView& root, std::function<void(const QString&)> scrivi)
+        : QObject(&root), root_(root), scrivi_(std::move(scrivi))
+    {
+        root.window()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::UpdateRequest)
+            annota();
+        return false;
+    }
+
+private:
+    static QString rettangolo(const QRectF& r)
+    {
+        return QStringLiteral("%1 %2 %3 %4").arg(r.x(), 0, 'f', 3).arg(r.y(), 0, 'f', 3).arg(r.width(), 0, 'f', 3).arg(r.height(), 0, 'f', 3);
+    }
+
+    void annota()
+    {
+        const QPointF origine = root_.mapToGlobal(QPointF(0, 0));
+        QString riga = QStringLiteral("forma ") + rettangolo(root_.rettangoloTacca().translated(origine))
+                       + QStringLiteral(" apertura %1").arg(root_.opacitaContenuto(), 0, 'f', 3);
+        bool moto = false;
+        if (auto* area = root_.findChild<AreaSchede*>(); area && area->isVisible()) {
+            const QPointF a = area->mapToGlobal(QPointF(0, 0));
+            for (const AreaSchede::Passaggio& m : area->passaggi()) {
+                riga += QStringLiteral(" modulo %1 ").arg(QLatin1String(nomeScheda(m.tab))) + rettangolo(m.dove.translated(a))
+                        + QStringLiteral(" %1").arg(m.opacita, 0, 'f', 3);
+                moto = true;
+            }
+        }
+        for (TransizioneScheda* t : root_.slot()->transizioni()) {
+            riga += QStringLiteral(" carta ") + rettangolo(t->rettangoloDisegnato().translated(origine))
+                    + QStringLiteral(" %1").arg(t->opacita(), 0, 'f', 3);
+            moto = true;
+        }
+        if (!moto && riga == ultima_)
+            return;
+        ultima_ = riga;
+        timespec t{};
+        clock_gettime(CLOCK_REALTIME, &t);
+        scrivi_(QStringLiteral("quadro %1 %2 ").arg(qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000).arg(AnimatoreMolle::battiti())
+                + riga);
+    }
+
+    RootNotchView& root_;
+    std::function<void(const QString&)> scrivi_;
+    QString ultima_;
+};
+
 } // namespace
 
 void attivaDiagnosticaDati(RootNotchView& root, NotchStateManager& stato, std::function<void(const QString&)> scrivi)
 {
+    new Quadri(root, scrivi);
     if (ClipboardManager* c = root.clipboardManager())
         // The count and the start of the newest entry: enough to tell copies apart.
         QObject::connect(c, &ClipboardManager::copiedItemsChanged, &root, [c, scrivi] {

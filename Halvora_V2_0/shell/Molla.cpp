@@ -1,5 +1,6 @@
 #include "Molla.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <cmath>
 #include <numbers>
@@ -47,8 +48,10 @@ bool Molla::avanza(double dt)
         velocita_ += (-k * (valore_ - obiettivo_) - c * velocita_) * h;
         valore_ += velocita_ * h;
     }
-    const double scala = std::max(1.0, std::abs(obiettivo_));
-    if (std::abs(valore_ - obiettivo_) < 1e-3 * scala && std::abs(velocita_) < 1e-2 * scala) {
+    // Near enough and all but still: the rest of the way would show as a
+    // pixel crept now and then, so it ends on the target.
+    const double tolleranza = tolleranza_ > 0 ? tolleranza_ : 1e-3 * std::max(1.0, std::abs(obiettivo_));
+    if (std::abs(valore_ - obiettivo_) < tolleranza && std::abs(velocita_) * dt < tolleranza) {
         valore_ = obiettivo_;
         velocita_ = 0;
         return false;
@@ -56,11 +59,85 @@ bool Molla::avanza(double dt)
     return true;
 }
 
-AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent), timer_(new QTimer(this))
+// The beat every animator steps on: one timer at display rate, running
+// while any of them moves.
+class BattitoMolle : public QObject {
+public:
+    static BattitoMolle& condiviso()
+    {
+        static BattitoMolle* b = new BattitoMolle;
+        return *b;
+    }
+
+    void aggiungi(AnimatoreMolle* a)
+    {
+        if (!attivi_.contains(a))
+            attivi_ << a;
+        // The first step on the next turn, not up to a frame later, also
+        // when springs already move: a pointer that comes back while the
+        // notch closes sees it turn in the frame drawn right after. The beat
+        // goes on a whole frame after that step.
+        timer_.start();
+        if (std::exchange(passoInCoda_, true))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                passoInCoda_ = false;
+                if (attivi_.isEmpty())
+                    return; // completed meanwhile
+                timer_.start();
+                batti();
+            },
+            Qt::QueuedConnection);
+    }
+
+    quint64 battiti() const { return battiti_; }
+
+    void togli(AnimatoreMolle* a)
+    {
+        attivi_.removeAll(a);
+        if (attivi_.isEmpty())
+            timer_.stop();
+    }
+
+private:
+    BattitoMolle()
+    {
+        timer_.setInterval(AnimatoreMolle::kIntervalloMs);
+        timer_.setTimerType(Qt::PreciseTimer);
+        connect(&timer_, &QTimer::timeout, this, &BattitoMolle::batti);
+    }
+
+    void batti()
+    {
+        ++battiti_;
+        // Each steps once; one that starts during this beat waits for the next.
+        const QList<QPointer<AnimatoreMolle>> ora(attivi_.cbegin(), attivi_.cend());
+        for (const QPointer<AnimatoreMolle>& a : ora)
+            if (a && attivi_.contains(a.data()) && !a->tick())
+                togli(a.data());
+        for (const QPointer<AnimatoreMolle>& a : ora)
+            if (a)
+                emit a->passo();
+    }
+
+    QList<AnimatoreMolle*> attivi_;
+    QTimer timer_;
+    bool passoInCoda_ = false;
+    quint64 battiti_ = 0;
+};
+
+quint64 AnimatoreMolle::battiti()
 {
-    timer_->setInterval(kIntervalloMs);
-    timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &AnimatoreMolle::tick);
+    return BattitoMolle::condiviso().battiti();
+}
+
+AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent) {}
+
+AnimatoreMolle::~AnimatoreMolle()
+{
+    BattitoMolle::condiviso().togli(this);
 }
 
 void AnimatoreMolle::segui(Molla* molla)
@@ -70,43 +147,24 @@ void AnimatoreMolle::segui(Molla* molla)
 
 void AnimatoreMolle::avvia()
 {
-    // The first step towards a new target on the next turn, not up to a
-    // frame later, also when springs already move: a pointer that comes
-    // back while the notch closes sees it turn in the frame drawn right after.
-    timer_->start();
-    if (std::exchange(passoInCoda_, true))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            passoInCoda_ = false;
-            if (!timer_->isActive())
-                return; // completed meanwhile
-            timer_->start(); // the next step a whole frame after this one
-            tick();
-        },
-        Qt::QueuedConnection);
-}
-
-bool AnimatoreMolle::attivo() const
-{
-    return timer_->isActive();
+    attivo_ = true;
+    BattitoMolle::condiviso().aggiungi(this);
 }
 
 void AnimatoreMolle::completa()
 {
     for (Molla* m : molle_)
         m->salta(m->obiettivo());
-    timer_->stop();
+    attivo_ = false;
+    BattitoMolle::condiviso().togli(this);
     emit passo();
 }
 
-void AnimatoreMolle::tick()
+bool AnimatoreMolle::tick()
 {
     bool moto = false;
     for (Molla* m : molle_)
         moto = m->avanza(kPasso) || moto;
-    if (!moto)
-        timer_->stop();
-    emit passo();
+    attivo_ = moto;
+    return moto;
 }

@@ -146,7 +146,20 @@ bool PannelloAperto::rigaVisibile() const
 
 QRect PannelloAperto::rettangoloGear() const
 {
-    return QRect(width() - kMargineRiga - kLatoGear, kMargineRiga, kLatoGear, kLatoGear);
+    // At the top-trailing corner of the frame, which follows the shape's
+    // edge while the notch changes size.
+    const double destra = cornice_ ? cornice_->right() : width();
+    return QRect(qRound(destra) - kMargineRiga - kLatoGear, kMargineRiga, kLatoGear, kLatoGear);
+}
+
+void PannelloAperto::setForma(const std::optional<QRectF>& forma, const std::optional<QRectF>& cornice)
+{
+    const bool riga = cornice != cornice_;
+    forma_ = forma;
+    cornice_ = cornice;
+    area_->setForma(forma, cornice.value_or(QRectF(rect())));
+    if (riga)
+        disponiRiga();
 }
 
 QRect PannelloAperto::rettangoloAnello() const

@@ -37,6 +37,10 @@ public:
     QRect areaModulo() const { return area_->areaModulo(); }
     QRect rettangoloGear() const;
     QRect rettangoloAnello() const;
+    // The notch shape as drawn now and the frame the content's edges follow
+    // (the panel's coordinates); none: the panel itself. The panel may be
+    // laid over more than the shape while the shape moves.
+    void setForma(const std::optional<QRectF>& forma, const std::optional<QRectF>& cornice);
 
     void setAzionePower(std::function<void()> azione) { area_->setAzionePower(std::move(azione)); }
     using CostruttoreModulo = AreaSchede::CostruttoreModulo;
@@ -96,6 +100,7 @@ private:
     QWidget* riga_;
     PulsanteSimbolo* gear_;
     QWidget* anello_ = nullptr;
+    std::optional<QRectF> forma_, cornice_;
 
     // The turn, from 0 (the face that leaves) to 1 (the face that comes).
     Molla giro_;

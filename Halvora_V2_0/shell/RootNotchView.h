@@ -14,6 +14,7 @@
 #include "RegoleUsoIA.h"
 #include "UsoIAMonitor.h"
 
+#include <QPainterPath>
 #include <QRegion>
 #include <QUrl>
 #include <QWidget>
@@ -64,8 +65,10 @@ public:
                   QWidget* parent = nullptr);
     ~RootNotchView() override;
 
-    // The notch frame as drawn now (it follows the state on springs).
+    // The notch frame as drawn now (it follows the state on springs), and
+    // the shape drawn in it.
     QRectF rettangoloTacca() const;
+    QPainterPath formaDisegnata() const;
     SlotScheda* slot() const { return slot_; }
     CatenaSchede::Scheda schedaCorrente() const { return scheda_; }
     // Ends every running animation at once (renders, tests).
@@ -129,6 +132,12 @@ private:
     // with its shadows is drawn now.
     QRectF rettangoloObiettivo() const;
     QRect areaTacca() const;
+    // The shape has drawn in to the closed strip's height.
+    bool formaAlLembo() const;
+    void preparaMolle();
+    // A step of the springs: the frame it makes.
+    void passoForma();
+    void ridisegnaForma();
     // What a frame shows of the springs: the shape in device pixels and
     // the content's opacity in steps of 1/255.
     struct Fotogramma {
@@ -138,6 +147,9 @@ private:
     };
     Fotogramma fotogramma() const;
     Fotogramma fotogramma(const QRectF& forma, double opacita) const;
+    // The shapes the springs given will pass through to their targets;
+    // with `soloDisegnati`, those alone that change a pixel.
+    QList<QRectF> percorso(Molla larghezza, Molla altezza, Molla apertura, bool soloDisegnati) const;
     // Has the worker draw the low shapes the springs will pass through on
     // their way to their targets, or, closed at rest, on the next opening.
     void anticipaForme();
@@ -196,7 +208,7 @@ private:
     std::unique_ptr<CostruttoreSchede> costruttore_;
     // The clipboard of a root view built without the desktop's.
     std::unique_ptr<Pasteboard> appuntiPropri_;
-    TimerHandle guidaIniziale_;
+    TimerHandle guidaIniziale_, riscaldo_;
     bool mostrata_ = false;
 
     Molla larghezza_, altezza_;
@@ -207,6 +219,14 @@ private:
     ImmaginiTacca immagini_;
     QRect areaDisegnata_; // the shape's area at the last frame
     Fotogramma ultimo_;
+    // The open notch changes size with its content all in: the content
+    // follows the shape, over the panel laid on every frame of the way.
+    bool segueForma_ = false;
+    QRect tela_;
+    // The frame the open content is laid out in (closing, the last one).
+    QRectF corniceAperta_;
+    // A card waits for the closing shape to reach the strip.
+    bool slotRimandato_ = false;
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;

@@ -19,6 +19,7 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
             uscita_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
                                             TransizioneScheda::kPiena, TransizioneScheda::kUscita,
                                             TransizioneScheda::kDurataUscitaMs, parentWidget());
+            uscita_->setSotto(sopra_);
             connect(uscita_, &TransizioneScheda::finita, this, [this] { uscita_ = nullptr; });
             uscita_->avvia();
         }
@@ -35,6 +36,7 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
             entrata_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
                                              ingresso, TransizioneScheda::kPiena,
                                              TransizioneScheda::kDurataIngressoMs, parentWidget());
+            entrata_->setSotto(sopra_);
             connect(entrata_, &TransizioneScheda::finita, this, [this] {
                 entrata_ = nullptr;
                 if (scheda_)
@@ -61,6 +63,15 @@ void SlotScheda::completaTransizioni()
         entrata_->completa();
     if (uscita_)
         uscita_->completa();
+}
+
+QList<TransizioneScheda*> SlotScheda::transizioni() const
+{
+    QList<TransizioneScheda*> l;
+    for (TransizioneScheda* t : {entrata_.data(), uscita_.data()})
+        if (t)
+            l << t;
+    return l;
 }
 
 bool SlotScheda::inTransizione() const

@@ -24,6 +24,11 @@ public:
     void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
     // The card shown changed size: `area` is its card now.
     void aggiornaArea(QRectF area);
+    // What lies over the cards (the notch shape), in the parent's
+    // coordinates: cards coming and going are drawn only outside it.
+    void setSotto(std::function<QPainterPath()> sopra) { sopra_ = std::move(sopra); }
+    // The cards coming and going now.
+    QList<TransizioneScheda*> transizioni() const;
     // Ends the running transitions at once.
     void completaTransizioni();
     bool inTransizione() const;
@@ -39,6 +44,7 @@ private:
 
     QPointer<QWidget> scheda_;
     QPointer<TransizioneScheda> entrata_, uscita_;
+    std::function<QPainterPath()> sopra_;
     QRectF area_;
     VistaAreaScheda* marcatore_;
     double centroX_ = 0, sotto_ = 0;

@@ -52,11 +52,31 @@ void TransizioneScheda::completa()
     deleteLater();
 }
 
+QRectF TransizioneScheda::rettangoloDisegnato() const
+{
+    const double scala = tra(da_.scala, a_.scala, t_);
+    const QSizeF dim = immagine_.deviceIndependentSize();
+    const QRectF r(dim.width() / 2 * (1 - scala), kMargine + tra(da_.scostamentoY, a_.scostamentoY, t_),
+                   dim.width() * scala, dim.height() * scala);
+    return r.translated(pos());
+}
+
+double TransizioneScheda::opacita() const
+{
+    return tra(da_.opacita, a_.opacita, t_);
+}
+
 void TransizioneScheda::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setOpacity(tra(da_.opacita, a_.opacita, t_));
+    if (sopra_) {
+        QPainterPath fuori;
+        fuori.addRect(rect());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setClipPath(fuori.subtracted(sopra_().translated(-pos())));
+    }
+    p.setOpacity(opacita());
     const double scala = tra(da_.scala, a_.scala, t_);
     const QSizeF dim = immagine_.deviceIndependentSize();
     p.translate(dim.width() / 2, kMargine + tra(da_.scostamentoY, a_.scostamentoY, t_));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
 
 class QVariantAnimation;
 
@@ -30,6 +32,12 @@ public:
     // `dove` is where the card lies, in the parent's coordinates.
     TransizioneScheda(const QPixmap& immagine, QRect dove, Posa da, Posa a, int durataMs, QWidget* parent);
 
+    // What lies over the card, in the parent's coordinates (the notch
+    // shape): the picture is drawn only outside it, as if beneath it.
+    void setSotto(std::function<QPainterPath()> sopra) { sopra_ = std::move(sopra); }
+    // Where it is drawn now, in the parent's coordinates, and how opaque.
+    QRectF rettangoloDisegnato() const;
+    double opacita() const;
     void avvia();
     // 0 at the first pose, 1 at the second.
     void setAvanzamento(double t);
@@ -45,6 +53,7 @@ protected:
 
 private:
     QPixmap immagine_;
+    std::function<QPainterPath()> sopra_;
     Posa da_, a_;
     double t_ = 0;
     QVariantAnimation* animazione_;

@@ -1,5 +1,6 @@
 #include "BancoApplicazione.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -191,6 +192,29 @@ void riga(const char* cosa, double valore, const char* unita, const QString& obi
     std::printf("%-34s %10.3f %-4s  target %-10s %-6s %s\n", cosa, valore, unita, qPrintable(obiettivo),
                 riuscito ? "ok" : "MISSED", qPrintable(accanto));
     std::fflush(stdout);
+}
+
+QString opzione(const char* nome, const QString& predefinito)
+{
+    const QStringList a = QCoreApplication::arguments();
+    const int i = a.indexOf(QLatin1String(nome));
+    return i >= 0 ? a.value(i + 1, predefinito) : predefinito;
+}
+
+bool ambientePronto(const char* programma, const Puntatore& puntatore)
+{
+    if (puntatore.valido() && !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    std::fprintf(stderr, "%s: needs an X display and a session bus (dbus-run-session -- scripts/con-xvfb.sh)\n",
+                 programma);
+    return false;
+}
+
+void avvisiGiaVisti(const QString& casa)
+{
+    QFile ini(casa + QStringLiteral("/config/Halvora/Halvora.ini"));
+    if (ini.open(QIODevice::Append))
+        ini.write("avvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\n");
 }
 
 Applicazione::Applicazione(const QString& eseguibile, const std::function<void(const QString&)>& prepara)

@@ -83,6 +83,15 @@ double mediana(const QList<double>& v);
 void riga(const char* cosa, double valore, const char* unita, const QString& obiettivo, bool riuscito,
           const QString& accanto = {});
 
+// The word after `nome` on the command line, else `predefinito`.
+QString opzione(const char* nome, const QString& predefinito);
+
+// Whether this runs where the benchmarks that drive the application can:
+// an X display and a session bus; says so on standard error when not.
+bool ambientePronto(const char* programma, const Puntatore& puntatore);
+// A user who has seen the start-up notices: no card comes and goes by itself.
+void avvisiGiaVisti(const QString& casa);
+
 // The application started in a new user's home (guide already seen), with
 // its diagnostic lines on its standard output.
 class Applicazione {

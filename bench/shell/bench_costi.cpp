@@ -181,28 +181,16 @@ int main(int argc, char** argv)
     if (argc > 1 && qstrcmp(argv[1], kFinestraVuota) == 0)
         return finestraVuota(argc, argv);
     QCoreApplication app(argc, argv);
-    const QStringList arg = app.arguments();
-    auto opzione = [&](const char* nome, const QString& predefinito) {
-        const int i = arg.indexOf(QLatin1String(nome));
-        return i >= 0 && i + 1 < arg.size() ? arg[i + 1] : predefinito;
-    };
     const int volte = opzione("--volte", QStringLiteral("10")).toInt();
     Puntatore puntatore;
-    if (!puntatore.valido() || qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
-        std::fputs("bench_costi: needs an X display and a session bus (dbus-run-session -- scripts/con-xvfb.sh)\n",
-                   stderr);
+    if (!ambientePronto("bench_costi", puntatore))
         return 2;
-    }
     const int mezzo = puntatore.larghezza() / 2;
     auto lontano = [&] { puntatore.muovi(100, 900); };
     lontano();
 
     // A new user who has seen the start-up notices, so that no card comes and goes.
-    Applicazione halvora(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), [](const QString& casa) {
-        QFile ini(casa + QStringLiteral("/config/Halvora/Halvora.ini"));
-        if (ini.open(QIODevice::Append))
-            ini.write("avvisoPosizioneMostrato=true\nbenvenutoOrbelleMostrato=true\n");
-    });
+    Applicazione halvora(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), avvisiGiaVisti);
     QProcess vuota;
     vuota.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     vuota.start(app.applicationFilePath(), {QString::fromLatin1(kFinestraVuota)});

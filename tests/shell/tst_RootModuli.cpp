@@ -280,16 +280,21 @@ private slots:
         QVERIFY(pannello.modulo()->isVisibleTo(&pannello) && pannello.rigaVisibile());
     }
 
-    void theModuleSlidesInFromTheSideOfTheChange_data()
+    // The first frame of a change starts from the picture at rest: the old
+    // module, whole and at its own size, has only begun to leave towards
+    // the side opposite the change, cut by nothing but the shape, and the
+    // new one comes from the other side.
+    void theFirstFrameOfAChangeStartsFromThePictureAtRest_data()
     {
         QTest::addColumn<NotchTab>("da");
         QTest::addColumn<NotchTab>("a");
         QTest::addColumn<bool>("daDestra");
-        QTest::newRow("tray to mirror") << NotchTab::tray << NotchTab::mirror << true;
-        QTest::newRow("mirror to tray") << NotchTab::mirror << NotchTab::tray << false;
-        QTest::newRow("memo to clipboard") << NotchTab::memo << NotchTab::clipboard << false;
+        QTest::newRow("tray to mirror, wider and taller") << NotchTab::tray << NotchTab::mirror << true;
+        QTest::newRow("mirror to tray, narrower and shorter") << NotchTab::mirror << NotchTab::tray << false;
+        QTest::newRow("memo to media, much shorter") << NotchTab::memo << NotchTab::media << true;
+        QTest::newRow("tray to clipboard, narrower") << NotchTab::tray << NotchTab::clipboard << true;
     }
-    void theModuleSlidesInFromTheSideOfTheChange()
+    void theFirstFrameOfAChangeStartsFromThePictureAtRest()
     {
         QFETCH(NotchTab, da);
         QFETCH(NotchTab, a);
@@ -298,34 +303,40 @@ private slots:
         b->root->show(); // only a change the user sees slides
         b->apri(da);
         AreaSchede& area = b->root->pannelloAperto()->areaSchede();
-        // On screen: the panel takes the new tab's size at once, centred as before.
-        auto indicatore = [&] { return area.rettangoloIndicatore().translated(area.mapTo(b->root.get(), QPointF())); };
-        const QRectF indicatorePrima = indicatore();
-        // Where the new module stands as it shows.
-        struct Arrivo : QObject {
-            std::optional<int> x;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                if (e->type() == QEvent::ChildPolished && !x)
-                    if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(e)->child()))
-                        x = w->x();
-                return false;
-            }
-        } arrivo;
-        area.installEventFilter(&arrivo);
+        const QRect riposo = area.areaModulo().translated(area.mapTo(b->root.get(), QPoint()));
+        const QImage prima = b->salva(QRect(0, 0, 800, 600), QStringLiteral("primo-passo-prima"));
         b->root->barra().selezionaTab(a);
-        // At the start the indicator is still under the old tab and the old
-        // module's picture shows; the new module, once built, stands a whole
-        // width off to that side until it is drawn and slides in.
-        QCOMPARE(indicatore(), indicatorePrima);
-        QVERIFY(area.transizioneInCorso());
-        QTRY_VERIFY(area.modulo());
-        QWidget* nuovo = area.modulo();
-        QCOMPARE(arrivo.x, (daDestra ? 1 : -1) * area.width());
+        QCoreApplication::sendPostedEvents(); // the first step, with nothing built yet
+        const QList<AreaSchede::Passaggio> passaggi = area.passaggi();
+        QVERIFY(!passaggi.isEmpty() && passaggi.first().tab == da);
+        const QRectF vecchio = passaggi.first().dove.translated(area.mapTo(b->root.get(), QPoint()));
+        // At its own size, a step along its way out and none back.
+        QCOMPARE(vecchio.size(), QSizeF(riposo.size()));
+        QCOMPARE(vecchio.top(), double(riposo.top()));
+        const double passo = (vecchio.left() - riposo.left()) * (daDestra ? -1 : 1);
+        QVERIFY2(passo >= 0 && passo < 0.1 * riposo.width(), qPrintable(QString::number(passo)));
+        // Drawn whole: every pixel of it inside the shape is the picture at
+        // rest moved by that step, barely faded.
+        const QImage ora = b->salva(QRect(0, 0, 800, 600), QStringLiteral("primo-passo"));
+        const QRectF forma = b->root->rettangoloTacca().adjusted(3, 3, -3, -30);
+        const int dx = qRound(vecchio.left()) - riposo.left();
+        int confrontati = 0, diversi = 0;
+        for (int y = riposo.top(); y <= riposo.bottom(); ++y)
+            for (int x = riposo.left(); x <= riposo.right(); ++x)
+                if (forma.contains(x + dx, y)) {
+                    ++confrontati;
+                    diversi += scartoMassimo(ora.copy(x + dx, y, 1, 1), prima.copy(x, y, 1, 1)) > 16;
+                }
+        QVERIFY2(confrontati > riposo.width() * riposo.height() / 2 && diversi < confrontati / 200,
+                 qPrintable(QStringLiteral("%1 of %2").arg(diversi).arg(confrontati)));
+        // The new one comes in from the side of the change.
+        QTRY_VERIFY(area.passaggi().size() == 2);
+        const AreaSchede::Passaggio nuovo = area.passaggi().last();
+        QCOMPARE(nuovo.tab, a);
+        QVERIFY(daDestra ? nuovo.dove.left() > area.areaModulo().left() : nuovo.dove.left() < area.areaModulo().left());
         b->root->completaAnimazioni();
         QVERIFY(!area.transizioneInCorso());
-        QCOMPARE(nuovo->geometry().topLeft(), area.areaModulo().topLeft());
-        QVERIFY(!nuovo->graphicsEffect());
+        QCOMPARE(area.modulo()->geometry(), area.areaModulo());
         const int i = BarraSchede::ordine().indexOf(a);
         QCOMPARE(area.rettangoloIndicatore().center().x(), QRectF(area.rettangoloTab(i)).center().x());
     }

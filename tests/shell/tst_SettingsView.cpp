@@ -280,7 +280,8 @@ private slots:
         QTest::addColumn<QString>("salvata");
         QTest::addColumn<int>("indice");
         QTest::addColumn<QString>("nota");
-        const QString sistema = QStringLiteral("Segue la lingua del Mac: %1.").arg(LinguaManager::nomeLinguaDelSistema());
+        const QString sistema = QCoreApplication::translate("RigaLingua", "Segue la lingua del Mac: ")
+                                + LinguaManager::nomeLinguaDelSistema() + QLatin1Char('.');
         const QString riapre = QStringLiteral("Cambiando lingua l'app si riapre da sola.");
         QTest::newRow("system") << "" << 0 << sistema;
         QTest::newRow("italiano") << "it" << 1 << riapre;

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Apri la notch con ⌃⌥N</source>
-        <translation>Open the notch with ⌃⌥N</translation>
+        <translation>Open the notch with Ctrl+Alt+N</translation>
     </message>
     <message>
         <source>Aspetto</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Control-Option-N apre e chiude la notch da qualunque app. Si chiude anche con un clic fuori.</source>
-        <translation>Control-Option-N opens and closes the notch from any app. A click outside closes it too.</translation>
+        <translation>Ctrl+Alt+N opens and closes the notch from any app. A click outside closes it too.</translation>
     </message>
     <message>
         <source>Disponibile la </source>
@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Segue la lingua del Mac: </source>
-        <translation>Follows the Mac's language: </translation>
+        <translation>Follows the system's language: </translation>
     </message>
     <message>
         <source>Tacca discreta</source>
@@ -161,7 +161,7 @@
     </message>
     <message>
         <source>Un'altra app usa già ⌃⌥N: finché la tiene lei, qui non funziona.</source>
-        <translation>Another app already uses ⌃⌥N: as long as it holds it, it doesn't work here.</translation>
+        <translation>Another app already uses Ctrl+Alt+N: as long as it holds it, it doesn't work here.</translation>
     </message>
     <message>
         <source>Uso dell'IA</source>

@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Apri la notch con ⌃⌥N</source>
-        <translation>Abrir el notch con ⌃⌥N</translation>
+        <translation>Abrir el notch con Ctrl+Alt+N</translation>
     </message>
     <message>
         <source>Aspetto</source>
@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>Control-Option-N apre e chiude la notch da qualunque app. Si chiude anche con un clic fuori.</source>
-        <translation>Control-Option-N abre y cierra el notch desde cualquier app. También se cierra con un clic fuera.</translation>
+        <translation>Ctrl+Alt+N abre y cierra el notch desde cualquier app. También se cierra con un clic fuera.</translation>
     </message>
     <message>
         <source>Disponibile la </source>
@@ -137,7 +137,7 @@
     </message>
     <message>
         <source>Segue la lingua del Mac: </source>
-        <translation>Sigue el idioma del Mac: </translation>
+        <translation>Sigue el idioma del sistema: </translation>
     </message>
     <message>
         <source>Tacca discreta</source>
@@ -161,7 +161,7 @@
     </message>
     <message>
         <source>Un'altra app usa già ⌃⌥N: finché la tiene lei, qui non funziona.</source>
-        <translation>Otra app ya usa ⌃⌥N: mientras la tenga, aquí no funciona.</translation>
+        <translation>Otra app ya usa Ctrl+Alt+N: mientras la tenga, aquí no funciona.</translation>
     </message>
     <message>
         <source>Uso dell'IA</source>

@@ -1,0 +1,113 @@
+// The root view's card slot: the inputs of the card chain, the flags it
+// copies into the notch state, and the one card hanging under the notch.
+#include "RootNotchView.h"
+
+#include "AttivitaCardView.h"
+#include "AttivitaManager.h"
+#include "CalendarioManager.h"
+#include "CostruttoreSchede.h"
+#include "MonitorSchermoIntero.h"
+#include "NotchStateManager.h"
+#include "PropostaVideoCardView.h"
+#include "RotazioneSchede.h"
+#include "SlotScheda.h"
+#include "UsoIAMonitor.h"
+#include "VideoNotchManager.h"
+#include "VoiceManager.h"
+#include "AggiornamentoManager.h"
+
+#include <QGraphicsOpacityEffect>
+
+using namespace CatenaSchede;
+
+QList<SchedaPersistente> RootNotchView::idonee() const
+{
+    return CatenaSchede::idonee(stato_.registrazioneAttiva(), stato_.isTimerAttivo(), impegnoDaMostrare(),
+                                usoIAPresente(), stato_.isMediaActive());
+}
+
+Ingressi RootNotchView::ingressi() const
+{
+    Ingressi in;
+    in.chiusa = stato_.currentState() == NotchState::compact;
+    in.schermoIntero = monitorSchermoIntero_->attivo();
+    in.allarmeAttivo = allarmeAttivo();
+    in.promemoriaDaAvvisare = calendarioManager_ && calendarioManager_->daAvvisare().has_value();
+    in.impegnoPresente = calendarioManager_ && calendarioManager_->prossimo().has_value();
+    in.video = videoNotch_ ? videoNotch_->stato().tipo : StatoVideo::chiuso;
+    in.propostaVideo = videoNotch_ && videoNotch_->proposta().has_value();
+    in.installazioneDaSistemare = stato_.installazioneDaSistemare();
+    in.aggiornamentoDisponibile = aggiornamentoManager_ && !aggiornamentoManager_->versioneDisponibile().isEmpty();
+    in.attivitaCorrente = attivita_.corrente().has_value();
+    in.usoIAPresente = usoIAPresente();
+    in.persistente = correntePersistente(idonee(), rotazione_->indice());
+    return in;
+}
+
+void RootNotchView::aggiornaVisibilitaScheda()
+{
+    const bool persistente = stato_.isMediaActive() || stato_.isTimerAttivo() || stato_.registrazioneAttiva()
+                             || attivita_.corrente().has_value() || impegnoDaMostrare() || usoIAPresente();
+    const bool nuovo = visibilitaScheda(ingressi(), persistente);
+    if (nuovo == stato_.isSchedaVisibile())
+        return;
+    stato_.setIsSchedaVisibile(nuovo);
+    if (!nuovo)
+        stato_.setIsMediaCardHovered(false);
+}
+
+void RootNotchView::aggiornaRichiestaClick()
+{
+    stato_.setSchedaRichiedeClick(richiestaClick(ingressi(), voiceManager_ && voiceManager_->isRecording()));
+}
+
+void RootNotchView::aggiornaSlot()
+{
+    const Scheda nuova = scegli(ingressi());
+    // A closing notch brings its card back once the shape has drawn in to
+    // the strip, not over the panel still closing.
+    slotRimandato_ = nuova != Scheda::nessuna && !slot_->scheda() && stato_.currentState() == NotchState::compact
+                     && isVisible() && animatore_.attivo() && !formaAlLembo();
+    if (slotRimandato_)
+        return;
+    ContenutoScheda dovuto;
+    dovuto.attivita = attivita_.corrente();
+    dovuto.proposta = videoNotch_ ? videoNotch_->proposta() : std::nullopt;
+    dovuto.usoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
+    if (nuova == Scheda::impegno && calendarioManager_)
+        dovuto.impegno = calendarioManager_->prossimo();
+    if (nuova == Scheda::promemoria && calendarioManager_)
+        dovuto.promemoria = calendarioManager_->daAvvisare();
+    dovuto.allarme = nuova == Scheda::timer && allarmeAttivo();
+    dovuto.aggiornamento = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
+    // The notice and the offer shown are those of the card in the slot.
+    ContenutoScheda mostrato = contenuto_;
+    auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
+    mostrato.attivita = attuale ? std::optional(attuale->attivita()) : std::nullopt;
+    auto* offerta = qobject_cast<PropostaVideoCardView*>(slot_->scheda());
+    mostrato.proposta = offerta ? std::optional(offerta->proposta()) : std::nullopt;
+    const bool stessa = stessaScheda(scheda_, mostrato, nuova, dovuto);
+    const bool altra = nuova != scheda_;
+    scheda_ = nuova;
+    contenuto_ = dovuto;
+    if (altra)
+        emit schedaCambiata();
+    if (stessa)
+        return;
+    // The video card is the root view's own: it resizes the slot as it goes.
+    CostruttoreSchede::Costruita costruita;
+    if (nuova == Scheda::video)
+        costruita.scheda = creaSchedaVideo(costruita.area);
+    else
+        costruita = costruttore_->costruisci(nuova, dovuto, !stato_.isMediaCardHovered());
+    QWidget* card = costruita.scheda;
+    // A card that comes under the pointer comes faded out. (The video card
+    // embeds a native window, which an effect cannot draw; it never fades.)
+    if (card && sbiadisceAlPassaggio(nuova, allarmeAttivo()) && stato_.isMediaCardHovered()) {
+        auto* effetto = new QGraphicsOpacityEffect(card);
+        effetto->setOpacity(0);
+        card->setGraphicsEffect(effetto);
+    }
+    slot_->imposta(card, costruita.area, costruita.ingresso);
+    disponi();
+}
