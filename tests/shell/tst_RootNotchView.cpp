@@ -42,6 +42,20 @@ class TestRootNotchView : public QObject {
             router.root()->setGeometry(0, 0, 800, 600);
         }
         RootNotchView& root() { return *router.root(); }
+        // Shown on a screen without a notch, a notice hanging for `secondi`.
+        bool conAvviso(int secondi)
+        {
+            impostazioni.setValue(QStringLiteral("guidaVista"), true); // the guide would open meanwhile
+            stato.setHaTaccaFisica(false);
+            router.show();
+            if (!QTest::qWaitForWindowExposed(&router))
+                return false;
+            AttivitaNotch a;
+            a.simbolo = QStringLiteral("bell.fill");
+            a.titolo = QStringLiteral("Ciao");
+            attivita.mostra(a, secondi);
+            return true;
+        }
         QImage render(const QString& nome)
         {
             root().completaAnimazioni();
@@ -179,14 +193,7 @@ private slots:
     void cardsEnterAndLeaveWithATransition()
     {
         Banco b(ini());
-        b.impostazioni.setValue(QStringLiteral("guidaVista"), true); // the guide would open meanwhile
-        b.stato.setHaTaccaFisica(false);
-        b.router.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
-        AttivitaNotch a;
-        a.simbolo = QStringLiteral("bell.fill");
-        a.titolo = QStringLiteral("Ciao");
-        b.attivita.mostra(a, 3);
+        QVERIFY(b.conAvviso(3));
         auto* card = b.root().slot()->scheda();
         QVERIFY(card);
         QVERIFY(!card->isVisible()); // the picture enters, the card waits
@@ -230,14 +237,7 @@ private slots:
     void aClosingNotchBringsBackTheCardItMadeMeanwhile()
     {
         Banco b(ini());
-        b.impostazioni.setValue(QStringLiteral("guidaVista"), true);
-        b.stato.setHaTaccaFisica(false);
-        b.router.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
-        AttivitaNotch a;
-        a.simbolo = QStringLiteral("bell.fill");
-        a.titolo = QStringLiteral("Ciao");
-        b.attivita.mostra(a, 600);
+        QVERIFY(b.conAvviso(600));
         for (bool riapri : {false, true}) {
             b.stato.aggiornaHover(true);
             b.root().completaAnimazioni();
