@@ -46,7 +46,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     dissolvenza_->setEasingCurve(QEasingCurve::InOutQuad);
     connect(dissolvenza_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         opacitaEvidenziata_ = v.toDouble();
-        ridisegna(false);
+        ridisegnaAspetto();
     });
     connect(&barra_, &BarraSchede::cambiato, this, &AreaSchede::seguiPassaggio);
     // The chosen look moves between symbols ease-in-out over 0.2 s.
@@ -56,7 +56,7 @@ AreaSchede::AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* pa
     colore_->setEndValue(1.0);
     connect(colore_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
         cambioColore_ = v.toDouble();
-        ridisegna(false);
+        ridisegnaAspetto();
     });
     connect(&stato_, &NotchStateManager::activeTabChanged, this, [this] {
         const double indice = BarraSchede::ordine().indexOf(stato_.activeTab());
@@ -85,6 +85,14 @@ void AreaSchede::ridisegna(bool conModulo)
     else
         update(QRect(0, 0, width(), kSopraModulo));
     emit aspettoCambiato();
+}
+
+void AreaSchede::ridisegnaAspetto()
+{
+    // The fades run on their own timer: while the springs move, the springs'
+    // beat draws what they reached, one frame a step and none in between.
+    if (!animatore_.attivo())
+        ridisegna(false);
 }
 
 void AreaSchede::seguiPassaggio()
@@ -296,7 +304,8 @@ void AreaSchede::passo()
         auto a = [dpr](double v) { return int(std::floor(v * dpr + 0.5)); };
         return QRect(QPoint(a(r.left()), a(r.top())), QPoint(a(r.right()), a(r.bottom())));
     };
-    QList<int> impronta{inTransizione_, int(uscente_.cacheKey()), int(entrante_.cacheKey())};
+    QList<int> impronta{inTransizione_, int(uscente_.cacheKey()), int(entrante_.cacheKey()),
+                        qRound(cambioColore_ * 255), qRound(opacitaEvidenziata_ * 255)};
     for (const QRect& r : {pixel(rettangoloIndicatore()), pixel(cornice_.value_or(QRectF()))})
         impronta << r.x() << r.y() << r.width() << r.height();
     for (const Disegnato& d : disegnati()) {

@@ -97,6 +97,7 @@ private:
     void passo();
     void seguiPassaggio();
     void ridisegna(bool conModulo = true);
+    void ridisegnaAspetto();
 
     NotchStateManager& stato_;
     BarraSchede& barra_;

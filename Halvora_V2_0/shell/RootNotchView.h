@@ -5,6 +5,7 @@
 #include "CatenaSchede.h"
 #include "ContenutoScheda.h"
 #include "Clock.h"
+#include "CostruttoreSchede.h"
 #include "FabbricaManager.h"
 #include "ImmaginiTacca.h"
 #include "Impegno.h"
@@ -15,14 +16,15 @@
 #include "UsoIAMonitor.h"
 
 #include <QPainterPath>
+#include <QPointer>
 #include <QRegion>
 #include <QUrl>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class AttivitaManager;
 class AvvioAlLogin;
-class CostruttoreSchede;
 class BarraSchede;
 class PannelloAperto;
 class BatteriaMonitor;
@@ -168,6 +170,12 @@ private:
     void aggiornaIntervalloMedia();
     void aggiornaTacca();
     void aggiornaSlot();
+    // The card a closing notch will bring back, made between two of its frames.
+    void preparaSlot();
+    CatenaSchede::ContenutoScheda contenutoDovuto(CatenaSchede::Scheda nuova) const;
+    CostruttoreSchede::Costruita costruisciScheda(CatenaSchede::Scheda nuova,
+                                                  const CatenaSchede::ContenutoScheda& dovuto);
+    bool prontaPer(CatenaSchede::Scheda nuova, const CatenaSchede::ContenutoScheda& dovuto) const;
     void aggiornaVisibilitaScheda();
     void aggiornaRichiestaClick();
     void aggiornaAnelloUsoIA();
@@ -227,6 +235,14 @@ private:
     QRectF corniceAperta_;
     // A card waits for the closing shape to reach the strip.
     bool slotRimandato_ = false;
+    // That card, made ahead, and what it was made with.
+    struct SchedaPronta {
+        CatenaSchede::Scheda tipo;
+        CatenaSchede::ContenutoScheda contenuto;
+        CostruttoreSchede::Costruita costruita;
+        QPointer<QWidget> vista;
+    };
+    std::optional<SchedaPronta> pronta_;
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;

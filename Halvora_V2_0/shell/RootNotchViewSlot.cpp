@@ -68,18 +68,11 @@ void RootNotchView::aggiornaSlot()
     // the strip, not over the panel still closing.
     slotRimandato_ = nuova != Scheda::nessuna && !slot_->scheda() && stato_.currentState() == NotchState::compact
                      && isVisible() && animatore_.attivo() && !formaAlLembo();
-    if (slotRimandato_)
+    if (slotRimandato_) {
+        QMetaObject::invokeMethod(this, &RootNotchView::preparaSlot, Qt::QueuedConnection);
         return;
-    ContenutoScheda dovuto;
-    dovuto.attivita = attivita_.corrente();
-    dovuto.proposta = videoNotch_ ? videoNotch_->proposta() : std::nullopt;
-    dovuto.usoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
-    if (nuova == Scheda::impegno && calendarioManager_)
-        dovuto.impegno = calendarioManager_->prossimo();
-    if (nuova == Scheda::promemoria && calendarioManager_)
-        dovuto.promemoria = calendarioManager_->daAvvisare();
-    dovuto.allarme = nuova == Scheda::timer && allarmeAttivo();
-    dovuto.aggiornamento = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
+    }
+    const ContenutoScheda dovuto = contenutoDovuto(nuova);
     // The notice and the offer shown are those of the card in the slot.
     ContenutoScheda mostrato = contenuto_;
     auto* attuale = qobject_cast<AttivitaCardView*>(slot_->scheda());
@@ -92,14 +85,13 @@ void RootNotchView::aggiornaSlot()
     contenuto_ = dovuto;
     if (altra)
         emit schedaCambiata();
-    if (stessa)
+    if (stessa) {
+        // A card made ahead and not brought (the notch opened again) would be stale next time.
+        if (std::exchange(pronta_, std::nullopt))
+            slot_->prepara(nullptr);
         return;
-    // The video card is the root view's own: it resizes the slot as it goes.
-    CostruttoreSchede::Costruita costruita;
-    if (nuova == Scheda::video)
-        costruita.scheda = creaSchedaVideo(costruita.area);
-    else
-        costruita = costruttore_->costruisci(nuova, dovuto, !stato_.isMediaCardHovered());
+    }
+    const CostruttoreSchede::Costruita costruita = costruisciScheda(nuova, dovuto);
     QWidget* card = costruita.scheda;
     // A card that comes under the pointer comes faded out. (The video card
     // embeds a native window, which an effect cannot draw; it never fades.)
@@ -110,4 +102,61 @@ void RootNotchView::aggiornaSlot()
     }
     slot_->imposta(card, costruita.area, costruita.ingresso);
     disponi();
+}
+
+ContenutoScheda RootNotchView::contenutoDovuto(Scheda nuova) const
+{
+    ContenutoScheda dovuto;
+    dovuto.attivita = attivita_.corrente();
+    dovuto.proposta = videoNotch_ ? videoNotch_->proposta() : std::nullopt;
+    dovuto.usoIA = nuova == Scheda::usoIA && usoIA_ ? usoIA_->statoPerTacca() : std::nullopt;
+    if (nuova == Scheda::impegno && calendarioManager_)
+        dovuto.impegno = calendarioManager_->prossimo();
+    if (nuova == Scheda::promemoria && calendarioManager_)
+        dovuto.promemoria = calendarioManager_->daAvvisare();
+    dovuto.allarme = nuova == Scheda::timer && allarmeAttivo();
+    dovuto.aggiornamento = nuova == Scheda::aggiornamento ? campiAggiornamento() : std::nullopt;
+    return dovuto;
+}
+
+CostruttoreSchede::Costruita RootNotchView::costruisciScheda(Scheda nuova, const ContenutoScheda& dovuto)
+{
+    // The card made ahead, while it still is the card due.
+    if (prontaPer(nuova, dovuto))
+        return std::exchange(pronta_, std::nullopt)->costruita;
+    pronta_.reset();
+    // The video card is the root view's own: it resizes the slot as it goes.
+    CostruttoreSchede::Costruita costruita;
+    if (nuova == Scheda::video)
+        costruita.scheda = creaSchedaVideo(costruita.area);
+    else
+        costruita = costruttore_->costruisci(nuova, dovuto, !stato_.isMediaCardHovered());
+    return costruita;
+}
+
+void RootNotchView::preparaSlot()
+{
+    // Queued from the step that held the card back: it runs between two
+    // frames, and the frame that brings the card in only shows it. A card
+    // under the pointer (it comes faded) and the video card (a native
+    // window) are made when they come.
+    if (!slotRimandato_ || stato_.isMediaCardHovered())
+        return;
+    const Scheda nuova = scegli(ingressi());
+    if (nuova == Scheda::nessuna || nuova == Scheda::video)
+        return;
+    const ContenutoScheda dovuto = contenutoDovuto(nuova);
+    if (prontaPer(nuova, dovuto))
+        return;
+    const CostruttoreSchede::Costruita costruita = costruttore_->costruisci(nuova, dovuto, true);
+    if (!costruita.scheda)
+        return;
+    pronta_ = SchedaPronta{nuova, dovuto, costruita, costruita.scheda};
+    slot_->prepara(costruita.scheda);
+}
+
+bool RootNotchView::prontaPer(Scheda nuova, const ContenutoScheda& dovuto) const
+{
+    return pronta_ && pronta_->vista && pronta_->tipo == nuova && !stato_.isMediaCardHovered()
+           && stessaScheda(nuova, pronta_->contenuto, nuova, dovuto);
 }

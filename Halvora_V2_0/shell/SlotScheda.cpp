@@ -2,6 +2,8 @@
 
 #include "VistaAreaScheda.h"
 
+#include <utility>
+
 SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaAreaScheda(kDistacco, this))
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -12,6 +14,13 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
 void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso)
 {
     completaTransizioni();
+    QPixmap pronta;
+    if (scheda && scheda == pronta_)
+        pronta = std::exchange(immaginePronta_, QPixmap());
+    else if (pronta_)
+        pronta_->deleteLater();
+    pronta_ = nullptr;
+    immaginePronta_ = QPixmap();
     // Off screen (renders, a panel not yet shown) cards change at once.
     const bool animata = parentWidget() && parentWidget()->isVisible();
     if (scheda_ && scheda_ != scheda) {
@@ -33,9 +42,10 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
         if (animata) {
             scheda_->hide(); // else showing the slot would show it at once
             scheda_->ensurePolished();
-            entrata_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
-                                             ingresso, TransizioneScheda::kPiena,
-                                             TransizioneScheda::kDurataIngressoMs, parentWidget());
+            entrata_ = new TransizioneScheda(pronta.isNull() ? scheda_->grab() : pronta,
+                                             QRect(mapToParent(scheda_->pos()), scheda_->size()), ingresso,
+                                             TransizioneScheda::kPiena, TransizioneScheda::kDurataIngressoMs,
+                                             parentWidget());
             entrata_->setSotto(sopra_);
             connect(entrata_, &TransizioneScheda::finita, this, [this] {
                 entrata_ = nullptr;
@@ -49,6 +59,21 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
     }
     disponi();
     setVisible(scheda_ != nullptr);
+}
+
+void SlotScheda::prepara(QWidget* scheda)
+{
+    if (pronta_ && pronta_ != scheda)
+        pronta_->deleteLater();
+    pronta_ = scheda;
+    immaginePronta_ = QPixmap();
+    if (!scheda)
+        return;
+    // Under the slot, as it will be drawn there.
+    scheda->setParent(this);
+    scheda->hide();
+    scheda->ensurePolished();
+    immaginePronta_ = scheda->grab();
 }
 
 void SlotScheda::aggiornaArea(QRectF area)

@@ -2,6 +2,7 @@
 
 #include "TransizioneScheda.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -22,6 +23,11 @@ public:
     // and the new one enters with a transition; `ingresso` is the new card's
     // starting pose.
     void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
+    // Takes `scheda` ahead of `imposta` and makes now the picture it enters
+    // with, so that a card brought in while the notch moves costs none of
+    // its frames. A card made ready and then not set is dropped (nullptr:
+    // dropped now).
+    void prepara(QWidget* scheda);
     // The card shown changed size: `area` is its card now.
     void aggiornaArea(QRectF area);
     // What lies over the cards (the notch shape), in the parent's
@@ -43,6 +49,8 @@ private:
     void disponi();
 
     QPointer<QWidget> scheda_;
+    QPointer<QWidget> pronta_;
+    QPixmap immaginePronta_;
     QPointer<TransizioneScheda> entrata_, uscita_;
     std::function<QPainterPath()> sopra_;
     QRectF area_;

@@ -28,6 +28,8 @@ constexpr int kAngolo = 40;
 constexpr qint64 kAttesaPresa = 20000; // microseconds
 // A mean difference this small: the very picture a line describes.
 constexpr double kIntero = 0.3;
+// Mean differences this close: lines alike on the judged pixels.
+constexpr double kPari = 0.01;
 
 using Colore = std::array<int, 3>;
 
@@ -480,11 +482,10 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
         const Vista f = vista(r, i);
         const double larghezza = larghezzaMisurata(f, mod.m, sfondo);
         // The screen never goes back: no earlier line than the last frame's.
-        // Of lines that draw exactly alike, the latest.
         // A grab is stamped as it starts and may take in a frame drawn while
         // it waits on the display: lines up to a few milliseconds later count.
         const int ultimo = quadroA(quadri, r.tempo(i) + kAttesaPresa);
-        int scelto = -1;
+        QList<std::pair<int, double>> candidati; // latest first
         double migliore = 1e9;
         for (int k = ultimo; k >= 0 && k > ultimo - 8 && k >= ultimoScelto; --k) {
             const Quadro& q = quadri[k];
@@ -493,13 +494,20 @@ Esito analizza(const RegistrazioneSchermo& r, const QList<Quadro>& quadri, Tipo 
             const Conto c = confronta(mod, f, q, 2, false);
             if (!diagnosi.isEmpty())
                 std::fprintf(stderr, "  frame %d line %d (%.1f ms before): %.3f\n", i, k, (r.tempo(i) - q.us) / 1000.0, c.scartoMedio);
-            if (c.scartoMedio < migliore - 1e-9) {
-                migliore = c.scartoMedio;
-                scelto = k;
-            }
+            candidati.append({k, c.scartoMedio});
+            migliore = std::min(migliore, c.scartoMedio);
             if (r.tempo(i) - q.us > 100000)
                 break;
         }
+        // Lines the judged pixels cannot tell apart (a shape's edge a pixel
+        // lower, off the judged area) were drawn in turn: the frame shows the
+        // earliest of them, and a later one than the frame before when it
+        // differs from that frame.
+        int scelto = -1;
+        const int primaDi = i > s && cambiato[i] ? quadroDi[i - 1] : -1;
+        for (const auto& [k, media] : std::as_const(candidati))
+            if (media <= migliore + kPari && (scelto < 0 || k > primaDi))
+                scelto = k;
         // None drawn whole: a frame grabbed while the display took in the
         // next one, each band of it one line or the next. It shows the newer.
         if (scelto >= 0 && migliore > kIntero)

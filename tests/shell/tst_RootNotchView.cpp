@@ -17,6 +17,7 @@
 #include "VistaAreaScheda.h"
 #include "X11Desktop.h"
 
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +42,20 @@ class TestRootNotchView : public QObject {
             router.root()->setGeometry(0, 0, 800, 600);
         }
         RootNotchView& root() { return *router.root(); }
+        // Shown on a screen without a notch, a notice hanging for `secondi`.
+        bool conAvviso(int secondi)
+        {
+            impostazioni.setValue(QStringLiteral("guidaVista"), true); // the guide would open meanwhile
+            stato.setHaTaccaFisica(false);
+            router.show();
+            if (!QTest::qWaitForWindowExposed(&router))
+                return false;
+            AttivitaNotch a;
+            a.simbolo = QStringLiteral("bell.fill");
+            a.titolo = QStringLiteral("Ciao");
+            attivita.mostra(a, secondi);
+            return true;
+        }
         QImage render(const QString& nome)
         {
             root().completaAnimazioni();
@@ -178,14 +193,7 @@ private slots:
     void cardsEnterAndLeaveWithATransition()
     {
         Banco b(ini());
-        b.impostazioni.setValue(QStringLiteral("guidaVista"), true); // the guide would open meanwhile
-        b.stato.setHaTaccaFisica(false);
-        b.router.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&b.router));
-        AttivitaNotch a;
-        a.simbolo = QStringLiteral("bell.fill");
-        a.titolo = QStringLiteral("Ciao");
-        b.attivita.mostra(a, 3);
+        QVERIFY(b.conAvviso(3));
         auto* card = b.root().slot()->scheda();
         QVERIFY(card);
         QVERIFY(!card->isVisible()); // the picture enters, the card waits
@@ -222,6 +230,37 @@ private slots:
         QVERIFY(fine.width() < cartaPiena.width() && fine.top() >= cartaPiena.top() - 1);
         b.root().completaAnimazioni();
         QVERIFY(!b.root().slot()->inTransizione());
+    }
+
+    // The card a closing notch brings back is made between two of its frames,
+    // not in the one that brings it; opened again, that card is dropped.
+    void aClosingNotchBringsBackTheCardItMadeMeanwhile()
+    {
+        Banco b(ini());
+        QVERIFY(b.conAvviso(600));
+        for (bool riapri : {false, true}) {
+            b.stato.aggiornaHover(true);
+            b.root().completaAnimazioni();
+            QVERIFY(!b.root().slot()->scheda()); // an open notch shows no card
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the card that left
+            QVERIFY(b.root().slot()->findChildren<AttivitaCardView*>().isEmpty());
+            b.stato.chiudiSubito();
+            QTRY_VERIFY(!b.root().slot()->findChildren<AttivitaCardView*>().isEmpty());
+            QVERIFY(b.root().rettangoloTacca().height() > b.stato.dimensioneCompatta().height() + 1); // still closing
+            QVERIFY(!b.root().slot()->scheda());
+            QPointer<AttivitaCardView> pronta = b.root().slot()->findChild<AttivitaCardView*>();
+            QVERIFY(!pronta->isVisible());
+            if (riapri) {
+                b.stato.aggiornaHover(true);
+                QTRY_VERIFY(!pronta);
+                continue;
+            }
+            QTRY_VERIFY(b.root().slot()->scheda());
+            QCOMPARE(b.root().slot()->scheda(), pronta.data());
+            QVERIFY(b.root().slot()->inTransizione());
+            b.root().completaAnimazioni();
+            QVERIFY(pronta->isVisible());
+        }
     }
 
     void theGuideOpensOnTheFirstRunOnly_data()
