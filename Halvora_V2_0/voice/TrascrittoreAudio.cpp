@@ -103,6 +103,8 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
     // A hung helper is killed, so the next transcription can start.
     auto* limite = new QTimer(p);
     limite->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the helper is owed its whole time.
+    limite->setTimerType(Qt::PreciseTimer);
     connect(limite, &QTimer::timeout, p, [p] {
         p->setProperty(kScaduto, true);
         p->kill();
