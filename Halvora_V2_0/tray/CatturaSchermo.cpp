@@ -73,9 +73,13 @@ void CatturaSchermo::avviaAiutante(ScreenshotMode modo)
 
 void CatturaSchermo::termina(bool salvato)
 {
-    // A helper killed half way leaves its temporary picture behind.
-    if (!salvato)
+    // A helper killed half way leaves its temporary picture behind, and one
+    // that breaks the contract may leave a picture it did not call saved:
+    // neither may come back in the tray at the next start.
+    if (!salvato) {
         QFile::remove(ContrattoCattura::temporaneo(percorso_));
+        QFile::remove(percorso_);
+    }
     processo_ = nullptr;
     inCorso_ = false;
     auto fatto = std::move(fatto_);
