@@ -9,6 +9,11 @@ EffettoStrato::EffettoStrato(QWidget* widget) : QGraphicsEffect(widget), widget_
     qApp->installEventFilter(this);
 }
 
+bool dentroDi(const QWidget* radice, const QObject* o)
+{
+    return radice && o->isWidgetType() && (o == radice || radice->isAncestorOf(static_cast<const QWidget*>(o)));
+}
+
 bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e)
 {
     switch (e->type()) {
@@ -17,8 +22,7 @@ bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e)
     case QEvent::LayoutRequest:
     case QEvent::ChildAdded:
     case QEvent::ChildRemoved:
-        return radice && o->isWidgetType()
-               && (o == radice || radice->isAncestorOf(static_cast<const QWidget*>(o)));
+        return dentroDi(radice, o);
     default:
         return false;
     }

@@ -12,6 +12,8 @@ class QWidget;
 // inside it (or itself) comes, goes or lays itself out anew. A picture of
 // `radice` is then to be made again.
 bool cambiaAspettoDi(const QWidget* radice, const QObject* o, const QEvent* e);
+// Whether `o` is `radice` or a widget inside it.
+bool dentroDi(const QWidget* radice, const QObject* o);
 
 // Draws its widget from a kept picture of it, faded and clipped as told:
 // a widget that moves, fades or is uncovered frame by frame costs one copy

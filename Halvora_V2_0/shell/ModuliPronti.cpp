@@ -93,10 +93,8 @@ void ModuliPronti::sosta(std::optional<NotchTab> tab)
     } else if (pronto_.modulo && (!eta_.isValid() || eta_.elapsed() > kFrescaMs)) {
         // Made a while ago: drawn again, on a turn of its own.
         QTimer::singleShot(0, pronto_.modulo.data(), [this, m = pronto_.modulo] {
-            if (m && pronto_.modulo == m) {
-                pronto_.immagine = disegna(m);
-                eta_.start();
-            }
+            if (m && pronto_.modulo == m)
+                nuovaImmagine(disegna(m));
         });
     }
 }
@@ -109,19 +107,21 @@ void ModuliPronti::preparaOra(NotchTab tab)
     if (!pronto_.modulo)
         return;
     // What it shows may still come in (a calendar that reads its events).
-    segui(pronto_.modulo, [this](const QPixmap& p) {
-        pronto_.immagine = p;
-        eta_.start();
-    });
+    segui(pronto_.modulo, [this](const QPixmap& p) { nuovaImmagine(p); });
     // Its picture on the next turn and the shown module's on the one after,
     // so that no turn holds two of them.
     QTimer::singleShot(0, pronto_.modulo.data(), [this, m = pronto_.modulo] {
         if (!m || pronto_.modulo != m)
             return;
-        pronto_.immagine = disegna(m);
-        eta_.start();
+        nuovaImmagine(disegna(m));
         QTimer::singleShot(0, this, [this] { foto(); });
     });
+}
+
+void ModuliPronti::nuovaImmagine(const QPixmap& immagine)
+{
+    pronto_.immagine = immagine;
+    eta_.start();
 }
 
 std::optional<ModuliPronti::Pronto> ModuliPronti::prendi(NotchTab tab)
@@ -173,8 +173,7 @@ bool ModuliPronti::eventFilter(QObject* o, QEvent* e)
                 if (!std::exchange(ridisegnoInCoda_, true))
                     QTimer::singleShot(0, this, &ModuliPronti::ridisegnaSeguiti);
             }
-    if (e->type() == QEvent::Paint && fotoValida_ && !disegnando_ && o->isWidgetType() && fotografato_
-        && (o == fotografato_ || fotografato_->isAncestorOf(static_cast<QWidget*>(o))))
+    if (e->type() == QEvent::Paint && fotoValida_ && !disegnando_ && dentroDi(fotografato_, o))
         fotoValida_ = false;
     return false;
 }

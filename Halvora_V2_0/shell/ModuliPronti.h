@@ -71,6 +71,8 @@ protected:
 
 private:
     void preparaOra(NotchTab tab);
+    // The made-ahead module's picture, drawn now.
+    void nuovaImmagine(const QPixmap& immagine);
     void ridisegnaSeguiti();
     struct Seguito {
         QPointer<QWidget> modulo;
