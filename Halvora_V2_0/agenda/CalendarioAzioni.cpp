@@ -24,7 +24,7 @@ void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& s
             if (fatto)
                 fatto(esito);
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::completaPromemoria(const Promemoria& p) { completa(p, {}); }
@@ -43,7 +43,7 @@ void CalendarioManager::completa(const Promemoria& p, std::function<void(bool)> 
             if (poi)
                 poi(esito.tipo != EsitoScrittura::Tipo::nonSalvato);
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::completaDaAvvisare()
@@ -80,7 +80,7 @@ void CalendarioManager::rimandaDaAvvisare()
                 setDaAvvisare(std::nullopt);
             aggiornaPromemoria();
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::segnalaErrore(const QString& motivo)

@@ -5,6 +5,8 @@
 #include "UserDefaults.h"
 
 #include <QFileSystemWatcher>
+#include <QSemaphore>
+#include <limits>
 
 namespace {
 
@@ -38,19 +40,45 @@ CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
 
 CalendarioManager::~CalendarioManager()
 {
-    // Jobs still queued finish first (a write must not be lost); what they
-    // post back is dropped with this object. The store lets go last, on its thread.
+    limiti_.clear();
+    // A write still queued finishes first (it must not be lost), unless the
+    // store keeps it waiting: then it is cut short, so quitting never hangs
+    // on the store; reads are cut short at once. What the jobs post back is
+    // dropped with this object. The store lets go last, on its thread.
+    auto svuotata = std::make_shared<QSemaphore>();
+    coda_->accoda([svuotata] { svuotata->release(); });
+    if (scritture_.isEmpty() || !svuotata->tryAcquire(1, kAttesaChiusuraMs))
+        archivio_->interrompi(std::numeric_limits<quint64>::max());
     coda_->accoda([archivio = archivio_] { archivio->chiudi(); });
     coda_.reset();
 }
 
-void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro)
+void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro, bool scrittura)
 {
+    const quint64 n = ++lavori_;
+    if (scrittura)
+        scritture_.insert(n);
+    // Counted from now: a job queued behind one that hangs is not kept longer.
+    limiti_.emplace(n, clock_.singleShot(kLimiteArchivio, [this, n] { archivio_->interrompi(n); }));
     // The queue dies before this object, so `this` outlives every job.
-    coda_->accoda([this, archivio = archivio_, lavoro = std::move(lavoro)] {
+    coda_->accoda([this, n, archivio = archivio_, lavoro = std::move(lavoro)] {
+        archivio->inizioLavoro(n);
         Passo poi = lavoro(*archivio);
-        QMetaObject::invokeMethod(this, std::move(poi), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, n, poi = std::move(poi)] {
+                limiti_.erase(n);
+                scritture_.remove(n);
+                poi();
+            },
+            Qt::QueuedConnection);
     });
+}
+
+void CalendarioManager::setNonRisponde(bool v)
+{
+    if (cambia(nonRisponde_, v))
+        emit nonRispondeChanged();
 }
 
 void CalendarioManager::avvia()
@@ -80,7 +108,14 @@ void CalendarioManager::aggiornaImpegni()
     suCoda([this, generazione, da, a](ArchivioAgenda& archivio) -> Passo {
         Lettura<Impegno> l = archivio.impegni(da, a);
         Agenda::ordinaImpegni(l.elementi);
-        return [this, generazione, l] { applicaImpegni(generazione, l.accesso, l.elementi, l.file); };
+        return [this, generazione, l] {
+            if (!l.messiDaParte.isEmpty())
+                emit messiDaParte(l.messiDaParte);
+            setNonRisponde(l.nonRisponde);
+            // Nothing is known of a store that did not answer: what it showed stays.
+            if (!l.nonRisponde)
+                applicaImpegni(generazione, l.accesso, l.elementi, l.file);
+        };
     });
 }
 
@@ -93,7 +128,13 @@ void CalendarioManager::aggiornaPromemoria()
     suCoda([this, generazione, limite](ArchivioAgenda& archivio) -> Passo {
         Lettura<Promemoria> l = archivio.promemoria(limite);
         Agenda::ordinaPromemoria(l.elementi);
-        return [this, generazione, l] { applicaPromemoria(generazione, l.accesso, l.elementi, l.file); };
+        return [this, generazione, l] {
+            if (!l.messiDaParte.isEmpty())
+                emit messiDaParte(l.messiDaParte);
+            setNonRisponde(l.nonRisponde);
+            if (!l.nonRisponde)
+                applicaPromemoria(generazione, l.accesso, l.elementi, l.file);
+        };
     });
 }
 
