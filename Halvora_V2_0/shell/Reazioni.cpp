@@ -126,6 +126,11 @@ AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo)
     return avvisoNonSalvato(tr("Impostazione non salvata"), motivo);
 }
 
+AttivitaNotch avvisoPromemoriaMessiDaParte(const QString& copia)
+{
+    return avvisoNonSalvato(tr("Promemoria messi da parte"), QFileInfo(copia).fileName());
+}
+
 AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia)
 {
     // The copy's name is what the user needs to find it.
