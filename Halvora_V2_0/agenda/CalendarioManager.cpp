@@ -75,10 +75,14 @@ void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro, boo
     });
 }
 
-void CalendarioManager::setNonRisponde(bool v)
+bool CalendarioManager::letta(bool nonRisponde, const QStringList& messiDaParte)
 {
-    if (cambia(nonRisponde_, v))
+    if (!messiDaParte.isEmpty())
+        emit this->messiDaParte(messiDaParte);
+    if (cambia(nonRisponde_, nonRisponde))
         emit nonRispondeChanged();
+    // Nothing is known of a store that did not answer: what it showed stays.
+    return !nonRisponde;
 }
 
 void CalendarioManager::avvia()
@@ -109,11 +113,7 @@ void CalendarioManager::aggiornaImpegni()
         Lettura<Impegno> l = archivio.impegni(da, a);
         Agenda::ordinaImpegni(l.elementi);
         return [this, generazione, l] {
-            if (!l.messiDaParte.isEmpty())
-                emit messiDaParte(l.messiDaParte);
-            setNonRisponde(l.nonRisponde);
-            // Nothing is known of a store that did not answer: what it showed stays.
-            if (!l.nonRisponde)
+            if (letta(l.nonRisponde, l.messiDaParte))
                 applicaImpegni(generazione, l.accesso, l.elementi, l.file);
         };
     });
@@ -129,10 +129,7 @@ void CalendarioManager::aggiornaPromemoria()
         Lettura<Promemoria> l = archivio.promemoria(limite);
         Agenda::ordinaPromemoria(l.elementi);
         return [this, generazione, l] {
-            if (!l.messiDaParte.isEmpty())
-                emit messiDaParte(l.messiDaParte);
-            setNonRisponde(l.nonRisponde);
-            if (!l.nonRisponde)
+            if (letta(l.nonRisponde, l.messiDaParte))
                 applicaPromemoria(generazione, l.accesso, l.elementi, l.file);
         };
     });

@@ -108,7 +108,8 @@ private:
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
     void segnalaErrore(const QString& motivo);
-    void setNonRisponde(bool v);
+    // What a read tells besides its items; false when the store did not answer.
+    bool letta(bool nonRisponde, const QStringList& messiDaParte);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
