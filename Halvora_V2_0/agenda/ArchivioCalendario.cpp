@@ -1,5 +1,6 @@
 #include "ArchivioCalendario.h"
 #include "Ical.h"
+#include "Testi.h"
 #include "VociIcal.h"
 
 #include "Colori.h"
@@ -23,7 +24,6 @@ const QString kImpostazioni = QStringLiteral("archivio.ini");
 constexpr qint64 kCalendarioMassimo = 256 * 1024 * 1024;
 const QString kChiavePredefinito = QStringLiteral("elencoPredefinito");
 
-QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
 
 // What tells a changed file from the one already parsed: a write through a
 // temporary file and a rename gives a new inode even within one tick.
@@ -141,7 +141,7 @@ bool ArchivioCalendario::scrivibile() const
 void ArchivioCalendario::creaElencoIniziale()
 {
     const QString nome = QStringLiteral("Promemoria.ics");
-    Ical::Componente cal = nuovoCalendario(t("Promemoria"));
+    Ical::Componente cal = nuovoCalendario(Testi::tr("Promemoria"));
     QString errore;
     if (scrivi(QDir(cartella_).filePath(nome), Ical::comeTesto(cal.get()), &errore))
         impostaElencoPredefinito(nome);
@@ -272,10 +272,10 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
                                                            : Ical::leggi(contenuto);
     // Never rewrite a file we could not understand: that would lose its data.
     if (!radice || !Ical::integro(radice.get()))
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
     icalcomponent* calendario = Ical::calendari(radice.get()).value(0);
     if (!calendario)
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
 
     // The due time is kept to the minute, as a wall-clock time.
     icalcomponent_add_component(calendario, VociIcal::nuovo(nuovo, ora, nullptr).release());
@@ -315,7 +315,7 @@ EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::functi
     Modifica m;
     m.radice = Ical::leggi(f.readAll());
     if (!m.radice || !Ical::integro(m.radice.get()))
-        return {EsitoScrittura::Tipo::nonSalvato, t("Il file del calendario non è leggibile.")};
+        return {EsitoScrittura::Tipo::nonSalvato, Testi::tr("Il file del calendario non è leggibile.")};
     const QByteArray uid = id.toUtf8();
     for (icalcomponent* todo : Ical::componenti(m.radice.get(), ICAL_VTODO_COMPONENT))
         if (uid == icalcomponent_get_uid(todo)) {

@@ -5,6 +5,7 @@
 #include "SceltePromemoria.h"
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <functional>
 #include <map>
@@ -29,6 +30,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
     Q_PROPERTY(bool nonRisponde READ nonRisponde NOTIFY nonRispondeChanged)
+    Q_PROPERTY(QHash<QString, QString> erroriPromemoria READ erroriPromemoria NOTIFY erroriPromemoriaChanged)
 
 public:
     // `archivio` is used only on `coda`; without a queue the manager makes a
@@ -45,6 +47,11 @@ public:
     const std::optional<Promemoria>& daAvvisare() const { return daAvvisare_; }
     // The shell may clear the card itself.
     void setDaAvvisare(const std::optional<Promemoria>& p);
+    // Why the last completion or snooze of a reminder failed, by its id,
+    // for the views that show the reminder; gone with the reminder's next
+    // success or when it leaves the list.
+    const QHash<QString, QString>& erroriPromemoria() const { return erroriPromemoria_; }
+    QString erroreDi(const QString& id) const { return erroriPromemoria_.value(id); }
     bool attivo() const { return attivo_; }
     // The last read found the store not answering: the lists show what it
     // gave before.
@@ -88,6 +95,7 @@ signals:
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
     void nonRispondeChanged();
+    void erroriPromemoriaChanged();
     // A write the user asked for failed; the text says why.
     void operazioneFallita(const QString& messaggio);
     // Whole reminder lists of saves cut off earlier were kept aside there.
@@ -110,6 +118,8 @@ private:
     void segnalaErrore(const QString& motivo);
     // What a read tells besides its items; false when the store did not answer.
     bool letta(bool nonRisponde, const QStringList& messiDaParte);
+    void segnalaErrore(const QString& id, const QString& messaggio);
+    void togliErrore(const QString& id);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
@@ -124,6 +134,7 @@ private:
     bool accessoPromemoriaNegato_ = false;
     std::optional<Promemoria> daAvvisare_;
     QSet<QString> giaAvvisati_;
+    QHash<QString, QString> erroriPromemoria_;
 
     bool attivo_ = false;
     bool azioneInCorso_ = false; // a card action is being saved
