@@ -109,7 +109,7 @@ void ArchivioCalendario::recuperaAvanzi()
         }
         // Its file changed since, or is unknown: kept beside it, where no
         // reading takes it for a calendar of its own.
-        const QString base = a.destinazione.isEmpty() ? QDir(cartella_).filePath(t("Promemoria") + QStringLiteral(".ics"))
+        const QString base = a.destinazione.isEmpty() ? QDir(cartella_).filePath(Testi::tr("Promemoria") + QStringLiteral(".ics"))
                                                       : a.destinazione;
         QString copia = base + QStringLiteral(".recuperato");
         for (int n = 2; QFileInfo::exists(copia); ++n)

@@ -124,7 +124,7 @@ AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo)
 
 AttivitaNotch avvisoPromemoriaMessiDaParte(const QString& copia)
 {
-    return avvisoNonSalvato(tr("Promemoria messi da parte"), QFileInfo(copia).fileName());
+    return avvisoNonSalvato(Testi::tr("Promemoria messi da parte"), QFileInfo(copia).fileName());
 }
 
 AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia)
