@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CompositorePromemoria.h"
+#include "Molla.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,7 +15,6 @@ class ElencoAgenda;
 class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
-class QPropertyAnimation;
 class QStackedWidget;
 
 // The calendario tab: today's events and open reminders, the face shown when
@@ -51,8 +51,11 @@ public:
     // "Il calendario non risponde.", while the store keeps a read waiting.
     MessaggioAgenda* avvisoArchivio() const { return avvisoArchivio_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
-    // Ends the details panel's fade at once.
+    // Ends the details panel's coming or going at once.
     void completaAnimazioni();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void aggiornaCompositore();
@@ -60,6 +63,8 @@ private:
     void aggiornaCorpo();
     // The messages and the details panel, from the composer and the dictation.
     void aggiornaPiede();
+    // Lays the details panel where its spring has it.
+    void disponiDettagli();
 
     CalendarioManager& manager_;
     Clock& clock_;
@@ -79,5 +84,9 @@ private:
     MessaggioAgenda* erroreDettatura_;
     MessaggioAgenda* avvisoArchivio_;
     PannelloDettagli* dettagli_;
-    QPropertyAnimation* dissolvenza_ = nullptr;
+    // The details panel comes in from the bottom edge as it fades in (0
+    // gone, 1 in its place), and leaves the same way; the column above
+    // makes room for it on the same spring.
+    Molla dettagliDentro_;
+    AnimatoreMolle animatore_;
 };
