@@ -1,5 +1,6 @@
 #include "ArchivioCalendario.h"
 #include "Ical.h"
+#include "Testi.h"
 #include "VociIcal.h"
 
 #include "Colori.h"
@@ -19,9 +20,10 @@
 namespace {
 
 const QString kImpostazioni = QStringLiteral("archivio.ini");
+// A leftover larger than this is no calendar of ours.
+constexpr qint64 kCalendarioMassimo = 256 * 1024 * 1024;
 const QString kChiavePredefinito = QStringLiteral("elencoPredefinito");
 
-QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
 
 // What tells a changed file from the one already parsed: a write through a
 // temporary file and a rename gives a new inode even within one tick.
@@ -84,8 +86,43 @@ QString ArchivioCalendario::cartellaPredefinita()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/calendario");
 }
 
+void ArchivioCalendario::recuperaAvanzi()
+{
+    avanziVisti_ = true;
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(cartella_)) {
+        // Only a whole calendar is worth keeping: a cut one, or the folder's
+        // settings (written again when needed), go.
+        QFile f(a.percorso);
+        const bool calendario = a.destinazione.isEmpty() || a.destinazione.endsWith(QLatin1String(".ics"));
+        const QByteArray contenuto =
+            calendario && f.size() <= kCalendarioMassimo && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        f.close();
+        const Ical::Componente radice = contenuto.trimmed().endsWith("END:VCALENDAR") ? Ical::leggi(contenuto)
+                                                                                      : Ical::Componente();
+        if (!radice || !Ical::integro(radice.get())) {
+            QFile::remove(a.percorso);
+            continue;
+        }
+        if (SalvataggioSicuro::ripristina(a)) {
+            qInfo("Calendario recuperato da un salvataggio interrotto: %s", qPrintable(a.destinazione));
+            continue;
+        }
+        // Its file changed since, or is unknown: kept beside it, where no
+        // reading takes it for a calendar of its own.
+        const QString base = a.destinazione.isEmpty() ? QDir(cartella_).filePath(Testi::tr("Promemoria") + QStringLiteral(".ics"))
+                                                      : a.destinazione;
+        QString copia = base + QStringLiteral(".recuperato");
+        for (int n = 2; QFileInfo::exists(copia); ++n)
+            copia = base + QStringLiteral(".recuperato-%1").arg(n);
+        if (QFile::rename(a.percorso, copia))
+            messiDaParte_.append(copia);
+    }
+}
+
 bool ArchivioCalendario::accesso()
 {
+    if (!avanziVisti_)
+        recuperaAvanzi();
     QFileInfo info(cartella_);
     if (!info.exists()) {
         if (!QDir().mkpath(cartella_))
@@ -104,7 +141,7 @@ bool ArchivioCalendario::scrivibile() const
 void ArchivioCalendario::creaElencoIniziale()
 {
     const QString nome = QStringLiteral("Promemoria.ics");
-    Ical::Componente cal = nuovoCalendario(t("Promemoria"));
+    Ical::Componente cal = nuovoCalendario(Testi::tr("Promemoria"));
     QString errore;
     if (scrivi(QDir(cartella_).filePath(nome), Ical::comeTesto(cal.get()), &errore))
         impostaElencoPredefinito(nome);
@@ -162,6 +199,7 @@ Lettura<T> ArchivioCalendario::leggiCalendari(const std::function<void(const Fil
     if (!lettura.accesso)
         return lettura;
     lettura.file = fileCalendari();
+    lettura.messiDaParte = std::exchange(messiDaParte_, {});
     for (const QString& percorso : lettura.file)
         if (const File* f = carica(percorso))
             leggi(*f, lettura.elementi);
@@ -234,10 +272,10 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
                                                            : Ical::leggi(contenuto);
     // Never rewrite a file we could not understand: that would lose its data.
     if (!radice || !Ical::integro(radice.get()))
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
     icalcomponent* calendario = Ical::calendari(radice.get()).value(0);
     if (!calendario)
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
 
     // The due time is kept to the minute, as a wall-clock time.
     icalcomponent_add_component(calendario, VociIcal::nuovo(nuovo, ora, nullptr).release());
@@ -277,7 +315,7 @@ EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::functi
     Modifica m;
     m.radice = Ical::leggi(f.readAll());
     if (!m.radice || !Ical::integro(m.radice.get()))
-        return {EsitoScrittura::Tipo::nonSalvato, t("Il file del calendario non è leggibile.")};
+        return {EsitoScrittura::Tipo::nonSalvato, Testi::tr("Il file del calendario non è leggibile.")};
     const QByteArray uid = id.toUtf8();
     for (icalcomponent* todo : Ical::componenti(m.radice.get(), ICAL_VTODO_COMPONENT))
         if (uid == icalcomponent_get_uid(todo)) {
