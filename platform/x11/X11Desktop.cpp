@@ -122,7 +122,12 @@ QList<QRect> X11Desktop::schermiInteri() const
         return {};
     // From the top of the stack down: a full-screen window counts when no
     // window above it on the current desktop lies over its middle.
-    const auto pila = valori(X11Connessione::proprieta(conn_, root_, aPila_, XCB_ATOM_WINDOW, 4096));
+    auto pila = valori(X11Connessione::proprieta(conn_, root_, aPila_, XCB_ATOM_WINDOW, 4096));
+    // A manager that publishes no stacking (xfwm4 4.18) is taken to keep the
+    // active window in front.
+    if (pila.isEmpty())
+        if (const uint32_t attiva = finestraAttiva())
+            pila = {attiva};
     const int corrente = desktopCorrente();
     QList<QRect> sopra, interi;
     for (auto it = pila.crbegin(); it != pila.crend(); ++it) {
