@@ -47,8 +47,9 @@ sudoers=/etc/sudoers.d/halvora-prova-sessione
 # whoever started it (her bus's services too).
 segno="HALVORA_PROVA_SESSIONE=$$"
 marcati() { # marcati [uid]: the live processes with the mark
-  local p
-  for p in $(pgrep ${1:+-u "$1"}); do
+  local p tutti
+  if [ -n "${1:-}" ]; then tutti=$(pgrep -u "$1"); else tutti=$(ps -e -o pid=); fi
+  for p in $tutti; do
     [ "$p" = $$ ] && continue
     tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "$segno" && echo "$p"
   done
