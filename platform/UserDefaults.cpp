@@ -41,6 +41,11 @@ UserDefaults::~UserDefaults()
 
 void UserDefaults::carica()
 {
+    // A save cut off left its temporary: whole or cut, nothing tells, and
+    // the file beside it holds the save before, whole.
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(QFileInfo(percorso_).path()))
+        if (a.destinazione == percorso_)
+            QFile::remove(a.percorso);
     QFile file(percorso_);
     if (!file.exists())
         return;
@@ -125,9 +130,16 @@ void UserDefaults::remove(const QString& chiave)
     cambiato(chiave);
 }
 
+bool UserDefaults::nonSalvata(const QString& chiave) const
+{
+    const quint64 v = versioneDi_.value(chiave);
+    return v > salvata_ && v <= fallita_;
+}
+
 void UserDefaults::cambiato(const QString& chiave)
 {
     ++versione_;
+    versioneDi_.insert(chiave, versione_);
     if (!chiave.isNull())
         emit changed(chiave);
     // Writes made in one turn of the event loop are saved together.
@@ -154,11 +166,23 @@ void UserDefaults::salvaInFondo()
         if (!errore) {
             // Versions are saved in order, one at a time.
             salvata_ = versione;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (std::exchange(fallita_, 0))
+                        emit salvataggioRiuscito();
+                },
+                Qt::QueuedConnection);
             return;
         }
         // This object outlives the worker: its destructor waits for it.
         QMetaObject::invokeMethod(
-            this, [this, motivo = errore->testo()] { emit salvataggioFallito(motivo); }, Qt::QueuedConnection);
+            this,
+            [this, versione, motivo = errore->testo()] {
+                fallita_ = std::max(fallita_, versione);
+                emit salvataggioFallito(motivo);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -169,10 +193,13 @@ bool UserDefaults::sync()
         return true;
     QDir().mkpath(QFileInfo(percorso_).path());
     if (const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori_))) {
+        fallita_ = versione_;
         emit salvataggioFallito(errore->testo());
         return false;
     }
     salvata_ = versione_;
+    if (std::exchange(fallita_, 0))
+        emit salvataggioRiuscito();
     return true;
 }
 

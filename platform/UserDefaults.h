@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QThreadPool>
 #include <QVariantMap>
@@ -41,6 +42,9 @@ public:
     bool sync();
 
     QString percorsoFile() const { return percorso_; }
+    // The last change of `chiave` could not be saved: it holds for this run
+    // only, until a later save succeeds.
+    bool nonSalvata(const QString& chiave) const;
     // Where an unreadable settings file was moved at start, if one was.
     const std::optional<QString>& fileMessoDaParte() const { return messoDaParte_; }
 
@@ -52,6 +56,8 @@ signals:
     void changed(const QString& chiave);
     // Changes could not be saved: they hold until the application quits.
     void salvataggioFallito(const QString& motivo);
+    // A save succeeded after one had failed: every change is on disk.
+    void salvataggioRiuscito();
 
 private:
     void carica();
@@ -62,6 +68,8 @@ private:
     QVariantMap valori_;
     std::optional<QString> messoDaParte_;
     quint64 versione_ = 0;                // changes made
+    QHash<QString, quint64> versioneDi_;  // the change that last wrote each key
+    quint64 fallita_ = 0;                 // the last change whose save failed
     std::atomic<quint64> salvata_ = 0;    // the last version on disk
     bool pianificato_ = false;
     QThreadPool scrittore_;               // last: it finishes before the rest goes

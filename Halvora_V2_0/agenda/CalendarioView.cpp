@@ -1,6 +1,5 @@
 #include "CalendarioView.h"
 
-#include "BackendAudioQt.h"
 #include "CalendarioManager.h"
 #include "Clock.h"
 #include "Colori.h"
@@ -12,7 +11,6 @@
 
 #include <QGraphicsOpacityEffect>
 #include <QLocale>
-#include <QPropertyAnimation>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -20,6 +18,10 @@
 using namespace StileAgenda;
 
 namespace {
+
+constexpr int kMargineVerticale = 8;
+// The details panel comes and goes on this spring.
+constexpr CostantiMolla kMollaDettagli{0.35, 0.8};
 
 // "calendar", "OGGI" and today's date.
 class Intestazione final : public QWidget {
@@ -95,41 +97,45 @@ private:
 
 } // namespace
 
-CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent)
-    : CalendarioView(manager, clock, nullptr, parent)
+CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, CompositorePromemoria& compositore,
+                               QWidget* parent)
+    : QWidget(parent), manager_(manager), clock_(clock), compositore_(&compositore)
 {
-    audio_ = std::make_unique<BackendAudioQt>();
-    trascrittore_ = std::make_unique<TrascrittoreAudio>();
-    dettatura_ = std::make_unique<DettaturaVocale>(*audio_, clock, impostazioni, trascrittore_->funzione());
-    compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
     aggiornaCompositore();
 }
 
 CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
                                QWidget* parent)
-    : QWidget(parent), manager_(manager), clock_(clock), dettatura_(std::move(dettatura))
+    : QWidget(parent), manager_(manager), clock_(clock), dettaturaPropria_(std::move(dettatura)),
+      compositoreProprio_(std::make_unique<CompositorePromemoria>(manager_, clock_, *dettaturaPropria_)),
+      compositore_(compositoreProprio_.get())
 {
-    if (dettatura_)
-        compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
     aggiornaCompositore();
 }
 
-CalendarioView::~CalendarioView() = default;
+CalendarioView::~CalendarioView()
+{
+    // A composer that outlives the tab no longer brings this window forward.
+    if (compositore_)
+        compositore_->setAttivaApplicazione({});
+}
+
+DettaturaVocale& CalendarioView::dettatura() const { return compositore_->dettatura(); }
 
 void CalendarioView::aggiornaCompositore()
 {
-    // Built once the dictation exists (the desktop constructor makes it after delegating).
-    if (!compositore_ || layout())
-        return;
     compositore_->setAttivaApplicazione([this] {
         if (QWidget* finestra = window(); finestra && finestra->isVisible())
             finestra->activateWindow();
     });
 
     auto* colonna = new QVBoxLayout(this);
-    colonna->setContentsMargins(14, 8, 14, 8);
+    // Left and right, the padding every module of the panel keeps.
+    colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale);
     colonna->setSpacing(10);
     colonna->addWidget(new Intestazione(clock_, this));
+    avvisoArchivio_ = new MessaggioAgenda(QStringLiteral("exclamationmark.triangle.fill"), Colori::arancione(), this);
+    colonna->addWidget(avvisoArchivio_);
 
     corpo_ = new QStackedWidget(this);
     accesso_ = new QWidget(corpo_);
@@ -148,7 +154,8 @@ void CalendarioView::aggiornaCompositore()
                                            [etichetta](QPainter& p, const QRect& r) {
                                                riempiCapsula(p, r, conOpacita(Colori::indaco(), 0.18));
                                                p.setFont(carattere(12, QFont::DemiBold));
-                                               p.setPen(Colori::indaco());
+                                               p.setPen(AspettoScheda::leggibileSulPannello(
+                                                   Colori::indaco(), 0, conOpacita(Colori::indaco(), 0.18)));
                                                p.drawText(r, Qt::AlignCenter, etichetta);
                                            },
                                            accesso_);
@@ -172,17 +179,21 @@ void CalendarioView::aggiornaCompositore()
     colonna->addWidget(erroreCreazione_);
     erroreDettatura_ = new MessaggioAgenda({}, secondario(), this);
     colonna->addWidget(erroreDettatura_);
+    // Out of the column: laid at its foot by disponiDettagli().
     dettagli_ = new PannelloDettagli(*compositore_, this);
     dettagli_->hide();
-    colonna->addWidget(dettagli_);
+    dettagliDentro_.setTolleranza(0.5 / 255);
+    animatore_.segui(&dettagliDentro_);
+    connect(&animatore_, &AnimatoreMolle::passo, this, &CalendarioView::disponiDettagli);
 
     connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::erroriPromemoriaChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiornaCorpo);
-    connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
-    connect(dettatura_.get(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiornaPiede);
+    connect(&manager_, &CalendarioManager::nonRispondeChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(compositore_.data(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
+    connect(&dettatura(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiornaPiede);
     aggiornaCorpo();
     aggiornaPiede();
 }
@@ -218,40 +229,63 @@ void CalendarioView::aggiornaCorpo()
     corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
     elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
     elenco_->impostaErrori(manager_.erroriPromemoria());
+    avvisoArchivio_->imposta(manager_.nonRisponde() ? std::optional(tr("Il calendario non risponde.")) : std::nullopt);
 }
 
 void CalendarioView::aggiornaPiede()
 {
     erroreCreazione_->imposta(compositore_->erroreCreazione());
-    erroreDettatura_->imposta(dettatura_->errore());
+    erroreDettatura_->imposta(dettatura().errore());
 
-    const bool mostra = compositore_->mostraDettagli();
-    if (mostra == dettagli_->isVisible())
+    const double obiettivo = compositore_->mostraDettagli() ? 1 : 0;
+    if (obiettivo == dettagliDentro_.obiettivo())
         return;
-    if (!mostra) {
-        completaAnimazioni();
+    dettagliDentro_.vaiA(obiettivo, kMollaDettagli);
+    // Unseen, it is simply there or not.
+    if (isVisible())
+        animatore_.avvia();
+    else
+        animatore_.completa();
+    disponiDettagli();
+}
+
+void CalendarioView::disponiDettagli()
+{
+    auto* colonna = static_cast<QBoxLayout*>(layout());
+    const double dentro = dettagliDentro_.valore();
+    if (dentro <= 0 && dettagliDentro_.ferma()) {
         dettagli_->hide();
+        dettagli_->setGraphicsEffect(nullptr);
+        colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale);
         return;
     }
-    // The panel fades in under the composer bar.
-    auto* effetto = new QGraphicsOpacityEffect(dettagli_);
-    effetto->setOpacity(0);
-    dettagli_->setGraphicsEffect(effetto);
+    // The column gives up the panel's height and its spacing as the panel
+    // comes, and the panel rises from below the bottom edge into that room.
+    const int altezza = dettagli_->sizeHint().height();
+    const int posto = altezza + colonna->spacing();
+    colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale + std::max(0, int(std::lround(dentro * posto))));
+    const int y = height() - kMargineVerticale - altezza;
+    dettagli_->setGeometry(0, int(std::lround(y + (1 - dentro) * (height() - y))), width(), altezza);
+    const bool fermo = dettagliDentro_.ferma();
+    if (fermo)
+        dettagli_->setGraphicsEffect(nullptr);
+    else if (auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(dettagli_->graphicsEffect()))
+        effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
+    else {
+        effetto = new QGraphicsOpacityEffect(dettagli_);
+        effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
+        dettagli_->setGraphicsEffect(effetto);
+    }
     dettagli_->show();
-    dissolvenza_ = new QPropertyAnimation(effetto, "opacity", this);
-    dissolvenza_->setDuration(300);
-    dissolvenza_->setEndValue(1.0);
-    dissolvenza_->setEasingCurve(QEasingCurve::OutCubic);
-    connect(dissolvenza_, &QPropertyAnimation::finished, this, [this] { completaAnimazioni(); });
-    dissolvenza_->start();
+}
+
+void CalendarioView::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    disponiDettagli();
 }
 
 void CalendarioView::completaAnimazioni()
 {
-    if (!dissolvenza_)
-        return;
-    QPropertyAnimation* a = std::exchange(dissolvenza_, nullptr);
-    a->stop();
-    a->deleteLater();
-    dettagli_->setGraphicsEffect(nullptr);
+    animatore_.completa();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AreaSchede.h"
+#include "AttivitaNotch.h"
 #include "LetturaUsoIA.h"
 #include "Molla.h"
 #include "NotchStateManager.h"
@@ -11,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class AvvisoAperto;
 class BarraSchede;
 class Clock;
 class PulsanteSimbolo;
@@ -27,6 +29,12 @@ public:
     static constexpr int kSpaziaturaRiga = 10;
     static constexpr int kLatoGear = 24;
     static constexpr int kLatoAnello = 18;
+    // The springs of the panel's changes: the turn to the settings page and
+    // back, the guide coming and going (its shape moves on them too).
+    static constexpr CostantiMolla kVersoImpostazioni{0.5, 0.8};
+    static constexpr CostantiMolla kTornaIndietro{0.6, 0.8};
+    static constexpr CostantiMolla kGuidaEntra{0.45, 0.72};
+    static constexpr CostantiMolla kGuidaEsce{0.4, 0.75};
 
     PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent = nullptr);
 
@@ -65,6 +73,9 @@ public:
     // for the open panel; none leaves the gear alone.
     void setUsoIA(const std::optional<StatoUsoIA>& stato);
     bool anelloPresente() const;
+    // The notice of the moment, at the top of either face; none hides it.
+    void setAvviso(const std::optional<AttivitaNotch>& attivita);
+    AvvisoAperto* avviso() const { return avviso_; }
     // Whether the ring and gear row shows (not over the settings or the guide).
     bool rigaVisibile() const;
 
@@ -86,9 +97,12 @@ protected:
 
 private:
     void giraVerso(bool impostazioni);
+    // The size a face is laid out at: the page's own, or the tab's.
+    QSize dimensioneFaccia(bool impostazioni) const;
     void mostraFacce();
     void aggiornaGuida();
     void passo();
+    void passoGuida();
     void disponiRiga();
 
     NotchStateManager& stato_;
@@ -97,15 +111,20 @@ private:
     AreaSchede* area_;
     CostruttoreVista costruttoreImpostazioni_, costruttoreGuida_;
     QPointer<QWidget> pagina_, guida_;
+    QPointer<QWidget> guidaUscente_; // fading out, taking no clicks
     QWidget* riga_;
     PulsanteSimbolo* gear_;
     QWidget* anello_ = nullptr;
+    AvvisoAperto* avviso_;
     std::optional<QRectF> forma_, cornice_;
 
     // The turn, from 0 (the face that leaves) to 1 (the face that comes).
     Molla giro_;
     AnimatoreMolle animatore_;
-    QPixmap facciaUscente_, facciaEntrante_;
+    QPixmap facciaUscente_, facciaEntrante_; // each at its own size
+    // The guide's opacity, from 0 to 1.
+    Molla opacitaGuida_;
+    AnimatoreMolle animatoreGuida_;
     bool versoImpostazioni_ = false;
     bool girando_ = false;
 };
