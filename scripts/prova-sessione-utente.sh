@@ -51,7 +51,7 @@ marcati() { # marcati [uid]: the live processes with the mark
   if [ -n "${1:-}" ]; then tutti=$(pgrep -u "$1"); else tutti=$(ps -e -o pid=); fi
   for p in $tutti; do
     [ "$p" = $$ ] && continue
-    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "$segno" && echo "$p"
+    { tr '\0' '\n' < "/proc/$p/environ"; } 2>/dev/null | grep -qx "$segno" && echo "$p"
   done
   true
 }
@@ -144,7 +144,7 @@ una_prova() {
   done
   controlla "$nome: the panel runs as $utente" test -n "$pid"
   [ -n "$pid" ] || { tail -n 20 "$uscita/$nome.log"; return; }
-  controlla "$nome: no copy runs as root" test -z "$(pgrep -u 0 -x halvora)"
+  controlla "$nome: no copy of hers runs as root" test -z "$(pgrep -u 0 -f "^$casa/halvora/")"
   controlla "$nome: on her session bus" bash -c "tr '\0' '\n' < /proc/$pid/environ | grep -qx 'DBUS_SESSION_BUS_ADDRESS=unix:path=$run/bus'"
   sleep 8 # the music card and the next event come in
   come_lei grim "$uscita/$nome-chiusa.png"
