@@ -64,8 +64,10 @@ void UserDefaults::carica()
             valori_.insert(k, ini.value(k));
         leggibile = ini.status() == QSettings::NoError;
     }
-    if (leggibile)
+    if (leggibile) {
+        suDisco_ = valori_;
         return;
+    }
     // Kept whole beside it, by a rename that needs no free space, before
     // the defaults are written in its place.
     valori_.clear();
@@ -132,14 +134,23 @@ void UserDefaults::remove(const QString& chiave)
 
 bool UserDefaults::nonSalvata(const QString& chiave) const
 {
-    const quint64 v = versioneDi_.value(chiave);
-    return v > salvata_ && v <= fallita_;
+    if (!fallita_)
+        return false;
+    const QVariant ora = valori_.value(chiave), suDisco = suDisco_.value(chiave);
+    // Alike when the file would hold the same text (a Boolean and the text it was read as).
+    return ora.isValid() != suDisco.isValid()
+           || (ora.isValid() && FileIni::testo({{chiave, ora}}) != FileIni::testo({{chiave, suDisco}}));
+}
+
+std::optional<QVariant> UserDefaults::valoreSuDisco(const QString& chiave) const
+{
+    const auto it = suDisco_.constFind(chiave);
+    return it == suDisco_.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
 }
 
 void UserDefaults::cambiato(const QString& chiave)
 {
     ++versione_;
-    versioneDi_.insert(chiave, versione_);
     if (!chiave.isNull())
         emit changed(chiave);
     // Writes made in one turn of the event loop are saved together.
@@ -159,27 +170,21 @@ void UserDefaults::salvaInFondo()
     if (salvata_ >= versione_)
         return;
     const quint64 versione = versione_;
-    const QByteArray testo = FileIni::testo(valori_);
-    scrittore_.start([this, versione, testo] {
+    const QVariantMap valori = valori_;
+    scrittore_.start([this, versione, valori] {
         QDir().mkpath(QFileInfo(percorso_).path());
-        const auto errore = SalvataggioSicuro::salva(percorso_, testo);
+        const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori));
         if (!errore) {
             // Versions are saved in order, one at a time.
             salvata_ = versione;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (std::exchange(fallita_, 0))
-                        emit salvataggioRiuscito();
-                },
-                Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, valori] { salvate(valori); }, Qt::QueuedConnection);
             return;
         }
         // This object outlives the worker: its destructor waits for it.
         QMetaObject::invokeMethod(
             this,
-            [this, versione, motivo = errore->testo()] {
-                fallita_ = std::max(fallita_, versione);
+            [this, motivo = errore->testo()] {
+                fallita_ = true;
                 emit salvataggioFallito(motivo);
             },
             Qt::QueuedConnection);
@@ -193,14 +198,20 @@ bool UserDefaults::sync()
         return true;
     QDir().mkpath(QFileInfo(percorso_).path());
     if (const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori_))) {
-        fallita_ = versione_;
+        fallita_ = true;
         emit salvataggioFallito(errore->testo());
         return false;
     }
     salvata_ = versione_;
-    if (std::exchange(fallita_, 0))
-        emit salvataggioRiuscito();
+    salvate(valori_);
     return true;
+}
+
+void UserDefaults::salvate(const QVariantMap& valori)
+{
+    suDisco_ = valori;
+    if (std::exchange(fallita_, false))
+        emit salvataggioRiuscito();
 }
 
 UserDefaults& UserDefaults::shared()

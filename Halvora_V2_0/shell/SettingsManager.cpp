@@ -66,6 +66,12 @@ std::optional<QString> SettingsManager::nonSalvata(const QString& chiave) const
 {
     if (!defaults_.nonSalvata(chiave))
         return std::nullopt;
+    // A preference the file lacks reads as its default at the next start.
+    for (int i = 0; i < kPreferenze; ++i) {
+        const auto p = static_cast<Preferenza>(i);
+        if (chiave == SettingsManager::chiave(p) && !defaults_.valoreSuDisco(chiave) && valore(p) == predefinito(p))
+            return std::nullopt;
+    }
     return motivoNonSalvate_;
 }
 

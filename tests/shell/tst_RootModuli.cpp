@@ -841,7 +841,8 @@ private slots:
 
     // A save that fails is told where the user looks: at the top of the
     // open panel, on either face, and under the switch whose change was not
-    // kept, until a save succeeds.
+    // kept (not under those whose value the file already gives), until a
+    // save succeeds.
     void aFailedSaveIsToldInTheOpenPanelAndOnItsRow()
     {
         // Settings whose folder is a file: every save fails.
@@ -861,6 +862,7 @@ private slots:
         b.root->completaAnimazioni();
         auto* riga = b.root->pannelloAperto()->paginaImpostazioni()->findChild<RigaInterruttore*>("taccaDiscreta");
         QVERIFY(riga);
+        QVERIFY(riga->avviso().isEmpty()); // untouched, it reads the same at the next start
         riga->interruttore()->click();
         QTRY_VERIFY(riga->avviso().startsWith(QStringLiteral("Non salvata: ")));
         QVERIFY(!avviso->isHidden());
