@@ -3,10 +3,14 @@
 #include "Simboli.h"
 #include "StratiPulsanti.h"
 
+#include <QCache>
+#include <QEvent>
 #include <QFontMetricsF>
+#include <QStaticText>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <cmath>
 
 namespace AspettoScheda {
@@ -48,10 +52,27 @@ QFont didascalia()
 
 void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore)
 {
-    const QFontMetricsF m(f);
+    // Cut and laid out once per text, font and width: a card redrawn with
+    // each frame of what pulses under it shapes no text again.
+    struct Riga {
+        QStaticText testo;
+        double altezza;
+    };
+    static QCache<QString, Riga> fatte(64);
+    const QString chiave =
+        testo + QChar(0) + f.key() + QChar(0) + QString::number(dove.width()) + QChar(0) + QString::number(p.device() ? p.device()->devicePixelRatioF() : 1);
+    Riga* r = fatte.object(chiave);
+    if (!r) {
+        const QFontMetricsF m(f);
+        r = new Riga{QStaticText(m.elidedText(testo, Qt::ElideRight, dove.width())), m.height()};
+        r->testo.setTextFormat(Qt::PlainText);
+        r->testo.setTextWidth(-1);
+        r->testo.prepare(QTransform(), f);
+        fatte.insert(chiave, r);
+    }
     p.setFont(f);
     p.setPen(colore);
-    p.drawText(dove, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(testo, Qt::ElideRight, dove.width()));
+    p.drawStaticText(QPointF(dove.left(), dove.center().y() - r->altezza / 2), r->testo);
 }
 
 void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore)
@@ -60,6 +81,26 @@ void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, 
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : 1.0;
     const QPixmap px = Simboli::pixmap(nome, l, colore, std::max<qreal>(dpr, 1.0));
     p.drawPixmap(QRectF(dove.center().x() - l / 2.0, dove.center().y() - l / 2.0, l, l), px, QRectF(px.rect()));
+}
+
+void disco(QPainter& p, const QRectF& dove, const QColor& colore)
+{
+    const qreal dpr = std::max<qreal>(p.device() ? p.device()->devicePixelRatioF() : 1.0, 1.0);
+    const QSize lato = (dove.size() * dpr).toSize();
+    const QString chiave = QStringLiteral("disco/%1x%2/%3").arg(lato.width()).arg(lato.height()).arg(colore.rgba());
+    QPixmap px;
+    if (!QPixmapCache::find(chiave, &px)) {
+        px = QPixmap(lato);
+        px.fill(Qt::transparent);
+        QPainter q(&px);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.setPen(Qt::NoPen);
+        q.setBrush(colore);
+        q.drawEllipse(QRectF(QPointF(0, 0), QSizeF(lato)));
+        q.end();
+        QPixmapCache::insert(chiave, px);
+    }
+    p.drawPixmap(dove, px, QRectF(px.rect()));
 }
 
 } // namespace AspettoScheda
@@ -75,8 +116,11 @@ QPainterPath forma(const QRectF& r)
     return p;
 }
 
+} // namespace
+
 // Paints the card's foreground on behalf of its owner, above the pulsing
-// children and below the buttons.
+// children and below the buttons, from a picture drawn again only when
+// the card says what it shows changed: the frames of a pulse beneath copy it.
 class PrimoPiano final : public QWidget {
 public:
     explicit PrimoPiano(std::function<void(QPainter&)> disegna, QWidget* parent)
@@ -85,22 +129,32 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
     }
+    void invalida() { valida_ = false; }
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
+        const qreal dpr = devicePixelRatioF();
+        if (!valida_ || immagine_.size() != size() * dpr || immagine_.devicePixelRatio() != dpr) {
+            immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            immagine_.setDevicePixelRatio(dpr);
+            immagine_.fill(Qt::transparent);
+            QPainter q(&immagine_);
+            q.setRenderHint(QPainter::Antialiasing);
+            q.setRenderHint(QPainter::TextAntialiasing);
+            q.setRenderHint(QPainter::SmoothPixmapTransform);
+            disegna_(q);
+            valida_ = true;
+        }
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        disegna_(p);
+        p.drawImage(QPointF(0, 0), immagine_);
     }
 
 private:
     std::function<void(QPainter&)> disegna_;
+    QImage immagine_;
+    bool valida_ = false;
 };
-
-} // namespace
 
 SchedaChiusa::SchedaChiusa(QSizeF dimensione, Clock& clock, QWidget* parent)
     : QWidget(parent), clock_(clock),
@@ -128,43 +182,92 @@ QRectF SchedaChiusa::rigaContenuto() const { return rettangoloScheda().adjusted(
 
 void SchedaChiusa::alzaPrimoPiano() { primoPiano_->raise(); }
 
+void SchedaChiusa::update()
+{
+    primoPiano_->invalida();
+    QWidget::update();
+}
+
 void SchedaChiusa::resizeEvent(QResizeEvent*) { primoPiano_->setGeometry(rect()); }
+
+void SchedaChiusa::changeEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::LanguageChange:
+        update();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(e);
+}
+
+void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chiave,
+                             const std::function<void(QPainter&)>& disegna)
+{
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : devicePixelRatioF();
+    const QString tutta = chiave + QStringLiteral("|%1x%2@%3").arg(width()).arg(height()).arg(dpr);
+    if (tutta != immagine.chiave) {
+        immagine.chiave = tutta;
+        immagine.immagine = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        immagine.immagine.setDevicePixelRatio(dpr);
+        immagine.immagine.fill(Qt::transparent);
+        QPainter q(&immagine.immagine);
+        q.setRenderHint(QPainter::Antialiasing);
+        disegna(q);
+    }
+    // Copied pixel for pixel: a smoothing hint would send it through the
+    // raster engine's general path, which wakes Qt's pooled threads.
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QPointF(0, 0), immagine.immagine);
+    p.restore();
+}
 
 void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
 {
     const QRectF scheda = rettangoloScheda();
-    const QString chiave = coloreOmbra.name(QColor::HexArgb) + QLatin1Char('/') + QString::number(scheda.width());
-    if (chiave != chiaveOmbra_ || ombra_.size() != size()) {
+    disegnaDa(p, fondo_, QStringLiteral("fondo/%1/%2").arg(coloreOmbra.rgba()).arg(materiale().rgba()), [&](QPainter& q) {
         const QPainterPath f = forma(scheda);
-        ombra_ = ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra);
-        QPainter q(&ombra_);
-        q.drawImage(0, 0, ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
-        chiaveOmbra_ = chiave;
-    }
-    p.drawImage(0, 0, ombra_);
-    p.fillPath(forma(scheda), materiale());
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra));
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
+        q.fillPath(f, materiale());
+    });
 }
 
 void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double da, double a, double ombra)
 {
-    p.setRenderHint(QPainter::Antialiasing);
-    disegnaFondo(p, conOpacita(colore, ombra));
-    const QRectF scheda = rettangoloScheda();
-    QLinearGradient g(scheda.topLeft(), scheda.bottomRight());
-    g.setColorAt(0, conOpacita(colore, da));
-    g.setColorAt(1, conOpacita(colore, a));
-    p.fillPath(forma(scheda), g);
-    disegnaBordo(p, primario(0.16));
+    const QString chiave =
+        QStringLiteral("calmo/%1/%2/%3/%4/%5").arg(colore.rgba()).arg(da).arg(a).arg(ombra).arg(materiale().rgba());
+    disegnaDa(p, fondo_, chiave, [&](QPainter& q) {
+        const QRectF scheda = rettangoloScheda();
+        const QPainterPath f = forma(scheda);
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, conOpacita(colore, ombra)));
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
+        q.fillPath(f, materiale());
+        QLinearGradient g(scheda.topLeft(), scheda.bottomRight());
+        g.setColorAt(0, conOpacita(colore, da));
+        g.setColorAt(1, conOpacita(colore, a));
+        q.fillPath(f, g);
+        q.setPen(QPen(primario(0.16), 0.5));
+        q.setBrush(Qt::NoBrush);
+        q.drawPath(f);
+    });
 }
 
 void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghezza)
 {
-    p.setPen(QPen(colore, larghezza));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(forma(rettangoloScheda()));
+    disegnaDa(p, bordo_, QStringLiteral("bordo/%1/%2").arg(colore.rgba()).arg(larghezza), [&](QPainter& q) {
+        q.setPen(QPen(colore, larghezza));
+        q.setBrush(Qt::NoBrush);
+        q.drawPath(forma(rettangoloScheda()));
+    });
 }
 
-RulloCifre::RulloCifre(QWidget& vista, Clock& clock, double durata) : vista_(vista), clock_(clock), durata_(durata) {}
+RulloCifre::RulloCifre(SchedaChiusa& vista, Clock& clock, double durata) : vista_(vista), clock_(clock), durata_(durata) {}
 
 void RulloCifre::imposta(const QString& testo)
 {
@@ -252,7 +355,22 @@ QSize PulsanteCapsula::sizeHint() const
 
 void PulsanteCapsula::paintEvent(QPaintEvent*)
 {
+    const qreal dpr = devicePixelRatioF();
+    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5").arg(width()).arg(height()).arg(dpr).arg(isDown()).arg(text());
+    if (chiave != chiave_) {
+        chiave_ = chiave;
+        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        immagine_.setDevicePixelRatio(dpr);
+        immagine_.fill(Qt::transparent);
+        QPainter q(&immagine_);
+        disegna(q);
+    }
     QPainter p(this);
+    p.drawImage(QPointF(0, 0), immagine_);
+}
+
+void PulsanteCapsula::disegna(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = rect();
     p.setPen(Qt::NoPen);

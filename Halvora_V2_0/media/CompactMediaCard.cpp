@@ -77,11 +77,23 @@ QColor CompactMediaCard::coloreFilo(const std::optional<QColor>& tinta)
     return mescola(tinta.value_or(Colori::accento()), Qt::white, 0.18);
 }
 
+namespace {
+QPainterPath formaCard(const QRectF& c)
+{
+    QPainterPath forma;
+    forma.addRoundedRect(c, kRaggio, kRaggio);
+    return forma;
+}
+} // namespace
+
 void CompactMediaCard::resizeEvent(QResizeEvent*)
 {
     const QRectF c = rettangoloCard();
     onde_->move(int(std::lround(c.right() - 10 - 18)), int(std::lround(c.center().y() - 7)));
-    filo_->setGeometry(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
+    const QRect filo(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
+    filo_->setGeometry(filo);
+    // Its ends follow the card's rounded bottom corners.
+    filo_->setForma(formaCard(c).translated(-filo.topLeft()));
 }
 
 void CompactMediaCard::aggiornaFilo()
@@ -126,8 +138,7 @@ void CompactMediaCard::disegnaCarta(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = rettangoloCard();
-    QPainterPath forma;
-    forma.addRoundedRect(c, kRaggio, kRaggio);
+    const QPainterPath forma = formaCard(c);
     const auto tinta = tinta_.attuale();
     const QColor primario = palette().color(QPalette::WindowText);
 
@@ -164,7 +175,9 @@ void CompactMediaCard::disegnaCarta(QPainter& p)
     if (stato_.totalDuration > 0) {
         QColor binario = primario;
         binario.setAlphaF(0.16f);
-        p.fillRect(QRectF(c.left(), c.bottom() - kAltezzaFilo, kCard.width(), kAltezzaFilo), binario);
+        QPainterPath traccia;
+        traccia.addRect(QRectF(c.left(), c.bottom() - kAltezzaFilo, kCard.width(), kAltezzaFilo));
+        p.fillPath(traccia.intersected(forma), binario);
     }
 
     QLinearGradient bordo(c.topLeft(), c.bottomRight());
