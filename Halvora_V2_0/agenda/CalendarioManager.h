@@ -5,6 +5,7 @@
 #include "SceltePromemoria.h"
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <functional>
 #include <memory>
@@ -27,6 +28,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(QList<Promemoria> promemoria READ promemoria NOTIFY promemoriaChanged)
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
+    Q_PROPERTY(QHash<QString, QString> erroriPromemoria READ erroriPromemoria NOTIFY erroriPromemoriaChanged)
 
 public:
     // `archivio` is used only on `coda`; without a queue the manager makes a
@@ -43,6 +45,11 @@ public:
     const std::optional<Promemoria>& daAvvisare() const { return daAvvisare_; }
     // The shell may clear the card itself.
     void setDaAvvisare(const std::optional<Promemoria>& p);
+    // Why the last completion or snooze of a reminder failed, by its id,
+    // for the views that show the reminder; gone with the reminder's next
+    // success or when it leaves the list.
+    const QHash<QString, QString>& erroriPromemoria() const { return erroriPromemoria_; }
+    QString erroreDi(const QString& id) const { return erroriPromemoria_.value(id); }
     bool attivo() const { return attivo_; }
 
     // Starts reading the store: now, every 30 s and on every change that the
@@ -77,6 +84,7 @@ signals:
     void promemoriaChanged();
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
+    void erroriPromemoriaChanged();
     // A write the user asked for failed; the text says why.
     void operazioneFallita(const QString& messaggio);
 
@@ -93,7 +101,8 @@ private:
     void cambioEsterno();
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
-    void segnalaErrore(const QString& motivo);
+    void segnalaErrore(const QString& id, const QString& messaggio);
+    void togliErrore(const QString& id);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
@@ -108,6 +117,7 @@ private:
     bool accessoPromemoriaNegato_ = false;
     std::optional<Promemoria> daAvvisare_;
     QSet<QString> giaAvvisati_;
+    QHash<QString, QString> erroriPromemoria_;
 
     bool attivo_ = false;
     bool azioneInCorso_ = false; // a card action is being saved

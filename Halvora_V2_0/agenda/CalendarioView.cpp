@@ -178,6 +178,7 @@ void CalendarioView::aggiornaCompositore()
 
     connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(&manager_, &CalendarioManager::erroriPromemoriaChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
@@ -206,18 +207,8 @@ QString CalendarioView::dataDiOggi(const QDate& giorno, const QLocale& locale)
     QString formato = locale.dateFormat(QLocale::LongFormat);
     static const QRegularExpression anno(QStringLiteral("[\\s,.]*(?:'[^']*'\\s*)?y+[.,]?"));
     formato.remove(anno);
-    QString testo = locale.toString(giorno, formato.trimmed());
-    bool inizioParola = true;
-    for (QChar& c : testo) {
-        if (c.isLetter()) {
-            if (inizioParola)
-                c = c.toUpper();
-            inizioParola = false;
-        } else {
-            inizioParola = !c.isDigit();
-        }
-    }
-    return testo;
+    // Cased as the language writes it: "lunedì 2 marzo", "Monday, March 2".
+    return locale.toString(giorno, formato.trimmed());
 }
 
 void CalendarioView::aggiornaCorpo()
@@ -226,6 +217,7 @@ void CalendarioView::aggiornaCorpo()
                                      manager_.impegniDiOggi().isEmpty() && manager_.promemoria().isEmpty());
     corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
     elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
+    elenco_->impostaErrori(manager_.erroriPromemoria());
 }
 
 void CalendarioView::aggiornaPiede()

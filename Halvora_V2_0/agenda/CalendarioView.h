@@ -35,8 +35,8 @@ public:
     static Corpo sceltaCorpo(bool accessoNegato, bool accessoPromemoriaNegato, bool nienteOggi);
     Corpo corpo() const;
 
-    // The header's date: weekday, day and month as the locale writes them,
-    // every word capitalised, without the year.
+    // The header's date: weekday, day and month as the locale writes and
+    // cases them, without the year.
     static QString dataDiOggi(const QDate& giorno, const QLocale& locale);
 
     CompositorePromemoria& compositore() const { return *compositore_; }

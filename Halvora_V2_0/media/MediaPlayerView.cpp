@@ -2,6 +2,7 @@
 
 #include "DisegnoMedia.h"
 #include "MediaManager.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -18,8 +19,7 @@ const QColor kBianco(255, 255, 255);
 QColor bianco(double opacita) { return QColor::fromRgbF(1, 1, 1, float(opacita)); }
 const QColor kSecondario = bianco(0.55); // secondary text on the dark notch
 
-QString tr(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
-QString titoloApri(const QString& titolo) { return tr("Apri «%1» sotto la tacca").arg(titolo); }
+QString titoloApri(const QString& titolo) { return Testi::tr("Apri «%1» sotto la tacca").arg(titolo); }
 
 } // namespace
 
