@@ -1,6 +1,8 @@
 #include "DisegnoInBande.h"
 
+#include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -18,5 +20,27 @@ void disegnaInBande(QPainter& p, const QRectF& area, int righe, const std::funct
         p.setClipRect(QRectF(area.left(), y, area.width(), std::min(passo, area.bottom() - y)), Qt::IntersectClip);
         disegna();
         p.restore();
+    }
+}
+
+void copiaImmagine(QPainter& p, const QPointF& dove, const QImage& immagine)
+{
+    const QPaintEngine* motore = p.paintEngine();
+    const QRegion regione = motore ? motore->systemClip() : QRegion();
+    const QTransform t = p.deviceTransform();
+    if (regione.rectCount() <= 1 || t.type() > QTransform::TxScale) {
+        p.drawImage(dove, immagine);
+        return;
+    }
+    const QTransform inversa = t.inverted();
+    const QRectF tutta(dove, immagine.deviceIndependentSize());
+    const qreal dpr = immagine.devicePixelRatio();
+    for (const QRect& r : regione) {
+        // The rectangle in the painter's coordinates, and that part of the picture.
+        const QRectF qui = inversa.mapRect(QRectF(r)).intersected(tutta);
+        if (qui.isEmpty())
+            continue;
+        const QRectF sorgente((qui.topLeft() - dove) * dpr, qui.size() * dpr);
+        p.drawImage(qui, immagine, sorgente);
     }
 }

@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <functional>
 
+class QImage;
 class QPainter;
 
 // Paints with `disegna` over `area` (the painter's coordinates) a band of at
@@ -13,3 +14,10 @@ class QPainter;
 // A clip with curved edges cuts each line into several pieces: give it
 // fewer lines a band.
 void disegnaInBande(QPainter& p, const QRectF& area, int righe, const std::function<void()>& disegna);
+
+// Copies `immagine` with its top left at `dove`, unscaled, one rectangle of
+// the region being painted at a time. Painting a region of several
+// rectangles, Qt clips each line into pieces and hands a copy of 96 lines
+// or more to its thread pool; a rectangle at a time the copy stays a plain
+// copy. Falls back to one copy under a rotating or shearing transform.
+void copiaImmagine(QPainter& p, const QPointF& dove, const QImage& immagine);

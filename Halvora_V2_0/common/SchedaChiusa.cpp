@@ -2,6 +2,7 @@
 
 #include "Simboli.h"
 #include "StratiPulsanti.h"
+#include "DisegnoInBande.h"
 
 #include <QCache>
 #include <QEvent>
@@ -147,7 +148,7 @@ protected:
             valida_ = true;
         }
         QPainter p(this);
-        p.drawImage(QPointF(0, 0), immagine_);
+        copiaImmagine(p, QPointF(0, 0), immagine_);
     }
 
 private:
@@ -223,7 +224,7 @@ void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chi
     // raster engine's general path, which wakes Qt's pooled threads.
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    p.drawImage(QPointF(0, 0), immagine.immagine);
+    copiaImmagine(p, QPointF(0, 0), immagine.immagine);
     p.restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include "BattitoStrati.h"
 #include "Simboli.h"
+#include "DisegnoInBande.h"
 
 #include <QEasingCurve>
 #include <algorithm>
@@ -136,7 +137,7 @@ protected:
         QPainter p(this);
         p.setOpacity(std::clamp(double(c.ombra->opacita), 0.0, 1.0) * forma_->opacitaCorrente() * c.colore.alphaF());
         const QPoint origine = forma_->geometry().topLeft() - geometry().topLeft();
-        p.drawImage(origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
+        copiaImmagine(p, origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
     }
 
 private:
@@ -260,7 +261,7 @@ void VistaFormaPulsante::paintEvent(QPaintEvent*)
     // A copy with an opacity: no path is filled again with each frame.
     QPainter p(this);
     p.setOpacity(std::clamp(opacitaCorrente(), 0.0, 1.0));
-    p.drawImage(QPointF(0, 0), immagine());
+    copiaImmagine(p, QPointF(0, 0), immagine());
 }
 
 void VistaFormaPulsante::showEvent(QShowEvent*)

@@ -6,6 +6,7 @@
 #include "StratiPulsanti.h"
 #include "VistaFiloAvanzamento.h"
 #include "VistaOndeSonore.h"
+#include "DisegnoInBande.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -131,7 +132,7 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
         onde_->setSfondo(immagine_.copy(QRect(onde_->pos() * dpr, onde_->size() * dpr)));
     }
     QPainter p(this);
-    p.drawImage(QPointF(0, 0), immagine_);
+    copiaImmagine(p, QPointF(0, 0), immagine_);
 }
 
 void CompactMediaCard::disegnaCarta(QPainter& p)
