@@ -44,3 +44,11 @@ void copiaImmagine(QPainter& p, const QPointF& dove, const QImage& immagine)
         p.drawImage(qui, immagine, sorgente);
     }
 }
+
+QImage immagineTrasparente(const QSizeF& lato, qreal dpr)
+{
+    QImage immagine((lato * dpr).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    immagine.setDevicePixelRatio(dpr);
+    immagine.fill(Qt::transparent);
+    return immagine;
+}

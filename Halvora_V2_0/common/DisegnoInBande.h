@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QRectF>
 #include <functional>
 
-class QImage;
 class QPainter;
 
 // Paints with `disegna` over `area` (the painter's coordinates) a band of at
@@ -21,3 +21,7 @@ void disegnaInBande(QPainter& p, const QRectF& area, int righe, const std::funct
 // or more to its thread pool; a rectangle at a time the copy stays a plain
 // copy. Falls back to one copy under a rotating or shearing transform.
 void copiaImmagine(QPainter& p, const QPointF& dove, const QImage& immagine);
+
+// A transparent picture `lato` points across, at `dpr` device pixels a point:
+// what the pictures a frame is copied from are drawn into.
+QImage immagineTrasparente(const QSizeF& lato, qreal dpr);

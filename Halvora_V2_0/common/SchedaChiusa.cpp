@@ -104,12 +104,6 @@ void disco(QPainter& p, const QRectF& dove, const QColor& colore)
     p.drawPixmap(dove, px, QRectF(px.rect()));
 }
 
-} // namespace AspettoScheda
-
-using namespace AspettoScheda;
-
-namespace {
-
 QPainterPath forma(const QRectF& r)
 {
     QPainterPath p;
@@ -117,7 +111,9 @@ QPainterPath forma(const QRectF& r)
     return p;
 }
 
-} // namespace
+} // namespace AspettoScheda
+
+using namespace AspettoScheda;
 
 // Paints the card's foreground on behalf of its owner, above the pulsing
 // children and below the buttons, from a picture drawn again only when
@@ -137,9 +133,7 @@ protected:
     {
         const qreal dpr = devicePixelRatioF();
         if (!valida_ || immagine_.size() != size() * dpr || immagine_.devicePixelRatio() != dpr) {
-            immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-            immagine_.setDevicePixelRatio(dpr);
-            immagine_.fill(Qt::transparent);
+            immagine_ = immagineTrasparente(size(), dpr);
             QPainter q(&immagine_);
             q.setRenderHint(QPainter::Antialiasing);
             q.setRenderHint(QPainter::TextAntialiasing);
@@ -213,9 +207,7 @@ void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chi
     const QString tutta = chiave + QStringLiteral("|%1x%2@%3").arg(width()).arg(height()).arg(dpr);
     if (tutta != immagine.chiave) {
         immagine.chiave = tutta;
-        immagine.immagine = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        immagine.immagine.setDevicePixelRatio(dpr);
-        immagine.immagine.fill(Qt::transparent);
+        immagine.immagine = immagineTrasparente(size(), dpr);
         QPainter q(&immagine.immagine);
         q.setRenderHint(QPainter::Antialiasing);
         disegna(q);
@@ -360,9 +352,7 @@ void PulsanteCapsula::paintEvent(QPaintEvent*)
     const QString chiave = QStringLiteral("%1x%2@%3/%4/%5").arg(width()).arg(height()).arg(dpr).arg(isDown()).arg(text());
     if (chiave != chiave_) {
         chiave_ = chiave;
-        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        immagine_.setDevicePixelRatio(dpr);
-        immagine_.fill(Qt::transparent);
+        immagine_ = immagineTrasparente(size(), dpr);
         QPainter q(&immagine_);
         disegna(q);
     }

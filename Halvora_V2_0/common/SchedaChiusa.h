@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMargins>
+#include <QPainterPath>
 #include <QWidget>
 #include <functional>
 
@@ -29,6 +30,8 @@ QColor secondario();
 // enough elsewhere that texts stay legible over a white or busy window.
 QColor materiale();
 void setSfocaturaDietro(bool sfocata);
+// A card's outline: a rectangle with rounded corners of kRaggio.
+QPainterPath forma(const QRectF& r);
 // The interface font at a size in points (logical pixels).
 QFont carattere(double punti, QFont::Weight peso, bool monospazio = false);
 // 8-point semibold with 0.8 of letter tracking.

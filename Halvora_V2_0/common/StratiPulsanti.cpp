@@ -226,9 +226,7 @@ const QImage& VistaFormaPulsante::immagine()
                                .arg(configurazione_->colore.rgba());
     if (chiave != chiaveImmagine_) {
         chiaveImmagine_ = chiave;
-        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        immagine_.setDevicePixelRatio(dpr);
-        immagine_.fill(Qt::transparent);
+        immagine_ = immagineTrasparente(size(), dpr);
         QPainter p(&immagine_);
         p.setRenderHint(QPainter::Antialiasing);
         p.fillPath(tracciato(), configurazione_->colore);

@@ -3,10 +3,11 @@
 #include "Colori.h"
 #include "DisegnoMedia.h"
 #include "MediaManager.h"
+#include "DisegnoInBande.h"
+#include "SchedaChiusa.h"
 #include "StratiPulsanti.h"
 #include "VistaFiloAvanzamento.h"
 #include "VistaOndeSonore.h"
-#include "DisegnoInBande.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -15,7 +16,6 @@
 using namespace DisegnoMedia;
 
 namespace {
-constexpr double kRaggio = 16;
 constexpr double kAltezzaFilo = 2.5;
 constexpr double kDurataFilo = 1.5;
 } // namespace
@@ -78,15 +78,6 @@ QColor CompactMediaCard::coloreFilo(const std::optional<QColor>& tinta)
     return mescola(tinta.value_or(Colori::accento()), Qt::white, 0.18);
 }
 
-namespace {
-QPainterPath formaCard(const QRectF& c)
-{
-    QPainterPath forma;
-    forma.addRoundedRect(c, kRaggio, kRaggio);
-    return forma;
-}
-} // namespace
-
 void CompactMediaCard::resizeEvent(QResizeEvent*)
 {
     const QRectF c = rettangoloCard();
@@ -94,7 +85,7 @@ void CompactMediaCard::resizeEvent(QResizeEvent*)
     const QRect filo(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
     filo_->setGeometry(filo);
     // Its ends follow the card's rounded bottom corners.
-    filo_->setForma(formaCard(c).translated(-filo.topLeft()));
+    filo_->setForma(AspettoScheda::forma(c).translated(-filo.topLeft()));
 }
 
 void CompactMediaCard::aggiornaFilo()
@@ -121,9 +112,7 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
                                .arg(palette().color(QPalette::WindowText).name(QColor::HexArgb));
     if (chiave != chiaveImmagine_) {
         chiaveImmagine_ = chiave;
-        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        immagine_.setDevicePixelRatio(dpr);
-        immagine_.fill(Qt::transparent);
+        immagine_ = immagineTrasparente(size(), dpr);
         {
             QPainter q(&immagine_);
             disegnaCarta(q);
@@ -139,7 +128,7 @@ void CompactMediaCard::disegnaCarta(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = rettangoloCard();
-    const QPainterPath forma = formaCard(c);
+    const QPainterPath forma = AspettoScheda::forma(c);
     const auto tinta = tinta_.attuale();
     const QColor primario = palette().color(QPalette::WindowText);
 

@@ -1,6 +1,7 @@
 #include "VistaFiloAvanzamento.h"
 
 #include "BattitoStrati.h"
+#include "DisegnoInBande.h"
 
 #include <QPainter>
 #include <cmath>
@@ -112,9 +113,7 @@ const QImage& VistaFiloAvanzamento::immagine()
     if (chiave != chiaveImmagine_) {
         chiaveImmagine_ = chiave;
         const QSizeF lato(larghezza_, altezza_);
-        immagine_ = QImage((lato * dpr).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-        immagine_.setDevicePixelRatio(dpr);
-        immagine_.fill(Qt::transparent);
+        immagine_ = immagineTrasparente(lato, dpr);
         QPainter p(&immagine_);
         if (!forma_.isEmpty()) {
             p.setRenderHint(QPainter::Antialiasing);

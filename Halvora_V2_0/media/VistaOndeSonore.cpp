@@ -1,6 +1,7 @@
 #include "VistaOndeSonore.h"
 
 #include "BattitoStrati.h"
+#include "DisegnoInBande.h"
 #include "StratiPulsanti.h"
 
 #include <QPainter>
@@ -120,9 +121,7 @@ const QImage& VistaOndeSonore::immagineBarra(int i, const QRect& quarti, const Q
         return *it;
     const QRectF b = barra(i);
     const double colonna = std::floor(b.x());
-    QImage img(QSize(4, height()) * dpr, QImage::Format_ARGB32_Premultiplied);
-    img.setDevicePixelRatio(dpr);
-    img.fill(Qt::transparent);
+    QImage img = immagineTrasparente(QSizeF(4, height()), dpr);
     QPainter q(&img);
     q.setRenderHint(QPainter::Antialiasing);
     q.setPen(Qt::NoPen);
