@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Molla.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -13,7 +15,6 @@ class ElencoAgenda;
 class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
-class QPropertyAnimation;
 class QStackedWidget;
 class TrascrittoreAudio;
 class UserDefaults;
@@ -47,8 +48,11 @@ public:
     MessaggioAgenda* erroreCreazione() const { return erroreCreazione_; }
     MessaggioAgenda* erroreDettatura() const { return erroreDettatura_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
-    // Ends the details panel's fade at once.
+    // Ends the details panel's coming or going at once.
     void completaAnimazioni();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void aggiornaCompositore();
@@ -56,6 +60,8 @@ private:
     void aggiornaCorpo();
     // The messages and the details panel, from the composer and the dictation.
     void aggiornaPiede();
+    // Lays the details panel where its spring has it.
+    void disponiDettagli();
 
     CalendarioManager& manager_;
     Clock& clock_;
@@ -74,5 +80,9 @@ private:
     MessaggioAgenda* erroreCreazione_;
     MessaggioAgenda* erroreDettatura_;
     PannelloDettagli* dettagli_;
-    QPropertyAnimation* dissolvenza_ = nullptr;
+    // The details panel comes in from the bottom edge as it fades in (0
+    // gone, 1 in its place), and leaves the same way; the column above
+    // makes room for it on the same spring.
+    Molla dettagliDentro_;
+    AnimatoreMolle animatore_;
 };

@@ -211,7 +211,7 @@ void ElencoAgenda::disegnaImpegno(QPainter& p, const Impegno& e, const QRect& r,
                             fm.height() + 4);
         riempiCapsula(p, capsula, conOpacita(Colori::indaco(), 0.15));
         p.setFont(fontBadge());
-        p.setPen(Colori::indaco());
+        p.setPen(AspettoScheda::leggibileSulPannello(Colori::indaco(), 0.08, conOpacita(Colori::indaco(), 0.15)));
         p.drawText(capsula, Qt::AlignCenter, badge);
         destra = capsula.left() - 10;
     }

@@ -2,6 +2,7 @@
 
 #include "DisegnoMedia.h"
 #include "MediaManager.h"
+#include "SchedaChiusa.h"
 #include "Testi.h"
 
 #include <QCoreApplication>
@@ -241,7 +242,7 @@ void MediaPlayerView::disegnaNiente(QPainter& p)
                 carattere(10, QFont::Bold), 10, bianco(0.9), bianco(0.2));
     } else {
         p.setFont(carattere(11, QFont::Normal));
-        p.setPen(QColor::fromRgbF(1, 1, 1, 0.55f * 0.8f));
+        p.setPen(AspettoScheda::terziario());
         p.drawText(QRectF(r.left() + 12, yTitolo + 36, r.width() - 24, 30), Qt::AlignCenter | Qt::TextWordWrap,
                    tr("Controlli di sistema — il player in uso non fornisce i dati del brano."));
     }

@@ -3,6 +3,7 @@
 #include "Disegno.h"
 #include "IstruzioniHook.h"
 #include "Pasteboard.h"
+#include "SchedaChiusa.h"
 #include "Simboli.h"
 #include "Testi.h"
 
@@ -83,10 +84,7 @@ QFont fontPrincipale() { return carattere(12, QFont::DemiBold); }
 QFont fontCopia() { return carattere(10, QFont::DemiBold); }
 QFont fontNota() { return carattere(10, QFont::Normal); }
 
-QColor terziario()
-{
-    return Disegno::primario(0.35);
-}
+using AspettoScheda::terziario;
 
 QString notaCopia()
 {

@@ -102,7 +102,7 @@ QLayout* SezionePrivacy::creaAppunti()
     elencoApp_->setSpacing(4);
     l->addWidget(elenco);
     auto* aggiungi = new Pulsante({QStringLiteral("plus.circle"), tr("Aggiungi un'app…"), didascalia(),
-                                   Colori::accento(), 11},
+                                   Riquadro::leggibile(Colori::accento()), 11},
                                   this);
     aggiungi->setObjectName(QStringLiteral("aggiungiApp"));
     connect(aggiungi, &QAbstractButton::clicked, this, &SezionePrivacy::aggiungiApp);

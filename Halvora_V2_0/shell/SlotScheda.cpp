@@ -11,7 +11,7 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
     hide();
 }
 
-void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso, MollaScheda molla)
+void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso, CostantiMolla molla)
 {
     completaTransizioni();
     QPixmap pronta;

@@ -23,7 +23,7 @@ public:
     // and the new one enters with a transition on `molla`; `ingresso` is the
     // new card's starting pose.
     void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso,
-                 MollaScheda molla = TransizioneScheda::kMolla);
+                 CostantiMolla molla = TransizioneScheda::kMolla);
     // Who may keep a card that leaves, to bring it back later without
     // making it again: `riponi` gets it (hidden, still the slot's child) and
     // answers whether it keeps it; a card not kept is deleted.

@@ -19,7 +19,7 @@ double tra(double a, double b, double t)
 }
 } // namespace
 
-TransizioneScheda::TransizioneScheda(const QPixmap& immagine, QRect dove, Posa da, Posa a, MollaScheda molla,
+TransizioneScheda::TransizioneScheda(const QPixmap& immagine, QRect dove, Posa da, Posa a, CostantiMolla molla,
                                      QWidget* parent)
     : QWidget(parent), immagine_(immagine), da_(da), a_(a), parametri_(molla)
 {
@@ -42,7 +42,7 @@ void TransizioneScheda::avvia()
     raise();
     show();
     molla_.salta(0);
-    molla_.vaiA(1, parametri_.risposta, parametri_.smorzamento);
+    molla_.vaiA(1, parametri_);
     animatore_.avvia();
 }
 

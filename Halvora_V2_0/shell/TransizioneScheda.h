@@ -14,12 +14,6 @@ struct PosaScheda {
     double opacita = 1;
 };
 
-// The spring a card comes and goes on: response (seconds) and damping fraction.
-struct MollaScheda {
-    double risposta;
-    double smorzamento;
-};
-
 // A picture of a card coming or going under the notch: it scales about its
 // top centre, moves and fades between two poses on a spring, then removes
 // itself. It steps on the springs' shared beat and repaints only when what
@@ -35,11 +29,11 @@ public:
     static constexpr Posa kIngressoProposta{0.72, -16, 0};
     static constexpr Posa kUscita{0.92, 0, 0};
     // Cards come and go on this spring; those the rotation brings, on its own.
-    static constexpr MollaScheda kMolla{0.42, 0.68};
-    static constexpr MollaScheda kMollaRotazione{0.45, 0.75};
+    static constexpr CostantiMolla kMolla{0.42, 0.68};
+    static constexpr CostantiMolla kMollaRotazione{0.45, 0.75};
 
     // `dove` is where the card lies, in the parent's coordinates.
-    TransizioneScheda(const QPixmap& immagine, QRect dove, Posa da, Posa a, MollaScheda molla, QWidget* parent);
+    TransizioneScheda(const QPixmap& immagine, QRect dove, Posa da, Posa a, CostantiMolla molla, QWidget* parent);
 
     // What lies over the card, in the parent's coordinates (the notch
     // shape): the picture is drawn only outside it, as if beneath it.
@@ -67,7 +61,7 @@ private:
     QPixmap immagine_;
     std::function<QPainterPath()> sopra_;
     Posa da_, a_;
-    MollaScheda parametri_;
+    CostantiMolla parametri_;
     double t_ = 0;
     Molla molla_;
     AnimatoreMolle animatore_;
