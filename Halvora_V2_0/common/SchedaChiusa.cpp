@@ -146,7 +146,7 @@ void disco(QPainter& p, const QRectF& dove, const QColor& colore)
     p.drawPixmap(dove, px, QRectF(px.rect()));
 }
 
-QPainterPath forma(const QRectF& r)
+QPainterPath formaScheda(const QRectF& r)
 {
     QPainterPath p;
     p.addRoundedRect(r, kRaggio, kRaggio);
@@ -266,7 +266,7 @@ void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
 {
     const QRectF scheda = rettangoloScheda();
     disegnaDa(p, fondo_, QStringLiteral("fondo/%1/%2").arg(coloreOmbra.rgba()).arg(materiale().rgba()), [&](QPainter& q) {
-        const QPainterPath f = forma(scheda);
+        const QPainterPath f = formaScheda(scheda);
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra));
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
         q.fillPath(f, materiale());
@@ -279,7 +279,7 @@ void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double 
         QStringLiteral("calmo/%1/%2/%3/%4/%5").arg(colore.rgba()).arg(da).arg(a).arg(ombra).arg(materiale().rgba());
     disegnaDa(p, fondo_, chiave, [&](QPainter& q) {
         const QRectF scheda = rettangoloScheda();
-        const QPainterPath f = forma(scheda);
+        const QPainterPath f = formaScheda(scheda);
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, conOpacita(colore, ombra)));
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
         q.fillPath(f, materiale());
@@ -298,7 +298,7 @@ void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghe
     disegnaDa(p, bordo_, QStringLiteral("bordo/%1/%2").arg(colore.rgba()).arg(larghezza), [&](QPainter& q) {
         q.setPen(QPen(colore, larghezza));
         q.setBrush(Qt::NoBrush);
-        q.drawPath(forma(rettangoloScheda()));
+        q.drawPath(formaScheda(rettangoloScheda()));
     });
 }
 

@@ -46,7 +46,7 @@ QColor leggibileSulPannello(const QColor& colore, double velo = 0, const QColor&
 QColor materiale();
 void setSfocaturaDietro(bool sfocata);
 // A card's outline: a rectangle with rounded corners of kRaggio.
-QPainterPath forma(const QRectF& r);
+QPainterPath formaScheda(const QRectF& r);
 // The interface font at a size in points (logical pixels).
 QFont carattere(double punti, QFont::Weight peso, bool monospazio = false);
 // 8-point semibold with 0.8 of letter tracking.

@@ -85,7 +85,7 @@ void CompactMediaCard::resizeEvent(QResizeEvent*)
     const QRect filo(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
     filo_->setGeometry(filo);
     // Its ends follow the card's rounded bottom corners.
-    filo_->setForma(AspettoScheda::forma(c).translated(-filo.topLeft()));
+    filo_->setForma(AspettoScheda::formaScheda(c).translated(-filo.topLeft()));
 }
 
 void CompactMediaCard::aggiornaFilo()
@@ -128,7 +128,7 @@ void CompactMediaCard::disegnaCarta(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = rettangoloCard();
-    const QPainterPath forma = AspettoScheda::forma(c);
+    const QPainterPath forma = AspettoScheda::formaScheda(c);
     const auto tinta = tinta_.attuale();
     const QColor primario = palette().color(QPalette::WindowText);
 
