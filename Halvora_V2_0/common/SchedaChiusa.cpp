@@ -171,6 +171,9 @@ public:
     void invalida() { valida_ = false; }
 
 protected:
+    // What the card shows may change unseen (a count of minutes): it comes
+    // back drawn afresh.
+    void hideEvent(QHideEvent*) override { invalida(); }
     void paintEvent(QPaintEvent*) override
     {
         const qreal dpr = devicePixelRatioF();
