@@ -1,23 +1,21 @@
 #pragma once
 
+#include "CompositorePromemoria.h"
 #include "Molla.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
-class BackendAudio;
 class BarraCompositore;
 class CalendarioManager;
 class Clock;
-class CompositorePromemoria;
 class DettaturaVocale;
 class ElencoAgenda;
 class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
 class QStackedWidget;
-class TrascrittoreAudio;
-class UserDefaults;
 
 // The calendario tab: today's events and open reminders, the face shown when
 // the calendar store cannot be used, and the reminder composer at its foot.
@@ -25,8 +23,11 @@ class UserDefaults;
 class CalendarioView final : public QWidget {
     Q_OBJECT
 public:
-    // Dictation records through the desktop's audio and is recognised on this computer.
-    CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent = nullptr);
+    // The composer, kept by the caller, outlives the tab: what is typed
+    // stays when the tab is left and built again.
+    CalendarioView(CalendarioManager& manager, Clock& clock, CompositorePromemoria& compositore,
+                   QWidget* parent = nullptr);
+    // A composer of the tab's own, on `dettatura`.
     CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
                    QWidget* parent = nullptr);
     ~CalendarioView() override;
@@ -41,12 +42,14 @@ public:
     static QString dataDiOggi(const QDate& giorno, const QLocale& locale);
 
     CompositorePromemoria& compositore() const { return *compositore_; }
-    DettaturaVocale& dettatura() const { return *dettatura_; }
+    DettaturaVocale& dettatura() const;
     ElencoAgenda* elenco() const { return elenco_; }
     BarraCompositore* barra() const { return barra_; }
     PannelloDettagli* pannelloDettagli() const { return dettagli_; }
     MessaggioAgenda* erroreCreazione() const { return erroreCreazione_; }
     MessaggioAgenda* erroreDettatura() const { return erroreDettatura_; }
+    // "Il calendario non risponde.", while the store keeps a read waiting.
+    MessaggioAgenda* avvisoArchivio() const { return avvisoArchivio_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
     // Ends the details panel's coming or going at once.
     void completaAnimazioni();
@@ -65,11 +68,11 @@ private:
 
     CalendarioManager& manager_;
     Clock& clock_;
-    // Only when this view made the dictation's backends.
-    std::unique_ptr<BackendAudio> audio_;
-    std::unique_ptr<TrascrittoreAudio> trascrittore_;
-    std::unique_ptr<DettaturaVocale> dettatura_;
-    std::unique_ptr<CompositorePromemoria> compositore_;
+    // Only when the composer is the view's own.
+    std::unique_ptr<DettaturaVocale> dettaturaPropria_;
+    std::unique_ptr<CompositorePromemoria> compositoreProprio_;
+    // Its keeper may let it go before this view is destroyed.
+    QPointer<CompositorePromemoria> compositore_;
 
     QStackedWidget* corpo_;
     QWidget* accesso_;
@@ -79,6 +82,7 @@ private:
     BarraCompositore* barra_;
     MessaggioAgenda* erroreCreazione_;
     MessaggioAgenda* erroreDettatura_;
+    MessaggioAgenda* avvisoArchivio_;
     PannelloDettagli* dettagli_;
     // The details panel comes in from the bottom edge as it fades in (0
     // gone, 1 in its place), and leaves the same way; the column above

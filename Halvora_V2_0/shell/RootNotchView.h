@@ -31,6 +31,7 @@ class BatteriaMonitor;
 class DownloadMonitor;
 class Installazione;
 class Clock;
+class CompositoreConDettatura;
 class MonitorSchermoIntero;
 class NotchStateManager;
 class RotazioneSchede;
@@ -48,13 +49,6 @@ class StatoDesktop;
 class RootNotchView : public QWidget {
     Q_OBJECT
 public:
-    // What the notch's shape is moving to.
-    enum class MetaForma { chiusa, scheda, impostazioni, guida };
-    // The spring a change of the shape's target moves on: the guide comes
-    // and goes, and the panel turns to the settings page and back, on
-    // springs of their own; everything else on the shape's.
-    static CostantiMolla mollaCambio(MetaForma da, MetaForma a);
-
     // What the root view needs of the running desktop to build its managers.
     struct Servizi {
         Clock& clock;
@@ -136,6 +130,12 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // What the notch's shape is moving to.
+    enum class MetaForma { chiusa, scheda, impostazioni, guida };
+    // The spring a change of the shape's target moves on: the guide comes
+    // and goes, and the panel turns to the settings page and back, on
+    // springs of their own; everything else on the shape's.
+    static CostantiMolla mollaCambio(MetaForma da, MetaForma a);
     QSizeF dimensioneTacca() const;
     MetaForma metaForma() const;
     // The shape's frame at rest for the current state, and where the shape
@@ -221,6 +221,9 @@ private:
     std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
     std::unique_ptr<DownloadMonitor> downloadMonitor_;
     std::unique_ptr<CalendarioManager> calendarioManager_;
+    // The calendar tab's composer, made with the tab's first build and kept
+    // after, so what the user typed outlasts the tab.
+    std::unique_ptr<CompositoreConDettatura> compositore_;
     std::unique_ptr<AggiornamentoManager> aggiornamentoManager_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
     std::unique_ptr<VideoNotchManager> videoNotch_;
