@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <functional>
 #include <malloc.h>
+#include <utility>
 
 namespace {
 
@@ -238,12 +239,14 @@ void ClipboardManager::sulLettore(std::function<T()> lavoro, std::function<void(
     ++letture_;
     // The destructor waits for the worker, so `this` outlives the work;
     // the result is dropped if this object goes before it is delivered.
-    lettore_.start([this, lavoro = std::move(lavoro), poi = std::move(poi)] {
+    lettore_.start([this, lavoro = std::move(lavoro), poi = std::move(poi)]() mutable {
         // Shared from here to where it is used: a long text's bytes are never copied.
-        auto r = std::make_shared<const T>(lavoro());
+        // The work and its captures go before the result is posted: entries it
+        // held must not keep their cache files past the moment they are dropped.
+        auto r = std::make_shared<const T>(std::exchange(lavoro, nullptr)());
         QMetaObject::invokeMethod(
             this,
-            [this, poi, r] {
+            [this, poi = std::move(poi), r] {
                 --letture_;
                 poi(*r);
             },
