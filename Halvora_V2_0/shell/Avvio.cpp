@@ -12,6 +12,7 @@
 #include "ScorciatoiaTacca.h"
 #include "SessioneDesktop.h"
 #include "StatoDesktop.h"
+#include "TastoGlobale.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -26,6 +27,7 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <csignal>
+#include <cstdlib>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,6 +37,8 @@ int segnaliFd[2] = {-1, -1};
 volatile sig_atomic_t uscitaChiesta = 0;
 // How long the way out may take before the process ends all the same.
 constexpr unsigned kSecondiPerUscire = 10;
+// How long the way out waits for the desktop to take the hot key back.
+constexpr int kMsPerCongedoTasto = 1000;
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
 // the single-instance socket are given back on the way out. The loop hears
@@ -87,7 +91,15 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     // copy, and with none running nothing starts.
     if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
         QCoreApplication app(argc, argv);
-        IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione});
+        if (IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione}))
+            return 0;
+        // The binding outlived a copy that died without giving it back: it
+        // goes, so that the next press reaches the programs again.
+        const auto tipo = SessioneDesktop::tipo();
+        if (tipo == SessioneDesktop::Tipo::sway || tipo == SessioneDesktop::Tipo::gnome)
+            SessioneDesktop::creaTastoGlobale({QCoreApplication::applicationFilePath(),
+                                               ScorciatoiaTacca::kArgomentoPressione})
+                ->liberaEAttendi(kMsPerCongedoTasto);
         return 0;
     }
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
@@ -148,6 +160,12 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     // of the single-instance socket and the hot key so the new copy can take
     // them, and takes them back when the new copy does not start.
     ScorciatoiaTacca& scorciatoia = ScorciatoiaTacca::condivisa();
+    // What the hot key registered with the desktop goes with the application,
+    // however it ends: through the event loop (a signal, the settings' quit)
+    // or from inside the toolkit, which calls exit() when the display goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                     [&scorciatoia] { scorciatoia.congeda(kMsPerCongedoTasto); });
+    std::atexit([] { ScorciatoiaTacca::condivisa().congeda(kMsPerCongedoTasto); });
     Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
                        [&] {
                            istanza.rilascia();
