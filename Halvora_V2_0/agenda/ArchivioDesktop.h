@@ -31,8 +31,9 @@ public:
     void osservaCambi(std::function<void()> cambiato) override;
     void chiudi() override;
     QString cartella() const override { return {}; }
-    // The desktop's online accounts, where its calendars are set up.
-    void apriImpostazioni() const override;
+    // The desktop's online accounts, where its calendars are set up, else
+    // a calendar program.
+    bool apriImpostazioni() const override;
 
 private:
     bool connetti(QString* errore = nullptr);

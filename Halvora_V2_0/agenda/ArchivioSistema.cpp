@@ -86,10 +86,9 @@ void ArchivioSistema::chiudi() { desktop_->chiudi(); }
 
 QString ArchivioSistema::cartella() const { return cartella_->cartella(); }
 
-void ArchivioSistema::apriImpostazioni() const
+bool ArchivioSistema::apriImpostazioni() const
 {
     if (usaDesktop().value_or(false))
-        desktop_->apriImpostazioni();
-    else
-        ArchivioAgenda::apriImpostazioni();
+        return desktop_->apriImpostazioni();
+    return ArchivioAgenda::apriImpostazioni();
 }

@@ -30,7 +30,7 @@ public:
     void osservaCambi(std::function<void()> cambiato) override;
     void chiudi() override;
     QString cartella() const override;
-    void apriImpostazioni() const override;
+    bool apriImpostazioni() const override;
 
     // Known after the first read: whether the desktop's store is in use. Any thread.
     std::optional<bool> usaDesktop() const;

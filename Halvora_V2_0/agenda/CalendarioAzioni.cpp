@@ -88,4 +88,15 @@ void CalendarioManager::segnalaErrore(const QString& motivo)
     emit operazioneFallita(*EsitoCreazione::nonSalvato(motivo).messaggio());
 }
 
-void CalendarioManager::apriImpostazioniPrivacy() { archivio_->apriImpostazioni(); }
+void CalendarioManager::apriImpostazioniPrivacy()
+{
+    setAvvisoImpostazioni(archivio_->apriImpostazioni() ? QString() : tr("Nessuna app può aprire le impostazioni dei calendari"));
+}
+
+void CalendarioManager::setAvvisoImpostazioni(const QString& testo)
+{
+    if (testo == avvisoImpostazioni_)
+        return;
+    avvisoImpostazioni_ = testo;
+    emit avvisoImpostazioniChanged();
+}

@@ -27,6 +27,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(QList<Promemoria> promemoria READ promemoria NOTIFY promemoriaChanged)
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
+    Q_PROPERTY(QString avvisoImpostazioni READ avvisoImpostazioni NOTIFY avvisoImpostazioniChanged)
 
 public:
     // `archivio` is used only on `coda`; without a queue the manager makes a
@@ -44,6 +45,8 @@ public:
     // The shell may clear the card itself.
     void setDaAvvisare(const std::optional<Promemoria>& p);
     bool attivo() const { return attivo_; }
+    // Why the access panel's button opened nothing; empty otherwise.
+    const QString& avvisoImpostazioni() const { return avvisoImpostazioni_; }
 
     // Starts reading the store: now, every 30 s and on every change that the
     // store reports or its files show. Later calls do nothing.
@@ -64,7 +67,8 @@ public:
     // card's buttons do nothing more.
     void completaDaAvvisare();
     void rimandaDaAvvisare();
-    // Opens where the store is set up: the folder, or the desktop's accounts.
+    // Opens where the store is set up: the folder, or the desktop's accounts
+    // or calendar program; with none of them, `avvisoImpostazioni` says so.
     void apriImpostazioniPrivacy();
 
     static constexpr double kIntervalloAggiornamento = 30.0;
@@ -77,6 +81,7 @@ signals:
     void promemoriaChanged();
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
+    void avvisoImpostazioniChanged();
     // A write the user asked for failed; the text says why.
     void operazioneFallita(const QString& messaggio);
 
@@ -94,6 +99,7 @@ private:
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
     void segnalaErrore(const QString& motivo);
+    void setAvvisoImpostazioni(const QString& testo);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
@@ -107,6 +113,7 @@ private:
     QList<Promemoria> promemoria_;
     bool accessoPromemoriaNegato_ = false;
     std::optional<Promemoria> daAvvisare_;
+    QString avvisoImpostazioni_;
     QSet<QString> giaAvvisati_;
 
     bool attivo_ = false;

@@ -13,6 +13,7 @@ class ElencoAgenda;
 class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
+class QLabel;
 class QPropertyAnimation;
 class QStackedWidget;
 class TrascrittoreAudio;
@@ -47,6 +48,8 @@ public:
     MessaggioAgenda* erroreCreazione() const { return erroreCreazione_; }
     MessaggioAgenda* erroreDettatura() const { return erroreDettatura_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
+    // Why the access panel's button opened nothing.
+    QLabel* avvisoImpostazioni() const { return avvisoImpostazioni_; }
     // Ends the details panel's fade at once.
     void completaAnimazioni();
 
@@ -68,6 +71,7 @@ private:
     QStackedWidget* corpo_;
     QWidget* accesso_;
     QAbstractButton* apriImpostazioni_;
+    QLabel* avvisoImpostazioni_;
     QWidget* vuoto_;
     ElencoAgenda* elenco_;
     BarraCompositore* barra_;
