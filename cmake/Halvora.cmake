@@ -67,11 +67,13 @@ function(halvora_add_test name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}")
 endfunction()
 
-# Every *_<lang>.ts under Resources/translations becomes a .qm embedded in
-# `target` under :/i18n, one table per area of the application.
+# Every *_<lang>.ts under Resources/translations is embedded in `target`
+# under :/i18n as it stands, one table per area of the application: the
+# program reads the entries by their key alone, whatever context lists them.
 function(halvora_add_translations target)
-  file(GLOB ts_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Halvora_V2_0/Resources/translations/*.ts)
-  qt_add_translations(${target} TS_FILES ${ts_files} RESOURCE_PREFIX /i18n LRELEASE_OPTIONS -silent)
+  set(dir ${CMAKE_SOURCE_DIR}/Halvora_V2_0/Resources/translations)
+  file(GLOB ts_files CONFIGURE_DEPENDS ${dir}/*.ts)
+  qt_add_resources(${target} halvora_traduzioni PREFIX /i18n BASE ${dir} FILES ${ts_files})
 endfunction()
 
 # The application's bundle folder: the application and every helper

@@ -2,40 +2,82 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
+#include <QXmlStreamReader>
+#include <optional>
 
 namespace {
-const char* const kContesto = "Halvora";
 const QStringList kLingue = {QStringLiteral("it"), QStringLiteral("en"), QStringLiteral("es")};
+const QString kCartella = QStringLiteral(":/i18n");
 } // namespace
+
+QStringList Traduzioni::fileDi(const QString& codice)
+{
+    QStringList file;
+    if (!kLingue.contains(codice))
+        return file;
+    const QDir cartella(kCartella);
+    for (const QString& nome : cartella.entryList({QStringLiteral("*_%1.ts").arg(codice)}, QDir::Files, QDir::Name))
+        file << cartella.filePath(nome);
+    return file;
+}
+
+Traduzioni::Tabella Traduzioni::leggi(QIODevice& file, QString* errore)
+{
+    Tabella tabella;
+    QXmlStreamReader xml(&file);
+    QString sorgente;
+    std::optional<QString> traduzione;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == QLatin1String("message")) {
+                sorgente.clear();
+                traduzione.reset();
+            } else if (xml.name() == QLatin1String("source")) {
+                sorgente = xml.readElementText();
+            } else if (xml.name() == QLatin1String("translation")) {
+                const auto tipo = xml.attributes().value(QLatin1String("type"));
+                const bool valida = tipo.isEmpty();
+                const QString testo = xml.readElementText();
+                if (valida && !testo.isEmpty())
+                    traduzione = testo;
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("message") && traduzione) {
+            tabella.insert(sorgente, *traduzione);
+        }
+    }
+    if (xml.hasError()) {
+        if (errore)
+            *errore = xml.errorString() + QStringLiteral(" (line %1)").arg(xml.lineNumber());
+        return {};
+    }
+    return tabella;
+}
 
 bool Traduzioni::carica(const QString& codice)
 {
-    tabelle_.clear();
+    tabella_.clear();
     codice_ = QStringLiteral("it");
-    if (!kLingue.contains(codice))
-        return false;
-    const QDir cartella(QStringLiteral(":/i18n"));
-    for (const QString& file : cartella.entryList({QStringLiteral("*_%1.qm").arg(codice)}, QDir::Files, QDir::Name)) {
-        auto t = std::make_unique<QTranslator>();
-        if (t->load(cartella.filePath(file)))
-            tabelle_.push_back(std::move(t));
+    const QStringList file = fileDi(codice);
+    for (const QString& percorso : file) {
+        QFile f(percorso);
+        if (f.open(QIODevice::ReadOnly))
+            tabella_.insert(leggi(f));
     }
     // Italian needs no table: its few entries only adapt keys to this desktop.
-    if (tabelle_.empty() && codice != QLatin1String("it"))
+    if (tabella_.isEmpty() && codice != QLatin1String("it"))
         return false;
     codice_ = codice;
     return true;
 }
 
-QString Traduzioni::translate(const char* context, const char* sourceText, const char* disambiguation, int n) const
+QString Traduzioni::translate(const char*, const char* sourceText, const char*, int) const
 {
-    for (const auto& t : tabelle_) {
-        const QString r = t->translate(kContesto, sourceText, disambiguation, n);
-        if (!r.isEmpty())
-            return r;
-    }
-    return {};
+    if (!sourceText || tabella_.isEmpty())
+        return {};
+    return tabella_.value(QString::fromUtf8(sourceText));
 }
 
 QString Traduzioni::linguaEffettiva(const QString& scelta)

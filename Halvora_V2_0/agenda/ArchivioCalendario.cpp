@@ -1,5 +1,6 @@
 #include "ArchivioCalendario.h"
 #include "Ical.h"
+#include "Testi.h"
 #include "VociIcal.h"
 
 #include "Colori.h"
@@ -21,7 +22,6 @@ namespace {
 const QString kImpostazioni = QStringLiteral("archivio.ini");
 const QString kChiavePredefinito = QStringLiteral("elencoPredefinito");
 
-QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
 
 // What tells a changed file from the one already parsed: a write through a
 // temporary file and a rename gives a new inode even within one tick.
@@ -104,7 +104,7 @@ bool ArchivioCalendario::scrivibile() const
 void ArchivioCalendario::creaElencoIniziale()
 {
     const QString nome = QStringLiteral("Promemoria.ics");
-    Ical::Componente cal = nuovoCalendario(t("Promemoria"));
+    Ical::Componente cal = nuovoCalendario(Testi::tr("Promemoria"));
     QString errore;
     if (scrivi(QDir(cartella_).filePath(nome), Ical::comeTesto(cal.get()), &errore))
         impostaElencoPredefinito(nome);
@@ -234,10 +234,10 @@ EsitoCreazione ArchivioCalendario::crea(const NuovoPromemoria& nuovo, const QDat
                                                            : Ical::leggi(contenuto);
     // Never rewrite a file we could not understand: that would lose its data.
     if (!radice || !Ical::integro(radice.get()))
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
     icalcomponent* calendario = Ical::calendari(radice.get()).value(0);
     if (!calendario)
-        return EsitoCreazione::nonSalvato(t("Il file del calendario non è leggibile."));
+        return EsitoCreazione::nonSalvato(Testi::tr("Il file del calendario non è leggibile."));
 
     // The due time is kept to the minute, as a wall-clock time.
     icalcomponent_add_component(calendario, VociIcal::nuovo(nuovo, ora, nullptr).release());
@@ -277,7 +277,7 @@ EsitoScrittura ArchivioCalendario::modifica(const QString& id, const std::functi
     Modifica m;
     m.radice = Ical::leggi(f.readAll());
     if (!m.radice || !Ical::integro(m.radice.get()))
-        return {EsitoScrittura::Tipo::nonSalvato, t("Il file del calendario non è leggibile.")};
+        return {EsitoScrittura::Tipo::nonSalvato, Testi::tr("Il file del calendario non è leggibile.")};
     const QByteArray uid = id.toUtf8();
     for (icalcomponent* todo : Ical::componenti(m.radice.get(), ICAL_VTODO_COMPONENT))
         if (uid == icalcomponent_get_uid(todo)) {

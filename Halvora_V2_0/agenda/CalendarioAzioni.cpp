@@ -2,6 +2,7 @@
 // and open where the store is set up.
 #include "ArchivioAgenda.h"
 #include "CalendarioManager.h"
+#include "Testi.h"
 
 
 void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& scadenza,
@@ -34,9 +35,11 @@ void CalendarioManager::completa(const Promemoria& p, std::function<void(bool)> 
     const QDateTime ora = clock_.now();
     suCoda([this, id = p.id, ora, poi = std::move(poi)](ArchivioAgenda& archivio) -> Passo {
         const EsitoScrittura esito = archivio.completa(id, ora);
-        return [this, esito, poi] {
+        return [this, id, esito, poi] {
             if (esito.tipo == EsitoScrittura::Tipo::nonSalvato)
-                segnalaErrore(esito.errore);
+                segnalaErrore(id, Testi::tr("Non completato: %1").arg(esito.errore));
+            else
+                togliErrore(id);
             // A reminder that is gone changes nothing that a refresh would show.
             if (esito.tipo != EsitoScrittura::Tipo::nonTrovato)
                 aggiornaPromemoria();
@@ -73,8 +76,13 @@ void CalendarioManager::rimandaDaAvvisare()
             azioneInCorso_ = false;
             if (esito.tipo == EsitoScrittura::Tipo::nonTrovato)
                 return; // the card stays
-            if (esito.tipo == EsitoScrittura::Tipo::nonSalvato)
-                segnalaErrore(esito.errore);
+            if (esito.tipo == EsitoScrittura::Tipo::nonSalvato) {
+                // The reminder keeps its time: the card stays and says why, as after a failed "Fatto".
+                segnalaErrore(id, Testi::tr("Non rimandato: %1").arg(esito.errore));
+                aggiornaPromemoria();
+                return;
+            }
+            togliErrore(id);
             giaAvvisati_.remove(id); // so it is announced again when the new time comes
             if (daAvvisare_ && daAvvisare_->id == id)
                 setDaAvvisare(std::nullopt);
@@ -83,14 +91,23 @@ void CalendarioManager::rimandaDaAvvisare()
     });
 }
 
-void CalendarioManager::segnalaErrore(const QString& motivo)
+void CalendarioManager::segnalaErrore(const QString& id, const QString& messaggio)
 {
-    emit operazioneFallita(*EsitoCreazione::nonSalvato(motivo).messaggio());
+    erroriPromemoria_.insert(id, messaggio);
+    emit erroriPromemoriaChanged();
+    emit operazioneFallita(messaggio);
+}
+
+void CalendarioManager::togliErrore(const QString& id)
+{
+    if (erroriPromemoria_.remove(id))
+        emit erroriPromemoriaChanged();
 }
 
 void CalendarioManager::apriImpostazioniPrivacy()
 {
-    setAvvisoImpostazioni(archivio_->apriImpostazioni() ? QString() : tr("Nessuna app può aprire le impostazioni dei calendari"));
+    setAvvisoImpostazioni(archivio_->apriImpostazioni() ? QString()
+                                                         : Testi::tr("Nessuna app può aprire le impostazioni dei calendari"));
 }
 
 void CalendarioManager::setAvvisoImpostazioni(const QString& testo)

@@ -5,6 +5,7 @@
 #include "UserDefaults.h"
 
 #include <QFileSystemWatcher>
+#include <algorithm>
 
 namespace {
 
@@ -136,6 +137,19 @@ void CalendarioManager::applicaPromemoria(quint64 generazione, bool accesso, QLi
         return;
     if (cambia(promemoria_, lista))
         emit promemoriaChanged();
+    // A reminder done or deleted elsewhere takes its failure with it.
+    bool tolti = false;
+    for (auto it = erroriPromemoria_.begin(); it != erroriPromemoria_.end();) {
+        const QString id = it.key();
+        if (std::none_of(lista.cbegin(), lista.cend(), [&id](const Promemoria& p) { return p.id == id; })) {
+            it = erroriPromemoria_.erase(it);
+            tolti = true;
+        } else {
+            ++it;
+        }
+    }
+    if (tolti)
+        emit erroriPromemoriaChanged();
     controllaScadenze(lista);
 }
 

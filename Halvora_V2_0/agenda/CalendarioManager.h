@@ -5,6 +5,7 @@
 #include "SceltePromemoria.h"
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
     Q_PROPERTY(QString avvisoImpostazioni READ avvisoImpostazioni NOTIFY avvisoImpostazioniChanged)
+    Q_PROPERTY(QHash<QString, QString> erroriPromemoria READ erroriPromemoria NOTIFY erroriPromemoriaChanged)
 
 public:
     // `archivio` is used only on `coda`; without a queue the manager makes a
@@ -44,6 +46,11 @@ public:
     const std::optional<Promemoria>& daAvvisare() const { return daAvvisare_; }
     // The shell may clear the card itself.
     void setDaAvvisare(const std::optional<Promemoria>& p);
+    // Why the last completion or snooze of a reminder failed, by its id,
+    // for the views that show the reminder; gone with the reminder's next
+    // success or when it leaves the list.
+    const QHash<QString, QString>& erroriPromemoria() const { return erroriPromemoria_; }
+    QString erroreDi(const QString& id) const { return erroriPromemoria_.value(id); }
     bool attivo() const { return attivo_; }
     // Why the access panel's button opened nothing; empty otherwise.
     const QString& avvisoImpostazioni() const { return avvisoImpostazioni_; }
@@ -82,6 +89,7 @@ signals:
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
     void avvisoImpostazioniChanged();
+    void erroriPromemoriaChanged();
     // A write the user asked for failed; the text says why.
     void operazioneFallita(const QString& messaggio);
 
@@ -98,8 +106,9 @@ private:
     void cambioEsterno();
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
-    void segnalaErrore(const QString& motivo);
     void setAvvisoImpostazioni(const QString& testo);
+    void segnalaErrore(const QString& id, const QString& messaggio);
+    void togliErrore(const QString& id);
 
     Clock& clock_;
     UserDefaults& impostazioni_;
@@ -115,6 +124,7 @@ private:
     std::optional<Promemoria> daAvvisare_;
     QString avvisoImpostazioni_;
     QSet<QString> giaAvvisati_;
+    QHash<QString, QString> erroriPromemoria_;
 
     bool attivo_ = false;
     bool azioneInCorso_ = false; // a card action is being saved

@@ -13,7 +13,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QLocale>
-#include <QPropertyAnimation>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -21,6 +20,10 @@
 using namespace StileAgenda;
 
 namespace {
+
+constexpr int kMargineVerticale = 8;
+// The details panel comes and goes on this spring.
+constexpr CostantiMolla kMollaDettagli{0.35, 0.8};
 
 // "calendar", "OGGI" and today's date.
 class Intestazione final : public QWidget {
@@ -128,7 +131,8 @@ void CalendarioView::aggiornaCompositore()
     });
 
     auto* colonna = new QVBoxLayout(this);
-    colonna->setContentsMargins(14, 8, 14, 8);
+    // Left and right, the padding every module of the panel keeps.
+    colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale);
     colonna->setSpacing(10);
     colonna->addWidget(new Intestazione(clock_, this));
 
@@ -149,7 +153,8 @@ void CalendarioView::aggiornaCompositore()
                                            [etichetta](QPainter& p, const QRect& r) {
                                                riempiCapsula(p, r, conOpacita(Colori::indaco(), 0.18));
                                                p.setFont(carattere(12, QFont::DemiBold));
-                                               p.setPen(Colori::indaco());
+                                               p.setPen(AspettoScheda::leggibileSulPannello(
+                                                   Colori::indaco(), 0, conOpacita(Colori::indaco(), 0.18)));
                                                p.drawText(r, Qt::AlignCenter, etichetta);
                                            },
                                            accesso_);
@@ -187,12 +192,16 @@ void CalendarioView::aggiornaCompositore()
     colonna->addWidget(erroreCreazione_);
     erroreDettatura_ = new MessaggioAgenda({}, secondario(), this);
     colonna->addWidget(erroreDettatura_);
+    // Out of the column: laid at its foot by disponiDettagli().
     dettagli_ = new PannelloDettagli(*compositore_, this);
     dettagli_->hide();
-    colonna->addWidget(dettagli_);
+    dettagliDentro_.setTolleranza(0.5 / 255);
+    animatore_.segui(&dettagliDentro_);
+    connect(&animatore_, &AnimatoreMolle::passo, this, &CalendarioView::disponiDettagli);
 
     connect(&manager_, &CalendarioManager::impegniDiOggiChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::promemoriaChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(&manager_, &CalendarioManager::erroriPromemoriaChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
@@ -221,18 +230,8 @@ QString CalendarioView::dataDiOggi(const QDate& giorno, const QLocale& locale)
     QString formato = locale.dateFormat(QLocale::LongFormat);
     static const QRegularExpression anno(QStringLiteral("[\\s,.]*(?:'[^']*'\\s*)?y+[.,]?"));
     formato.remove(anno);
-    QString testo = locale.toString(giorno, formato.trimmed());
-    bool inizioParola = true;
-    for (QChar& c : testo) {
-        if (c.isLetter()) {
-            if (inizioParola)
-                c = c.toUpper();
-            inizioParola = false;
-        } else {
-            inizioParola = !c.isDigit();
-        }
-    }
-    return testo;
+    // Cased as the language writes it: "lunedì 2 marzo", "Monday, March 2".
+    return locale.toString(giorno, formato.trimmed());
 }
 
 void CalendarioView::aggiornaCorpo()
@@ -241,6 +240,7 @@ void CalendarioView::aggiornaCorpo()
                                      manager_.impegniDiOggi().isEmpty() && manager_.promemoria().isEmpty());
     corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
     elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
+    elenco_->impostaErrori(manager_.erroriPromemoria());
 }
 
 void CalendarioView::aggiornaPiede()
@@ -248,33 +248,55 @@ void CalendarioView::aggiornaPiede()
     erroreCreazione_->imposta(compositore_->erroreCreazione());
     erroreDettatura_->imposta(dettatura_->errore());
 
-    const bool mostra = compositore_->mostraDettagli();
-    if (mostra == dettagli_->isVisible())
+    const double obiettivo = compositore_->mostraDettagli() ? 1 : 0;
+    if (obiettivo == dettagliDentro_.obiettivo())
         return;
-    if (!mostra) {
-        completaAnimazioni();
+    dettagliDentro_.vaiA(obiettivo, kMollaDettagli);
+    // Unseen, it is simply there or not.
+    if (isVisible())
+        animatore_.avvia();
+    else
+        animatore_.completa();
+    disponiDettagli();
+}
+
+void CalendarioView::disponiDettagli()
+{
+    auto* colonna = static_cast<QBoxLayout*>(layout());
+    const double dentro = dettagliDentro_.valore();
+    if (dentro <= 0 && dettagliDentro_.ferma()) {
         dettagli_->hide();
+        dettagli_->setGraphicsEffect(nullptr);
+        colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale);
         return;
     }
-    // The panel fades in under the composer bar.
-    auto* effetto = new QGraphicsOpacityEffect(dettagli_);
-    effetto->setOpacity(0);
-    dettagli_->setGraphicsEffect(effetto);
+    // The column gives up the panel's height and its spacing as the panel
+    // comes, and the panel rises from below the bottom edge into that room.
+    const int altezza = dettagli_->sizeHint().height();
+    const int posto = altezza + colonna->spacing();
+    colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale + std::max(0, int(std::lround(dentro * posto))));
+    const int y = height() - kMargineVerticale - altezza;
+    dettagli_->setGeometry(0, int(std::lround(y + (1 - dentro) * (height() - y))), width(), altezza);
+    const bool fermo = dettagliDentro_.ferma();
+    if (fermo)
+        dettagli_->setGraphicsEffect(nullptr);
+    else if (auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(dettagli_->graphicsEffect()))
+        effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
+    else {
+        effetto = new QGraphicsOpacityEffect(dettagli_);
+        effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
+        dettagli_->setGraphicsEffect(effetto);
+    }
     dettagli_->show();
-    dissolvenza_ = new QPropertyAnimation(effetto, "opacity", this);
-    dissolvenza_->setDuration(300);
-    dissolvenza_->setEndValue(1.0);
-    dissolvenza_->setEasingCurve(QEasingCurve::OutCubic);
-    connect(dissolvenza_, &QPropertyAnimation::finished, this, [this] { completaAnimazioni(); });
-    dissolvenza_->start();
+}
+
+void CalendarioView::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    disponiDettagli();
 }
 
 void CalendarioView::completaAnimazioni()
 {
-    if (!dissolvenza_)
-        return;
-    QPropertyAnimation* a = std::exchange(dissolvenza_, nullptr);
-    a->stop();
-    a->deleteLater();
-    dettagli_->setGraphicsEffect(nullptr);
+    animatore_.completa();
 }

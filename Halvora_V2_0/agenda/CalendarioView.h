@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Molla.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -14,7 +16,6 @@ class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
 class QLabel;
-class QPropertyAnimation;
 class QStackedWidget;
 class TrascrittoreAudio;
 class UserDefaults;
@@ -36,8 +37,8 @@ public:
     static Corpo sceltaCorpo(bool accessoNegato, bool accessoPromemoriaNegato, bool nienteOggi);
     Corpo corpo() const;
 
-    // The header's date: weekday, day and month as the locale writes them,
-    // every word capitalised, without the year.
+    // The header's date: weekday, day and month as the locale writes and
+    // cases them, without the year.
     static QString dataDiOggi(const QDate& giorno, const QLocale& locale);
 
     CompositorePromemoria& compositore() const { return *compositore_; }
@@ -50,8 +51,11 @@ public:
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
     // Why the access panel's button opened nothing.
     QLabel* avvisoImpostazioni() const { return avvisoImpostazioni_; }
-    // Ends the details panel's fade at once.
+    // Ends the details panel's coming or going at once.
     void completaAnimazioni();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void aggiornaCompositore();
@@ -59,6 +63,8 @@ private:
     void aggiornaCorpo();
     // The messages and the details panel, from the composer and the dictation.
     void aggiornaPiede();
+    // Lays the details panel where its spring has it.
+    void disponiDettagli();
 
     CalendarioManager& manager_;
     Clock& clock_;
@@ -78,5 +84,9 @@ private:
     MessaggioAgenda* erroreCreazione_;
     MessaggioAgenda* erroreDettatura_;
     PannelloDettagli* dettagli_;
-    QPropertyAnimation* dissolvenza_ = nullptr;
+    // The details panel comes in from the bottom edge as it fades in (0
+    // gone, 1 in its place), and leaves the same way; the column above
+    // makes room for it on the same spring.
+    Molla dettagliDentro_;
+    AnimatoreMolle animatore_;
 };

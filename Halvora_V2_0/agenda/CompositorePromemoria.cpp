@@ -47,9 +47,7 @@ QString CompositorePromemoria::etichettaScadenza() const
     const QString ora = locale.toString(quando.time(), QLocale::ShortFormat);
     if (quando.date() == clock_.now().toLocalTime().date())
         return tr("le %1").arg(ora);
-    const QString giorno =
-        QString::number(quando.date().day()) + QLatin1Char(' ') + locale.monthName(quando.date().month(), QLocale::ShortFormat);
-    return tr("il %1 alle %2").arg(giorno, ora);
+    return tr("il %1 alle %2").arg(Agenda::giornoBreve(quando.date(), locale), ora);
 }
 
 QString CompositorePromemoria::testoCrea() const { return tr("Crea per %1").arg(etichettaScadenza()); }

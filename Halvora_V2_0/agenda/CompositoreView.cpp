@@ -248,7 +248,9 @@ PannelloDettagli::PannelloDettagli(CompositorePromemoria& compositore, QWidget* 
                                    const bool vuoto = compositore_.testoVuoto();
                                    riempiCapsula(p, r, conOpacita(Colori::indaco(), vuoto ? 0.1 : 0.22));
                                    p.setFont(carattere(11, QFont::DemiBold));
-                                   p.setPen(vuoto ? secondario() : Colori::indaco());
+                                   p.setPen(vuoto ? secondario()
+                                                  : AspettoScheda::leggibileSulPannello(
+                                                        Colori::indaco(), 0.1, conOpacita(Colori::indaco(), 0.22)));
                                    p.drawText(r, Qt::AlignCenter, compositore_.testoCrea());
                                },
                                this);

@@ -43,6 +43,15 @@ void ElencoAgenda::imposta(const QList<Impegno>& impegni, const QList<Promemoria
     update();
 }
 
+void ElencoAgenda::impostaErrori(const QHash<QString, QString>& errori)
+{
+    if (errori == errori_)
+        return;
+    errori_ = errori;
+    scorri(0);
+    update();
+}
+
 bool ElencoAgenda::inCorso(const Impegno& e, const QDateTime& ora)
 {
     return !e.annullato && e.inizio <= ora && e.fine > ora;
@@ -54,7 +63,7 @@ std::optional<QString> ElencoAgenda::testoScadenza(const Promemoria& p, const QD
 {
     std::optional<QString> testo = p.scadenzaTesto(ora);
     if (testo && scaduto(p, ora))
-        testo = QStringLiteral("scaduto · ") + *testo;
+        testo = tr("scaduto · %1").arg(*testo);
     return testo;
 }
 
@@ -69,6 +78,8 @@ int ElencoAgenda::altezzaPromemoria(const Promemoria& p) const
     // The line under the title holds the due text and the repeat mark; without either it is not there.
     if (p.scadenza || p.siRipete)
         testo += 2 + altezzaRiga(fontOrario());
+    if (errori_.contains(p.id))
+        testo += 2 + altezzaRiga(fontLuogo());
     return kPadVert + std::max(kLatoCerchio, testo) + kPadVert;
 }
 
@@ -200,7 +211,7 @@ void ElencoAgenda::disegnaImpegno(QPainter& p, const Impegno& e, const QRect& r,
                             fm.height() + 4);
         riempiCapsula(p, capsula, conOpacita(Colori::indaco(), 0.15));
         p.setFont(fontBadge());
-        p.setPen(Colori::indaco());
+        p.setPen(AspettoScheda::leggibileSulPannello(Colori::indaco(), 0.08, conOpacita(Colori::indaco(), 0.15)));
         p.drawText(capsula, Qt::AlignCenter, badge);
         destra = capsula.left() - 10;
     }
@@ -238,9 +249,18 @@ void ElencoAgenda::disegnaPromemoria(QPainter& p, const Promemoria& m, const QRe
     const int larghezza = std::max(0, dentro.right() + 1 - x);
     const int hTitolo = altezzaRiga(fontTitoloPromemoria());
     const bool riga2 = m.scadenza || m.siRipete;
-    const int hTesto = hTitolo + (riga2 ? 2 + altezzaRiga(fontOrario()) : 0);
+    const QString errore = errori_.value(m.id);
+    const int hErrore = errore.isEmpty() ? 0 : 2 + altezzaRiga(fontLuogo());
+    const int hTesto = hTitolo + (riga2 ? 2 + altezzaRiga(fontOrario()) : 0) + hErrore;
     const int cima = dentro.center().y() + 1 - hTesto / 2;
     riga(p, QRect(x, cima, larghezza, hTitolo), m.titolo, fontTitoloPromemoria(), primario());
+    if (!errore.isEmpty()) {
+        // Last line: why the reminder is still here after the user's action.
+        const QRect r(x, cima + hTesto - hErrore + 2, larghezza, hErrore - 2);
+        disegnaSimbolo(p, QStringLiteral("exclamationmark.triangle.fill"), 9, Colori::arancione(),
+                       QPointF(r.left() + 4.5, r.center().y() + 0.5));
+        riga(p, r.adjusted(13, 0, 0, 0), errore, fontLuogo(), Colori::arancione());
+    }
     if (!riga2)
         return;
 

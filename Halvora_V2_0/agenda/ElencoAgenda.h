@@ -2,6 +2,7 @@
 
 #include "Impegno.h"
 
+#include <QHash>
 #include <QWidget>
 #include <functional>
 
@@ -15,6 +16,8 @@ public:
     ElencoAgenda(std::function<QDateTime()> ora, QWidget* parent = nullptr);
 
     void imposta(const QList<Impegno>& impegni, const QList<Promemoria>& promemoria);
+    // Why the last action on a reminder failed, by its id: said under its row.
+    void impostaErrori(const QHash<QString, QString>& errori);
     const QList<Impegno>& impegni() const { return impegni_; }
     const QList<Promemoria>& promemoria() const { return promemoria_; }
 
@@ -55,5 +58,6 @@ private:
     std::function<QDateTime()> ora_;
     QList<Impegno> impegni_;
     QList<Promemoria> promemoria_;
+    QHash<QString, QString> errori_;
     int scorrimento_ = 0;
 };

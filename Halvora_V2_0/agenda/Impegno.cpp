@@ -8,8 +8,10 @@ QString Impegno::orario() const
 {
     if (interaGiornata)
         return QCoreApplication::translate("Halvora", "tutto il giorno");
-    return inizio.toLocalTime().toString(QStringLiteral("HH:mm")) + QChar(0x2013)
-        + fine.toLocalTime().toString(QStringLiteral("HH:mm"));
+    // The locale's own clock, as the reminders' times use it.
+    const QLocale locale;
+    return locale.toString(inizio.toLocalTime().time(), QLocale::ShortFormat) + QChar(0x2013)
+        + locale.toString(fine.toLocalTime().time(), QLocale::ShortFormat);
 }
 
 std::optional<QString> Promemoria::scadenzaTesto(const QDateTime& ora) const
@@ -20,13 +22,8 @@ std::optional<QString> Promemoria::scadenzaTesto(const QDateTime& ora) const
     const QDateTime quando = scadenza->toLocalTime();
     if (quando.date() == ora.toLocalTime().date())
         return locale.toString(quando.time(), QLocale::ShortFormat);
-    // Day, short month and time in the locale's own order and clock.
-    const QString formatoOra = locale.timeFormat(QLocale::ShortFormat);
-    const bool dodiciOre = formatoOra.contains(QLatin1String("ap"), Qt::CaseInsensitive);
-    const bool meseAvanti = locale.dateFormat(QLocale::ShortFormat).trimmed().startsWith(QLatin1Char('M'));
-    const QString giorno = meseAvanti ? QStringLiteral("MMM d") : QStringLiteral("d MMM");
-    const QString tempo = dodiciOre ? QStringLiteral("h:mm AP") : QStringLiteral("HH:mm");
-    return locale.toString(quando, giorno + QLatin1Char(' ') + tempo);
+    return Agenda::giornoBreve(quando.date(), locale) + QLatin1Char(' ')
+        + locale.toString(quando.time(), QLocale::ShortFormat);
 }
 
 namespace Agenda {
@@ -73,6 +70,12 @@ std::optional<Promemoria> daAnnunciare(const QList<Promemoria>& ordinati, const 
         return p;
     }
     return std::nullopt;
+}
+
+QString giornoBreve(const QDate& giorno, const QLocale& locale)
+{
+    const bool meseAvanti = locale.dateFormat(QLocale::ShortFormat).trimmed().startsWith(QLatin1Char('M'));
+    return locale.toString(giorno, meseAvanti ? QStringLiteral("MMM d") : QStringLiteral("d MMM"));
 }
 
 QDateTime inizioGiorno(const QDateTime& ora) { return ora.toLocalTime().date().startOfDay(); }

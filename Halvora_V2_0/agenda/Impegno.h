@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+class QLocale;
+
 // One of today's calendar events.
 struct Impegno {
     QString id; // a fresh random id when the store gives none
@@ -55,6 +57,10 @@ std::optional<Impegno> prossimo(const QList<Impegno>& ordinati, const QDateTime&
 // hour, up to `ora` included, and was not announced yet.
 std::optional<Promemoria> daAnnunciare(const QList<Promemoria>& ordinati, const QDateTime& ora,
                                        const QSet<QString>& giaAvvisati);
+
+// A day as its number and short month in the locale's order ("5 mar",
+// "Mar 5"), for times of another day than today.
+QString giornoBreve(const QDate& giorno, const QLocale& locale);
 
 // Today's window in local time: [start of the day of `ora`, start of the next day).
 QDateTime inizioGiorno(const QDateTime& ora);

@@ -28,10 +28,10 @@ QString ImpegnoCardView::testoInizio(const QDateTime& inizio, const QDateTime& o
 {
     const double n = std::ceil(secondiAllInizio(inizio, ora) / 60.0);
     if (!(n >= 1))
-        return QStringLiteral("ora");
+        return tr("ora");
     if (n == 1)
-        return QStringLiteral("fra 1 minuto");
-    return QStringLiteral("fra %1 minuti").arg(static_cast<qint64>(n));
+        return tr("fra 1 minuto");
+    return tr("fra %1 minuti").arg(static_cast<qint64>(n));
 }
 
 QString ImpegnoCardView::sottotitolo() const

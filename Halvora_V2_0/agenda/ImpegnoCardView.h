@@ -15,7 +15,7 @@ public:
 
     const Impegno& impegno() const { return impegno_; }
     // "ora", "fra 1 minuto" or "fra N minuti": the whole minutes up to the
-    // start, rounded up. Plain text, the same in every language.
+    // start, rounded up, in the interface's language.
     static QString testoInizio(const QDateTime& inizio, const QDateTime& ora);
     // The start text, then " · " and the place when there is one.
     QString sottotitolo() const;

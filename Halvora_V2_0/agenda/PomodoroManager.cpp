@@ -3,6 +3,7 @@
 #include "Notifiche.h"
 #include "NotificheApp.h"
 #include "SuonoAllarme.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 
@@ -24,7 +25,7 @@ std::optional<TimerMode> daRaw(const QString& raw)
 
 QString localizedTitle(TimerMode m)
 {
-    return QCoreApplication::translate("Halvora", rawValue(m).toUtf8().constData());
+    return m == TimerMode::pomodoro ? Testi::tr("FOCUS MODE") : Testi::tr("CUSTOM TIMER");
 }
 
 } // namespace ModoTimer
@@ -97,16 +98,15 @@ QString PomodoroManager::formattedTime() const
 
 QString PomodoroManager::statusText() const
 {
-    const char* chiave = "READY";
     if (currentMode_ == TimerMode::custom)
-        chiave = isActive_ ? "CUSTOM SESSION" : "READY";
-    else if (isBreakSession_)
-        chiave = "BREAK TIME";
-    else if (sessionState_ == PomodoroSessionState::running)
-        chiave = "FOCUS SESSION";
-    else if (sessionState_ == PomodoroSessionState::paused)
-        chiave = "PAUSED";
-    return QCoreApplication::translate("Halvora", chiave);
+        return isActive_ ? Testi::tr("CUSTOM SESSION") : Testi::tr("READY");
+    if (isBreakSession_)
+        return Testi::tr("BREAK TIME");
+    if (sessionState_ == PomodoroSessionState::running)
+        return Testi::tr("FOCUS SESSION");
+    if (sessionState_ == PomodoroSessionState::paused)
+        return Testi::tr("PAUSED");
+    return Testi::tr("READY");
 }
 
 void PomodoroManager::startTimer()

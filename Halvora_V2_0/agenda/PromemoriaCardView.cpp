@@ -49,6 +49,17 @@ PromemoriaCardView::PromemoriaCardView(Promemoria promemoria, std::function<void
     dopo_->setGeometry(QRectF(xDopo, c.center().y() - sd.height() / 2.0, sd.width(), sd.height()).toAlignedRect());
 }
 
+void PromemoriaCardView::setErrore(const QString& errore)
+{
+    if (errore == errore_)
+        return;
+    errore_ = errore;
+    setToolTip(errore_);
+    update();
+}
+
+QString PromemoriaCardView::sottotitolo() const { return errore_.isEmpty() ? tr("Promemoria") : errore_; }
+
 void PromemoriaCardView::disegnaPrimoPiano(QPainter& p)
 {
     const QRectF c = rettangoloScheda();
@@ -67,6 +78,7 @@ void PromemoriaCardView::disegnaPrimoPiano(QPainter& p)
     const double larghezza = dopo_->x() - 4 - x;
     const double y = c.center().y() - (mt.height() + 1 + me.height()) / 2;
     AspettoScheda::riga(p, QRectF(x, y, larghezza, mt.height()), promemoria_.titolo, titolo, Qt::white);
-    AspettoScheda::riga(p, QRectF(x, y + mt.height() + 1, larghezza, me.height()), tr("Promemoria"), etichetta,
-                        primario(0.75));
+    // A failure in full white: it is what the user must read.
+    AspettoScheda::riga(p, QRectF(x, y + mt.height() + 1, larghezza, me.height()), sottotitolo(), etichetta,
+                        errore_.isEmpty() ? primario(0.75) : primario());
 }

@@ -21,6 +21,9 @@ public:
                        Clock& clock, QWidget* parent = nullptr);
 
     const Promemoria& promemoria() const { return promemoria_; }
+    // Why "Fatto" or "Dopo" failed, said in place of "Promemoria"; empty: nothing failed.
+    void setErrore(const QString& errore);
+    QString sottotitolo() const;
     PulsanteCapsula* pulsanteDopo() const { return dopo_; }
     PulsanteCapsula* pulsanteFatto() const { return fatto_; }
 
@@ -29,6 +32,7 @@ protected:
 
 private:
     Promemoria promemoria_;
+    QString errore_;
     std::function<void()> onFatto_, onRimanda_;
     VistaFormaPulsante* sfondo_;
     VistaFormaPulsante* badge_;

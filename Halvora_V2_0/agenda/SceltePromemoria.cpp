@@ -1,10 +1,11 @@
 #include "SceltePromemoria.h"
 
+#include "Testi.h"
+
 #include <QCoreApplication>
 
 namespace {
 
-QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
 
 // `giorno` at hh:00:00 local time; a time the day lacks (a clock change)
 // moves forward to the next time that exists.
@@ -39,10 +40,10 @@ QList<AnticipoAvviso> tuttiAnticipi()
 QString etichetta(QuandoRicordare q)
 {
     switch (q) {
-    case QuandoRicordare::fraUnQuartoDOra: return t("Fra 15 minuti");
-    case QuandoRicordare::fraUnOra: return t("Fra un'ora");
-    case QuandoRicordare::stasera: return t("Stasera alle 18");
-    case QuandoRicordare::domaniMattina: return t("Domani alle 9");
+    case QuandoRicordare::fraUnQuartoDOra: return Testi::tr("Fra 15 minuti");
+    case QuandoRicordare::fraUnOra: return Testi::tr("Fra un'ora");
+    case QuandoRicordare::stasera: return Testi::tr("Stasera alle 18");
+    case QuandoRicordare::domaniMattina: return Testi::tr("Domani alle 9");
     }
     return {};
 }
@@ -50,11 +51,11 @@ QString etichetta(QuandoRicordare q)
 QString etichetta(RipetizionePromemoria r)
 {
     switch (r) {
-    case RipetizionePromemoria::mai: return t("Non si ripete");
-    case RipetizionePromemoria::ogniGiorno: return t("Ogni giorno");
-    case RipetizionePromemoria::ogniSettimana: return t("Ogni settimana");
-    case RipetizionePromemoria::ogniMese: return t("Ogni mese");
-    case RipetizionePromemoria::ogniAnno: return t("Ogni anno");
+    case RipetizionePromemoria::mai: return Testi::tr("Non si ripete");
+    case RipetizionePromemoria::ogniGiorno: return Testi::tr("Ogni giorno");
+    case RipetizionePromemoria::ogniSettimana: return Testi::tr("Ogni settimana");
+    case RipetizionePromemoria::ogniMese: return Testi::tr("Ogni mese");
+    case RipetizionePromemoria::ogniAnno: return Testi::tr("Ogni anno");
     }
     return {};
 }
@@ -62,11 +63,11 @@ QString etichetta(RipetizionePromemoria r)
 QString etichetta(AnticipoAvviso a)
 {
     switch (a) {
-    case AnticipoAvviso::allOraEsatta: return t("All'ora esatta");
-    case AnticipoAvviso::cinqueMinuti: return t("5 minuti prima");
-    case AnticipoAvviso::quindiciMinuti: return t("15 minuti prima");
-    case AnticipoAvviso::unOra: return t("Un'ora prima");
-    case AnticipoAvviso::unGiorno: return t("Un giorno prima");
+    case AnticipoAvviso::allOraEsatta: return Testi::tr("All'ora esatta");
+    case AnticipoAvviso::cinqueMinuti: return Testi::tr("5 minuti prima");
+    case AnticipoAvviso::quindiciMinuti: return Testi::tr("15 minuti prima");
+    case AnticipoAvviso::unOra: return Testi::tr("Un'ora prima");
+    case AnticipoAvviso::unGiorno: return Testi::tr("Un giorno prima");
     }
     return {};
 }
@@ -105,9 +106,9 @@ std::optional<QString> EsitoCreazione::messaggio() const
     switch (tipo) {
     case Tipo::creato:
     case Tipo::titoloVuoto: return std::nullopt;
-    case Tipo::accessoNegato: return t("Accesso ai Promemoria non concesso.");
-    case Tipo::nessunElenco: return t("Nessun elenco predefinito nell'app Promemoria.");
-    case Tipo::nonSalvato: return t("Promemoria non salvato: %1").arg(dettaglio);
+    case Tipo::accessoNegato: return Testi::tr("Accesso ai Promemoria non concesso.");
+    case Tipo::nessunElenco: return Testi::tr("Nessun elenco predefinito nell'app Promemoria.");
+    case Tipo::nonSalvato: return Testi::tr("Promemoria non salvato: %1").arg(dettaglio);
     }
     return std::nullopt;
 }

@@ -14,7 +14,7 @@ using AspettoScheda::primario;
 using AspettoScheda::riga;
 using AspettoScheda::secondario;
 
-inline QColor terziario() { return primario(0.35); }
+using AspettoScheda::terziario;
 // The faint fill of rows, capsules and the composer's material.
 inline QColor velo(double opacita = 0.08) { return primario(opacita); }
 

@@ -1,11 +1,12 @@
 #include "VociIcal.h"
 
+#include "Testi.h"
+
 #include <QCoreApplication>
 #include <QUuid>
 
 namespace {
 
-QString t(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
 
 QString testo(const char* s) { return s ? QString::fromUtf8(s) : QString(); }
 
@@ -111,7 +112,7 @@ Impegno impegno(const Ical::Occorrenza& o, const QColor& colore)
                          : (o.ripetuto ? uid + QLatin1Char('/') + o.inizio.toUTC().toString(Qt::ISODate) : uid);
     i.titolo = testo(icalcomponent_get_summary(o.evento));
     if (i.titolo.isEmpty())
-        i.titolo = t("Impegno");
+        i.titolo = Testi::tr("Impegno");
     i.inizio = o.inizio;
     i.fine = o.fine;
     const QString luogo = testo(icalcomponent_get_location(o.evento));
@@ -143,7 +144,7 @@ std::optional<Promemoria> promemoria(icalcomponent* todo, const QDateTime& limit
         p.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     p.titolo = testo(icalcomponent_get_summary(todo));
     if (p.titolo.isEmpty())
-        p.titolo = t("Promemoria");
+        p.titolo = Testi::tr("Promemoria");
     p.siRipete = icalcomponent_get_first_property(todo, ICAL_RRULE_PROPERTY) != nullptr;
     return p;
 }

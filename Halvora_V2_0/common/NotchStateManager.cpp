@@ -1,10 +1,13 @@
 #include "NotchStateManager.h"
 
+#include <utility>
+
 NotchStateManager::NotchStateManager(Clock& clock, QObject* parent) : QObject(parent), clock_(clock)
 {
     const auto segnali = {&NotchStateManager::currentStateChanged,      &NotchStateManager::activeTabChanged,
                           &NotchStateManager::panelSizeChanged,         &NotchStateManager::dimensioneCompattaChanged,
-                          &NotchStateManager::modalitaGuidaChanged,     &NotchStateManager::isMediaActiveChanged,
+                          &NotchStateManager::modalitaGuidaChanged,     &NotchStateManager::impostazioniAperteChanged,
+                          &NotchStateManager::isMediaActiveChanged,
                           &NotchStateManager::isTimerAttivoChanged,     &NotchStateManager::schedaRichiedeClickChanged,
                           &NotchStateManager::installazioneDaSistemareChanged,
                           &NotchStateManager::aggiornamentoDaMostrareChanged,
@@ -40,7 +43,19 @@ QSizeF NotchStateManager::dimensioneScheda(NotchTab tab)
 
 QSizeF NotchStateManager::expandedSize() const
 {
-    return modalitaGuida_ ? kDimensioneGuida : dimensioneScheda(activeTab_);
+    if (modalitaGuida_)
+        return kDimensioneGuida;
+    return impostazioniAperte_ ? kDimensioneImpostazioni : dimensioneScheda(activeTab_);
+}
+
+void NotchStateManager::setImpostazioniAperte(bool aperte)
+{
+    if (aperte == impostazioniAperte_)
+        return;
+    impostazioniAperte_ = aperte;
+    if (currentState_ == NotchState::expanded)
+        setPanelSize(expandedSize());
+    emit impostazioniAperteChanged();
 }
 
 void NotchStateManager::setState(NotchState nuovo)
@@ -103,12 +118,13 @@ void NotchStateManager::enterGuideMode()
 
 void NotchStateManager::leaveGuideMode()
 {
-    if (modalitaGuida_) {
-        modalitaGuida_ = false;
-        emit modalitaGuidaChanged();
-    }
+    // Closed before anyone hears the guide ended: the notch goes from the
+    // guide straight to the strip, not by way of a tab's size.
+    const bool cambia = std::exchange(modalitaGuida_, false);
     annullaCollasso();
     setState(NotchState::compact);
+    if (cambia)
+        emit modalitaGuidaChanged();
 }
 
 void NotchStateManager::chiudiSubito()

@@ -29,6 +29,8 @@ public:
     static constexpr double kRitardoChiusura = 0.18;
     static constexpr QSizeF kDimensioneChiusa{180, 32};
     static constexpr QSizeF kDimensioneGuida{460, 310};
+    // The settings page's own size, whatever tab it was opened from.
+    static constexpr QSizeF kDimensioneImpostazioni{440, 550};
 
     explicit NotchStateManager(Clock& clock, QObject* parent = nullptr);
 
@@ -40,6 +42,9 @@ public:
     QSizeF dimensioneCompatta() const { return dimensioneCompatta_; }
     void setDimensioneCompatta(QSizeF size);
     bool modalitaGuida() const { return modalitaGuida_; }
+    // The open panel shows the settings page in place of the tabs.
+    bool impostazioniAperte() const { return impostazioniAperte_; }
+    void setImpostazioniAperte(bool aperte);
     bool apertaDaTastiera() const { return apertaDaTastiera_; }
     bool collassoInAttesa() const { return collapseWorkItem_.isActive(); }
 
@@ -83,6 +88,7 @@ signals:
     void panelSizeChanged();
     void dimensioneCompattaChanged();
     void modalitaGuidaChanged();
+    void impostazioniAperteChanged();
     void isMediaActiveChanged();
     void isTimerAttivoChanged();
     void schedaRichiedeClickChanged();
@@ -126,6 +132,7 @@ private:
     bool haTaccaFisica_ = true;
     bool apertaDaTastiera_ = false;
     bool modalitaGuida_ = false;
+    bool impostazioniAperte_ = false;
     bool menuAperto_ = false;
     bool dentro_ = false; // the last hover answer
     TimerHandle collapseWorkItem_;

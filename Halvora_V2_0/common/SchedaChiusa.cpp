@@ -4,6 +4,7 @@
 #include "StratiPulsanti.h"
 
 #include <QFontMetricsF>
+#include <algorithm>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,6 +21,47 @@ QColor conOpacita(QColor c, double opacita)
 QColor primario(double opacita) { return conOpacita(Qt::white, opacita); }
 
 QColor secondario() { return primario(0.6); }
+
+QColor terziario() { return primario(0.55); }
+
+QColor fondoTesti(double velo)
+{
+    const QColor denso(22, 22, 26, 242);
+    return composto(primario(velo), composto(denso, Qt::white));
+}
+
+QColor composto(const QColor& sopra, const QColor& sotto)
+{
+    const double a = sopra.alphaF();
+    auto canale = [a](int s, int t) { return int(std::lround(s * a + t * (1 - a))); };
+    return QColor(canale(sopra.red(), sotto.red()), canale(sopra.green(), sotto.green()),
+                  canale(sopra.blue(), sotto.blue()));
+}
+
+double contrasto(const QColor& a, const QColor& b)
+{
+    auto luminanza = [](const QColor& c) {
+        auto lineare = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lineare(c.redF()) + 0.7152 * lineare(c.greenF()) + 0.0722 * lineare(c.blueF());
+    };
+    const double la = luminanza(a), lb = luminanza(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor leggibile(const QColor& colore, const QColor& fondo)
+{
+    QColor c = colore;
+    c.setAlpha(255);
+    for (int passo = 1; contrasto(c, fondo) < 4.5 && passo <= 20; ++passo)
+        c = composto(conOpacita(Qt::white, passo / 20.0), colore.rgb());
+    c.setAlphaF(colore.alphaF());
+    return c;
+}
+
+QColor leggibileSulPannello(const QColor& colore, double velo, const QColor& tinta)
+{
+    return leggibile(colore, composto(tinta, fondoTesti(velo)));
+}
 
 namespace {
 bool sfocaturaDietro = false;

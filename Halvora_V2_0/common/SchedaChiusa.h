@@ -24,6 +24,21 @@ constexpr double kSpaziatura = 10; // between the row's items
 QColor conOpacita(QColor c, double opacita);
 QColor primario(double opacita = 1.0);
 QColor secondario();
+// The faintest text colour that still reads at 4.5:1 over the panel and
+// the veils of its rows.
+QColor terziario();
+// The panel behind a text at its lightest, against which text colours are
+// judged: the dense fill over a white window, under a white veil of `velo`.
+QColor fondoTesti(double velo = 0);
+// `sopra` laid over the opaque `sotto`.
+QColor composto(const QColor& sopra, const QColor& sotto);
+// The contrast ratio of two opaque colours, from 1 to 21.
+double contrasto(const QColor& a, const QColor& b);
+// `colore` lightened towards white just as far as it takes to read at
+// 4.5:1 over the opaque `fondo`: a coloured text keeps its hue.
+QColor leggibile(const QColor& colore, const QColor& fondo);
+// `colore` made readable over `tinta` laid on the panel under a veil `velo`.
+QColor leggibileSulPannello(const QColor& colore, double velo = 0, const QColor& tinta = Qt::transparent);
 // The fill that stands in for the system's ultra-thin material: lighter
 // where the compositor blurs what lies behind the drawn shapes, dense
 // enough elsewhere that texts stay legible over a white or busy window.

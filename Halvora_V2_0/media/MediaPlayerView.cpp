@@ -2,6 +2,8 @@
 
 #include "DisegnoMedia.h"
 #include "MediaManager.h"
+#include "SchedaChiusa.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -18,8 +20,7 @@ const QColor kBianco(255, 255, 255);
 QColor bianco(double opacita) { return QColor::fromRgbF(1, 1, 1, float(opacita)); }
 const QColor kSecondario = bianco(0.55); // secondary text on the dark notch
 
-QString tr(const char* testo) { return QCoreApplication::translate("Halvora", testo); }
-QString titoloApri(const QString& titolo) { return tr("Apri «%1» sotto la tacca").arg(titolo); }
+QString titoloApri(const QString& titolo) { return Testi::tr("Apri «%1» sotto la tacca").arg(titolo); }
 
 } // namespace
 
@@ -241,7 +242,7 @@ void MediaPlayerView::disegnaNiente(QPainter& p)
                 carattere(10, QFont::Bold), 10, bianco(0.9), bianco(0.2));
     } else {
         p.setFont(carattere(11, QFont::Normal));
-        p.setPen(QColor::fromRgbF(1, 1, 1, 0.55f * 0.8f));
+        p.setPen(AspettoScheda::terziario());
         p.drawText(QRectF(r.left() + 12, yTitolo + 36, r.width() - 24, 30), Qt::AlignCenter | Qt::TextWordWrap,
                    tr("Controlli di sistema — il player in uso non fornisce i dati del brano."));
     }

@@ -182,7 +182,7 @@ QSize AreaSchede::dimensioneModulo(NotchTab tab, const QWidget* modulo) const
     // The media player keeps its own height at the top.
     if (tab == NotchTab::media && modulo)
         altezza = std::min(altezza, modulo->sizeHint().height());
-    return {int(scheda.width()), altezza};
+    return {int(scheda.width()) - 2 * kLatiModulo, altezza};
 }
 
 QRectF AreaSchede::rettangoloModulo(QSize dimensione) const

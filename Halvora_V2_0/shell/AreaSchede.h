@@ -25,6 +25,8 @@ public:
     static constexpr int kSopraBarra = 44;
     static constexpr int kSottoBarra = 6;
     static constexpr int kSottoModulo = 20;
+    // Every module keeps this much of the panel on its left and right.
+    static constexpr int kLatiModulo = 14;
     static constexpr int kSopraModulo = kSopraBarra + kLatoPulsante + kSottoBarra + 1;
 
     AreaSchede(NotchStateManager& stato, BarraSchede& barra, QWidget* parent = nullptr);

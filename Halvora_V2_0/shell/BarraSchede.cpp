@@ -82,7 +82,10 @@ void BarraSchede::setShowSettings(bool v)
     if (v == showSettings_)
         return;
     showSettings_ = v;
+    // The panel turns over before the notch takes the page's size: the
+    // face that leaves is seen as it stood.
     emit showSettingsChanged();
+    stato_.setImpostazioniAperte(v);
     emit cambiato();
 }
 

@@ -61,9 +61,15 @@ QWidget* CostruttoreSchede::creaSchedaAgenda(Scheda s, QRectF& area) const
     Clock& clock = fonti_.clock;
     switch (s) {
     case Scheda::promemoria:
-        if (auto* c = fonti_.calendario; c && c->daAvvisare())
-            v = new PromemoriaCardView(
+        if (auto* c = fonti_.calendario; c && c->daAvvisare()) {
+            auto* p = new PromemoriaCardView(
                 *c->daAvvisare(), [c] { c->completaDaAvvisare(); }, [c] { c->rimandaDaAvvisare(); }, clock);
+            // A failed "Fatto" or "Dopo" keeps the card, which says why.
+            const auto errore = [p, c] { p->setErrore(c->erroreDi(p->promemoria().id)); };
+            errore();
+            QObject::connect(c, &CalendarioManager::erroriPromemoriaChanged, p, errore);
+            v = p;
+        }
         break;
     case Scheda::registrazione:
         if (fonti_.voce)

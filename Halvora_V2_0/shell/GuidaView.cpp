@@ -3,7 +3,9 @@
 #include "Disegno.h"
 #include "IstruzioniHook.h"
 #include "Pasteboard.h"
+#include "SchedaChiusa.h"
 #include "Simboli.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -66,11 +68,6 @@ constexpr QSizeF kImbottituraCapsula{14, 5};
 // The hit area of a plain text button reaches a little past its text.
 constexpr QMarginsF kMargineTocco{6, 4, 6, 4};
 
-QString traduci(const char* testo)
-{
-    return QCoreApplication::translate("Halvora", testo);
-}
-
 QFont carattere(int pixel, QFont::Weight peso)
 {
     QFont f;
@@ -87,14 +84,11 @@ QFont fontPrincipale() { return carattere(12, QFont::DemiBold); }
 QFont fontCopia() { return carattere(10, QFont::DemiBold); }
 QFont fontNota() { return carattere(10, QFont::Normal); }
 
-QColor terziario()
-{
-    return Disegno::primario(0.35);
-}
+using AspettoScheda::terziario;
 
 QString notaCopia()
 {
-    QString nota = traduci("Copia il messaggio e incollalo nell'app. ChatGPT poi chiede di approvarlo con /hooks.");
+    QString nota = Testi::tr("Copia il messaggio e incollalo nell'app. ChatGPT poi chiede di approvarlo con /hooks.");
     // A word joiner keeps "/hooks" whole: line breaking would split it after the slash.
     return nota.replace(QLatin1Char('/'), QStringLiteral("/\u2060"));
 }
@@ -102,8 +96,8 @@ QString notaCopia()
 QString etichettaCopiaDi(FornitoreIA f, bool copiato)
 {
     if (copiato)
-        return traduci("Copiato");
-    return f == FornitoreIA::claude ? traduci("Copia per Claude Code") : traduci("Copia per ChatGPT");
+        return Testi::tr("Copiato");
+    return f == FornitoreIA::claude ? Testi::tr("Copia per Claude Code") : Testi::tr("Copia per ChatGPT");
 }
 
 double altezzaTesto(const QFont& f, double larghezza, const QString& testo)
@@ -245,7 +239,7 @@ void GuidaView::fine()
 
 QString GuidaView::etichettaPrincipale() const
 {
-    return passo_ == kPagine - 1 ? traduci("Inizia") : traduci("Avanti");
+    return passo_ == kPagine - 1 ? Testi::tr("Inizia") : Testi::tr("Avanti");
 }
 
 QString GuidaView::etichettaCopia(FornitoreIA fornitore) const
@@ -256,7 +250,7 @@ QString GuidaView::etichettaCopia(FornitoreIA fornitore) const
 QRectF GuidaView::rettangoloSalta() const
 {
     const QFontMetricsF m(fontSalta());
-    const double l = m.horizontalAdvance(traduci("Salta"));
+    const double l = m.horizontalAdvance(Testi::tr("Salta"));
     return QRectF(width() - kLatiTestata - l, kSopraTestata, l, m.height());
 }
 
@@ -272,7 +266,7 @@ QRectF GuidaView::rettangoloIndietro() const
 {
     const QFontMetricsF m(fontIndietro());
     const QRectF principale = rettangoloPrincipale();
-    return QRectF(kLatiPiede, principale.center().y() - m.height() / 2, m.horizontalAdvance(traduci("Indietro")),
+    return QRectF(kLatiPiede, principale.center().y() - m.height() / 2, m.horizontalAdvance(Testi::tr("Indietro")),
                   m.height());
 }
 
@@ -285,7 +279,7 @@ QRectF GuidaView::rettangoloTitolo() const
 double GuidaView::fondoTesto(int pagina) const
 {
     const QRectF r = rettangoloTitolo();
-    return r.bottom() + kSpazioTitolo + altezzaTesto(fontTesto(), r.width(), traduci(kTestiPagine[pagina].testo));
+    return r.bottom() + kSpazioTitolo + altezzaTesto(fontTesto(), r.width(), Testi::tr(kTestiPagine[pagina].testo));
 }
 
 std::optional<QRectF> GuidaView::rettangoloCopia(FornitoreIA fornitore) const
@@ -366,7 +360,7 @@ void GuidaView::paintEvent(QPaintEvent*)
     p.setOpacity(premuto(Controllo::salta));
     p.setFont(fontSalta());
     p.setPen(Disegno::secondario());
-    p.drawText(rettangoloSalta(), Qt::AlignCenter, traduci("Salta"));
+    p.drawText(rettangoloSalta(), Qt::AlignCenter, Testi::tr("Salta"));
     p.setOpacity(1);
 
     disegnaIllustrazione(p);
@@ -382,7 +376,7 @@ void GuidaView::paintEvent(QPaintEvent*)
     p.setOpacity(premuto(Controllo::indietro));
     p.setFont(fontIndietro());
     p.setPen(Disegno::secondario());
-    p.drawText(rettangoloIndietro(), Qt::AlignCenter, traduci("Indietro"));
+    p.drawText(rettangoloIndietro(), Qt::AlignCenter, Testi::tr("Indietro"));
 
     p.setOpacity(premuto(Controllo::principale));
     const QRectF principale = rettangoloPrincipale();
@@ -423,8 +417,8 @@ void GuidaView::disegnaPagina(QPainter& p, int pagina, double spostamento, doubl
     const QRectF titolo = rettangoloTitolo();
     p.setFont(fontTitolo());
     p.setPen(Disegno::primario());
-    p.drawText(titolo, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, traduci(kTestiPagine[pagina].titolo));
-    const QString testo = traduci(kTestiPagine[pagina].testo);
+    p.drawText(titolo, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, Testi::tr(kTestiPagine[pagina].titolo));
+    const QString testo = Testi::tr(kTestiPagine[pagina].testo);
     const QRectF corpo(titolo.left(), titolo.bottom() + kSpazioTitolo, titolo.width(),
                        altezzaTesto(fontTesto(), titolo.width(), testo));
     p.setFont(fontTesto());

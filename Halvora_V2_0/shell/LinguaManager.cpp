@@ -1,5 +1,6 @@
 #include "LinguaManager.h"
 
+#include "Testi.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 
@@ -146,14 +147,7 @@ QString LinguaManager::linguaAllAvvio(const UserDefaults& defaults)
 
 QString LinguaManager::nomeLinguaDelSistema()
 {
-    const QString codice = Traduzioni::linguaEffettiva({});
-    QString nome = codice;
-    if (codice == QLatin1String("it"))
-        nome = QCoreApplication::translate("Halvora", "italiano");
-    else if (codice == QLatin1String("en"))
-        nome = QCoreApplication::translate("Halvora", "inglese");
-    else if (codice == QLatin1String("es"))
-        nome = QCoreApplication::translate("Halvora", "spagnolo");
+    QString nome = Testi::nomeLingua(QLocale(Traduzioni::linguaEffettiva({})).language());
     if (!nome.isEmpty())
         nome[0] = nome[0].toUpper();
     return nome;

@@ -2,50 +2,18 @@
 
 #include "BarraSchede.h"
 #include "Disegno.h"
+#include "FormaTacca.h"
 #include "PulsanteSimbolo.h"
 #include "RegoleUsoIA.h"
 #include "UsoIAAnelloView.h"
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
-#include <QPropertyAnimation>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace {
-
-// The turn is a short spring with little overshoot.
-constexpr double kRispostaGiro = 0.5;
-constexpr double kSmorzamentoGiro = 0.8;
-
-// Fades `w` in, or out and then releases it; a widget with an effect of
-// its own only comes and goes. `passo` is told of each step.
-void dissolvi(QWidget* w, bool entra, const std::function<void()>& passo)
-{
-    if (w->graphicsEffect()) {
-        if (!entra)
-            w->deleteLater();
-        return;
-    }
-    auto* effetto = new QGraphicsOpacityEffect(w);
-    effetto->setOpacity(entra ? 0 : 1);
-    w->setGraphicsEffect(effetto);
-    auto* a = new QPropertyAnimation(effetto, "opacity", w);
-    a->setDuration(250);
-    a->setEasingCurve(QEasingCurve::InOutQuad);
-    a->setEndValue(entra ? 1.0 : 0.0);
-    QObject::connect(a, &QVariantAnimation::valueChanged, w, passo);
-    QObject::connect(a, &QAbstractAnimation::finished, w, [w, entra] {
-        if (entra)
-            w->setGraphicsEffect(nullptr);
-        else
-            w->deleteLater();
-    });
-    a->start(QAbstractAnimation::DeleteWhenStopped);
-}
-
-} // namespace
 
 PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent)
     : QWidget(parent), stato_(stato), barra_(barra), clock_(clock), area_(new AreaSchede(stato, barra, this)),
@@ -61,6 +29,9 @@ PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clo
     connect(&stato_, &NotchStateManager::modalitaGuidaChanged, this, &PannelloAperto::aggiornaGuida);
     animatore_.segui(&giro_);
     connect(&animatore_, &AnimatoreMolle::passo, this, &PannelloAperto::passo);
+    opacitaGuida_.setTolleranza(0.5 / 255);
+    animatoreGuida_.segui(&opacitaGuida_);
+    connect(&animatoreGuida_, &AnimatoreMolle::passo, this, &PannelloAperto::passoGuida);
     connect(area_, &AreaSchede::aspettoCambiato, this, &PannelloAperto::aspettoCambiato);
     aggiornaGuida();
 }
@@ -83,23 +54,44 @@ void PannelloAperto::setCostruttoreGuida(CostruttoreVista costruttore)
 void PannelloAperto::aggiornaGuida()
 {
     const bool inGuida = stato_.modalitaGuida();
+    // A widget with an effect of its own only comes and goes.
+    auto dissolvibile = [](QWidget* w) {
+        return !w->graphicsEffect() || qobject_cast<QGraphicsOpacityEffect*>(w->graphicsEffect());
+    };
     if (inGuida && !guida_ && costruttoreGuida_) {
+        // Nothing turns under the guide.
+        if (giroInCorso())
+            animatore_.completa();
+        if (guidaUscente_)
+            guidaUscente_->deleteLater();
         guida_ = costruttoreGuida_();
         if (guida_) {
             guida_->setParent(this);
             guida_->show();
-            // Guide mode may open the notch just after this: the window counts.
-            if (window()->isVisible())
-                dissolvi(guida_, true, [this] { emit aspettoCambiato(); });
+            // Guide mode may open the notch just after this: the window
+            // counts. It fades in on the spring its shape opens on.
+            if (window()->isVisible() && dissolvibile(guida_)) {
+                guida_->setGraphicsEffect(new QGraphicsOpacityEffect(guida_));
+                opacitaGuida_.salta(0);
+                opacitaGuida_.vaiA(1, kGuidaEntra);
+                animatoreGuida_.avvia();
+                passoGuida();
+            }
         }
     } else if (!inGuida && guida_) {
         // The guide fades out over the panel, taking no more clicks.
         QWidget* uscente = guida_;
         guida_ = nullptr;
-        if (window()->isVisible()) {
+        if (window()->isVisible() && dissolvibile(uscente)) {
             uscente->setAttribute(Qt::WA_TransparentForMouseEvents);
             uscente->raise();
-            dissolvi(uscente, false, [this] { emit aspettoCambiato(); });
+            guidaUscente_ = uscente;
+            if (!uscente->graphicsEffect())
+                opacitaGuida_.salta(1);
+            uscente->setGraphicsEffect(new QGraphicsOpacityEffect(uscente));
+            opacitaGuida_.vaiA(0, kGuidaEsce);
+            animatoreGuida_.avvia();
+            passoGuida();
         } else {
             uscente->hide();
             uscente->deleteLater();
@@ -107,6 +99,22 @@ void PannelloAperto::aggiornaGuida()
     }
     mostraFacce();
     disponiModulo();
+}
+
+void PannelloAperto::passoGuida()
+{
+    QWidget* w = guida_ ? guida_.data() : guidaUscente_.data();
+    auto* effetto = w ? qobject_cast<QGraphicsOpacityEffect*>(w->graphicsEffect()) : nullptr;
+    if (!effetto)
+        return;
+    effetto->setOpacity(std::clamp(opacitaGuida_.valore(), 0.0, 1.0));
+    if (opacitaGuida_.ferma()) {
+        if (w == guidaUscente_)
+            w->deleteLater();
+        else
+            w->setGraphicsEffect(nullptr);
+    }
+    emit aspettoCambiato();
 }
 
 void PannelloAperto::setUsoIA(const std::optional<StatoUsoIA>& stato)
@@ -208,13 +216,23 @@ void PannelloAperto::mostraFacce()
     riga_->setVisible(!inGuida && (giroInCorso() || !barra_.showSettings()));
 }
 
+QSize PannelloAperto::dimensioneFaccia(bool impostazioni) const
+{
+    return (impostazioni ? NotchStateManager::kDimensioneImpostazioni
+                         : NotchStateManager::dimensioneScheda(stato_.activeTab()))
+        .toSize();
+}
+
 void PannelloAperto::giraVerso(bool impostazioni)
 {
     if (giroInCorso())
         animatore_.completa();
     const bool anima = isVisible() && !stato_.modalitaGuida();
-    const QPixmap uscente = anima ? Disegno::istantanea(impostazioni ? area_ : pagina_.data(), size(), devicePixelRatioF())
-                                  : QPixmap();
+    // Each face is seen at its own size: the one that leaves as it stands,
+    // the one that comes laid out at the size the notch is turning to.
+    QWidget* prima = impostazioni ? static_cast<QWidget*>(area_) : pagina_.data();
+    const QPixmap uscente =
+        anima && prima ? Disegno::istantanea(prima, prima->size(), devicePixelRatioF()) : QPixmap();
     versoImpostazioni_ = impostazioni;
     if (impostazioni) {
         area_->setModuloPresente(false);
@@ -232,13 +250,19 @@ void PannelloAperto::giraVerso(bool impostazioni)
         area_->setModuloPresente(true);
     }
     mostraFacce();
+    if (QWidget* dopo = impostazioni ? pagina_.data() : static_cast<QWidget*>(area_); anima && dopo) {
+        const QSize d = dimensioneFaccia(impostazioni);
+        dopo->setGeometry(QRect(QPoint(), d));
+        if (dopo == area_)
+            area_->disponiModulo();
+        facciaEntrante_ = Disegno::istantanea(dopo, d, devicePixelRatioF());
+    }
     disponiModulo();
     if (anima) {
-        facciaEntrante_ = Disegno::istantanea(impostazioni ? pagina_.data() : area_, size(), devicePixelRatioF());
         facciaUscente_ = uscente;
         girando_ = true;
         giro_.salta(0);
-        giro_.vaiA(1, kRispostaGiro, kSmorzamentoGiro);
+        giro_.vaiA(1, impostazioni ? kVersoImpostazioni : kTornaIndietro);
         animatore_.avvia();
         if (!riga_->graphicsEffect())
             riga_->setGraphicsEffect(new QGraphicsOpacityEffect(riga_));
@@ -268,6 +292,7 @@ void PannelloAperto::completaAnimazioni()
 {
     area_->completaAnimazioni();
     animatore_.completa();
+    animatoreGuida_.completa();
 }
 
 void PannelloAperto::disegnaGirata(QPainter& p, const QRectF& area, const QPixmap& faccia, double angolo)
@@ -294,11 +319,17 @@ void PannelloAperto::paintEvent(QPaintEvent*)
     if (!giroInCorso())
         return;
     QPainter p(this);
+    // Cut by the notch shape as it moves between the faces' sizes.
+    if (forma_)
+        p.setClipPath(Disegno::rettangoloContinuo(*forma_, 0, FormaTacca::kRaggioSotto));
     // The first half shows the face that leaves, the second the face that
-    // comes, turned the rest of the way so it ends the right way round.
+    // comes, turned the rest of the way so it ends the right way round;
+    // each at its own size, hanging from the middle of the top edge.
     const double angolo = giro_.valore() * std::numbers::pi;
-    if (angolo < std::numbers::pi / 2)
-        disegnaGirata(p, rect(), facciaUscente_, angolo);
-    else
-        disegnaGirata(p, rect(), facciaEntrante_, angolo - std::numbers::pi);
+    const bool prima = angolo < std::numbers::pi / 2;
+    const QPixmap& faccia = prima ? facciaUscente_ : facciaEntrante_;
+    const QSizeF d = faccia.deviceIndependentSize();
+    const double centro = cornice_ ? cornice_->center().x() : width() / 2.0;
+    disegnaGirata(p, QRectF(centro - d.width() / 2, 0, d.width(), d.height()), faccia,
+                  prima ? angolo : angolo - std::numbers::pi);
 }

@@ -27,6 +27,12 @@ public:
     static constexpr int kSpaziaturaRiga = 10;
     static constexpr int kLatoGear = 24;
     static constexpr int kLatoAnello = 18;
+    // The springs of the panel's changes: the turn to the settings page and
+    // back, the guide coming and going (its shape moves on them too).
+    static constexpr CostantiMolla kVersoImpostazioni{0.5, 0.8};
+    static constexpr CostantiMolla kTornaIndietro{0.6, 0.8};
+    static constexpr CostantiMolla kGuidaEntra{0.45, 0.72};
+    static constexpr CostantiMolla kGuidaEsce{0.4, 0.75};
 
     PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clock& clock, QWidget* parent = nullptr);
 
@@ -86,9 +92,12 @@ protected:
 
 private:
     void giraVerso(bool impostazioni);
+    // The size a face is laid out at: the page's own, or the tab's.
+    QSize dimensioneFaccia(bool impostazioni) const;
     void mostraFacce();
     void aggiornaGuida();
     void passo();
+    void passoGuida();
     void disponiRiga();
 
     NotchStateManager& stato_;
@@ -97,6 +106,7 @@ private:
     AreaSchede* area_;
     CostruttoreVista costruttoreImpostazioni_, costruttoreGuida_;
     QPointer<QWidget> pagina_, guida_;
+    QPointer<QWidget> guidaUscente_; // fading out, taking no clicks
     QWidget* riga_;
     PulsanteSimbolo* gear_;
     QWidget* anello_ = nullptr;
@@ -105,7 +115,10 @@ private:
     // The turn, from 0 (the face that leaves) to 1 (the face that comes).
     Molla giro_;
     AnimatoreMolle animatore_;
-    QPixmap facciaUscente_, facciaEntrante_;
+    QPixmap facciaUscente_, facciaEntrante_; // each at its own size
+    // The guide's opacity, from 0 to 1.
+    Molla opacitaGuida_;
+    AnimatoreMolle animatoreGuida_;
     bool versoImpostazioni_ = false;
     bool girando_ = false;
 };

@@ -22,7 +22,7 @@ PiedeImpostazioni::PiedeImpostazioni(QWidget* parent) : QWidget(parent)
     indietro->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(indietro, &QAbstractButton::clicked, this, &PiedeImpostazioni::chiudi);
     l->addWidget(indietro);
-    auto* esci = new Pulsante({QStringLiteral("power"), tr("Esci da Orbelle"), font, Colori::rosso(), 12,
+    auto* esci = new Pulsante({QStringLiteral("power"), tr("Esci da Orbelle"), font, Riquadro::leggibile(Colori::rosso()), 12,
                                Qt::AlignHCenter},
                               this);
     esci->setObjectName(QStringLiteral("esci"));

@@ -1,6 +1,7 @@
 #include "Reazioni.h"
 
 #include "Colori.h"
+#include "Testi.h"
 #include "TrayDisegno.h"
 
 #include <QCoreApplication>
@@ -11,11 +12,6 @@
 namespace Reazioni {
 
 namespace {
-
-QString tr(const char* testo)
-{
-    return QCoreApplication::translate("Halvora", testo);
-}
 
 // The icon the desktop shows for the file, by its type.
 std::optional<QImage> iconaDelFile(const QUrl& file)
@@ -41,15 +37,15 @@ std::optional<AttivitaNotch> avvisoAlimentazione(const std::optional<StatoAlimen
     AttivitaNotch a;
     if (dopo->allaCorrente && dopo->inCarica) {
         a.simbolo = QStringLiteral("battery.100.bolt");
-        a.titolo = tr("In carica");
+        a.titolo = Testi::tr("In carica");
         a.tinta = Colori::verde();
     } else if (dopo->allaCorrente) {
         a.simbolo = QStringLiteral("powerplug.fill");
-        a.titolo = tr("Alimentatore collegato");
+        a.titolo = Testi::tr("Alimentatore collegato");
         a.tinta = Colori::verde();
     } else {
         a.simbolo = QStringLiteral("battery.50");
-        a.titolo = tr("Alimentazione a batteria");
+        a.titolo = Testi::tr("Alimentazione a batteria");
         if (dopo->percentuale <= 20)
             a.tinta = Colori::arancione();
     }
@@ -63,7 +59,7 @@ std::optional<AttivitaNotch> avvisoFileScaricato(const std::optional<QUrl>& file
         return std::nullopt;
     AttivitaNotch a;
     a.simbolo = QStringLiteral("arrow.down.circle.fill");
-    a.titolo = tr("File ricevuto");
+    a.titolo = Testi::tr("File ricevuto");
     a.dettaglio = nomeFile(*file);
     a.tinta = Colori::blu();
     a.anteprima = iconaDelFile(*file);
@@ -74,8 +70,8 @@ AttivitaNotch avvisoScreenshot(const QImage& anteprima)
 {
     AttivitaNotch a;
     a.simbolo = QStringLiteral("camera.viewfinder");
-    a.titolo = tr("Screenshot catturato");
-    a.dettaglio = tr("Aggiunto al vassoio");
+    a.titolo = Testi::tr("Screenshot catturato");
+    a.dettaglio = Testi::tr("Aggiunto al vassoio");
     a.tinta = Colori::accento();
     if (!anteprima.isNull())
         a.anteprima = anteprima;
@@ -118,26 +114,26 @@ AttivitaNotch avvisoNonSalvato(const QString& titolo, const QString& motivo)
 
 AttivitaNotch avvisoRilascioNonRiuscito(int quanti, const QString& motivo)
 {
-    return avvisoNonSalvato(quanti == 1 ? tr("File non aggiunto") : tr("%1 file non aggiunti").arg(quanti), motivo);
+    return avvisoNonSalvato(quanti == 1 ? Testi::tr("File non aggiunto") : Testi::tr("%1 file non aggiunti").arg(quanti), motivo);
 }
 
 AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo)
 {
-    return avvisoNonSalvato(tr("Impostazione non salvata"), motivo);
+    return avvisoNonSalvato(Testi::tr("Impostazione non salvata"), motivo);
 }
 
 AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia)
 {
     // The copy's name is what the user needs to find it.
-    return avvisoNonSalvato(tr("Impostazioni illeggibili"), QFileInfo(copia).fileName());
+    return avvisoNonSalvato(Testi::tr("Impostazioni illeggibili"), QFileInfo(copia).fileName());
 }
 
 AttivitaNotch avvisoLimiteAzzerato(const UsoIAMonitor::DiNuovoDisponibile& evento)
 {
     AttivitaNotch a;
     a.simbolo = QStringLiteral("checkmark.circle.fill");
-    a.titolo = tr("%1 è tornato").arg(nomeFornitore(evento.fornitore));
-    a.dettaglio = evento.settimanale ? tr("Limite di 7 giorni azzerato") : tr("Limite di 5 ore azzerato");
+    a.titolo = Testi::tr("%1 è tornato").arg(nomeFornitore(evento.fornitore));
+    a.dettaglio = evento.settimanale ? Testi::tr("Limite di 7 giorni azzerato") : Testi::tr("Limite di 5 ore azzerato");
     a.tinta = evento.fornitore == FornitoreIA::claude ? coloreClaude() : Colori::grigio();
     a.anteprima = iconaFornitore(evento.fornitore);
     return a;

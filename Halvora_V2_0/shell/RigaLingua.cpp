@@ -5,6 +5,7 @@
 #include "LinguaManager.h"
 #include "Riquadro.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,6 +58,10 @@ RigaLingua::RigaLingua(LinguaManager& lingua, QWidget* parent) : QWidget(parent)
         "QComboBox::drop-down { border: none; width: 16px; }"
         "QComboBox QAbstractItemView { background: #2a2a2e; color: white; selection-background-color: #007aff;"
         " border: none; outline: none; }"));
+    // The popup's own frame, which draws light bars above and below the
+    // list unless it is given a background of its own.
+    sceltaLingua_->view()->parentWidget()->setStyleSheet(QStringLiteral("background: #2a2a2e;"));
+
     for (LinguaInterfaccia l : Lingue::tutte())
         sceltaLingua_->addItem(Lingue::etichetta(l), static_cast<int>(l));
     connect(sceltaLingua_, &QComboBox::activated, this, [this](int indice) {

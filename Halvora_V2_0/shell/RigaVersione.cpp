@@ -25,11 +25,11 @@ RigaVersione::RigaVersione(AggiornamentoManager& aggiornamento, QWidget* parent)
     esitoVerifica_ = Riquadro::testo({}, didascalia(), Disegno::secondario(), this);
     esitoVerifica_->setObjectName(QStringLiteral("esitoVerifica"));
     testi->addWidget(esitoVerifica_);
-    versioneDisponibile_ = Riquadro::testo({}, didascalia(), Colori::accento(), this);
+    versioneDisponibile_ = Riquadro::testo({}, didascalia(), Riquadro::leggibile(Colori::accento()), this);
     versioneDisponibile_->setObjectName(QStringLiteral("versioneDisponibile"));
     testi->addWidget(versioneDisponibile_);
     riga->addLayout(testi, 1);
-    auto* cerca = new Pulsante({{}, tr("Cerca aggiornamenti"), didascalia(), Colori::accento()}, this);
+    auto* cerca = new Pulsante({{}, tr("Cerca aggiornamenti"), didascalia(), Riquadro::leggibile(Colori::accento())}, this);
     cerca->setObjectName(QStringLiteral("cercaAggiornamenti"));
     cercaAggiornamenti_ = cerca;
     connect(cerca, &QAbstractButton::clicked, this, [this] {

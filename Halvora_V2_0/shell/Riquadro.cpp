@@ -1,6 +1,7 @@
 #include "Riquadro.h"
 
 #include "Disegno.h"
+#include "SchedaChiusa.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -69,7 +70,12 @@ QLabel* Riquadro::testo(const QString& testo, const QFont& font, const QColor& c
 
 QColor Riquadro::terziario()
 {
-    return Disegno::primario(0.35);
+    return AspettoScheda::terziario();
+}
+
+QColor Riquadro::leggibile(const QColor& colore)
+{
+    return AspettoScheda::leggibileSulPannello(colore, materialeRegolare().alphaF());
 }
 
 QColor Riquadro::materialeUltraSottile()

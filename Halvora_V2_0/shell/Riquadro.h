@@ -29,6 +29,8 @@ public:
     // A plain, wrapping text of the page.
     static QLabel* testo(const QString& testo, const QFont& font, const QColor& colore, QWidget* parent = nullptr);
     static QColor terziario();
+    // A coloured text's colour as it reads over the boxes and buttons.
+    static QColor leggibile(const QColor& colore);
     // The fills behind boxes and buttons, from the faintest.
     static QColor materialeUltraSottile();
     static QColor materialeRegolare();

@@ -48,6 +48,13 @@ class StatoDesktop;
 class RootNotchView : public QWidget {
     Q_OBJECT
 public:
+    // What the notch's shape is moving to.
+    enum class MetaForma { chiusa, scheda, impostazioni, guida };
+    // The spring a change of the shape's target moves on: the guide comes
+    // and goes, and the panel turns to the settings page and back, on
+    // springs of their own; everything else on the shape's.
+    static CostantiMolla mollaCambio(MetaForma da, MetaForma a);
+
     // What the root view needs of the running desktop to build its managers.
     struct Servizi {
         Clock& clock;
@@ -130,6 +137,7 @@ protected:
 
 private:
     QSizeF dimensioneTacca() const;
+    MetaForma metaForma() const;
     // The shape's frame at rest for the current state, and where the shape
     // with its shadows is drawn now.
     QRectF rettangoloObiettivo() const;
@@ -224,6 +232,7 @@ private:
     // fades in and out with it, the strip marker the other way.
     Molla apertura_;
     AnimatoreMolle animatore_;
+    MetaForma metaForma_ = MetaForma::chiusa; // the springs' last target
     ImmaginiTacca immagini_;
     QRect areaDisegnata_; // the shape's area at the last frame
     Fotogramma ultimo_;

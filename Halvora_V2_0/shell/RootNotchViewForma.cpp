@@ -17,11 +17,34 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <utility>
 
 namespace {
-constexpr double kRisposta = 0.4;
-constexpr double kSmorzamento = 0.7;
+constexpr CostantiMolla kForma{0.4, 0.7};
 } // namespace
+
+CostantiMolla RootNotchView::mollaCambio(MetaForma da, MetaForma a)
+{
+    using M = MetaForma;
+    if (a == M::guida && da != M::guida)
+        return PannelloAperto::kGuidaEntra;
+    if (da == M::guida && a != M::guida)
+        return PannelloAperto::kGuidaEsce;
+    if (da == M::scheda && a == M::impostazioni)
+        return PannelloAperto::kVersoImpostazioni;
+    if (da == M::impostazioni && a == M::scheda)
+        return PannelloAperto::kTornaIndietro;
+    return kForma;
+}
+
+RootNotchView::MetaForma RootNotchView::metaForma() const
+{
+    if (stato_.currentState() != NotchState::expanded)
+        return MetaForma::chiusa;
+    if (stato_.modalitaGuida())
+        return MetaForma::guida;
+    return stato_.impostazioniAperte() ? MetaForma::impostazioni : MetaForma::scheda;
+}
 
 void RootNotchView::preparaMolle()
 {
@@ -109,17 +132,19 @@ void RootNotchView::aggiornaTacca()
 {
     const QSizeF d = dimensioneTacca();
     const double apertura = stato_.currentState() == NotchState::expanded ? 1 : 0;
+    const MetaForma da = std::exchange(metaForma_, metaForma());
     if (d.width() == larghezza_.obiettivo() && d.height() == altezza_.obiettivo() && apertura == apertura_.obiettivo())
         return;
+    const CostantiMolla molla = mollaCambio(da, metaForma_);
     // An open notch that changes size, its content all in, carries that
     // content along: what follows its edges moves with them.
     segueForma_ = apertura > 0 && apertura_.ferma() && apertura_.valore() >= 1;
     // Its picture at rest is made while the springs run.
     if (!stato_.haTaccaFisica() || apertura > 0)
         immagini_.prepara(rettangoloObiettivo(), devicePixelRatioF());
-    larghezza_.vaiA(d.width(), kRisposta, kSmorzamento);
-    altezza_.vaiA(d.height(), kRisposta, kSmorzamento);
-    apertura_.vaiA(apertura, kRisposta, kSmorzamento);
+    larghezza_.vaiA(d.width(), molla);
+    altezza_.vaiA(d.height(), molla);
+    apertura_.vaiA(apertura, molla);
     animatore_.avvia();
     // The open panel covers every frame of the shape on its way there.
     QRectF tela = rettangoloObiettivo();
@@ -167,9 +192,11 @@ void RootNotchView::anticipaForme()
     if (chiusa && larghezza.ferma() && altezza.ferma()) {
         const QSizeF aperta = stato_.modalitaGuida() ? NotchStateManager::kDimensioneGuida
                                                      : NotchStateManager::dimensioneScheda(stato_.activeTab());
-        larghezza.vaiA(aperta.width(), kRisposta, kSmorzamento);
-        altezza.vaiA(aperta.height(), kRisposta, kSmorzamento);
-        apertura.vaiA(1, kRisposta, kSmorzamento);
+        const CostantiMolla molla = mollaCambio(MetaForma::chiusa,
+                                                stato_.modalitaGuida() ? MetaForma::guida : MetaForma::scheda);
+        larghezza.vaiA(aperta.width(), molla);
+        altezza.vaiA(aperta.height(), molla);
+        apertura.vaiA(1, molla);
     } else if (chiusa && (stato_.haTaccaFisica() || stato_.linguettaAttiva())) {
         immagini_.anticipa({}, devicePixelRatioF()); // closing, it is drawn solid or as the edge tab
         return;
@@ -260,7 +287,7 @@ void RootNotchView::paintEvent(QPaintEvent*)
     const double altezza = chiusa && stato_.linguettaAttiva() ? GeometriaPannello::kAltezzaLinguetta : tacca.height();
     // The pieces the moving shape is made of serve every tab, the guide and
     // the springs' overshoot.
-    QSizeF massima = NotchStateManager::kDimensioneGuida;
+    QSizeF massima = NotchStateManager::kDimensioneGuida.expandedTo(NotchStateManager::kDimensioneImpostazioni);
     for (NotchTab t : BarraSchede::ordine())
         massima = massima.expandedTo(NotchStateManager::dimensioneScheda(t));
     immagini_.preparaRiferimento(massima * 1.1, devicePixelRatioF());

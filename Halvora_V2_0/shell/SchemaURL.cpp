@@ -3,6 +3,7 @@
 #include "AttivitaManager.h"
 #include "Colori.h"
 #include "Simboli.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -36,11 +37,6 @@ QString unaRiga(const QString& testo)
             r += c;
     }
     return r;
-}
-
-QString traduci(const char* testo)
-{
-    return QCoreApplication::translate("Halvora", testo);
 }
 
 double durataDa(const std::optional<QString>& testo)
@@ -151,7 +147,7 @@ std::optional<Avviso> avvisoEventoAgente(const EventoAgente& evento, const Conte
     const bool finito = evento.evento == EventoAgente::Tipo::finito;
     const QString nome = nomeFornitore(evento.fornitore);
     AttivitaNotch a;
-    a.titolo = finito ? traduci("%1 ha finito").arg(nome) : traduci("%1 ti aspetta").arg(nome);
+    a.titolo = finito ? Testi::tr("%1 ha finito").arg(nome) : Testi::tr("%1 ti aspetta").arg(nome);
     a.simbolo = finito ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("hand.raised.fill");
     if (!finito)
         a.tinta = Colori::arancione();

@@ -1,6 +1,7 @@
 #include "SettingsView.h"
 
 #include "Disegno.h"
+#include "FormaTacca.h"
 #include "PiedeImpostazioni.h"
 #include "Riquadro.h"
 #include "SezioneAspetto.h"
@@ -22,11 +23,14 @@ SettingsView::SettingsView(SettingsManager& settings, LinguaManager& lingua, Sco
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setAttribute(Qt::WA_TranslucentBackground);
     viewport()->setAutoFillBackground(false);
-    verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 4px 2px 4px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,0.3); border-radius: 3px; min-height: 24px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }"));
+    // The handle stops short of the notch's rounded bottom corner, inside the shape.
+    verticalScrollBar()->setStyleSheet(
+        QStringLiteral(
+            "QScrollBar:vertical { background: transparent; width: 8px; margin: 4px 2px %1px 0; }"
+            "QScrollBar::handle:vertical { background: rgba(255,255,255,0.3); border-radius: 3px; min-height: 24px; }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+            .arg(FormaTacca::kRaggioSotto));
 
     pagina_ = new QWidget;
     pagina_->setObjectName(QStringLiteral("paginaImpostazioni"));

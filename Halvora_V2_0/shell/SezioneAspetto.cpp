@@ -6,9 +6,9 @@
 
 using namespace Impostazioni;
 
-// Heading and box stand apart here, at the page's own spacing.
+// Heading and box as close as in every other section.
 SezioneAspetto::SezioneAspetto(SettingsManager& settings, QWidget* parent)
-    : SezioneImpostazioni(tr("Aspetto"), 18, parent)
+    : SezioneImpostazioni(tr("Aspetto"), 8, parent)
 {
     riquadro()->aggiungi(interruttore(settings, tr("Tacca discreta"),
                                       tr("A riposo resta solo una linguetta sul bordo dello schermo, che si apre "

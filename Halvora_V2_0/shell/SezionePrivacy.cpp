@@ -1,5 +1,6 @@
 #include "SezionePrivacy.h"
 
+#include "AppIcons.h"
 #include "ClipboardManager.h"
 #include "Colori.h"
 #include "DesktopEntries.h"
@@ -22,29 +23,37 @@ using namespace Impostazioni;
 
 namespace {
 
-// One application of the clipboard exclusions: a built-in one (always
-// excluded, not removable) or one of the user's, with its remove button.
+constexpr int kLatoIcona = 14;
+
+// One application the user keeps out of the clipboard history: its icon
+// (the symbol of a user's exclusion when it has none), its name and its
+// remove button.
 class RigaApp final : public QWidget {
 public:
-    RigaApp(const QString& id, const QString& nome, bool inclusa, QWidget* parent) : QWidget(parent)
+    RigaApp(const QString& id, const QString& nome, const std::optional<QIcon>& icona, QWidget* parent)
+        : QWidget(parent)
     {
         setObjectName(QStringLiteral("rigaApp"));
         setProperty("idApp", id);
         auto* riga = new QHBoxLayout(this);
         riga->setContentsMargins(0, 0, 0, 0);
         riga->setSpacing(6);
-        riga->addWidget(new Etichetta({inclusa ? QStringLiteral("checkmark.shield.fill") : QStringLiteral("person.badge.key"),
-                                       {}, {}, inclusa ? Colori::verde() : Disegno::secondario(), 11},
-                                      this));
+        if (icona) {
+            auto* immagine = new QLabel(this);
+            immagine->setObjectName(QStringLiteral("iconaApp"));
+            immagine->setFixedSize(kLatoIcona, kLatoIcona);
+            immagine->setPixmap(icona->pixmap(QSize(kLatoIcona, kLatoIcona), devicePixelRatioF()));
+            riga->addWidget(immagine);
+        } else {
+            riga->addWidget(new Etichetta({QStringLiteral("person.badge.key"), {}, {}, Disegno::secondario(), 11}, this));
+        }
         riga->addWidget(new Etichetta({{}, nome, Riquadro::carattere(Riquadro::kDidascalia), Disegno::primario(), 0,
                                        Qt::AlignLeft, true},
                                       this),
                         1);
-        if (!inclusa) {
-            rimuovi_ = new PulsanteSimbolo(QStringLiteral("minus.circle"), 11, Disegno::secondario(), this);
-            rimuovi_->setAccessibleName(id);
-            riga->addWidget(rimuovi_);
-        }
+        rimuovi_ = new PulsanteSimbolo(QStringLiteral("minus.circle"), 11, Disegno::secondario(), this);
+        rimuovi_->setAccessibleName(id);
+        riga->addWidget(rimuovi_);
     }
     QAbstractButton* rimuovi() const { return rimuovi_; }
 
@@ -93,7 +102,7 @@ QLayout* SezionePrivacy::creaAppunti()
     elencoApp_->setSpacing(4);
     l->addWidget(elenco);
     auto* aggiungi = new Pulsante({QStringLiteral("plus.circle"), tr("Aggiungi un'app…"), didascalia(),
-                                   Colori::accento(), 11},
+                                   Riquadro::leggibile(Colori::accento()), 11},
                                   this);
     aggiungi->setObjectName(QStringLiteral("aggiungiApp"));
     connect(aggiungi, &QAbstractButton::clicked, this, &SezionePrivacy::aggiungiApp);
@@ -113,14 +122,12 @@ void SezionePrivacy::aggiornaAppEscluse()
         vecchia->setParent(nullptr);
         vecchia->deleteLater();
     }
-    const auto nome = [this](const QString& id) {
-        const auto voce = applicazioni_.perId(id);
-        return voce && !voce->nome.isEmpty() ? voce->nome : id;
-    };
-    for (const QString& id : ClipboardManager::appEscluseIncluse())
-        elencoApp_->addWidget(new RigaApp(id, nome(id), true, elenco));
+    // The password managers excluded always are not listed: the explanation
+    // above names them. The user's own by the name and icon of their entry.
     for (const QString& id : clipboard_->appEscluseUtente()) {
-        auto* riga = new RigaApp(id, nome(id), false, elenco);
+        const auto voce = applicazioni_.perId(id);
+        const QString nome = voce && !voce->nome.isEmpty() ? voce->nome : id;
+        auto* riga = new RigaApp(id, nome, voce ? AppIcons::iconaDi(*voce) : std::nullopt, elenco);
         connect(riga->rimuovi(), &QAbstractButton::clicked, this, [this, id] {
             if (clipboard_)
                 clipboard_->rimuoviAppEsclusa(id);

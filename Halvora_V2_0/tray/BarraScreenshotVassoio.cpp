@@ -1,6 +1,7 @@
 #include "BarraScreenshotVassoio.h"
 
 #include "ColoriAppunti.h"
+#include "Testi.h"
 #include "TrayDisegno.h"
 
 #include <QCoreApplication>
@@ -24,12 +25,11 @@ struct Bottone {
     const char* simbolo;
 };
 constexpr Bottone kBottoni[] = {
-    {ScreenshotMode::fullScreen, QT_TRANSLATE_NOOP("SmartTrayView", "Intero"), "square.fill"},
-    {ScreenshotMode::area, QT_TRANSLATE_NOOP("SmartTrayView", "Area"), "square.dashed"},
-    {ScreenshotMode::window, QT_TRANSLATE_NOOP("SmartTrayView", "Finestra"), "macwindow"},
+    {ScreenshotMode::fullScreen, QT_TRANSLATE_NOOP("Halvora", "Intero"), "square.fill"},
+    {ScreenshotMode::area, QT_TRANSLATE_NOOP("Halvora", "Area"), "square.dashed"},
+    {ScreenshotMode::window, QT_TRANSLATE_NOOP("Halvora", "Finestra"), "macwindow"},
 };
 
-QString tr(const char* testo) { return QCoreApplication::translate("SmartTrayView", testo); }
 
 int altezzaBottone(const QFont& base)
 {
@@ -66,7 +66,7 @@ void disegna(QPainter& p, const QFont& base, const QSize& dimensione)
 {
     p.setFont(TrayDisegno::carattere(base, kTitolo, QFont::Bold, 1.5));
     p.setPen(TrayDisegno::secondario());
-    p.drawText(etichetta(base, dimensione), Qt::AlignCenter, tr("SCREENSHOT"));
+    p.drawText(etichetta(base, dimensione), Qt::AlignCenter, Testi::tr("SCREENSHOT"));
 
     const QFont f = TrayDisegno::carattere(base, kDidascalia, QFont::Medium);
     const QFontMetrics fm(f);
@@ -78,14 +78,15 @@ void disegna(QPainter& p, const QFont& base, const QSize& dimensione)
         p.drawRoundedRect(r, 10, 10);
         // Symbol and title centred together, as one label inside the padding.
         const QRectF interno = r.adjusted(kMargineH, kMargineV, -kMargineH, -kMargineV);
-        const QString titolo = fm.elidedText(tr(b.titolo), Qt::ElideRight, int(interno.width()) - kSimbolo - 4);
+        const QString titolo = fm.elidedText(Testi::tr(b.titolo), Qt::ElideRight, int(interno.width()) - kSimbolo - 4);
         const qreal largo = kSimbolo + 4 + fm.horizontalAdvance(titolo);
         const qreal x = interno.center().x() - largo / 2;
         TrayDisegno::simbolo(p, QString::fromLatin1(b.simbolo), QRectF(x, interno.top(), kSimbolo, interno.height()),
                              kSimbolo, Qt::white);
         p.setPen(Qt::white);
+        // Not clipped to the padding: an accent on a capital ("Área") rises above it.
         p.drawText(QRectF(x + kSimbolo + 4, interno.top(), largo - kSimbolo - 4, interno.height()),
-                   Qt::AlignVCenter | Qt::AlignLeft, titolo);
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextDontClip, titolo);
     }
 }
 

@@ -21,9 +21,10 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
                                    Clock& clock, QObject* parent)
     : QObject(parent), pasteboard_(pasteboard), front_(front), defaults_(defaults), clock_(clock)
 {
-    // An id that has since become built in is no longer the user's to list or remove.
+    // An id that has since become built in is no longer the user's to list
+    // or remove; one stored twice (by a hand or an older version) is listed once.
     for (const QString& id : defaults_.stringList(kChiaveAppEscluse))
-        if (!appEscluseIncluse().contains(id))
+        if (!appEscluseIncluse().contains(id) && !appEscluseUtente_.contains(id))
             appEscluseUtente_ << id;
     lastChangeCount_ = pasteboard_.changeCount();
     // One reading at a time, in the order asked.

@@ -19,7 +19,6 @@ using namespace ColoriAppunti;
 
 namespace {
 
-constexpr int kPaddingStandard = 16;
 
 QFont fontPixel(int pixel, QFont::Weight peso = QFont::Normal)
 {
@@ -87,7 +86,8 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
-        const QRect riga(kPaddingStandard, 0, width() - kPaddingStandard, height() - 10);
+        // Aligned with the search row and the rows, inside the panel's padding.
+        const QRect riga(0, 0, width(), height() - 10);
         const int lato = 13;
         p.drawPixmap(riga.left(), riga.center().y() - lato / 2,
                      Simboli::pixmap(QStringLiteral("doc.on.clipboard.fill"), lato, teal(), devicePixelRatioF()));
@@ -178,7 +178,7 @@ ClipboardView::ClipboardView(ClipboardManager& manager, QWidget* parent) : QWidg
     pal.setColor(QPalette::PlaceholderText, conOpacita(secondario(), 0.8));
     ricerca_->setPalette(pal);
     auto* rigaRicerca = new QHBoxLayout;
-    rigaRicerca->setContentsMargins(kPaddingStandard, 0, kPaddingStandard, 0);
+    rigaRicerca->setContentsMargins(0, 0, 0, 0);
     rigaRicerca->setSpacing(8);
     rigaRicerca->addWidget(new CampoRicerca(ricerca_, this), 1);
 

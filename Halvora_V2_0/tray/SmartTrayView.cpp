@@ -7,6 +7,7 @@
 #include "Pasteboard.h"
 #include "ElencoProgressivo.h"
 #include "RigaFileVassoio.h"
+#include "SchedaChiusa.h"
 #include "TipiVassoio.h"
 #include "TrayDisegno.h"
 
@@ -547,11 +548,13 @@ void SmartTrayView::disegnaIntestazione(QPainter& p)
         p.setBrush(TrayDisegno::conOpacita(Colori::accento(), 0.12));
         p.drawRoundedRect(chip, chip.height() / 2.0, chip.height() / 2.0);
         p.setFont(carattere(font(), 11, QFont::DemiBold));
-        p.setPen(Colori::accento());
+        const QColor colore =
+            AspettoScheda::leggibileSulPannello(Colori::accento(), 0, TrayDisegno::conOpacita(Colori::accento(), 0.12));
+        p.setPen(colore);
         const QRect testo = chip.adjusted(8, 0, -(8 + 11 + 4), 0);
         p.drawText(testo, Qt::AlignVCenter | Qt::AlignLeft, testoChip());
         TrayDisegno::simbolo(p, QStringLiteral("xmark.circle.fill"),
-                             QRectF(testo.right() + 4, chip.top(), 11, chip.height()), 11, Colori::accento());
+                             QRectF(testo.right() + 4, chip.top(), 11, chip.height()), 11, colore);
     }
     if (const QRect r = rettangolo(Controllo::converti); !r.isEmpty()) {
         const QColor colore = TrayDisegno::secondario();

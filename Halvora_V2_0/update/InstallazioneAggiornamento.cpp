@@ -5,6 +5,7 @@
 #include "FirmaBundle.h"
 #include "InfoBundle.h"
 #include "NotchGeometry.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,9 +30,8 @@
 
 namespace {
 
-QString testo(const char* t) { return QCoreApplication::translate("Halvora", t); }
-QString nonRiuscito() { return testo("Il download non è riuscito."); }
-QString illeggibile() { return testo("Il pacchetto scaricato non è leggibile."); }
+QString nonRiuscito() { return Testi::tr("Il download non è riuscito."); }
+QString illeggibile() { return Testi::tr("Il pacchetto scaricato non è leggibile."); }
 QString erroreDiSistema(int numero) { return QString::fromLocal8Bit(std::strerror(numero)); }
 
 // Removes a tree without following any link in it; what cannot go stays.
@@ -154,7 +154,7 @@ public slots:
             else if (r->error() != QNetworkReply::NoError || !stato.isValid())
                 errore = r->errorString().isEmpty() ? nonRiuscito() : r->errorString();
             if (!errore) {
-                emit passo(id, testo("Verifico…"));
+                emit passo(id, Testi::tr("Verifico…"));
                 errore = installa(id, file->fileName(), uuid, versione);
             }
             chiudi(scarico);
@@ -219,14 +219,14 @@ private:
         const QString bundle = cartella + QLatin1Char('/') + nuova;
         // Signed by our key and naming this application.
         if (!FirmaBundle::verifica(bundle, o_.chiave).valida())
-            return testo("Il pacchetto scaricato non ha una firma valida: non lo installo.");
+            return Testi::tr("Il pacchetto scaricato non ha una firma valida: non lo installo.");
         const auto info = InfoBundle::daBundle(bundle);
         if (!info || info->versione != versione)
-            return testo("Il pacchetto scaricato non è la versione annunciata.");
+            return Testi::tr("Il pacchetto scaricato non è la versione annunciata.");
         if (info->architettura != o_.architettura)
             return illeggibile();
 
-        emit passo(id, testo("Installo…"));
+        emit passo(id, Testi::tr("Installo…"));
         const QFileInfo destinazione(destinazione_);
         Descrittore da(::open(QFile::encodeName(cartella).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         Descrittore a(::open(QFile::encodeName(destinazione.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -1,6 +1,7 @@
 #include "BackendAudioQt.h"
 
 #include "RegistrazioneGst.h"
+#include "Testi.h"
 
 #include <QAudioDevice>
 #include <QAudioInput>
@@ -67,7 +68,7 @@ public:
             return avvia();
         attesaMicrofono_.setSingleShot(true);
         connect(&attesaMicrofono_, &QTimer::timeout, this, [this] {
-            motivo_ = QStringLiteral("no audio from the microphone");
+            motivo_ = Testi::tr("nessun suono dal microfono");
             concludi(false);
         });
         attesaMicrofono_.start(kAttesaMicrofonoMs);

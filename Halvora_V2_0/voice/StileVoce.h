@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SchedaChiusa.h"
+
 #include <QColor>
 #include <QFont>
 
@@ -7,7 +9,7 @@
 namespace StileVoce {
 inline QColor primario() { return QColor(255, 255, 255); }
 inline QColor secondario() { return QColor(255, 255, 255, 150); }
-inline QColor terziario() { return QColor(255, 255, 255, 90); }
+using AspettoScheda::terziario;
 
 inline QFont carattere(int pixel, QFont::Weight peso = QFont::Normal)
 {

@@ -3,6 +3,7 @@
 #include "Aiutanti.h"
 #include "ContrattoRiconoscimento.h"
 #include "LettoreMp4.h"
+#include "Testi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -231,9 +232,9 @@ QString TrascrittoreAudio::nomeLinguaRiconoscimento(const QStringList& preferite
 {
     const auto scelta = localeRiconoscimento(preferite, supportate);
     if (!scelta)
-        return QCoreApplication::translate("Halvora", "non disponibile");
+        return Testi::tr("non disponibile");
     const QLocale locale(*scelta);
-    if (const QString nome = locale.nativeLanguageName(); !nome.isEmpty())
+    if (const QString nome = Testi::nomeLingua(locale.language()); !nome.isEmpty())
         return nome;
     if (locale.language() != QLocale::C)
         return QLocale::languageToString(locale.language());

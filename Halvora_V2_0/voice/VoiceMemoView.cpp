@@ -186,7 +186,8 @@ VoiceMemoView::VoiceMemoView(VoiceManager& manager, QWidget* parent)
     scorrimento_->setGraphicsEffect(dissolvenza);
 
     auto* colonna = new QVBoxLayout(this);
-    colonna->setContentsMargins(10, 8, 10, 8);
+    // Left and right, the padding every module of the panel keeps.
+    colonna->setContentsMargins(0, 8, 0, 8);
     colonna->setSpacing(16);
     colonna->addWidget(new Intestazione(this));
     colonna->addWidget(pulsante_, 0, Qt::AlignHCenter);

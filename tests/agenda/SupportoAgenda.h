@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <atomic>
 #include <ctime>
 #include <vector>
@@ -54,6 +55,9 @@ inline void usaFusoDiProva()
     qputenv("TZ", "Europe/Rome");
     tzset();
 }
+
+// Times written as the Italian interface writes them ("09:30").
+inline void usaOrarioItaliano() { QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy)); }
 
 inline QByteArray leggiFile(const QString& percorso)
 {

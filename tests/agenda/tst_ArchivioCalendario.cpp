@@ -80,6 +80,7 @@ private slots:
     void initTestCase()
     {
         usaFusoDiProva();
+        usaOrarioItaliano();
     }
 
     void occurrencesOfToday_data()

@@ -122,6 +122,7 @@ private slots:
     void initTestCase()
     {
         usaFusoDiProva();
+        usaOrarioItaliano();
         bus = std::make_unique<BusEds>();
         QVERIFY(bus->pronto());
         bus->scriviSorgente("lavoro", "[Data Source]\nDisplayName=Lavoro\nEnabled=true\nParent=local-stub\n\n"

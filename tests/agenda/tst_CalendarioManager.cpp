@@ -65,6 +65,7 @@ private slots:
     void initTestCase()
     {
         Prova::usaFusoDiProva();
+        Prova::usaOrarioItaliano();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "apri");
     }
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
@@ -272,28 +273,40 @@ private slots:
         QCOMPARE(esiti[4].messaggio(), std::optional<QString>("Accesso ai Promemoria non concesso."));
     }
 
-    void aFailedCompletionKeepsTheCardAndSaysWhy()
+    // A failed "Fatto" or "Dopo" keeps the card and says why, by the
+    // reminder, until that reminder's next action succeeds.
+    void aFailedCardActionKeepsTheCardAndSaysWhy_data()
     {
+        QTest::addColumn<bool>("rimanda");
+        QTest::addColumn<QString>("messaggio");
+        QTest::newRow("done") << false << "Non completato: disco pieno";
+        QTest::newRow("later") << true << "Non rimandato: disco pieno";
+    }
+    void aFailedCardActionKeepsTheCardAndSaysWhy()
+    {
+        QFETCH(bool, rimanda);
+        QFETCH(QString, messaggio);
         scriviCalendario(cartella, "Promemoria.ics", promemoria("p", "Bollette", "DUE:20260302T085900\r\n"));
         Banco b(cartella, *impostazioni, alle(9));
         QSignalSpy errori(b.manager.get(), &CalendarioManager::operazioneFallita);
         b.manager->avvia();
         b.svuota();
         QVERIFY(b.manager->daAvvisare());
+        const auto azione = [&] { rimanda ? b.manager->rimandaDaAvvisare() : b.manager->completaDaAvvisare(); };
 
         b.archivio->fallisci = true;
-        b.manager->completaDaAvvisare();
+        azione();
         b.svuota();
         QVERIFY(b.manager->daAvvisare());
         QCOMPARE(b.manager->promemoria().size(), 1);
         QCOMPARE(errori.count(), 1);
-        QCOMPARE(errori.at(0).at(0).toString(), QStringLiteral("Promemoria non salvato: disco pieno"));
+        QCOMPARE(b.manager->erroreDi("p"), messaggio);
 
         b.archivio->fallisci = false;
-        b.manager->completaDaAvvisare();
+        azione();
         b.svuota();
         QCOMPARE(b.manager->daAvvisare(), std::nullopt);
-        QVERIFY(b.manager->promemoria().isEmpty());
+        QCOMPARE(b.manager->erroreDi("p"), QString());
         QCOMPARE(errori.count(), 1);
     }
 

@@ -122,6 +122,16 @@ private slots:
         QCOMPARE(*prom("p", t(2, 17, 5)).scadenzaTesto(ora), QStringLiteral("17:05"));
         const QString altroGiorno = *prom("p", t(5, 9, 30)).scadenzaTesto(ora);
         QVERIFY2(altroGiorno.startsWith("5 mar") && altroGiorno.endsWith("09:30"), qPrintable(altroGiorno));
+
+        // One clock in a tab: where the locale counts twelve hours, events and reminders alike.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        i.interaGiornata = false;
+        const QString evento = i.orario(), promemoria = *prom("p", t(2, 17, 5)).scadenzaTesto(ora);
+        const QString domani = *prom("p", t(3, 9, 30)).scadenzaTesto(ora);
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        QVERIFY2(evento.count("AM") == 2 && promemoria.endsWith("PM") && domani.startsWith("Mar 3")
+                     && domani.endsWith("AM"),
+                 qPrintable(evento + " / " + promemoria + " / " + domani));
     }
 
     void quickDueDates_data()

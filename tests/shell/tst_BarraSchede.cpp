@@ -130,6 +130,15 @@ private slots:
             p.drawImage(0, 0, router.grab().toImage());
             p.end();
             img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("aperta-%1.png").arg(static_cast<int>(tab))));
+            // The settings page takes its own size from any tab, and gives the tab's back.
+            router.root()->barra().setShowSettings(true);
+            router.root()->completaAnimazioni();
+            QCOMPARE(router.root()->pannelloAperto()->size(), NotchStateManager::kDimensioneImpostazioni.toSize());
+            QCOMPARE(router.root()->pannelloAperto()->paginaImpostazioni()->size(),
+                     NotchStateManager::kDimensioneImpostazioni.toSize());
+            router.root()->barra().setShowSettings(false);
+            router.root()->completaAnimazioni();
+            QCOMPARE(router.root()->pannelloAperto()->size(), NotchStateManager::dimensioneScheda(tab).toSize());
         }
         router.root()->barra().setShowSettings(true);
         salvaRender(router, QStringLiteral("aperta-impostazioni"));

@@ -1,11 +1,14 @@
+#include "FakeClock.h"
 #include "Molla.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <cmath>
 
 // The notch's springs end their motion on the frame that reaches the
 // target pixel, without a tail of single pixels crept now and then, and
-// keep the overshoot of their damping on the way.
+// keep the overshoot of their damping on the way; on the shared beat they
+// move by the time that passed, not by the beats that came.
 class TestMolla : public QObject {
     Q_OBJECT
 
@@ -51,6 +54,39 @@ private slots:
         if (corsa > 100)
             QVERIFY2(oltre * pixel > 0.03 * corsa, qPrintable(QString::number(oltre * pixel)));
         QVERIFY2(disegnati.size() * AnimatoreMolle::kPasso < 0.56, qPrintable(QString::number(disegnati.size())));
+    }
+
+    void aLateBeatReachesTheSamePlaceAtTheSameTime_data()
+    {
+        QTest::addColumn<QList<double>>("battiti"); // when beats come, seconds after the start
+        QTest::newRow("on time") << QList<double>{0, 0.015, 0.029, 0.043, 0.057, 0.071, 0.085, 0.099};
+        QTest::newRow("one beat 60 ms late") << QList<double>{0, 0.015, 0.075, 0.085, 0.099};
+        QTest::newRow("a stall of the whole motion") << QList<double>{0, 0.099};
+        QTest::newRow("beats a little late each") << QList<double>{0, 0.017, 0.034, 0.051, 0.068, 0.085, 0.099};
+    }
+    void aLateBeatReachesTheSamePlaceAtTheSameTime()
+    {
+        QFETCH(QList<double>, battiti);
+        FakeClock orologio;
+        Molla m(0);
+        AnimatoreMolle animatore(orologio);
+        animatore.segui(&m);
+        QSignalSpy passi(&animatore, &AnimatoreMolle::passo);
+        m.vaiA(100, 0.4, 0.7);
+        animatore.avvia();
+        for (double t : battiti) {
+            orologio.advance(t - orologio.monotonic());
+            const int prima = passi.size();
+            QVERIFY(passi.wait(1000) || passi.size() > prima);
+        }
+        // Where a beat on every step would have it by then: the first step
+        // at once, one more for each step of time since.
+        Molla atteso(0);
+        atteso.vaiA(100, 0.4, 0.7);
+        for (int i = 0; i <= int(std::floor(battiti.last() / AnimatoreMolle::kPasso)); ++i)
+            atteso.avanza(AnimatoreMolle::kPasso);
+        QCOMPARE(m.valore(), atteso.valore());
+        QVERIFY(m.valore() > 10 && m.valore() < 100);
     }
 };
 

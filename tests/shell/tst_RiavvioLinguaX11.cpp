@@ -123,17 +123,20 @@ private slots:
         const QRect pannello(960 - d.width() / 2, 0, d.width(), d.height());
         xdotool({QStringLiteral("mousemove"), QString::number(pannello.right() - 28), QStringLiteral("28")});
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        // The page takes its own size as it turns.
+        const QSize p = NotchStateManager::kDimensioneImpostazioni.toSize();
+        const QRect pagina(960 - p.width() / 2, 0, p.width(), p.height());
         // The turn settles whenever a loaded machine lets it: look until the menu shows.
         QImage img;
         QRect menu;
         QTRY_VERIFY_WITH_TIMEOUT(
-            !(menu = trovaMenuLingua(img = QGuiApplication::primaryScreen()->grabWindow(0).toImage(), pannello))
+            !(menu = trovaMenuLingua(img = QGuiApplication::primaryScreen()->grabWindow(0).toImage(), pagina))
                  .isEmpty(),
             10000);
         QTest::qWait(300); // one more frame, so the menu is not caught mid-turn
         img = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         img.save(QDir(cartellaOutputTest()).filePath(QStringLiteral("riavvio-impostazioni.png")));
-        menu = trovaMenuLingua(img, pannello);
+        menu = trovaMenuLingua(img, pagina);
         QVERIFY2(!menu.isEmpty(), "no language menu on the settings page");
 
         // Pick "English": the entries are the system's, Italiano, English, Español.

@@ -393,30 +393,31 @@ private slots:
         QCOMPARE(codex->text(), QStringLiteral("Copia per ChatGPT"));
     }
 
-    void privacyRowsBuiltInThenTheUsers()
+    // Only the user's own exclusions are listed, once each: the password
+    // managers excluded always are named by the explanation, not listed.
+    void privacyRowsAreTheUsersOwn()
     {
         Banco b;
-        QCOMPARE(b.idRighe(), ClipboardManager::appEscluseIncluse());
-        const int n = int(ClipboardManager::appEscluseIncluse().size());
-        QCOMPARE(b.idRighe().mid(0, 7), QStringList({"com.apple.Passwords", "com.apple.keychainaccess",
-                                                     "com.1password.1password", "com.agilebits.onepassword7",
-                                                     "com.bitwarden.desktop", "com.lastpass.LastPass",
-                                                     "me.proton.pass.electron"}));
-        for (QWidget* r : b.righeApp())
-            QVERIFY(!r->findChild<QAbstractButton*>());
+        QVERIFY(b.idRighe().isEmpty());
+        const QString icona = b.cartellaApp() + "/cassaforte.png";
+        QImage quadrato(16, 16, QImage::Format_ARGB32);
+        quadrato.fill(Qt::red);
+        QVERIFY(quadrato.save(icona));
         scriviFile(b.cartellaApp() + "/org.example.Cassaforte.desktop",
-                   "[Desktop Entry]\nType=Application\nName=Cassaforte\nExec=cassaforte\n");
+                   "[Desktop Entry]\nType=Application\nName=Cassaforte\nExec=cassaforte\nIcon=" + icona.toUtf8() + "\n");
         b.applicazioni = DesktopEntries::daCartelle({b.cartellaApp()});
         b.clipboard.aggiungiAppEsclusa(QStringLiteral("org.example.Cassaforte"));
         b.clipboard.aggiungiAppEsclusa(QStringLiteral("org.example.Disinstallata"));
-        QCOMPARE(b.idRighe().mid(n), QStringList({"org.example.Cassaforte", "org.example.Disinstallata"}));
+        QCOMPARE(b.idRighe(), QStringList({"org.example.Cassaforte", "org.example.Disinstallata"}));
         const QWidgetList righe = b.righeApp();
-        // Known applications by their name, others by their id.
-        QCOMPARE(righe[n]->findChildren<QWidget*>().at(1)->accessibleName(), QStringLiteral("Cassaforte"));
-        QCOMPARE(righe[n + 1]->findChildren<QWidget*>().at(1)->accessibleName(), QStringLiteral("org.example.Disinstallata"));
-        QTest::mouseClick(righe[n]->findChild<QAbstractButton*>(), Qt::LeftButton);
+        // Known applications by their name and icon, others by their id.
+        QCOMPARE(righe[0]->findChildren<QWidget*>().at(1)->accessibleName(), QStringLiteral("Cassaforte"));
+        QVERIFY(righe[0]->findChild<QLabel*>(QStringLiteral("iconaApp")));
+        QCOMPARE(righe[1]->findChildren<QWidget*>().at(1)->accessibleName(), QStringLiteral("org.example.Disinstallata"));
+        QVERIFY(!righe[1]->findChild<QLabel*>(QStringLiteral("iconaApp")));
+        QTest::mouseClick(righe[0]->findChild<QAbstractButton*>(), Qt::LeftButton);
         QCOMPARE(b.clipboard.appEscluseUtente(), QStringList({"org.example.Disinstallata"}));
-        QCOMPARE(b.idRighe().mid(n), QStringList({"org.example.Disinstallata"}));
+        QCOMPARE(b.idRighe(), QStringList({"org.example.Disinstallata"}));
     }
 
     void addingAnApplication_data()
@@ -456,7 +457,7 @@ private slots:
             QCoreApplication::processEvents();
         }
         QCOMPARE(b.clipboard.appEscluseUtente(), utente);
-        QCOMPARE(b.idRighe(), ClipboardManager::appEscluseIncluse() + utente);
+        QCOMPARE(b.idRighe(), utente);
     }
 
     void recogniserLanguage_data()
@@ -467,8 +468,8 @@ private slots:
         QTest::addColumn<QString>("nome");
         const QStringList modelli = {"de-DE", "en-GB", "en-US", "it-IT"};
         const QString nessuna = QStringLiteral("non disponibile");
-        QTest::newRow("exact") << QStringList({"en-US", "it"}) << modelli << "en-US" << "American English";
-        QTest::newRow("exact, other spelling") << QStringList({"en_gb"}) << modelli << "en-GB" << "British English";
+        QTest::newRow("exact") << QStringList({"en-US", "it"}) << modelli << "en-US" << "inglese";
+        QTest::newRow("exact, other spelling") << QStringList({"en_gb"}) << modelli << "en-GB" << "inglese";
         QTest::newRow("by language code") << QStringList({"it", "en-US"}) << modelli << "it-IT" << "italiano";
         QTest::newRow("first preference wins") << QStringList({"fr-FR", "de-AT", "en-US"}) << modelli << "de-DE"
                                                << "Deutsch";
@@ -476,7 +477,7 @@ private slots:
         QTest::newRow("no language code skipped") << QStringList({"C", "de-DE"}) << QStringList({"en-US", "de-DE"})
                                                   << "de-DE" << "Deutsch";
         QTest::newRow("English as last resort") << QStringList({"ja-JP"}) << QStringList({"de-DE", "en-US"}) << "en-US"
-                                                << "American English";
+                                                << "inglese";
         QTest::newRow("nothing usable") << QStringList({"ja-JP"}) << QStringList({"de-DE"}) << "" << nessuna;
         QTest::newRow("no models") << QStringList({"en-US"}) << QStringList() << "" << nessuna;
     }

@@ -404,6 +404,7 @@ private slots:
         QTest::newRow("empty") << QVariant(QStringList{}) << QStringList{};
         // Stored before the id became built in: no longer the user's.
         QTest::newRow("now built in") << QVariant(QStringList{"a.b", "org.keepassxc.KeePassXC"}) << QStringList{"a.b"};
+        QTest::newRow("stored twice") << QVariant(QStringList{"a.b", "c.d", "a.b"}) << QStringList{"a.b", "c.d"};
     }
     void storedExclusionsAreReadAsListOrSingleString()
     {

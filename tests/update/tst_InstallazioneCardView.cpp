@@ -70,8 +70,8 @@ private slots:
         InstallazioneCardView v(*inst, [&] { ++chiusure; }, clock);
         v.show();
         QCOMPARE(v.fase().tipo, Tipo::daFare);
-        QCOMPARE(v.titolo(), QStringLiteral("Installami in Applicazioni"));
-        QCOMPARE(v.pulsanteAzione()->toolTip(), QStringLiteral("Copiami in Applicazioni e riavviami da li'"));
+        QCOMPARE(v.titolo(), QStringLiteral("Installami in ~/Applications"));
+        QCOMPARE(v.pulsanteAzione()->toolTip(), QStringLiteral("Copiami in ~/Applications e riavviami da lì"));
         QCOMPARE(v.colore(), Colori::blu());
         render(v, QStringLiteral("installazione-daFare"));
 
@@ -88,8 +88,8 @@ private slots:
         const QString installata = casa.filePath(QStringLiteral("Applications/") + QFileInfo(bundle).fileName());
         if (riesce) {
             QCOMPARE(v.fase().tipo, Tipo::daAprire);
-            QCOMPARE(v.titolo(), QStringLiteral("Fatto: sono in Applicazioni"));
-            QCOMPARE(v.sottotitolo(), QStringLiteral("APRIMI DA LI' PER FINIRE"));
+            QCOMPARE(v.titolo(), QStringLiteral("Fatto: sono in ~/Applications"));
+            QCOMPARE(v.sottotitolo(), QStringLiteral("APRIMI DA LÌ PER FINIRE"));
             QCOMPARE(v.colore(), Colori::verde());
             render(v, QStringLiteral("installazione-daAprire"));
             richieste.clear();

@@ -73,11 +73,11 @@
     </message>
     <message>
         <source>Accesso ai Promemoria non concesso.</source>
-        <translation>Access to Reminders not granted.</translation>
+        <translation>Access to reminders not granted.</translation>
     </message>
     <message>
         <source>Nessun elenco predefinito nell'app Promemoria.</source>
-        <translation>No default list in the Reminders app.</translation>
+        <translation>No default list for reminders.</translation>
     </message>
     <message>
         <source>Promemoria non salvato: %1</source>

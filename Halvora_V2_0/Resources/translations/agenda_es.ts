@@ -73,11 +73,11 @@
     </message>
     <message>
         <source>Accesso ai Promemoria non concesso.</source>
-        <translation>Acceso a Recordatorios no concedido.</translation>
+        <translation>Acceso a los recordatorios no concedido.</translation>
     </message>
     <message>
         <source>Nessun elenco predefinito nell'app Promemoria.</source>
-        <translation>No hay una lista predeterminada en la app Recordatorios.</translation>
+        <translation>No hay una lista predeterminada para los recordatorios.</translation>
     </message>
     <message>
         <source>Promemoria non salvato: %1</source>

@@ -87,5 +87,17 @@
         <source>· %1</source>
         <translation>· %1</translation>
     </message>
+    <message>
+        <source>scaduto · %1</source>
+        <translation>overdue · %1</translation>
+    </message>
+    <message>
+        <source>Non completato: %1</source>
+        <translation>Not marked done: %1</translation>
+    </message>
+    <message>
+        <source>Non rimandato: %1</source>
+        <translation>Not snoozed: %1</translation>
+    </message>
 </context>
 </TS>

@@ -87,5 +87,17 @@
         <source>· %1</source>
         <translation>· %1</translation>
     </message>
+    <message>
+        <source>scaduto · %1</source>
+        <translation>vencido · %1</translation>
+    </message>
+    <message>
+        <source>Non completato: %1</source>
+        <translation>No completado: %1</translation>
+    </message>
+    <message>
+        <source>Non rimandato: %1</source>
+        <translation>No pospuesto: %1</translation>
+    </message>
 </context>
 </TS>

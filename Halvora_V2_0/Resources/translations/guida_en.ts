@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Controlla Spotify, Apple Music e i video nel browser. Con «Guarda nella tacca» un video di YouTube continua qui mentre lavori.</source>
-        <translation>Control Spotify, Apple Music and videos in the browser. With “Watch in the notch” a YouTube video keeps playing here while you work.</translation>
+        <translation>Control Spotify and the desktop's other players, and videos in the browser. With “Watch in the notch” a YouTube video keeps playing here while you work.</translation>
     </message>
     <message>
         <source>Specchio</source>

@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Controlla Spotify, Apple Music e i video nel browser. Con «Guarda nella tacca» un video di YouTube continua qui mentre lavori.</source>
-        <translation>Controla Spotify, Apple Music y los vídeos del navegador. Con «Ver en el notch» un vídeo de YouTube sigue aquí mientras trabajas.</translation>
+        <translation>Controla Spotify y los demás reproductores del escritorio, y los vídeos del navegador. Con «Ver en el notch» un vídeo de YouTube sigue aquí mientras trabajas.</translation>
     </message>
     <message>
         <source>Specchio</source>

@@ -5,7 +5,7 @@
     <name>Halvora</name>
     <message>
         <source>A riposo resta solo una linguetta sul bordo dello schermo, che si apre avvicinando il puntatore. Riduce le aperture involontarie e, sui Mac senza tacca fisica, libera la barra dei menu.</source>
-        <translation>At rest only a small tab stays at the edge of the screen, opening as the pointer comes near. It reduces accidental openings and, on Macs without a physical notch, frees the menu bar.</translation>
+        <translation>At rest only a small tab stays at the edge of the screen, opening as the pointer comes near. It reduces accidental openings and keeps the panel at the top of the screen clear.</translation>
     </message>
     <message>
         <source>Aggiungi un'app…</source>
@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>ChatGPT esegue gli hook solo dopo che li hai approvati: apri Codex nel Terminale e scrivi /hooks.</source>
-        <translation>ChatGPT runs the hooks only after you have approved them: open Codex in the Terminal and type /hooks.</translation>
+        <translation>ChatGPT runs the hooks only after you have approved them: open Codex in a terminal and type /hooks.</translation>
     </message>
     <message>
         <source>Compare nel quarto d'ora prima di un appuntamento del calendario.</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Disponibile solo con l'app nella cartella Applicazioni.</source>
-        <translation>Available only with the app in the Applications folder.</translation>
+        <translation>Available only with the app in the ~/Applications folder.</translation>
     </message>
     <message>
         <source>Esci da Orbelle</source>
@@ -85,11 +85,11 @@
     </message>
     <message>
         <source>L'audio non lascia il computer, ma il riconoscimento offline sbaglia molto di piu'. Da spento, la trascrizione passa dai server di Apple come la dettatura di sistema.</source>
-        <translation>The audio never leaves the computer, but offline recognition makes many more mistakes. When off, transcription goes through Apple's servers like system dictation.</translation>
+        <translation>The audio never leaves the computer: recognition always runs here, even when this is off, and offline it makes more mistakes than an online service.</translation>
     </message>
     <message>
         <source>La cronologia non registra i contenuti che il sistema marca come riservati, ne' nulla di copiato mentre in primo piano c'e' una di queste app. Ogni copia viene inoltre confermata con una seconda lettura, perche' durante una scrittura il pasteboard puo' mostrarsi privo di marcatori.</source>
-        <translation>The history does not record content the system marks as confidential, nor anything copied while one of these apps is in front. Each copy is also confirmed with a second read, because during a write the pasteboard may appear to have no markers.</translation>
+        <translation>The history does not record content that apps mark as confidential, nor anything copied while a password manager or one of the apps below is in front. Each copy is also confirmed with a second read, because during a write the clipboard may show up without its markers.</translation>
     </message>
     <message>
         <source>Lingua</source>
@@ -133,7 +133,7 @@
     </message>
     <message>
         <source>Segnala i file appena comparsi in Scaricati, compresi quelli ricevuti via AirDrop.</source>
-        <translation>Points out files that just appeared in Downloads, including those received via AirDrop.</translation>
+        <translation>Points out files that just appeared in Downloads, including those received with KDE Connect.</translation>
     </message>
     <message>
         <source>Segue la lingua del Mac: </source>
@@ -153,7 +153,7 @@
     </message>
     <message>
         <source>Trascrizione solo sul Mac</source>
-        <translation>Transcription on the Mac only</translation>
+        <translation>Transcription on this computer only</translation>
     </message>
     <message>
         <source>Un anello nella notch aperta mostra quanto hai usato di Claude o di ChatGPT, a seconda dell'app che stai usando, e mentre la usi compare anche una scheda sotto la notch chiusa. Oltre i tre quarti diventano arancioni. I dati vengono dalle app Claude e ChatGPT, se installate: niente password, niente accesso all'account.</source>

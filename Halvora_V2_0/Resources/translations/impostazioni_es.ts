@@ -5,7 +5,7 @@
     <name>Halvora</name>
     <message>
         <source>A riposo resta solo una linguetta sul bordo dello schermo, che si apre avvicinando il puntatore. Riduce le aperture involontarie e, sui Mac senza tacca fisica, libera la barra dei menu.</source>
-        <translation>En reposo solo queda una pestaña en el borde de la pantalla, que se abre al acercar el puntero. Reduce las aperturas involuntarias y, en los Mac sin notch físico, libera la barra de menús.</translation>
+        <translation>En reposo solo queda una pestaña en el borde de la pantalla, que se abre al acercar el puntero. Reduce las aperturas involuntarias y deja libre el panel de la parte superior de la pantalla.</translation>
     </message>
     <message>
         <source>Aggiungi un'app…</source>
@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>ChatGPT esegue gli hook solo dopo che li hai approvati: apri Codex nel Terminale e scrivi /hooks.</source>
-        <translation>ChatGPT ejecuta los hooks solo después de que los hayas aprobado: abre Codex en la Terminal y escribe /hooks.</translation>
+        <translation>ChatGPT ejecuta los hooks solo después de que los hayas aprobado: abre Codex en un terminal y escribe /hooks.</translation>
     </message>
     <message>
         <source>Compare nel quarto d'ora prima di un appuntamento del calendario.</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Disponibile solo con l'app nella cartella Applicazioni.</source>
-        <translation>Disponible solo con la app en la carpeta Aplicaciones.</translation>
+        <translation>Disponible solo con la app en la carpeta ~/Applications.</translation>
     </message>
     <message>
         <source>Esci da Orbelle</source>
@@ -85,11 +85,11 @@
     </message>
     <message>
         <source>L'audio non lascia il computer, ma il riconoscimento offline sbaglia molto di piu'. Da spento, la trascrizione passa dai server di Apple come la dettatura di sistema.</source>
-        <translation>El audio no sale del ordenador, pero el reconocimiento sin conexión se equivoca mucho más. Desactivado, la transcripción pasa por los servidores de Apple como el dictado del sistema.</translation>
+        <translation>El audio nunca sale del ordenador: el reconocimiento se hace siempre aquí, incluso desactivado, y sin conexión se equivoca más que un servicio en línea.</translation>
     </message>
     <message>
         <source>La cronologia non registra i contenuti che il sistema marca come riservati, ne' nulla di copiato mentre in primo piano c'e' una di queste app. Ogni copia viene inoltre confermata con una seconda lettura, perche' durante una scrittura il pasteboard puo' mostrarsi privo di marcatori.</source>
-        <translation>El historial no registra los contenidos que el sistema marca como confidenciales, ni nada copiado mientras una de estas apps está en primer plano. Además, cada copia se confirma con una segunda lectura, porque durante una escritura el portapapeles puede aparecer sin marcadores.</translation>
+        <translation>El historial no registra los contenidos que las apps marcan como confidenciales, ni nada copiado mientras un gestor de contraseñas o una de las apps de abajo está en primer plano. Además, cada copia se confirma con una segunda lectura, porque durante una escritura el portapapeles puede aparecer sin marcadores.</translation>
     </message>
     <message>
         <source>Lingua</source>
@@ -133,7 +133,7 @@
     </message>
     <message>
         <source>Segnala i file appena comparsi in Scaricati, compresi quelli ricevuti via AirDrop.</source>
-        <translation>Señala los archivos recién aparecidos en Descargas, incluidos los recibidos por AirDrop.</translation>
+        <translation>Señala los archivos recién aparecidos en Descargas, incluidos los recibidos con KDE Connect.</translation>
     </message>
     <message>
         <source>Segue la lingua del Mac: </source>
@@ -153,7 +153,7 @@
     </message>
     <message>
         <source>Trascrizione solo sul Mac</source>
-        <translation>Transcripción solo en el Mac</translation>
+        <translation>Transcripción solo en este ordenador</translation>
     </message>
     <message>
         <source>Un anello nella notch aperta mostra quanto hai usato di Claude o di ChatGPT, a seconda dell'app che stai usando, e mentre la usi compare anche una scheda sotto la notch chiusa. Oltre i tre quarti diventano arancioni. I dati vengono dalle app Claude e ChatGPT, se installate: niente password, niente accesso all'account.</source>

@@ -28,7 +28,7 @@
     <name>InstallazioneCardView</name>
     <message>
         <source>Installami in Applicazioni</source>
-        <translation>Install me in Applications</translation>
+        <translation>Install me in ~/Applications</translation>
     </message>
     <message>
         <source>Installazione in corso…</source>
@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>Fatto: sono in Applicazioni</source>
-        <translation>Done: I'm in Applications</translation>
+        <translation>Done: I'm in ~/Applications</translation>
     </message>
     <message>
         <source>Trascinami tu nella cartella</source>
@@ -68,11 +68,11 @@
     </message>
     <message>
         <source>Copiami in Applicazioni e riavviami da li'</source>
-        <translation>Copy me to Applications and restart me from there</translation>
+        <translation>Copy me to ~/Applications and restart me from there</translation>
     </message>
     <message>
         <source>Apri la copia installata in Applicazioni</source>
-        <translation>Open the copy installed in Applications</translation>
+        <translation>Open the copy installed in ~/Applications</translation>
     </message>
     <message>
         <source>Nascondi fino al prossimo avvio</source>

@@ -28,7 +28,7 @@
     <name>InstallazioneCardView</name>
     <message>
         <source>Installami in Applicazioni</source>
-        <translation>Instálame en Aplicaciones</translation>
+        <translation>Instálame en ~/Applications</translation>
     </message>
     <message>
         <source>Installazione in corso…</source>
@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>Fatto: sono in Applicazioni</source>
-        <translation>Hecho: estoy en Aplicaciones</translation>
+        <translation>Hecho: estoy en ~/Applications</translation>
     </message>
     <message>
         <source>Trascinami tu nella cartella</source>
@@ -44,7 +44,7 @@
     </message>
     <message>
         <source>L'AVVIO AL LOGIN NON FUNZIONA DA QUI</source>
-        <translation>ABRIR AL INICIAR SESIÓN NO FUNCIONA DESDE AQUÍ</translation>
+        <translation>AQUÍ NO SE ABRE AL INICIAR SESIÓN</translation>
     </message>
     <message>
         <source>APRIMI DA LI' PER FINIRE</source>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>TE LA MOSTRO NEL FINDER</source>
-        <translation>TE LA MUESTRO EN EL GESTOR DE ARCHIVOS</translation>
+        <translation>LA VERÁS EN EL GESTOR DE ARCHIVOS</translation>
     </message>
     <message>
         <source>Installa</source>
@@ -68,11 +68,11 @@
     </message>
     <message>
         <source>Copiami in Applicazioni e riavviami da li'</source>
-        <translation>Cópiame en Aplicaciones y reiníciame desde allí</translation>
+        <translation>Cópiame en ~/Applications y reiníciame desde allí</translation>
     </message>
     <message>
         <source>Apri la copia installata in Applicazioni</source>
-        <translation>Abre la copia instalada en Aplicaciones</translation>
+        <translation>Abre la copia instalada en ~/Applications</translation>
     </message>
     <message>
         <source>Nascondi fino al prossimo avvio</source>

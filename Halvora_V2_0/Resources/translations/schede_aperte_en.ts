@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>Accesso negato. Abilita la fotocamera in Impostazioni di Sistema.</source>
-        <translation>Access denied. Allow the camera in System Settings.</translation>
+        <translation>Access denied: the system does not let this user use the camera.</translation>
     </message>
     <message>
         <source>Nessuna fotocamera collegata.</source>

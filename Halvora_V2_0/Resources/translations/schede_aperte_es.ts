@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>Accesso negato. Abilita la fotocamera in Impostazioni di Sistema.</source>
-        <translation>Acceso denegado. Activa la cámara en Ajustes del Sistema.</translation>
+        <translation>Acceso denegado: el sistema no permite la cámara a este usuario.</translation>
     </message>
     <message>
         <source>Nessuna fotocamera collegata.</source>

@@ -31,5 +31,17 @@
         <source>Tempo scaduto</source>
         <translation>Time&apos;s up</translation>
     </message>
+    <message>
+        <source>ora</source>
+        <translation>now</translation>
+    </message>
+    <message>
+        <source>fra 1 minuto</source>
+        <translation>in 1 minute</translation>
+    </message>
+    <message>
+        <source>fra %1 minuti</source>
+        <translation>in %1 minutes</translation>
+    </message>
 </context>
 </TS>

@@ -31,5 +31,17 @@
         <source>Tempo scaduto</source>
         <translation>Tiempo agotado</translation>
     </message>
+    <message>
+        <source>ora</source>
+        <translation>ahora</translation>
+    </message>
+    <message>
+        <source>fra 1 minuto</source>
+        <translation>en 1 minuto</translation>
+    </message>
+    <message>
+        <source>fra %1 minuti</source>
+        <translation>en %1 minutos</translation>
+    </message>
 </context>
 </TS>

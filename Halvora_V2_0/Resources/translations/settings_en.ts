@@ -9,15 +9,15 @@
     </message>
     <message>
         <source>inglese</source>
-        <translation>english</translation>
+        <translation>English</translation>
     </message>
     <message>
         <source>italiano</source>
-        <translation>italian</translation>
+        <translation>Italian</translation>
     </message>
     <message>
         <source>spagnolo</source>
-        <translation>spanish</translation>
+        <translation>Spanish</translation>
     </message>
 </context>
 </TS>

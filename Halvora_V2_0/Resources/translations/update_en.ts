@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>Non si è aperta: avviala da Applicazioni.</source>
-        <translation>It did not open: start it from Applications.</translation>
+        <translation>It did not open: start it from ~/Applications.</translation>
     </message>
 </context>
 <context>

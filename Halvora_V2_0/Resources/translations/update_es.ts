@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>Non si è aperta: avviala da Applicazioni.</source>
-        <translation>No se ha abierto: iníciala desde Aplicaciones.</translation>
+        <translation>No se ha abierto: iníciala desde ~/Applications.</translation>
     </message>
 </context>
 <context>

@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>Serve il permesso di leggere le schede di %1: Impostazioni di Sistema › Privacy e sicurezza › Automazione.</source>
-        <translation>Permission to read the tabs of %1 is needed: System Settings › Privacy &amp; Security › Automation.</translation>
+        <translation>Permission to read the tabs of %1 is needed.</translation>
     </message>
     <message>
         <source>Nella tacca si possono guardare solo i video di YouTube: adesso sta suonando %1.</source>

@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>Serve il permesso di leggere le schede di %1: Impostazioni di Sistema › Privacy e sicurezza › Automazione.</source>
-        <translation>Hace falta permiso para leer las pestañas de %1: Ajustes del Sistema › Privacidad y seguridad › Automatización.</translation>
+        <translation>Hace falta permiso para leer las pestañas de %1.</translation>
     </message>
     <message>
         <source>Nella tacca si possono guardare solo i video di YouTube: adesso sta suonando %1.</source>

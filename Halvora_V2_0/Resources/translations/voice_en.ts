@@ -5,7 +5,7 @@
     <name>Halvora</name>
     <message>
         <source>Accesso al microfono negato. Abilitalo in Impostazioni di Sistema.</source>
-        <translation>Microphone access denied. Enable it in System Settings.</translation>
+        <translation>Microphone access denied: the system does not let this user use it.</translation>
     </message>
     <message>
         <source>Copia la trascrizione</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Riconoscimento vocale non autorizzato. Abilitalo in Impostazioni di Sistema.</source>
-        <translation>Speech recognition not authorised. Enable it in System Settings.</translation>
+        <translation>Speech recognition not authorised.</translation>
     </message>
     <message>
         <source>Riconoscimento vocale non disponibile per questa lingua.</source>
@@ -78,6 +78,10 @@
     <message>
         <source>Il riconoscimento vocale si è interrotto.</source>
         <translation>Speech recognition stopped unexpectedly.</translation>
+    </message>
+    <message>
+        <source>nessun suono dal microfono</source>
+        <translation>no sound from the microphone</translation>
     </message>
 </context>
 </TS>

@@ -5,7 +5,7 @@
     <name>Halvora</name>
     <message>
         <source>Accesso al microfono negato. Abilitalo in Impostazioni di Sistema.</source>
-        <translation>Acceso al micrófono denegado. Actívalo en Ajustes del Sistema.</translation>
+        <translation>Acceso al micrófono denegado: el sistema no lo permite a este usuario.</translation>
     </message>
     <message>
         <source>Copia la trascrizione</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Riconoscimento vocale non autorizzato. Abilitalo in Impostazioni di Sistema.</source>
-        <translation>Reconocimiento de voz no autorizado. Actívalo en Ajustes del Sistema.</translation>
+        <translation>Reconocimiento de voz no autorizado.</translation>
     </message>
     <message>
         <source>Riconoscimento vocale non disponibile per questa lingua.</source>
@@ -78,6 +78,10 @@
     <message>
         <source>Il riconoscimento vocale si è interrotto.</source>
         <translation>El reconocimiento de voz se interrumpió.</translation>
+    </message>
+    <message>
+        <source>nessun suono dal microfono</source>
+        <translation>ningún sonido del micrófono</translation>
     </message>
 </context>
 </TS>

@@ -1,7 +1,10 @@
 #include "Molla.h"
 
+#include "Clock.h"
+
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -112,12 +115,23 @@ private:
     void batti()
     {
         ++battiti_;
-        // Each steps once; one that starts during this beat waits for the next.
+        // Each takes the steps due; one that starts during this beat waits
+        // for the next. One that took none and still moves has nothing new
+        // to show.
         const QList<QPointer<AnimatoreMolle>> ora(attivi_.cbegin(), attivi_.cend());
-        for (const QPointer<AnimatoreMolle>& a : ora)
-            if (a && attivi_.contains(a.data()) && !a->tick())
+        QList<QPointer<AnimatoreMolle>> mossi;
+        for (const QPointer<AnimatoreMolle>& a : ora) {
+            if (!a || !attivi_.contains(a.data()))
+                continue;
+            bool mosso = false;
+            if (!a->tick(mosso)) {
                 togli(a.data());
-        for (const QPointer<AnimatoreMolle>& a : ora)
+                mosso = true;
+            }
+            if (mosso)
+                mossi << a;
+        }
+        for (const QPointer<AnimatoreMolle>& a : std::as_const(mossi))
             if (a)
                 emit a->passo();
     }
@@ -133,7 +147,9 @@ quint64 AnimatoreMolle::battiti()
     return BattitoMolle::condiviso().battiti();
 }
 
-AnimatoreMolle::AnimatoreMolle(QObject* parent) : QObject(parent) {}
+AnimatoreMolle::AnimatoreMolle(QObject* parent) : AnimatoreMolle(Clock::system(), parent) {}
+
+AnimatoreMolle::AnimatoreMolle(Clock& orologio, QObject* parent) : QObject(parent), orologio_(orologio) {}
 
 AnimatoreMolle::~AnimatoreMolle()
 {
@@ -147,6 +163,12 @@ void AnimatoreMolle::segui(Molla* molla)
 
 void AnimatoreMolle::avvia()
 {
+    if (!attivo_) {
+        inizio_ = orologio_.monotonic();
+        passiFatti_ = 0;
+    } else {
+        passoSubito_ = true;
+    }
     attivo_ = true;
     BattitoMolle::condiviso().aggiungi(this);
 }
@@ -160,11 +182,24 @@ void AnimatoreMolle::completa()
     emit passo();
 }
 
-bool AnimatoreMolle::tick()
+bool AnimatoreMolle::tick(bool& mosso)
 {
-    bool moto = false;
-    for (Molla* m : molle_)
-        moto = m->avanza(kPasso) || moto;
+    // One step at once, then one for each whole step of time since.
+    const qint64 dovuti = 1 + qint64(std::floor((orologio_.monotonic() - inizio_) / kPasso));
+    qint64 passi = dovuti - passiFatti_;
+    // A new target shows at once, once: ahead of time by one step at most,
+    // however often the target changes.
+    if (std::exchange(passoSubito_, false) && passi == 0)
+        passi = 1;
+    bool moto = std::any_of(molle_.cbegin(), molle_.cend(), [](const Molla* m) { return !m->ferma(); });
+    mosso = false;
+    for (qint64 i = 0; i < passi && moto; ++i) {
+        moto = false;
+        for (Molla* m : molle_)
+            moto = m->avanza(kPasso) || moto;
+        ++passiFatti_;
+        mosso = true;
+    }
     attivo_ = moto;
     return moto;
 }

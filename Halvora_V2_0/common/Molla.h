@@ -3,7 +3,16 @@
 #include <QObject>
 #include <QList>
 
+class Clock;
 class QTimer;
+
+// A spring's response (seconds per oscillation) and damping fraction
+// (1 = no overshoot).
+struct CostantiMolla {
+    double risposta;
+    double smorzamento;
+    bool operator==(const CostantiMolla&) const = default;
+};
 
 // A damped spring moving one value towards its target, given as response
 // (seconds per oscillation) and damping fraction (1 = no overshoot).
@@ -16,6 +25,8 @@ public:
     // New target; with new spring parameters when given.
     void vaiA(double obiettivo);
     void vaiA(double obiettivo, double risposta, double smorzamento);
+    void vaiA(double obiettivo, CostantiMolla costanti) { vaiA(obiettivo, costanti.risposta, costanti.smorzamento); }
+    CostantiMolla costanti() const { return {risposta_, smorzamento_}; }
     // Jumps to the value with no motion.
     void salta(double valore);
     // How close is close enough, in the value's own units: a step that
@@ -40,18 +51,24 @@ private:
 class AnimatoreMolle : public QObject {
     Q_OBJECT
 public:
-    // Each frame moves the springs on by this much, whenever it comes: a
-    // path is the same every time, and can be worked out ahead. A little
-    // under a 60 Hz frame, so that a beat the event loop serves a few
-    // milliseconds late still changes the picture within one.
+    // The springs move in steps of this much of their time, as many on
+    // each beat as the real time since the motion began holds (the first
+    // at once): a path is the same every time and can be worked out ahead,
+    // and a beat served late catches up instead of slowing the motion. The
+    // beat comes a little more often than a 60 Hz frame, so that one served
+    // a few milliseconds late still changes the picture within one.
     static constexpr int kIntervalloMs = 14;
     static constexpr double kPasso = kIntervalloMs / 1000.0;
 
+    // Real time from the process's clock.
     explicit AnimatoreMolle(QObject* parent = nullptr);
+    // Real time from `orologio` (tests hand a manual one).
+    explicit AnimatoreMolle(Clock& orologio, QObject* parent = nullptr);
     ~AnimatoreMolle() override;
     void segui(Molla* molla);
     // Call after changing a target: the first step comes on the next turn,
-    // with every other animator's, and the beat goes on from there.
+    // with every other animator's, and the beat goes on from there. Springs
+    // already moving take that step too, so a new target shows at once.
     void avvia();
     // Jumps every spring to its target (no animation, e.g. offscreen renders).
     void completa();
@@ -64,8 +81,13 @@ signals:
 
 private:
     friend class BattitoMolle;
-    // One step of the springs; false once all rest.
-    bool tick();
+    // The steps due by now; false once all rest. `mosso` tells whether any
+    // step was taken (a beat may come before the next one is due).
+    bool tick(bool& mosso);
     QList<Molla*> molle_;
+    Clock& orologio_;
     bool attivo_ = false;
+    double inizio_ = 0;    // the clock's time when this stretch of motion began
+    qint64 passiFatti_ = 0; // steps taken since then
+    bool passoSubito_ = false;
 };
