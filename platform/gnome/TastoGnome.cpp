@@ -174,18 +174,20 @@ std::optional<QString> TastoGnome::prendi()
         }
         legato = QString::fromLatin1(kAcceleratore);
     }
-    // The entry whole before the list names it, so the settings daemon reads it complete.
+    // The entry whole before the list names it, so the settings daemon reads
+    // it complete; a key the desktop locks refuses the write.
     g_settings_delay(nostra.get());
-    g_settings_set_string(nostra.get(), "name", "Halvora");
-    g_settings_set_string(nostra.get(), "command", rigaComando(comando_).toUtf8().constData());
-    g_settings_set_string(nostra.get(), "binding", legato.toUtf8().constData());
+    bool scritto = g_settings_set_string(nostra.get(), "name", "Halvora")
+                   && g_settings_set_string(nostra.get(), "command", rigaComando(comando_).toUtf8().constData())
+                   && g_settings_set_string(nostra.get(), "binding", legato.toUtf8().constData());
     g_settings_apply(nostra.get());
-    bool scritto = true;
-    if (!percorsi.contains(kPercorso))
+    if (scritto && !percorsi.contains(kPercorso))
         scritto = scriviLista(lista.get(), percorsi << kPercorso);
     g_settings_sync();
-    if (!scritto || stringhe(nostra.get(), "binding").value(0) != legato)
+    if (!scritto) {
+        lascia(false);
         return std::nullopt;
+    }
     return descrivi(legato);
 }
 
