@@ -1,13 +1,16 @@
 #include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -52,6 +55,14 @@ mode_t maschera()
     }();
     return m;
 }
+
+const QByteArray kPrefisso = ".salvataggio-";
+// The random part mkstemp fills in, and the dot before the target's name.
+constexpr int kCasuale = 6;
+// A name longer than this does not fit beside the prefix within NAME_MAX.
+constexpr qsizetype kNomeMassimo = 255 - 14 - kCasuale - 1;
+
+QString nomeDi(const QString& percorso) { return percorso.mid(percorso.lastIndexOf(QLatin1Char('/')) + 1); }
 
 } // namespace
 
@@ -106,15 +117,22 @@ std::optional<Errore> sincronizzaCartella(const QString& cartella)
     return std::nullopt;
 }
 
-Temporaneo::Temporaneo(const QString& cartella) : cartella_(cartella)
+Temporaneo::Temporaneo(const QString& cartella, const QString& nome) : cartella_(cartella)
 {
-    QByteArray modello = locale(cartella) + "/.salvataggio-XXXXXX";
-    fd_ = ::mkostemp(modello.data(), O_CLOEXEC);
+    QByteArray coda = locale(nome);
+    if (coda.isEmpty() || coda.size() > kNomeMassimo || coda.contains('/'))
+        coda.clear();
+    else
+        coda.prepend('.');
+    QByteArray modello = locale(cartella) + '/' + kPrefisso + QByteArray(kCasuale, 'X') + coda;
+    fd_ = ::mkostemps(modello.data(), int(coda.size()), O_CLOEXEC);
     if (fd_ < 0) {
         errore_ = Errore{errno};
         return;
     }
     percorso_ = QFile::decodeName(modello);
+    // Held while this save lives: a look for leftovers passes it by.
+    ::flock(fd_, LOCK_EX);
     // What mkstemp gives (0600) is for private files; others get the usual mode.
     ::fchmod(fd_, 0666 & ~maschera());
 }
@@ -150,18 +168,16 @@ bool Temporaneo::impostaModo(mode_t modo)
     return ::fchmod(fd_, modo) == 0 || fallisce(errno);
 }
 
-bool Temporaneo::chiudi()
+bool Temporaneo::sincronizza()
 {
     if (errore_)
         return false;
     if (sincronizzato_)
         return true;
     // The data must be on disk before any name points at it; a full disk
-    // that delays its allocation reports it here at the latest.
+    // that delays its allocation reports it here at the latest. The file
+    // stays open (and held) until it has its name.
     if (::fsync(fd_) != 0)
-        return fallisce(errno);
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0 && errno != EINTR)
         return fallisce(errno);
     sincronizzato_ = true;
     return true;
@@ -169,7 +185,7 @@ bool Temporaneo::chiudi()
 
 bool Temporaneo::sostituisci(const QString& destinazione)
 {
-    if (!chiudi())
+    if (!sincronizza())
         return false;
     if (::rename(locale(percorso_).constData(), locale(destinazione).constData()) != 0)
         return fallisce(errno);
@@ -181,7 +197,7 @@ bool Temporaneo::sostituisci(const QString& destinazione)
 
 bool Temporaneo::pubblica(const QString& destinazione)
 {
-    if (!chiudi())
+    if (!sincronizza())
         return false;
     const QByteArray da = locale(percorso_), a = locale(destinazione);
     // link(2) never replaces: the name is taken only when it is free.
@@ -214,7 +230,7 @@ bool Temporaneo::pubblica(const QString& destinazione)
 std::optional<Errore> salva(const QString& percorso, const QByteArray& dati)
 {
     const QString destinazione = destinazioneReale(percorso);
-    Temporaneo t(cartellaDi(destinazione));
+    Temporaneo t(cartellaDi(destinazione), nomeDi(destinazione));
     struct stat st {};
     if (::stat(locale(destinazione).constData(), &st) == 0)
         t.impostaModo(st.st_mode & 07777);
@@ -225,10 +241,55 @@ std::optional<Errore> salva(const QString& percorso, const QByteArray& dati)
 
 std::optional<Errore> salvaNuovo(const QString& percorso, const QByteArray& dati, mode_t modo)
 {
-    Temporaneo t(cartellaDi(percorso));
+    Temporaneo t(cartellaDi(percorso), nomeDi(percorso));
     if (t.impostaModo(modo) && t.scrivi(dati) && !t.pubblica(percorso) && !t.errore())
         return Errore{EEXIST};
     return t.errore();
+}
+
+} // namespace SalvataggioSicuro
+
+namespace SalvataggioSicuro {
+
+QList<Avanzo> avanzi(const QString& cartella)
+{
+    QList<Avanzo> trovati;
+    const QDir dir(cartella);
+    for (const QString& nome : dir.entryList({QString::fromLatin1(kPrefisso) + QLatin1Char('*')},
+                                             QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString percorso = dir.filePath(nome);
+        const int fd = ::open(locale(percorso).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        // A save under way holds its temporary.
+        const bool libero = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        ::close(fd);
+        if (!libero)
+            continue;
+        const QString dopo = nome.mid(kPrefisso.size() + kCasuale);
+        trovati.append({percorso, dopo.startsWith(QLatin1Char('.')) && dopo.size() > 1 ? dir.filePath(dopo.mid(1))
+                                                                                        : QString()});
+    }
+    return trovati;
+}
+
+bool ripristina(const Avanzo& avanzo)
+{
+    if (avanzo.destinazione.isEmpty())
+        return false;
+    struct stat t {}, d {};
+    if (::stat(locale(avanzo.percorso).constData(), &t) != 0)
+        return false;
+    const bool c = ::stat(locale(avanzo.destinazione).constData(), &d) == 0;
+    const auto prima = [](const struct stat& a, const struct stat& b) {
+        return std::tie(a.st_mtim.tv_sec, a.st_mtim.tv_nsec) <= std::tie(b.st_mtim.tv_sec, b.st_mtim.tv_nsec);
+    };
+    if (c && !prima(d, t))
+        return false;
+    if (::rename(locale(avanzo.percorso).constData(), locale(avanzo.destinazione).constData()) != 0)
+        return false;
+    sincronizzaCartella(cartellaDi(avanzo.destinazione));
+    return true;
 }
 
 } // namespace SalvataggioSicuro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -33,12 +34,29 @@ std::optional<Errore> sincronizzaCartella(const QString& cartella);
 // Writes all of `dati` to `fd`, going on after short writes and signals.
 std::optional<Errore> scriviTutto(int fd, const char* dati, qint64 quanti);
 
+// A temporary that a save cut off (a kill, a crash, a power cut) left in
+// a folder. Its name tells the file it was to replace, where that fits.
+struct Avanzo {
+    QString percorso;     // the temporary
+    QString destinazione; // the file it was to replace; empty when unknown
+};
+// The leftovers in `cartella`; never a temporary a save (of any process)
+// is still writing. Blocks.
+QList<Avanzo> avanzi(const QString& cartella);
+// Puts a leftover in its file's place when that is missing or older, and
+// syncs the folder: what the cut-off save was to write, is written. False
+// (and nothing done) otherwise.
+bool ripristina(const Avanzo& avanzo);
+
 // A hidden temporary file beside where the content will end up, for
 // writers that produce it piece by piece. Gone when destroyed, unless it
-// was put in place.
+// was put in place. It is held (locked) while it lives, so a look for
+// leftovers never takes it.
 class Temporaneo {
 public:
-    explicit Temporaneo(const QString& cartella);
+    // `nome`: the name of the file it is for, written into its own name so
+    // that a leftover can be recovered.
+    explicit Temporaneo(const QString& cartella, const QString& nome = {});
     ~Temporaneo();
     Temporaneo(const Temporaneo&) = delete;
     Temporaneo& operator=(const Temporaneo&) = delete;
@@ -59,7 +77,7 @@ public:
     bool pubblica(const QString& destinazione);
 
 private:
-    bool chiudi();
+    bool sincronizza();
     bool fallisce(int codice);
 
     QString cartella_;

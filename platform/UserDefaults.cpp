@@ -41,6 +41,11 @@ UserDefaults::~UserDefaults()
 
 void UserDefaults::carica()
 {
+    // A save cut off left its temporary: whole or cut, nothing tells, and
+    // the file beside it holds the save before, whole.
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(QFileInfo(percorso_).path()))
+        if (a.destinazione == percorso_)
+            QFile::remove(a.percorso);
     QFile file(percorso_);
     if (!file.exists())
         return;
@@ -59,8 +64,10 @@ void UserDefaults::carica()
             valori_.insert(k, ini.value(k));
         leggibile = ini.status() == QSettings::NoError;
     }
-    if (leggibile)
+    if (leggibile) {
+        suDisco_ = valori_;
         return;
+    }
     // Kept whole beside it, by a rename that needs no free space, before
     // the defaults are written in its place.
     valori_.clear();
@@ -125,6 +132,22 @@ void UserDefaults::remove(const QString& chiave)
     cambiato(chiave);
 }
 
+bool UserDefaults::nonSalvata(const QString& chiave) const
+{
+    if (!fallita_)
+        return false;
+    const QVariant ora = valori_.value(chiave), suDisco = suDisco_.value(chiave);
+    // Alike when the file would hold the same text (a Boolean and the text it was read as).
+    return ora.isValid() != suDisco.isValid()
+           || (ora.isValid() && FileIni::testo({{chiave, ora}}) != FileIni::testo({{chiave, suDisco}}));
+}
+
+std::optional<QVariant> UserDefaults::valoreSuDisco(const QString& chiave) const
+{
+    const auto it = suDisco_.constFind(chiave);
+    return it == suDisco_.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
+}
+
 void UserDefaults::cambiato(const QString& chiave)
 {
     ++versione_;
@@ -147,18 +170,24 @@ void UserDefaults::salvaInFondo()
     if (salvata_ >= versione_)
         return;
     const quint64 versione = versione_;
-    const QByteArray testo = FileIni::testo(valori_);
-    scrittore_.start([this, versione, testo] {
+    const QVariantMap valori = valori_;
+    scrittore_.start([this, versione, valori] {
         QDir().mkpath(QFileInfo(percorso_).path());
-        const auto errore = SalvataggioSicuro::salva(percorso_, testo);
+        const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori));
         if (!errore) {
             // Versions are saved in order, one at a time.
             salvata_ = versione;
+            QMetaObject::invokeMethod(this, [this, valori] { salvate(valori); }, Qt::QueuedConnection);
             return;
         }
         // This object outlives the worker: its destructor waits for it.
         QMetaObject::invokeMethod(
-            this, [this, motivo = errore->testo()] { emit salvataggioFallito(motivo); }, Qt::QueuedConnection);
+            this,
+            [this, motivo = errore->testo()] {
+                fallita_ = true;
+                emit salvataggioFallito(motivo);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -169,11 +198,20 @@ bool UserDefaults::sync()
         return true;
     QDir().mkpath(QFileInfo(percorso_).path());
     if (const auto errore = SalvataggioSicuro::salva(percorso_, FileIni::testo(valori_))) {
+        fallita_ = true;
         emit salvataggioFallito(errore->testo());
         return false;
     }
     salvata_ = versione_;
+    salvate(valori_);
     return true;
+}
+
+void UserDefaults::salvate(const QVariantMap& valori)
+{
+    suDisco_ = valori;
+    if (std::exchange(fallita_, false))
+        emit salvataggioRiuscito();
 }
 
 UserDefaults& UserDefaults::shared()

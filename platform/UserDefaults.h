@@ -41,6 +41,11 @@ public:
     bool sync();
 
     QString percorsoFile() const { return percorso_; }
+    // A save failed, and what `chiave` holds now is not what the file holds:
+    // it holds for this run only, until a later save succeeds.
+    bool nonSalvata(const QString& chiave) const;
+    // What the file holds under `chiave`, as last read or saved; nothing when absent.
+    std::optional<QVariant> valoreSuDisco(const QString& chiave) const;
     // Where an unreadable settings file was moved at start, if one was.
     const std::optional<QString>& fileMessoDaParte() const { return messoDaParte_; }
 
@@ -52,16 +57,22 @@ signals:
     void changed(const QString& chiave);
     // Changes could not be saved: they hold until the application quits.
     void salvataggioFallito(const QString& motivo);
+    // A save succeeded after one had failed: every change is on disk.
+    void salvataggioRiuscito();
 
 private:
     void carica();
     void cambiato(const QString& chiave);
     void salvaInFondo();
+    // `valori` are on disk now.
+    void salvate(const QVariantMap& valori);
 
     QString percorso_;
     QVariantMap valori_;
     std::optional<QString> messoDaParte_;
     quint64 versione_ = 0;                // changes made
+    QVariantMap suDisco_;                 // what the file holds, as last read or saved
+    bool fallita_ = false;                // the last save failed
     std::atomic<quint64> salvata_ = 0;    // the last version on disk
     bool pianificato_ = false;
     QThreadPool scrittore_;               // last: it finishes before the rest goes

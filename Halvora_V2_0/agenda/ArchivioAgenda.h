@@ -28,6 +28,10 @@ struct Lettura {
     bool accesso = false;
     QList<T> elementi; // in the store's order
     QStringList file;  // files to watch for changes made by other programs
+    bool nonRisponde = false; // the store did not answer in time: nothing is known
+    // Whole calendars left by saves cut off earlier, which could not take
+    // their file's place and were kept aside under these paths: the user is told.
+    QStringList messiDaParte;
 };
 
 // Where the agenda's events and reminders are kept: the desktop's calendar
@@ -58,6 +62,12 @@ public:
     virtual void osservaCambi(std::function<void()> cambiato) {}
     // Lets go of what the store holds open; the last job on the worker thread.
     virtual void chiudi() {}
+    // For a store that waits on another program: the manager numbers its
+    // jobs in the order asked; `inizioLavoro` runs on the worker before
+    // each, and `interrompi` (any thread) cuts short job `n` and those
+    // before it, which then fail at once, as "not answering".
+    virtual void inizioLavoro(quint64 n) {}
+    virtual void interrompi(quint64 n) {}
 
     // The folder whose files the reads list, watched for new files; empty
     // when there is none. Any thread.

@@ -20,6 +20,8 @@
 namespace {
 
 const QString kImpostazioni = QStringLiteral("archivio.ini");
+// A leftover larger than this is no calendar of ours.
+constexpr qint64 kCalendarioMassimo = 256 * 1024 * 1024;
 const QString kChiavePredefinito = QStringLiteral("elencoPredefinito");
 
 
@@ -84,8 +86,43 @@ QString ArchivioCalendario::cartellaPredefinita()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/calendario");
 }
 
+void ArchivioCalendario::recuperaAvanzi()
+{
+    avanziVisti_ = true;
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(cartella_)) {
+        // Only a whole calendar is worth keeping: a cut one, or the folder's
+        // settings (written again when needed), go.
+        QFile f(a.percorso);
+        const bool calendario = a.destinazione.isEmpty() || a.destinazione.endsWith(QLatin1String(".ics"));
+        const QByteArray contenuto =
+            calendario && f.size() <= kCalendarioMassimo && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        f.close();
+        const Ical::Componente radice = contenuto.trimmed().endsWith("END:VCALENDAR") ? Ical::leggi(contenuto)
+                                                                                      : Ical::Componente();
+        if (!radice || !Ical::integro(radice.get())) {
+            QFile::remove(a.percorso);
+            continue;
+        }
+        if (SalvataggioSicuro::ripristina(a)) {
+            qInfo("Calendario recuperato da un salvataggio interrotto: %s", qPrintable(a.destinazione));
+            continue;
+        }
+        // Its file changed since, or is unknown: kept beside it, where no
+        // reading takes it for a calendar of its own.
+        const QString base = a.destinazione.isEmpty() ? QDir(cartella_).filePath(Testi::tr("Promemoria") + QStringLiteral(".ics"))
+                                                      : a.destinazione;
+        QString copia = base + QStringLiteral(".recuperato");
+        for (int n = 2; QFileInfo::exists(copia); ++n)
+            copia = base + QStringLiteral(".recuperato-%1").arg(n);
+        if (QFile::rename(a.percorso, copia))
+            messiDaParte_.append(copia);
+    }
+}
+
 bool ArchivioCalendario::accesso()
 {
+    if (!avanziVisti_)
+        recuperaAvanzi();
     QFileInfo info(cartella_);
     if (!info.exists()) {
         if (!QDir().mkpath(cartella_))
@@ -162,6 +199,7 @@ Lettura<T> ArchivioCalendario::leggiCalendari(const std::function<void(const Fil
     if (!lettura.accesso)
         return lettura;
     lettura.file = fileCalendari();
+    lettura.messiDaParte = std::exchange(messiDaParte_, {});
     for (const QString& percorso : lettura.file)
         if (const File* f = carica(percorso))
             leggi(*f, lettura.elementi);

@@ -63,7 +63,11 @@ private:
     std::optional<QString> fileDelPromemoria(const QString& id);
     EsitoScrittura modifica(const QString& id, const std::function<void(Modifica&)>& cambia);
     void creaElencoIniziale();
+    // Once, before the folder is first used: the leftovers of saves cut off.
+    void recuperaAvanzi();
 
     QString cartella_;
     std::map<QString, std::unique_ptr<File>> file_;
+    bool avanziVisti_ = false;
+    QStringList messiDaParte_; // not told yet
 };

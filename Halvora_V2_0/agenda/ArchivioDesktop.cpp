@@ -60,7 +60,7 @@ ArchivioDesktop::ArchivioDesktop(QString elencoNominato) : elencoNominato_(std::
 
 ArchivioDesktop::~ArchivioDesktop() = default;
 
-bool ArchivioDesktop::disponibile() { return CalendariEds::sulBus(); }
+std::optional<bool> ArchivioDesktop::disponibile() { return eds_.sulBus(); }
 
 bool ArchivioDesktop::connetti(QString* errore)
 {
@@ -91,8 +91,10 @@ void ArchivioDesktop::segnala(const QString& uid, const QString& nome, const QSt
 Lettura<Impegno> ArchivioDesktop::impegni(const QDateTime& da, const QDateTime& a)
 {
     Lettura<Impegno> l;
-    if (!connetti())
+    if (!connetti()) {
+        l.nonRisponde = eds_.interrotto();
         return l;
+    }
     const QList<CalendariEds::Sorgente> calendari = eds_.sorgenti(Tipo::eventi);
     l.accesso = calendari.isEmpty();
     for (const CalendariEds::Sorgente& s : calendari) {
@@ -118,14 +120,18 @@ Lettura<Impegno> ArchivioDesktop::impegni(const QDateTime& da, const QDateTime& 
             l.elementi.append(VociIcal::impegno(o, colore));
         }
     }
+    // A calendar left out for want of an answer would pass for an empty one.
+    l.nonRisponde = eds_.interrotto();
     return l;
 }
 
 Lettura<Promemoria> ArchivioDesktop::promemoria(const QDateTime& limiteLocale)
 {
     Lettura<Promemoria> l;
-    if (!connetti())
+    if (!connetti()) {
+        l.nonRisponde = eds_.interrotto();
         return l;
+    }
     const QDateTime limite = limiteLocale.toUTC();
     const QList<CalendariEds::Sorgente> elenchi = eds_.sorgenti(Tipo::promemoria);
     l.accesso = elenchi.isEmpty();
@@ -150,16 +156,19 @@ Lettura<Promemoria> ArchivioDesktop::promemoria(const QDateTime& limiteLocale)
             }
         }
     }
+    l.nonRisponde = eds_.interrotto();
     return l;
 }
 
 EsitoCreazione ArchivioDesktop::crea(const NuovoPromemoria& nuovo, const QDateTime& ora)
 {
     if (!connetti())
-        return {EsitoCreazione::Tipo::accessoNegato};
+        return eds_.interrotto() ? EsitoCreazione::nonSalvato(CalendariEds::nonRisponde())
+                                 : EsitoCreazione{EsitoCreazione::Tipo::accessoNegato};
     const auto elenco = eds_.elencoPredefinito(elencoNominato_);
     if (!elenco)
-        return {EsitoCreazione::Tipo::nessunElenco};
+        return eds_.interrotto() ? EsitoCreazione::nonSalvato(CalendariEds::nonRisponde())
+                                 : EsitoCreazione{EsitoCreazione::Tipo::nessunElenco};
     icaltimezone* zona = zonaLocale();
     Ical::Componente todo = VociIcal::nuovo(nuovo, ora, zona);
     QString errore;

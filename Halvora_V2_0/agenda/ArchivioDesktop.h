@@ -20,8 +20,8 @@ public:
     explicit ArchivioDesktop(QString elencoNominato = {});
     ~ArchivioDesktop() override;
 
-    // Whether the store answers on the session bus. Blocks.
-    static bool disponibile();
+    // Whether the store answers on the session bus; nothing when it was cut short. Blocks.
+    std::optional<bool> disponibile();
 
     Lettura<Impegno> impegni(const QDateTime& da, const QDateTime& a) override;
     Lettura<Promemoria> promemoria(const QDateTime& limite) override;
@@ -30,6 +30,8 @@ public:
     EsitoScrittura rimanda(const QString& id, const QDateTime& quando) override;
     void osservaCambi(std::function<void()> cambiato) override;
     void chiudi() override;
+    void inizioLavoro(quint64 n) override { eds_.inizioLavoro(n); }
+    void interrompi(quint64 n) override { eds_.interrompi(n); }
     QString cartella() const override { return {}; }
     // The desktop's online accounts, where its calendars are set up, else
     // a calendar program.

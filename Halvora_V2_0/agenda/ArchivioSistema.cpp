@@ -2,6 +2,8 @@
 #include "ArchivioCalendario.h"
 #include "ArchivioDesktop.h"
 
+#include "CalendariEds.h"
+
 #include <QFileInfo>
 
 ArchivioSistema::ArchivioSistema(std::unique_ptr<ArchivioDesktop> desktop, std::unique_ptr<ArchivioCalendario> cartella)
@@ -11,10 +13,14 @@ ArchivioSistema::ArchivioSistema(std::unique_ptr<ArchivioDesktop> desktop, std::
 
 ArchivioSistema::~ArchivioSistema() = default;
 
-bool ArchivioSistema::desktop()
+std::optional<bool> ArchivioSistema::desktop()
 {
-    if (scelta_ == daDecidere)
-        scelta_ = ArchivioDesktop::disponibile() ? scrivania : soloCartella;
+    if (scelta_ == daDecidere) {
+        const auto sulBus = desktop_->disponibile();
+        if (!sulBus)
+            return std::nullopt;
+        scelta_ = *sulBus ? scrivania : soloCartella;
+    }
     return scelta_ == scrivania;
 }
 
@@ -34,6 +40,7 @@ Lettura<T> ArchivioSistema::unisci(Lettura<T> l, const std::function<Lettura<T>(
     if (!l.accesso || !cartellaPresente())
         return l;
     Lettura<T> c = dallaCartella();
+    l.messiDaParte += c.messiDaParte;
     if (c.accesso) {
         l.elementi += c.elementi;
         l.file = c.file;
@@ -41,16 +48,32 @@ Lettura<T> ArchivioSistema::unisci(Lettura<T> l, const std::function<Lettura<T>(
     return l;
 }
 
+namespace {
+template<class T>
+Lettura<T> senzaRisposta()
+{
+    Lettura<T> l;
+    l.nonRisponde = true;
+    return l;
+}
+} // namespace
+
 Lettura<Impegno> ArchivioSistema::impegni(const QDateTime& da, const QDateTime& a)
 {
-    if (!desktop())
+    const auto d = desktop();
+    if (!d)
+        return senzaRisposta<Impegno>();
+    if (!*d)
         return cartella_->impegni(da, a);
     return unisci<Impegno>(desktop_->impegni(da, a), [&] { return cartella_->impegni(da, a); });
 }
 
 Lettura<Promemoria> ArchivioSistema::promemoria(const QDateTime& limite)
 {
-    if (!desktop())
+    const auto d = desktop();
+    if (!d)
+        return senzaRisposta<Promemoria>();
+    if (!*d)
         return cartella_->promemoria(limite);
     nellaCartella_.clear();
     return unisci<Promemoria>(desktop_->promemoria(limite), [&] {
@@ -63,19 +86,28 @@ Lettura<Promemoria> ArchivioSistema::promemoria(const QDateTime& limite)
 
 EsitoCreazione ArchivioSistema::crea(const NuovoPromemoria& nuovo, const QDateTime& ora)
 {
-    return desktop() ? desktop_->crea(nuovo, ora) : cartella_->crea(nuovo, ora);
+    const auto d = desktop();
+    if (!d)
+        return EsitoCreazione::nonSalvato(CalendariEds::nonRisponde());
+    return *d ? desktop_->crea(nuovo, ora) : cartella_->crea(nuovo, ora);
 }
 
 EsitoScrittura ArchivioSistema::completa(const QString& id, const QDateTime& ora)
 {
-    if (desktop() && !nellaCartella_.contains(id))
+    const auto d = desktop();
+    if (!d)
+        return {EsitoScrittura::Tipo::nonSalvato, CalendariEds::nonRisponde()};
+    if (*d && !nellaCartella_.contains(id))
         return desktop_->completa(id, ora);
     return cartella_->completa(id, ora);
 }
 
 EsitoScrittura ArchivioSistema::rimanda(const QString& id, const QDateTime& quando)
 {
-    if (desktop() && !nellaCartella_.contains(id))
+    const auto d = desktop();
+    if (!d)
+        return {EsitoScrittura::Tipo::nonSalvato, CalendariEds::nonRisponde()};
+    if (*d && !nellaCartella_.contains(id))
         return desktop_->rimanda(id, quando);
     return cartella_->rimanda(id, quando);
 }
@@ -83,6 +115,10 @@ EsitoScrittura ArchivioSistema::rimanda(const QString& id, const QDateTime& quan
 void ArchivioSistema::osservaCambi(std::function<void()> cambiato) { desktop_->osservaCambi(std::move(cambiato)); }
 
 void ArchivioSistema::chiudi() { desktop_->chiudi(); }
+
+void ArchivioSistema::inizioLavoro(quint64 n) { desktop_->inizioLavoro(n); }
+
+void ArchivioSistema::interrompi(quint64 n) { desktop_->interrompi(n); }
 
 QString ArchivioSistema::cartella() const { return cartella_->cartella(); }
 

@@ -29,6 +29,8 @@ public:
     EsitoScrittura rimanda(const QString& id, const QDateTime& quando) override;
     void osservaCambi(std::function<void()> cambiato) override;
     void chiudi() override;
+    void inizioLavoro(quint64 n) override;
+    void interrompi(quint64 n) override;
     QString cartella() const override;
     bool apriImpostazioni() const override;
 
@@ -36,7 +38,8 @@ public:
     std::optional<bool> usaDesktop() const;
 
 private:
-    bool desktop();
+    // Nothing when the bus did not answer in time: decided at a later job.
+    std::optional<bool> desktop();
     bool cartellaPresente() const;
     template<class T>
     Lettura<T> unisci(Lettura<T> delDesktop, const std::function<Lettura<T>()>& dallaCartella);

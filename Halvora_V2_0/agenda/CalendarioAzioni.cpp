@@ -25,7 +25,7 @@ void CalendarioManager::creaPromemoria(const QString& titolo, const QDateTime& s
             if (fatto)
                 fatto(esito);
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::completaPromemoria(const Promemoria& p) { completa(p, {}); }
@@ -46,7 +46,7 @@ void CalendarioManager::completa(const Promemoria& p, std::function<void(bool)> 
             if (poi)
                 poi(esito.tipo != EsitoScrittura::Tipo::nonSalvato);
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::completaDaAvvisare()
@@ -88,7 +88,7 @@ void CalendarioManager::rimandaDaAvvisare()
                 setDaAvvisare(std::nullopt);
             aggiornaPromemoria();
         };
-    });
+    }, true);
 }
 
 void CalendarioManager::segnalaErrore(const QString& id, const QString& messaggio)

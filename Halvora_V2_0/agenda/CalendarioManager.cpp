@@ -5,6 +5,8 @@
 #include "UserDefaults.h"
 
 #include <QFileSystemWatcher>
+#include <QSemaphore>
+#include <limits>
 #include <algorithm>
 
 namespace {
@@ -39,19 +41,49 @@ CalendarioManager::CalendarioManager(Clock& clock, UserDefaults& impostazioni,
 
 CalendarioManager::~CalendarioManager()
 {
-    // Jobs still queued finish first (a write must not be lost); what they
-    // post back is dropped with this object. The store lets go last, on its thread.
+    limiti_.clear();
+    // A write still queued finishes first (it must not be lost), unless the
+    // store keeps it waiting: then it is cut short, so quitting never hangs
+    // on the store; reads are cut short at once. What the jobs post back is
+    // dropped with this object. The store lets go last, on its thread.
+    auto svuotata = std::make_shared<QSemaphore>();
+    coda_->accoda([svuotata] { svuotata->release(); });
+    if (scritture_.isEmpty() || !svuotata->tryAcquire(1, kAttesaChiusuraMs))
+        archivio_->interrompi(std::numeric_limits<quint64>::max());
     coda_->accoda([archivio = archivio_] { archivio->chiudi(); });
     coda_.reset();
 }
 
-void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro)
+void CalendarioManager::suCoda(std::function<Passo(ArchivioAgenda&)> lavoro, bool scrittura)
 {
+    const quint64 n = ++lavori_;
+    if (scrittura)
+        scritture_.insert(n);
+    // Counted from now: a job queued behind one that hangs is not kept longer.
+    limiti_.emplace(n, clock_.singleShot(kLimiteArchivio, [this, n] { archivio_->interrompi(n); }));
     // The queue dies before this object, so `this` outlives every job.
-    coda_->accoda([this, archivio = archivio_, lavoro = std::move(lavoro)] {
+    coda_->accoda([this, n, archivio = archivio_, lavoro = std::move(lavoro)] {
+        archivio->inizioLavoro(n);
         Passo poi = lavoro(*archivio);
-        QMetaObject::invokeMethod(this, std::move(poi), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, n, poi = std::move(poi)] {
+                limiti_.erase(n);
+                scritture_.remove(n);
+                poi();
+            },
+            Qt::QueuedConnection);
     });
+}
+
+bool CalendarioManager::letta(bool nonRisponde, const QStringList& messiDaParte)
+{
+    if (!messiDaParte.isEmpty())
+        emit this->messiDaParte(messiDaParte);
+    if (cambia(nonRisponde_, nonRisponde))
+        emit nonRispondeChanged();
+    // Nothing is known of a store that did not answer: what it showed stays.
+    return !nonRisponde;
 }
 
 void CalendarioManager::avvia()
@@ -81,7 +113,10 @@ void CalendarioManager::aggiornaImpegni()
     suCoda([this, generazione, da, a](ArchivioAgenda& archivio) -> Passo {
         Lettura<Impegno> l = archivio.impegni(da, a);
         Agenda::ordinaImpegni(l.elementi);
-        return [this, generazione, l] { applicaImpegni(generazione, l.accesso, l.elementi, l.file); };
+        return [this, generazione, l] {
+            if (letta(l.nonRisponde, l.messiDaParte))
+                applicaImpegni(generazione, l.accesso, l.elementi, l.file);
+        };
     });
 }
 
@@ -94,7 +129,10 @@ void CalendarioManager::aggiornaPromemoria()
     suCoda([this, generazione, limite](ArchivioAgenda& archivio) -> Passo {
         Lettura<Promemoria> l = archivio.promemoria(limite);
         Agenda::ordinaPromemoria(l.elementi);
-        return [this, generazione, l] { applicaPromemoria(generazione, l.accesso, l.elementi, l.file); };
+        return [this, generazione, l] {
+            if (letta(l.nonRisponde, l.messiDaParte))
+                applicaPromemoria(generazione, l.accesso, l.elementi, l.file);
+        };
     });
 }
 

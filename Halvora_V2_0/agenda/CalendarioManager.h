@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <functional>
+#include <map>
 #include <memory>
 
 class ArchivioAgenda;
@@ -29,6 +30,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
     Q_PROPERTY(QString avvisoImpostazioni READ avvisoImpostazioni NOTIFY avvisoImpostazioniChanged)
+    Q_PROPERTY(bool nonRisponde READ nonRisponde NOTIFY nonRispondeChanged)
     Q_PROPERTY(QHash<QString, QString> erroriPromemoria READ erroriPromemoria NOTIFY erroriPromemoriaChanged)
 
 public:
@@ -54,6 +56,9 @@ public:
     bool attivo() const { return attivo_; }
     // Why the access panel's button opened nothing; empty otherwise.
     const QString& avvisoImpostazioni() const { return avvisoImpostazioni_; }
+    // The last read found the store not answering: the lists show what it
+    // gave before.
+    bool nonRisponde() const { return nonRisponde_; }
 
     // Starts reading the store: now, every 30 s and on every change that the
     // store reports or its files show. Later calls do nothing.
@@ -79,6 +84,11 @@ public:
     void apriImpostazioniPrivacy();
 
     static constexpr double kIntervalloAggiornamento = 30.0;
+    // How long a read or write may wait on the store, counted from when it
+    // was asked for: one that takes longer is cut short and fails.
+    static constexpr double kLimiteArchivio = 10.0;
+    // How long quitting waits for writes still queued.
+    static constexpr int kAttesaChiusuraMs = 1000;
     static constexpr int kRinvioSecondi = 600;
 
 signals:
@@ -89,14 +99,18 @@ signals:
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
     void avvisoImpostazioniChanged();
+    void nonRispondeChanged();
     void erroriPromemoriaChanged();
     // A write the user asked for failed; the text says why.
     void operazioneFallita(const QString& messaggio);
+    // Whole reminder lists of saves cut off earlier were kept aside there.
+    void messiDaParte(const QStringList& copie);
 
 private:
-    // Runs `lavoro` on the queue; the step it returns runs back on the GUI thread.
+    // Runs `lavoro` on the queue; the step it returns runs back on the GUI
+    // thread. A write is waited for at quit, a little.
     using Passo = std::function<void()>;
-    void suCoda(std::function<Passo(ArchivioAgenda&)> lavoro);
+    void suCoda(std::function<Passo(ArchivioAgenda&)> lavoro, bool scrittura = false);
     bool accetta(quint64 generazione, quint64& applicata, bool accesso, const QStringList& file);
     void applicaImpegni(quint64 generazione, bool accesso, QList<Impegno> lista, const QStringList& file);
     void applicaPromemoria(quint64 generazione, bool accesso, QList<Promemoria> lista, const QStringList& file);
@@ -107,6 +121,9 @@ private:
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
     void setAvvisoImpostazioni(const QString& testo);
+    void segnalaErrore(const QString& motivo);
+    // What a read tells besides its items; false when the store did not answer.
+    bool letta(bool nonRisponde, const QStringList& messiDaParte);
     void segnalaErrore(const QString& id, const QString& messaggio);
     void togliErrore(const QString& id);
 
@@ -129,6 +146,10 @@ private:
     bool attivo_ = false;
     bool azioneInCorso_ = false; // a card action is being saved
     bool cambioInAttesa_ = false;
+    bool nonRisponde_ = false;
+    quint64 lavori_ = 0; // jobs asked for so far
+    std::map<quint64, TimerHandle> limiti_; // the time limit of each job not back yet
+    QSet<quint64> scritture_;                // the writes among them
     TimerHandle aggiornamento_;
     QFileSystemWatcher* osservatore_ = nullptr;
     // Refreshes may overlap: each carries a generation, and a result older

@@ -1,6 +1,5 @@
 #include "CalendarioView.h"
 
-#include "BackendAudioQt.h"
 #include "CalendarioManager.h"
 #include "Clock.h"
 #include "Colori.h"
@@ -99,32 +98,33 @@ private:
 
 } // namespace
 
-CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent)
-    : CalendarioView(manager, clock, nullptr, parent)
+CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, CompositorePromemoria& compositore,
+                               QWidget* parent)
+    : QWidget(parent), manager_(manager), clock_(clock), compositore_(&compositore)
 {
-    audio_ = std::make_unique<BackendAudioQt>();
-    trascrittore_ = std::make_unique<TrascrittoreAudio>();
-    dettatura_ = std::make_unique<DettaturaVocale>(*audio_, clock, impostazioni, trascrittore_->funzione());
-    compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
     aggiornaCompositore();
 }
 
 CalendarioView::CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
                                QWidget* parent)
-    : QWidget(parent), manager_(manager), clock_(clock), dettatura_(std::move(dettatura))
+    : QWidget(parent), manager_(manager), clock_(clock), dettaturaPropria_(std::move(dettatura)),
+      compositoreProprio_(std::make_unique<CompositorePromemoria>(manager_, clock_, *dettaturaPropria_)),
+      compositore_(compositoreProprio_.get())
 {
-    if (dettatura_)
-        compositore_ = std::make_unique<CompositorePromemoria>(manager_, clock_, *dettatura_);
     aggiornaCompositore();
 }
 
-CalendarioView::~CalendarioView() = default;
+CalendarioView::~CalendarioView()
+{
+    // A composer that outlives the tab no longer brings this window forward.
+    if (compositore_)
+        compositore_->setAttivaApplicazione({});
+}
+
+DettaturaVocale& CalendarioView::dettatura() const { return compositore_->dettatura(); }
 
 void CalendarioView::aggiornaCompositore()
 {
-    // Built once the dictation exists (the desktop constructor makes it after delegating).
-    if (!compositore_ || layout())
-        return;
     compositore_->setAttivaApplicazione([this] {
         if (QWidget* finestra = window(); finestra && finestra->isVisible())
             finestra->activateWindow();
@@ -135,6 +135,8 @@ void CalendarioView::aggiornaCompositore()
     colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale);
     colonna->setSpacing(10);
     colonna->addWidget(new Intestazione(clock_, this));
+    avvisoArchivio_ = new MessaggioAgenda(QStringLiteral("exclamationmark.triangle.fill"), Colori::arancione(), this);
+    colonna->addWidget(avvisoArchivio_);
 
     corpo_ = new QStackedWidget(this);
     accesso_ = new QWidget(corpo_);
@@ -204,8 +206,9 @@ void CalendarioView::aggiornaCompositore()
     connect(&manager_, &CalendarioManager::erroriPromemoriaChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoNegatoChanged, this, &CalendarioView::aggiornaCorpo);
     connect(&manager_, &CalendarioManager::accessoPromemoriaNegatoChanged, this, &CalendarioView::aggiornaCorpo);
-    connect(compositore_.get(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
-    connect(dettatura_.get(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiornaPiede);
+    connect(&manager_, &CalendarioManager::nonRispondeChanged, this, &CalendarioView::aggiornaCorpo);
+    connect(compositore_.data(), &CompositorePromemoria::cambiato, this, &CalendarioView::aggiornaPiede);
+    connect(&dettatura(), &DettaturaVocale::erroreChanged, this, &CalendarioView::aggiornaPiede);
     aggiornaCorpo();
     aggiornaPiede();
 }
@@ -241,12 +244,13 @@ void CalendarioView::aggiornaCorpo()
     corpo_->setCurrentWidget(scelta == Corpo::accesso ? accesso_ : scelta == Corpo::vuoto ? vuoto_ : elenco_);
     elenco_->imposta(manager_.impegniDiOggi(), manager_.promemoria());
     elenco_->impostaErrori(manager_.erroriPromemoria());
+    avvisoArchivio_->imposta(manager_.nonRisponde() ? std::optional(tr("Il calendario non risponde.")) : std::nullopt);
 }
 
 void CalendarioView::aggiornaPiede()
 {
     erroreCreazione_->imposta(compositore_->erroreCreazione());
-    erroreDettatura_->imposta(dettatura_->errore());
+    erroreDettatura_->imposta(dettatura().errore());
 
     const double obiettivo = compositore_->mostraDettagli() ? 1 : 0;
     if (obiettivo == dettagliDentro_.obiettivo())

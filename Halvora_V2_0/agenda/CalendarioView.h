@@ -1,15 +1,15 @@
 #pragma once
 
+#include "CompositorePromemoria.h"
 #include "Molla.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
-class BackendAudio;
 class BarraCompositore;
 class CalendarioManager;
 class Clock;
-class CompositorePromemoria;
 class DettaturaVocale;
 class ElencoAgenda;
 class MessaggioAgenda;
@@ -17,8 +17,6 @@ class PannelloDettagli;
 class QAbstractButton;
 class QLabel;
 class QStackedWidget;
-class TrascrittoreAudio;
-class UserDefaults;
 
 // The calendario tab: today's events and open reminders, the face shown when
 // the calendar store cannot be used, and the reminder composer at its foot.
@@ -26,8 +24,11 @@ class UserDefaults;
 class CalendarioView final : public QWidget {
     Q_OBJECT
 public:
-    // Dictation records through the desktop's audio and is recognised on this computer.
-    CalendarioView(CalendarioManager& manager, Clock& clock, UserDefaults& impostazioni, QWidget* parent = nullptr);
+    // The composer, kept by the caller, outlives the tab: what is typed
+    // stays when the tab is left and built again.
+    CalendarioView(CalendarioManager& manager, Clock& clock, CompositorePromemoria& compositore,
+                   QWidget* parent = nullptr);
+    // A composer of the tab's own, on `dettatura`.
     CalendarioView(CalendarioManager& manager, Clock& clock, std::unique_ptr<DettaturaVocale> dettatura,
                    QWidget* parent = nullptr);
     ~CalendarioView() override;
@@ -42,12 +43,14 @@ public:
     static QString dataDiOggi(const QDate& giorno, const QLocale& locale);
 
     CompositorePromemoria& compositore() const { return *compositore_; }
-    DettaturaVocale& dettatura() const { return *dettatura_; }
+    DettaturaVocale& dettatura() const;
     ElencoAgenda* elenco() const { return elenco_; }
     BarraCompositore* barra() const { return barra_; }
     PannelloDettagli* pannelloDettagli() const { return dettagli_; }
     MessaggioAgenda* erroreCreazione() const { return erroreCreazione_; }
     MessaggioAgenda* erroreDettatura() const { return erroreDettatura_; }
+    // "Il calendario non risponde.", while the store keeps a read waiting.
+    MessaggioAgenda* avvisoArchivio() const { return avvisoArchivio_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
     // Why the access panel's button opened nothing.
     QLabel* avvisoImpostazioni() const { return avvisoImpostazioni_; }
@@ -68,11 +71,11 @@ private:
 
     CalendarioManager& manager_;
     Clock& clock_;
-    // Only when this view made the dictation's backends.
-    std::unique_ptr<BackendAudio> audio_;
-    std::unique_ptr<TrascrittoreAudio> trascrittore_;
-    std::unique_ptr<DettaturaVocale> dettatura_;
-    std::unique_ptr<CompositorePromemoria> compositore_;
+    // Only when the composer is the view's own.
+    std::unique_ptr<DettaturaVocale> dettaturaPropria_;
+    std::unique_ptr<CompositorePromemoria> compositoreProprio_;
+    // Its keeper may let it go before this view is destroyed.
+    QPointer<CompositorePromemoria> compositore_;
 
     QStackedWidget* corpo_;
     QWidget* accesso_;
@@ -83,6 +86,7 @@ private:
     BarraCompositore* barra_;
     MessaggioAgenda* erroreCreazione_;
     MessaggioAgenda* erroreDettatura_;
+    MessaggioAgenda* avvisoArchivio_;
     PannelloDettagli* dettagli_;
     // The details panel comes in from the bottom edge as it fades in (0
     // gone, 1 in its place), and leaves the same way; the column above

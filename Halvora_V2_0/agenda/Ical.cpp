@@ -121,12 +121,59 @@ void togli(icalcomponent* c, icalproperty_kind tipo)
     }
 }
 
+// The anchor of a rule that repeats at a fixed pace (seconds to weeks),
+// moved forward by whole steps of wall-clock time to before `daCercare`:
+// its occurrences from there on are the same, and a rule started centuries
+// ago is walked from the time asked, not from its start. The days are
+// counted in the Gregorian calendar, before 1582 too, as the times read
+// from the file are. Counted rules, and those of months and years, whose
+// lengths vary, keep their anchor.
+icaltimetype anticipa(const icalrecurrencetype& r, icaltimetype ancora, const QDateTime& daCercare)
+{
+    qint64 passo = 0; // seconds of wall-clock time between two steps
+    switch (r.freq) {
+    case ICAL_SECONDLY_RECURRENCE: passo = 1; break;
+    case ICAL_MINUTELY_RECURRENCE: passo = 60; break;
+    case ICAL_HOURLY_RECURRENCE: passo = 3600; break;
+    case ICAL_DAILY_RECURRENCE: passo = 86400; break;
+    case ICAL_WEEKLY_RECURRENCE: passo = 7 * 86400; break;
+    default: return ancora;
+    }
+    passo *= std::max<qint64>(r.interval, 1);
+    if (r.count != 0 || (ancora.is_date && passo % 86400 != 0))
+        return ancora;
+    // Both as wall-clock times, with no zone: steps are taken on the clock's face.
+    const QDateTime da(QDate(ancora.year, ancora.month, ancora.day),
+                       ancora.is_date ? QTime(0, 0) : QTime(ancora.hour, ancora.minute, std::min(ancora.second, 59)),
+                       Qt::UTC);
+    const icaltimetype meta = comeModello(daCercare, ancora);
+    const QDateTime a(QDate(meta.year, meta.month, meta.day), QTime(meta.hour, meta.minute, std::min(meta.second, 59)),
+                      Qt::UTC);
+    if (!da.isValid() || !a.isValid())
+        return ancora;
+    // A day's margin for the zone's offsets.
+    const qint64 distanza = da.secsTo(a) - 86400;
+    if (distanza < passo)
+        return ancora;
+    const QDateTime nuovo = da.addSecs(distanza / passo * passo);
+    ancora.year = nuovo.date().year();
+    ancora.month = nuovo.date().month();
+    ancora.day = nuovo.date().day();
+    if (!ancora.is_date) {
+        ancora.hour = nuovo.time().hour();
+        ancora.minute = nuovo.time().minute();
+        ancora.second = nuovo.time().second();
+    }
+    return ancora;
+}
+
 // Calls `f(t, quando)` for each occurrence of the rule before `fino`,
 // starting near `daCercare` when the rule allows it; `f` returns false to stop.
 template<class F>
-void perOgniOccorrenza(const icalrecurrencetype& r, const icaltimetype& ancora, const QDateTime& daCercare,
+void perOgniOccorrenza(const icalrecurrencetype& r, const icaltimetype& inizio, const QDateTime& daCercare,
                        const QDateTime& fino, F f)
 {
+    const icaltimetype ancora = anticipa(r, inizio, daCercare);
     icalrecur_iterator* it = icalrecur_iterator_new(r, ancora);
     if (!it)
         return;

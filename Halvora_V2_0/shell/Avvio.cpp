@@ -28,6 +28,7 @@
 #include <QThreadPool>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,10 +36,13 @@ namespace {
 
 int segnaliFd[2] = {-1, -1};
 volatile sig_atomic_t uscitaChiesta = 0;
-// How long the way out may take before the process ends all the same.
-constexpr unsigned kSecondiPerUscire = 10;
-// How long the way out waits for the desktop to take the hot key back.
-constexpr int kMsPerCongedoTasto = 1000;
+timer_t sveglia {};
+// How long the way out may take before the process ends all the same: a
+// session ending or a user's kill waits for no more.
+constexpr long kMsPerUscire = 1800;
+// How long of it the way out waits for the desktop to take the hot key back
+// (a few milliseconds as a rule).
+constexpr int kMsPerCongedoTasto = 700;
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
 // the single-instance socket are given back on the way out. The loop hears
@@ -48,13 +52,22 @@ void installaUscitaSuSegnale(QApplication& app)
 {
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, segnaliFd) != 0)
         return;
+    sigevent evento {};
+    evento.sigev_notify = SIGEV_SIGNAL;
+    evento.sigev_signo = SIGALRM;
+    if (timer_create(CLOCK_MONOTONIC, &evento, &sveglia) != 0)
+        return;
     auto* n = new QSocketNotifier(segnaliFd[1], QSocketNotifier::Read, &app);
     QObject::connect(n, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
     struct sigaction sa {};
     sa.sa_handler = [](int) {
         if (!uscitaChiesta) {
             uscitaChiesta = 1;
-            alarm(kSecondiPerUscire);
+            // timer_settime may be called here, unlike setitimer.
+            itimerspec quando {};
+            quando.it_value.tv_sec = kMsPerUscire / 1000;
+            quando.it_value.tv_nsec = (kMsPerUscire % 1000) * 1000000;
+            timer_settime(sveglia, 0, &quando, nullptr);
         }
         const char c = 1;
         [[maybe_unused]] auto r = ::write(segnaliFd[0], &c, 1);

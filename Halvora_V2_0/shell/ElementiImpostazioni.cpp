@@ -7,6 +7,7 @@
 #include "SettingsManager.h"
 #include "Simboli.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVariantAnimation>
@@ -187,6 +188,13 @@ RigaInterruttore* interruttore(SettingsManager& settings, const QString& titolo,
     auto* r = new RigaInterruttore(titolo, spiegazione);
     r->setObjectName(QString::fromLatin1(proprieta));
     r->collega(&settings, proprieta);
+    // A switch whose change could not be saved says so under it, until it is.
+    auto avviso = [r, &settings, chiave = QString::fromLatin1(proprieta)] {
+        const auto motivo = settings.nonSalvata(chiave);
+        r->setAvviso(motivo ? QCoreApplication::translate("Halvora", "Non salvata: %1").arg(*motivo) : QString());
+    };
+    QObject::connect(&settings, &SettingsManager::salvataggioChanged, r, avviso);
+    avviso();
     return r;
 }
 

@@ -1,5 +1,6 @@
 #include "PannelloAperto.h"
 
+#include "AvvisoAperto.h"
 #include "BarraSchede.h"
 #include "Disegno.h"
 #include "FormaTacca.h"
@@ -19,7 +20,7 @@ PannelloAperto::PannelloAperto(NotchStateManager& stato, BarraSchede& barra, Clo
     : QWidget(parent), stato_(stato), barra_(barra), clock_(clock), area_(new AreaSchede(stato, barra, this)),
       riga_(new QWidget(this)), gear_(new PulsanteSimbolo(QStringLiteral("gearshape.fill"), 20, Disegno::secondario(),
                                                            riga_)),
-      giro_(1)
+      avviso_(new AvvisoAperto(this)), giro_(1)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     riga_->setAttribute(Qt::WA_TranslucentBackground);
@@ -187,6 +188,18 @@ void PannelloAperto::disponiRiga()
     if (anello_)
         anello_->move(rettangoloAnello().topLeft() - riga.topLeft());
     riga_->raise();
+    // The notice takes the row's leading side, up to the ring and gear.
+    const int sinistra = qRound(cornice_ ? cornice_->left() : 0) + kMargineRiga;
+    const int massima = riga.left() - kSpaziaturaRiga - sinistra;
+    avviso_->setGeometry(sinistra, gear.top(), std::max(0, avviso_->larghezzaPer(massima)), gear.height());
+    avviso_->raise();
+}
+
+void PannelloAperto::setAvviso(const std::optional<AttivitaNotch>& attivita)
+{
+    avviso_->imposta(stato_.modalitaGuida() ? std::nullopt : attivita);
+    disponiRiga();
+    emit aspettoCambiato();
 }
 
 void PannelloAperto::disponiModulo()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AreaSchede.h"
+#include "AttivitaNotch.h"
 #include "LetturaUsoIA.h"
 #include "Molla.h"
 #include "NotchStateManager.h"
@@ -11,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class AvvisoAperto;
 class BarraSchede;
 class Clock;
 class PulsanteSimbolo;
@@ -71,6 +73,9 @@ public:
     // for the open panel; none leaves the gear alone.
     void setUsoIA(const std::optional<StatoUsoIA>& stato);
     bool anelloPresente() const;
+    // The notice of the moment, at the top of either face; none hides it.
+    void setAvviso(const std::optional<AttivitaNotch>& attivita);
+    AvvisoAperto* avviso() const { return avviso_; }
     // Whether the ring and gear row shows (not over the settings or the guide).
     bool rigaVisibile() const;
 
@@ -110,6 +115,7 @@ private:
     QWidget* riga_;
     PulsanteSimbolo* gear_;
     QWidget* anello_ = nullptr;
+    AvvisoAperto* avviso_;
     std::optional<QRectF> forma_, cornice_;
 
     // The turn, from 0 (the face that leaves) to 1 (the face that comes).

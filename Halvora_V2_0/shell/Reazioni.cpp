@@ -122,6 +122,11 @@ AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo)
     return avvisoNonSalvato(Testi::tr("Impostazione non salvata"), motivo);
 }
 
+AttivitaNotch avvisoPromemoriaMessiDaParte(const QString& copia)
+{
+    return avvisoNonSalvato(Testi::tr("Promemoria messi da parte"), QFileInfo(copia).fileName());
+}
+
 AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia)
 {
     // The copy's name is what the user needs to find it.

@@ -12,6 +12,8 @@
 namespace Reazioni {
 
 inline constexpr double kDurataAvviso = 4.0;
+// A failure the user must learn (something not saved) stays longer, the longest a notice may.
+inline constexpr double kDurataErrore = 10.0;
 inline constexpr double kDurataLimite = 8.0;
 // The side of a notice's picture in pixels (twice its 30-point frame).
 inline constexpr int kLatoAnteprima = 60;
@@ -38,6 +40,8 @@ AttivitaNotch avvisoConversioneMancata(const QString& titolo, const QList<QUrl>&
 AttivitaNotch avvisoRilascioNonRiuscito(int quanti, const QString& motivo);
 // A changed setting that holds for this run only, and why.
 AttivitaNotch avvisoImpostazioneNonSalvata(const QString& motivo);
+// A whole reminder list that a cut-off save left was kept aside as `copia`.
+AttivitaNotch avvisoPromemoriaMessiDaParte(const QString& copia);
 // The settings file could not be read: the name of the copy kept beside it.
 AttivitaNotch avvisoImpostazioniMesseDaParte(const QString& copia);
 

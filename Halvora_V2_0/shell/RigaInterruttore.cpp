@@ -52,7 +52,8 @@ private:
 RigaInterruttore::RigaInterruttore(const QString& titolo, const QString& spiegazione, QWidget* parent)
     : QWidget(parent), interruttore_(new Interruttore(this)),
       titolo_(Riquadro::testo(titolo, Riquadro::carattere(Riquadro::kCorpo), Disegno::primario(), this)),
-      spiegazione_(Riquadro::testo(spiegazione, Riquadro::carattere(Riquadro::kDidascalia), Disegno::secondario(), this))
+      spiegazione_(Riquadro::testo(spiegazione, Riquadro::carattere(Riquadro::kDidascalia), Disegno::secondario(), this)),
+      avviso_(Riquadro::testo({}, Riquadro::carattere(Riquadro::kDidascalia, QFont::Medium), Colori::arancione(), this))
 {
     interruttore_->setAccessibleName(titolo);
     auto* colonna = new QVBoxLayout(this);
@@ -65,6 +66,8 @@ RigaInterruttore::RigaInterruttore(const QString& titolo, const QString& spiegaz
     colonna->addLayout(riga);
     colonna->addWidget(spiegazione_);
     spiegazione_->setVisible(!spiegazione.isEmpty());
+    colonna->addWidget(avviso_);
+    avviso_->hide();
     connect(interruttore_, &QAbstractButton::clicked, this, [this] { emit richiesto(!attivo_); });
 }
 
@@ -90,6 +93,17 @@ void RigaInterruttore::setAttivo(bool v)
 {
     attivo_ = v;
     static_cast<Interruttore*>(interruttore_)->setAcceso(v);
+}
+
+void RigaInterruttore::setAvviso(const QString& testo)
+{
+    avviso_->setText(testo);
+    avviso_->setVisible(!testo.isEmpty());
+}
+
+QString RigaInterruttore::avviso() const
+{
+    return avviso_->text();
 }
 
 bool RigaInterruttore::disattivato() const

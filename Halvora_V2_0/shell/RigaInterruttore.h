@@ -24,6 +24,10 @@ public:
     bool disattivato() const;
     void setDisattivato(bool v);
     QAbstractButton* interruttore() const { return interruttore_; }
+    // A warning under the row, in orange (empty: none): a change that
+    // could not be saved.
+    void setAvviso(const QString& testo);
+    QString avviso() const;
 
     // Binds the switch both ways to a Boolean property of `modello`: a flip
     // writes the property, its notify signal redraws the switch.
@@ -40,6 +44,7 @@ private:
     QAbstractButton* interruttore_;
     QLabel* titolo_;
     QLabel* spiegazione_;
+    QLabel* avviso_;
     bool attivo_ = false;
     QPointer<QObject> modello_;
     QMetaProperty proprieta_;

@@ -8,6 +8,7 @@
 #include "BatteriaMonitor.h"
 #include "CalendarioManager.h"
 #include "CalendarioView.h"
+#include "CompositoreConDettatura.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
@@ -197,8 +198,12 @@ QWidget* RootNotchView::creaModulo(NotchTab tab)
         return vassoio;
     }
     case NotchTab::calendario:
-        return calendarioManager_ ? new CalendarioView(*calendarioManager_, servizi_.clock, servizi_.impostazioni)
-                                  : nullptr;
+        if (!calendarioManager_)
+            return nullptr;
+        if (!compositore_)
+            compositore_ = std::make_unique<CompositoreConDettatura>(*calendarioManager_, servizi_.clock,
+                                                                     servizi_.impostazioni);
+        return new CalendarioView(*calendarioManager_, servizi_.clock, compositore_->compositore());
     case NotchTab::mirror:
         return cameraManager_ ? new MirrorView(*cameraManager_) : nullptr;
     case NotchTab::pomodoro:

@@ -31,6 +31,7 @@ class BatteriaMonitor;
 class DownloadMonitor;
 class Installazione;
 class Clock;
+class CompositoreConDettatura;
 class MonitorSchermoIntero;
 class NotchStateManager;
 class RotazioneSchede;
@@ -215,6 +216,9 @@ private:
     std::unique_ptr<BatteriaMonitor> batteriaMonitor_;
     std::unique_ptr<DownloadMonitor> downloadMonitor_;
     std::unique_ptr<CalendarioManager> calendarioManager_;
+    // The calendar tab's composer, made with the tab's first build and kept
+    // after, so what the user typed outlasts the tab.
+    std::unique_ptr<CompositoreConDettatura> compositore_;
     std::unique_ptr<AggiornamentoManager> aggiornamentoManager_;
     std::unique_ptr<MonitorSchermoIntero> monitorSchermoIntero_;
     std::unique_ptr<VideoNotchManager> videoNotch_;

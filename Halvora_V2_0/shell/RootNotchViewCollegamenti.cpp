@@ -11,6 +11,7 @@
 #include "MediaManager.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
+#include "PannelloAperto.h"
 #include "PomodoroManager.h"
 #include "RotazioneSchede.h"
 #include "SettingsManager.h"
@@ -42,6 +43,11 @@ void RootNotchView::collega()
         aggiornaSlot();
     };
     connect(&attivita_, &AttivitaManager::correnteChanged, this, ricalcola);
+    // The notice shows in the open panel as well: a user looking at it learns it there.
+    auto avviso = [this] { pannelloAperto_->setAvviso(attivita_.corrente()); };
+    connect(&attivita_, &AttivitaManager::correnteChanged, this, avviso);
+    connect(&stato_, &NotchStateManager::modalitaGuidaChanged, this, avviso);
+    avviso();
     connect(monitorSchermoIntero_.get(), &MonitorSchermoIntero::attivoChanged, this, ricalcola);
     if (videoNotch_) {
         connect(videoNotch_.get(), &VideoNotchManager::statoChanged, this, ricalcola);

@@ -5,6 +5,7 @@
 
 #include "AttivitaManager.h"
 #include "BatteriaMonitor.h"
+#include "CalendarioManager.h"
 #include "DownloadMonitor.h"
 #include "DropManager.h"
 #include "MenuConversione.h"
@@ -52,16 +53,21 @@ void RootNotchView::collegaReazioni()
                                      Reazioni::kDurataAvviso);
                 });
         connect(dropManager_.get(), &DropManager::rilascioNonRiuscito, this, [this](int quanti, const QString& motivo) {
-            attivita_.mostra(Reazioni::avvisoRilascioNonRiuscito(quanti, motivo), Reazioni::kDurataAvviso);
+            attivita_.mostra(Reazioni::avvisoRilascioNonRiuscito(quanti, motivo), Reazioni::kDurataErrore);
         });
     }
+    if (calendarioManager_)
+        connect(calendarioManager_.get(), &CalendarioManager::messiDaParte, this, [this](const QStringList& copie) {
+            for (const QString& copia : copie)
+                attivita_.mostra(Reazioni::avvisoPromemoriaMessiDaParte(copia), Reazioni::kDurataErrore);
+        });
     // A setting that holds for this run only, and settings read in part at start.
     UserDefaults& impostazioni = servizi_.impostazioni;
     connect(&impostazioni, &UserDefaults::salvataggioFallito, this, [this](const QString& motivo) {
-        attivita_.mostra(Reazioni::avvisoImpostazioneNonSalvata(motivo), Reazioni::kDurataAvviso);
+        attivita_.mostra(Reazioni::avvisoImpostazioneNonSalvata(motivo), Reazioni::kDurataErrore);
     });
     if (const auto copia = impostazioni.fileMessoDaParte())
-        attivita_.mostra(Reazioni::avvisoImpostazioniMesseDaParte(*copia), Reazioni::kDurataAvviso);
+        attivita_.mostra(Reazioni::avvisoImpostazioniMesseDaParte(*copia), Reazioni::kDurataErrore);
     if (usoIA_) {
         connect(usoIA_.get(), &UsoIAMonitor::diNuovoDisponibile, this, &RootNotchView::annunciaLimiteAzzerato);
         connect(usoIA_.get(), &UsoIAMonitor::cambiato, this, &RootNotchView::aggiornaAnelloUsoIA);

@@ -31,6 +31,11 @@ SettingsManager::SettingsManager(UserDefaults& defaults, AvvioAlLogin& login, No
                                  QObject* parent)
     : QObject(parent), defaults_(defaults), login_(login), posizione_(std::move(posizione))
 {
+    connect(&defaults_, &UserDefaults::salvataggioFallito, this, [this](const QString& motivo) {
+        motivoNonSalvate_ = motivo;
+        emit salvataggioChanged();
+    });
+    connect(&defaults_, &UserDefaults::salvataggioRiuscito, this, &SettingsManager::salvataggioChanged);
     for (int i = 0; i < kPreferenze; ++i)
         valori_[i] = predefinito(static_cast<Preferenza>(i));
 
@@ -55,6 +60,19 @@ SettingsManager::SettingsManager(UserDefaults& defaults, AvvioAlLogin& login, No
     setLaunchAtLogin(login_.registrato());
     stoSincronizzando_ = false;
     avvioAlLoginDisponibile_ = !NotchGeometry::isRunningFromTemporaryLocation(posizione_);
+}
+
+std::optional<QString> SettingsManager::nonSalvata(const QString& chiave) const
+{
+    if (!defaults_.nonSalvata(chiave))
+        return std::nullopt;
+    // A preference the file lacks reads as its default at the next start.
+    for (int i = 0; i < kPreferenze; ++i) {
+        const auto p = static_cast<Preferenza>(i);
+        if (chiave == SettingsManager::chiave(p) && !defaults_.valoreSuDisco(chiave) && valore(p) == predefinito(p))
+            return std::nullopt;
+    }
+    return motivoNonSalvate_;
 }
 
 void SettingsManager::imposta(Preferenza p, bool v)

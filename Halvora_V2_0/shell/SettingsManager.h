@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
 
 class AvvioAlLogin;
 class UserDefaults;
@@ -56,6 +57,9 @@ public:
 
     bool valore(Preferenza p) const { return valori_[static_cast<int>(p)]; }
     void imposta(Preferenza p, bool v);
+    // Why the last change of the setting under `chiave` was not saved (it
+    // holds for this run only); nothing once it is on disk.
+    std::optional<QString> nonSalvata(const QString& chiave) const;
 
     bool avvioAlLoginDisponibile() const { return avvioAlLoginDisponibile_; }
     bool launchAtLogin() const { return launchAtLogin_; }
@@ -94,6 +98,8 @@ signals:
     void mostraUsoIAChanged();
     void scorciatoiaTaccaAttivaChanged();
     void taccaDiscretaChanged();
+    // A save of the settings failed, or succeeded after a failure.
+    void salvataggioChanged();
 
 private:
     void applicaAvvioAlLogin();
@@ -109,4 +115,5 @@ private:
     // switch, so that write does not reach the system again.
     bool stoSincronizzando_ = false;
     std::array<bool, kPreferenze> valori_ {};
+    QString motivoNonSalvate_; // why the last save failed
 };

@@ -18,7 +18,10 @@
 #include <algorithm>
 #include <atomic>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,7 +111,53 @@ std::optional<QString> voceDelVassoio(const QString& tray, const QString& file)
     return std::nullopt;
 }
 
+// Moves `percorso` to the trash as `nome`: renamed first inside a hidden
+// folder of its own, where nothing lists it.
+void cestinaCome(const QString& tray, const QString& percorso, const QString& nome)
+{
+    const QString appoggio = tray + QLatin1Char('/') + QLatin1String(PersistenzaVassoio::kPrefissoParziale)
+                             + PersistenzaVassoio::nuovoUuid();
+    const QString via = appoggio + QLatin1Char('/') + nome;
+    if (nome.isEmpty() || !QDir().mkdir(appoggio) || !QFile::rename(percorso, via)) {
+        QDir().rmdir(appoggio);
+        if (!QFile::moveToTrash(percorso))
+            qWarning("Avanzo del vassoio non spostato nel cestino: %s", qPrintable(percorso));
+        return;
+    }
+    if (!QFile::moveToTrash(via))
+        qWarning("Avanzo del vassoio non spostato nel cestino: %s", qPrintable(via));
+    QDir().rmdir(appoggio);
+}
+
 } // namespace
+
+void DropManager::ripulisciAvanzi(const QString& tray)
+{
+    const QDir dir(tray);
+    for (const QString& nome : dir.entryList({QLatin1String(PersistenzaVassoio::kPrefissoParziale) + QLatin1Char('*')},
+                                             QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString cartella = dir.filePath(nome);
+        const int presa = ::open(QFile::encodeName(cartella).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (presa < 0)
+            continue;
+        const bool libera = ::flock(presa, LOCK_EX | LOCK_NB) == 0;
+        if (libera) {
+            const QStringList dentro = QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            // The copy goes by its own name; anything more, in its folder.
+            const QString via = dentro.size() == 1 ? cartella + QLatin1Char('/') + dentro.first() : cartella;
+            if (!dentro.isEmpty() && !QFile::moveToTrash(via))
+                qWarning("Avanzo del vassoio non spostato nel cestino: %s", qPrintable(via));
+            QDir().rmdir(cartella);
+        }
+        ::close(presa);
+    }
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(tray))
+        cestinaCome(tray, a.percorso, QFileInfo(a.destinazione).fileName());
+    // The rows' order is written down again from the list.
+    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(QFileInfo(tray).path()))
+        if (a.destinazione == fileOrdine(tray))
+            QFile::remove(a.percorso);
+}
 
 // What a writer made of one item: the new file, or the reason it could not.
 struct DropManager::Scritto {
@@ -426,6 +475,7 @@ void DropManager::ripristina()
     QPointer<DropManager> io(this);
     const QString tray = trayFolder();
     lavoro_.start([io, tray] {
+        ripulisciAvanzi(tray);
         QList<QUrl> copie = copieNelVassoio(tray);
         if (copie.isEmpty())
             return;

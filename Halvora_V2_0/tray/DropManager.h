@@ -75,6 +75,12 @@ public:
     static QList<QUrl> copieNelVassoio(const QString& tray);
     // Writes down the order of the rows, beside the tray folder. Blocks.
     static void scriviOrdine(const QString& tray, const QList<QUrl>& files);
+    // What drops and saves cut off by a kill or a crash left in the tray:
+    // copies that never took their place. No one can tell a whole one from
+    // a cut one, so none is listed: each goes to the trash under its own
+    // name, where the user finds it. Those still being written are left
+    // alone. Runs once at start, before the copies are listed. Blocks.
+    static void ripulisciAvanzi(const QString& tray);
 
     // Turns each provider, in order, into at most one new tray file and
     // lists it; a provider that yields nothing is skipped. `fatto` runs

@@ -8,14 +8,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTextBoundaryFinder>
 #include <QUuid>
+#include <algorithm>
 #include <functional>
+#include <limits>
 
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,19 +66,49 @@ bool copiaFile(const QByteArray& da, const QByteArray& a, Guasto& g)
     }
     QByteArray blocco(qBound(qint64(4096), qint64(st.st_size), qint64(1) << 20), Qt::Uninitialized);
     bool ok = true;
-    for (;;) {
-        const ssize_t letti = ::read(in, blocco.data(), size_t(blocco.size()));
-        if (letti < 0 && errno == EINTR)
-            continue;
-        if (letti <= 0) {
-            ok = letti == 0 || g.segna(errno);
+    // Only the data is copied: the holes of a sparse file stay holes, so a
+    // file of gigabytes that holds little takes little room in the tray too.
+    off_t pos = 0;
+    bool perParti = true; // the file system tells data from holes
+    while (ok) {
+        off_t inizio = pos, fine = std::numeric_limits<off_t>::max();
+        if (perParti) {
+            inizio = ::lseek(in, pos, SEEK_DATA);
+            if (inizio < 0 && errno == ENXIO)
+                break; // nothing but a hole up to the end
+            if (inizio < 0) {
+                perParti = false; // cannot tell: the rest is copied whole
+                inizio = pos;
+            } else if (const off_t buco = ::lseek(in, inizio, SEEK_HOLE); buco > inizio) {
+                fine = buco;
+            }
+        }
+        if (::lseek(in, inizio, SEEK_SET) != inizio || ::lseek(out, inizio, SEEK_SET) != inizio) {
+            ok = g.segna(errno);
             break;
         }
-        if (const auto e = SalvataggioSicuro::scriviTutto(out, blocco.constData(), letti)) {
-            ok = g.segna(e->codice);
-            break;
+        pos = inizio;
+        bool allaFine = false;
+        while (pos < fine) {
+            const ssize_t letti = ::read(in, blocco.data(), size_t(std::min<off_t>(blocco.size(), fine - pos)));
+            if (letti < 0 && errno == EINTR)
+                continue;
+            if (letti <= 0) {
+                ok = letti == 0 || g.segna(errno);
+                allaFine = true;
+                break;
+            }
+            if (const auto e = SalvataggioSicuro::scriviTutto(out, blocco.constData(), letti)) {
+                ok = g.segna(e->codice);
+                break;
+            }
+            pos += letti;
         }
+        if (allaFine)
+            break;
     }
+    // A hole at the end holds no data: the copy is given the length.
+    ok = ok && (::ftruncate(out, std::max<off_t>(pos, st.st_size)) == 0 || g.segna(errno));
     ::close(in);
     // The copy stays the user's to change and to delete.
     ok = ok && (::fchmod(out, (st.st_mode & 0777) | S_IWUSR) == 0 || g.segna(errno));
@@ -185,7 +219,7 @@ std::optional<QString> inNuovaCartella(const QString& tray, const QString& nome,
                                        const std::function<bool(const QByteArray& destinazione, Guasto&)>& scrivi)
 {
     const QString uuid = nuovoUuid();
-    const QString preparazione = tray + QStringLiteral("/.parziale-") + uuid;
+    const QString preparazione = tray + QLatin1Char('/') + QLatin1String(kPrefissoParziale) + uuid;
     const QString finale = tray + QLatin1Char('/') + uuid;
     Guasto g;
     if (::mkdir(locale(preparazione).constData(), 0777) != 0) {
@@ -193,6 +227,14 @@ std::optional<QString> inNuovaCartella(const QString& tray, const QString& nome,
         riporta(g, errore);
         return std::nullopt;
     }
+    // Held while it is written: the start-up's look for leftovers passes it by.
+    const int presa = ::open(locale(preparazione).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (presa >= 0)
+        ::flock(presa, LOCK_EX);
+    const auto lascia = qScopeGuard([presa] {
+        if (presa >= 0)
+            ::close(presa);
+    });
     bool ok = scrivi(locale(preparazione + QLatin1Char('/') + nome), g);
     if (ok) {
         if (const auto e = SalvataggioSicuro::sincronizzaCartella(preparazione))
@@ -228,7 +270,7 @@ std::optional<QString> copiaInNuovaCartella(const QByteArray& sorgente, const QS
 std::optional<QString> scriviNuovo(const QString& cartella, const std::function<QString(int)>& nome,
                                    const QByteArray& dati, Errore* errore, int tentativi = kTentativiNome)
 {
-    SalvataggioSicuro::Temporaneo temporaneo(cartella);
+    SalvataggioSicuro::Temporaneo temporaneo(cartella, nome(0));
     if (temporaneo.impostaModo(0644) && temporaneo.scrivi(dati))
         for (int i = 0; i < tentativi; ++i) {
             const QString destinazione = cartella + QLatin1Char('/') + nome(i);

@@ -19,6 +19,9 @@ struct Errore;
 // file to copy (a pipe, a link that is no web link) is only skipped.
 namespace PersistenzaVassoio {
 
+// The hidden folder a copy is written in before it takes its UUID name.
+inline constexpr const char* kPrefissoParziale = ".parziale-";
+
 // Copy of a dropped file or folder: <tray>/<UUID>/<its name>. Symbolic
 // links inside a folder are copied as links, never followed.
 std::optional<QString> persistFileURL(const QUrl& sorgente, const QString& tray,

@@ -10,6 +10,39 @@ namespace {
 
 // An index larger than this is no memo's: the file is not judged.
 constexpr qint64 kIndiceMassimo = 64 * 1024 * 1024;
+// A memo has two boxes a second: more than this is no memo's either (a
+// file of millions of empty boxes is read in bounded time).
+constexpr qint64 kScatoleMassime = 1 << 20;
+
+// Reads a file through a window of its own, so the many small box headers
+// lying close together cost one read each window rather than one each.
+class Lettura {
+public:
+    explicit Lettura(QFile& file) : file_(file), misura_(file.size()) {}
+    qint64 misura() const { return misura_; }
+    // Up to `quanti` bytes at `at` (fewer at the end of the file).
+    QByteArray leggi(qint64 at, qint64 quanti)
+    {
+        if (at < 0 || at >= misura_)
+            return {};
+        if (quanti > kFinestra)
+            return file_.seek(at) ? file_.read(quanti) : QByteArray();
+        if (at < inizio_ || at + quanti > inizio_ + finestra_.size()) {
+            if (!file_.seek(at))
+                return {};
+            finestra_ = file_.read(kFinestra);
+            inizio_ = at;
+        }
+        return finestra_.mid(at - inizio_, quanti);
+    }
+
+private:
+    static constexpr qint64 kFinestra = 64 * 1024;
+    QFile& file_;
+    qint64 misura_;
+    QByteArray finestra_;
+    qint64 inizio_ = 0;
+};
 
 struct Scatola {
     QByteArray tipo;
@@ -132,15 +165,20 @@ namespace LettoreMp4 {
 
 std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione)
 {
-    QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
+    // A pipe or a device would keep the reading waiting for ever.
+    if (!QFileInfo(percorso).isFile())
         return std::nullopt;
-    const qint64 misura = file.size();
+    QFile file(percorso);
+    // Unbuffered: the window below is the only buffer.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    Lettura lettura(file);
+    const qint64 misura = lettura.misura();
     // The top-level boxes, read one header at a time: the audio between them is never read.
     auto prossima = [&](qint64 at) -> std::optional<Scatola> {
-        if (at + 8 > misura || !file.seek(at))
+        if (at + 8 > misura)
             return std::nullopt;
-        const QByteArray testa = file.read(16);
+        const QByteArray testa = lettura.leggi(at, 16);
         quint64 m = u32(testa, 0);
         qint64 lunghezzaTesta = 8;
         if (m == 1) {
@@ -156,9 +194,9 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
     };
     // The content of a box, whole, or nothing.
     auto contenuto = [&](const Scatola& s) -> std::optional<QByteArray> {
-        if (s.fine - s.inizio > kIndiceMassimo || !file.seek(s.inizio))
+        if (s.fine - s.inizio > kIndiceMassimo)
             return std::nullopt;
-        QByteArray b = file.read(s.fine - s.inizio);
+        QByteArray b = lettura.leggi(s.inizio, s.fine - s.inizio);
         if (b.size() != s.fine - s.inizio)
             return std::nullopt;
         return b;
@@ -171,7 +209,10 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
     bool datiIndicizzati = false;
     quint64 frammentoInAttesa = 0; // ticks of a fragment whose data has not come yet
     quint64 durata = 0;
+    qint64 scatole = 0;
     for (auto s = prossima(prima->fine); s && s->intera; s = prossima(s->fine)) {
+        if (++scatole > kScatoleMassime)
+            return std::nullopt;
         if (s->tipo == "moov") {
             const auto b = contenuto(*s);
             if (!b)

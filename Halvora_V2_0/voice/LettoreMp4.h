@@ -10,8 +10,10 @@
 // fragment, or an unfinished file of the plain layout (no index), holds none.
 namespace LettoreMp4 {
 
-// Seconds of audio; nothing when the file cannot be read or is no MPEG-4
-// file (its first box is not "ftyp"). With `bastaUnCampione` the count
+// Seconds of audio; nothing when the file cannot be read, is no MPEG-4
+// file (its first box is not "ftyp") or holds more boxes than any memo
+// (a bound on the time a file left in the folder can take to read).
+// Blocks: off the GUI thread. With `bastaUnCampione` the count
 // stops at the first sample found, which is all that `senzaSuono` asks.
 std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione = false);
 

@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QTimer>
 #include <climits>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -42,8 +44,24 @@ std::optional<QString> codiceLingua(const QString& identificatore)
     return QLocale::languageToCode(lingua);
 }
 
-// Set on a helper killed for outlasting its limit.
+// Set on a helper killed for outlasting its limit, or for saying too much.
 constexpr const char* kScaduto = "scaduto";
+constexpr const char* kTroppo = "troppo";
+// The text it has said so far, and its process id from its start on.
+constexpr const char* kUscita = "uscita";
+constexpr const char* kPid = "pid";
+// More text than hours of speech give: a helper that says more is broken,
+// and what it says is not held.
+constexpr qint64 kUscitaMassima = 4 * 1024 * 1024;
+
+// The helper and whatever it started: it leads a process group of its own,
+// named by its id. Never 0 or 1, which would name ours or every process.
+void uccidiGruppo(QProcess* p)
+{
+    if (const qint64 pid = p->property(kPid).toLongLong(); pid > 1)
+        ::kill(-pid_t(pid), SIGKILL);
+    p->kill();
+}
 
 // Bytes a second of the thinnest speech recording: a file's length guessed
 // from its size is never shorter than the real one.
@@ -108,18 +126,38 @@ void TrascrittoreAudio::trascrivi(const QString& percorso, bool, Risposta fatto)
     limite->setTimerType(Qt::PreciseTimer);
     connect(limite, &QTimer::timeout, p, [p] {
         p->setProperty(kScaduto, true);
-        p->kill();
+        uccidiGruppo(p);
     });
-    connect(p, &QProcess::started, limite, [limite, ms = limiteMs(percorso, limite_)] { limite->start(ms); });
+    // Read as it comes, so the pipe never fills and memory never grows past the bound.
+    connect(p, &QProcess::readyReadStandardOutput, p, [p] {
+        QByteArray letta = p->property(kUscita).toByteArray() + p->readAllStandardOutput();
+        if (letta.size() > kUscitaMassima) {
+            p->setProperty(kTroppo, true);
+            letta.clear();
+            uccidiGruppo(p);
+        }
+        p->setProperty(kUscita, letta);
+    });
+    p->setChildProcessModifier([] { ::setpgid(0, 0); });
+    connect(p, &QProcess::started, limite, [p, limite, ms = limiteMs(percorso, limite_)] {
+        p->setProperty(kPid, p->processId());
+        limite->start(ms);
+    });
     p->setProgram(programma_);
     p->setArguments(ContrattoRiconoscimento::argomenti(cartellaLingua(cartellaModelli_, *lingua)));
     // Opened here, at the start: the helper keeps the file even if the memo is renamed or deleted meanwhile.
     p->setStandardInputFile(percorso);
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(p, &QProcess::finished, this, [this, p, fatto](int codice, QProcess::ExitStatus stato) {
-        const QString uscita = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        const QString uscita =
+            QString::fromUtf8(p->property(kUscita).toByteArray() + p->readAllStandardOutput()).trimmed();
+        // Nothing it started outlives it.
+        uccidiGruppo(p);
         Esito esito{Esito::Tipo::nonDisponibile, {}};
-        if (p->property(kScaduto).toBool()) {
+        if (p->property(kTroppo).toBool()) {
+            qWarning("Riconoscimento vocale fermato: più di %lld byte di testo", kUscitaMassima);
+            esito = {Esito::Tipo::fallita, tr("Il riconoscimento vocale si è interrotto.")};
+        } else if (p->property(kScaduto).toBool()) {
             qWarning("Riconoscimento vocale fermato: nessuna risposta entro il limite");
             esito = {Esito::Tipo::fallita, tr("Il riconoscimento vocale non ha risposto in tempo.")};
         } else if (stato == QProcess::CrashExit) {
@@ -184,7 +222,7 @@ void TrascrittoreAudio::fermaTutto()
         if (!p)
             continue;
         p->disconnect(this);
-        p->kill();
+        uccidiGruppo(p);
         p->waitForFinished(1000);
         delete p.data();
     }

@@ -6,11 +6,13 @@
 #include "SalvataggioSicuro.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
 
@@ -22,11 +24,69 @@ namespace {
 QString leggiTrascrizione(const QString& percorsoMemo)
 {
     QFile f(NomiMemo::percorsoTrascrizione(percorsoMemo));
-    if (!f.open(QIODevice::ReadOnly))
+    // A pipe or a device would keep the reading waiting for ever.
+    if (!QFileInfo(f.fileName()).isFile() || !f.open(QIODevice::ReadOnly))
         return {};
     // A character cut in two at the end is left out, not shown broken.
     QStringDecoder utf8(QStringDecoder::Utf8);
     return utf8(f.read(VoiceManager::kLimiteTrascrizione));
+}
+
+// A recording without sound is this old at most while it still runs: the
+// microphone's first audio comes within seconds, and a fragment each second after.
+constexpr int kEtaRegistrazioneMuta = 30;
+
+struct Elenco {
+    QList<QUrl> memo; // newest first
+    QHash<QUrl, QString> trascrizioni;
+};
+
+// The folder's memos and their transcripts. With `pulisci`, recordings cut
+// off before their first sound (a kill, a crash) go: they are no memo and
+// would keep their name taken.
+Elenco leggiCartella(const QString& cartella, bool pulisci)
+{
+    // Broken links are listed too (System): their date cannot be read, so they sort last.
+    const QFileInfoList voci =
+        QDir(cartella).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    struct Voce {
+        QUrl url;
+        QDateTime data;
+    };
+    std::vector<Voce> memo;
+    const QDateTime vecchio = QDateTime::currentDateTime().addSecs(-kEtaRegistrazioneMuta);
+    // A transcript whose save was cut off is made again by transcribing.
+    if (pulisci)
+        for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(cartella))
+            QFile::remove(a.percorso);
+    for (const QFileInfo& f : voci) {
+        // A pipe, a socket or a device is no memo (a broken link, whose date is unknown, is listed).
+        if (f.suffix().toLower() != NomiMemo::estensione || (f.exists() && !f.isFile()))
+            continue;
+        // A recording that never held a sound (cut before its first second) is no memo.
+        if (LettoreMp4::senzaSuono(f.absoluteFilePath())) {
+            if (pulisci && f.lastModified() < vecchio
+                && !QFileInfo::exists(NomiMemo::percorsoTrascrizione(f.absoluteFilePath()))) {
+                diagnostica(QStringLiteral("Registrazione senza suono, eliminata: ") + f.absoluteFilePath());
+                QFile::remove(f.absoluteFilePath());
+            }
+            continue;
+        }
+        memo.push_back({QUrl::fromLocalFile(f.absoluteFilePath()), f.lastModified()});
+    }
+    std::stable_sort(memo.begin(), memo.end(), [](const Voce& a, const Voce& b) {
+        if (!a.data.isValid())
+            return false;
+        return !b.data.isValid() || a.data > b.data;
+    });
+    Elenco e;
+    for (const Voce& v : memo) {
+        e.memo << v.url;
+        const QString testo = leggiTrascrizione(v.url.toLocalFile());
+        if (!testo.isEmpty())
+            e.trascrizioni.insert(v.url, testo);
+    }
+    return e;
 }
 
 } // namespace
@@ -38,7 +98,7 @@ VoiceManager::VoiceManager(BackendAudio& audio, Clock& clock, const QString& car
     if (auto* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &VoiceManager::concludiRegistrazioni);
     migrateLooseMemos();
-    loadRecordings();
+    elenca(true);
 }
 
 VoiceManager::~VoiceManager() { concludiRegistrazioni(); }
@@ -114,42 +174,27 @@ QString VoiceManager::memosFolder() const
 
 QString VoiceManager::defaultMemoName() const { return NomiMemo::nomePredefinito(clock_.now()); }
 
-void VoiceManager::loadRecordings()
-{
-    // Broken links are listed too (System): their date cannot be read, so they sort last.
-    const QFileInfoList voci =
-        QDir(memosFolder()).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    struct Voce {
-        QUrl url;
-        QDateTime data;
-    };
-    std::vector<Voce> memo;
-    for (const QFileInfo& f : voci)
-        // A recording that never held a sound (cut before its first second) is no memo.
-        if (f.suffix().toLower() == NomiMemo::estensione && !LettoreMp4::senzaSuono(f.absoluteFilePath()))
-            memo.push_back({QUrl::fromLocalFile(f.absoluteFilePath()), f.lastModified()});
-    std::stable_sort(memo.begin(), memo.end(), [](const Voce& a, const Voce& b) {
-        if (!a.data.isValid())
-            return false;
-        return !b.data.isValid() || a.data > b.data;
-    });
-    QList<QUrl> ordinati;
-    for (const Voce& v : memo)
-        ordinati << v.url;
+void VoiceManager::loadRecordings() { elenca(false); }
 
-    QMetaObject::invokeMethod(
-        this,
-        [this, ordinati] {
-            impostaRecordings(ordinati);
-            QHash<QUrl, QString> testi;
-            for (const QUrl& url : ordinati) {
-                const QString testo = leggiTrascrizione(url.toLocalFile());
-                if (!testo.isEmpty())
-                    testi.insert(url, testo);
-            }
-            impostaTrascrizioni(std::move(testi));
-        },
-        Qt::QueuedConnection);
+void VoiceManager::elenca(bool pulisci)
+{
+    // Files others leave in the folder (huge or hostile ones too) are read
+    // off the GUI thread; the last listing asked for is the one shown.
+    const quint64 n = ++elenchiChiesti_;
+    QPointer<VoiceManager> io(this);
+    QThreadPool::globalInstance()->start([io, n, cartella = memosFolder(), pulisci] {
+        Elenco e = leggiCartella(cartella, pulisci);
+        QMetaObject::invokeMethod(
+            io.data(),
+            [io, n, e = std::move(e)]() mutable {
+                if (!io || n < io->elencoMostrato_)
+                    return;
+                io->elencoMostrato_ = n;
+                io->impostaRecordings(std::move(e.memo));
+                io->impostaTrascrizioni(std::move(e.trascrizioni));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void VoiceManager::migrateLooseMemos()

@@ -54,11 +54,11 @@ public:
     // The transcript of a memo, empty when it has none; of a longer one, its first part.
     QString transcriptFor(const QUrl& url) const { return trascrizioni_.value(url); }
     // How much of a transcript file is read: far more than hours of speech
-    // give, and little enough to read on the GUI thread at every listing.
+    // give, and little enough to hold for every memo.
     static constexpr qint64 kLimiteTrascrizione = 256 * 1024;
 
-    // Re-reads the folder; publishes the memos newest first and their
-    // transcripts. A file without sound is no memo and is not listed.
+    // Re-reads the folder on a worker; publishes the memos newest first and
+    // their transcripts. A file without sound is no memo and is not listed.
     void loadRecordings();
     void renameMemo(const QUrl& url, const QString& newName);
     // Deletes a memo and its transcript, on the next turn of the event loop.
@@ -109,6 +109,7 @@ private:
     using Lettore = std::unique_ptr<LettoreAudio, DeleteLater>;
 
     void migrateLooseMemos();
+    void elenca(bool pulisci);
     void reportRecordingFailure(const QString& messaggio, bool negato);
     void registrazioneFinita(RegistratoreAudio* registratore, bool riuscito);
     void fermaLettore();
@@ -146,4 +147,5 @@ private:
     TrascrittoreAudio::Funzione trascrittore_ = TrascrittoreAudio::nessuno();
     bool trascrizioneScartata_ = false; // its memo was deleted while it ran
     QUrl memoInRinomina_;
+    quint64 elenchiChiesti_ = 0, elencoMostrato_ = 0;
 };

@@ -263,18 +263,22 @@ void VoiceManager::playMemo(const QUrl& url)
             if (!lettore) {
                 impostaPlayingURL({});
                 diagnostica(QStringLiteral("ERRORE AUDIO FATALE: ") + errore);
+                impostaErrore(tr("Impossibile riprodurre il memo."));
                 return;
             }
             audioPlayer_.reset(lettore.release());
             QPointer<LettoreAudio> questo(audioPlayer_.get());
-            connect(questo, &LettoreAudio::finito, this, [this, questo](bool) {
+            connect(questo, &LettoreAudio::finito, this, [this, questo](bool riuscito) {
                 QMetaObject::invokeMethod(
                     this,
-                    [this, questo] {
+                    [this, questo, riuscito] {
                         // Only the player that finished is dropped; a newer one keeps playing.
                         if (questo && questo == audioPlayer_.get()) {
                             audioPlayer_.reset();
                             impostaPlayingURL({});
+                            // A file that is no sound (or no longer one) says so, not nothing.
+                            if (!riuscito)
+                                impostaErrore(tr("Impossibile riprodurre il memo."));
                         }
                     },
                     Qt::QueuedConnection);

@@ -5,9 +5,11 @@
 
 #include "CalendariEds.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QTimeZone>
 #include <map>
+#include <mutex>
 
 namespace {
 
@@ -21,7 +23,10 @@ using Rif = std::unique_ptr<T, Sgancia>;
 
 QString messaggio(GError* e)
 {
-    const QString testo = e ? QString::fromUtf8(e->message) : QString();
+    // Only a store that did not answer in time is cut short.
+    const QString testo = g_error_matches(e, G_IO_ERROR, G_IO_ERROR_CANCELLED) ? CalendariEds::nonRisponde()
+                          : e                                                  ? QString::fromUtf8(e->message)
+                                                                               : QString();
     if (e)
         g_error_free(e);
     return testo;
@@ -39,11 +44,11 @@ const char* estensione(CalendariEds::Tipo tipo)
 }
 
 // The unique name that owns the registry's name now, if any.
-std::optional<QString> proprietario(GDBusConnection* bus)
+std::optional<QString> proprietario(GDBusConnection* bus, GCancellable* annulla)
 {
     GVariant* r = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                               "org.freedesktop.DBus", "GetNameOwner", g_variant_new("(s)", kRegistro),
-                                              G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+                                              G_VARIANT_TYPE("(s)"), G_DBUS_CALL_FLAGS_NONE, -1, annulla, nullptr);
     if (!r)
         return std::nullopt;
     const gchar* nome = nullptr;
@@ -54,13 +59,13 @@ std::optional<QString> proprietario(GDBusConnection* bus)
 }
 
 // Asks the bus to start the registry, as any client's first call would.
-bool avvia(GDBusConnection* bus, QString* errore)
+bool avvia(GDBusConnection* bus, GCancellable* annulla, QString* errore)
 {
     GError* e = nullptr;
     GVariant* r = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                               "org.freedesktop.DBus", "StartServiceByName",
                                               g_variant_new("(su)", kRegistro, 0u), G_VARIANT_TYPE("(u)"),
-                                              G_DBUS_CALL_FLAGS_NONE, -1, nullptr, &e);
+                                              G_DBUS_CALL_FLAGS_NONE, -1, annulla, &e);
     if (!r) {
         scrivi(errore, messaggio(e));
         return false;
@@ -69,10 +74,25 @@ bool avvia(GDBusConnection* bus, QString* errore)
     return true;
 }
 
-Rif<GDBusConnection> busDiSessione(QString* errore)
+// Whether the registry answers at all, asked in a way that can be cut
+// short: making the registry's client waits on it with no way to be.
+bool registroRisponde(GDBusConnection* bus, const QString& chi, GCancellable* annulla, QString* errore)
 {
     GError* e = nullptr;
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &e);
+    GVariant* r = g_dbus_connection_call_sync(bus, chi.toUtf8().constData(), "/", "org.freedesktop.DBus.Peer", "Ping",
+                                              nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, -1, annulla, &e);
+    if (!r) {
+        scrivi(errore, messaggio(e));
+        return false;
+    }
+    g_variant_unref(r);
+    return true;
+}
+
+Rif<GDBusConnection> busDiSessione(GCancellable* annulla, QString* errore)
+{
+    GError* e = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, annulla, &e);
     if (!bus)
         scrivi(errore, messaggio(e));
     return Rif<GDBusConnection>(bus);
@@ -94,7 +114,7 @@ QByteArray testoDi(ICalComponent* c)
 }
 
 // Each item's zones, once, then the items, as one VCALENDAR.
-QByteArray calendarioCon(ECalClient* client, const QList<ICalComponent*>& voci)
+QByteArray calendarioCon(ECalClient* client, const QList<ICalComponent*>& voci, GCancellable* annulla)
 {
     QSet<QByteArray> tzid;
     for (ICalComponent* c : voci)
@@ -109,7 +129,7 @@ QByteArray calendarioCon(ECalClient* client, const QList<ICalComponent*>& voci)
     for (const QByteArray& t : tzid) {
         ICalTimezone* zona = nullptr;
         // A zone the store does not know is left to the reader's own lookup by name.
-        if (!e_cal_client_get_timezone_sync(client, t.constData(), &zona, nullptr, nullptr) || !zona)
+        if (!e_cal_client_get_timezone_sync(client, t.constData(), &zona, annulla, nullptr) || !zona)
             continue;
         if (ICalComponent* vz = i_cal_timezone_get_component(zona)) {
             testo += testoDi(vz);
@@ -145,6 +165,20 @@ struct CalendariEds::Stato {
     // matters from the store's own bookkeeping on the source.
     QHash<QString, QPair<QString, QColor>> visti;
     std::function<void()> cambiato;
+
+    // The job running now and what cuts its calls short; any thread.
+    mutable std::mutex guardia;
+    GCancellable* annullamento = nullptr;
+    quint64 lavoro = 0, scadutiFinoA = 0;
+
+    // What the calls of the job running now wait with; worker thread only.
+    GCancellable* annulla()
+    {
+        std::lock_guard l(guardia);
+        if (!annullamento)
+            annullamento = g_cancellable_new();
+        return annullamento;
+    }
 
     void notifica()
     {
@@ -204,7 +238,7 @@ struct CalendariEds::Stato {
         EClient* c = e_cal_client_connect_sync(sorgente.get(),
                                                tipo == Tipo::eventi ? E_CAL_CLIENT_SOURCE_TYPE_EVENTS
                                                                     : E_CAL_CLIENT_SOURCE_TYPE_TASKS,
-                                               guint32(-1), nullptr, &e);
+                                               guint32(-1), annulla(), &e);
         if (!c) {
             scrivi(errore, messaggio(e));
             return nullptr;
@@ -222,7 +256,7 @@ struct CalendariEds::Stato {
     {
         ECalClientView* v = nullptr;
         GError* e = nullptr;
-        if (!e_cal_client_get_view_sync(c, "#t", &v, nullptr, &e)) {
+        if (!e_cal_client_get_view_sync(c, "#t", &v, annulla(), &e)) {
             qWarning("Vista del calendario non disponibile: %s", qPrintable(messaggio(e)));
             return {};
         }
@@ -239,12 +273,21 @@ struct CalendariEds::Stato {
 
     void scordaClient(const QString& uid, Tipo tipo) { client.erase(std::make_pair(uid, tipo)); }
 
+    bool interrotto() const
+    {
+        std::lock_guard l(guardia);
+        return annullamento && g_cancellable_is_cancelled(annullamento);
+    }
+
     void chiudi()
     {
+        // Stopping a view waits on the store, with no way to cut it short.
+        const bool muto = interrotto();
         for (auto& [chiave, c] : client) {
             if (c.vista) {
                 g_signal_handlers_disconnect_by_data(c.vista.get(), this);
-                e_cal_client_view_stop(c.vista.get(), nullptr);
+                if (!muto)
+                    e_cal_client_view_stop(c.vista.get(), nullptr);
             }
             g_signal_handlers_disconnect_by_data(c.client.get(), this);
         }
@@ -259,31 +302,64 @@ struct CalendariEds::Stato {
 
 CalendariEds::CalendariEds() : s_(std::make_unique<Stato>()) {}
 
-CalendariEds::~CalendariEds() { s_->chiudi(); }
-
-bool CalendariEds::sulBus()
+CalendariEds::~CalendariEds()
 {
-    Rif<GDBusConnection> bus = busDiSessione(nullptr);
-    return bus && (proprietario(bus.get()) || avvia(bus.get(), nullptr));
+    s_->chiudi();
+    if (s_->annullamento)
+        g_object_unref(s_->annullamento);
+}
+
+QString CalendariEds::nonRisponde() { return QCoreApplication::translate("Halvora", "Il calendario non risponde."); }
+
+void CalendariEds::inizioLavoro(quint64 n)
+{
+    std::lock_guard l(s_->guardia);
+    s_->lavoro = n;
+    if (s_->annullamento)
+        g_object_unref(s_->annullamento);
+    s_->annullamento = g_cancellable_new();
+    if (n <= s_->scadutiFinoA)
+        g_cancellable_cancel(s_->annullamento);
+}
+
+void CalendariEds::interrompi(quint64 n)
+{
+    std::lock_guard l(s_->guardia);
+    s_->scadutiFinoA = std::max(s_->scadutiFinoA, n);
+    if (s_->annullamento && s_->lavoro <= n)
+        g_cancellable_cancel(s_->annullamento);
+}
+
+bool CalendariEds::interrotto() const { return s_->interrotto(); }
+
+std::optional<bool> CalendariEds::sulBus()
+{
+    GCancellable* annulla = s_->annulla();
+    Rif<GDBusConnection> bus = busDiSessione(annulla, nullptr);
+    const bool si = bus && (proprietario(bus.get(), annulla) || avvia(bus.get(), annulla, nullptr));
+    if (g_cancellable_is_cancelled(annulla))
+        return std::nullopt;
+    return si;
 }
 
 bool CalendariEds::connetti(QString* errore)
 {
-    Rif<GDBusConnection> bus = busDiSessione(errore);
+    GCancellable* annulla = s_->annulla();
+    Rif<GDBusConnection> bus = busDiSessione(annulla, errore);
     if (!bus) {
         s_->chiudi();
         return false;
     }
-    auto chi = proprietario(bus.get());
+    auto chi = proprietario(bus.get(), annulla);
     if (!chi) {
-        if (!avvia(bus.get(), errore)) {
+        if (!avvia(bus.get(), annulla, errore)) {
             s_->chiudi();
             return false;
         }
-        chi = proprietario(bus.get());
+        chi = proprietario(bus.get(), annulla);
     }
     if (!chi) {
-        scrivi(errore, QStringLiteral("Evolution Data Server non risponde"));
+        scrivi(errore, g_cancellable_is_cancelled(annulla) ? nonRisponde() : QStringLiteral("Evolution Data Server non risponde"));
         s_->chiudi();
         return false;
     }
@@ -292,8 +368,10 @@ bool CalendariEds::connetti(QString* errore)
     // Started again since we last connected: every client and view is gone with it.
     const bool riconnessione = !s_->proprietario.isEmpty();
     s_->chiudi();
+    if (!registroRisponde(bus.get(), *chi, annulla, errore))
+        return false;
     GError* e = nullptr;
-    ESourceRegistry* r = e_source_registry_new_sync(nullptr, &e);
+    ESourceRegistry* r = e_source_registry_new_sync(annulla, &e);
     if (!r) {
         scrivi(errore, messaggio(e));
         return false;
@@ -342,7 +420,7 @@ std::optional<QList<CalendariEds::Istanza>> CalendariEds::istanze(const QString&
         ICalTimezone* locale;
     } raccolta{{}, locale};
     e_cal_client_generate_instances_sync(
-        c, time_t(da.toSecsSinceEpoch()), time_t(a.toSecsSinceEpoch()), nullptr,
+        c, time_t(da.toSecsSinceEpoch()), time_t(a.toSecsSinceEpoch()), s_->annulla(),
         [](ICalComponent* comp, ICalTime* inizio, ICalTime* fine, gpointer dati, GCancellable*, GError**) -> gboolean {
             auto* r = static_cast<Raccolta*>(dati);
             Istanza i;
@@ -371,7 +449,7 @@ std::optional<QList<CalendariEds::Istanza>> CalendariEds::istanze(const QString&
     g_free(fine);
     GSList* voci = nullptr;
     GError* e = nullptr;
-    if (!e_cal_client_get_object_list_sync(c, sexp.constData(), &voci, nullptr, &e)) {
+    if (!e_cal_client_get_object_list_sync(c, sexp.constData(), &voci, s_->annulla(), &e)) {
         scrivi(errore, messaggio(e));
         s_->scordaClient(sorgente, Tipo::eventi);
         return std::nullopt;
@@ -387,7 +465,7 @@ std::optional<QByteArray> CalendariEds::promemoriaAperti(const QString& sorgente
         return std::nullopt;
     GSList* voci = nullptr;
     GError* e = nullptr;
-    if (!e_cal_client_get_object_list_sync(c, "(not (is-completed?))", &voci, nullptr, &e)) {
+    if (!e_cal_client_get_object_list_sync(c, "(not (is-completed?))", &voci, s_->annulla(), &e)) {
         scrivi(errore, messaggio(e));
         s_->scordaClient(sorgente, Tipo::promemoria);
         return std::nullopt;
@@ -395,7 +473,7 @@ std::optional<QByteArray> CalendariEds::promemoriaAperti(const QString& sorgente
     QList<ICalComponent*> lista;
     for (GSList* i = voci; i; i = i->next)
         lista.append(I_CAL_COMPONENT(i->data));
-    const QByteArray testo = calendarioCon(c, lista);
+    const QByteArray testo = calendarioCon(c, lista, s_->annulla());
     g_slist_free_full(voci, g_object_unref);
     return testo;
 }
@@ -408,7 +486,7 @@ CalendariEds::Esito CalendariEds::oggetto(const QString& sorgente, Tipo tipo, co
         return Esito::errore;
     ICalComponent* voce = nullptr;
     GError* e = nullptr;
-    if (!e_cal_client_get_object_sync(c, uid.toUtf8().constData(), nullptr, &voce, nullptr, &e)) {
+    if (!e_cal_client_get_object_sync(c, uid.toUtf8().constData(), nullptr, &voce, s_->annulla(), &e)) {
         const bool assente = g_error_matches(e, E_CAL_CLIENT_ERROR, E_CAL_CLIENT_ERROR_OBJECT_NOT_FOUND);
         scrivi(errore, messaggio(e));
         return assente ? Esito::nonTrovato : Esito::errore;
@@ -427,7 +505,7 @@ CalendariEds::Esito CalendariEds::oggetto(const QString& sorgente, Tipo tipo, co
     } else {
         lista.append(voce);
     }
-    *calendario = calendarioCon(c, lista);
+    *calendario = calendarioCon(c, lista, s_->annulla());
     return Esito::fatto;
 }
 
@@ -454,7 +532,7 @@ namespace {
 
 // Walks the items of a VCALENDAR text, adding its zones to the store first.
 template<class F>
-bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F scriviVoce)
+bool perOgniVoce(ECalClient* c, const QByteArray& calendario, GCancellable* annulla, QString* errore, F scriviVoce)
 {
     Rif<ICalComponent> radice(i_cal_component_new_from_string(calendario.constData()));
     if (!radice) {
@@ -472,7 +550,7 @@ bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F
             // The zone takes the component over, so it gets a copy of its own.
             Rif<ICalComponent> copia(i_cal_component_clone(f.get()));
             i_cal_timezone_set_component(zona.get(), copia.get());
-            if (!e_cal_client_add_timezone_sync(c, zona.get(), nullptr, &e)) {
+            if (!e_cal_client_add_timezone_sync(c, zona.get(), annulla, &e)) {
                 scrivi(errore, messaggio(e));
                 return false;
             }
@@ -494,9 +572,10 @@ bool perOgniVoce(ECalClient* c, const QByteArray& calendario, QString* errore, F
 bool CalendariEds::crea(const QString& sorgente, Tipo tipo, const QByteArray& calendario, QString* errore)
 {
     ECalClient* c = s_->clientDi(sorgente, tipo, errore);
-    return c && perOgniVoce(c, calendario, errore, [c](ICalComponent* voce, GError** e) {
+    GCancellable* annulla = s_->annulla();
+    return c && perOgniVoce(c, calendario, annulla, errore, [c, annulla](ICalComponent* voce, GError** e) {
                gchar* uid = nullptr;
-               const bool fatto = e_cal_client_create_object_sync(c, voce, E_CAL_OPERATION_FLAG_NONE, &uid, nullptr, e);
+               const bool fatto = e_cal_client_create_object_sync(c, voce, E_CAL_OPERATION_FLAG_NONE, &uid, annulla, e);
                g_free(uid);
                return fatto;
            });
@@ -505,11 +584,12 @@ bool CalendariEds::crea(const QString& sorgente, Tipo tipo, const QByteArray& ca
 bool CalendariEds::modifica(const QString& sorgente, Tipo tipo, const QByteArray& calendario, QString* errore)
 {
     ECalClient* c = s_->clientDi(sorgente, tipo, errore);
-    return c && perOgniVoce(c, calendario, errore, [c](ICalComponent* voce, GError** e) {
+    GCancellable* annulla = s_->annulla();
+    return c && perOgniVoce(c, calendario, annulla, errore, [c, annulla](ICalComponent* voce, GError** e) {
                // A repeating item is changed as a whole series.
                Rif<ICalProperty> regola(i_cal_component_get_first_property(voce, I_CAL_RRULE_PROPERTY));
                const ECalObjModType modo = regola ? E_CAL_OBJ_MOD_ALL : E_CAL_OBJ_MOD_THIS;
-               return e_cal_client_modify_object_sync(c, voce, modo, E_CAL_OPERATION_FLAG_NONE, nullptr, e) != FALSE;
+               return e_cal_client_modify_object_sync(c, voce, modo, E_CAL_OPERATION_FLAG_NONE, annulla, e) != FALSE;
            });
 }
 

@@ -13,7 +13,9 @@
 // enabled calendars and task lists, their items as iCalendar text, writes,
 // and live views that report what other programs change. Every call may
 // block on D-Bus, so an instance is used from one worker thread only, whose
-// own GMainContext is the thread default: the views deliver there.
+// own GMainContext is the thread default: the views deliver there. The
+// calls of a job can be cut short from any thread (a store that stopped
+// answering); they then fail with `kNonRisponde`.
 class CalendariEds {
 public:
     enum class Tipo { eventi, promemoria };
@@ -40,8 +42,20 @@ public:
     CalendariEds& operator=(const CalendariEds&) = delete;
 
     // Whether the store answers on the session bus: running, or startable on
-    // demand. Blocks while the bus starts it.
-    static bool sulBus();
+    // demand. Blocks while the bus starts it; nothing when cut short.
+    std::optional<bool> sulBus();
+
+    // The jobs of the worker thread, numbered in the order they were asked
+    // for: `inizioLavoro` on the worker before each; `interrompi`, from any
+    // thread, cuts short the call job `n` is blocked in and fails its later
+    // calls at once, and fails from their start the jobs up to `n` that
+    // have not begun.
+    void inizioLavoro(quint64 n);
+    void interrompi(quint64 n);
+    // Whether the job running now was cut short.
+    bool interrotto() const;
+    // The reason a call that was cut short gives, in the interface language.
+    static QString nonRisponde();
 
     // Connects to the store's source registry; after the store restarted,
     // connects afresh. False (with the reason) when the store is not on the bus.

@@ -80,8 +80,35 @@ public:
         fermaProcessi();
     }
 
+    // Every process of the store stops where it is (SIGSTOP), as a hung
+    // store would, or goes on (SIGCONT).
+    void sospendi(bool fermo)
+    {
+        for (uint p : processi())
+            ::kill(pid_t(p), fermo ? SIGSTOP : SIGCONT);
+    }
+
 private:
     QDBusConnection bus() { return QDBusConnection::connectToBus(indirizzo_, QStringLiteral("bus-eds")); }
+
+    // The processes the bus started for the store (every peer but this one and other clients).
+    QList<uint> processi()
+    {
+        QList<uint> pid;
+        if (indirizzo_.isEmpty())
+            return pid;
+        QDBusConnectionInterface* i = bus().interface();
+        for (const QString& nome : i->registeredServiceNames().value()) {
+            if (!nome.startsWith(QLatin1Char(':')))
+                continue;
+            const uint p = i->servicePid(nome).value();
+            QFile comando(QStringLiteral("/proc/%1/comm").arg(p));
+            if (p && p != uint(QCoreApplication::applicationPid()) && !pid.contains(p)
+                && comando.open(QIODevice::ReadOnly) && comando.readAll().startsWith("evolution"))
+                pid.append(p);
+        }
+        return pid;
+    }
 
     // Ends every process the bus started for the store, by its id.
     void fermaProcessi()
@@ -98,8 +125,10 @@ private:
             if (p && p != uint(QCoreApplication::applicationPid()) && !pid.contains(p))
                 pid.append(p);
         }
-        for (uint p : pid)
+        for (uint p : pid) {
+            ::kill(pid_t(p), SIGCONT); // a stopped one hears SIGTERM only once it goes on
             ::kill(pid_t(p), SIGTERM);
+        }
         const auto presente = [i](const char* nome) {
             return i->isServiceRegistered(QStringLiteral("org.gnome.evolution.dataserver.") + QLatin1String(nome)).value();
         };

@@ -130,6 +130,14 @@ private slots:
                                         << QStringList{"03-02 00:00*"};
         QTest::newRow("zoned daily") << "DTSTART;TZID=Europe/London:20250601T090000\r\nRRULE:FREQ=DAILY\r\n"
                                      << QStringList{"03-02 10:00"};
+        // Walked from the window, not from a start centuries before it
+        // (past the bound on occurrences a rule may walk), in the Gregorian
+        // calendar all the way back: 1 March 1013 was a Monday.
+        QTest::newRow("weekly since the year 1013") << "DTSTART:10130301T090000\r\nRRULE:FREQ=WEEKLY\r\n"
+                                                    << QStringList{"03-02 09:00"};
+        QTest::newRow("every twelve hours since the year 1013")
+            << "DTSTART:10130302T090000\r\nDURATION:PT1H\r\nRRULE:FREQ=HOURLY;INTERVAL=12\r\n"
+            << QStringList{"03-02 09:00", "03-02 21:00"};
     }
     void occurrencesOfToday()
     {
@@ -495,6 +503,62 @@ private slots:
         QCOMPARE(archivio.crea({"Latte", alle(0, 18), RipetizionePromemoria::mai, 0}, alle(0, 9)).tipo,
                  EsitoCreazione::Tipo::nonSalvato);
         QCOMPARE(leggiFile(file), rotto);
+    }
+
+    // What saves cut off by a kill left in the folder, at its first use: a
+    // whole calendar newer than its file (or whose file is gone) takes its
+    // place; one whose file changed since, or whose file is unknown, is kept
+    // aside and told; a cut one goes.
+    void leftoversOfCutOffSavesAreRecoveredOrKeptAside_data()
+    {
+        QTest::addColumn<QString>("nome");       // the leftover's name
+        QTest::addColumn<bool>("intero");        // a whole calendar
+        QTest::addColumn<int>("eta");            // seconds its file was saved after it (negative: before)
+        QTest::addColumn<QString>("titolo");     // the reminder read from Promemoria.ics afterwards
+        QTest::addColumn<QStringList>("aParte"); // names kept aside
+        QTest::newRow("whole, its file older") << ".salvataggio-Ab12Cd.Promemoria.ics" << true << -60 << "Nuovo"
+                                               << QStringList{};
+        QTest::newRow("whole, its file gone") << ".salvataggio-Ab12Cd.Promemoria.ics" << true << 0 << "Nuovo"
+                                              << QStringList{};
+        QTest::newRow("whole, its file newer") << ".salvataggio-Ab12Cd.Promemoria.ics" << true << 60 << "Vecchio"
+                                               << QStringList{"Promemoria.ics.recuperato"};
+        QTest::newRow("whole, of no known file") << ".salvataggio-Ab12Cd" << true << -60 << "Vecchio"
+                                                 << QStringList{"Promemoria.ics.recuperato"};
+        QTest::newRow("cut") << ".salvataggio-Ab12Cd.Promemoria.ics" << false << -60 << "Vecchio" << QStringList{};
+    }
+    void leftoversOfCutOffSavesAreRecoveredOrKeptAside()
+    {
+        QFETCH(QString, nome);
+        QFETCH(bool, intero);
+        QFETCH(int, eta);
+        QFETCH(QString, titolo);
+        QFETCH(QStringList, aParte);
+        const QString cartella = nuovaCartella();
+        const QDir dir(cartella);
+        scriviCalendario(cartella, nome, promemoria("p1", "Nuovo", "DUE:20260302T090000\r\n"));
+        QByteArray avanzo = leggiFile(dir.filePath(nome));
+        if (!intero) {
+            avanzo.truncate(avanzo.size() - 20);
+            QFile(dir.filePath(nome)).resize(avanzo.size());
+        }
+        if (QString(QTest::currentDataTag()) != QLatin1String("whole, its file gone")) {
+            scriviCalendario(cartella, "Promemoria.ics", promemoria("p1", "Vecchio", "DUE:20260302T090000\r\n"));
+            QFile f(dir.filePath("Promemoria.ics"));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QFileInfo(dir.filePath(nome)).lastModified().addSecs(eta),
+                                  QFileDevice::FileModificationTime));
+        }
+        ArchivioCalendario archivio(cartella);
+        const Lettura<Promemoria> l = archivio.promemoria(alle(1, 0));
+        QCOMPARE(l.elementi.value(0).titolo, titolo);
+        QStringList attesi;
+        for (const QString& a : aParte)
+            attesi << dir.filePath(a);
+        QCOMPARE(l.messiDaParte, attesi);
+        QCOMPARE(dir.entryList(QDir::Hidden | QDir::Files), QStringList{"Promemoria.ics"} + aParte);
+        for (const QString& a : attesi)
+            QCOMPARE(leggiFile(a), avanzo); // kept whole
+        QVERIFY(archivio.promemoria(alle(1, 0)).messiDaParte.isEmpty()); // told once
     }
 
     void aFileChangedByAnotherProgramIsReadAgain()

@@ -8,6 +8,8 @@
 #include "SupportoAgenda.h"
 #include "UserDefaults.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 using namespace Prova;
@@ -231,6 +233,43 @@ private slots:
         scrivi("spesa", promemoria("uova", "Uova", ""));
         QTRY_VERIFY_WITH_TIMEOUT(b->promemoria("Uova").has_value(), 5000);
         QCOMPARE(b->clock.nextDue(), 30.0); // nothing of this waited for the 30 s refresh
+    }
+
+    // A store that stops answering (its processes stopped, as a hung one):
+    // a write is cut short at its limit and says why, so the composer can
+    // try again; a refresh keeps what was shown and says the store does not
+    // answer; and the manager's end does not wait on the store.
+    void aStoreThatStopsAnsweringIsCutShortAtItsLimit()
+    {
+        auto b = banco();
+        QVERIFY(!b->manager->impegniDiOggi().isEmpty());
+        const QList<Impegno> mostrati = b->manager->impegniDiOggi();
+        bus->sospendi(true);
+        auto riprendi = qScopeGuard([this] { bus->sospendi(false); });
+
+        std::optional<EsitoCreazione> esito;
+        b->manager->creaPromemoria("Pane", alle(18), RipetizionePromemoria::mai, AnticipoAvviso::allOraEsatta,
+                                   [&](const EsitoCreazione& e) { esito = e; });
+        b->manager->aggiornaTutto();
+        QTest::qWait(500);
+        QVERIFY(!esito); // the store holds them
+        b->clock.advance(CalendarioManager::kLimiteArchivio);
+        QTRY_VERIFY_WITH_TIMEOUT(esito.has_value() && b->manager->nonRisponde(), 5000);
+        QCOMPARE(esito->messaggio(), std::optional<QString>("Promemoria non salvato: Il calendario non risponde."));
+        QCOMPARE(b->manager->impegniDiOggi(), mostrati);
+        QVERIFY(!b->manager->accessoNegato());
+
+        QElapsedTimer fine;
+        fine.start();
+        b.reset();
+        QCOMPARE_LT(fine.elapsed(), 2000);
+
+        // Going on again, it answers the next run as before.
+        riprendi.dismiss();
+        bus->sospendi(false);
+        auto dopo = banco();
+        QVERIFY(!dopo->manager->nonRisponde());
+        QCOMPARE(dopo->manager->impegniDiOggi().size(), mostrati.size());
     }
 
     // Last: the store leaves the bus for good.

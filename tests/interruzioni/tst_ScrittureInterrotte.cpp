@@ -1,8 +1,10 @@
 // A writer killed with SIGKILL at random moments of a burst of writes
 // through each store: afterwards every write reported saved is on disk
-// whole, whatever else is there is whole too, and nothing half-made is
-// where the application looks.
+// whole, whatever else is there is whole too, nothing half-made is where
+// the application looks, and what the kill left behind is gone (to its
+// place, to the trash or away) once the store is next used.
 #include "ArchivioCalendario.h"
+#include "DropManager.h"
 #include "Ical.h"
 #include "NomiMemo.h"
 #include "UserDefaults.h"
@@ -26,6 +28,11 @@ QByteArray leggi(const QString& percorso)
 QString impronta(const QString& percorso)
 {
     return QString::fromLatin1(QCryptographicHash::hash(leggi(percorso), QCryptographicHash::Sha256).toHex());
+}
+// The hidden entries of a folder: work files of the stores.
+QStringList nascosti(const QString& cartella)
+{
+    return QDir(cartella).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // What a killed writer announced: each line split at its first blank.
@@ -89,6 +96,9 @@ private slots:
                 possibili << i[0];
             for (const QStringList& s : r.salvati)
                 QCOMPARE(impronta(s.mid(1).join(QLatin1Char(' '))), s[0]);
+            // The next start sends what never took its place to the trash.
+            DropManager::ripulisciAvanzi(tray);
+            QCOMPARE(nascosti(tray), QStringList());
             // Every item the tray holds is one whole file: in its own UUID
             // folder, or a link or image lying directly in the tray.
             for (const QFileInfo& voce : QDir(tray).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
@@ -114,6 +124,9 @@ private slots:
             for (const QStringList& s : r.salvati)
                 salvati << s.join(QLatin1Char(' '));
             ArchivioCalendario archivio(cartella.path());
+            // A save cut off after its calendar was whole counts: it takes its place.
+            QVERIFY(archivio.promemoria(QDateTime(QDate(2030, 1, 1), QTime())).messiDaParte.isEmpty());
+            QCOMPARE(nascosti(cartella.path()), QStringList());
             QVERIFY(archivio.elencoPredefinito());
             // Only the calendar itself is listed, and it reads whole.
             QCOMPARE(archivio.fileCalendari(), QStringList{cartella.filePath(QStringLiteral("Promemoria.ics"))});
@@ -175,6 +188,7 @@ private slots:
             {
                 // The file is the one of a whole write: the counter and every key of that moment.
                 UserDefaults letti(file);
+                QCOMPARE(nascosti(cartella.path()), QStringList());
                 const int contatore = letti.value(QStringLiteral("contatore")).toInt();
                 QVERIFY(contatore == salvato || contatore == salvato + 1);
                 for (int j = std::max(0, contatore - 9); j <= contatore; ++j)

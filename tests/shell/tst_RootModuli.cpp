@@ -2,7 +2,10 @@
 #include "AiutanteCatturaFinto.h"
 #include "ArchivioCalendario.h"
 #include "AttivitaManager.h"
+#include "AvvisoAperto.h"
 #include "CalendarioManager.h"
+#include "CalendarioView.h"
+#include "CompositoreView.h"
 #include "CameraManager.h"
 #include "ClipboardManager.h"
 #include "ClipboardView.h"
@@ -25,7 +28,9 @@
 #include "PannelloAperto.h"
 #include "PomodoroManager.h"
 #include "Reazioni.h"
+#include "RigaInterruttore.h"
 #include "RootNotchView.h"
+#include "SalvataggioSicuro.h"
 #include "SlotScheda.h"
 #include "SmartTrayView.h"
 #include "SuonoAllarme.h"
@@ -42,6 +47,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QFile>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
@@ -51,7 +57,29 @@
 #include <QTemporaryDir>
 #include <QMenu>
 #include <QTest>
+#include <atomic>
+#include <cerrno>
 #include <cmath>
+
+namespace {
+// A folder store whose writes fail while `pieno` is set, as on a full disk.
+class ArchivioPieno final : public ArchivioCalendario {
+public:
+    ArchivioPieno(const QString& cartella, std::atomic<bool>& pieno) : ArchivioCalendario(cartella), pieno_(pieno) {}
+
+protected:
+    bool scrivi(const QString& percorso, const QByteArray& contenuto, QString* errore) override
+    {
+        if (!pieno_)
+            return ArchivioCalendario::scrivi(percorso, contenuto, errore);
+        *errore = SalvataggioSicuro::Errore{ENOSPC}.testo();
+        return false;
+    }
+
+private:
+    std::atomic<bool>& pieno_;
+};
+} // namespace
 
 // The root view's managers come from the factory it is given, and the open
 // panel shows the view of the active tab. The managers here sit on fakes and
@@ -75,6 +103,7 @@ class TestRootModuli : public QObject {
         std::shared_ptr<StatoCameraFinta> camera = std::make_shared<StatoCameraFinta>();
         QString memo;
         QString scaricati = memo + QStringLiteral("-scaricati");
+        std::atomic<bool> discoPieno = false; // the calendar folder's writes fail
         std::unique_ptr<RootNotchView> root;
 
         Banco(const QString& ini, const QString& cartellaMemo, bool conManager)
@@ -113,7 +142,7 @@ class TestRootModuli : public QObject {
                 };
                 f.calendario = [this] {
                     return std::make_unique<CalendarioManager>(
-                        clock, impostazioni, std::make_shared<ArchivioCalendario>(memo + QStringLiteral("-calendario")));
+                        clock, impostazioni, std::make_shared<ArchivioPieno>(memo + QStringLiteral("-calendario"), discoPieno));
                 };
             }
             root = std::make_unique<RootNotchView>(
@@ -778,6 +807,70 @@ private slots:
         b->stato.setHaTaccaFisica(false);
         b->stato.chiudiSubito();
         b->renderChiusa(QStringLiteral("avviso-conversione-mancata"));
+    }
+
+    // What the user typed stays until it is saved: a reminder the store
+    // refused (a full disk) is still in the composer, with its message,
+    // after a visit to another tab; the save that then succeeds takes it.
+    void aRefusedReminderStaysInTheComposerAcrossTabs()
+    {
+        auto b = banco();
+        b->root->show();
+        auto* prima = qobject_cast<CalendarioView*>(b->apri(NotchTab::calendario));
+        QVERIFY(prima);
+        // The disk fills once the store has made its list.
+        QTRY_VERIFY(QFileInfo::exists(b->memo + QStringLiteral("-calendario/Promemoria.ics")));
+        b->discoPieno = true;
+        QTest::keyClicks(prima->barra()->campo(), QStringLiteral("Pagare l'affitto"));
+        QTest::keyClick(prima->barra()->campo(), Qt::Key_Return);
+        const QString messaggio = QStringLiteral("Promemoria non salvato: Spazio su disco esaurito.");
+        QTRY_COMPARE(prima->erroreCreazione()->testo(), messaggio);
+
+        b->apri(NotchTab::tray);
+        auto* dopo = qobject_cast<CalendarioView*>(b->apri(NotchTab::calendario));
+        QVERIFY(dopo);
+        QCOMPARE(dopo->barra()->campo()->text(), QStringLiteral("Pagare l'affitto"));
+        QCOMPARE(dopo->erroreCreazione()->testo(), messaggio);
+        b->render(QStringLiteral("promemoria-rifiutato"));
+
+        b->discoPieno = false;
+        QTest::keyClick(dopo->barra()->campo(), Qt::Key_Return);
+        QTRY_VERIFY(dopo->barra()->campo()->text().isEmpty());
+        QVERIFY(dopo->erroreCreazione()->testo().isEmpty());
+    }
+
+    // A save that fails is told where the user looks: at the top of the
+    // open panel, on either face, and under the switch whose change was not
+    // kept (not under those whose value the file already gives), until a
+    // save succeeds.
+    void aFailedSaveIsToldInTheOpenPanelAndOnItsRow()
+    {
+        // Settings whose folder is a file: every save fails.
+        const QString bloccato = dir.filePath(QStringLiteral("bloccato"));
+        QFile(bloccato).open(QIODevice::WriteOnly);
+        Banco b(bloccato + QStringLiteral("/Halvora.ini"), dir.filePath(QStringLiteral("bloccato-doc")), true);
+        b.root->show();
+        b.apri(NotchTab::tray);
+        QTRY_VERIFY(b.attivita.corrente().has_value());
+        AvvisoAperto* avviso = b.root->pannelloAperto()->avviso();
+        QVERIFY(!avviso->isHidden());
+        QCOMPARE(avviso->attivita()->titolo, QStringLiteral("Impostazione non salvata"));
+        QVERIFY(!avviso->geometry().intersects(b.root->pannelloAperto()->rettangoloGear()));
+        b.render(QStringLiteral("avviso-pannello-aperto"));
+
+        b.root->setShowSettings(true);
+        b.root->completaAnimazioni();
+        auto* riga = b.root->pannelloAperto()->paginaImpostazioni()->findChild<RigaInterruttore*>("taccaDiscreta");
+        QVERIFY(riga);
+        QVERIFY(riga->avviso().isEmpty()); // untouched, it reads the same at the next start
+        riga->interruttore()->click();
+        QTRY_VERIFY(riga->avviso().startsWith(QStringLiteral("Non salvata: ")));
+        QVERIFY(!avviso->isHidden());
+        b.render(QStringLiteral("avviso-impostazioni"));
+
+        QFile::remove(bloccato);
+        riga->interruttore()->click();
+        QTRY_VERIFY(riga->avviso().isEmpty());
     }
 
     void withoutAFactoryThereAreNoManagersAndNoModules()

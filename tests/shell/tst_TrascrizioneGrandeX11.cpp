@@ -1,12 +1,17 @@
-// The real application, on a virtual display, with a 400 MB transcript
-// beside a memo: the memo tab opens and keeps answering, each frame of its
-// work well within a quarter of a second (the click that brings it builds
-// the tab at once, with no hover before it to build it ahead), and SIGTERM
-// ends the application at once.
+// The real application, on a virtual display, with files others can leave
+// in its folders, a 400 MB transcript beside a memo and a 200 MB file of a
+// valid head and 25 million empty boxes named as a memo, and a calendar
+// store that stopped answering (its processes stopped): the memo tab opens
+// and keeps answering, each frame of its work well within a quarter of a
+// second (the click that brings it builds the tab at once, with no hover
+// before it to build it ahead), and SIGTERM ends the application within
+// two seconds, through its own way out.
 #include "AppRealeX11.h"
 #include "BarraSchede.h"
+#include "BusEds.h"
 #include "TestOutput.h"
 
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,7 +21,9 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
 #include <QWidget>
+#include <QtEndian>
 
 #include <csignal>
 
@@ -51,10 +58,23 @@ class TestTrascrizioneGrandeX11 : public QObject {
     Q_OBJECT
 
 private slots:
-    void aHugeTranscriptNeitherStallsTheTabNorHoldsOffSigterm()
+    void hostileFilesAndAHungStoreNeitherStallTheTabNorHoldOffSigterm()
     {
+        BusEds bus;
+        QVERIFY(bus.pronto());
+        // The store runs, and stops before the application's first read of it.
+        QDBusConnection sessione = QDBusConnection::sessionBus();
+        for (const char* nome : {"Sources5", "Calendar8"})
+            QVERIFY(sessione.interface()->startService(QStringLiteral("org.gnome.evolution.dataserver.") + QLatin1String(nome)).isValid());
+        bus.sospendi(true);
+        auto riprendi = qScopeGuard([&bus] { bus.sospendi(false); });
+
         QTemporaryDir casa;
         QVERIFY(AppRealeX11::segnaGuidaVista(casa));
+        {
+            QFile ini(casa.filePath(QStringLiteral("config/Halvora/Halvora.ini")));
+            QVERIFY(ini.open(QIODevice::Append) && ini.write("calendario.giaUsato=true\n") > 0);
+        }
         const QString memo = casa.filePath(QStringLiteral("data/Halvora/Halvora/Documents/VoiceMemos"));
         QVERIFY(QDir().mkpath(memo));
         QVERIFY(QFile::copy(QStringLiteral(HALVORA_AUDIO_PROVA "/frammenti.m4a"), memo + QStringLiteral("/Riunione.m4a")));
@@ -65,6 +85,16 @@ private slots:
             testo.write("una trascrizione molto lunga di una riunione di lavoro ");
         QVERIFY(testo.resize(400LL * 1024 * 1024));
         testo.close();
+        // A valid head, then 25 million empty boxes.
+        QFile intero(QStringLiteral(HALVORA_AUDIO_PROVA "/frammenti.m4a"));
+        QVERIFY(intero.open(QIODevice::ReadOnly));
+        QFile inondato(memo + QStringLiteral("/Inondato.m4a"));
+        QVERIFY(inondato.open(QIODevice::WriteOnly));
+        inondato.write(intero.read(qFromBigEndian<quint32>(intero.peek(4).constData())));
+        const QByteArray vuote = QByteArray("\0\0\0\x08" "free", 8).repeated(1 << 20);
+        for (int i = 0; i < 25; ++i)
+            QVERIFY(inondato.write(vuote) == vuote.size());
+        inondato.close();
 
         QProcess app;
         AppRealeX11::Righe righe(app);
@@ -98,6 +128,7 @@ private slots:
         ::kill(pid_t(app.processId()), SIGTERM);
         QVERIFY(app.waitForFinished(5000));
         qInfo("gone %lld ms after SIGTERM", uscita.elapsed());
+        QCOMPARE_LT(uscita.elapsed(), 2000);
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.exitCode(), 0);
     }

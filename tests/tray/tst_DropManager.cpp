@@ -15,6 +15,7 @@
 #include <map>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 using Tipo = FornitoreElemento::Tipo;
@@ -188,6 +189,36 @@ private slots:
         DropManager vuoto(invio);
         QTest::qWait(100);
         QVERIFY(vuoto.draggedFiles().isEmpty());
+    }
+
+    // What drops cut off by a kill left in the tray (a copy that never took
+    // its name, a link never published) goes to the trash at the next start
+    // under its own name, never listed; one still being written stays.
+    void leftoversOfCutOffDropsGoToTheTrashAtStart()
+    {
+        const QDir tray(DropManager::trayFolder());
+        QVERIFY(tray.mkpath(".parziale-0A1B2C3D-0000-0000-0000-000000000001"));
+        QVERIFY(tray.mkpath(".parziale-0A1B2C3D-0000-0000-0000-000000000002"));
+        QVERIFY(tray.mkpath(".parziale-0A1B2C3D-0000-0000-0000-000000000003"));
+        for (const auto& [nome, testo] : {std::pair{".parziale-0A1B2C3D-0000-0000-0000-000000000001/Report.pdf", "%PDF"},
+                                          {".salvataggio-Ab12Cd.example.com.webloc", "<plist/>"},
+                                          {"../.salvataggio-Ef34Gh..ordine-vassoio", "X\n"}}) {
+            QFile f(tray.filePath(nome));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(testo) > 0);
+        }
+        // Held as a writer holds it.
+        const int presa = ::open(QFile::encodeName(tray.filePath(".parziale-0A1B2C3D-0000-0000-0000-000000000003")).constData(),
+                                 O_RDONLY | O_DIRECTORY);
+        QVERIFY(presa >= 0 && ::flock(presa, LOCK_EX) == 0);
+        DropManager m(invio);
+        const QStringList rimasti{".parziale-0A1B2C3D-0000-0000-0000-000000000003"};
+        QTRY_COMPARE(tray.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), rimasti);
+        ::close(presa);
+        QVERIFY(!QFileInfo::exists(tray.filePath("../.salvataggio-Ef34Gh..ordine-vassoio")));
+        const QDir cestino(dati.filePath(QStringLiteral("Trash/files")));
+        QCOMPARE(leggi(cestino.filePath("Report.pdf")), QByteArray("%PDF"));
+        QCOMPARE(leggi(cestino.filePath("example.com.webloc")), QByteArray("<plist/>"));
+        QVERIFY(m.draggedFiles().isEmpty());
     }
 
     void aDropLandsEachItemInOrder()

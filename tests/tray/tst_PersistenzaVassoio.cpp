@@ -169,6 +169,33 @@ private slots:
         QCOMPARE(contenuto(tray).size(), 2);
     }
 
+    // A sparse file of 2 GiB holding three words takes the room of three
+    // words in the tray too, and reads the same.
+    void aSparseFileStaysSparse()
+    {
+        const QString sorgente = radice.filePath(QStringLiteral("disco.img"));
+        const qint64 misura = qint64(2) << 30;
+        {
+            QFile f(sorgente);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (const auto& [dove, parola] : {std::pair{qint64(0), "inizio"}, {misura / 2, "mezzo"}, {misura - 4, "fine"}})
+                QVERIFY(f.seek(dove) && f.write(parola) > 0);
+        }
+        const auto copia = persistFileURL(QUrl::fromLocalFile(sorgente), tray);
+        QVERIFY(copia);
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(*copia).constData(), &st), 0);
+        QCOMPARE(qint64(st.st_size), misura);
+        QCOMPARE_LT(qint64(st.st_blocks) * 512, qint64(1) << 20);
+        QFile letta(*copia);
+        QVERIFY(letta.open(QIODevice::ReadOnly));
+        QCOMPARE(letta.read(6), "inizio");
+        QVERIFY(letta.seek(misura / 2 - 2));
+        QCOMPARE(letta.read(7), QByteArray("\0\0mezzo", 7));
+        QVERIFY(letta.seek(misura - 4));
+        QCOMPARE(letta.read(4), "fine");
+    }
+
     void aFolderKeepsItsLinksAsLinks()
     {
         const QString fuori = radice.filePath(QStringLiteral("segreto.txt"));

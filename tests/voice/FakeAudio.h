@@ -3,6 +3,7 @@
 #include "BackendAudio.h"
 
 #include <QCoreApplication>
+#include <QThreadPool>
 #include <QFile>
 #include <QList>
 #include <QPointer>
@@ -84,10 +85,11 @@ public:
     void riproduci() override { suona = true; }
     void ferma() override { suona = false; }
     bool inRiproduzione() const override { return suona; }
-    void termina()
+    // The end of the file, or a file it could not play.
+    void termina(bool riuscito = true)
     {
         suona = false;
-        emit finito(true);
+        emit finito(riuscito);
     }
 
     QString percorso;
@@ -135,8 +137,11 @@ public:
 };
 
 // Runs what the managers queued for the next turn of the event loop.
+// Until the work queued so far (the listings read on workers too) is done.
 inline void svuotaCoda()
 {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::sendPostedEvents();
+    }
 }

@@ -3,9 +3,13 @@
 // tests/CMakeLists.txt).
 #include "LettoreMp4.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 const QString kAudio = QStringLiteral(HALVORA_AUDIO_PROVA);
@@ -57,6 +61,32 @@ private slots:
         }
         // Judged without sound: empty, or MPEG-4 without a sample; other kinds are left to the player.
         QCOMPARE(LettoreMp4::senzaSuono(prova.fileName()), dati.isEmpty() || secondi == 0.0);
+    }
+
+    // Files anyone can leave in the memo folder: a valid head followed by
+    // millions of empty boxes is read within a bound (and not judged), a
+    // pipe is never opened to wait on.
+    void hostileFilesAreReadWithinBounds()
+    {
+        QFile f(kAudio + QStringLiteral("/frammenti.m4a"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray testa = f.read(qFromBigEndian<quint32>(f.peek(4).constData())); // its "ftyp" box
+        QFile inondato(dir_.filePath(QStringLiteral("inondato.m4a")));
+        QVERIFY(inondato.open(QIODevice::WriteOnly));
+        inondato.write(testa);
+        const QByteArray vuote = QByteArray("\0\0\0\x08" "free", 8).repeated(1 << 20);
+        for (int i = 0; i < 3; ++i)
+            inondato.write(vuote);
+        inondato.close();
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!LettoreMp4::secondiAudio(inondato.fileName()));
+        QVERIFY(!LettoreMp4::senzaSuono(inondato.fileName()));
+        QCOMPARE_LT(t.elapsed(), 3000);
+
+        const QByteArray tubo = QFile::encodeName(dir_.filePath(QStringLiteral("tubo.m4a")));
+        QCOMPARE(::mkfifo(tubo.constData(), 0600), 0);
+        QVERIFY(!LettoreMp4::secondiAudio(QFile::decodeName(tubo)));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "FakeAudio.h"
 #include "FakeClock.h"
+#include "NomiMemo.h"
 #include "VoiceManager.h"
 
 #include <QDir>
@@ -73,6 +74,26 @@ private slots:
         QVERIFY(QFile::copy(HALVORA_AUDIO_PROVA "/senza-audio.m4a", memo("muto.m4a")));
         auto m = crea();
         QCOMPARE(nomi(m->recordings()), (QStringList{"b.m4a", "NOTE.M4A", "a.m4a", "c.m4a", "rotto.m4a"}));
+    }
+
+    // Recordings cut off before their first sound (a kill in their first
+    // second) are gone at the next start, and their names free again; one
+    // that may still be starting, or that has a transcript, stays. None is listed.
+    void recordingsWithoutSoundGoAtTheNextStart()
+    {
+        scrivi(memo("Memo.m4a"), "", 1);
+        QVERIFY(QFile::copy(HALVORA_AUDIO_PROVA "/senza-audio.m4a", memo("Memo (2).m4a")));
+        QFile muto(memo("Memo (2).m4a"));
+        QVERIFY(muto.open(QIODevice::ReadWrite)
+                && muto.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        scrivi(memo("appena.m4a"), "");
+        scrivi(memo("trascritto.m4a"), "", 1);
+        scrivi(memo("trascritto.txt"), "ciao");
+        scrivi(memo(".salvataggio-Ab12Cd.trascritto.txt"), "cia");
+        auto m = crea();
+        QVERIFY(m->recordings().isEmpty());
+        QCOMPARE(fileMemo(), (QStringList{"appena.m4a", "trascritto.m4a", "trascritto.txt"}));
+        QCOMPARE(NomiMemo::riservaPercorsoUnico(m->memosFolder(), "Memo"), memo("Memo.m4a"));
     }
 
     void transcriptsComeFromTheirSidecars()

@@ -263,15 +263,28 @@ private slots:
         QVERIFY(m_->playingURL().isEmpty());
     }
 
-    void unplayableMemoClearsPlaybackQuietly()
+    // A memo gone, or a file the player cannot play (random bytes named
+    // .m4a), says so instead of doing nothing.
+    void anUnplayableMemoSaysSo_data()
     {
-        const QUrl a = scriviMemo("a.m4a");
+        QTest::addColumn<bool>("sparito");
+        QTest::newRow("gone") << true;
+        QTest::newRow("not playable") << false;
+    }
+    void anUnplayableMemoSaysSo()
+    {
+        QFETCH(bool, sparito);
+        const QUrl a = sparito ? QUrl::fromLocalFile(cartella() + "/sparito.m4a") : scriviMemo("a.m4a");
         m_->playMemo(a);
         svuotaCoda();
-        m_->playMemo(QUrl::fromLocalFile(cartella() + "/sparito.m4a"));
-        svuotaCoda();
+        if (!sparito) {
+            QCOMPARE(m_->playingURL(), a);
+            QVERIFY(m_->errorMessage().isEmpty());
+            audio_->lettori.last()->termina(false);
+            svuotaCoda();
+        }
         QVERIFY(m_->playingURL().isEmpty());
-        QVERIFY(m_->errorMessage().isEmpty());
+        QCOMPARE(m_->errorMessage(), QStringLiteral("Impossibile riprodurre il memo."));
     }
 
     void recordingStopsPlayback()
