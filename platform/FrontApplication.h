@@ -9,6 +9,9 @@ struct AppInfo {
     QString desktopId; // empty when no desktop entry matches the window
     QString nome;      // the entry's Name=, else the window class
     qint64 pid = 0;
+    // The id the window gives its application itself, where the desktop
+    // tells it (a native window's app id); empty otherwise.
+    QString idFinestra;
 };
 
 class FrontApplication : public QObject {

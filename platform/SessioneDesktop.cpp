@@ -2,6 +2,7 @@
 
 #include "DesktopKWin.h"
 #include "DesktopSway.h"
+#include "DesktopWeston.h"
 #include "SwayIpc.h"
 #include "TastoGnome.h"
 #include "TastoKGlobalAccel.h"
@@ -63,4 +64,11 @@ std::unique_ptr<StatoDesktop> SessioneDesktop::creaStatoDesktop()
     default:
         return nullptr;
     }
+}
+
+std::unique_ptr<StatoDesktop> SessioneDesktop::creaAreeDiLavoro()
+{
+    if (tipo() == Tipo::wayland && DesktopWeston::inEsecuzione())
+        return std::make_unique<DesktopWeston>();
+    return nullptr;
 }

@@ -29,5 +29,8 @@ std::unique_ptr<Pasteboard> creaPasteboard();
 std::unique_ptr<TastoGlobale> creaTastoGlobale(const QStringList& comando);
 // Full screen and workspaces from the compositor; none where only the X server tells.
 std::unique_ptr<StatoDesktop> creaStatoDesktop();
+// The room a compositor's own panels leave, where it tells X11 programs
+// nothing of it and is known (Weston's); none elsewhere.
+std::unique_ptr<StatoDesktop> creaAreeDiLavoro();
 
 } // namespace SessioneDesktop

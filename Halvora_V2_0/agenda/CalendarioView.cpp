@@ -263,18 +263,19 @@ void CalendarioView::disponiDettagli()
     // comes, and the panel rises from below the bottom edge into that room.
     const int altezza = dettagli_->sizeHint().height();
     const int posto = altezza + colonna->spacing();
-    colonna->setContentsMargins(0, kMargineVerticale, 0, kMargineVerticale + std::max(0, int(std::lround(dentro * posto))));
+    const int sotto = kMargineVerticale + std::max(0, int(std::lround(dentro * posto)));
+    colonna->setContentsMargins(0, kMargineVerticale, 0, sotto);
     const int y = height() - kMargineVerticale - altezza;
     dettagli_->setGeometry(0, int(std::lround(y + (1 - dentro) * (height() - y))), width(), altezza);
-    const bool fermo = dettagliDentro_.ferma();
-    if (fermo)
+    if (dettagliDentro_.ferma()) {
         dettagli_->setGraphicsEffect(nullptr);
-    else if (auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(dettagli_->graphicsEffect()))
+    } else {
+        auto* effetto = qobject_cast<QGraphicsOpacityEffect*>(dettagli_->graphicsEffect());
+        if (!effetto) {
+            effetto = new QGraphicsOpacityEffect(dettagli_);
+            dettagli_->setGraphicsEffect(effetto);
+        }
         effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
-    else {
-        effetto = new QGraphicsOpacityEffect(dettagli_);
-        effetto->setOpacity(std::clamp(dentro, 0.0, 1.0));
-        dettagli_->setGraphicsEffect(effetto);
     }
     dettagli_->show();
 }

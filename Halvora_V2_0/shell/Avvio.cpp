@@ -1,7 +1,9 @@
 #include "Avvio.h"
 
 #include "AppDelegate.h"
+#include "BarraSchede.h"
 #include "AvvioAlLoginXdg.h"
+#include "CompositoreFrontApplication.h"
 #include "DesktopEntries.h"
 #include "FabbricaManager.h"
 #include "IstanzaSingola.h"
@@ -17,6 +19,7 @@
 #include "X11Desktop.h"
 #include "X11FrontApplication.h"
 #include "X11Puntatore.h"
+#include "X11Scala.h"
 
 #include <QApplication>
 #include <malloc.h>
@@ -74,6 +77,28 @@ void installaUscitaSuSegnale(QApplication& app)
     signal(SIGALRM, SIG_DFL);
 }
 
+// Qt draws at the scale the desktop's Xft.dpi asks for by itself; a scale
+// the desktop tells otherwise is added, and where the tallest open panel
+// would then not fit below the top panel, the scale is lowered until it
+// does. Read once, as the application starts; the helpers started later
+// choose for themselves. Whether it set one.
+bool impostaScala()
+{
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        return false;
+    const auto desktop = X11Scala::leggi();
+    if (!desktop)
+        return false;
+    double altezza = NotchStateManager::kDimensioneGuida.height();
+    for (NotchTab t : BarraSchede::ordine())
+        altezza = std::max(altezza, NotchStateManager::dimensioneScheda(t).height());
+    const double f = X11Scala::fattore(*desktop, altezza);
+    if (std::abs(f - desktop->scalaDiQt) < 0.01)
+        return false;
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(f / desktop->scalaDiQt, 'f', 3));
+    return true;
+}
+
 // How the update checker reads its feed, whom it trusts and where it installs.
 FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, const NotchGeometry::Posizione& posizione)
 {
@@ -117,9 +142,12 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     const bool memoriaScelta = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
     if (!memoriaScelta)
         qputenv("QT_XCB_NO_MITSHM", "1");
+    const bool scalaImposta = impostaScala();
     QApplication app(argc, argv);
     if (!memoriaScelta)
         qunsetenv("QT_XCB_NO_MITSHM");
+    if (scalaImposta)
+        qunsetenv("QT_SCALE_FACTOR");
     QApplication::setApplicationName(QStringLiteral("Halvora"));
     QApplication::setOrganizationName(QStringLiteral("Halvora"));
     QApplication::setApplicationVersion(c.versione.isEmpty() ? QStringLiteral(HALVORA_VERSIONE) : c.versione);
@@ -147,12 +175,23 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
             &app, [&voci, lette = DesktopEntries::daSistema()]() mutable { voci = std::move(lette); },
             Qt::QueuedConnection);
     });
-    X11FrontApplication frontale(desktop, voci);
-    // In a Wayland session the compositor tells of full screen and
-    // workspaces where it can; the X server sees only XWayland's windows.
+    X11FrontApplication frontaleX11(desktop, voci);
+    // In a Wayland session the compositor tells of full screen, workspaces,
+    // the focused application and its panels where it can; the X server
+    // sees only XWayland's windows.
     const std::unique_ptr<StatoDesktop> compositore = SessioneDesktop::creaStatoDesktop();
     StatoDesktop& statoDesktop = compositore ? *compositore : static_cast<StatoDesktop&>(desktop);
-    QtScreens schermi;
+    std::optional<CompositoreFrontApplication> frontaleCompositore;
+    if (compositore)
+        frontaleCompositore.emplace(*compositore, frontaleX11, voci);
+    FrontApplication& frontale = frontaleCompositore ? static_cast<FrontApplication&>(*frontaleCompositore)
+                                                     : static_cast<FrontApplication&>(frontaleX11);
+    const std::unique_ptr<StatoDesktop> pannelli = SessioneDesktop::creaAreeDiLavoro();
+    QList<StatoDesktop*> aree{&desktop};
+    for (StatoDesktop* d : {pannelli.get(), compositore.get()})
+        if (d)
+            aree.prepend(d);
+    QtScreens schermi(aree);
     X11Puntatore puntatore;
     SchemaURL::Contesto contesto{[&frontale] { return frontale.currentId(); }, &iconaApp};
 

@@ -7,11 +7,19 @@
 
 namespace FormaTacca {
 
+namespace {
+bool conOmbre = true;
+}
+
+void setOmbre(bool ombre) { conOmbre = ombre; }
+
 void disegnaTraslucida(QPainter& p, const QRectF& r, const QColor& materiale)
 {
     const QPainterPath forma = Disegno::rettangoloContinuo(r, 0, kRaggioSotto);
-    Disegno::ombra(p, forma, QColor(0, 0, 0, 46), 26, {0, kCaduta});
-    Disegno::ombra(p, forma, QColor(0, 0, 0, 26), 4, {0, 1});
+    if (conOmbre) {
+        Disegno::ombra(p, forma, QColor(0, 0, 0, 46), 26, {0, kCaduta});
+        Disegno::ombra(p, forma, QColor(0, 0, 0, 26), 4, {0, 1});
+    }
     p.fillPath(forma, materiale);
     QLinearGradient bordo(r.topLeft(), r.bottomRight());
     bordo.setColorAt(0, Disegno::primario(0.22));

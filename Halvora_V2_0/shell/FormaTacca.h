@@ -18,6 +18,11 @@ inline constexpr double kMargineSegno = 5;
 inline constexpr double kMargineOmbra = 30;
 inline constexpr double kCaduta = 12;
 
+// Whether the shape casts its shadows: not where the window is cut at the
+// shape itself (under XWayland), which would cut them square. Set once,
+// before anything is drawn.
+void setOmbre(bool ombre);
+
 // `cornice`: the notch frame; `altezza`: the drawn height (5 for the edge tab).
 void disegna(QPainter& p, const QRectF& cornice, double altezza, bool pieno);
 // The translucent shape over `r`: shadows, `materiale` and rim.

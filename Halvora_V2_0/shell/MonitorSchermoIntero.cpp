@@ -1,17 +1,24 @@
 #include "MonitorSchermoIntero.h"
 
+#include "QtScreens.h"
 #include "StatoDesktop.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 MonitorSchermoIntero::MonitorSchermoIntero(StatoDesktop& desktop, QObject* parent) : QObject(parent), desktop_(desktop)
 {
     // The desktops tell of their changes on the GUI thread, so updates land there.
     connect(&desktop_, &StatoDesktop::schermoInteroCambiato, this, &MonitorSchermoIntero::aggiorna);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &MonitorSchermoIntero::aggiorna);
     aggiorna();
 }
 
 bool MonitorSchermoIntero::rilevaSchermoIntero() const
 {
-    return desktop_.connesso() && desktop_.schermoInteroAttivo();
+    const QScreen* primario = QGuiApplication::primaryScreen();
+    return primario && desktop_.connesso()
+           && desktop_.schermoInteroSu(QtScreens::inPixel(*primario, primario->geometry()).center());
 }
 
 void MonitorSchermoIntero::aggiorna()

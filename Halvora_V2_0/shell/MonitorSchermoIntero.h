@@ -4,10 +4,10 @@
 
 class StatoDesktop;
 
-// Whether the window in front is full screen, as the desktop tells it
-// (EWMH _NET_WM_STATE_FULLSCREEN under X11, the compositor's own channel in
-// a Wayland session), re-read whenever it may have changed. Published only
-// on change; false where the desktop says nothing.
+// Whether a full-screen window is in front on the primary screen, as the
+// desktop tells it (EWMH under X11, the compositor's own channel in a
+// Wayland session), re-read whenever it or the screens may have changed.
+// Published only on change; false where the desktop says nothing.
 class MonitorSchermoIntero : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool attivo READ attivo NOTIFY attivoChanged)

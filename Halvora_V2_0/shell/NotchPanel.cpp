@@ -1,5 +1,6 @@
 #include "NotchPanel.h"
 
+#include "FormaTacca.h"
 #include "SchedaChiusa.h"
 #include "VistaAreaScheda.h"
 #include "X11Finestra.h"
@@ -33,6 +34,8 @@ NotchPanel::NotchPanel(QSize canvas, QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(canvas);
+    xwayland_ = X11Finestra::xwayland();
+    FormaTacca::setOmbre(!xwayland_);
     qApp->installEventFilter(this);
 }
 
@@ -92,7 +95,6 @@ void NotchPanel::resizeEvent(QResizeEvent* evento)
 void NotchPanel::mostra()
 {
     winId(); // the native window must exist before its input shape is set
-    xwayland_ = X11Finestra::xwayland();
     X11Finestra::contenutoFermoSulloSchermo(windowHandle());
     impostaRegione(regioneInput_);
     show();
@@ -105,9 +107,18 @@ void NotchPanel::mostra()
     impostaRegioneMateriale(regioneMateriale_);
 }
 
+QRect NotchPanel::areaMateriale() const
+{
+    return regioneMateriale_.boundingRect().translated(origineTela_);
+}
+
 void NotchPanel::impostaRegioneMateriale(const QRegion& regione)
 {
+    const bool cambiata = regione != regioneMateriale_;
     regioneMateriale_ = regione;
+    // A window no larger than what is drawn follows the shapes as they move.
+    if (cambiata && xwayland_)
+        eseguiAlTermine();
     if (!sfocatura_ || !windowHandle())
         return;
     X11Finestra::impostaSfocatura(windowHandle(), inPixel(regione.translated(scostamentoTela()), devicePixelRatioF()));

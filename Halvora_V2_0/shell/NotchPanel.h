@@ -35,6 +35,12 @@ public:
     void impostaContenuto(QWidget* contenuto);
     // The window covers `area` (global) of the canvas, no more.
     void adattaFinestra(const QRect& area);
+    // The window itself is what takes the pointer (XWayland passes no input
+    // shape on): it must cover only what is drawn, not the shadows.
+    bool finestraStretta() const { return xwayland_; }
+    // What the shapes cover now, global (their bounds); empty when nothing
+    // translucent is drawn.
+    QRect areaMateriale() const;
 
     bool consenteTastiera() const { return consenteTastiera_; }
     bool gestoInCorso() const { return gestoInCorso_; }

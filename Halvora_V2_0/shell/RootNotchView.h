@@ -49,13 +49,6 @@ class StatoDesktop;
 class RootNotchView : public QWidget {
     Q_OBJECT
 public:
-    // What the notch's shape is moving to.
-    enum class MetaForma { chiusa, scheda, impostazioni, guida };
-    // The spring a change of the shape's target moves on: the guide comes
-    // and goes, and the panel turns to the settings page and back, on
-    // springs of their own; everything else on the shape's.
-    static CostantiMolla mollaCambio(MetaForma da, MetaForma a);
-
     // What the root view needs of the running desktop to build its managers.
     struct Servizi {
         Clock& clock;
@@ -137,6 +130,12 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // What the notch's shape is moving to.
+    enum class MetaForma { chiusa, scheda, impostazioni, guida };
+    // The spring a change of the shape's target moves on: the guide comes
+    // and goes, and the panel turns to the settings page and back, on
+    // springs of their own; everything else on the shape's.
+    static CostantiMolla mollaCambio(MetaForma da, MetaForma a);
     QSizeF dimensioneTacca() const;
     MetaForma metaForma() const;
     // The shape's frame at rest for the current state, and where the shape

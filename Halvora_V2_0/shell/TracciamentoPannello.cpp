@@ -60,6 +60,8 @@ void TracciamentoPannello::aggiornaInterattivita()
 
 void TracciamentoPannello::aggiornaFinestra()
 {
+    if (pannello_.finestraStretta())
+        return aggiornaFinestraStretta();
     const QRect disegnata =
         GeometriaPannello::areaDisegnata(stato_, pannello_.frameTela(), pannello_.rettangoliSchede()).toAlignedRect();
     if (adattata_ && disegnata == disegnata_)
@@ -75,6 +77,25 @@ void TracciamentoPannello::aggiornaFinestra()
     if (!attuale.contains(disegnata))
         pannello_.adattaFinestra(attuale.united(disegnata));
     restringi_ = clock_.singleShot(kTenutaFinestra, [this] { pannello_.adattaFinestra(disegnata_); });
+}
+
+void TracciamentoPannello::aggiornaFinestraStretta()
+{
+    QRect schede;
+    for (const QRectF& r : pannello_.rettangoliSchede())
+        schede |= r.toAlignedRect();
+    if (!schede.contains(schede_)) {
+        schedeTenute_ |= schede_;
+        restringi_ = clock_.singleShot(kTenutaFinestra, [this] {
+            schedeTenute_ = {};
+            aggiornaFinestraStretta();
+        });
+    }
+    schede_ = schede;
+    // The notch where it is going and where it is drawn now: an opening
+    // covers its whole size at once, a closing gives back what it leaves.
+    const QRect area = zonaHover().toAlignedRect() | pannello_.areaMateriale() | schede | schedeTenute_;
+    pannello_.adattaFinestra(area);
 }
 
 void TracciamentoPannello::chiudiSeApertaDaTastiera()

@@ -45,6 +45,10 @@ private:
     // The window grows at once to what is drawn now and gives back what is
     // no longer drawn once that has rested for kTenutaFinestra.
     void aggiornaFinestra();
+    // A window that is what takes the pointer follows the notch's shape
+    // itself, shrinking with it as it closes; only a card that goes keeps
+    // its place for kTenutaFinestra, while its transition runs.
+    void aggiornaFinestraStretta();
     // Tells the pointer whether it is near enough to matter.
     void aggiornaSorveglianza(const StatoPuntatore& p);
 
@@ -55,5 +59,7 @@ private:
     TimerHandle vigilanza_;
     TimerHandle restringi_;
     QRect disegnata_; // what was drawn at the last look
+    QRect schede_;    // the cards' rectangles at the last look
+    QRect schedeTenute_; // cards gone, still covered until their transition ends
     bool adattata_ = false; // the window was fitted once
 };

@@ -122,10 +122,15 @@ void ClipboardManager::checkForChanges()
 
 bool ClipboardManager::daAppEsclusa()
 {
-    const QString id = front_.currentId();
-    if (id.isEmpty())
+    const auto app = front_.current();
+    if (!app)
         return false;
-    if (!appEscluseIncluse().contains(id) && !appEscluseUtente_.contains(id))
+    // The desktop entry's id, or the id a native window gives itself when
+    // no installed entry matches it.
+    auto esclusa = [this](const QString& id) {
+        return !id.isEmpty() && (appEscluseIncluse().contains(id) || appEscluseUtente_.contains(id));
+    };
+    if (!esclusa(app->desktopId) && !esclusa(app->idFinestra))
         return false;
     leggiPoi([this](const Lettura& l) {
         if (l.pulito && !l.pulito->isEmpty())

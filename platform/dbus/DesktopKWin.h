@@ -5,10 +5,11 @@
 #include <QDBusConnection>
 #include <QTemporaryFile>
 
-// Full screen and workspaces as KWin tells them: a small KWin script,
-// loaded and run over KWin's scripting interface, follows the active
-// window, its full-screen state and the current desktop, and calls back
-// here on the session bus. Native windows and those of XWayland alike.
+// Full screen, the active application and workspaces as KWin tells them: a
+// small KWin script, loaded and run over KWin's scripting interface,
+// follows the windows, their full-screen state and the current desktop,
+// and calls back here on the session bus. Native windows and those of
+// XWayland alike.
 class DesktopKWin final : public StatoDesktop {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.halvora.StatoDesktop")
@@ -17,7 +18,14 @@ public:
     ~DesktopKWin() override;
 
     bool connesso() const override { return connesso_; }
-    bool schermoInteroAttivo() const override { return schermoIntero_; }
+    QList<QRect> schermiInteri() const override { return schermiInteri_; }
+    std::optional<AppAttiva> appAttiva() const override { return app_; }
+
+    // The scale KWin gives XWayland's screen where X11 programs are set to
+    // scale themselves (kwinrc's [Xwayland] Scale), 1 elsewhere: the
+    // script's positions are KWin's own points, the X server's that many
+    // pixels each.
+    static double scalaXwayland();
 
     // The script that KWin runs, calling back the bus name `servizio`.
     static QString script(const QString& servizio);
@@ -26,8 +34,10 @@ public:
     static inline const QString kNomeScript = QStringLiteral("halvora-stato");
 
 public slots:
-    // Called by the script.
-    Q_SCRIPTABLE void finestraInPrimoPiano(bool schermoIntero);
+    // Called by the script, with texts only (its numbers reach the bus as
+    // doubles): the full-screen windows in front ("x,y,w,h" joined by ";"),
+    // and the active window's application and pid (empty and "0" with none).
+    Q_SCRIPTABLE void finestre(const QString& schermiInteri, const QString& app, const QString& pid);
     Q_SCRIPTABLE void spazioCambiato();
 
 private:
@@ -36,5 +46,7 @@ private:
     QDBusConnection bus_;
     QTemporaryFile file_;
     bool connesso_ = false;
-    bool schermoIntero_ = false;
+    const double scala_;
+    QList<QRect> schermiInteri_;
+    std::optional<AppAttiva> app_;
 };

@@ -17,7 +17,11 @@ class QTimer;
 // within the last second, so a pointer at rest wakes nothing. Without
 // XInput2 the poll runs all the time and also reports the clicks.
 // XWayland sees the pointer only over X windows: when it leaves a window we
-// follow and no other X window reports it, it is out of sight.
+// follow and no other X window reports it, it is out of sight. XWayland
+// tells of that leaving only when the compositor's last motion came with
+// relative motion: after motion from an absolute device (a tablet, a
+// virtual machine's pointer, a remote desktop), a probe of no motion on its
+// relative device makes it tell.
 class X11Puntatore final : public Puntatore {
     Q_OBJECT
 public:
@@ -35,9 +39,14 @@ public:
 
 private:
     void leggiEventi();
-    void sonda();
     void aggiornaSondaggio();
     void annuncia(bool mosso, bool pulsante);
+    void sonda();
+    // XWayland's absolute and relative pointer devices, when it has both.
+    void trovaDispositiviXWayland();
+    // A motion of nothing on XWayland's relative device: it tells of a
+    // leaving it kept to itself, and changes nothing otherwise.
+    void sondaUscita();
 
     xcb_connection_t* conn_ = nullptr;
     uint32_t root_ = 0;
@@ -49,6 +58,9 @@ private:
     bool xwayland_ = false;
     bool fuoriVista_ = false; // left a followed window under XWayland, seen nowhere since
     QElapsedTimer daUltimoMoto_;
+    bool sullaFinestra_ = false; // over a window we follow, as the X server last said
+    uint16_t assoluto_ = 0, relativo_ = 0; // XWayland's pointer devices
+    QTimer* sondaUscita_ = nullptr;
     mutable bool letturaInCoda_ = false;
     int livelloAnnuncio_ = -1; // the event loop level an announcement runs at, -1 outside one
 };

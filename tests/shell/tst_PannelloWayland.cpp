@@ -76,7 +76,11 @@ private slots:
         nativa.start(QStringLiteral(HALVORA_FINESTRA_WL));
         clic = std::make_unique<AppRealeX11::Righe>(nativa);
         QVERIFY(clic->aspetta(QStringLiteral("pronta"), kAttesa));
-        app.setProcessEnvironment(AppRealeX11::ambiente(casa));
+        auto env = AppRealeX11::ambiente(casa);
+        // KWin here stands for Plasma, whose sessions say so.
+        if (qEnvironmentVariableIsEmpty("SWAYSOCK"))
+            env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("KDE"));
+        app.setProcessEnvironment(env);
         app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         app.start(QStringLiteral(HALVORA_ESEGUIBILE));
         righe = std::make_unique<AppRealeX11::Righe>(app);
@@ -84,20 +88,38 @@ private slots:
         QTest::qWait(300);
     }
 
+    void theNativeWindowBesideTheNotchTakesItsClicks_data()
+    {
+        QTest::addColumn<QPoint>("punto");
+        // The closed strip is 870..1050 across, 0..32 down; the panel's
+        // window once covered 800 by 600 around it, and then its shadow.
+        QTest::newRow("12 beside the strip") << QPoint(1062, 16);
+        QTest::newRow("15 below the strip") << QPoint(960, 47);
+        QTest::newRow("in the old canvas") << QPoint(700, 300);
+    }
     void theNativeWindowBesideTheNotchTakesItsClicks()
     {
-        // Inside the 800 by 600 the panel's window once covered, beside the
-        // closed strip and beside the open panel.
+        QFETCH(QPoint, punto);
         puntatore(muovi(960, 700));
-        schermata(QStringLiteral("wayland-chiusa"));
-        puntatore(muovi(700, 300) << QStringLiteral("clic"));
-        QVERIFY(cliccata(700, 300));
+        if (QTest::currentDataTag() == QByteArray("12 beside the strip"))
+            schermata(QStringLiteral("wayland-chiusa"));
+        puntatore(muovi(punto.x(), punto.y()) << QStringLiteral("clic"));
+        QVERIFY(cliccata(punto.x(), punto.y()));
+    }
+
+    void theNativeWindowBesideTheOpenPanelAndWhereItWasTakesItsClicks()
+    {
         QVERIFY(apri() >= 0);
         QTest::qWait(1200); // the spring settles
         schermata(QStringLiteral("wayland-aperta"));
+        // 70 beside the open tray (730..1190 across, 0..390 down).
         puntatore(muovi(660, 300) << QStringLiteral("clic"));
         QVERIFY(cliccata(660, 300));
         QVERIFY(righe->aspetta(QStringLiteral("stato chiusa"), kAttesa));
+        // Where the open panel was, as soon as it has closed.
+        QTest::qWait(300);
+        puntatore(muovi(960, 300) << QStringLiteral("clic"));
+        QVERIFY(cliccata(960, 300));
     }
 
     void oneJumpOntoTheNativeWindowCloses()
@@ -126,6 +148,28 @@ private slots:
         }
         qInfo("hover to open: %.1f ms", migliore * 1000);
         QVERIFY2(migliore < 0.020, qPrintable(QString::number(migliore)));
+    }
+
+    // The compositor tells which native window has the focus: a copy made
+    // in a password manager's never reaches the history.
+    void aCopyInANativePasswordManagerStaysOutOfTheHistory()
+    {
+        QProcess cassaforte;
+        cassaforte.start(QStringLiteral(HALVORA_FINESTRA_WL), {QStringLiteral("--app-id"), QStringLiteral("org.keepassxc.KeePassXC")});
+        QByteArray suoi;
+        QTRY_VERIFY_WITH_TIMEOUT((suoi += cassaforte.readAllStandardOutput()).contains("pronta"), kAttesa);
+        // It takes the focus by a click: over the right half, where sway
+        // tiles it and KWin maximizes it.
+        puntatore(muovi(1500, 800) << QStringLiteral("clic"));
+        QTRY_VERIFY_WITH_TIMEOUT((suoi += cassaforte.readAllStandardOutput()).contains("clic "), kAttesa);
+        QCOMPARE(QProcess::execute(QStringLiteral("wl-copy"), {QStringLiteral("segreto della cassaforte")}), 0);
+        QVERIFY(!righe->aspetta(QStringLiteral("appunti 1 segreto della cassaforte"), 2000));
+        cassaforte.kill();
+        cassaforte.waitForFinished(kAttesa);
+        puntatore(muovi(500, 800) << QStringLiteral("clic"));
+        QVERIFY(cliccata(500, 800));
+        QCOMPARE(QProcess::execute(QStringLiteral("wl-copy"), {QStringLiteral("nota qualsiasi")}), 0);
+        QVERIFY(righe->aspetta(QStringLiteral("appunti 1 nota qualsiasi"), kAttesa));
     }
 
     void cleanupTestCase()

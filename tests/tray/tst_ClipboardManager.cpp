@@ -242,6 +242,18 @@ private slots:
         QCOMPARE(m->copiedItems(), QStringList{"appunto qualsiasi"});
     }
 
+    // A native window names its application itself; no installed desktop
+    // entry need match it.
+    void aNativeWindowsOwnIdIsJudgedToo()
+    {
+        front.attiva(AppInfo{{}, QStringLiteral("KeePassXC"), 7, QStringLiteral("org.keepassxc.KeePassXC")});
+        copiaEAttendi(QStringLiteral("segreto"));
+        QVERIFY(m->copiedItems().isEmpty());
+        front.attiva(AppInfo{{}, QStringLiteral("foot"), 8, QStringLiteral("foot")});
+        copiaEAttendi(QStringLiteral("appunto"));
+        QCOMPARE(m->copiedItems(), QStringList{"appunto"});
+    }
+
     void aCopyThatFollowsInAnExcludedAppWhileConfirmingIsRefused()
     {
         pb.copia(QStringLiteral("nota"));

@@ -1,6 +1,9 @@
 // A native Wayland window for tests: it fills the screen (maximized) in one
 // colour and prints "clic X Y" on standard output for every press of a
 // button on it, in its own coordinates, after "pronta" once it is shown.
+//   halvora-finestra-wl [--app-id ID] [--schermo-intero]
+// names it as another application would (a password manager's id, say) or
+// makes it full screen instead.
 // A terminal would do as well where its mouse reporting works, but foot
 // 1.13 dies of a division by zero on KWin's virtual output and
 // weston-terminal reports no mouse.
@@ -134,8 +137,16 @@ const wl_seat_listener kSeat = {capacita, nomeSeat};
 
 } // namespace
 
-int main()
+int main(int argc, char* argv[])
 {
+    const char* appId = "halvora-finestra-wl";
+    bool schermoIntero = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--app-id") == 0 && i + 1 < argc)
+            appId = argv[++i];
+        else if (std::strcmp(argv[i], "--schermo-intero") == 0)
+            schermoIntero = true;
+    }
     wl_display* display = wl_display_connect(nullptr);
     if (!display) {
         std::fputs("halvora-finestra-wl: no Wayland display\n", stderr);
@@ -157,8 +168,11 @@ int main()
     xdg_toplevel* toplevel = xdg_surface_get_toplevel(superficie);
     xdg_toplevel_add_listener(toplevel, &kToplevel, &s);
     xdg_toplevel_set_title(toplevel, "halvora-finestra-wl");
-    xdg_toplevel_set_app_id(toplevel, "halvora-finestra-wl");
-    xdg_toplevel_set_maximized(toplevel);
+    xdg_toplevel_set_app_id(toplevel, appId);
+    if (schermoIntero)
+        xdg_toplevel_set_fullscreen(toplevel, nullptr);
+    else
+        xdg_toplevel_set_maximized(toplevel);
     wl_surface_commit(s.surface);
     while (wl_display_dispatch(display) != -1) {
         if (!s.mostrata && s.buffer) {
