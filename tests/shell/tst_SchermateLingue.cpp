@@ -413,6 +413,7 @@ private slots:
 
     void cleanupTestCase()
     {
+        QDir(DropManager::trayFolder()).removeRecursively();
         Traduzioni::installa(QStringLiteral("it"));
         QLocale::setDefault(QLocale::c());
     }
