@@ -177,6 +177,11 @@ private slots:
         std::unique_ptr<AppRealeX11::Righe> righe;
         avvia(app, righe, true);
         QVERIFY(righe->aspetta(QStringLiteral("scorciatoia presa"), kAttesa));
+        // What a dead copy's watcher runs leaves a running copy's key alone.
+        QProcess custode;
+        custode.setProcessEnvironment(app.processEnvironment());
+        custode.start(QStringLiteral(HALVORA_ESEGUIBILE), {QStringLiteral("--libera-tasto")});
+        QVERIFY(custode.waitForFinished(kAttesa));
         premi();
         QVERIFY2(righe->aspetta(QStringLiteral("stato aperta"), kAttesa),
                  arrivato(0) ? "the native window got the press" : "nobody got the press");
