@@ -80,8 +80,24 @@ endfunction()
 # executable it starts lie side by side in it, so each finds the others
 # beside itself wherever the bundle is copied.
 set(HALVORA_BUNDLE_DIR ${CMAKE_BINARY_DIR}/Halvora.app)
+# The bundle is what a user installs and an update carries: its executables
+# hold no debug information, which stays apart in <build>/simboli
+# (gdb -s build/simboli/halvora.debug build/Halvora.app/halvora).
+# A build whose reports need the symbols in place (sanitizers) turns it off.
+option(HALVORA_SIMBOLI_A_PARTE "Strip the bundle's executables, debug information in <build>/simboli" ON)
+set(HALVORA_SIMBOLI_DIR ${CMAKE_BINARY_DIR}/simboli)
 function(halvora_bundle_executable target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HALVORA_BUNDLE_DIR})
+  set_property(GLOBAL APPEND PROPERTY HALVORA_BUNDLE_ESEGUIBILI ${target})
+  if(NOT HALVORA_SIMBOLI_A_PARTE)
+    return()
+  endif()
+  file(MAKE_DIRECTORY ${HALVORA_SIMBOLI_DIR})
+  set(simboli ${HALVORA_SIMBOLI_DIR}/${target}.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${simboli}
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${simboli} $<TARGET_FILE:${target}>
+    VERBATIM)
 endfunction()
 
 # The bundle's Info.json: who it is, its version, the Debian architecture it

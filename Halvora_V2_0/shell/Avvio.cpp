@@ -1,5 +1,6 @@
 #include "Avvio.h"
 
+#include "AperturaDisplay.h"
 #include "AppDelegate.h"
 #include "BarraSchede.h"
 #include "AvvioAlLoginXdg.h"
@@ -29,6 +30,7 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -135,6 +137,11 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // Said in one line with its cause, not as the toolkit's abort.
+    if (const auto ostacolo = AperturaDisplay::ostacolo(qgetenv("DISPLAY"))) {
+        std::fprintf(stderr, "halvora: %s\n", qPrintable(*ostacolo));
+        return 1;
+    }
     // The panel's frames are small and come often: sent over the connection
     // they cost less than through shared memory, where each frame into the
     // same place first waits for the server to let go of it. Read once, as
@@ -226,10 +233,11 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
                               rilancio.relaunchFrom(bundle, std::move(avviata));
                           }});
     delegate.applicationDidFinishLaunching();
-    // The installed copy is the one the desktop starts, for URLs and at login.
-    if (NotchGeometry::isInApplications(posizione) && !NotchGeometry::isRunningFromTemporaryLocation(posizione))
-        QThreadPool::globalInstance()->start([eseguibile = posizione.eseguibile] {
-            AvvioAlLoginXdg avvio = AvvioAlLoginXdg::perUtente();
+    // The menu, URLs and login start the installed copy when there is one,
+    // else this one.
+    if (!NotchGeometry::isRunningFromTemporaryLocation(posizione))
+        QThreadPool::globalInstance()->start([eseguibile = RegistrazioneCopia::copiaDaAvviare(posizione)] {
+            AvvioAlLoginXdg avvio = AvvioAlLoginXdg::perUtente(eseguibile);
             RegistrazioneCopia::aggiorna(
                 eseguibile,
                 QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications"),

@@ -2,7 +2,6 @@
 
 #include "SalvataggioSicuro.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -33,10 +32,10 @@ AvvioAlLoginXdg::AvvioAlLoginXdg(QString cartella, QString eseguibile)
 {
 }
 
-AvvioAlLoginXdg AvvioAlLoginXdg::perUtente()
+AvvioAlLoginXdg AvvioAlLoginXdg::perUtente(const QString& eseguibile)
 {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return AvvioAlLoginXdg(QDir(config).filePath(QStringLiteral("autostart")), QCoreApplication::applicationFilePath());
+    return AvvioAlLoginXdg(QDir(config).filePath(QStringLiteral("autostart")), eseguibile);
 }
 
 QString AvvioAlLoginXdg::percorsoVoce() const { return QDir(cartella_).filePath(kNomeVoce); }

@@ -8,8 +8,8 @@ class AvvioAlLoginXdg final : public AvvioAlLogin {
 public:
     // `cartella` is the autostart folder, `eseguibile` the program to start.
     AvvioAlLoginXdg(QString cartella, QString eseguibile);
-    // $XDG_CONFIG_HOME/autostart (~/.config/autostart) and this process.
-    static AvvioAlLoginXdg perUtente();
+    // $XDG_CONFIG_HOME/autostart (~/.config/autostart) and `eseguibile`.
+    static AvvioAlLoginXdg perUtente(const QString& eseguibile);
 
     bool registrato() const override;
     std::optional<QString> registra() override;

@@ -30,6 +30,7 @@
 #include "PomodoroManager.h"
 #include "PomodoroView.h"
 #include "PropostaVideoCardView.h"
+#include "RegistrazioneCopia.h"
 #include "RotazioneSchede.h"
 #include "X11Pasteboard.h"
 #include "SettingsManager.h"
@@ -74,9 +75,9 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     mediaManager_ = crea(fabbrica.media);
     cameraManager_ = crea(fabbrica.camera);
     clipboardManager_ = crea(fabbrica.clipboard);
-    avvioAlLogin_ = std::make_unique<AvvioAlLoginXdg>(
-        QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + QStringLiteral("/autostart"),
-        QCoreApplication::applicationFilePath());
+    // Launch at login starts the installed copy when there is one.
+    avvioAlLogin_ =
+        std::make_unique<AvvioAlLoginXdg>(AvvioAlLoginXdg::perUtente(RegistrazioneCopia::copiaDaAvviare(servizi_.posizione)));
     settingsManager_ = std::make_unique<SettingsManager>(servizi_.impostazioni, *avvioAlLogin_, servizi_.posizione);
     linguaManager_ = std::make_unique<LinguaManager>(servizi_.impostazioni, servizi_.riavvio);
     batteriaMonitor_ = std::make_unique<BatteriaMonitor>(servizi_.clock);
@@ -126,6 +127,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     preparaMolle();
     // The exit of a card is cut by the notch shape: an opening notch covers it.
     slot_->setSotto([this] { return formaDisegnata(); });
+    slot_->setRiponi([this](QWidget* scheda) { return riponi(scheda); });
     collega();
     if (mediaManager_)
         aggiornaIntervalloMedia();

@@ -1,7 +1,10 @@
 #include "AvvioAlLoginXdg.h"
 #include "RegistrazioneCopia.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +15,18 @@ class TestRegistrazioneCopia : public QObject {
     {
         QFile f(p);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // What the desktop's own checker says of an entry; empty when it accepts it.
+    static QString rifiuto(const QString& voce)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral("desktop-file-validate"), {voce});
+        if (!p.waitForFinished())
+            return QStringLiteral("desktop-file-validate did not run");
+        const QString detto = QString::fromUtf8(p.readAll());
+        return p.exitCode() == 0 && !detto.contains(QLatin1String("error")) ? QString() : detto;
     }
 
 private slots:
@@ -33,12 +48,40 @@ private slots:
             QVERIFY(!vecchio.registra());
         AvvioAlLoginXdg avvio(autostart, nuovo);
         QVERIFY(!RegistrazioneCopia::aggiorna(nuovo, voci, avvio));
-        const QByteArray schema = leggi(voci + QStringLiteral("/halvora.desktop"));
-        QVERIFY(schema.contains("Exec=\"" + QFile::encodeName(nuovo) + "\" %u\n"));
-        QVERIFY(schema.contains("MimeType=x-scheme-handler/halvora;"));
+        const QString percorsoVoce = voci + QStringLiteral("/halvora.desktop");
+        const QByteArray voce = leggi(percorsoVoce);
+        QVERIFY(voce.contains("Exec=\"" + QFile::encodeName(nuovo) + "\" %u\n"));
+        QVERIFY(voce.contains("MimeType=x-scheme-handler/halvora;"));
+        // In the menu, with the icon of the copy it starts.
+        QVERIFY(!voce.contains("NoDisplay"));
+        QVERIFY(voce.contains("\nIcon=" + QFile::encodeName(d.filePath(QStringLiteral("Applications/Halvora.app/halvora.svg")))));
         const QByteArray login = leggi(vecchio.percorsoVoce());
         QCOMPARE(login.contains(QFile::encodeName(nuovo)), allAvvio);
         QCOMPARE(login.isEmpty(), !allAvvio); // never turned on by the move
+        if (QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty())
+            QSKIP("desktop-file-validate is not installed");
+        QVERIFY2(rifiuto(percorsoVoce).isEmpty(), qPrintable(rifiuto(percorsoVoce)));
+        if (allAvvio)
+            QVERIFY2(rifiuto(vecchio.percorsoVoce()).isEmpty(), qPrintable(rifiuto(vecchio.percorsoVoce())));
+    }
+
+    void theDesktopStartsTheInstalledCopyWhenThereIsOne()
+    {
+        QTemporaryDir d;
+        NotchGeometry::Posizione p;
+        p.bundle = d.filePath(QStringLiteral("src/build/Halvora.app"));
+        p.eseguibile = p.bundle + QStringLiteral("/halvora");
+        p.applicazioni = d.filePath(QStringLiteral("Applications"));
+        QCOMPARE(RegistrazioneCopia::copiaDaAvviare(p), p.eseguibile);
+        const QString installata = p.applicazioni + QStringLiteral("/Halvora.app/halvora");
+        QVERIFY(QDir().mkpath(p.applicazioni + QStringLiteral("/Halvora.app")));
+        QFile f(installata);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        // A file that cannot run is no copy.
+        QCOMPARE(RegistrazioneCopia::copiaDaAvviare(p), p.eseguibile);
+        QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+        QCOMPARE(RegistrazioneCopia::copiaDaAvviare(p), installata);
     }
 };
 

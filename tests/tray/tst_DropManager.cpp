@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -156,6 +157,8 @@ private slots:
             QVERIFY(fd >= 0 && ::write(fd, "strano", 6) == 6);
             ::close(fd);
         }
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        const auto togli = qScopeGuard([&] { ::unlink(strano.constData()); });
         const QUrl urlStrano = QUrl::fromEncoded("file://" + strano.toPercentEncoding("/"));
         QStringList prima;
         {

@@ -1,6 +1,7 @@
 // Records one memo through the real backend until it is killed; says
-// "registra" on standard output once the recording has started, so
-// tst_RegistrazioneReale knows from when audio is being written.
+// "registra <ms>" on standard output once the recording has started, with
+// the moment on the monotonic clock, which tst_RegistrazioneReale shares:
+// however late it reads the line, it knows from when audio was written.
 // usage: registratore_prova <documents folder>
 #include "BackendAudioQt.h"
 #include "Clock.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <ctime>
 
 int main(int argc, char** argv)
 {
@@ -18,7 +20,9 @@ int main(int argc, char** argv)
     VoiceManager voce(audio, Clock::system(), app.arguments().at(1));
     QObject::connect(&voce, &VoiceManager::isRecordingChanged, &app, [&voce] {
         if (voce.isRecording()) {
-            std::puts("registra");
+            timespec t{};
+            clock_gettime(CLOCK_MONOTONIC, &t);
+            std::printf("registra %lld\n", static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000);
             std::fflush(stdout);
         }
     });
