@@ -15,6 +15,7 @@
 #include "ScorciatoiaTacca.h"
 #include "SessioneDesktop.h"
 #include "StatoDesktop.h"
+#include "TastoGlobale.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -31,6 +32,7 @@
 #include <QThreadPool>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,6 +45,9 @@ timer_t sveglia {};
 // How long the way out may take before the process ends all the same: a
 // session ending or a user's kill waits for no more.
 constexpr long kMsPerUscire = 1800;
+// How long of it the way out waits for the desktop to take the hot key back
+// (a few milliseconds as a rule).
+constexpr int kMsPerCongedoTasto = 700;
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
 // the single-instance socket are given back on the way out. The loop hears
@@ -126,7 +131,15 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     // copy, and with none running nothing starts.
     if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
         QCoreApplication app(argc, argv);
-        IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione});
+        if (IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione}))
+            return 0;
+        // The binding outlived a copy that died without giving it back: it
+        // goes, so that the next press reaches the programs again.
+        const auto tipo = SessioneDesktop::tipo();
+        if (tipo == SessioneDesktop::Tipo::sway || tipo == SessioneDesktop::Tipo::gnome)
+            SessioneDesktop::creaTastoGlobale({QCoreApplication::applicationFilePath(),
+                                               ScorciatoiaTacca::kArgomentoPressione})
+                ->liberaEAttendi(kMsPerCongedoTasto);
         return 0;
     }
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
@@ -206,6 +219,12 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     // of the single-instance socket and the hot key so the new copy can take
     // them, and takes them back when the new copy does not start.
     ScorciatoiaTacca& scorciatoia = ScorciatoiaTacca::condivisa();
+    // What the hot key registered with the desktop goes with the application,
+    // however it ends: through the event loop (a signal, the settings' quit)
+    // or from inside the toolkit, which calls exit() when the display goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                     [&scorciatoia] { scorciatoia.congeda(kMsPerCongedoTasto); });
+    std::atexit([] { ScorciatoiaTacca::condivisa().congeda(kMsPerCongedoTasto); });
     Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
                        [&] {
                            istanza.rilascia();
