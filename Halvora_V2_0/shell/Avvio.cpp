@@ -5,6 +5,7 @@
 #include "BarraSchede.h"
 #include "AvvioAlLoginXdg.h"
 #include "CompositoreFrontApplication.h"
+#include "CustodeTasto.h"
 #include "DesktopEntries.h"
 #include "FabbricaManager.h"
 #include "IstanzaSingola.h"
@@ -48,6 +49,13 @@ constexpr long kMsPerUscire = 1800;
 // How long of it the way out waits for the desktop to take the hot key back
 // (a few milliseconds as a rule).
 constexpr int kMsPerCongedoTasto = 700;
+
+// Whether the desktop holds the hot key (sway, KDE, GNOME) rather than the X server.
+bool tastoDelDesktop()
+{
+    const auto tipo = SessioneDesktop::tipo();
+    return tipo != SessioneDesktop::Tipo::x11 && tipo != SessioneDesktop::Tipo::wayland;
+}
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
 // the single-instance socket are given back on the way out. The loop hears
@@ -128,15 +136,19 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
 int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
 {
     // The desktop's hot key, run as a command: the press goes to the running
-    // copy, and with none running nothing starts.
-    if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
+    // copy, and with none running nothing starts. The watcher of a copy that
+    // died hands nothing over, it only looks for a running copy.
+    const QString primo = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (primo == ScorciatoiaTacca::kArgomentoPressione || primo == CustodeTasto::kArgomento) {
         QCoreApplication app(argc, argv);
-        if (IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione}))
+        QStringList testi;
+        if (primo == ScorciatoiaTacca::kArgomentoPressione)
+            testi << primo;
+        if (IstanzaSingola().consegnaAllaPrimaIstanza(testi))
             return 0;
         // The binding outlived a copy that died without giving it back: it
         // goes, so that the next press reaches the programs again.
-        const auto tipo = SessioneDesktop::tipo();
-        if (tipo == SessioneDesktop::Tipo::sway || tipo == SessioneDesktop::Tipo::gnome)
+        if (tastoDelDesktop())
             SessioneDesktop::creaTastoGlobale({QCoreApplication::applicationFilePath(),
                                                ScorciatoiaTacca::kArgomentoPressione})
                 ->liberaEAttendi(kMsPerCongedoTasto);
@@ -225,6 +237,11 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
                      [&scorciatoia] { scorciatoia.congeda(kMsPerCongedoTasto); });
     std::atexit([] { ScorciatoiaTacca::condivisa().congeda(kMsPerCongedoTasto); });
+    // A key the desktop holds (not an X11 grab, which goes with the
+    // connection) is given back even when this process is killed.
+    if (tastoDelDesktop())
+        QObject::connect(&scorciatoia, &ScorciatoiaTacca::presa, &app,
+                         [] { CustodeTasto::avvia(QCoreApplication::applicationFilePath()); });
     Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
                        [&] {
                            istanza.rilascia();

@@ -2,8 +2,9 @@
 // started headless by ctest), over a native window that has the keyboard
 // and tells the keys it gets (halvora-finestra-wl): the desktop holds
 // Control+Alt+N for the panel while it runs and gives it back to the
-// programs when the panel quits (also when its display goes), or, after a
-// panel that was killed, when the next one starts with the key switched off.
+// programs when the panel quits (also when its display goes or it is
+// killed), or, after a panel killed with its watcher, when the next one
+// starts with the key switched off.
 #include "AppRealeX11.h"
 
 #include <QDBusArgument>
@@ -63,6 +64,24 @@ qint64 serverX()
             return pid.toLongLong();
     }
     return 0;
+}
+
+// Kills `app` at once, and first the watcher it started to give the key
+// back after it (a shell running it again with --libera-tasto), when asked.
+bool uccidi(QProcess& app, bool ancheIlCustode)
+{
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid)), riga(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!ancheIlCustode || !stat.open(QIODevice::ReadOnly) || !riga.open(QIODevice::ReadOnly))
+            continue;
+        // pid (comm) state ppid: the name may hold spaces.
+        const QByteArray s = stat.readAll();
+        const QList<QByteArray> dopo = s.mid(s.lastIndexOf(')') + 2).split(' ');
+        if (dopo.value(1).toLongLong() == app.processId() && riga.readAll().contains("--libera-tasto"))
+            ::kill(pid.toInt(), SIGKILL);
+    }
+    app.kill();
+    return app.waitForFinished(kAttesa);
 }
 
 } // namespace
@@ -158,6 +177,11 @@ private slots:
         std::unique_ptr<AppRealeX11::Righe> righe;
         avvia(app, righe, true);
         QVERIFY(righe->aspetta(QStringLiteral("scorciatoia presa"), kAttesa));
+        // What a dead copy's watcher runs leaves a running copy's key alone.
+        QProcess custode;
+        custode.setProcessEnvironment(app.processEnvironment());
+        custode.start(QStringLiteral(HALVORA_ESEGUIBILE), {QStringLiteral("--libera-tasto")});
+        QVERIFY(custode.waitForFinished(kAttesa));
         premi();
         QVERIFY2(righe->aspetta(QStringLiteral("stato aperta"), kAttesa),
                  arrivato(0) ? "the native window got the press" : "nobody got the press");
@@ -174,14 +198,28 @@ private slots:
         QVERIFY(arrivaEntro(3));
     }
 
+    void aKilledPanelGivesTheKeyBack()
+    {
+        QProcess morta;
+        std::unique_ptr<AppRealeX11::Righe> righe;
+        avvia(morta, righe, true);
+        QVERIFY(righe->aspetta(QStringLiteral("scorciatoia presa"), kAttesa));
+        QVERIFY(uccidi(morta, false));
+        QVERIFY(arrivaEntro(3));
+    }
+
+    // Its watcher killed as well, the registration stays until a panel starts.
     void aPanelStartedSwitchedOffRemovesWhatAKilledOneLeft()
     {
         QProcess morta, app;
         std::unique_ptr<AppRealeX11::Righe> righe;
         avvia(morta, righe, true);
         QVERIFY(righe->aspetta(QStringLiteral("scorciatoia presa"), kAttesa));
-        morta.kill();
-        QVERIFY(morta.waitForFinished(kAttesa));
+        QVERIFY(uccidi(morta, true));
+        if (!inSway()) { // on sway a press would free it already (below)
+            premi();
+            QVERIFY(!arrivato(1000));
+        }
 
         avvia(app, righe, false);
         QVERIFY(arrivaEntro(5));
@@ -190,7 +228,8 @@ private slots:
     }
 
     // sway runs a command for the key: with no panel to hand the press to,
-    // it frees the key that a killed panel left, for the presses after it.
+    // it frees the key that a killed panel and its watcher left, for the
+    // presses after it.
     void onSwayTheFirstPressAfterAKilledPanelFreesTheKey()
     {
         if (!inSway())
@@ -199,8 +238,7 @@ private slots:
         std::unique_ptr<AppRealeX11::Righe> righe;
         avvia(morta, righe, true);
         QVERIFY(righe->aspetta(QStringLiteral("scorciatoia presa"), kAttesa));
-        morta.kill();
-        QVERIFY(morta.waitForFinished(kAttesa));
+        QVERIFY(uccidi(morta, true));
         premi();
         QVERIFY(!arrivato(1000));
         QVERIFY(arrivaEntro(3));
