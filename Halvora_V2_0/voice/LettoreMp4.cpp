@@ -239,7 +239,8 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
             durata += std::exchange(frammentoInAttesa, 0);
             datiIndicizzati = true;
         }
-        if (bastaUnCampione && durata > 0)
+        // Not before an index with a time scale: without one, a later index would decide.
+        if (bastaUnCampione && durata > 0 && indice && indice->scala)
             break;
     }
     if (!indice || !indice->scala)
