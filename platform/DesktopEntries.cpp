@@ -182,7 +182,7 @@ QStringList DesktopEntries::comandoPerUrl(const DesktopEntry& voce, const QStrin
         static const QStringList perIndirizzo = {QStringLiteral("%u"), QStringLiteral("%U"), QStringLiteral("%f"),
                                                  QStringLiteral("%F")};
         if (perIndirizzo.contains(a)) {
-            if (!messo)
+            if (!messo && !url.isEmpty())
                 r << url;
             messo = true;
             continue;
@@ -200,7 +200,7 @@ QStringList DesktopEntries::comandoPerUrl(const DesktopEntry& voce, const QStrin
         if (!s.isEmpty())
             r << s;
     }
-    if (!r.isEmpty() && !messo)
+    if (!r.isEmpty() && !messo && !url.isEmpty())
         r << url;
     return r;
 }

@@ -42,7 +42,8 @@ public:
     static QStringList divideExec(const QString& valore);
     // The entry's command that opens `url`: %u, %U, %f and %F become the
     // address (appended when the command has none of them), the other field
-    // codes are dropped. Run it without a shell.
+    // codes are dropped; an empty `url` leaves the command alone. Run it
+    // without a shell.
     static QStringList comandoPerUrl(const DesktopEntry& voce, const QString& url);
 
 private:

@@ -29,6 +29,7 @@ bool TastoComando::registra()
                     combinazione_ = *presa;
                     emit combinazioneCambiata();
                 }
+                emit accettata();
             },
             Qt::QueuedConnection);
     });
@@ -37,5 +38,17 @@ bool TastoComando::registra()
 
 void TastoComando::rilascia()
 {
-    lavoro_.start([this] { lascia(); });
+    lavoro_.start([this] { lascia(true); });
+}
+
+void TastoComando::libera()
+{
+    lavoro_.start([this] { lascia(false); });
+}
+
+void TastoComando::liberaEAttendi(int ms)
+{
+    libera();
+    // What is asked before it, a registration in flight included, goes first.
+    lavoro_.waitForDone(ms);
 }

@@ -9,8 +9,8 @@
 // Control+Alt+N bound by the desktop to a command line: when pressed, the
 // desktop runs the command, which hands the press to the running copy. The
 // desktop is asked on a worker of its own, one request after the other, so
-// the GUI thread never waits on it; `registra` answers true at once and a
-// refusal comes as `rifiutata`.
+// the GUI thread never waits on it; `registra` answers true at once and the
+// desktop's answer comes as `accettata` or `rifiutata`.
 class TastoComando : public TastoGlobale {
     Q_OBJECT
 public:
@@ -19,7 +19,10 @@ public:
     ~TastoComando() override;
 
     bool registra() final;
+    bool rispondePiuTardi() const final { return true; }
     void rilascia() final;
+    void libera() final;
+    void liberaEAttendi(int ms) final;
     QString combinazione() const final { return combinazione_; }
 
     // Waits until the desktop has been told everything asked so far. Each
@@ -30,8 +33,9 @@ protected:
     // On the worker: binds the combination; the combination as the desktop
     // has it, or none when it is taken (or cannot be bound).
     virtual std::optional<QString> prendi() = 0;
-    // On the worker: removes what `prendi` bound.
-    virtual void lascia() = 0;
+    // On the worker: removes what `prendi` bound, here or in an earlier run
+    // that died; `perSempre` also what the user chose for it.
+    virtual void lascia(bool perSempre) = 0;
 
     const QStringList comando_;
 

@@ -72,6 +72,7 @@ public:
     // The folder whose files the reads list, watched for new files; empty
     // when there is none. Any thread.
     virtual QString cartella() const = 0;
-    // What the access panel's button opens, on the GUI thread.
-    virtual void apriImpostazioni() const;
+    // What the access panel's button opens, on the GUI thread; false when
+    // there is nothing to open.
+    virtual bool apriImpostazioni() const;
 };

@@ -1,5 +1,6 @@
 #include "ArchivioDesktop.h"
 #include "Ical.h"
+#include "ImpostazioniCalendari.h"
 #include "VociIcal.h"
 
 #include "Colori.h"
@@ -223,9 +224,8 @@ void ArchivioDesktop::osservaCambi(std::function<void()> cambiato) { eds_.alCamb
 
 void ArchivioDesktop::chiudi() { eds_.chiudi(); }
 
-void ArchivioDesktop::apriImpostazioni() const
+bool ArchivioDesktop::apriImpostazioni() const
 {
-    const QString impostazioni = QStandardPaths::findExecutable(QStringLiteral("gnome-control-center"));
-    if (!impostazioni.isEmpty())
-        QProcess::startDetached(impostazioni, {QStringLiteral("online-accounts")});
+    const auto comando = ImpostazioniCalendari::comando(ImpostazioniCalendari::diQuestoComputer());
+    return comando && QProcess::startDetached(comando->first(), comando->mid(1));
 }

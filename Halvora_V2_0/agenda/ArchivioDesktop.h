@@ -33,8 +33,9 @@ public:
     void inizioLavoro(quint64 n) override { eds_.inizioLavoro(n); }
     void interrompi(quint64 n) override { eds_.interrompi(n); }
     QString cartella() const override { return {}; }
-    // The desktop's online accounts, where its calendars are set up.
-    void apriImpostazioni() const override;
+    // The desktop's online accounts, where its calendars are set up, else
+    // a calendar program.
+    bool apriImpostazioni() const override;
 
 private:
     bool connetti(QString* errore = nullptr);

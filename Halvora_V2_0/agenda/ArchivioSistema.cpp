@@ -122,10 +122,9 @@ void ArchivioSistema::interrompi(quint64 n) { desktop_->interrompi(n); }
 
 QString ArchivioSistema::cartella() const { return cartella_->cartella(); }
 
-void ArchivioSistema::apriImpostazioni() const
+bool ArchivioSistema::apriImpostazioni() const
 {
     if (usaDesktop().value_or(false))
-        desktop_->apriImpostazioni();
-    else
-        ArchivioAgenda::apriImpostazioni();
+        return desktop_->apriImpostazioni();
+    return ArchivioAgenda::apriImpostazioni();
 }

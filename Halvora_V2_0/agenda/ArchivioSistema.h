@@ -32,7 +32,7 @@ public:
     void inizioLavoro(quint64 n) override;
     void interrompi(quint64 n) override;
     QString cartella() const override;
-    void apriImpostazioni() const override;
+    bool apriImpostazioni() const override;
 
     // Known after the first read: whether the desktop's store is in use. Any thread.
     std::optional<bool> usaDesktop() const;

@@ -104,4 +104,16 @@ void CalendarioManager::togliErrore(const QString& id)
         emit erroriPromemoriaChanged();
 }
 
-void CalendarioManager::apriImpostazioniPrivacy() { archivio_->apriImpostazioni(); }
+void CalendarioManager::apriImpostazioniPrivacy()
+{
+    setAvvisoImpostazioni(archivio_->apriImpostazioni() ? QString()
+                                                         : Testi::tr("Nessuna app può aprire le impostazioni dei calendari"));
+}
+
+void CalendarioManager::setAvvisoImpostazioni(const QString& testo)
+{
+    if (testo == avvisoImpostazioni_)
+        return;
+    avvisoImpostazioni_ = testo;
+    emit avvisoImpostazioniChanged();
+}

@@ -152,8 +152,10 @@ void CalendarioManager::applicaImpegni(quint64 generazione, bool accesso, QList<
     if (!accetta(generazione, applicataImpegni_, accesso, file))
         return;
     // Read at every refresh, so access granted later shows without a restart.
-    if (cambia(accessoNegato_, !accesso))
+    if (cambia(accessoNegato_, !accesso)) {
         emit accessoNegatoChanged();
+        setAvvisoImpostazioni({});
+    }
     if (!accesso)
         return; // the lists keep what they showed
     if (cambia(impegniDiOggi_, std::move(lista)))

@@ -29,6 +29,7 @@ class CalendarioManager : public QObject {
     Q_PROPERTY(QList<Promemoria> promemoria READ promemoria NOTIFY promemoriaChanged)
     Q_PROPERTY(bool accessoPromemoriaNegato READ accessoPromemoriaNegato NOTIFY accessoPromemoriaNegatoChanged)
     Q_PROPERTY(std::optional<Promemoria> daAvvisare READ daAvvisare WRITE setDaAvvisare NOTIFY daAvvisareChanged)
+    Q_PROPERTY(QString avvisoImpostazioni READ avvisoImpostazioni NOTIFY avvisoImpostazioniChanged)
     Q_PROPERTY(bool nonRisponde READ nonRisponde NOTIFY nonRispondeChanged)
     Q_PROPERTY(QHash<QString, QString> erroriPromemoria READ erroriPromemoria NOTIFY erroriPromemoriaChanged)
 
@@ -53,6 +54,8 @@ public:
     const QHash<QString, QString>& erroriPromemoria() const { return erroriPromemoria_; }
     QString erroreDi(const QString& id) const { return erroriPromemoria_.value(id); }
     bool attivo() const { return attivo_; }
+    // Why the access panel's button opened nothing; empty otherwise.
+    const QString& avvisoImpostazioni() const { return avvisoImpostazioni_; }
     // The last read found the store not answering: the lists show what it
     // gave before.
     bool nonRisponde() const { return nonRisponde_; }
@@ -76,7 +79,8 @@ public:
     // card's buttons do nothing more.
     void completaDaAvvisare();
     void rimandaDaAvvisare();
-    // Opens where the store is set up: the folder, or the desktop's accounts.
+    // Opens where the store is set up: the folder, or the desktop's accounts
+    // or calendar program; with none of them, `avvisoImpostazioni` says so.
     void apriImpostazioniPrivacy();
 
     static constexpr double kIntervalloAggiornamento = 30.0;
@@ -94,6 +98,7 @@ signals:
     void promemoriaChanged();
     void accessoPromemoriaNegatoChanged();
     void daAvvisareChanged();
+    void avvisoImpostazioniChanged();
     void nonRispondeChanged();
     void erroriPromemoriaChanged();
     // A write the user asked for failed; the text says why.
@@ -115,6 +120,7 @@ private:
     void cambioEsterno();
     // `poi` learns whether the reminder is done (also when it was gone already).
     void completa(const Promemoria& p, std::function<void(bool fatto)> poi);
+    void setAvvisoImpostazioni(const QString& testo);
     void segnalaErrore(const QString& motivo);
     // What a read tells besides its items; false when the store did not answer.
     bool letta(bool nonRisponde, const QStringList& messiDaParte);
@@ -133,6 +139,7 @@ private:
     QList<Promemoria> promemoria_;
     bool accessoPromemoriaNegato_ = false;
     std::optional<Promemoria> daAvvisare_;
+    QString avvisoImpostazioni_;
     QSet<QString> giaAvvisati_;
     QHash<QString, QString> erroriPromemoria_;
 

@@ -10,6 +10,7 @@
 #include "StileAgenda.h"
 
 #include <QGraphicsOpacityEffect>
+#include <QLabel>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStackedWidget>
@@ -161,6 +162,20 @@ void CalendarioView::aggiornaCompositore()
                                            accesso_);
     connect(apriImpostazioni_, &QAbstractButton::clicked, &manager_, &CalendarioManager::apriImpostazioniPrivacy);
     pannello->addWidget(apriImpostazioni_, 0, Qt::AlignHCenter);
+    avvisoImpostazioni_ = new QLabel(accesso_);
+    avvisoImpostazioni_->setAlignment(Qt::AlignHCenter);
+    avvisoImpostazioni_->setWordWrap(true);
+    avvisoImpostazioni_->setFont(carattere(11));
+    QPalette tavolozza = avvisoImpostazioni_->palette();
+    tavolozza.setColor(QPalette::WindowText, secondario());
+    avvisoImpostazioni_->setPalette(tavolozza);
+    pannello->addWidget(avvisoImpostazioni_);
+    auto avviso = [this] {
+        avvisoImpostazioni_->setText(manager_.avvisoImpostazioni());
+        avvisoImpostazioni_->setVisible(!manager_.avvisoImpostazioni().isEmpty());
+    };
+    connect(&manager_, &CalendarioManager::avvisoImpostazioniChanged, avvisoImpostazioni_, avviso);
+    avviso();
     pannello->addStretch(1);
     corpo_->addWidget(accesso_);
 

@@ -15,6 +15,7 @@ class ElencoAgenda;
 class MessaggioAgenda;
 class PannelloDettagli;
 class QAbstractButton;
+class QLabel;
 class QStackedWidget;
 
 // The calendario tab: today's events and open reminders, the face shown when
@@ -51,6 +52,8 @@ public:
     // "Il calendario non risponde.", while the store keeps a read waiting.
     MessaggioAgenda* avvisoArchivio() const { return avvisoArchivio_; }
     QAbstractButton* apriImpostazioni() const { return apriImpostazioni_; }
+    // Why the access panel's button opened nothing.
+    QLabel* avvisoImpostazioni() const { return avvisoImpostazioni_; }
     // Ends the details panel's coming or going at once.
     void completaAnimazioni();
 
@@ -77,6 +80,7 @@ private:
     QStackedWidget* corpo_;
     QWidget* accesso_;
     QAbstractButton* apriImpostazioni_;
+    QLabel* avvisoImpostazioni_;
     QWidget* vuoto_;
     ElencoAgenda* elenco_;
     BarraCompositore* barra_;

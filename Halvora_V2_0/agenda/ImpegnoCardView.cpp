@@ -76,9 +76,7 @@ void ImpegnoCardView::disegnaPrimoPiano(QPainter& p)
     const QRectF c = rettangoloScheda();
     const QRectF riga = rigaContenuto();
     const QRectF badge(riga.left(), c.center().y() - kBadge / 2, kBadge, kBadge);
-    p.setPen(Qt::NoPen);
-    p.setBrush(conOpacita(Colori::indaco(), 0.18));
-    p.drawEllipse(badge);
+    disco(p, badge, conOpacita(Colori::indaco(), 0.18));
     const int lato = 14;
     const QPixmap simbolo = Simboli::pixmap(QStringLiteral("calendar"), lato, Colori::indaco(), devicePixelRatioF());
     p.drawPixmap(QRectF(badge.center().x() - lato / 2.0, badge.center().y() - lato / 2.0, lato, lato), simbolo,

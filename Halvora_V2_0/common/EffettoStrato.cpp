@@ -1,5 +1,7 @@
 #include "EffettoStrato.h"
 
+#include "DisegnoInBande.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QWidget>
@@ -85,11 +87,15 @@ void EffettoStrato::draw(QPainter* p)
         return;
     prepara();
     p->save();
+    p->setOpacity(p->opacity() * opacita_);
     if (ritaglio_) {
+        // Cut by a curved outline, in bands: a frame of a notch in motion wakes no pooled thread.
         p->setRenderHint(QPainter::Antialiasing);
         p->setClipPath(*ritaglio_, Qt::IntersectClip);
+        disegnaInBande(*p, ritaglio_->boundingRect().intersected(QRectF(QPointF(0, 0), immagine_.deviceIndependentSize())),
+                       16, [&] { p->drawImage(QPointF(0, 0), immagine_); });
+    } else {
+        copiaImmagine(*p, QPointF(0, 0), immagine_);
     }
-    p->setOpacity(p->opacity() * opacita_);
-    p->drawImage(QPointF(0, 0), immagine_);
     p->restore();
 }

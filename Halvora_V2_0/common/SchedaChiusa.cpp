@@ -2,12 +2,17 @@
 
 #include "Simboli.h"
 #include "StratiPulsanti.h"
+#include "DisegnoInBande.h"
 
+#include <QCache>
+#include <QEvent>
 #include <QFontMetricsF>
+#include <QStaticText>
 #include <algorithm>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <cmath>
 
 namespace AspettoScheda {
@@ -90,10 +95,27 @@ QFont didascalia()
 
 void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore)
 {
-    const QFontMetricsF m(f);
+    // Cut and laid out once per text, font and width: a card redrawn with
+    // each frame of what pulses under it shapes no text again.
+    struct Riga {
+        QStaticText testo;
+        double altezza;
+    };
+    static QCache<QString, Riga> fatte(64);
+    const QString chiave =
+        testo + QChar(0) + f.key() + QChar(0) + QString::number(dove.width()) + QChar(0) + QString::number(p.device() ? p.device()->devicePixelRatioF() : 1);
+    Riga* r = fatte.object(chiave);
+    if (!r) {
+        const QFontMetricsF m(f);
+        r = new Riga{QStaticText(m.elidedText(testo, Qt::ElideRight, dove.width())), m.height()};
+        r->testo.setTextFormat(Qt::PlainText);
+        r->testo.setTextWidth(-1);
+        r->testo.prepare(QTransform(), f);
+        fatte.insert(chiave, r);
+    }
     p.setFont(f);
     p.setPen(colore);
-    p.drawText(dove, Qt::AlignLeft | Qt::AlignVCenter, m.elidedText(testo, Qt::ElideRight, dove.width()));
+    p.drawStaticText(QPointF(dove.left(), dove.center().y() - r->altezza / 2), r->testo);
 }
 
 void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore)
@@ -104,21 +126,40 @@ void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, 
     p.drawPixmap(QRectF(dove.center().x() - l / 2.0, dove.center().y() - l / 2.0, l, l), px, QRectF(px.rect()));
 }
 
-} // namespace AspettoScheda
+void disco(QPainter& p, const QRectF& dove, const QColor& colore)
+{
+    const qreal dpr = std::max<qreal>(p.device() ? p.device()->devicePixelRatioF() : 1.0, 1.0);
+    const QSize lato = (dove.size() * dpr).toSize();
+    const QString chiave = QStringLiteral("disco/%1x%2/%3").arg(lato.width()).arg(lato.height()).arg(colore.rgba());
+    QPixmap px;
+    if (!QPixmapCache::find(chiave, &px)) {
+        px = QPixmap(lato);
+        px.fill(Qt::transparent);
+        QPainter q(&px);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.setPen(Qt::NoPen);
+        q.setBrush(colore);
+        q.drawEllipse(QRectF(QPointF(0, 0), QSizeF(lato)));
+        q.end();
+        QPixmapCache::insert(chiave, px);
+    }
+    p.drawPixmap(dove, px, QRectF(px.rect()));
+}
 
-using namespace AspettoScheda;
-
-namespace {
-
-QPainterPath forma(const QRectF& r)
+QPainterPath formaScheda(const QRectF& r)
 {
     QPainterPath p;
     p.addRoundedRect(r, kRaggio, kRaggio);
     return p;
 }
 
+} // namespace AspettoScheda
+
+using namespace AspettoScheda;
+
 // Paints the card's foreground on behalf of its owner, above the pulsing
-// children and below the buttons.
+// children and below the buttons, from a picture drawn again only when
+// the card says what it shows changed: the frames of a pulse beneath copy it.
 class PrimoPiano final : public QWidget {
 public:
     explicit PrimoPiano(std::function<void(QPainter&)> disegna, QWidget* parent)
@@ -127,22 +168,33 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
     }
+    void invalida() { valida_ = false; }
 
 protected:
+    // What the card shows may change unseen (a count of minutes): it comes
+    // back drawn afresh.
+    void hideEvent(QHideEvent*) override { invalida(); }
     void paintEvent(QPaintEvent*) override
     {
+        const qreal dpr = devicePixelRatioF();
+        if (!valida_ || immagine_.size() != size() * dpr || immagine_.devicePixelRatio() != dpr) {
+            immagine_ = immagineTrasparente(size(), dpr);
+            QPainter q(&immagine_);
+            q.setRenderHint(QPainter::Antialiasing);
+            q.setRenderHint(QPainter::TextAntialiasing);
+            q.setRenderHint(QPainter::SmoothPixmapTransform);
+            disegna_(q);
+            valida_ = true;
+        }
         QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        disegna_(p);
+        copiaImmagine(p, QPointF(0, 0), immagine_);
     }
 
 private:
     std::function<void(QPainter&)> disegna_;
+    QImage immagine_;
+    bool valida_ = false;
 };
-
-} // namespace
 
 SchedaChiusa::SchedaChiusa(QSizeF dimensione, Clock& clock, QWidget* parent)
     : QWidget(parent), clock_(clock),
@@ -170,43 +222,90 @@ QRectF SchedaChiusa::rigaContenuto() const { return rettangoloScheda().adjusted(
 
 void SchedaChiusa::alzaPrimoPiano() { primoPiano_->raise(); }
 
+void SchedaChiusa::update()
+{
+    primoPiano_->invalida();
+    QWidget::update();
+}
+
 void SchedaChiusa::resizeEvent(QResizeEvent*) { primoPiano_->setGeometry(rect()); }
+
+void SchedaChiusa::changeEvent(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+    case QEvent::LanguageChange:
+        update();
+        break;
+    default:
+        break;
+    }
+    QWidget::changeEvent(e);
+}
+
+void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chiave,
+                             const std::function<void(QPainter&)>& disegna)
+{
+    const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : devicePixelRatioF();
+    const QString tutta = chiave + QStringLiteral("|%1x%2@%3").arg(width()).arg(height()).arg(dpr);
+    if (tutta != immagine.chiave) {
+        immagine.chiave = tutta;
+        immagine.immagine = immagineTrasparente(size(), dpr);
+        QPainter q(&immagine.immagine);
+        q.setRenderHint(QPainter::Antialiasing);
+        disegna(q);
+    }
+    // Copied pixel for pixel: a smoothing hint would send it through the
+    // raster engine's general path, which wakes Qt's pooled threads.
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    copiaImmagine(p, QPointF(0, 0), immagine.immagine);
+    p.restore();
+}
 
 void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
 {
     const QRectF scheda = rettangoloScheda();
-    const QString chiave = coloreOmbra.name(QColor::HexArgb) + QLatin1Char('/') + QString::number(scheda.width());
-    if (chiave != chiaveOmbra_ || ombra_.size() != size()) {
-        const QPainterPath f = forma(scheda);
-        ombra_ = ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra);
-        QPainter q(&ombra_);
-        q.drawImage(0, 0, ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
-        chiaveOmbra_ = chiave;
-    }
-    p.drawImage(0, 0, ombra_);
-    p.fillPath(forma(scheda), materiale());
+    disegnaDa(p, fondo_, QStringLiteral("fondo/%1/%2").arg(coloreOmbra.rgba()).arg(materiale().rgba()), [&](QPainter& q) {
+        const QPainterPath f = formaScheda(scheda);
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra));
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
+        q.fillPath(f, materiale());
+    });
 }
 
 void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double da, double a, double ombra)
 {
-    p.setRenderHint(QPainter::Antialiasing);
-    disegnaFondo(p, conOpacita(colore, ombra));
-    const QRectF scheda = rettangoloScheda();
-    QLinearGradient g(scheda.topLeft(), scheda.bottomRight());
-    g.setColorAt(0, conOpacita(colore, da));
-    g.setColorAt(1, conOpacita(colore, a));
-    p.fillPath(forma(scheda), g);
-    disegnaBordo(p, primario(0.16));
+    const QString chiave =
+        QStringLiteral("calmo/%1/%2/%3/%4/%5").arg(colore.rgba()).arg(da).arg(a).arg(ombra).arg(materiale().rgba());
+    disegnaDa(p, fondo_, chiave, [&](QPainter& q) {
+        const QRectF scheda = rettangoloScheda();
+        const QPainterPath f = formaScheda(scheda);
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, conOpacita(colore, ombra)));
+        q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
+        q.fillPath(f, materiale());
+        QLinearGradient g(scheda.topLeft(), scheda.bottomRight());
+        g.setColorAt(0, conOpacita(colore, da));
+        g.setColorAt(1, conOpacita(colore, a));
+        q.fillPath(f, g);
+        q.setPen(QPen(primario(0.16), 0.5));
+        q.setBrush(Qt::NoBrush);
+        q.drawPath(f);
+    });
 }
 
 void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghezza)
 {
-    p.setPen(QPen(colore, larghezza));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(forma(rettangoloScheda()));
+    disegnaDa(p, bordo_, QStringLiteral("bordo/%1/%2").arg(colore.rgba()).arg(larghezza), [&](QPainter& q) {
+        q.setPen(QPen(colore, larghezza));
+        q.setBrush(Qt::NoBrush);
+        q.drawPath(formaScheda(rettangoloScheda()));
+    });
 }
 
-RulloCifre::RulloCifre(QWidget& vista, Clock& clock, double durata) : vista_(vista), clock_(clock), durata_(durata) {}
+RulloCifre::RulloCifre(SchedaChiusa& vista, Clock& clock, double durata) : vista_(vista), clock_(clock), durata_(durata) {}
 
 void RulloCifre::imposta(const QString& testo)
 {
@@ -294,7 +393,20 @@ QSize PulsanteCapsula::sizeHint() const
 
 void PulsanteCapsula::paintEvent(QPaintEvent*)
 {
+    const qreal dpr = devicePixelRatioF();
+    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5").arg(width()).arg(height()).arg(dpr).arg(isDown()).arg(text());
+    if (chiave != chiave_) {
+        chiave_ = chiave;
+        immagine_ = immagineTrasparente(size(), dpr);
+        QPainter q(&immagine_);
+        disegna(q);
+    }
     QPainter p(this);
+    p.drawImage(QPointF(0, 0), immagine_);
+}
+
+void PulsanteCapsula::disegna(QPainter& p)
+{
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = rect();
     p.setPen(Qt::NoPen);

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMargins>
+#include <QPainterPath>
 #include <QWidget>
 #include <functional>
 
@@ -44,6 +45,8 @@ QColor leggibileSulPannello(const QColor& colore, double velo = 0, const QColor&
 // enough elsewhere that texts stay legible over a white or busy window.
 QColor materiale();
 void setSfocaturaDietro(bool sfocata);
+// A card's outline: a rectangle with rounded corners of kRaggio.
+QPainterPath formaScheda(const QRectF& r);
 // The interface font at a size in points (logical pixels).
 QFont carattere(double punti, QFont::Weight peso, bool monospazio = false);
 // 8-point semibold with 0.8 of letter tracking.
@@ -53,12 +56,18 @@ QFont didascalia();
 void riga(QPainter& p, const QRectF& dove, const QString& testo, const QFont& f, const QColor& colore);
 // A symbol `lato` points square, centred in `dove`.
 void simbolo(QPainter& p, const QString& nome, const QRectF& dove, double lato, const QColor& colore);
+// A filled circle inscribed in `dove`, copied from a picture kept for its
+// size and colour: no shape is filled again each time a card is drawn.
+void disco(QPainter& p, const QRectF& dove, const QColor& colore);
 } // namespace AspettoScheda
 
 // Base of a closed-notch card. The widget is the card grown by kMargini,
 // the room its shadows take; rettangoloScheda() is the card inside it.
 // Children that pulse or rock lie over the card's own painting; the text
 // and outline of disegnaPrimoPiano() lie over them, and buttons over all.
+// Background and outline are drawn from pictures made once per look and
+// size, so that a frame of what pulses over them, or a picture of the card
+// taken for a transition, fills no shape again.
 class SchedaChiusa : public QWidget {
     Q_OBJECT
 public:
@@ -68,6 +77,12 @@ public:
 
     QRectF rettangoloScheda() const;
     QSizeF dimensioneScheda() const { return dimensione_; }
+
+    // What the card shows changed: its foreground, kept as a picture
+    // between changes, is drawn again. A repaint asked for through a plain
+    // widget pointer (what lies beneath moved) copies the picture.
+    using QWidget::update;
+    void update();
 
 protected:
     void setDimensioneScheda(QSizeF dimensione);
@@ -87,22 +102,30 @@ protected:
     QRectF rigaContenuto() const;
 
     void resizeEvent(QResizeEvent*) override;
+    void changeEvent(QEvent* e) override;
 
     Clock& clock_;
 
 private:
+    // A picture of the whole widget, kept while `chiave` stays the same.
+    struct Immagine {
+        QString chiave;
+        QImage immagine;
+    };
+    void disegnaDa(QPainter& p, Immagine& immagine, const QString& chiave,
+                   const std::function<void(QPainter&)>& disegna);
+
     QSizeF dimensione_;
-    QWidget* primoPiano_;
-    QImage ombra_;
-    QString chiaveOmbra_;
+    class PrimoPiano* primoPiano_;
+    Immagine fondo_, bordo_;
 };
 
 // A number text whose changed characters roll: the old one rises out as
 // the new one rises in from below, eased in and out over `durata`. It
-// rolls only while its view is visible, on frames of the view's clock.
+// rolls only while its card is visible, on frames of the card's clock.
 class RulloCifre {
 public:
-    RulloCifre(QWidget& vista, Clock& clock, double durata);
+    RulloCifre(SchedaChiusa& vista, Clock& clock, double durata);
 
     // A new text; a changed one rolls when the view is visible.
     void imposta(const QString& testo);
@@ -116,7 +139,7 @@ public:
 private:
     double avanzamento() const;
 
-    QWidget& vista_;
+    SchedaChiusa& vista_;
     Clock& clock_;
     double durata_;
     QString testo_, precedente_;
@@ -147,6 +170,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void disegna(QPainter& p);
+
+    // Drawn once per label, size and state, copied afterwards.
+    QImage immagine_;
+    QString chiave_;
     Stile stile_;
 };
 

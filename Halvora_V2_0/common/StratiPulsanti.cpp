@@ -1,9 +1,12 @@
 #include "StratiPulsanti.h"
 
+#include "BattitoStrati.h"
 #include "Simboli.h"
+#include "DisegnoInBande.h"
 
 #include <QEasingCurve>
 #include <algorithm>
+#include <array>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -26,17 +29,24 @@ double avanzamentoOscillante(double trascorso, double velocita)
     const double tratto = std::numbers::pi / velocita;
     const double fase = std::fmod(trascorso, 2 * tratto) / tratto; // 0…2
     const double lineare = fase <= 1 ? fase : 2 - fase;
-    static const QEasingCurve curva = [] {
+    // The ease-in-ease-out curve, solved once into a table: every bar of
+    // every frame reads it, and solving the curve each time costs more
+    // than the frame's drawing.
+    static constexpr int kPassi = 512;
+    static const std::array<double, kPassi + 1> tabella = [] {
         QEasingCurve c(QEasingCurve::BezierSpline);
         c.addCubicBezierSegment(QPointF(0.42, 0), QPointF(0.58, 1), QPointF(1, 1));
-        return c;
+        std::array<double, kPassi + 1> t{};
+        for (int i = 0; i <= kPassi; ++i)
+            t[size_t(i)] = c.valueForProgress(double(i) / kPassi);
+        return t;
     }();
-    return std::clamp(curva.valueForProgress(lineare), 0.0, 1.0);
+    const double x = std::clamp(lineare, 0.0, 1.0) * kPassi;
+    const int i = std::min(int(x), kPassi - 1);
+    return std::clamp(tabella[size_t(i)] + (tabella[size_t(i) + 1] - tabella[size_t(i)]) * (x - i), 0.0, 1.0);
 }
 
 namespace {
-
-double intervalloTimer() { return 1.0 / intervalloFotogrammi().preferito; }
 
 // Three box blurs of radius r approximate a Gaussian; alpha only.
 void sfoca(QImage& alfa, int r)
@@ -127,7 +137,7 @@ protected:
         QPainter p(this);
         p.setOpacity(std::clamp(double(c.ombra->opacita), 0.0, 1.0) * forma_->opacitaCorrente() * c.colore.alphaF());
         const QPoint origine = forma_->geometry().topLeft() - geometry().topLeft();
-        p.drawImage(origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
+        copiaImmagine(p, origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
     }
 
 private:
@@ -188,15 +198,40 @@ void VistaFormaPulsante::avviaPulsazione()
     if (!configurazione_ || !isVisible())
         return;
     inizio_ = clock_.monotonic();
-    timer_ = clock_.repeating(intervalloTimer(), [this] { fotogramma(); });
+    timer_ = BattitoStrati::segui(clock_, [this] { fotogramma(); });
+    alfaDisegnato_ = -1;
     fotogramma();
 }
 
 void VistaFormaPulsante::fotogramma()
 {
+    // A beat that would draw the same opacity again draws nothing.
+    const int alfa = int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255));
+    if (alfa == alfaDisegnato_)
+        return;
+    alfaDisegnato_ = alfa;
     update();
     if (ombra_)
         ombra_->update();
+}
+
+const QImage& VistaFormaPulsante::immagine()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5")
+                               .arg(width())
+                               .arg(height())
+                               .arg(dpr)
+                               .arg(raggioAngoli())
+                               .arg(configurazione_->colore.rgba());
+    if (chiave != chiaveImmagine_) {
+        chiaveImmagine_ = chiave;
+        immagine_ = immagineTrasparente(size(), dpr);
+        QPainter p(&immagine_);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(tracciato(), configurazione_->colore);
+    }
+    return immagine_;
 }
 
 void VistaFormaPulsante::seguiOmbra()
@@ -221,10 +256,10 @@ void VistaFormaPulsante::paintEvent(QPaintEvent*)
 {
     if (!configurazione_)
         return;
+    // A copy with an opacity: no path is filled again with each frame.
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setOpacity(std::clamp(opacitaCorrente(), 0.0, 1.0));
-    p.fillPath(tracciato(), configurazione_->colore);
+    copiaImmagine(p, QPointF(0, 0), immagine());
 }
 
 void VistaFormaPulsante::showEvent(QShowEvent*)
@@ -304,7 +339,7 @@ void VistaSimboloOscillante::avviaOscillazione()
     if (!configurazione_ || !isVisible())
         return;
     inizio_ = clock_.monotonic();
-    timer_ = clock_.repeating(intervalloTimer(), [this] { update(); });
+    timer_ = BattitoStrati::segui(clock_, [this] { update(); });
     update();
 }
 

@@ -13,9 +13,10 @@
 #include <optional>
 
 // Two small self-animating widgets: a shape whose opacity pulses and a
-// symbol that rocks about its centre. Both animate on their own timer at a
-// reduced frame rate, never take clicks, and restart their animation only
-// when what drives it changes.
+// symbol that rocks about its centre. Both step on the layers' shared beat
+// (BattitoStrati) at a reduced frame rate, draw each frame from a picture
+// made once, never take clicks, and restart their animation only when what
+// drives it changes.
 
 // The frame-rate range both animations ask for, made once per process.
 struct IntervalloFotogrammi {
@@ -107,11 +108,16 @@ private:
     void avviaPulsazione();
     void seguiOmbra();
     void fotogramma();
+    // The shape at full opacity, made again only when it changes.
+    const QImage& immagine();
 
     Clock& clock_;
     std::optional<FormaPulsante> configurazione_;
     double inizio_ = 0;
     TimerHandle timer_;
+    int alfaDisegnato_ = -1; // the opacity last drawn, in 255ths
+    QImage immagine_;
+    QString chiaveImmagine_;
     QPointer<OmbraForma> ombra_;
     friend class OmbraForma;
 };

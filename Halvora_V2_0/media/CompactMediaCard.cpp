@@ -3,6 +3,8 @@
 #include "Colori.h"
 #include "DisegnoMedia.h"
 #include "MediaManager.h"
+#include "DisegnoInBande.h"
+#include "SchedaChiusa.h"
 #include "StratiPulsanti.h"
 #include "VistaFiloAvanzamento.h"
 #include "VistaOndeSonore.h"
@@ -14,7 +16,6 @@
 using namespace DisegnoMedia;
 
 namespace {
-constexpr double kRaggio = 16;
 constexpr double kAltezzaFilo = 2.5;
 constexpr double kDurataFilo = 1.5;
 } // namespace
@@ -81,7 +82,10 @@ void CompactMediaCard::resizeEvent(QResizeEvent*)
 {
     const QRectF c = rettangoloCard();
     onde_->move(int(std::lround(c.right() - 10 - 18)), int(std::lround(c.center().y() - 7)));
-    filo_->setGeometry(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
+    const QRect filo(int(c.left()), int(std::floor(c.bottom() - kAltezzaFilo)), kCard.width(), 3);
+    filo_->setGeometry(filo);
+    // Its ends follow the card's rounded bottom corners.
+    filo_->setForma(AspettoScheda::formaScheda(c).translated(-filo.topLeft()));
 }
 
 void CompactMediaCard::aggiornaFilo()
@@ -108,9 +112,7 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
                                .arg(palette().color(QPalette::WindowText).name(QColor::HexArgb));
     if (chiave != chiaveImmagine_) {
         chiaveImmagine_ = chiave;
-        immagine_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        immagine_.setDevicePixelRatio(dpr);
-        immagine_.fill(Qt::transparent);
+        immagine_ = immagineTrasparente(size(), dpr);
         {
             QPainter q(&immagine_);
             disegnaCarta(q);
@@ -119,15 +121,14 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
         onde_->setSfondo(immagine_.copy(QRect(onde_->pos() * dpr, onde_->size() * dpr)));
     }
     QPainter p(this);
-    p.drawImage(QPointF(0, 0), immagine_);
+    copiaImmagine(p, QPointF(0, 0), immagine_);
 }
 
 void CompactMediaCard::disegnaCarta(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF c = rettangoloCard();
-    QPainterPath forma;
-    forma.addRoundedRect(c, kRaggio, kRaggio);
+    const QPainterPath forma = AspettoScheda::formaScheda(c);
     const auto tinta = tinta_.attuale();
     const QColor primario = palette().color(QPalette::WindowText);
 
@@ -164,7 +165,9 @@ void CompactMediaCard::disegnaCarta(QPainter& p)
     if (stato_.totalDuration > 0) {
         QColor binario = primario;
         binario.setAlphaF(0.16f);
-        p.fillRect(QRectF(c.left(), c.bottom() - kAltezzaFilo, kCard.width(), kAltezzaFilo), binario);
+        QPainterPath traccia;
+        traccia.addRect(QRectF(c.left(), c.bottom() - kAltezzaFilo, kCard.width(), kAltezzaFilo));
+        p.fillPath(traccia.intersected(forma), binario);
     }
 
     QLinearGradient bordo(c.topLeft(), c.bottomRight());

@@ -1,12 +1,10 @@
 #include "VistaFiloAvanzamento.h"
 
+#include "BattitoStrati.h"
+#include "DisegnoInBande.h"
+
 #include <QPainter>
 #include <cmath>
-
-namespace {
-// The line moves slowly: ten frames a second are plenty.
-constexpr double kFotogrammi = 10;
-} // namespace
 
 VistaFiloAvanzamento::VistaFiloAvanzamento(QWidget* parent, Clock& clock) : QWidget(parent), clock_(clock)
 {
@@ -21,19 +19,29 @@ bool VistaFiloAvanzamento::scorre(std::optional<double> vecchia, double nuova, d
 
 double VistaFiloAvanzamento::larghezzaCorrente() const
 {
-    if (!timer_.isActive() || durata_ <= 0)
+    if (durata_ <= 0)
         return verso_;
     const double t = std::clamp((clock_.monotonic() - inizio_) / durata_, 0.0, 1.0);
     return da_ + (verso_ - da_) * t;
 }
 
+void VistaFiloAvanzamento::setForma(const QPainterPath& forma)
+{
+    if (forma == forma_)
+        return;
+    forma_ = forma;
+    ++versioneForma_;
+    update();
+}
+
 void VistaFiloAvanzamento::aggiorna(double frazione, double larghezza, double altezza, const QColor& colore, double durata)
 {
-    if (colore != colore_) {
+    if (colore != colore_ || altezza != altezza_ || larghezza != larghezza_) {
         colore_ = colore;
+        altezza_ = altezza;
+        larghezza_ = larghezza;
         update();
     }
-    altezza_ = altezza;
     if (ultimaFrazione_ && *ultimaFrazione_ == frazione)
         return;
     const double obiettivo = larghezza * (frazione > 0 ? std::min(frazione, 1.0) : 0.0);
@@ -45,18 +53,35 @@ void VistaFiloAvanzamento::aggiorna(double frazione, double larghezza, double al
         verso_ = obiettivo;
         inizio_ = clock_.monotonic();
         durata_ = durata;
-        timer_ = clock_.repeating(1.0 / kFotogrammi, [this] {
-            const bool fine = clock_.monotonic() - inizio_ >= durata_;
-            if (fine)
-                timer_.cancel();
-            ridisegnaPunta();
-        });
+        avviaMoto();
     } else {
         timer_.cancel();
         da_ = verso_ = obiettivo;
+        durata_ = 0;
+        ridisegnaPunta();
     }
-    update();
 }
+
+void VistaFiloAvanzamento::avviaMoto()
+{
+    // Frames only while it glides and can be seen; hidden, it glides on unseen.
+    if (!isVisible() || durata_ <= 0 || clock_.monotonic() - inizio_ >= durata_) {
+        timer_.cancel();
+        return;
+    }
+    if (!timer_.isActive())
+        timer_ = BattitoStrati::segui(clock_, [this] {
+            if (clock_.monotonic() - inizio_ >= durata_) {
+                timer_.cancel();
+                durata_ = 0;
+            }
+            ridisegnaPunta();
+        });
+}
+
+void VistaFiloAvanzamento::showEvent(QShowEvent*) { avviaMoto(); }
+
+void VistaFiloAvanzamento::hideEvent(QHideEvent*) { avviaMoto(); }
 
 void VistaFiloAvanzamento::ridisegnaPunta()
 {
@@ -76,9 +101,38 @@ int VistaFiloAvanzamento::pixelLarghezza() const
     return int(std::lround(larghezzaCorrente() * devicePixelRatioF()));
 }
 
+const QImage& VistaFiloAvanzamento::immagine()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5")
+                               .arg(larghezza_)
+                               .arg(altezza_)
+                               .arg(dpr)
+                               .arg(colore_.rgba())
+                               .arg(versioneForma_);
+    if (chiave != chiaveImmagine_) {
+        chiaveImmagine_ = chiave;
+        const QSizeF lato(larghezza_, altezza_);
+        immagine_ = immagineTrasparente(lato, dpr);
+        QPainter p(&immagine_);
+        if (!forma_.isEmpty()) {
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setClipPath(forma_);
+        }
+        p.fillRect(QRectF(QPointF(0, 0), lato), colore_);
+    }
+    return immagine_;
+}
+
 void VistaFiloAvanzamento::paintEvent(QPaintEvent*)
 {
     disegnata_ = pixelLarghezza();
+    if (disegnata_ <= 0)
+        return;
+    // The part of the whole line up to its end, copied as it is.
+    const QImage& tutta = immagine();
+    const qreal dpr = devicePixelRatioF();
+    const int fino = std::min(disegnata_, tutta.width());
     QPainter p(this);
-    p.fillRect(QRectF(0, 0, larghezzaCorrente(), altezza_), colore_);
+    p.drawImage(QRectF(0, 0, fino / dpr, tutta.height() / dpr), tutta, QRectF(0, 0, fino, tutta.height()));
 }

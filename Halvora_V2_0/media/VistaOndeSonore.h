@@ -2,12 +2,15 @@
 
 #include "Clock.h"
 
+#include <QHash>
+#include <QImage>
 #include <QWidget>
 #include <array>
 
 // Four sound-wave bars (18 by 14) that rise and fall each at its own pace
 // while `animate` is on, and stand still at full height while it is off.
-// Never takes clicks.
+// They move on the layers' shared beat, and a beat repaints only the bars
+// whose pixels change. Never takes clicks.
 class VistaOndeSonore : public QWidget {
     Q_OBJECT
 public:
@@ -43,10 +46,19 @@ protected:
 
 private:
     void aggiornaTimer();
+    void passo();
+    // Bar i as it is drawn now, in quarter device pixels.
+    QRect barraDisegnata(int i) const;
 
     Clock& clock_;
     QImage sfondo_;
     bool animando_ = false;
     double inizio_ = 0;
     TimerHandle timer_;
+    std::array<QRect, 4> disegnate_{};
+    // Bar i at a height (quarter device pixels), drawn once.
+    const QImage& immagineBarra(int i, const QRect& quarti, const QColor& etichetta, qreal dpr);
+    QHash<quint64, QImage> barre_;
+    QColor coloreBarre_;
+    qreal dprBarre_ = 0;
 };

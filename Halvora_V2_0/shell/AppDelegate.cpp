@@ -112,6 +112,7 @@ void AppDelegate::attivaDiagnostica()
                                          : QStringLiteral("scorciatoia libera"));
     };
     connect(&d_.scorciatoia, &ScorciatoiaTacca::occupataChanged, this, scorciatoia);
+    connect(&d_.scorciatoia, &ScorciatoiaTacca::presa, this, [scrivi] { scrivi(QStringLiteral("scorciatoia presa")); });
     scorciatoia();
     if (const auto& c = attivitaManager_.corrente())
         scrivi(QStringLiteral("attivita ") + c->titolo);

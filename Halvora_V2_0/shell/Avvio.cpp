@@ -5,6 +5,7 @@
 #include "BarraSchede.h"
 #include "AvvioAlLoginXdg.h"
 #include "CompositoreFrontApplication.h"
+#include "CustodeTasto.h"
 #include "DesktopEntries.h"
 #include "FabbricaManager.h"
 #include "IstanzaSingola.h"
@@ -15,6 +16,7 @@
 #include "ScorciatoiaTacca.h"
 #include "SessioneDesktop.h"
 #include "StatoDesktop.h"
+#include "TastoGlobale.h"
 #include "Traduzioni.h"
 #include "UserDefaults.h"
 #include "X11Desktop.h"
@@ -31,6 +33,7 @@
 #include <QThreadPool>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -43,6 +46,16 @@ timer_t sveglia {};
 // How long the way out may take before the process ends all the same: a
 // session ending or a user's kill waits for no more.
 constexpr long kMsPerUscire = 1800;
+// How long of it the way out waits for the desktop to take the hot key back
+// (a few milliseconds as a rule).
+constexpr int kMsPerCongedoTasto = 700;
+
+// Whether the desktop holds the hot key (sway, KDE, GNOME) rather than the X server.
+bool tastoDelDesktop()
+{
+    const auto tipo = SessioneDesktop::tipo();
+    return tipo != SessioneDesktop::Tipo::x11 && tipo != SessioneDesktop::Tipo::wayland;
+}
 
 // SIGTERM and SIGINT end the event loop normally, so the hot-key grab and
 // the single-instance socket are given back on the way out. The loop hears
@@ -123,10 +136,22 @@ FabbricaManager::Aggiornamenti aggiornamenti(const Avvio::Configurazione& c, con
 int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
 {
     // The desktop's hot key, run as a command: the press goes to the running
-    // copy, and with none running nothing starts.
-    if (argc == 2 && QString::fromLocal8Bit(argv[1]) == ScorciatoiaTacca::kArgomentoPressione) {
+    // copy, and with none running nothing starts. The watcher of a copy that
+    // died hands nothing over, it only looks for a running copy.
+    const QString primo = argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (primo == ScorciatoiaTacca::kArgomentoPressione || primo == CustodeTasto::kArgomento) {
         QCoreApplication app(argc, argv);
-        IstanzaSingola().consegnaAllaPrimaIstanza({ScorciatoiaTacca::kArgomentoPressione});
+        QStringList testi;
+        if (primo == ScorciatoiaTacca::kArgomentoPressione)
+            testi << primo;
+        if (IstanzaSingola().consegnaAllaPrimaIstanza(testi))
+            return 0;
+        // The binding outlived a copy that died without giving it back: it
+        // goes, so that the next press reaches the programs again.
+        if (tastoDelDesktop())
+            SessioneDesktop::creaTastoGlobale({QCoreApplication::applicationFilePath(),
+                                               ScorciatoiaTacca::kArgomentoPressione})
+                ->liberaEAttendi(kMsPerCongedoTasto);
         return 0;
     }
     // The panel relies on X11 window types and input shapes; under Wayland it runs through XWayland.
@@ -206,6 +231,17 @@ int Avvio::esegui(int argc, char* argv[], const Configurazione& c)
     // of the single-instance socket and the hot key so the new copy can take
     // them, and takes them back when the new copy does not start.
     ScorciatoiaTacca& scorciatoia = ScorciatoiaTacca::condivisa();
+    // What the hot key registered with the desktop goes with the application,
+    // however it ends: through the event loop (a signal, the settings' quit)
+    // or from inside the toolkit, which calls exit() when the display goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app,
+                     [&scorciatoia] { scorciatoia.congeda(kMsPerCongedoTasto); });
+    std::atexit([] { ScorciatoiaTacca::condivisa().congeda(kMsPerCongedoTasto); });
+    // A key the desktop holds (not an X11 grab, which goes with the
+    // connection) is given back even when this process is killed.
+    if (tastoDelDesktop())
+        QObject::connect(&scorciatoia, &ScorciatoiaTacca::presa, &app,
+                         [] { CustodeTasto::avvia(QCoreApplication::applicationFilePath()); });
     Rilancio rilancio({Clock::system(), IstanzaSingola::nomePredefinito(),
                        [&] {
                            istanza.rilascia();

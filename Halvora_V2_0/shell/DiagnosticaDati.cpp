@@ -78,10 +78,20 @@ private:
     void annota()
     {
         const QPointF origine = root_.mapToGlobal(QPointF(0, 0));
-        QString riga = QStringLiteral("forma ") + rettangolo(root_.rettangoloTacca().translated(origine))
-                       + QStringLiteral(" apertura %1").arg(root_.opacitaContenuto(), 0, 'f', 3);
+        const QRectF forma = root_.rettangoloTacca().translated(origine);
+        const double apertura = root_.opacitaContenuto();
+        auto* area = root_.findChild<AreaSchede*>();
+        const bool passaggi = area && area->isVisible() && !area->passaggi().isEmpty();
+        // The frames of a card that animates in place (waves, pulses) write
+        // nothing: a notch at rest is told from the last frame cheaply.
+        if (!passaggi && root_.slot()->transizioni().isEmpty() && !ultimaInMoto_ && forma == ultimaForma_
+            && apertura == ultimaApertura_)
+            return;
+        ultimaForma_ = forma;
+        ultimaApertura_ = apertura;
+        QString riga = QStringLiteral("forma ") + rettangolo(forma) + QStringLiteral(" apertura %1").arg(apertura, 0, 'f', 3);
         bool moto = false;
-        if (auto* area = root_.findChild<AreaSchede*>(); area && area->isVisible()) {
+        if (passaggi) {
             const QPointF a = area->mapToGlobal(QPointF(0, 0));
             for (const AreaSchede::Passaggio& m : area->passaggi()) {
                 riga += QStringLiteral(" modulo %1 ").arg(QLatin1String(nomeScheda(m.tab))) + rettangolo(m.dove.translated(a))
@@ -94,6 +104,7 @@ private:
                     + QStringLiteral(" %1").arg(t->opacita(), 0, 'f', 3);
             moto = true;
         }
+        ultimaInMoto_ = moto;
         if (!moto && riga == ultima_)
             return;
         ultima_ = riga;
@@ -106,6 +117,9 @@ private:
     RootNotchView& root_;
     std::function<void(const QString&)> scrivi_;
     QString ultima_;
+    QRectF ultimaForma_;
+    double ultimaApertura_ = -1;
+    bool ultimaInMoto_ = false;
 };
 
 } // namespace

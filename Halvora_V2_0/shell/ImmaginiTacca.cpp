@@ -2,6 +2,7 @@
 
 #include "Disegno.h"
 #include "FormaTacca.h"
+#include "DisegnoInBande.h"
 
 #include <QPainter>
 #include <QPaintDevice>
@@ -248,7 +249,7 @@ void ImmaginiTacca::disegna(QPainter& p, const QRectF& cornice, double altezza, 
     if (pronta) {
         p.save();
         p.setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
-        p.drawImage(qui.origine, pronta->immagine);
+        copiaImmagine(p, qui.origine, pronta->immagine);
         p.restore();
         return;
     }

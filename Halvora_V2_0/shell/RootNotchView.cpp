@@ -127,6 +127,7 @@ RootNotchView::RootNotchView(NotchStateManager& stato, AttivitaManager& attivita
     preparaMolle();
     // The exit of a card is cut by the notch shape: an opening notch covers it.
     slot_->setSotto([this] { return formaDisegnata(); });
+    slot_->setRiponi([this](QWidget* scheda) { return riponi(scheda); });
     collega();
     if (mediaManager_)
         aggiornaIntervalloMedia();

@@ -184,6 +184,12 @@ private:
     CostruttoreSchede::Costruita costruisciScheda(CatenaSchede::Scheda nuova,
                                                   const CatenaSchede::ContenutoScheda& dovuto);
     bool prontaPer(CatenaSchede::Scheda nuova, const CatenaSchede::ContenutoScheda& dovuto) const;
+    // Keeps a persistent card that leaves the slot, so that the rotation
+    // brings it back as it is; false when it is not one to keep.
+    bool riponi(QWidget* scheda);
+    // The kept card of that kind and content, handed over; none when there is none.
+    std::optional<CostruttoreSchede::Costruita> ripresa(CatenaSchede::Scheda nuova,
+                                                        const CatenaSchede::ContenutoScheda& dovuto);
     void aggiornaVisibilitaScheda();
     void aggiornaRichiestaClick();
     void aggiornaAnelloUsoIA();
@@ -255,6 +261,11 @@ private:
         QPointer<QWidget> vista;
     };
     std::optional<SchedaPronta> pronta_;
+    // The card in the slot, and those that left it and may come back.
+    std::optional<SchedaPronta> corrente_;
+    QList<SchedaPronta> riposte_;
+    // The card changes because the rotation moved on: its own spring.
+    bool daRotazione_ = false;
     SlotScheda* slot_;
     PannelloAperto* pannelloAperto_;
     CatenaSchede::Scheda scheda_ = CatenaSchede::Scheda::nessuna;

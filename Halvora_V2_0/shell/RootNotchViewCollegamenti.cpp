@@ -58,7 +58,11 @@ void RootNotchView::collega()
     connect(&stato_, &NotchStateManager::isTimerAttivoChanged, this, ricalcola);
     connect(&stato_, &NotchStateManager::registrazioneAttivaChanged, this, ricalcola);
     connect(settingsManager_.get(), &SettingsManager::mostraProssimoImpegnoChanged, this, ricalcola);
-    connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, &RootNotchView::aggiornaSlot);
+    connect(rotazione_.get(), &RotazioneSchede::indiceChanged, this, [this](bool animato) {
+        daRotazione_ = animato;
+        aggiornaSlot();
+        daRotazione_ = false;
+    });
     if (mediaManager_) {
         connect(&stato_, &NotchStateManager::currentStateChanged, this, &RootNotchView::aggiornaIntervalloMedia);
         connect(&stato_, &NotchStateManager::activeTabChanged, this, &RootNotchView::aggiornaIntervalloMedia);

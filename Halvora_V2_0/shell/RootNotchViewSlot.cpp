@@ -5,12 +5,14 @@
 #include "AttivitaCardView.h"
 #include "AttivitaManager.h"
 #include "CalendarioManager.h"
+#include "CompactMediaCard.h"
 #include "CostruttoreSchede.h"
 #include "MonitorSchermoIntero.h"
 #include "NotchStateManager.h"
 #include "PropostaVideoCardView.h"
 #include "RotazioneSchede.h"
 #include "SlotScheda.h"
+#include "TransizioneScheda.h"
 #include "UsoIAMonitor.h"
 #include "VideoNotchManager.h"
 #include "VoiceManager.h"
@@ -100,8 +102,54 @@ void RootNotchView::aggiornaSlot()
         effetto->setOpacity(0);
         card->setGraphicsEffect(effetto);
     }
-    slot_->imposta(card, costruita.area, costruita.ingresso);
+    // Until the slot has handed the card leaving over, it is the current one.
+    slot_->imposta(card, costruita.area, costruita.ingresso,
+                   daRotazione_ ? TransizioneScheda::kMollaRotazione : TransizioneScheda::kMolla);
+    corrente_ = card ? std::optional(SchedaPronta{nuova, dovuto, costruita, card}) : std::nullopt;
     disponi();
+}
+
+bool RootNotchView::riponi(QWidget* scheda)
+{
+    // The rotation's cards come back every few seconds: each is made once.
+    // A card drawn through a fading effect is made anew.
+    static constexpr int kRiposte = 2;
+    if (!corrente_ || corrente_->vista != scheda || scheda->graphicsEffect())
+        return false;
+    switch (corrente_->tipo) {
+    case Scheda::registrazione:
+    case Scheda::timer:
+    case Scheda::impegno:
+    case Scheda::usoIA:
+    case Scheda::musica:
+        break;
+    default:
+        return false;
+    }
+    riposte_.prepend(*std::exchange(corrente_, std::nullopt));
+    while (riposte_.size() > kRiposte)
+        if (QWidget* via = riposte_.takeLast().vista)
+            via->deleteLater();
+    return true;
+}
+
+std::optional<CostruttoreSchede::Costruita> RootNotchView::ripresa(Scheda nuova, const ContenutoScheda& dovuto)
+{
+    for (qsizetype i = 0; i < riposte_.size(); ++i) {
+        if (riposte_[i].tipo != nuova)
+            continue;
+        SchedaPronta r = riposte_.takeAt(i);
+        // A card of that kind showing something else no longer comes back.
+        if (!r.vista || stato_.isMediaCardHovered() || !stessaScheda(nuova, r.contenuto, nuova, dovuto)) {
+            if (r.vista)
+                r.vista->deleteLater();
+            return std::nullopt;
+        }
+        if (auto* media = qobject_cast<CompactMediaCard*>(r.vista.data()))
+            media->setOndeAnimate(true);
+        return r.costruita;
+    }
+    return std::nullopt;
 }
 
 ContenutoScheda RootNotchView::contenutoDovuto(Scheda nuova) const
@@ -125,6 +173,8 @@ CostruttoreSchede::Costruita RootNotchView::costruisciScheda(Scheda nuova, const
     if (prontaPer(nuova, dovuto))
         return std::exchange(pronta_, std::nullopt)->costruita;
     pronta_.reset();
+    if (auto r = ripresa(nuova, dovuto))
+        return *r;
     // The video card is the root view's own: it resizes the slot as it goes.
     CostruttoreSchede::Costruita costruita;
     if (nuova == Scheda::video)
@@ -148,7 +198,8 @@ void RootNotchView::preparaSlot()
     const ContenutoScheda dovuto = contenutoDovuto(nuova);
     if (prontaPer(nuova, dovuto))
         return;
-    const CostruttoreSchede::Costruita costruita = costruttore_->costruisci(nuova, dovuto, true);
+    const auto ripresa = this->ripresa(nuova, dovuto);
+    const CostruttoreSchede::Costruita costruita = ripresa ? *ripresa : costruttore_->costruisci(nuova, dovuto, true);
     if (!costruita.scheda)
         return;
     pronta_ = SchedaPronta{nuova, dovuto, costruita, costruita.scheda};

@@ -18,7 +18,13 @@ ScorciatoiaTacca::ScorciatoiaTacca(TastoGlobale& tasto, UserDefaults& impostazio
         if (azione_)
             azione_();
     }, Qt::QueuedConnection);
-    // A desktop that answers later may refuse what it first accepted.
+    // A desktop that answers later; an answer to a registration given up meanwhile changes nothing.
+    connect(&tasto_, &TastoGlobale::accettata, this, [this] {
+        if (!registrata_)
+            return;
+        setOccupata(false);
+        emit presa();
+    });
     connect(&tasto_, &TastoGlobale::rifiutata, this, [this] {
         if (!registrata_)
             return;
@@ -59,8 +65,9 @@ void ScorciatoiaTacca::imposta(std::function<void()> azione)
         registra();
         return;
     }
-    if (registrata_)
+    if (registrata_ || !ripulita_)
         tasto_.rilascia();
+    ripulita_ = true;
     registrata_ = false;
     setOccupata(false);
 }
@@ -70,13 +77,25 @@ void ScorciatoiaTacca::registra()
     if (registrata_)
         return;
     registrata_ = tasto_.registra();
+    // A desktop that answers later says so with `accettata` or `rifiutata`.
+    if (registrata_ && tasto_.rispondePiuTardi())
+        return;
     setOccupata(!registrata_);
+    if (registrata_)
+        emit presa();
 }
 
 void ScorciatoiaTacca::rilascia()
 {
     if (registrata_)
-        tasto_.rilascia();
+        tasto_.libera();
+    registrata_ = false;
+}
+
+void ScorciatoiaTacca::congeda(int ms)
+{
+    if (registrata_)
+        tasto_.liberaEAttendi(ms);
     registrata_ = false;
 }
 

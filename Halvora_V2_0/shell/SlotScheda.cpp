@@ -11,7 +11,7 @@ SlotScheda::SlotScheda(QWidget* parent) : QWidget(parent), marcatore_(new VistaA
     hide();
 }
 
-void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso)
+void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso, CostantiMolla molla)
 {
     completaTransizioni();
     QPixmap pronta;
@@ -26,13 +26,15 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
     if (scheda_ && scheda_ != scheda) {
         if (animata && isVisible()) {
             uscita_ = new TransizioneScheda(scheda_->grab(), QRect(mapToParent(scheda_->pos()), scheda_->size()),
-                                            TransizioneScheda::kPiena, TransizioneScheda::kUscita,
-                                            TransizioneScheda::kDurataUscitaMs, parentWidget());
+                                            TransizioneScheda::kPiena, TransizioneScheda::kUscita, molla,
+                                            parentWidget());
             uscita_->setSotto(sopra_);
             connect(uscita_, &TransizioneScheda::finita, this, [this] { uscita_ = nullptr; });
             uscita_->avvia();
         }
-        scheda_->deleteLater();
+        scheda_->hide();
+        if (!riponi_ || !riponi_(scheda_))
+            scheda_->deleteLater();
     }
     scheda_ = scheda;
     area_ = area;
@@ -44,8 +46,7 @@ void SlotScheda::imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa i
             scheda_->ensurePolished();
             entrata_ = new TransizioneScheda(pronta.isNull() ? scheda_->grab() : pronta,
                                              QRect(mapToParent(scheda_->pos()), scheda_->size()), ingresso,
-                                             TransizioneScheda::kPiena, TransizioneScheda::kDurataIngressoMs,
-                                             parentWidget());
+                                             TransizioneScheda::kPiena, molla, parentWidget());
             entrata_->setSotto(sopra_);
             connect(entrata_, &TransizioneScheda::finita, this, [this] {
                 entrata_ = nullptr;

@@ -20,9 +20,14 @@ public:
 
     // Takes ownership of `scheda` (nullptr: the slot is empty) and replaces
     // the card shown before. While the slot is on screen the old card leaves
-    // and the new one enters with a transition; `ingresso` is the new card's
-    // starting pose.
-    void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso);
+    // and the new one enters with a transition on `molla`; `ingresso` is the
+    // new card's starting pose.
+    void imposta(QWidget* scheda, QRectF area, TransizioneScheda::Posa ingresso = TransizioneScheda::kIngresso,
+                 CostantiMolla molla = TransizioneScheda::kMolla);
+    // Who may keep a card that leaves, to bring it back later without
+    // making it again: `riponi` gets it (hidden, still the slot's child) and
+    // answers whether it keeps it; a card not kept is deleted.
+    void setRiponi(std::function<bool(QWidget*)> riponi) { riponi_ = std::move(riponi); }
     // Takes `scheda` ahead of `imposta` and makes now the picture it enters
     // with, so that a card brought in while the notch moves costs none of
     // its frames. A card made ready and then not set is dropped (nullptr:
@@ -53,6 +58,7 @@ private:
     QPixmap immaginePronta_;
     QPointer<TransizioneScheda> entrata_, uscita_;
     std::function<QPainterPath()> sopra_;
+    std::function<bool(QWidget*)> riponi_;
     QRectF area_;
     VistaAreaScheda* marcatore_;
     double centroX_ = 0, sotto_ = 0;

@@ -64,8 +64,11 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override
     {
         // A window paints and flushes on its update request.
-        if (e->type() == QEvent::UpdateRequest && o->isWidgetType() && static_cast<QWidget*>(o)->isWindow())
+        if (e->type() == QEvent::UpdateRequest && o->isWidgetType() && static_cast<QWidget*>(o)->isWindow()) {
             stato().dipinto = true;
+            // One line a frame drawn, so that a frame rate can be counted from outside.
+            stato().scrivi(QStringLiteral("dipinto"));
+        }
         return false;
     }
 };

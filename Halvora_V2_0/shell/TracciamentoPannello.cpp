@@ -95,6 +95,21 @@ void TracciamentoPannello::aggiornaFinestraStretta()
     // The notch where it is going and where it is drawn now: an opening
     // covers its whole size at once, a closing gives back what it leaves.
     const QRect area = zonaHover().toAlignedRect() | pannello_.areaMateriale() | schede | schedeTenute_;
+    const QRect attuale = pannello_.geometry();
+    if (!area.contains(attuale & pannello_.frameTela())) {
+        const double ora = clock_.monotonic();
+        const double attesa = ultimoRestringimento_ + kPassoRestringimento - ora;
+        if (attesa > 0) {
+            // What is drawn is covered now, what is given back waits for the step.
+            if (!attuale.contains(area))
+                pannello_.adattaFinestra(attuale | area);
+            if (!passoStretta_)
+                passoStretta_ = clock_.singleShot(attesa, [this] { aggiornaFinestraStretta(); });
+            return;
+        }
+        ultimoRestringimento_ = ora;
+    }
+    passoStretta_.cancel();
     pannello_.adattaFinestra(area);
 }
 

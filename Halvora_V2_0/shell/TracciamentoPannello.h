@@ -25,6 +25,9 @@ public:
     // How long the window keeps covering what the notch drew before: its
     // springs and the card's transitions are over well within it.
     static constexpr double kTenutaFinestra = 1.0;
+    // How often a window that follows the closing shape gives back what it
+    // leaves: each change of size repaints the whole window.
+    static constexpr double kPassoRestringimento = 0.06;
 
     TracciamentoPannello(NotchStateManager& stato, Puntatore& puntatore, Clock& clock, NotchPanel& pannello,
                          QObject* parent = nullptr);
@@ -46,8 +49,9 @@ private:
     // no longer drawn once that has rested for kTenutaFinestra.
     void aggiornaFinestra();
     // A window that is what takes the pointer follows the notch's shape
-    // itself, shrinking with it as it closes; only a card that goes keeps
-    // its place for kTenutaFinestra, while its transition runs.
+    // itself: it grows at once, and shrinks with the shape as it closes, in
+    // steps kPassoRestringimento apart; only a card that goes keeps its
+    // place for kTenutaFinestra, while its transition runs.
     void aggiornaFinestraStretta();
     // Tells the pointer whether it is near enough to matter.
     void aggiornaSorveglianza(const StatoPuntatore& p);
@@ -61,5 +65,7 @@ private:
     QRect disegnata_; // what was drawn at the last look
     QRect schede_;    // the cards' rectangles at the last look
     QRect schedeTenute_; // cards gone, still covered until their transition ends
+    TimerHandle passoStretta_;
+    double ultimoRestringimento_ = -1; // monotonic seconds
     bool adattata_ = false; // the window was fitted once
 };

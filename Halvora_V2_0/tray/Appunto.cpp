@@ -1,6 +1,8 @@
 #include "Appunto.h"
 
+#include <QFile>
 #include <QStringDecoder>
+#include <cstring>
 
 namespace {
 
@@ -30,11 +32,72 @@ char32_t codice(const uchar* p, qsizetype n, qsizetype& lunghezza)
 
 } // namespace
 
+Appunto::File::~File() { QFile::remove(percorso_); }
+
+std::optional<QByteArray> Appunto::File::leggi() const
+{
+    QFile f(percorso_);
+    if (!f.open(QIODevice::ReadOnly) || f.size() != dimensione_)
+        return std::nullopt;
+    QByteArray b = f.readAll();
+    if (b.size() != dimensione_)
+        return std::nullopt;
+    return b;
+}
+
+bool Appunto::File::contiene(const QByteArray& utf8) const
+{
+    QFile f(percorso_);
+    if (utf8.size() != dimensione_ || !f.open(QIODevice::ReadOnly) || f.size() != dimensione_)
+        return false;
+    QByteArray pezzo(kPezzo * 16, Qt::Uninitialized);
+    for (qsizetype da = 0; da < dimensione_;) {
+        const qint64 n = f.read(pezzo.data(), std::min<qsizetype>(pezzo.size(), dimensione_ - da));
+        if (n <= 0 || std::memcmp(pezzo.constData(), utf8.constData() + da, size_t(n)) != 0)
+            return false;
+        da += n;
+    }
+    return true;
+}
+
 Appunto Appunto::daUtf8(QByteArray utf8)
 {
     Appunto a;
     a.utf8_ = std::move(utf8);
     return a;
+}
+
+Appunto Appunto::inFile(std::shared_ptr<const File> file, QByteArray inizio)
+{
+    Appunto a;
+    a.utf8_ = std::move(inizio);
+    a.file_ = std::move(file);
+    return a;
+}
+
+QString Appunto::testo() const
+{
+    if (!file_)
+        return QString::fromUtf8(utf8_);
+    return QString::fromUtf8(file_->leggi().value_or(QByteArray()));
+}
+
+std::optional<QByteArray> Appunto::intero() const
+{
+    if (!file_)
+        return utf8_;
+    return file_->leggi();
+}
+
+QByteArray Appunto::inizioUtf8(const QByteArray& utf8, qsizetype quanti)
+{
+    if (utf8.size() <= quanti)
+        return utf8;
+    qsizetype fine = std::max<qsizetype>(quanti, 0);
+    // Back to the first byte of the character the cut would fall in.
+    while (fine > 0 && (uchar(utf8[fine]) & 0xC0) == 0x80)
+        --fine;
+    return utf8.first(fine);
 }
 
 QString Appunto::inizio(qsizetype quanti) const

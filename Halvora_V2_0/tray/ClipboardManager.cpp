@@ -2,10 +2,18 @@
 
 #include "FrontApplication.h"
 #include "Pasteboard.h"
+#include "SalvataggioSicuro.h"
 #include "UserDefaults.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QStandardPaths>
+#include <QUuid>
+#include <algorithm>
+#include <cerrno>
 #include <functional>
+#include <malloc.h>
+#include <utility>
 
 namespace {
 
@@ -30,6 +38,12 @@ ClipboardManager::ClipboardManager(Pasteboard& pasteboard, FrontApplication& fro
     // One reading at a time, in the order asked.
     lettore_.setMaxThreadCount(1);
     lettore_.setExpiryTimeout(-1);
+    // The history was lost with the run that made these files.
+    lettore_.start([] {
+        QDir cartella(cartellaCache());
+        for (const QString& nome : cartella.entryList(QDir::Files | QDir::Hidden))
+            cartella.remove(nome);
+    });
     if (pasteboard_.segnalaCambi())
         // Looked at on the next turn, as a tick would, once our own write has been taken as seen.
         connect(&pasteboard_, &Pasteboard::contatoreCambiato, this, &ClipboardManager::checkForChanges,
@@ -101,6 +115,11 @@ QList<Appunto> ClipboardManager::filtra(const QList<Appunto>& voci, const QStrin
 
 bool ClipboardManager::corrisponde(const Appunto& voce, const QString& ricerca) { return voce.contiene(ricerca); }
 
+QString ClipboardManager::cartellaCache()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/appunti");
+}
+
 void ClipboardManager::setCopiedItems(const QStringList& voci)
 {
     voci_.clear();
@@ -132,14 +151,14 @@ bool ClipboardManager::daAppEsclusa()
     };
     if (!esclusa(app->desktopId) && !esclusa(app->idFinestra))
         return false;
-    leggiPoi([this](const Lettura& l) {
-        if (l.pulito && !l.pulito->isEmpty())
-            rememberConcealed(l.impronta);
+    leggiPoi(true, [this](const Lettura& l) {
+        if (l.dimensione > 0)
+            rememberConcealed(l.impronta, l.dimensione);
     });
     return true;
 }
 
-ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& pasteboard)
+ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& pasteboard, const Richiesta& richiesta)
 {
     Pasteboard::Contenuto c = pasteboard.leggi({kSuggerimentoPassword});
     Lettura l;
@@ -149,32 +168,97 @@ ClipboardManager::Lettura ClipboardManager::leggiEPrepara(const Pasteboard& past
             l.marcato = true;
     if (c.tipi.contains(kSuggerimentoPassword) && c.dati.value(kSuggerimentoPassword) == kSegreto)
         l.marcato = true;
-    if (c.testo) {
-        // Trimmed in place: a long copy is never held twice.
-        Appunto::rifila(*c.testo);
-        l.impronta = fingerprintUtf8(*c.testo);
-        l.pulito = std::move(c.testo);
+    if (!c.testo)
+        return l;
+    // Trimmed in place: a long copy is never held twice.
+    QByteArray testo = std::move(*c.testo);
+    Appunto::rifila(testo);
+    l.dimensione = testo.size();
+    if (testo.isEmpty())
+        return l;
+    if (richiesta.soloImpronta || l.marcato) {
+        l.impronta = fingerprintUtf8(testo);
+        return l;
     }
+    // Only a text as long as one refused can be that one: the others need no fingerprint.
+    for (const auto& [impronta, dimensione] : richiesta.nascoste)
+        if (dimensione == testo.size()) {
+            if (l.impronta.isEmpty())
+                l.impronta = fingerprintUtf8(testo);
+            if (l.impronta == impronta)
+                return l;
+        }
+    l.voce = conserva(std::move(testo), richiesta.inFile);
     return l;
 }
 
-void ClipboardManager::leggiPoi(std::function<void(const Lettura&)> poi)
+Appunto ClipboardManager::conserva(QByteArray utf8, const QList<Appunto>& inFile)
+{
+    if (utf8.size() <= Appunto::kInMemoria)
+        return Appunto::daUtf8(std::move(utf8));
+    const QByteArray inizio = Appunto::inizioUtf8(utf8, Appunto::kInMemoria);
+    // The same long text copied again shares its file.
+    for (const Appunto& a : inFile)
+        if (a.dimensione() == utf8.size() && a.utf8() == inizio && a.file()->contiene(utf8))
+            return a;
+    const QString cartella = cartellaCache();
+    const QString percorso = cartella + QLatin1Char('/') + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    std::optional<SalvataggioSicuro::Errore> errore;
+    if (!QDir().mkpath(cartella))
+        errore = SalvataggioSicuro::Errore{errno};
+    else
+        // Readable by the user alone: it is whatever was copied.
+        errore = SalvataggioSicuro::salvaNuovo(percorso, utf8, 0600);
+    if (errore) {
+        // Nothing is lost: it stays in memory, whole.
+        qWarning("Appunto lungo tenuto in memoria: %s", qPrintable(errore->testo()));
+        return Appunto::daUtf8(std::move(utf8));
+    }
+    const qsizetype dimensione = utf8.size();
+    utf8 = QByteArray();
+    // The long reading's pieces go back to the system, not only to this process's heap.
+    malloc_trim(0);
+    return Appunto::inFile(std::make_shared<const Appunto::File>(percorso, dimensione), inizio);
+}
+
+ClipboardManager::Richiesta ClipboardManager::richiesta(bool soloImpronta) const
+{
+    Richiesta r;
+    r.soloImpronta = soloImpronta;
+    for (qsizetype i = 0; i < concealedFingerprints_.size(); ++i)
+        r.nascoste.append({concealedFingerprints_[i], dimensioniNascoste_.value(i, -1)});
+    for (const Appunto& a : voci_)
+        if (a.file())
+            r.inFile << a;
+    return r;
+}
+
+template<class T>
+void ClipboardManager::sulLettore(std::function<T()> lavoro, std::function<void(const T&)> poi)
 {
     ++letture_;
-    const Pasteboard* pasteboard = &pasteboard_;
-    // The destructor waits for the worker, so `this` outlives the reading;
+    // The destructor waits for the worker, so `this` outlives the work;
     // the result is dropped if this object goes before it is delivered.
-    lettore_.start([this, pasteboard, poi = std::move(poi)] {
-        // Shared from here to the history: the text's bytes are never copied.
-        auto l = std::make_shared<const Lettura>(leggiEPrepara(*pasteboard));
+    lettore_.start([this, lavoro = std::move(lavoro), poi = std::move(poi)]() mutable {
+        // Shared from here to where it is used: a long text's bytes are never copied.
+        // The work and its captures go before the result is posted: entries it
+        // held must not keep their cache files past the moment they are dropped.
+        auto r = std::make_shared<const T>(std::exchange(lavoro, nullptr)());
         QMetaObject::invokeMethod(
             this,
-            [this, poi, l] {
+            [this, poi = std::move(poi), r] {
                 --letture_;
-                poi(*l);
+                poi(*r);
             },
             Qt::QueuedConnection);
     });
+}
+
+void ClipboardManager::leggiPoi(bool soloImpronta, std::function<void(const Lettura&)> poi)
+{
+    const Pasteboard* pasteboard = &pasteboard_;
+    sulLettore<Lettura>([pasteboard, r = richiesta(soloImpronta)] { return leggiEPrepara(*pasteboard, r); },
+                        std::move(poi));
 }
 
 void ClipboardManager::scheduleCapture(qint64 changeCount)
@@ -194,7 +278,7 @@ void ClipboardManager::captureClipboard(qint64 expectedChangeCount)
             scheduleCapture(conteggio);
         return;
     }
-    leggiPoi([this, expectedChangeCount](const Lettura& l) { concludiCattura(expectedChangeCount, l); });
+    leggiPoi(false, [this, expectedChangeCount](const Lettura& l) { concludiCattura(expectedChangeCount, l); });
 }
 
 void ClipboardManager::concludiCattura(qint64 expectedChangeCount, const Lettura& l)
@@ -210,29 +294,33 @@ void ClipboardManager::concludiCattura(qint64 expectedChangeCount, const Lettura
             scheduleCapture(expectedChangeCount);
         return;
     }
-    if (!l.pulito || l.pulito->isEmpty())
+    if (l.dimensione <= 0)
         return;
     if (l.marcato) {
-        rememberConcealed(l.impronta);
+        rememberConcealed(l.impronta, l.dimensione);
         return;
     }
-    if (concealedFingerprints_.contains(l.impronta))
+    // No entry: its fingerprint is one refused.
+    if (!l.voce || (!l.impronta.isEmpty() && concealedFingerprints_.contains(l.impronta)))
         return;
-    if (!voci_.isEmpty() && voci_.first().utf8() == *l.pulito)
+    if (!voci_.isEmpty() && voci_.first() == *l.voce)
         return;
-    voci_.prepend(Appunto::daUtf8(*l.pulito));
+    voci_.prepend(*l.voce);
     if (voci_.size() > kMassimoVoci)
         voci_.resize(kMassimoVoci);
     emit copiedItemsChanged();
 }
 
-void ClipboardManager::rememberConcealed(const QString& impronta)
+void ClipboardManager::rememberConcealed(const QString& impronta, qsizetype dimensione)
 {
     if (concealedFingerprints_.contains(impronta))
         return;
     concealedFingerprints_.prepend(impronta);
-    if (concealedFingerprints_.size() > kMassimoImpronte)
+    dimensioniNascoste_.prepend(dimensione);
+    if (concealedFingerprints_.size() > kMassimoImpronte) {
         concealedFingerprints_.resize(kMassimoImpronte);
+        dimensioniNascoste_.resize(kMassimoImpronte);
+    }
 }
 
 void ClipboardManager::copyToClipboard(const QString& testo)
@@ -243,7 +331,45 @@ void ClipboardManager::copyToClipboard(const QString& testo)
     lastChangeCount_ = pasteboard_.changeCount();
 }
 
-void ClipboardManager::copyAllToClipboard() { copyToClipboard(unisci(copiedItems())); }
+void ClipboardManager::copia(const Appunto& voce)
+{
+    if (!voce.file()) {
+        copyToClipboard(voce.testo());
+        return;
+    }
+    // The user's previous copy must not be captured while the file is read.
+    pendingCapture_.cancel();
+    sulLettore<std::optional<QString>>(
+        [voce] {
+            const auto utf8 = voce.intero();
+            return utf8 ? std::optional(QString::fromUtf8(*utf8)) : std::nullopt;
+        },
+        [this, file = voce.file()](const std::optional<QString>& testo) {
+            if (testo)
+                copyToClipboard(*testo);
+            else
+                dimentica(file);
+        });
+}
+
+void ClipboardManager::dimentica(const std::shared_ptr<const Appunto::File>& file)
+{
+    const qsizetype prima = voci_.size();
+    voci_.removeIf([&](const Appunto& a) { return a.file() == file; });
+    if (voci_.size() != prima)
+        emit copiedItemsChanged();
+}
+
+void ClipboardManager::copyAllToClipboard()
+{
+    if (std::none_of(voci_.cbegin(), voci_.cend(), [](const Appunto& a) { return bool(a.file()); })) {
+        copyToClipboard(unisci(copiedItems()));
+        return;
+    }
+    pendingCapture_.cancel();
+    sulLettore<QString>([voci = voci_] { return unisci(testiDi(voci)); },
+                        [this](const QString& tutto) { copyToClipboard(tutto); });
+}
 
 void ClipboardManager::aggiungiAppEsclusa(const QString& id)
 {

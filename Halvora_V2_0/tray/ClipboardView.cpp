@@ -235,7 +235,7 @@ ClipboardView::ClipboardView(ClipboardManager& manager, QWidget* parent) : QWidg
     connect(copiaTutto_, &QAbstractButton::clicked, this, &ClipboardView::copiaTuttoRichiesta);
     connect(svuota_, &QAbstractButton::clicked, this, &ClipboardView::svuotaRichiesta);
 
-    connect(this, &ClipboardView::copiaRichiesta, &manager_, &ClipboardManager::copyToClipboard);
+    connect(this, &ClipboardView::copiaRichiesta, &manager_, &ClipboardManager::copia);
     connect(this, &ClipboardView::copiaTuttoRichiesta, &manager_, &ClipboardManager::copyAllToClipboard);
     connect(this, &ClipboardView::svuotaRichiesta, &manager_, [this] { manager_.setCopiedItems({}); });
     aggiorna();

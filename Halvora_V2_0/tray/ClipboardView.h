@@ -24,7 +24,7 @@ public:
 
 signals:
     // A row's copy button.
-    void copiaRichiesta(const QString& testo);
+    void copiaRichiesta(const Appunto& voce);
     void copiaTuttoRichiesta();
     void svuotaRichiesta();
 

@@ -287,7 +287,7 @@ void ElencoAppunti::mouseReleaseEvent(QMouseEvent* e)
     const int i = premuto_;
     premuto_ = -1;
     if (i >= 0 && i < voci_.size() && rettangoloPulsante(i).contains(e->position().toPoint()))
-        emit copia(voci_[i].testo());
+        emit copia(voci_[i]);
 }
 
 void ElencoAppunti::paintEvent(QPaintEvent* e)

@@ -44,7 +44,7 @@ public:
     static QFont fontTesto();
 
 signals:
-    void copia(const QString& testo);
+    void copia(const Appunto& voce);
 
 protected:
     void paintEvent(QPaintEvent*) override;

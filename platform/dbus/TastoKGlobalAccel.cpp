@@ -24,14 +24,12 @@ QDBusMessage chiamata(const QString& metodo, const QVariantList& argomenti)
     return m;
 }
 
-// Our action as the service names it: component, action, and the names the system settings show.
-QStringList azione()
-{
-    return {TastoKGlobalAccel::kComponente, TastoKGlobalAccel::kAzione, QStringLiteral("Halvora"),
-            QStringLiteral("Apri e chiudi la notch")};
-}
-
 } // namespace
+
+QStringList TastoKGlobalAccel::azione()
+{
+    return {kComponente, kAzione, QStringLiteral("Halvora"), tr("Apri e chiudi la notch")};
+}
 
 TastoKGlobalAccel::TastoKGlobalAccel(QDBusConnection bus, QObject* parent) : TastoGlobale(parent), bus_(std::move(bus))
 {
@@ -43,9 +41,19 @@ TastoKGlobalAccel::TastoKGlobalAccel(QDBusConnection bus, QObject* parent) : Tas
 bool TastoKGlobalAccel::registra()
 {
     const int giro = ++giro_;
-    // The service takes the calls in the order sent: the action exists,
-    // has its default, and then asks to be live; the last answer tells.
+    // The service takes the calls in the order sent and answers in that
+    // order: the action exists, its component's presses are followed, it has
+    // its default, and then asks to be live; the last answer tells, once the
+    // presses are followed already.
     bus_.asyncCall(chiamata(QStringLiteral("doRegister"), {azione()}));
+    auto* componente = new QDBusPendingCallWatcher(
+        bus_.asyncCall(chiamata(QStringLiteral("getComponent"), {kComponente})), this);
+    connect(componente, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusObjectPath> percorso = *w;
+        if (!percorso.isError())
+            seguiComponente(percorso.value());
+    });
     bus_.asyncCall(chiamata(QStringLiteral("setShortcut"),
                             {azione(), QVariant::fromValue(QList<int>{kTasto}), kPredefinita}));
     auto* presa = new QDBusPendingCallWatcher(
@@ -63,14 +71,7 @@ bool TastoKGlobalAccel::registra()
             return;
         }
         aggiornaCombinazione(tasti.value());
-    });
-    auto* componente = new QDBusPendingCallWatcher(
-        bus_.asyncCall(chiamata(QStringLiteral("getComponent"), {kComponente})), this);
-    connect(componente, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusObjectPath> percorso = *w;
-        if (!percorso.isError())
-            seguiComponente(percorso.value());
+        emit accettata();
     });
     return true;
 }
@@ -79,6 +80,19 @@ void TastoKGlobalAccel::rilascia()
 {
     ++giro_;
     bus_.asyncCall(chiamata(QStringLiteral("unregister"), {kComponente, kAzione}));
+}
+
+void TastoKGlobalAccel::libera()
+{
+    ++giro_;
+    bus_.asyncCall(chiamata(QStringLiteral("setInactive"), {azione()}));
+}
+
+void TastoKGlobalAccel::liberaEAttendi(int ms)
+{
+    ++giro_;
+    // Sent after every earlier call on the same connection, so it comes last.
+    bus_.call(chiamata(QStringLiteral("setInactive"), {azione()}), QDBus::Block, ms);
 }
 
 void TastoKGlobalAccel::seguiComponente(const QDBusObjectPath& percorso)

@@ -43,6 +43,18 @@ const char* estensione(CalendariEds::Tipo tipo)
     return tipo == CalendariEds::Tipo::eventi ? E_SOURCE_EXTENSION_CALENDAR : E_SOURCE_EXTENSION_TASK_LIST;
 }
 
+// The calendar of the contacts' birthdays and anniversaries: opening it
+// makes the store start its address-book service too, which the panel
+// would keep running for that calendar alone.
+bool daiContatti(ESource* sorgente, CalendariEds::Tipo tipo)
+{
+    if (tipo != CalendariEds::Tipo::eventi || !e_source_has_extension(sorgente, E_SOURCE_EXTENSION_CALENDAR))
+        return false;
+    const gchar* backend =
+        e_source_backend_get_backend_name(E_SOURCE_BACKEND(e_source_get_extension(sorgente, E_SOURCE_EXTENSION_CALENDAR)));
+    return g_strcmp0(backend, "contacts") == 0;
+}
+
 // The unique name that owns the registry's name now, if any.
 std::optional<QString> proprietario(GDBusConnection* bus, GCancellable* annulla)
 {
@@ -394,6 +406,8 @@ QList<CalendariEds::Sorgente> CalendariEds::sorgenti(Tipo tipo)
     GList* elenco = e_source_registry_list_enabled(s_->registro.get(), estensione(tipo));
     for (GList* i = elenco; i; i = i->next) {
         auto* sorgente = E_SOURCE(i->data);
+        if (daiContatti(sorgente, tipo))
+            continue;
         Sorgente s{QString::fromUtf8(e_source_get_uid(sorgente)), QString::fromUtf8(e_source_get_display_name(sorgente)),
                    Stato::colore(sorgente)};
         s_->visti.insert(s.uid, qMakePair(s.nome, s.colore));

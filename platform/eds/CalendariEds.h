@@ -60,7 +60,8 @@ public:
     // Connects to the store's source registry; after the store restarted,
     // connects afresh. False (with the reason) when the store is not on the bus.
     bool connetti(QString* errore);
-    // The enabled calendars or task lists, by name.
+    // The enabled calendars or task lists, by name; not the calendar of the
+    // contacts' birthdays, which would start the address-book service.
     QList<Sorgente> sorgenti(Tipo tipo);
     // The occurrences in [da, a) of a calendar's events; nothing when the
     // calendar cannot be read now.

@@ -2,11 +2,13 @@
 
 #include "TastoComando.h"
 
-// Control+Alt+N as one of GNOME's custom keyboard shortcuts (the
-// settings daemon's media-keys list, written with `gsettings`), unless one
-// of GNOME's own shortcuts or another custom one uses it already. A
-// combination the user has since set for ours in GNOME's settings is kept.
-// `rilascia` removes our entry.
+// Control+Alt+N as one of GNOME's custom keyboard shortcuts (the settings
+// daemon's media-keys list, written in place through GIO's settings, so no
+// process is started), unless one of GNOME's own shortcuts or another
+// custom one uses it already. The entry is in the list only while the
+// application runs: `libera` takes it out, keeping a combination the user
+// has set for ours in GNOME's settings for the next run; `rilascia` removes
+// every trace of it.
 class TastoGnome final : public TastoComando {
     Q_OBJECT
 public:
@@ -16,8 +18,6 @@ public:
     static inline const QString kPercorso =
         QStringLiteral("/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/halvora/");
 
-    // The strings quoted in a value as `gsettings` prints it.
-    static QStringList stringhe(const QString& valore);
     // Whether a GNOME accelerator ("<Primary><Alt>n") is Control+Alt+N.
     static bool eNostra(const QString& acceleratore);
     // An accelerator in the words of the settings page ("Ctrl+Alt+N").
@@ -25,5 +25,5 @@ public:
 
 protected:
     std::optional<QString> prendi() override;
-    void lascia() override;
+    void lascia(bool perSempre) override;
 };

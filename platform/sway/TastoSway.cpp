@@ -2,9 +2,11 @@
 
 #include "SwayIpc.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace {
@@ -41,8 +43,11 @@ bool riuscito(const std::optional<QJsonDocument>& risposta)
 
 } // namespace
 
-TastoSway::TastoSway(QString socket, QStringList comando, QObject* parent)
-    : TastoComando(std::move(comando), parent), socket_(std::move(socket))
+TastoSway::TastoSway(QString socket, QStringList comando, QString nota, QObject* parent)
+    : TastoComando(std::move(comando), parent), socket_(std::move(socket)),
+      nota_(nota.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                                 + QStringLiteral("/halvora-tasto-sway")
+                           : std::move(nota))
 {
 }
 
@@ -116,11 +121,18 @@ std::optional<QString> TastoSway::prendi()
     legato_ = riuscito(SwayIpc::chiedi(socket_, SwayIpc::comando, legame.toUtf8()));
     if (!legato_)
         return std::nullopt;
+    QFile nota(nota_);
+    if (nota.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        nota.write(socket_.toUtf8());
     return TastoGlobale::combinazione();
 }
 
-void TastoSway::lascia()
+void TastoSway::lascia(bool)
 {
-    if (std::exchange(legato_, false))
+    // Another sway's note is stale: its bindings went with it.
+    QFile nota(nota_);
+    const bool lasciatoPrima = nota.open(QIODevice::ReadOnly) && QString::fromUtf8(nota.readAll()) == socket_;
+    if (std::exchange(legato_, false) || lasciatoPrima)
         SwayIpc::chiedi(socket_, SwayIpc::comando, QStringLiteral("unbindsym %1").arg(kCombinazione).toUtf8());
+    nota.remove();
 }

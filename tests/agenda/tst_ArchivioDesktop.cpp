@@ -174,6 +174,10 @@ private slots:
         QCOMPARE(ids(m.promemoria()), (QStringList{"vecchio", "anna", "latte"}));
         QCOMPARE(m.daAvvisare()->id, QStringLiteral("anna"));
         QVERIFY(b->archivio->usaDesktop().value());
+        // Only the services read are started: the contacts' birthdays would start the address book's.
+        const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        QVERIFY(bus->isServiceRegistered(QStringLiteral("org.gnome.evolution.dataserver.Calendar8")));
+        QVERIFY(!bus->isServiceRegistered(QStringLiteral("org.gnome.evolution.dataserver.AddressBook10")));
     }
 
     void aReminderMadeHereIsWhatAnotherClientReads()

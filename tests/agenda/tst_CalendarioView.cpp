@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QTest>
 #include <QUrl>
 
@@ -299,6 +300,14 @@ private slots:
         aperti.clear();
         QTest::mouseClick(b->vista->apriImpostazioni(), Qt::LeftButton);
         QCOMPARE(aperti, QList<QUrl>{QUrl::fromLocalFile(ostacolo.fileName() + QStringLiteral("/cal"))});
+        QVERIFY(b->vista->avvisoImpostazioni()->isHidden());
+        // Nothing on this computer opens it: the user is told so under the button.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QTest::mouseClick(b->vista->apriImpostazioni(), Qt::LeftButton);
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "apri");
+        QVERIFY(b->vista->avvisoImpostazioni()->isVisible());
+        QCOMPARE(b->vista->avvisoImpostazioni()->text(), QStringLiteral("Nessuna app può aprire le impostazioni dei calendari"));
+        b->render(QStringLiteral("calendario-accesso-senza-app"));
 
         auto vuoto = banco();
         QCOMPARE(vuoto->vista->corpo(), CalendarioView::Corpo::vuoto);

@@ -1,4 +1,5 @@
 #include "Impegno.h"
+#include "ImpostazioniCalendari.h"
 #include "SceltePromemoria.h"
 #include "SupportoAgenda.h"
 #include "Traduzioni.h"
@@ -216,6 +217,42 @@ private slots:
         Traduzioni::installa(lingua);
         QCOMPARE(Scelte::etichetta(QuandoRicordare::fraUnOra), etichetta);
         QCOMPARE(*EsitoCreazione::nonSalvato("x").messaggio(), messaggio);
+    }
+
+    // "Apri Impostazioni" with the desktop's store: the session's own
+    // desktop's accounts first, then the other's, then a calendar program.
+    void whereCalendarsAreSetUp_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QStringList>("installate");
+        QTest::addColumn<bool>("accountKde");
+        QTest::addColumn<QString>("aperto");
+        const QStringList tutte = {"gnome-online-accounts-panel", "org.gnome.Evolution", "org.kde.korganizer"};
+        QTest::newRow("GNOME") << "ubuntu:GNOME" << tutte << true << "gnome-online-accounts-panel";
+        QTest::newRow("KDE") << "KDE" << tutte << true << "kcm_kaccounts";
+        QTest::newRow("KDE without its accounts") << "KDE" << tutte << false << "gnome-online-accounts-panel";
+        QTest::newRow("sway, KDE's accounts") << "sway" << QStringList{"org.gnome.Evolution"} << true << "kcm_kaccounts";
+        QTest::newRow("sway, programs") << "sway" << QStringList{"org.kde.korganizer", "org.gnome.Evolution"} << false
+                                        << "org.gnome.Evolution";
+        QTest::newRow("KDE, programs") << "KDE" << QStringList{"org.kde.korganizer", "org.gnome.Evolution"} << false
+                                       << "org.kde.korganizer";
+        QTest::newRow("nothing") << "sway" << QStringList{"org.gnome.Nautilus"} << false << "";
+    }
+    void whereCalendarsAreSetUp()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, installate);
+        QFETCH(bool, accountKde);
+        QFETCH(QString, aperto);
+        ImpostazioniCalendari::Computer c;
+        c.desktop = desktop.split(':');
+        c.voce = [&](const QString& id) {
+            return installate.contains(id) ? std::optional<QStringList>(QStringList{id}) : std::nullopt;
+        };
+        if (accountKde)
+            c.accountKde = QStringList{"systemsettings", "kcm_kaccounts"};
+        const QStringList comando = ImpostazioniCalendari::comando(c).value_or(QStringList());
+        QCOMPARE(comando.isEmpty() ? QString() : comando.last(), aperto);
     }
 };
 

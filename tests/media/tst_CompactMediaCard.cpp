@@ -1,3 +1,4 @@
+#include "BattitoStrati.h"
 #include "ColoreCopertina.h"
 #include "Colori.h"
 #include "CompactMediaCard.h"
@@ -61,15 +62,19 @@ private slots:
     {
         FakeClock clock;
         VistaFiloAvanzamento f(nullptr, clock);
+        f.show();
         f.aggiorna(0.10, 180, 2.5, Qt::white, 1.5);
         QCOMPARE(f.larghezzaCorrente(), 18.0);
+        QCOMPARE(clock.pending(), 0); // a first value jumps
         f.aggiorna(0.10 + 1.5 / 200, 180, 2.5, Qt::white, 1.5); // a poll 1.5 s later on a 200 s track
         QCOMPARE(f.larghezzaCorrente(), 18.0);
         clock.advance(0.75);
         QVERIFY(std::abs(f.larghezzaCorrente() - (18.0 + 0.675)) < 0.01);
+        QCOMPARE(clock.pending(), 1);
         clock.advance(0.75);
         QVERIFY(std::abs(f.larghezzaCorrente() - 19.35) < 1e-9);
-        QCOMPARE(clock.pending(), 0); // the glide ends its own timer
+        clock.advance(BattitoStrati::intervallo());
+        QCOMPARE(clock.pending(), 0); // the glide leaves the beat on the beat after its end
         f.aggiorna(0.6, 180, 2.5, Qt::white, 1.5);
         QCOMPARE(f.larghezzaCorrente(), 108.0);
         // The same fraction again changes nothing.
@@ -206,6 +211,36 @@ private slots:
         c.setStato(s);
         QVERIFY(c.filo()->isVisible());
         QCOMPARE(c.filo()->larghezzaCorrente(), 180.0);
+    }
+
+    // The line and its track keep inside the card's rounded bottom corners:
+    // a full line lights no pixel outside them that an empty one leaves dark.
+    void progressLineStaysInsideTheCard()
+    {
+        FakeClock clock;
+        auto disegna = [&](double tempo) {
+            QWidget fondo;
+            fondo.setAttribute(Qt::WA_TranslucentBackground);
+            CompactMediaCard c(&fondo, clock);
+            fondo.resize(c.sizeHint());
+            StatoMedia s;
+            s.trackTitle = QStringLiteral("Brano");
+            s.currentTime = tempo;
+            s.totalDuration = 200;
+            s.albumTint = QColor(230, 40, 40);
+            c.setStato(s);
+            QImage img(fondo.size(), QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::transparent);
+            fondo.render(&img, {}, {}, QWidget::DrawChildren);
+            return std::make_pair(img, c.rettangoloCard());
+        };
+        const auto [piena, card] = disegna(200);
+        const QImage vuota = disegna(0).first;
+        for (const QPoint& fuori : {QPoint(int(card.left()) + 1, int(card.bottom()) - 1),
+                                    QPoint(int(card.right()) - 2, int(card.bottom()) - 1)})
+            QCOMPARE(piena.pixel(fuori), vuota.pixel(fuori));
+        const QPoint dentro(int(card.center().x()), int(card.bottom()) - 1);
+        QVERIFY(piena.pixel(dentro) != vuota.pixel(dentro));
     }
 
     void renders()

@@ -60,15 +60,6 @@ private slots:
         QCOMPARE(TastoGnome::eNostra(acceleratore), nostra);
         QCOMPARE(TastoGnome::descrivi(acceleratore), parole);
     }
-
-    void gsettingsValues()
-    {
-        // As `gsettings` prints an empty list, a list, a string and a string with a quote.
-        QCOMPARE(TastoGnome::stringhe("@as []"), QStringList());
-        QCOMPARE(TastoGnome::stringhe("['/a/custom0/', '/a/halvora/']"), (QStringList{"/a/custom0/", "/a/halvora/"}));
-        QCOMPARE(TastoGnome::stringhe("'<Control><Alt>n'"), QStringList{"<Control><Alt>n"});
-        QCOMPARE(TastoGnome::stringhe("[\"l'altro\", 'x\\'y']"), (QStringList{"l'altro", "x'y"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCombinazioniDesktop)

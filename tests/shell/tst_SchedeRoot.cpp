@@ -22,7 +22,9 @@
 #include "X11Desktop.h"
 #include "SuonoMuto.h"
 
+#include <QDir>
 #include <QGraphicsOpacityEffect>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -92,6 +94,32 @@ class TestSchedeRoot : public QObject {
     {
         static int n = 0;
         return std::make_unique<Banco>(dir.filePath(QStringLiteral("b%1").arg(++n)));
+    }
+
+    // Wake-ups so far of each of Qt's pooled threads, by thread id.
+    static QMap<QString, qint64> risvegliInPool()
+    {
+        QMap<QString, qint64> m;
+        const QDir task(QStringLiteral("/proc/self/task"));
+        for (const QString& t : task.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile nome(task.filePath(t + QStringLiteral("/comm"))), stato(task.filePath(t + QStringLiteral("/status")));
+            if (!nome.open(QIODevice::ReadOnly) || nome.readAll().trimmed() != "Thread (pooled)"
+                || !stato.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& r : stato.readAll().split('\n'))
+                if (r.startsWith("voluntary_ctxt_switches:"))
+                    m[t] = r.mid(24).trimmed().toLongLong();
+        }
+        return m;
+    }
+    // No pooled thread woke since `prima` (threads that went away meanwhile aside).
+    static bool nessunRisveglio(const QMap<QString, qint64>& prima)
+    {
+        const QMap<QString, qint64> dopo = risvegliInPool();
+        for (auto it = dopo.cbegin(); it != dopo.cend(); ++it)
+            if (!prima.contains(it.key()) || prima.value(it.key()) != it.value())
+                return false;
+        return true;
     }
 
     static double opacita(QWidget* w)
@@ -235,6 +263,47 @@ private slots:
         QVERIFY(!b->stato.isSchedaVisibile());
         b->root->settingsManager().setMostraProssimoImpegno(true);
         QVERIFY(qobject_cast<ImpegnoCardView*>(b->scheda()));
+    }
+
+    // On screen, the rotation's cards are made once and come back as they
+    // were; neither their swaps nor a due reminder's pulse wake a pooled
+    // thread of Qt's: every frame is copies of pictures made beforehand.
+    void cardsThatMoveAreMadeOnceAndWakeNoPooledThread()
+    {
+        auto b = banco();
+        b->impostazioni.setValue(QStringLiteral("guidaVista"), true); // else the guide opens the notch
+        b->root->setAttribute(Qt::WA_TranslucentBackground);
+        b->root->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b->root.get()));
+        b->avviaCalendario(Prova::evento(QStringLiteral("e"), QStringLiteral("Revisione"),
+                                         QStringLiteral("DTSTART:20260302T091000\r\nDTEND:20260302T100000\r\n")));
+        QTRY_VERIFY(b->calendario().prossimo());
+        b->avviaTimer(300);
+        auto giro = [&] {
+            b->clock.advance(4.5);
+            QTest::qWait(1200); // the springs of the cards coming and going come to rest
+        };
+        giro();
+        giro(); // each card has been drawn once
+        const QPointer<QWidget> prima = b->scheda();
+        const auto pool = risvegliInPool();
+        giro();
+        QVERIFY(b->scheda() != prima);
+        giro();
+        QCOMPARE(b->scheda(), prima.data());
+        QVERIFY(nessunRisveglio(pool));
+
+        b->pomodoro().resetTimer();
+        b->avviaCalendario(Prova::promemoria(QStringLiteral("p"), QStringLiteral("Chiamare Anna"),
+                                             QStringLiteral("DUE:20260302T085900\r\n")));
+        QTRY_VERIFY(qobject_cast<PromemoriaCardView*>(b->scheda()));
+        QTest::qWait(1200);
+        const auto pulsazione = risvegliInPool();
+        for (int i = 0; i < 30; ++i) {
+            b->clock.advance(1.0 / 15);
+            QTest::qWait(5);
+        }
+        QVERIFY(nessunRisveglio(pulsazione));
     }
 };
 

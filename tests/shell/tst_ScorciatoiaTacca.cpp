@@ -39,6 +39,8 @@ private slots:
         QCOMPARE(tasto.preso, registra);
         QCOMPARE(sc.registrata(), registra);
         QVERIFY(!sc.occupata());
+        // Switched off from the start: what an earlier run that died left goes.
+        QCOMPARE(tasto.rilasci, registra ? 0 : 1);
     }
 
     void takenCombinationIsRetriedOnTheNextCall()
@@ -82,6 +84,9 @@ private slots:
         sc.imposta([] {});
         sc.rilascia();
         QVERIFY(!tasto.preso && !sc.registrata());
+        // Handed over, not removed: the user's own combination stays with the desktop.
+        QCOMPARE(tasto.liberazioni, 1);
+        QCOMPARE(tasto.rilasci, 0);
         sc.riprendi();
         QVERIFY(tasto.preso && sc.registrata());
         sc.rilascia();
@@ -101,7 +106,7 @@ private slots:
         s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
         sc.imposta([] {});
         QVERIFY(!sc.occupata());
-        QCOMPARE(tasto.rilasci, 0); // nothing was taken, nothing to give back
+        QCOMPARE(tasto.rilasci, 1); // what an earlier run may have left
 
         tasto.occupatoDaAltri = false;
         s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), true);
@@ -110,7 +115,55 @@ private slots:
         s->setValue(QStringLiteral("scorciatoiaTaccaAttiva"), false);
         sc.imposta([] {});
         QVERIFY(!tasto.preso);
-        QCOMPARE(tasto.rilasci, 1);
+        QCOMPARE(tasto.rilasci, 2);
+        sc.imposta([] {});
+        QCOMPARE(tasto.rilasci, 2); // nothing taken since
+    }
+
+    // A desktop that answers later: a retry while the combination is taken
+    // leaves the warning as it is until the answer, and asks once.
+    void takenStaysSteadyWhileTheDesktopIsAskedAgain()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        tasto.dopo = true;
+        tasto.occupatoDaAltri = true;
+        ScorciatoiaTacca sc(tasto, *s);
+        QSignalSpy spy(&sc, &ScorciatoiaTacca::occupataChanged);
+        sc.imposta([] {});
+        tasto.rispondi();
+        QVERIFY(sc.occupata());
+        for (int i = 0; i < 2; ++i) {
+            sc.imposta([] {});
+            sc.imposta([] {});
+            QVERIFY(sc.occupata());
+            tasto.rispondi();
+        }
+        QCOMPARE(tasto.tentativi, 3);
+        QCOMPARE(spy.count(), 1);
+        tasto.occupatoDaAltri = false;
+        sc.imposta([] {});
+        QVERIFY(sc.occupata());
+        tasto.rispondi();
+        QVERIFY(!sc.occupata() && sc.registrata());
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void quittingGivesBackOnlyWhatIsRegistered()
+    {
+        auto s = impostazioni();
+        FakeTastoGlobale tasto;
+        ScorciatoiaTacca sc(tasto, *s);
+        sc.imposta([] {});
+        sc.congeda(100);
+        sc.congeda(100);
+        QVERIFY(!tasto.preso && !sc.registrata());
+        QCOMPARE(tasto.liberazioni, 1);
+        tasto.occupatoDaAltri = true;
+        sc.imposta([] {});
+        sc.congeda(100);
+        QCOMPARE(tasto.liberazioni, 1);
+        QCOMPARE(tasto.rilasci, 0);
     }
 
     // A desktop that answers later: its refusal is a taken key, and a press

@@ -4,11 +4,13 @@
 #include "FakePasteboard.h"
 #include "UserDefaults.h"
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QDeadlineTimer>
+#include <malloc.h>
 #include <memory>
 
 namespace {
@@ -21,6 +23,7 @@ const QString kSuggerimento = QStringLiteral("x-kde-passwordManagerHint");
 class TestClipboardManager : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    QTemporaryDir cache;
     int file = 0;
 
     FakeClock clock;
@@ -55,7 +58,22 @@ class TestClipboardManager : public QObject {
         attendi();
     }
 
+    static int fileInCache() { return int(QDir(ClipboardManager::cartellaCache()).entryList(QDir::Files).size()); }
+    // Resident memory with what the allocator keeps for later given back.
+    static double residenteMB()
+    {
+        malloc_trim(0);
+        QFile f(QStringLiteral("/proc/self/status"));
+        f.open(QIODevice::ReadOnly);
+        for (const QByteArray& r : f.readAll().split('\n'))
+            if (r.startsWith("VmRSS:"))
+                return r.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+        return -1;
+    }
+
 private slots:
+    void initTestCase() { qputenv("XDG_CACHE_HOME", cache.path().toUtf8()); }
+
     void init()
     {
         m.reset();
@@ -369,6 +387,77 @@ private slots:
         attendi();
         QCOMPARE(pb.scritture.last(), QStringLiteral("tre\n\n---\n\ndue\nrighe\n\n---\n\nuno"));
         QCOMPARE(m->copiedItems().size(), 3);
+    }
+
+    // Fifty long copies: the history holds their beginnings, their cache
+    // files the rest, and each comes back whole.
+    void longCopiesLiveInTheCacheAndComeBackWhole()
+    {
+        constexpr qsizetype kLato = 4 << 20;
+        auto lungo = [](int i) {
+            QByteArray b(kLato, Qt::Uninitialized);
+            for (qsizetype k = 0; k < b.size(); ++k)
+                b[k] = char('a' + (k * 7 + i) % 26);
+            b.replace(0, 8, QByteArray::number(i).rightJustified(8, '0'));
+            return QString::fromLatin1(b);
+        };
+        const double prima = residenteMB();
+        for (int i = 0; i < 50; ++i)
+            copiaEAttendi(lungo(i));
+        const double crescita = residenteMB() - prima;
+        // The same fifty in memory would take 200 MB; the clipboard itself holds the last (8 MB).
+        QVERIFY2(crescita < 40, qPrintable(QStringLiteral("%1 MB more").arg(crescita)));
+        QCOMPARE(m->voci().size(), 50);
+        QCOMPARE(fileInCache(), 50);
+        for (int i = 0; i < 50; ++i) {
+            const Appunto voce = m->voci().at(49 - i);
+            QVERIFY(voce.file());
+            QCOMPARE(voce.utf8().size(), Appunto::kInMemoria);
+            pb.scritture.clear();
+            m->copia(voce);
+            attendi();
+            QCOMPARE(pb.scritture.size(), 1);
+            QVERIFY(pb.scritture.first() == lungo(i));
+        }
+        pb.scritture.clear();
+        QCOMPARE(m->voci().size(), 50); // copied back, never captured again
+    }
+
+    // A long text's file goes with the last entry holding it: the oldest
+    // dropped, the history cleared, the manager gone; at start, what a
+    // previous run left is removed.
+    void cacheFilesGoWithTheirEntries()
+    {
+        QDir().mkpath(ClipboardManager::cartellaCache());
+        QFile avanzo(ClipboardManager::cartellaCache() + QStringLiteral("/avanzo"));
+        QVERIFY(avanzo.open(QIODevice::WriteOnly));
+        avanzo.close();
+        nuovo();
+        const QString a = QString(Appunto::kInMemoria, QLatin1Char('a')) + QStringLiteral("fine");
+        const QString b = QString(Appunto::kInMemoria, QLatin1Char('b')) + QStringLiteral("fine");
+        copiaEAttendi(a);
+        QVERIFY(!avanzo.exists());
+        copiaEAttendi(b);
+        copiaEAttendi(a); // the same text shares its file
+        copiaEAttendi(QString(Appunto::kInMemoria * 2, QLatin1Char('s')), {kConcealed}); // never written
+        QCOMPARE(m->voci().size(), 3);
+        QCOMPARE(fileInCache(), 2);
+        m->copyAllToClipboard();
+        attendi();
+        QCOMPARE(pb.scritture.last(), ClipboardManager::unisci({a, b, a}));
+        for (int i = 0; i < 47; ++i)
+            copiaEAttendi(QString::number(i));
+        QCOMPARE(fileInCache(), 2);
+        copiaEAttendi(QStringLiteral("47")); // the first "a" goes; the newer holds its file
+        QCOMPARE(fileInCache(), 2);
+        copiaEAttendi(QStringLiteral("48")); // "b" goes
+        QCOMPARE(fileInCache(), 1);
+        m->setCopiedItems({});
+        QCOMPARE(fileInCache(), 0);
+        copiaEAttendi(a);
+        QCOMPARE(fileInCache(), 1);
+        m.reset();
+        QCOMPARE(fileInCache(), 0);
     }
 
     void clearingTheHistoryKeepsTheFingerprints()

@@ -36,6 +36,10 @@
         <translation>Nothing scheduled today</translation>
     </message>
     <message>
+        <source>Nessuna app può aprire le impostazioni dei calendari</source>
+        <translation>No app can open the calendar settings</translation>
+    </message>
+    <message>
         <source>OGGI</source>
         <translation>TODAY</translation>
     </message>

@@ -36,6 +36,10 @@
         <translation>Nada programado para hoy</translation>
     </message>
     <message>
+        <source>Nessuna app può aprire le impostazioni dei calendari</source>
+        <translation>Ninguna app puede abrir los ajustes de los calendarios</translation>
+    </message>
+    <message>
         <source>OGGI</source>
         <translation>HOY</translation>
     </message>

@@ -1,6 +1,9 @@
 // A native Wayland window for tests: it fills the screen (maximized) in one
 // colour and prints "clic X Y" on standard output for every press of a
-// button on it, in its own coordinates, after "pronta" once it is shown.
+// button on it, in its own coordinates, and "tasto K M" for every key
+// pressed while it has the keyboard (K the Linux key code, M the modifiers
+// held, 4 Control and 8 Alt in every keymap the tests' tools send), after
+// "pronta" once it is shown.
 //   halvora-finestra-wl [--app-id ID] [--schermo-intero]
 // names it as another application would (a password manager's id, say) or
 // makes it full screen instead.
@@ -24,6 +27,8 @@ struct Stato {
     xdg_wm_base* wm = nullptr;
     wl_seat* seat = nullptr;
     wl_pointer* pointer = nullptr;
+    wl_keyboard* keyboard = nullptr;
+    uint32_t modificatori = 0;
     wl_surface* surface = nullptr;
     wl_buffer* buffer = nullptr;
     int larghezza = 0, altezza = 0;
@@ -124,12 +129,41 @@ void ferma(void*, wl_pointer*, uint32_t, uint32_t) {}
 void discreto(void*, wl_pointer*, uint32_t, int32_t) {}
 const wl_pointer_listener kPuntatore = {entra, esce, moto, pulsante, asse, fotogramma, sorgente, ferma, discreto, nullptr};
 
+void mappa(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t)
+{
+    close(fd);
+}
+void entraTastiera(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
+void esceTastiera(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void tasto(void* dati, wl_keyboard*, uint32_t, uint32_t, uint32_t codice, uint32_t stato)
+{
+    auto* s = static_cast<Stato*>(dati);
+    if (stato == WL_KEYBOARD_KEY_STATE_PRESSED) {
+        std::printf("tasto %u %u\n", codice, s->modificatori);
+        std::fflush(stdout);
+    }
+}
+void modificatori(void* dati, wl_keyboard*, uint32_t, uint32_t premuti, uint32_t, uint32_t, uint32_t)
+{
+    static_cast<Stato*>(dati)->modificatori = premuti;
+}
+void ripetizione(void*, wl_keyboard*, int32_t, int32_t) {}
+const wl_keyboard_listener kTastiera = {mappa, entraTastiera, esceTastiera, tasto, modificatori, ripetizione};
+
 void capacita(void* dati, wl_seat* seat, uint32_t cap)
 {
     auto* s = static_cast<Stato*>(dati);
     if ((cap & WL_SEAT_CAPABILITY_POINTER) && !s->pointer) {
         s->pointer = wl_seat_get_pointer(seat);
         wl_pointer_add_listener(s->pointer, &kPuntatore, s);
+    }
+    // A virtual keyboard comes and goes with the tool that types.
+    if ((cap & WL_SEAT_CAPABILITY_KEYBOARD) && !s->keyboard) {
+        s->keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(s->keyboard, &kTastiera, s);
+    } else if (!(cap & WL_SEAT_CAPABILITY_KEYBOARD) && s->keyboard) {
+        wl_keyboard_release(s->keyboard);
+        s->keyboard = nullptr;
     }
 }
 void nomeSeat(void*, wl_seat*, const char*) {}

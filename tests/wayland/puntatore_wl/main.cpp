@@ -1,9 +1,12 @@
 // Moves and clicks the pointer of a Wayland compositor the way a device
 // would, for tests that drive native and XWayland windows alike:
-//   halvora-puntatore-wl muovi X Y | premi | rilascia | clic | attendi MS ...
-// Positions are in the compositor's global coordinates. It speaks wlroots'
-// virtual pointer (sway) or KWin's fake input, whichever the compositor
-// offers, and returns once the compositor has handled every step.
+//   halvora-puntatore-wl muovi X Y | premi | rilascia | clic | attendi MS
+//                        | tasti CODICE[+CODICE...] ...
+// Positions are in the compositor's global coordinates; `tasti` presses
+// Linux key codes together, in order, and lets them go in reverse (KWin
+// only: on sway, wtype types). It speaks wlroots' virtual pointer (sway) or
+// KWin's fake input, whichever the compositor offers, and returns once the
+// compositor has handled every step.
 //   halvora-puntatore-wl -
 // takes the same steps from standard input, a line at a time.
 //   halvora-puntatore-wl tieni
@@ -72,7 +75,7 @@ void globale(void* dati, wl_registry* registro, uint32_t nome, const char* inter
             wl_registry_bind(registro, nome, &zwlr_virtual_pointer_manager_v1_interface, 1));
     } else if (std::strcmp(interfaccia, org_kde_kwin_fake_input_interface.name) == 0 && versione >= 3) {
         s->kwin = static_cast<org_kde_kwin_fake_input*>(
-            wl_registry_bind(registro, nome, &org_kde_kwin_fake_input_interface, 3));
+            wl_registry_bind(registro, nome, &org_kde_kwin_fake_input_interface, std::min(versione, 4u)));
     } else if (std::strcmp(interfaccia, wl_output_interface.name) == 0) {
         auto* u = new Uscita;
         u->output = static_cast<wl_output*>(wl_registry_bind(registro, nome, &wl_output_interface, 2));
@@ -93,7 +96,8 @@ uint32_t adesso()
 
 int uso()
 {
-    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS]... | - | tieni\n", stderr);
+    std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS | tasti C+C...]... | - | tieni\n",
+               stderr);
     return 2;
 }
 
@@ -165,6 +169,17 @@ int main(int argc, char** argv)
             pulsante(true);
             wl_display_roundtrip(display);
             pulsante(false);
+        } else if (comando == "tasti" && i + 1 < parole.size() && s.kwin
+                   && wl_proxy_get_version(reinterpret_cast<wl_proxy*>(s.kwin)) >= 4) {
+            std::vector<uint32_t> codici;
+            std::istringstream elenco(parole[++i]);
+            for (std::string c; std::getline(elenco, c, '+');)
+                codici.push_back(static_cast<uint32_t>(std::stoul(c)));
+            for (uint32_t c : codici)
+                org_kde_kwin_fake_input_keyboard_key(s.kwin, c, 1);
+            wl_display_roundtrip(display);
+            for (auto c = codici.rbegin(); c != codici.rend(); ++c)
+                org_kde_kwin_fake_input_keyboard_key(s.kwin, *c, 0);
         } else if (comando == "attendi" && i + 1 < parole.size()) {
             wl_display_roundtrip(display);
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(parole[++i])));
