@@ -182,6 +182,8 @@ pid=
 attendi 300 bash -c "pgrep -u $uid -x halvora >/dev/null" && pid=$(pgrep -u "$uid" -x halvora | head -n1)
 controlla "the menu starts the panel" test -n "$pid"
 if [ -n "$pid" ]; then
+  # The pointer away from the notch, which closes and shows the card below it.
+  come_lei "$puntatore" muovi 200 900 >/dev/null
   sleep 5
   come_lei grim "$uscita/menu.png"
   # "Installa" on the card under the closed notch: the copy in ~/Applications
