@@ -1,8 +1,12 @@
 #include "FileIni.h"
 
+#include <QDataStream>
 #include <QDateTime>
+#include <QDir>
 #include <QMap>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace FileIni {
 namespace {
@@ -35,7 +39,19 @@ QString chiave(const QString& k)
 QString citata(const QString& s)
 {
     QString r = QStringLiteral("\"");
-    for (const QChar c : s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        // A surrogate without its pair has no UTF-8, and the reader drops a
+        // byte-order mark that begins a value: written as their numbers.
+        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            r += c;
+            r += s.at(++i);
+            continue;
+        }
+        if (c.isSurrogate() || c.unicode() == 0xfeff) {
+            r += QStringLiteral("\\x%1\"\"").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            continue;
+        }
         switch (c.unicode()) {
         case '"':
             r += QStringLiteral("\\\"");
@@ -65,9 +81,25 @@ QString citata(const QString& s)
 // A text as the reader takes it back: one "@" more where it begins with one.
 QString testoLetterale(const QString& s) { return citata(s.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + s : s); }
 
+// What has no text form of its own, as QSettings serialises it.
+QString serializzato(const QVariant& v)
+{
+    QByteArray byte;
+    {
+        QDataStream s(&byte, QIODevice::WriteOnly);
+        s.setVersion(QDataStream::Qt_4_0); // the version QSettings reads it with
+        s << v;
+        if (s.status() != QDataStream::Ok)
+            return QStringLiteral("@Invalid()");
+    }
+    return citata(QStringLiteral("@Variant(") + QString::fromLatin1(byte) + QLatin1Char(')'));
+}
+
 QString valore(const QVariant& v)
 {
     switch (v.typeId()) {
+    case QMetaType::UnknownType:
+        return QStringLiteral("@Invalid()");
     case QMetaType::Bool:
         return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QMetaType::Int:
@@ -75,29 +107,59 @@ QString valore(const QVariant& v)
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Double:
+    case QMetaType::Float:
         return v.toString();
-    case QMetaType::QDateTime:
-        return citata(v.toDateTime().toUTC().toString(Qt::ISODateWithMs));
+    case QMetaType::QString:
+        return testoLetterale(v.toString());
+    case QMetaType::QDateTime: {
+        // ISO text has four digits for the year.
+        const QDateTime utc = v.toDateTime().toUTC();
+        if (utc.isValid() && (utc.date().year() < 0 || utc.date().year() > 9999))
+            return serializzato(v);
+        return citata(utc.toString(Qt::ISODateWithMs));
+    }
     case QMetaType::QByteArray:
         return citata(QStringLiteral("@ByteArray(") + QString::fromLatin1(v.toByteArray()) + QLatin1Char(')'));
-    case QMetaType::QStringList:
-    case QMetaType::QVariantList: {
+    case QMetaType::QStringList: {
+        // Text reads back as a list from two items on; fewer would read as one text or none.
         const QStringList lista = v.toStringList();
-        // As QSettings has it: no item is nothing, one item a plain text.
-        if (lista.isEmpty())
-            return QStringLiteral("@Invalid()");
-        if (lista.size() == 1)
-            return testoLetterale(lista.first());
+        if (lista.size() < 2)
+            return serializzato(v);
         QStringList voci;
         for (const QString& s : lista)
             voci << testoLetterale(s);
         return voci.join(QStringLiteral(", "));
     }
     default:
-        if (!v.isValid())
-            return QStringLiteral("@Invalid()");
-        return testoLetterale(v.toString());
+        return serializzato(v);
     }
+}
+
+// A section QSettings would take for the top level: "general" in any letter case.
+QString sezione(const QString& gruppo)
+{
+    const QString s = chiave(gruppo);
+    if (s.compare(QLatin1String("general"), Qt::CaseInsensitive) != 0)
+        return s;
+    return QStringLiteral("%%1").arg(s.at(0).unicode(), 2, 16, QLatin1Char('0')).toUpper() + s.mid(1);
+}
+
+// Whether QSettings can take a line by itself: text, its quotes closed, and
+// no backslash at its end that would join the next line to it.
+bool rigaLeggibile(QByteArrayView riga)
+{
+    if (!riga.isValidUtf8() || riga.contains('\0'))
+        return false;
+    bool citata = false;
+    for (qsizetype i = 0; i < riga.size(); ++i) {
+        if (riga[i] == '\\') {
+            if (++i == riga.size())
+                return false;
+        } else if (riga[i] == '"') {
+            citata = !citata;
+        }
+    }
+    return !citata;
 }
 
 } // namespace
@@ -105,21 +167,74 @@ QString valore(const QVariant& v)
 QByteArray testo(const QVariantMap& valori)
 {
     // A key's first group is its section, as QSettings reads it back; the
-    // keys of no group are under [General], a group of that name is "%General".
+    // keys of no group are under [General].
     QMap<QString, QString> sezioni;
+    QString generale;
     for (auto it = valori.cbegin(); it != valori.cend(); ++it) {
-        const qsizetype barra = it.key().indexOf(QLatin1Char('/'));
-        QString sezione = barra < 0 ? QStringLiteral("General") : chiave(it.key().left(barra));
-        if (barra >= 0 && sezione == QLatin1String("General"))
-            sezione = QStringLiteral("%General");
-        sezioni[sezione] += chiave(it.key().mid(barra + 1)) + QLatin1Char('=') + valore(it.value()) + QLatin1Char('\n');
+        const QString k = chiaveNormale(it.key());
+        if (k.isEmpty())
+            continue;
+        const qsizetype barra = k.indexOf(QLatin1Char('/'));
+        QString& righe = barra < 0 ? generale : sezioni[sezione(k.left(barra))];
+        righe += chiave(k.mid(barra + 1)) + QLatin1Char('=') + valore(it.value()) + QLatin1Char('\n');
     }
     QString r;
-    if (sezioni.contains(QStringLiteral("General")))
-        r = QStringLiteral("[General]\n") + sezioni.take(QStringLiteral("General"));
+    if (!generale.isEmpty())
+        r = QStringLiteral("[General]\n") + generale;
     for (auto it = sezioni.cbegin(); it != sezioni.cend(); ++it)
         r += QStringLiteral("\n[") + it.key() + QStringLiteral("]\n") + it.value();
     return r.toUtf8();
+}
+
+QString chiaveNormale(const QString& k)
+{
+    return k.split(QLatin1Char('/'), Qt::SkipEmptyParts).join(QLatin1Char('/'));
+}
+
+Lettura leggi(const QByteArray& byte)
+{
+    Lettura l;
+    // The lines QSettings can read, each alone: a line it cannot would take
+    // the rest of the file with it. Under a section that cannot be read,
+    // nothing is read until the next one.
+    QByteArray leggibile;
+    bool sezioneLetta = true;
+    for (qsizetype inizio = 0, fine; inizio < byte.size(); inizio = fine + 1) {
+        fine = inizio;
+        while (fine < byte.size() && byte[fine] != '\n' && byte[fine] != '\r')
+            ++fine;
+        const QByteArrayView riga(byte.constData() + inizio, fine - inizio);
+        const bool ok = rigaLeggibile(riga);
+        if (riga.trimmed().startsWith('['))
+            sezioneLetta = ok;
+        if (ok && sezioneLetta) {
+            leggibile += riga;
+            leggibile += '\n';
+        } else {
+            l.intero = false;
+        }
+    }
+    if (leggibile.isEmpty())
+        return l;
+    // QSettings keeps what it parsed by file name for the whole process and
+    // trusts it while the file's size and time (to the millisecond) stay:
+    // the bytes are parsed under a name never used before.
+    QTemporaryFile copia(QDir::tempPath() + QStringLiteral("/halvora-ini-XXXXXX.ini"));
+    if (!copia.open() || copia.write(leggibile) != leggibile.size() || !copia.flush()) {
+        l.intero = false;
+        return l;
+    }
+    const QSettings ini(copia.fileName(), QSettings::IniFormat);
+    for (const QString& k : ini.allKeys()) {
+        // An empty key, or one with empty groups, is listed, but its value cannot be asked for.
+        if (!k.isEmpty() && chiaveNormale(k) == k)
+            l.valori.insert(k, ini.value(k));
+        else
+            l.intero = false;
+    }
+    if (ini.status() != QSettings::NoError)
+        l.intero = false;
+    return l;
 }
 
 } // namespace FileIni

@@ -7,9 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -49,47 +47,40 @@ void UserDefaults::carica()
     QFile file(percorso_);
     if (!file.exists())
         return;
-    // QSettings reads past bytes that are no text; a file holding any is as broken as one it cannot parse.
     const QByteArray byte = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    bool leggibile = file.error() == QFileDevice::NoError && QByteArrayView(byte).isValidUtf8() && !byte.contains('\0');
-    if (leggibile) {
-        // QSettings keeps what it parsed by file name for the whole process
-        // and trusts it while the file's size and time (to the millisecond)
-        // stay; our own saves are unknown to it. The bytes just read are
-        // parsed under a name never used before.
-        QTemporaryFile copia(QDir::tempPath() + QStringLiteral("/halvora-impostazioni-XXXXXX.ini"));
-        const bool copiata = copia.open() && copia.write(byte) == byte.size() && copia.flush();
-        QSettings ini(copiata ? copia.fileName() : percorso_, QSettings::IniFormat);
-        for (const QString& k : ini.allKeys())
-            valori_.insert(k, ini.value(k));
-        leggibile = ini.status() == QSettings::NoError;
-    }
-    if (leggibile) {
+    const bool letto = file.error() == QFileDevice::NoError;
+    FileIni::Lettura lettura = letto ? FileIni::leggi(byte) : FileIni::Lettura{{}, false};
+    if (lettura.intero) {
+        valori_ = std::move(lettura.valori);
         suDisco_ = valori_;
         return;
     }
-    // Kept whole beside it, by a rename that needs no free space, before
-    // the defaults are written in its place.
-    valori_.clear();
+    valori_ = std::move(lettura.valori);
+    // Kept whole beside it, by a rename that needs no free space; what could
+    // be read takes its place at once, so it is set aside only this once.
     QString copia = percorso_ + QStringLiteral(".illeggibile");
     if (QFileInfo::exists(copia))
         copia += QLatin1Char('-') + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmsszzz"));
-    if (::rename(QFile::encodeName(percorso_).constData(), QFile::encodeName(copia).constData()) == 0) {
-        messoDaParte_ = copia;
-        qWarning("Impostazioni illeggibili, messe da parte in %s", qPrintable(copia));
+    if (::rename(QFile::encodeName(percorso_).constData(), QFile::encodeName(copia).constData()) != 0)
+        return;
+    messoDaParte_ = copia;
+    qWarning("Impostazioni lette in parte, il file intero è in %s", qPrintable(copia));
+    if (!valori_.isEmpty()) {
+        ++versione_;
+        sync();
     }
 }
 
 QVariant UserDefaults::value(const QString& chiave, const QVariant& predefinito) const
 {
-    return valori_.value(chiave, predefinito);
+    return valori_.value(FileIni::chiaveNormale(chiave), predefinito);
 }
 
-bool UserDefaults::contains(const QString& chiave) const { return valori_.contains(chiave); }
+bool UserDefaults::contains(const QString& chiave) const { return valori_.contains(FileIni::chiaveNormale(chiave)); }
 
 std::optional<bool> UserDefaults::boolValue(const QString& chiave) const
 {
-    const QVariant v = valori_.value(chiave);
+    const QVariant v = value(chiave);
     if (!v.isValid())
         return std::nullopt;
     if (v.typeId() == QMetaType::Bool)
@@ -109,7 +100,7 @@ bool UserDefaults::boolValue(const QString& chiave, bool predefinito) const
 
 QStringList UserDefaults::stringList(const QString& chiave) const
 {
-    const QVariant v = valori_.value(chiave);
+    const QVariant v = value(chiave);
     if (!v.isValid())
         return {};
     if (v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList)
@@ -120,15 +111,19 @@ QStringList UserDefaults::stringList(const QString& chiave) const
 
 void UserDefaults::setValue(const QString& chiave, const QVariant& valore)
 {
-    valori_.insert(chiave, valore);
+    // Kept as QSettings would keep it, so that it reads back under the same name.
+    const QString k = FileIni::chiaveNormale(chiave);
+    if (k.isEmpty())
+        return;
+    valori_.insert(k, valore);
     cambiato(chiave);
 }
 
 void UserDefaults::remove(const QString& chiave)
 {
-    const QString sotto = chiave + QLatin1Char('/');
+    const QString sotto = FileIni::chiaveNormale(chiave) + QLatin1Char('/');
     for (auto it = valori_.begin(); it != valori_.end();)
-        it = it.key() == chiave || it.key().startsWith(sotto) ? valori_.erase(it) : std::next(it);
+        it = it.key() == sotto.chopped(1) || it.key().startsWith(sotto) ? valori_.erase(it) : std::next(it);
     cambiato(chiave);
 }
 
@@ -136,15 +131,16 @@ bool UserDefaults::nonSalvata(const QString& chiave) const
 {
     if (!fallita_)
         return false;
-    const QVariant ora = valori_.value(chiave), suDisco = suDisco_.value(chiave);
+    const QString k = FileIni::chiaveNormale(chiave);
+    const QVariant ora = valori_.value(k), suDisco = suDisco_.value(k);
     // Alike when the file would hold the same text (a Boolean and the text it was read as).
     return ora.isValid() != suDisco.isValid()
-           || (ora.isValid() && FileIni::testo({{chiave, ora}}) != FileIni::testo({{chiave, suDisco}}));
+           || (ora.isValid() && FileIni::testo({{k, ora}}) != FileIni::testo({{k, suDisco}}));
 }
 
 std::optional<QVariant> UserDefaults::valoreSuDisco(const QString& chiave) const
 {
-    const auto it = suDisco_.constFind(chiave);
+    const auto it = suDisco_.constFind(FileIni::chiaveNormale(chiave));
     return it == suDisco_.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
 }
 

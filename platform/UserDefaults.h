@@ -11,9 +11,9 @@
 // observers (panel placement, hot key) re-apply themselves on any change.
 // Changes are saved together on a worker shortly after, through a safe save
 // that never costs the file its old content; a change that cannot be saved
-// holds for this run and is reported. A file that cannot be read (or holds
-// bytes that are no text) is moved aside, whole, and the store starts from
-// the defaults.
+// holds for this run and is reported. A file that cannot be read whole
+// (bytes that are no text, lines QSettings refuses) is moved aside, whole,
+// and what could be read of it is saved in its place.
 class UserDefaults : public QObject {
     Q_OBJECT
 public:
@@ -46,7 +46,7 @@ public:
     bool nonSalvata(const QString& chiave) const;
     // What the file holds under `chiave`, as last read or saved; nothing when absent.
     std::optional<QVariant> valoreSuDisco(const QString& chiave) const;
-    // Where an unreadable settings file was moved at start, if one was.
+    // Where a settings file not read whole was moved at start, if one was.
     const std::optional<QString>& fileMessoDaParte() const { return messoDaParte_; }
 
     // The process-wide store; tests point it elsewhere with setShared.

@@ -304,4 +304,6 @@ void CalendarioView::resizeEvent(QResizeEvent* e)
 void CalendarioView::completaAnimazioni()
 {
     animatore_.completa();
+    // The column's new margins are laid out now, not at the next event loop pass.
+    layout()->activate();
 }

@@ -12,20 +12,20 @@ int altezzaDi(const QWidget* w) { return std::max(w->sizeHint().height(), w->min
 } // namespace
 
 ElencoProgressivo::ElencoProgressivo(QScrollArea& area, QVBoxLayout& colonna, Riga riga, QObject* parent)
-    : QObject(parent), area_(area), colonna_(colonna), riga_(std::move(riga)), segnaposto_(new QWidget)
+    : QObject(parent), vista_(area.viewport()), barra_(area.verticalScrollBar()), colonna_(colonna), riga_(std::move(riga)), segnaposto_(new QWidget)
 {
     segnaposto_->setObjectName(QStringLiteral("righeAvenire"));
     segnaposto_->setAttribute(Qt::WA_TransparentForMouseEvents);
     segnaposto_->setFixedHeight(0);
     colonna_.insertWidget(0, segnaposto_);
     segnaposto_->hide();
-    connect(area_.verticalScrollBar(), &QScrollBar::valueChanged, this, &ElencoProgressivo::riempi);
-    area_.viewport()->installEventFilter(this);
+    connect(barra_, &QScrollBar::valueChanged, this, &ElencoProgressivo::riempi);
+    vista_->installEventFilter(this);
 }
 
 bool ElencoProgressivo::eventFilter(QObject* o, QEvent* e)
 {
-    if (o == area_.viewport() && e->type() == QEvent::Resize)
+    if (e->type() == QEvent::Resize && o == vista_)
         riempi();
     return false;
 }
@@ -69,10 +69,12 @@ void ElencoProgressivo::aggiungi()
 
 void ElencoProgressivo::riempi()
 {
-    const int vista = area_.viewport()->height();
+    if (!vista_ || !barra_)
+        return;
+    const int vista = vista_->height();
     if (vista <= 0)
         return;
-    const int fino = area_.verticalScrollBar()->value() + 2 * vista;
+    const int fino = barra_->value() + 2 * vista;
     const int prima = int(posate_.size());
     while (posate_.size() < n_ && altezzaPosate_ < fino)
         aggiungi();

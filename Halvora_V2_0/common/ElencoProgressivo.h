@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QScrollBar>
 #include <functional>
 
 class QScrollArea;
@@ -39,7 +41,10 @@ private:
     void aggiungi();
     void aggiornaSegnaposto();
 
-    QScrollArea& area_;
+    // The area's parts, never the area: its events still come while it is
+    // being destroyed, when it is no scroll area any more.
+    QPointer<QWidget> vista_;
+    QPointer<QScrollBar> barra_;
     QVBoxLayout& colonna_;
     Riga riga_;
     QWidget* segnaposto_;

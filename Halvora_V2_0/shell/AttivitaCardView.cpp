@@ -69,6 +69,11 @@ void AttivitaCardView::paintEvent(QPaintEvent*)
     QFont titolo = font();
     titolo.setPixelSize(11);
     titolo.setWeight(QFont::DemiBold);
+    // The frame is fixed: a title a little too wide for it is narrowed
+    // before it is cut short ("Screenshot catturato" in a wide desktop font).
+    for (int stretta : {int(QFont::SemiCondensed), int(QFont::Condensed)})
+        if (QFontMetricsF(titolo).horizontalAdvance(attivita_.titolo) > larghezza)
+            titolo.setStretch(stretta);
     QFont dettaglio = font();
     dettaglio.setPixelSize(9);
     dettaglio.setWeight(QFont::Medium);

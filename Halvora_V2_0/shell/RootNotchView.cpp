@@ -47,6 +47,7 @@
 #include <QCoreApplication>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QStandardPaths>
 
@@ -146,6 +147,13 @@ RootNotchView::~RootNotchView()
                                                        calendarioManager_.get()})
         if (m)
             m->disconnect(this);
+    // The views go while the managers they show are still there: a card (the
+    // video's) calls its manager on its way out.
+    QList<QPointer<QWidget>> viste;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        viste << w;
+    for (const QPointer<QWidget>& w : std::as_const(viste))
+        delete w.data();
 }
 
 QList<BarraSchede::Passo> RootNotchView::passiPower()

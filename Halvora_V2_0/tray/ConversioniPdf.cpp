@@ -53,7 +53,9 @@ std::optional<QString> unisciPDF(const QStringList& pdf, const QString& cartella
         auto nome = NomeLibero::riserva(cartella, base, QStringLiteral("pdf"));
         if (!nome)
             return std::nullopt;
-        QPDFWriter scrittore(unito, QFile::encodeName(nome->temporaneo()).constData());
+        // The writer keeps the name it is given, not a copy: it must outlive it.
+        const QByteArray file = QFile::encodeName(nome->temporaneo());
+        QPDFWriter scrittore(unito, file.constData());
         scrittore.write();
         return nome->conferma();
     } catch (const std::exception&) {

@@ -23,10 +23,18 @@ namespace {
 // lets only the first of answer, end of connection, exit and time-out count.
 class RispostaUnica final : public QObject {
 public:
-    explicit RispostaUnica(std::function<void(bool)> completamento) : completamento_(std::move(completamento)) {}
+    // A child of the application: one still waiting at quit goes with it.
+    explicit RispostaUnica(std::function<void(bool)> completamento)
+        : QObject(QCoreApplication::instance()), completamento_(std::move(completamento))
+    {
+    }
 
     ~RispostaUnica() override
     {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
         if (fd_ >= 0)
             ::close(fd_);
         if (pidfd_ >= 0)
@@ -126,6 +134,7 @@ private:
             if (pidfd_ >= 0)
                 return; // reaped when its end shows on the pidfd
             ::waitpid(pid_, nullptr, 0);
+            pid_ = 0;
         }
         deleteLater();
     }

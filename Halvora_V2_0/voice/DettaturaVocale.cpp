@@ -31,6 +31,8 @@ DettaturaVocale::~DettaturaVocale()
     // once the recorder has closed it.
     RegistratoreAudio* r = registratore_.release();
     disconnect(r, nullptr, this, nullptr);
+    // Still closing at quit, when no event loop runs to delete it: it goes with the application.
+    r->setParent(QCoreApplication::instance());
     const QString file = file_;
     auto elimina = [r, file] {
         QFile::remove(file);

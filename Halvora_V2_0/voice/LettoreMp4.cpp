@@ -20,45 +20,56 @@ class Lettura {
 public:
     explicit Lettura(QFile& file) : file_(file), misura_(file.size()) {}
     qint64 misura() const { return misura_; }
-    // Up to `quanti` bytes at `at` (fewer at the end of the file).
-    QByteArray leggi(qint64 at, qint64 quanti)
+    // Up to `quanti` bytes at `at` (fewer at the end of the file), valid
+    // until the next call: a box header costs no copy.
+    QByteArrayView leggi(qint64 at, qint64 quanti)
     {
         if (at < 0 || at >= misura_)
             return {};
-        if (quanti > kFinestra)
-            return file_.seek(at) ? file_.read(quanti) : QByteArray();
+        if (quanti > kFinestra) {
+            grande_ = file_.seek(at) ? file_.read(quanti) : QByteArray();
+            return grande_;
+        }
         if (at < inizio_ || at + quanti > inizio_ + finestra_.size()) {
             if (!file_.seek(at))
                 return {};
             finestra_ = file_.read(kFinestra);
             inizio_ = at;
         }
-        return finestra_.mid(at - inizio_, quanti);
+        const qint64 da = at - inizio_;
+        return QByteArrayView(finestra_).sliced(da, std::min(quanti, finestra_.size() - da));
     }
 
 private:
     static constexpr qint64 kFinestra = 64 * 1024;
     QFile& file_;
     qint64 misura_;
-    QByteArray finestra_;
+    QByteArray finestra_, grande_;
     qint64 inizio_ = 0;
 };
 
+// A box type as its four bytes read big-endian.
+constexpr quint32 tipo(const char (&nome)[5])
+{
+    return quint32(quint8(nome[0])) << 24 | quint32(quint8(nome[1])) << 16 | quint32(quint8(nome[2])) << 8
+           | quint32(quint8(nome[3]));
+}
+
 struct Scatola {
-    QByteArray tipo;
+    quint32 tipo = 0;
     qint64 inizio = 0;  // where its content starts
     qint64 fine = 0;    // one past its last byte
     bool intera = true; // the file holds all of it
 };
 
-quint32 u32(const QByteArray& b, qint64 at)
+quint32 u32(QByteArrayView b, qint64 at)
 {
-    return at + 4 <= b.size() ? qFromBigEndian<quint32>(b.constData() + at) : 0;
+    return at + 4 <= b.size() ? qFromBigEndian<quint32>(b.data() + at) : 0;
 }
 
-quint64 u64(const QByteArray& b, qint64 at)
+quint64 u64(QByteArrayView b, qint64 at)
 {
-    return at + 8 <= b.size() ? qFromBigEndian<quint64>(b.constData() + at) : 0;
+    return at + 8 <= b.size() ? qFromBigEndian<quint64>(b.data() + at) : 0;
 }
 
 // The boxes inside [da, a) of `b`, in order; a box running past `a` ends the list.
@@ -76,17 +87,17 @@ void scatoleIn(const QByteArray& b, qint64 da, qint64 a, F&& ciascuna)
         }
         if (misura < quint64(testa) || misura > quint64(a - da))
             return;
-        ciascuna(Scatola{b.mid(da + 4, 4), da + testa, da + qint64(misura), true});
+        ciascuna(Scatola{u32(b, da + 4), da + testa, da + qint64(misura), true});
         da += qint64(misura);
     }
 }
 
 // The first box of type `tipo` inside `dentro`, if any.
-std::optional<Scatola> trova(const QByteArray& b, const Scatola& dentro, const char* tipo)
+std::optional<Scatola> trova(const QByteArray& b, const Scatola& dentro, quint32 cercato)
 {
     std::optional<Scatola> trovata;
     scatoleIn(b, dentro.inizio, dentro.fine, [&](const Scatola& s) {
-        if (!trovata && s.tipo == tipo)
+        if (!trovata && s.tipo == cercato)
             trovata = s;
     });
     return trovata;
@@ -103,26 +114,26 @@ Indice leggiIndice(const QByteArray& b, const Scatola& moov)
 {
     Indice indice;
     scatoleIn(b, moov.inizio, moov.fine, [&](const Scatola& trak) {
-        if (trak.tipo != "trak" || indice.scala)
+        if (trak.tipo != tipo("trak") || indice.scala)
             return;
-        const auto mdia = trova(b, trak, "mdia");
-        const auto hdlr = mdia ? trova(b, *mdia, "hdlr") : std::nullopt;
-        const auto mdhd = mdia ? trova(b, *mdia, "mdhd") : std::nullopt;
-        if (!hdlr || !mdhd || b.mid(hdlr->inizio + 8, 4) != "soun")
+        const auto mdia = trova(b, trak, tipo("mdia"));
+        const auto hdlr = mdia ? trova(b, *mdia, tipo("hdlr")) : std::nullopt;
+        const auto mdhd = mdia ? trova(b, *mdia, tipo("mdhd")) : std::nullopt;
+        if (!hdlr || !mdhd || u32(b, hdlr->inizio + 8) != tipo("soun"))
             return;
         // Version 1 has 64-bit times before the time scale.
         indice.scala = u32(b, mdhd->inizio + (b.at(mdhd->inizio) == 1 ? 20 : 12));
-        const auto minf = trova(b, *mdia, "minf");
-        const auto stbl = minf ? trova(b, *minf, "stbl") : std::nullopt;
-        const auto stts = stbl ? trova(b, *stbl, "stts") : std::nullopt;
+        const auto minf = trova(b, *mdia, tipo("minf"));
+        const auto stbl = minf ? trova(b, *minf, tipo("stbl")) : std::nullopt;
+        const auto stts = stbl ? trova(b, *stbl, tipo("stts")) : std::nullopt;
         if (stts) {
             const quint32 voci = u32(b, stts->inizio + 4);
             for (quint32 i = 0; i < voci && stts->inizio + 16 + 8 * qint64(i) <= stts->fine; ++i)
                 indice.durataIndicizzata += quint64(u32(b, stts->inizio + 8 + 8 * i)) * u32(b, stts->inizio + 12 + 8 * i);
         }
     });
-    if (const auto mvex = trova(b, moov, "mvex"))
-        if (const auto trex = trova(b, *mvex, "trex"))
+    if (const auto mvex = trova(b, moov, tipo("mvex")))
+        if (const auto trex = trova(b, *mvex, tipo("trex")))
             indice.durataPredefinita = u32(b, trex->inizio + 16);
     return indice;
 }
@@ -132,17 +143,17 @@ quint64 durataFrammento(const QByteArray& b, const Scatola& moof, quint32 predef
 {
     quint64 durata = 0;
     scatoleIn(b, moof.inizio, moof.fine, [&](const Scatola& traf) {
-        if (traf.tipo != "traf")
+        if (traf.tipo != tipo("traf"))
             return;
         quint32 perCampione = predefinita;
-        if (const auto tfhd = trova(b, traf, "tfhd")) {
+        if (const auto tfhd = trova(b, traf, tipo("tfhd"))) {
             const quint32 f = u32(b, tfhd->inizio) & 0xffffff;
             qint64 at = tfhd->inizio + 8 + (f & 0x1 ? 8 : 0) + (f & 0x2 ? 4 : 0);
             if (f & 0x8)
                 perCampione = u32(b, at);
         }
         scatoleIn(b, traf.inizio, traf.fine, [&](const Scatola& trun) {
-            if (trun.tipo != "trun")
+            if (trun.tipo != tipo("trun"))
                 return;
             const quint32 f = u32(b, trun.inizio) & 0xffffff;
             const quint32 campioni = u32(b, trun.inizio + 4);
@@ -178,7 +189,7 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
     auto prossima = [&](qint64 at) -> std::optional<Scatola> {
         if (at + 8 > misura)
             return std::nullopt;
-        const QByteArray testa = lettura.leggi(at, 16);
+        const QByteArrayView testa = lettura.leggi(at, 16);
         quint64 m = u32(testa, 0);
         qint64 lunghezzaTesta = 8;
         if (m == 1) {
@@ -190,20 +201,20 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
         if (testa.size() < lunghezzaTesta || m < quint64(lunghezzaTesta))
             return std::nullopt;
         const qint64 fine = m > quint64(std::numeric_limits<qint64>::max() - at) ? misura + 1 : at + qint64(m);
-        return Scatola{testa.mid(4, 4), at + lunghezzaTesta, fine, fine <= misura};
+        return Scatola{u32(testa, 4), at + lunghezzaTesta, fine, fine <= misura};
     };
     // The content of a box, whole, or nothing.
     auto contenuto = [&](const Scatola& s) -> std::optional<QByteArray> {
         if (s.fine - s.inizio > kIndiceMassimo)
             return std::nullopt;
-        QByteArray b = lettura.leggi(s.inizio, s.fine - s.inizio);
+        QByteArray b = lettura.leggi(s.inizio, s.fine - s.inizio).toByteArray();
         if (b.size() != s.fine - s.inizio)
             return std::nullopt;
         return b;
     };
 
     const auto prima = prossima(0);
-    if (!prima || prima->tipo != "ftyp")
+    if (!prima || prima->tipo != tipo("ftyp"))
         return std::nullopt;
     std::optional<Indice> indice;
     bool datiIndicizzati = false;
@@ -213,22 +224,23 @@ std::optional<double> secondiAudio(const QString& percorso, bool bastaUnCampione
     for (auto s = prossima(prima->fine); s && s->intera; s = prossima(s->fine)) {
         if (++scatole > kScatoleMassime)
             return std::nullopt;
-        if (s->tipo == "moov") {
+        if (s->tipo == tipo("moov")) {
             const auto b = contenuto(*s);
             if (!b)
                 return std::nullopt;
-            indice = leggiIndice(*b, Scatola{"moov", 0, b->size()});
-        } else if (s->tipo == "moof" && indice) {
+            indice = leggiIndice(*b, Scatola{tipo("moov"), 0, b->size()});
+        } else if (s->tipo == tipo("moof") && indice) {
             const auto b = contenuto(*s);
             if (!b)
                 break;
-            frammentoInAttesa = durataFrammento(*b, Scatola{"moof", 0, b->size()}, indice->durataPredefinita);
-        } else if (s->tipo == "mdat") {
+            frammentoInAttesa = durataFrammento(*b, Scatola{tipo("moof"), 0, b->size()}, indice->durataPredefinita);
+        } else if (s->tipo == tipo("mdat")) {
             // A fragment counts once its data lies whole on disk.
             durata += std::exchange(frammentoInAttesa, 0);
             datiIndicizzati = true;
         }
-        if (bastaUnCampione && durata > 0)
+        // Not before an index with a time scale: without one, a later index would decide.
+        if (bastaUnCampione && durata > 0 && indice && indice->scala)
             break;
     }
     if (!indice || !indice->scala)

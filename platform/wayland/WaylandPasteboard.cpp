@@ -1,5 +1,6 @@
 #include "WaylandPasteboard.h"
 
+#include "OfferteWayland.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <QElapsedTimer>
@@ -83,12 +84,6 @@ void scriviAParte(int fd, QByteArray dati)
 
 } // namespace
 
-// One offer of another client (or ours, coming back): its types, as announced.
-struct Offerta {
-    zwlr_data_control_offer_v1* proxy = nullptr;
-    QStringList tipi;
-};
-
 // One copy of ours on offer, and its bytes.
 struct Sorgente {
     WaylandPasteboard::Filo* filo = nullptr;
@@ -97,8 +92,8 @@ struct Sorgente {
 };
 
 // The connection and what it knows, owned by the thread that dispatches its
-// events. `guardia` covers what other threads touch: the current offer and
-// the sources of our copies.
+// events. `guardia` covers what other threads touch: the offers and the
+// sources of our copies.
 struct WaylandPasteboard::Filo {
     WaylandPasteboard* proprietario = nullptr;
     wl_display* display = nullptr;
@@ -114,7 +109,8 @@ struct WaylandPasteboard::Filo {
     std::atomic<bool> attivo = false;
     bool iniziale = true;
     std::mutex guardia;
-    Offerta* corrente = nullptr;
+    OfferteWayland offerte{
+        [](void* proxy) { zwlr_data_control_offer_v1_destroy(static_cast<zwlr_data_control_offer_v1*>(proxy)); }};
     // Our copies still offered.
     QList<Sorgente*> sorgenti;
     std::promise<bool> esito;
@@ -151,31 +147,30 @@ const wl_registry_listener WaylandPasteboard::Filo::kRegistro = {
 
 const zwlr_data_control_offer_v1_listener WaylandPasteboard::Filo::kOfferta = {
     [](void* d, zwlr_data_control_offer_v1*, const char* tipo) {
-        static_cast<Offerta*>(d)->tipi << QString::fromUtf8(tipo);
+        OfferteWayland::tipo(static_cast<OfferteWayland::Offerta*>(d), tipo);
     },
 };
 
 const zwlr_data_control_device_v1_listener WaylandPasteboard::Filo::kDevice = {
     // data_offer: its types follow at once.
-    [](void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* proxy) {
-        auto* o = new Offerta{proxy, {}};
-        zwlr_data_control_offer_v1_add_listener(proxy, &kOfferta, o);
+    [](void* d, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* proxy) {
+        auto* f = static_cast<Filo*>(d);
+        std::lock_guard l(f->guardia);
+        zwlr_data_control_offer_v1_add_listener(proxy, &kOfferta, f->offerte.annunciata(proxy));
     },
     // selection
     [](void* d, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* proxy) {
         auto* f = static_cast<Filo*>(d);
-        auto* nuova = proxy ? static_cast<Offerta*>(zwlr_data_control_offer_v1_get_user_data(proxy)) : nullptr;
-        const bool propria = nuova && nuova->tipi.contains(kTipoProprio);
-        Offerta* vecchia;
+        bool cambiata, propria;
         {
             std::lock_guard l(f->guardia);
-            vecchia = std::exchange(f->corrente, nuova);
-            if (vecchia)
-                zwlr_data_control_offer_v1_destroy(vecchia->proxy);
+            auto* nuova = proxy ? static_cast<OfferteWayland::Offerta*>(zwlr_data_control_offer_v1_get_user_data(proxy))
+                                : nullptr;
+            cambiata = f->offerte.selezione(nuova);
+            propria = f->offerte.corrente() && f->offerte.corrente()->tipi.contains(kTipoProprio);
         }
-        delete vecchia;
         // What was there when we came is not a change; our own copies were counted when made.
-        if (!f->iniziale && !propria)
+        if (cambiata && !f->iniziale && !propria)
             f->proprietario->annuncia();
     },
     // finished: the seat went away, and with it the selection we can see.
@@ -263,10 +258,7 @@ void WaylandPasteboard::Filo::chiudi()
 {
     {
         std::lock_guard l(guardia);
-        if (corrente) {
-            zwlr_data_control_offer_v1_destroy(corrente->proxy);
-            delete std::exchange(corrente, nullptr);
-        }
+        offerte.chiudi();
         for (Sorgente* s : std::exchange(sorgenti, {})) {
             zwlr_data_control_source_v1_destroy(s->proxy);
             delete s;
@@ -329,9 +321,9 @@ Pasteboard::Contenuto WaylandPasteboard::leggi(const QStringList& formati) const
     QList<std::pair<QString, int>> tubi;
     {
         std::lock_guard l(filo_->guardia);
-        if (!filo_->attivo || !filo_->corrente)
+        if (!filo_->attivo || !filo_->offerte.corrente())
             return c;
-        const Offerta& o = *filo_->corrente;
+        const OfferteWayland::Offerta& o = *filo_->offerte.corrente();
         for (const QString& t : o.tipi)
             if (t != kTipoProprio)
                 c.tipi << t;
@@ -347,7 +339,8 @@ Pasteboard::Contenuto WaylandPasteboard::leggi(const QStringList& formati) const
             int p[2];
             if (!c.tipi.contains(t) || ::pipe2(p, O_CLOEXEC) != 0)
                 continue;
-            zwlr_data_control_offer_v1_receive(o.proxy, t.toUtf8().constData(), p[1]);
+            zwlr_data_control_offer_v1_receive(static_cast<zwlr_data_control_offer_v1*>(o.proxy),
+                                               t.toUtf8().constData(), p[1]);
             ::close(p[1]);
             tubi << std::pair{t, p[0]};
         }

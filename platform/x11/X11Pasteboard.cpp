@@ -24,6 +24,9 @@ bool eMeta(const QString& nome)
            nome == QLatin1String("MULTIPLE") || nome == QLatin1String("SAVE_TARGETS");
 }
 
+// How long a text too large to take may go on arriving, to be dropped.
+constexpr qint64 kDrenaggioMs = 60000;
+
 // Text targets, the best first.
 const char* const kTesto[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
 
@@ -142,10 +145,18 @@ private:
         }
         // The INCR value is a lower bound of the size (owners give the size
         // itself): room for it at once spares the copies of a growing buffer.
+        qsizetype promessi = 0;
         if (xcb_get_property_value_length(r.get()) >= 4)
-            byte.reserve(qMin(qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(r.get()))),
-                              Pasteboard::kMassimoByte + 1));
-        // Deleting the INCR property asked for the first piece; an empty piece ends it.
+            promessi = qsizetype(*static_cast<const uint32_t*>(xcb_get_property_value(r.get())));
+        bool troppi = promessi > Pasteboard::kMassimoByte;
+        if (!troppi)
+            byte.reserve(promessi);
+        // Deleting the INCR property asked for the first piece; an empty piece
+        // ends it. A text too large to take is still asked for to its end,
+        // and dropped: the owner must see its transfer through, or it may
+        // stop serving anyone.
+        QElapsedTimer durata;
+        durata.start();
         for (;;) {
             const auto nuovo = aspetta([this](const xcb_generic_event_t* e) {
                 if ((e->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
@@ -161,10 +172,19 @@ private:
             if (tipo)
                 *tipo = pezzo->type;
             const int n = xcb_get_property_value_length(pezzo.get());
-            if (n == 0)
-                return true;
-            byte.append(static_cast<const char*>(xcb_get_property_value(pezzo.get())), n * (pezzo->format / 8));
-            if (byte.size() > Pasteboard::kMassimoByte)
+            if (n == 0) {
+                if (troppi)
+                    byte.clear();
+                return !troppi;
+            }
+            if (!troppi)
+                byte.append(static_cast<const char*>(xcb_get_property_value(pezzo.get())), n);
+            if (byte.size() > Pasteboard::kMassimoByte) {
+                troppi = true;
+                byte = QByteArray();
+            }
+            // An owner that never ends is left, at last.
+            if (durata.elapsed() > kDrenaggioMs)
                 return false;
         }
     }
@@ -176,10 +196,11 @@ private:
         return X11Risposta<xcb_get_property_reply_t>(xcb_get_property_reply(x_.conn, cookie, nullptr));
     }
 
+    // The value's length is in bytes already, whatever its format.
     static QByteArray valore(const X11Risposta<xcb_get_property_reply_t>& r)
     {
         return QByteArray(static_cast<const char*>(xcb_get_property_value(r.get())),
-                          xcb_get_property_value_length(r.get()) * (r->format / 8));
+                          xcb_get_property_value_length(r.get()));
     }
 
     X11Connessione x_;

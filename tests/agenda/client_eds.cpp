@@ -42,6 +42,8 @@ int main(int argc, char** argv)
             return fallisci("lettura", e);
         gchar* testo = i_cal_component_as_ical_string(voce);
         std::fputs(testo, stdout);
+        g_free(testo);
+        g_object_unref(voce);
         return 0;
     }
 

@@ -1,6 +1,7 @@
 #include "ElencoProgressivo.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -77,6 +78,36 @@ private slots:
             QCOMPARE(l.colonna->itemAt(i)->widget(), l.costruite[l.ordine[i]]);
         QVERIFY(!l.costruite[0]->isVisibleTo(&l.area));
         QVERIFY(l.costruite[5]->isVisibleTo(&l.area));
+    }
+
+    // As a view holds them: the area is its child, destroyed before the
+    // list made after it, whose filter still hears the area's last events.
+    // Nothing may reach the half-destroyed area (the sanitizers' build
+    // tells), nor build a row for a view on its way out.
+    void aViewGoesWithItsAreaBeforeItsList()
+    {
+        auto* vista = new QWidget;
+        auto* area = new QScrollArea(vista);
+        auto* contenuto = new QWidget;
+        auto* colonna = new QVBoxLayout(contenuto);
+        area->setWidget(contenuto);
+        area->setWidgetResizable(true);
+        area->resize(300, 400);
+        bool inChiusura = false;
+        int fuoriTempo = 0;
+        auto* elenco = new ElencoProgressivo(*area, *colonna, [&, righe = QList<QWidget*>()](int i) mutable {
+            fuoriTempo += inChiusura;
+            while (righe.size() <= i)
+                righe << new QLabel(QString::number(righe.size()));
+            return righe[i];
+        }, vista);
+        elenco->imposta(40);
+        vista->show();
+        QVERIFY(QTest::qWaitForWindowExposed(vista));
+        QVERIFY(elenco->posate() > 0);
+        inChiusura = true;
+        delete vista;
+        QCOMPARE(fuoriTempo, 0);
     }
 };
 

@@ -33,3 +33,8 @@ halvora_fuzz(docx DIR tray SOURCES ${lettore_docx} Halvora_V2_0/tray/DocumentoWo
 halvora_fuzz(doc DIR tray SOURCES Halvora_V2_0/tray/word97/CostruttoreDoc.cpp ${lettore_docx}
   Halvora_V2_0/tray/DocumentoWord.cpp Halvora_V2_0/tray/SegniElenco.cpp)
 halvora_fuzz(codifica DIR tray SOURCES Halvora_V2_0/tray/CodificaTesto.cpp)
+halvora_fuzz(ini DIR platform SOURCES platform/FileIni.cpp)
+halvora_fuzz(impostazioni DIR platform SOURCES platform/UserDefaults.cpp platform/FileIni.cpp
+  platform/SalvataggioSicuro.cpp)
+halvora_fuzz(offerte_wayland DIR platform SOURCES platform/wayland/OfferteWayland.cpp platform/Pasteboard.cpp)
+halvora_fuzz(mp4 DIR voice SOURCES Halvora_V2_0/voice/LettoreMp4.cpp)

@@ -1,6 +1,8 @@
 #include "UserDefaults.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -86,12 +88,16 @@ private slots:
         QTest::newRow("empty text") << "vuoto" << QVariant(QString());
         QTest::newRow("list") << "lista" << QVariant(QStringList{"uno, due", " tre", "@quattro", ""});
         QTest::newRow("one-item list") << "uno" << QVariant(QStringList{"solo"});
+        QTest::newRow("one empty item") << "unoVuoto" << QVariant(QStringList{QString()});
         QTest::newRow("empty list") << "nessuno" << QVariant(QStringList{});
         QTest::newRow("Boolean") << "bool" << QVariant(false);
         QTest::newRow("number") << "numero" << QVariant(-42);
         QTest::newRow("date and time") << "data" << QVariant(quando);
         QTest::newRow("key with group") << "gruppo/sotto chiave" << QVariant(QStringLiteral("g"));
         QTest::newRow("key named General") << "General/k" << QVariant(QStringLiteral("h"));
+        // Not the top-level "dopo" that is written beside it.
+        QTest::newRow("group general in capitals") << "GENERAL/dopo" << QVariant(QStringLiteral("h"));
+        QTest::newRow("empty groups") << "/vuoti//gruppi/" << QVariant(QStringLiteral("i"));
         QTest::newRow("key beyond ASCII") << "città%日本" << QVariant(QStringLiteral("k"));
     }
     void valuesReadBackAsWritten()
@@ -112,6 +118,7 @@ private slots:
         switch (valore.typeId()) {
         case QMetaType::QStringList:
             QCOMPARE(letto.stringList(chiave), valore.toStringList());
+            QCOMPARE(qt.value(chiave), valore);
             break;
         case QMetaType::Bool:
             QCOMPARE(letto.boolValue(chiave), std::optional<bool>(valore.toBool()));
@@ -125,37 +132,59 @@ private slots:
         }
     }
 
-    // A file that cannot be read is kept, byte for byte, before the defaults
-    // are written in its place: one QSettings cannot parse, one that is no text.
-    void anUnreadableFileIsKeptAside_data()
+    // A file read only in part keeps every setting that could be read, and
+    // is kept byte for byte beside the readable part that replaces it, once.
+    void aFileReadInPartKeepsWhatCanBeRead_data()
     {
         QTest::addColumn<QByteArray>("rotto");
-        QTest::newRow("unparsable") << QByteArray("[General\ntaccaDiscreta=true\n");
-        QTest::newRow("not text") << QByteArray("[General]\ntaccaDiscreta=true\n\xff\xfe\x00[[=\n", 37);
+        QTest::addColumn<QStringList>("letti");
+        QTest::newRow("cut inside a character")
+            << QByteArray("[General]\nlingua=it\n[s]\nk=v\nz=\"caff\xc3") << QStringList{"lingua=it", "s/k=v"};
+        QTest::newRow("not text") << QByteArray("[General]\ntaccaDiscreta=true\n\xff\xfe") + '\0' + "[[=\nmostraUsoIA=no\n"
+                                  << QStringList{"mostraUsoIA=no", "taccaDiscreta=true"};
+        QTest::newRow("quote left open") << QByteArray("[General]\na=\"x\nb=2\n[s]\nc=3\n") << QStringList{"b=2", "s/c=3"};
+        QTest::newRow("line without a value") << QByteArray("[General]\na=1\nzzz\nb=2\n") << QStringList{"a=1", "b=2"};
+        QTest::newRow("group with an empty key") << QByteArray("[General]\nlingua=it\n[a\\b]\n=1\n")
+                                                 << QStringList{"lingua=it"};
+        QTest::newRow("unreadable section") << QByteArray("[General]\na=1\n[s\xff]\nb=2\n[t]\nc=3\n")
+                                            << QStringList{"a=1", "t/c=3"};
+        QTest::newRow("nothing readable") << QByteArray("\xff\xfe") << QStringList{};
     }
-    void anUnreadableFileIsKeptAside()
+    void aFileReadInPartKeepsWhatCanBeRead()
     {
         QFETCH(QByteArray, rotto);
+        QFETCH(QStringList, letti);
         const QString file = dir.filePath(QStringLiteral("rotto-%1.ini").arg(QTest::currentDataTag()));
         {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(rotto);
         }
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Impostazioni illeggibili"));
+        auto valori = [](const UserDefaults& d, const QStringList& chiavi) {
+            QStringList r;
+            for (const QString& k : chiavi)
+                r << k + QLatin1Char('=') + d.value(k).toString();
+            return r;
+        };
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Impostazioni lette in parte"));
+        {
+            UserDefaults d(file);
+            QCOMPARE(d.fileMessoDaParte(), std::optional<QString>(file + QStringLiteral(".illeggibile")));
+            QFile copia(*d.fileMessoDaParte());
+            QVERIFY(copia.open(QIODevice::ReadOnly));
+            QCOMPARE(copia.readAll(), rotto);
+            QStringList chiavi;
+            for (const QString& v : letti)
+                chiavi << v.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(valori(d, chiavi), letti);
+        }
+        // Read whole at the next start: nothing more is set aside.
         UserDefaults d(file);
-        QCOMPARE(d.fileMessoDaParte(), std::optional<QString>(file + QStringLiteral(".illeggibile")));
-        QFile copia(*d.fileMessoDaParte());
-        QVERIFY(copia.open(QIODevice::ReadOnly));
-        QCOMPARE(copia.readAll(), rotto);
-        QVERIFY(!d.contains("taccaDiscreta"));
-        // Of another size than the broken file: QSettings trusts a file of
-        // the same size and time that it read in this process.
-        d.setValue("mostraUsoIA", QStringLiteral("spento, per ora"));
-        QVERIFY(d.sync());
+        QCOMPARE(d.fileMessoDaParte(), std::nullopt);
         QSettings riletto(file, QSettings::IniFormat);
         QCOMPARE(riletto.status(), QSettings::NoError);
-        QCOMPARE(riletto.allKeys(), QStringList{"mostraUsoIA"});
+        QCOMPARE(riletto.allKeys().size(), letti.size()); // and nothing else
+        QCOMPARE(QDir(dir.path()).entryList({QFileInfo(file).fileName() + QStringLiteral(".illeggibile*")}).size(), 1);
     }
 };
 

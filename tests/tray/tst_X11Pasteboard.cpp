@@ -21,7 +21,7 @@ class TestX11Pasteboard : public QObject {
     std::vector<std::unique_ptr<QProcess>> offerte;
 
     // xclip stays behind (forked) as the owner until someone else copies.
-    static bool xclip(const QByteArray& testo, const QStringList& altro = {})
+    static bool xclip(const QByteArray& testo, const QStringList& altro = {}, int attesaMs = 5000)
     {
         QProcess p;
         p.start(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + altro);
@@ -29,16 +29,16 @@ class TestX11Pasteboard : public QObject {
             return false;
         p.write(testo);
         p.closeWriteChannel();
-        return p.waitForFinished(5000) && p.exitCode() == 0;
+        return p.waitForFinished(attesaMs) && p.exitCode() == 0;
     }
-    static QByteArray incolla()
+    static QByteArray incolla(int attesaMs = 5000)
     {
         QProcess p;
         p.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-o"});
         // When we own the clipboard our event loop has to answer xclip's request.
         QElapsedTimer t;
         t.start();
-        while (!p.waitForFinished(10) && t.elapsed() < 5000)
+        while (!p.waitForFinished(10) && t.elapsed() < attesaMs)
             QCoreApplication::processEvents();
         return p.readAllStandardOutput();
     }
@@ -128,6 +128,23 @@ private slots:
         const Pasteboard::Contenuto vuoto = pb.leggi();
         QVERIFY(vuoto.tipi.isEmpty());
         QVERIFY(!vuoto.testo.has_value());
+    }
+
+    // A text beyond what a reading takes is left out, and its owner goes on
+    // serving it whole to everyone else.
+    void aCopyTooLargeToTakeStaysPastable()
+    {
+        X11Pasteboard pb;
+        QByteArray enorme(Pasteboard::kMassimoByte + (1 << 20), 'x');
+        enorme += "fine";
+        QVERIFY(xclip(enorme, {}, 60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!pb.leggi().tipi.isEmpty(), 5000);
+        const Pasteboard::Contenuto c = pb.leggi();
+        QVERIFY(c.tipi.contains(QStringLiteral("UTF8_STRING")));
+        QVERIFY(!c.testo.has_value());
+        const QByteArray incollato = incolla(60000);
+        QCOMPARE(incollato.size(), enorme.size());
+        QVERIFY(incollato == enorme);
     }
 
     void copiesOfOtherClientsAreCapturedUnlessMarkedSecret()

@@ -85,12 +85,12 @@ class TestInstallazioneAggiornamento : public QObject {
             if (regola)
                 regola(o.installazione);
             o.pulisci = [](const QString&, AggiornamentoManager::Opzioni::Risposta r) {
-                QMetaObject::invokeMethod(qApp, [r] { r(false); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(QCoreApplication::instance(), [r] { r(false); }, Qt::QueuedConnection);
             };
             o.marcata = [this](const QString&) { return marcata; };
             o.rilancia = [this](const QString& b, AggiornamentoManager::Opzioni::Risposta r) {
                 rilanci << b;
-                QMetaObject::invokeMethod(qApp, [this, r] { r(siApre); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(QCoreApplication::instance(), [this, r] { r(siApre); }, Qt::QueuedConnection);
             };
             m = std::make_unique<AggiornamentoManager>(defaults, clock, lettore, nullptr, o);
             QObject::connect(m.get(), &AggiornamentoManager::passoAggiornamentoChanged, m.get(), [this] {

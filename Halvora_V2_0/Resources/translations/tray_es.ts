@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>SMART TRAY</source>
-        <translation>SMART TRAY</translation>
+        <translation>BANDEJA</translation>
     </message>
     <message>
         <source>Seleziona</source>

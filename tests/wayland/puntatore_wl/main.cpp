@@ -94,6 +94,21 @@ uint32_t adesso()
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+// Everything asked of the compositor, given back before the connection ends.
+void lascia(Stato& s, wl_registry* registro)
+{
+    for (Uscita* u : s.uscite) {
+        wl_output_destroy(u->output);
+        delete u;
+    }
+    s.uscite.clear();
+    if (s.wlr)
+        zwlr_virtual_pointer_manager_v1_destroy(s.wlr);
+    if (s.kwin)
+        org_kde_kwin_fake_input_destroy(s.kwin);
+    wl_registry_destroy(registro);
+}
+
 int uso()
 {
     std::fputs("uso: halvora-puntatore-wl [muovi X Y | premi | rilascia | clic | attendi MS | tasti C+C...]... | - | tieni\n",
@@ -147,6 +162,8 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         while (wl_display_dispatch(display) != -1) {
         }
+        lascia(s, registro);
+        wl_display_disconnect(display);
         return 0;
     }
     // One step and its arguments from `parole` at `i`; false for a step it does not know.
@@ -210,6 +227,7 @@ int main(int argc, char** argv)
     }
     if (puntatore)
         zwlr_virtual_pointer_v1_destroy(puntatore);
+    lascia(s, registro);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;
