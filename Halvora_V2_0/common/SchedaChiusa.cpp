@@ -245,13 +245,15 @@ void SchedaChiusa::changeEvent(QEvent* e)
     QWidget::changeEvent(e);
 }
 
-void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chiave,
+void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, Chiave chiave,
                              const std::function<void(QPainter&)>& disegna)
 {
     const qreal dpr = p.device() ? p.device()->devicePixelRatioF() : devicePixelRatioF();
-    const QString tutta = chiave + QStringLiteral("|%1x%2@%3").arg(width()).arg(height()).arg(dpr);
-    if (tutta != immagine.chiave) {
-        immagine.chiave = tutta;
+    chiave[6] = width();
+    chiave[7] = height();
+    chiave[8] = dpr;
+    if (chiave != immagine.chiave || immagine.immagine.isNull()) {
+        immagine.chiave = chiave;
         immagine.immagine = immagineTrasparente(size(), dpr);
         QPainter q(&immagine.immagine);
         q.setRenderHint(QPainter::Antialiasing);
@@ -268,7 +270,7 @@ void SchedaChiusa::disegnaDa(QPainter& p, Immagine& immagine, const QString& chi
 void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
 {
     const QRectF scheda = rettangoloScheda();
-    disegnaDa(p, fondo_, QStringLiteral("fondo/%1/%2").arg(coloreOmbra.rgba()).arg(materiale().rgba()), [&](QPainter& q) {
+    disegnaDa(p, fondo_, {0, double(coloreOmbra.rgba()), double(materiale().rgba())}, [&](QPainter& q) {
         const QPainterPath f = formaScheda(scheda);
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 8), size(), 18, coloreOmbra));
         q.drawImage(QRectF(rect()), ombraSfocata(f.translated(0, 1), size(), 3, QColor::fromRgbF(0, 0, 0, 0.1f)));
@@ -278,8 +280,8 @@ void SchedaChiusa::disegnaFondo(QPainter& p, const QColor& coloreOmbra)
 
 void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double da, double a, double ombra)
 {
-    const QString chiave =
-        QStringLiteral("calmo/%1/%2/%3/%4/%5").arg(colore.rgba()).arg(da).arg(a).arg(ombra).arg(materiale().rgba());
+    // Its own kind (1), so that it never takes a plain fill's picture.
+    const Chiave chiave{1, double(colore.rgba()), da, a, ombra, double(materiale().rgba())};
     disegnaDa(p, fondo_, chiave, [&](QPainter& q) {
         const QRectF scheda = rettangoloScheda();
         const QPainterPath f = formaScheda(scheda);
@@ -298,7 +300,7 @@ void SchedaChiusa::disegnaSfondoCalmo(QPainter& p, const QColor& colore, double 
 
 void SchedaChiusa::disegnaBordo(QPainter& p, const QColor& colore, double larghezza)
 {
-    disegnaDa(p, bordo_, QStringLiteral("bordo/%1/%2").arg(colore.rgba()).arg(larghezza), [&](QPainter& q) {
+    disegnaDa(p, bordo_, {2, double(colore.rgba()), larghezza}, [&](QPainter& q) {
         q.setPen(QPen(colore, larghezza));
         q.setBrush(Qt::NoBrush);
         q.drawPath(formaScheda(rettangoloScheda()));
@@ -394,9 +396,9 @@ QSize PulsanteCapsula::sizeHint() const
 void PulsanteCapsula::paintEvent(QPaintEvent*)
 {
     const qreal dpr = devicePixelRatioF();
-    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5").arg(width()).arg(height()).arg(dpr).arg(isDown()).arg(text());
-    if (chiave != chiave_) {
-        chiave_ = chiave;
+    if (immagine_.isNull() || chiave_.lato != size() || chiave_.dpr != dpr || chiave_.giu != isDown()
+        || chiave_.testo != text()) {
+        chiave_ = {size(), dpr, isDown(), text()};
         immagine_ = immagineTrasparente(size(), dpr);
         QPainter q(&immagine_);
         disegna(q);

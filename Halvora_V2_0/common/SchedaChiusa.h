@@ -9,6 +9,7 @@
 #include <QMargins>
 #include <QPainterPath>
 #include <QWidget>
+#include <array>
 #include <functional>
 
 // The look the closed notch's feature cards share: a row 46 high on a card
@@ -107,13 +108,15 @@ protected:
     Clock& clock_;
 
 private:
+    // What a picture was drawn for, compared as numbers: a frame formats
+    // no text. The caller's values first, then the widget's size and scale.
+    using Chiave = std::array<double, 9>;
     // A picture of the whole widget, kept while `chiave` stays the same.
     struct Immagine {
-        QString chiave;
+        Chiave chiave{};
         QImage immagine;
     };
-    void disegnaDa(QPainter& p, Immagine& immagine, const QString& chiave,
-                   const std::function<void(QPainter&)>& disegna);
+    void disegnaDa(QPainter& p, Immagine& immagine, Chiave chiave, const std::function<void(QPainter&)>& disegna);
 
     QSizeF dimensione_;
     class PrimoPiano* primoPiano_;
@@ -174,7 +177,12 @@ private:
 
     // Drawn once per label, size and state, copied afterwards.
     QImage immagine_;
-    QString chiave_;
+    struct {
+        QSize lato;
+        qreal dpr = 0;
+        bool giu = false;
+        QString testo;
+    } chiave_;
     Stile stile_;
 };
 

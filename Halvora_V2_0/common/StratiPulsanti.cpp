@@ -123,26 +123,26 @@ protected:
         const auto& c = *forma_->configurazione_;
         const int m = margine();
         const QSize lato = forma_->size() + QSize(2 * m, 2 * m);
-        const QString chiave = QStringLiteral("%1x%2/%3/%4/%5")
-                                   .arg(lato.width())
-                                   .arg(lato.height())
-                                   .arg(forma_->raggioAngoli())
-                                   .arg(c.ombra->raggio)
-                                   .arg(c.colore.rgba());
-        if (chiave != chiave_) {
+        // Compared as numbers: a frame formats no text.
+        const std::array<double, 5> chiave{double(lato.width()), double(lato.height()), forma_->raggioAngoli(),
+                                           c.ombra->raggio, double(c.colore.rgba())};
+        if (chiave != chiave_ || immagine_.isNull()) {
             immagine_ = ombraSfocata(forma_->tracciato().translated(m, m), lato, c.ombra->raggio,
                                      QColor(c.colore.red(), c.colore.green(), c.colore.blue()));
             chiave_ = chiave;
         }
         QPainter p(this);
-        p.setOpacity(std::clamp(double(c.ombra->opacita), 0.0, 1.0) * forma_->opacitaCorrente() * c.colore.alphaF());
+        // The opacity its shape's beat last drew it at: a repaint for what
+        // lies over it draws the same pixels as the beat did.
+        const int alfa = forma_->alfaOmbra_;
+        p.setOpacity(alfa >= 0 ? alfa / 255.0 : forma_->opacitaOmbra());
         const QPoint origine = forma_->geometry().topLeft() - geometry().topLeft();
         copiaImmagine(p, origine + QPoint(-m, -m + int(std::lround(c.ombra->discesa))), immagine_);
     }
 
 private:
     QPointer<VistaFormaPulsante> forma_;
-    QString chiave_;
+    std::array<double, 5> chiave_{};
     QImage immagine_;
 };
 
@@ -160,6 +160,7 @@ void VistaFormaPulsante::configura(const FormaPulsante& nuova)
     const bool riavvia = !configurazione_ || configurazione_->opacita != nuova.opacita
                          || configurazione_->velocita != nuova.velocita;
     configurazione_ = nuova;
+    alfaOmbra_ = -1; // the shadow's colour or opacity may have changed
     seguiOmbra();
     update();
     if (riavvia)
@@ -173,6 +174,14 @@ double VistaFormaPulsante::opacitaCorrente() const
     const auto& o = configurazione_->opacita;
     const double t = timer_.isActive() ? clock_.monotonic() - inizio_ : 0;
     return o.inferiore + (o.superiore - o.inferiore) * avanzamentoOscillante(t, configurazione_->velocita);
+}
+
+double VistaFormaPulsante::opacitaOmbra() const
+{
+    if (!configurazione_ || !configurazione_->ombra)
+        return 0;
+    return std::clamp(double(configurazione_->ombra->opacita), 0.0, 1.0) * opacitaCorrente()
+           * configurazione_->colore.alphaF();
 }
 
 double VistaFormaPulsante::raggioAngoli() const
@@ -199,32 +208,33 @@ void VistaFormaPulsante::avviaPulsazione()
         return;
     inizio_ = clock_.monotonic();
     timer_ = BattitoStrati::segui(clock_, [this] { fotogramma(); });
-    alfaDisegnato_ = -1;
+    alfaDisegnato_ = alfaOmbra_ = -1;
     fotogramma();
 }
 
 void VistaFormaPulsante::fotogramma()
 {
-    // A beat that would draw the same opacity again draws nothing.
+    // A beat that would draw the same opacity again draws nothing. The
+    // shadow is fainter, so its own opacity changes less often: it is
+    // repainted apart, and its wide margin only when it changes.
     const int alfa = int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255));
-    if (alfa == alfaDisegnato_)
-        return;
-    alfaDisegnato_ = alfa;
-    update();
-    if (ombra_)
+    if (alfa != alfaDisegnato_) {
+        alfaDisegnato_ = alfa;
+        update();
+    }
+    const int alfaOmbra = int(std::lround(opacitaOmbra() * 255));
+    if (ombra_ && alfaOmbra != alfaOmbra_) {
+        alfaOmbra_ = alfaOmbra;
         ombra_->update();
+    }
 }
 
 const QImage& VistaFormaPulsante::immagine()
 {
     const qreal dpr = devicePixelRatioF();
-    const QString chiave = QStringLiteral("%1x%2@%3/%4/%5")
-                               .arg(width())
-                               .arg(height())
-                               .arg(dpr)
-                               .arg(raggioAngoli())
-                               .arg(configurazione_->colore.rgba());
-    if (chiave != chiaveImmagine_) {
+    const std::array<double, 5> chiave{double(width()), double(height()), dpr, raggioAngoli(),
+                                       double(configurazione_->colore.rgba())};
+    if (chiave != chiaveImmagine_ || immagine_.isNull()) {
         chiaveImmagine_ = chiave;
         immagine_ = immagineTrasparente(size(), dpr);
         QPainter p(&immagine_);

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <optional>
 
 // Two small self-animating widgets: a shape whose opacity pulses and a
@@ -91,6 +92,8 @@ public:
 
     // Opacity of the shape at this moment of the pulse.
     double opacitaCorrente() const;
+    // Opacity of its shadow at this moment (0 without one).
+    double opacitaOmbra() const;
     // Corner radius the shape gets in the current bounds.
     double raggioAngoli() const;
     // The shape's outline in widget coordinates.
@@ -116,8 +119,10 @@ private:
     double inizio_ = 0;
     TimerHandle timer_;
     int alfaDisegnato_ = -1; // the opacity last drawn, in 255ths
+    int alfaOmbra_ = -1;     // the shadow's, drawn apart
     QImage immagine_;
-    QString chiaveImmagine_;
+    // What the picture was made for: size, scale, corner radius, colour.
+    std::array<double, 5> chiaveImmagine_{};
     QPointer<OmbraForma> ombra_;
     friend class OmbraForma;
 };
