@@ -162,6 +162,122 @@ bool rigaLeggibile(QByteArrayView riga)
     return !citata;
 }
 
+
+// Reads a value as QSettings' stream holds it (big-endian, the 4.0 format),
+// checking each size it declares against the bytes that are there.
+class Flusso {
+public:
+    explicit Flusso(QByteArrayView b) : b_(b) {}
+    qsizetype resto() const { return b_.size() - i_; }
+    bool numero(quint32& n)
+    {
+        if (resto() < 4)
+            return false;
+        n = 0;
+        for (int k = 0; k < 4; ++k)
+            n = (n << 8) | quint8(b_[i_++]);
+        return true;
+    }
+    bool salta(qsizetype n)
+    {
+        if (n > resto())
+            return false;
+        i_ += n;
+        return true;
+    }
+    bool blocco() // a text or bytes: its length, or all ones for none
+    {
+        quint32 n;
+        return numero(n) && (n == 0xffffffffu || salta(n));
+    }
+    bool conteggio(quint32& n, qsizetype minimo) { return numero(n) && n <= quint64(resto()) / quint64(minimo); }
+    bool valore(int profondita)
+    {
+        quint32 tipo, n;
+        if (!numero(tipo))
+            return false;
+        switch (tipo) {
+        case QMetaType::UnknownType:
+            return true;
+        case QMetaType::Bool:
+            return salta(1);
+        case QMetaType::Int:
+        case QMetaType::UInt:
+            return salta(4);
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+            return salta(8);
+        case QMetaType::QString:
+        case QMetaType::QByteArray:
+            return blocco();
+        case QMetaType::QDateTime: // day, milliseconds, time spec
+            return salta(9);
+        case QMetaType::QStringList:
+            if (!conteggio(n, 4))
+                return false;
+            while (n--)
+                if (!blocco())
+                    return false;
+            return true;
+        case QMetaType::QVariantList:
+            if (profondita > 16 || !conteggio(n, 4))
+                return false;
+            while (n--)
+                if (!valore(profondita + 1))
+                    return false;
+            return true;
+        case QMetaType::QVariantMap:
+            if (profondita > 16 || !conteggio(n, 8))
+                return false;
+            while (n--)
+                if (!blocco() || !valore(profondita + 1))
+                    return false;
+            return true;
+        default: // nothing this program writes
+            return false;
+        }
+    }
+
+private:
+    QByteArrayView b_;
+    qsizetype i_ = 0;
+};
+
+// Which of these lines' serialised values can be read safely: Qt's stream
+// reserves whatever a list's count says before reading it, so a few
+// edited bytes could ask for gigabytes. The values are unescaped by
+// QSettings itself, asked to take them as plain bytes.
+QList<bool> serializzatiSicuri(const QList<QByteArrayView>& righe)
+{
+    static constexpr QByteArrayView kVariante("@Variant("), kSegno("@ByteArray(halvora-variante:");
+    QByteArray testo("[v]\n");
+    for (qsizetype i = 0; i < righe.size(); ++i) {
+        QByteArray v = righe[i].sliced(righe[i].indexOf('=') + 1).toByteArray();
+        v.replace(kVariante, kSegno);
+        testo += 'k' + QByteArray::number(i) + '=' + v + '\n';
+    }
+    QList<bool> sicuri(righe.size(), false);
+    QTemporaryFile copia(QDir::tempPath() + QStringLiteral("/halvora-ini-XXXXXX.ini"));
+    if (!copia.open() || copia.write(testo) != testo.size() || !copia.flush())
+        return sicuri;
+    const QSettings ini(copia.fileName(), QSettings::IniFormat);
+    const QByteArray segno = kSegno.sliced(11).toByteArray();
+    for (qsizetype i = 0; i < righe.size(); ++i) {
+        const QVariant v = ini.value(QStringLiteral("v/k%1").arg(i));
+        const QVariantList voci = v.typeId() == QMetaType::QVariantList ? v.toList() : QVariantList{v};
+        bool ok = true;
+        for (const QVariant& voce : voci) {
+            const QByteArray b = voce.toByteArray();
+            if (voce.typeId() != QMetaType::QByteArray || !b.startsWith(segno))
+                continue;
+            Flusso f(QByteArrayView(b).sliced(segno.size()));
+            ok = ok && f.valore(0) && f.resto() == 0;
+        }
+        sicuri[i] = ok;
+    }
+    return sicuri;
+}
 } // namespace
 
 QByteArray testo(const QVariantMap& valori)
@@ -197,7 +313,7 @@ Lettura leggi(const QByteArray& byte)
     // The lines QSettings can read, each alone: a line it cannot would take
     // the rest of the file with it. Under a section that cannot be read,
     // nothing is read until the next one.
-    QByteArray leggibile;
+    QList<QByteArrayView> righe, serializzate;
     bool sezioneLetta = true;
     for (qsizetype inizio = 0, fine; inizio < byte.size(); inizio = fine + 1) {
         fine = inizio;
@@ -208,11 +324,22 @@ Lettura leggi(const QByteArray& byte)
         if (riga.trimmed().startsWith('['))
             sezioneLetta = ok;
         if (ok && sezioneLetta) {
-            leggibile += riga;
-            leggibile += '\n';
+            righe.append(riga);
+            if (riga.contains(QByteArrayView("@Variant(")) && !riga.trimmed().startsWith('['))
+                serializzate.append(riga);
         } else {
             l.intero = false;
         }
+    }
+    const QList<bool> sicuri = serializzate.isEmpty() ? QList<bool>() : serializzatiSicuri(serializzate);
+    QByteArray leggibile;
+    for (qsizetype i = 0, s = 0; i < righe.size(); ++i) {
+        if (s < serializzate.size() && righe[i].data() == serializzate[s].data() && !sicuri[s++]) {
+            l.intero = false;
+            continue;
+        }
+        leggibile += righe[i];
+        leggibile += '\n';
     }
     if (leggibile.isEmpty())
         return l;

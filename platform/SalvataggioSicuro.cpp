@@ -273,6 +273,13 @@ QList<Avanzo> avanzi(const QString& cartella)
     return trovati;
 }
 
+void scartaAvanzi(const QString& percorso)
+{
+    for (const Avanzo& a : avanzi(QFileInfo(percorso).path()))
+        if (QDir::cleanPath(a.destinazione) == QDir::cleanPath(percorso))
+            QFile::remove(a.percorso);
+}
+
 bool ripristina(const Avanzo& avanzo)
 {
     if (avanzo.destinazione.isEmpty())

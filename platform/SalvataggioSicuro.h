@@ -47,6 +47,9 @@ QList<Avanzo> avanzi(const QString& cartella);
 // syncs the folder: what the cut-off save was to write, is written. False
 // (and nothing done) otherwise.
 bool ripristina(const Avanzo& avanzo);
+// Removes the leftovers of cut-off saves of `percorso`, for files written
+// again whole anyway. Blocks.
+void scartaAvanzi(const QString& percorso);
 
 // A hidden temporary file beside where the content will end up, for
 // writers that produce it piece by piece. Gone when destroyed, unless it

@@ -41,9 +41,7 @@ void UserDefaults::carica()
 {
     // A save cut off left its temporary: whole or cut, nothing tells, and
     // the file beside it holds the save before, whole.
-    for (const SalvataggioSicuro::Avanzo& a : SalvataggioSicuro::avanzi(QFileInfo(percorso_).path()))
-        if (a.destinazione == percorso_)
-            QFile::remove(a.percorso);
+    SalvataggioSicuro::scartaAvanzi(percorso_);
     QFile file(percorso_);
     if (!file.exists())
         return;

@@ -222,11 +222,43 @@ esegui() {
   return $esito
 }
 
+# As root some tests run what they built as another user: the Wayland
+# sessions as halvora-wl (scripts/sessione-wayland.sh), the refusals an
+# unprivileged user meets as nobody (65534). Each must reach the build
+# folder: a folder on the way that shuts others out (root's home, on Debian)
+# lets them alone through, for as long as the suite runs.
+apri_cammino() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  id halvora-wl >/dev/null 2>&1 ||
+    useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin --user-group halvora-wl
+  local utenti=("$(id -u halvora-wl):$(id -g halvora-wl)" 65534:65534) cartella= parte parti chi voci
+  IFS=/ read -ra parti <<< "${build#/}"
+  for parte in "${parti[@]}"; do
+    cartella="$cartella/$parte"
+    voci=()
+    for chi in "${utenti[@]}"; do
+      setpriv --reuid="${chi%:*}" --regid="${chi#*:}" --clear-groups test -x "$cartella" || voci+=("u:${chi%:*}:x")
+    done
+    [ ${#voci[@]} -eq 0 ] && continue
+    if getfacl -p --absolute-names "$cartella" >>"$scratch/acl" 2>/dev/null &&
+       setfacl -m "$(IFS=,; echo "${voci[*]}")" "$cartella"; then
+      echo "While the tests run, the tests' other users may pass through $cartella."
+    else
+      echo "Other users cannot pass through $cartella: the tests run as them will fail. Move the tree where other users can reach it." >&2
+      return 0
+    fi
+  done
+}
+chiudi_cammino() {
+  [ -s "${scratch:-}/acl" ] && setfacl --restore="$scratch/acl"
+  true
+}
+
 # The suite in folders of its own, removed however it ends. TMPDIR is one
 # of them: files a test leaves there go too.
 prova() {
   scratch=$(mktemp -d)
-  trap 'rm -rf "$scratch"' EXIT
+  trap 'chiudi_cammino; rm -rf "$scratch"' EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
   # The Wayland tests' user (scripts/sessione-wayland.sh) writes in TMPDIR.
@@ -236,6 +268,7 @@ prova() {
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
   mkdir -m 1777 "$TMPDIR"
+  apri_cammino
   local esito=0
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 600 || esito=$?
   # A second build and suite (the sanitizers'), in the same folders, when

@@ -21,7 +21,8 @@ utente=ana
 [ "$(id -u)" -eq 0 ] || { echo "run as root" >&2; exit 2; }
 player="$radice/build/tests/media/halvora_finto_player"
 client_eds="$radice/build/tests/agenda/client_eds"
-[ -x "$player" ] && [ -x "$client_eds" ] || { echo "build the tests first (scripts/halvora.sh test)" >&2; exit 2; }
+puntatore="$radice/build/tests/wayland/halvora-puntatore-wl"
+[ -x "$player" ] && [ -x "$client_eds" ] && [ -x "$puntatore" ] || { echo "build the tests first (scripts/halvora.sh test)" >&2; exit 2; }
 
 id "$utente" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$utente"
 uid=$(id -u "$utente")
@@ -95,6 +96,9 @@ come_lei swaymsg exec 'printf %s "$DISPLAY" > "$XDG_RUNTIME_DIR/display"' >/dev/
 attendi 100 test -s "$run/display"
 ambiente+=("DISPLAY=$(cat "$run/display")" XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway)
 attendi 100 come_lei xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || { echo "XWayland did not start" >&2; exit 1; }
+# A pointer for good, to click the panel's tabs (scripts/sessione-wayland.sh says why).
+in_sfondo "$sessione/puntatore.log" "$puntatore" tieni
+attendi 50 test -s "$sessione/puntatore.log"
 
 in_sfondo "$sessione/player.log" bash -c "sleep infinity | QT_QPA_PLATFORM=offscreen '$player' --nome rhythmbox \
   --identita Rhythmbox --titolo 'Canzone di Ana' --artista 'La band di Ana' --durata-us 240000000"
@@ -151,6 +155,13 @@ una_prova() {
   come_lei "$casa/halvora/build/Halvora.app/halvora" --apri-chiudi
   sleep 3
   come_lei grim "$uscita/$nome-aperta.png"
+  # The open panel's music and calendar tabs, where the 1920-point screen puts them.
+  come_lei "$puntatore" muovi 1059 63 clic >/dev/null
+  sleep 2
+  come_lei grim "$uscita/$nome-musica.png"
+  come_lei "$puntatore" muovi 939 63 clic >/dev/null
+  sleep 2
+  come_lei grim "$uscita/$nome-calendario.png"
   controlla "$nome: settings under her home" test -s "$casa/.config/Halvora/Halvora.ini"
   controlla "$nome: none under root's" test "$(stat -c %Y /root/.config/Halvora/Halvora.ini 2>/dev/null)" = "$root_prima"
   kill -TERM "$pid"
@@ -171,10 +182,37 @@ pid=
 attendi 300 bash -c "pgrep -u $uid -x halvora >/dev/null" && pid=$(pgrep -u "$uid" -x halvora | head -n1)
 controlla "the menu starts the panel" test -n "$pid"
 if [ -n "$pid" ]; then
+  # The pointer away from the notch, which closes and shows the card below it.
+  come_lei "$puntatore" muovi 200 900 >/dev/null
   sleep 5
   come_lei grim "$uscita/menu.png"
-  kill -TERM "$pid"
-  attendi 100 bash -c "! kill -0 $pid 2>/dev/null"
+  # "Installa" on the card under the closed notch: the copy in ~/Applications
+  # takes over, and from then on the menu starts that one.
+  installata="$casa/Applications/Halvora.app"
+  sua() { # sua <executable>: her panel running from it
+    local p
+    for p in $(pgrep -u "$uid" -x halvora); do
+      [ "$(readlink "/proc/$p/exe")" = "$1" ] && echo "$p"
+    done
+    true
+  }
+  gira_installata() { [ -n "$(sua "$installata/halvora")" ]; }
+  come_lei "$puntatore" muovi 1104 62 clic >/dev/null
+  attendi 600 gira_installata
+  controlla "Installa: the copy in ~/Applications runs" gira_installata
+  echo "the installed bundle: $(du -sh "$installata" 2>&1)"
+  controlla "the entry then passes desktop-file-validate" desktop-file-validate "$voce"
+  controlla "the entry then names the installed copy" grep -q "^Exec=\"$installata/halvora\"" "$voce"
+  ferma() { local p; for p in "$@"; do kill -TERM "$p" 2>/dev/null; attendi 100 bash -c "! kill -0 $p 2>/dev/null"; done; }
+  ferma "$pid" $(sua "$installata/halvora")
+  come_lei gio launch "$voce" >>"$uscita/menu.log" 2>&1 &
+  attendi 300 gira_installata
+  controlla "the menu starts the installed copy" gira_installata
+  sleep 5
+  come_lei grim "$uscita/menu-installata.png"
+  ferma $(sua "$installata/halvora")
+  # The runs through sudo start from her tree again.
+  rm -rf "$installata"
 fi
 
 echo "$utente ALL=(root) NOPASSWD: ALL" > "$sudoers"

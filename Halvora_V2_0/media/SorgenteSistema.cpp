@@ -59,13 +59,17 @@ SorgenteSistema::SorgenteSistema(Clock& clock, double intervallo, QString progra
 
 SorgenteSistema::~SorgenteSistema()
 {
-    // The helper is a child object: end and reap it here, or destroying a
-    // running QProcess warns and blocks on its own.
-    if (QProcess* p = processo_) {
-        processo_ = nullptr;
+    // The helpers are child objects: end and reap them here, or destroying a
+    // running QProcess warns and blocks on its own. A stopped one may still be
+    // on its way out after ferma().
+    processo_ = nullptr;
+    const auto figli = findChildren<QProcess*>(Qt::FindDirectChildrenOnly);
+    for (QProcess* p : figli) {
         disconnect(p, nullptr, this, nullptr);
-        p->kill();
-        p->waitForFinished(1000);
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(1000);
+        }
     }
 }
 

@@ -42,6 +42,8 @@ QString AvvioAlLoginXdg::percorsoVoce() const { return QDir(cartella_).filePath(
 
 bool AvvioAlLoginXdg::registrato() const
 {
+    // A cut-off save's temporary ends in .desktop too: the session could start it.
+    SalvataggioSicuro::scartaAvanzi(percorsoVoce());
     QFile f(percorsoVoce());
     if (!f.open(QIODevice::ReadOnly))
         return false;

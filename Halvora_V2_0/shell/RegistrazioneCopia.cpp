@@ -40,6 +40,8 @@ std::optional<QString> aggiorna(const QString& eseguibile, const QString& cartel
     std::optional<QString> errore;
     const QByteArray testo = voce(eseguibile).toUtf8();
     const QString percorso = QDir(cartellaVoci).filePath(QString::fromLatin1(kVoce));
+    // A cut-off save's temporary ends in .desktop too: the menu could list it.
+    SalvataggioSicuro::scartaAvanzi(percorso);
     QFile attuale(percorso);
     if (!attuale.open(QIODevice::ReadOnly) || attuale.readAll() != testo) {
         attuale.close();

@@ -6,6 +6,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QRegularExpression>
+
+#include <memory>
+#include <signal.h>
 
 using Brano = SorgenteSistema::Brano;
 
@@ -281,6 +285,27 @@ private slots:
         QVERIFY(!s.inEsecuzione());
         QCOMPARE(s.fallimentiConsecutivi(), 0);
         QVERIFY(s.campioni().ultimoBrano.has_value());
+    }
+
+    // A stopped helper that has not ended yet is reaped when the source goes,
+    // without the warning a running QProcess gives when destroyed.
+    void aStoppedHelperStillEndingIsReaped()
+    {
+        QTemporaryDir dir;
+        const QString pid = dir.filePath("pid");
+        const QString p = script(dir, "sordo", QStringLiteral("trap '' TERM\necho $$ > '%1'\nexec sleep 30").arg(pid));
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Destroyed while process")));
+        FakeClock clock;
+        auto s = std::make_unique<SorgenteSistema>(clock, 1.5, p, QStringLiteral("halvora"));
+        s->avvia();
+        QTRY_VERIFY(QFile::exists(pid));
+        QFile f(pid);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const pid_t n = f.readAll().trimmed().toInt();
+        QVERIFY(n > 0);
+        s->ferma();
+        s.reset();
+        QCOMPARE(::kill(n, 0), -1);
     }
 
     void threeShortLivesMakeItUnavailable_data()

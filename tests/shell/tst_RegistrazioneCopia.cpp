@@ -46,8 +46,18 @@ private slots:
         AvvioAlLoginXdg vecchio(autostart, QStringLiteral("/src/build/Halvora.app/halvora"));
         if (allAvvio)
             QVERIFY(!vecchio.registra());
+        // What a save cut off by a kill left: a .desktop file the session could read.
+        QVERIFY(QDir().mkpath(voci) && QDir().mkpath(autostart));
+        const QStringList avanzi{voci + QStringLiteral("/.salvataggio-Ab12cD.halvora.desktop"),
+                                 autostart + QStringLiteral("/.salvataggio-Ab12cD.halvora.desktop")};
+        for (const QString& a : avanzi) {
+            QFile f(a);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Desktop Entry]\nExec=/vecchio\n") > 0);
+        }
         AvvioAlLoginXdg avvio(autostart, nuovo);
         QVERIFY(!RegistrazioneCopia::aggiorna(nuovo, voci, avvio));
+        for (const QString& a : avanzi)
+            QVERIFY2(!QFile::exists(a), qPrintable(a));
         const QString percorsoVoce = voci + QStringLiteral("/halvora.desktop");
         const QByteArray voce = leggi(percorsoVoce);
         QVERIFY(voce.contains("Exec=\"" + QFile::encodeName(nuovo) + "\" %u\n"));
