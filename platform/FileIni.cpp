@@ -197,8 +197,8 @@ public:
         if (!numero(tipo))
             return false;
         switch (tipo) {
-        case QMetaType::UnknownType:
-            return true;
+        case QMetaType::UnknownType: // a 4.x stream writes a null text after it
+            return blocco();
         case QMetaType::Bool:
             return salta(1);
         case QMetaType::Int:
