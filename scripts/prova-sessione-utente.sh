@@ -177,14 +177,17 @@ una_prova utente "nice bash scripts/halvora.sh run"
 voce="$casa/.local/share/applications/halvora.desktop"
 controlla "the menu entry passes desktop-file-validate" desktop-file-validate "$voce"
 controlla "the menu entry shows" bash -c "[ -f '$voce' ] && ! grep -q '^NoDisplay=true' '$voce'"
-come_lei gio launch "$voce" >"$uscita/menu.log" 2>&1 &
+# The panel's diagnostic lines (its standard output, which gio hands on)
+# tell where the card's buttons are.
+come_lei env HALVORA_DIAGNOSTICA=1 gio launch "$voce" >"$uscita/menu.log" 2>&1 &
 pid=
 attendi 300 bash -c "pgrep -u $uid -x halvora >/dev/null" && pid=$(pgrep -u "$uid" -x halvora | head -n1)
 controlla "the menu starts the panel" test -n "$pid"
 if [ -n "$pid" ]; then
   # The pointer away from the notch, which closes and shows the card below it.
   come_lei "$puntatore" muovi 200 900 >/dev/null
-  sleep 5
+  attendi 100 grep -q ' Installa$' "$uscita/menu.log"
+  sleep 2 # its entrance ends before the screenshot
   come_lei grim "$uscita/menu.png"
   # "Installa" on the card under the closed notch: the copy in ~/Applications
   # takes over, and from then on the menu starts that one.
@@ -197,7 +200,9 @@ if [ -n "$pid" ]; then
     true
   }
   gira_installata() { [ -n "$(sua "$installata/halvora")" ]; }
-  come_lei "$puntatore" muovi 1104 62 clic >/dev/null
+  dove=$(grep '^pulsante .* Installa$' "$uscita/menu.log" | tail -n1 | cut -d' ' -f2)
+  controlla "the installation card shows its button${dove:+ at $dove}" test -n "$dove"
+  [ -n "$dove" ] && come_lei "$puntatore" muovi "${dove%,*}" "${dove#*,}" clic >/dev/null
   attendi 600 gira_installata
   controlla "Installa: the copy in ~/Applications runs" gira_installata
   echo "the installed bundle: $(du -sh "$installata" 2>&1)"
