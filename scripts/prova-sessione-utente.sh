@@ -177,8 +177,10 @@ una_prova utente "nice bash scripts/halvora.sh run"
 voce="$casa/.local/share/applications/halvora.desktop"
 controlla "the menu entry passes desktop-file-validate" desktop-file-validate "$voce"
 controlla "the menu entry shows" bash -c "[ -f '$voce' ] && ! grep -q '^NoDisplay=true' '$voce'"
-# The panel's diagnostic lines (its standard output, which gio hands on)
-# tell where the card's buttons are.
+# A copy outside ~/Applications offers "Installa" on its first start only:
+# this start is a first one again. The panel's diagnostic lines (its
+# standard output, which gio hands on) tell where the card's buttons are.
+rm -rf "$casa/.config/Halvora"
 come_lei env HALVORA_DIAGNOSTICA=1 gio launch "$voce" >"$uscita/menu.log" 2>&1 &
 pid=
 attendi 300 bash -c "pgrep -u $uid -x halvora >/dev/null" && pid=$(pgrep -u "$uid" -x halvora | head -n1)
@@ -215,7 +217,9 @@ if [ -n "$pid" ]; then
   controlla "the menu starts the installed copy" gira_installata
   sleep 5
   come_lei grim "$uscita/menu-installata.png"
-  ferma $(sua "$installata/halvora")
+  # Whatever copy is left (the menu's second start when the install
+  # failed), else the run through sudo would hand its start to it.
+  ferma $(for p in $(marcati "$uid"); do [ "$(cat "/proc/$p/comm" 2>/dev/null)" = halvora ] && echo "$p"; done)
   # The runs through sudo start from her tree again.
   rm -rf "$installata"
 fi
