@@ -5,7 +5,9 @@
 # Server). Typed by her, then through sudo, each run must run the panel as
 # her, on her bus, keep its settings under her home and leave no root
 # process behind. After the first, the menu entry it wrote must pass
-# desktop-file-validate and start the panel as a menu does (gio launch).
+# desktop-file-validate and start the panel as a menu does (gio launch);
+# there "Installa" on the card under the notch must put a copy in
+# ~/Applications that runs, and that the menu then starts.
 # Screenshots of each run go to the output folder, to be looked at.
 #
 #   scripts/prova-sessione-utente.sh [output folder]
@@ -102,6 +104,7 @@ attendi 50 test -s "$sessione/puntatore.log"
 
 in_sfondo "$sessione/player.log" bash -c "sleep infinity | QT_QPA_PLATFORM=offscreen '$player' --nome rhythmbox \
   --identita Rhythmbox --titolo 'Canzone di Ana' --artista 'La band di Ana' --durata-us 240000000"
+# One event of a fixed name, moved on each run: her store gathers no old ones.
 inizio=$(date -d '+20 minutes' +%Y%m%dT%H%M00)
 fine=$(date -d '+80 minutes' +%Y%m%dT%H%M00)
 cat > "$sessione/evento.ics" <<EOF
@@ -109,7 +112,7 @@ BEGIN:VCALENDAR
 VERSION:2.0
 PRODID:-//Halvora//prova//IT
 BEGIN:VEVENT
-UID:prova-sessione-$$
+UID:prova-sessione-utente
 DTSTAMP:$(date -u +%Y%m%dT%H%M%SZ)
 DTSTART:$inizio
 DTEND:$fine
