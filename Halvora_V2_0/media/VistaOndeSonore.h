@@ -47,8 +47,8 @@ protected:
 private:
     void aggiornaTimer();
     void passo();
-    // Bar i as it is drawn now, in quarter device pixels.
-    QRect barraDisegnata(int i) const;
+    // Bar i as it is drawn now, in quarter device pixels at `dpr`.
+    QRect barraDisegnata(int i, qreal dpr) const;
 
     Clock& clock_;
     QImage sfondo_;
