@@ -145,14 +145,9 @@ class TestTastoDesktop : public QObject {
         // The desktop runs the key's command with the session's own folder,
         // where the running copy must be found.
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
-        // As Plasma's session says of itself: KWin's global shortcuts, not an X11 grab.
-        if (!inSway())
-            env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("KDE"));
-        app.setProcessEnvironment(env);
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(QStringLiteral(HALVORA_ESEGUIBILE));
+        // On KWin, as Plasma: KWin's global shortcuts, not an X11 grab.
         righe = std::make_unique<AppRealeX11::Righe>(app);
-        QVERIFY(righe->aspetta(QStringLiteral("pronta"), kAttesa));
+        QVERIFY(AppRealeX11::avviaSuWayland(app, *righe, env, QStringLiteral(HALVORA_ESEGUIBILE), kAttesa));
     }
 
 private slots:
