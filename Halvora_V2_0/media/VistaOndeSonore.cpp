@@ -92,11 +92,8 @@ QRectF VistaOndeSonore::barra(int i) const
 void VistaOndeSonore::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (!sfondo_.isNull()) {
-        p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!sfondo_.isNull())
         p.drawImage(QRectF(rect()), sfondo_);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
     // The label colour of the current appearance, so a palette change recolours at once.
     const QColor etichetta = palette().color(QPalette::WindowText);
     const qreal dpr = devicePixelRatioF();
