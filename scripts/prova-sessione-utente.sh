@@ -5,7 +5,9 @@
 # Server). Typed by her, then through sudo, each run must run the panel as
 # her, on her bus, keep its settings under her home and leave no root
 # process behind. After the first, the menu entry it wrote must pass
-# desktop-file-validate and start the panel as a menu does (gio launch).
+# desktop-file-validate and start the panel as a menu does (gio launch);
+# there "Installa" on the card under the notch must put a copy in
+# ~/Applications that runs, and that the menu then starts.
 # Screenshots of each run go to the output folder, to be looked at.
 #
 #   scripts/prova-sessione-utente.sh [output folder]
@@ -102,6 +104,7 @@ attendi 50 test -s "$sessione/puntatore.log"
 
 in_sfondo "$sessione/player.log" bash -c "sleep infinity | QT_QPA_PLATFORM=offscreen '$player' --nome rhythmbox \
   --identita Rhythmbox --titolo 'Canzone di Ana' --artista 'La band di Ana' --durata-us 240000000"
+# One event of a fixed name, moved on each run: her store gathers no old ones.
 inizio=$(date -d '+20 minutes' +%Y%m%dT%H%M00)
 fine=$(date -d '+80 minutes' +%Y%m%dT%H%M00)
 cat > "$sessione/evento.ics" <<EOF
@@ -109,7 +112,7 @@ BEGIN:VCALENDAR
 VERSION:2.0
 PRODID:-//Halvora//prova//IT
 BEGIN:VEVENT
-UID:prova-sessione-$$
+UID:prova-sessione-utente
 DTSTAMP:$(date -u +%Y%m%dT%H%M%SZ)
 DTSTART:$inizio
 DTEND:$fine
@@ -177,14 +180,19 @@ una_prova utente "nice bash scripts/halvora.sh run"
 voce="$casa/.local/share/applications/halvora.desktop"
 controlla "the menu entry passes desktop-file-validate" desktop-file-validate "$voce"
 controlla "the menu entry shows" bash -c "[ -f '$voce' ] && ! grep -q '^NoDisplay=true' '$voce'"
-come_lei gio launch "$voce" >"$uscita/menu.log" 2>&1 &
+# A copy outside ~/Applications offers "Installa" on its first start only:
+# this start is a first one again. The panel's diagnostic lines (its
+# standard output, which gio hands on) tell where the card's buttons are.
+rm -rf "$casa/.config/Halvora"
+come_lei env HALVORA_DIAGNOSTICA=1 gio launch "$voce" >"$uscita/menu.log" 2>&1 &
 pid=
 attendi 300 bash -c "pgrep -u $uid -x halvora >/dev/null" && pid=$(pgrep -u "$uid" -x halvora | head -n1)
 controlla "the menu starts the panel" test -n "$pid"
 if [ -n "$pid" ]; then
   # The pointer away from the notch, which closes and shows the card below it.
   come_lei "$puntatore" muovi 200 900 >/dev/null
-  sleep 5
+  attendi 100 grep -q ' Installa$' "$uscita/menu.log"
+  sleep 2 # its entrance ends before the screenshot
   come_lei grim "$uscita/menu.png"
   # "Installa" on the card under the closed notch: the copy in ~/Applications
   # takes over, and from then on the menu starts that one.
@@ -197,7 +205,9 @@ if [ -n "$pid" ]; then
     true
   }
   gira_installata() { [ -n "$(sua "$installata/halvora")" ]; }
-  come_lei "$puntatore" muovi 1104 62 clic >/dev/null
+  dove=$(grep '^pulsante .* Installa$' "$uscita/menu.log" | tail -n1 | cut -d' ' -f2)
+  controlla "the installation card shows its button${dove:+ at $dove}" test -n "$dove"
+  [ -n "$dove" ] && come_lei "$puntatore" muovi "${dove%,*}" "${dove#*,}" clic >/dev/null
   attendi 600 gira_installata
   controlla "Installa: the copy in ~/Applications runs" gira_installata
   echo "the installed bundle: $(du -sh "$installata" 2>&1)"
@@ -210,7 +220,9 @@ if [ -n "$pid" ]; then
   controlla "the menu starts the installed copy" gira_installata
   sleep 5
   come_lei grim "$uscita/menu-installata.png"
-  ferma $(sua "$installata/halvora")
+  # Whatever copy is left (the menu's second start when the install
+  # failed), else the run through sudo would hand its start to it.
+  ferma $(for p in $(marcati "$uid"); do [ "$(cat "/proc/$p/comm" 2>/dev/null)" = halvora ] && echo "$p"; done)
   # The runs through sudo start from her tree again.
   rm -rf "$installata"
 fi

@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QList>
+#include <algorithm>
+#include <utility>
 
 namespace BattitoStrati {
 
@@ -11,18 +13,21 @@ namespace {
 
 struct Iscritto;
 
-// The beat of one clock and the animations that step on it.
+// The beat of one clock at one rate and the animations that step on it.
 struct Gruppo {
+    using Chiave = std::pair<Clock*, double>;
     Clock& clock;
+    double alSecondo;
     TimerHandle timer;
     QList<Iscritto*> iscritti;
     bool inBattito = false;
 
-    static QHash<Clock*, Gruppo*>& tutti()
+    static QHash<Chiave, Gruppo*>& tutti()
     {
-        static QHash<Clock*, Gruppo*> g;
+        static QHash<Chiave, Gruppo*> g;
         return g;
     }
+    Chiave chiave() const { return {&clock, alSecondo}; }
 
     void batti();
     void togli(Iscritto* i);
@@ -54,7 +59,7 @@ void Gruppo::batti()
         }
     inBattito = false;
     if (iscritti.isEmpty()) {
-        tutti().remove(&clock);
+        tutti().remove(chiave());
         delete this; // from inside its own timer, which both clocks allow
     }
 }
@@ -63,7 +68,7 @@ void Gruppo::togli(Iscritto* i)
 {
     iscritti.removeAll(i);
     if (iscritti.isEmpty() && !inBattito) {
-        tutti().remove(&clock);
+        tutti().remove(chiave());
         delete this;
     }
 }
@@ -72,13 +77,15 @@ void Gruppo::togli(Iscritto* i)
 
 double intervallo() { return 1.0 / intervalloFotogrammi().preferito; }
 
-TimerHandle segui(Clock& clock, std::function<void()> passo)
+TimerHandle segui(Clock& clock, std::function<void()> passo, double alSecondo)
 {
-    Gruppo*& g = Gruppo::tutti()[&clock];
+    const IntervalloFotogrammi& r = intervalloFotogrammi();
+    alSecondo = alSecondo == 0 ? r.preferito : std::clamp(alSecondo, r.minimo, r.massimo);
+    Gruppo*& g = Gruppo::tutti()[Gruppo::Chiave{&clock, alSecondo}];
     if (!g) {
-        g = new Gruppo{clock, {}, {}, false};
+        g = new Gruppo{clock, alSecondo, {}, {}, false};
         Gruppo* nuovo = g;
-        nuovo->timer = clock.repeating(intervallo(), [nuovo] { nuovo->batti(); });
+        nuovo->timer = clock.repeating(1.0 / alSecondo, [nuovo] { nuovo->batti(); });
     }
     auto i = std::make_shared<Iscritto>();
     i->passo = std::move(passo);

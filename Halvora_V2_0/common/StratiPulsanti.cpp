@@ -207,7 +207,10 @@ void VistaFormaPulsante::avviaPulsazione()
     if (!configurazione_ || !isVisible())
         return;
     inizio_ = clock_.monotonic();
-    timer_ = BattitoStrati::segui(clock_, [this] { fotogramma(); });
+    // The lowest rate of the range: an opacity that eases between two
+    // near values shows no steps at it, and each frame repaints all that
+    // lies over and under the shape.
+    timer_ = BattitoStrati::segui(clock_, [this] { fotogramma(); }, intervalloFotogrammi().minimo);
     alfaDisegnato_ = alfaOmbra_ = -1;
     fotogramma();
 }

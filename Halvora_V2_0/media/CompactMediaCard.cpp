@@ -117,8 +117,14 @@ void CompactMediaCard::paintEvent(QPaintEvent*)
             QPainter q(&immagine_);
             disegnaCarta(q);
         }
-        // The waves paint the card beneath them themselves.
-        onde_->setSfondo(immagine_.copy(QRect(onde_->pos() * dpr, onde_->size() * dpr)));
+        // The waves paint the card beneath them themselves, over whatever
+        // the card lies on: the card leaves their rectangle empty, or its
+        // translucent plate would be laid there twice, or not at all.
+        const QRect sotto(onde_->pos() * dpr, onde_->size() * dpr);
+        onde_->setSfondo(immagine_.copy(sotto));
+        QPainter q(&immagine_);
+        q.setCompositionMode(QPainter::CompositionMode_Clear);
+        q.fillRect(QRectF(QPointF(sotto.topLeft()) / dpr, QSizeF(sotto.size()) / dpr), Qt::transparent);
     }
     QPainter p(this);
     copiaImmagine(p, QPointF(0, 0), immagine_);

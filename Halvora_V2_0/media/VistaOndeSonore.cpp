@@ -43,10 +43,10 @@ void VistaOndeSonore::aggiornaTimer()
         timer_ = BattitoStrati::segui(clock_, [this] { passo(); });
 }
 
-QRect VistaOndeSonore::barraDisegnata(int i) const
+QRect VistaOndeSonore::barraDisegnata(int i, qreal dpr) const
 {
     const QRectF b = barra(i);
-    const double q = 4 * devicePixelRatioF();
+    const double q = 4 * dpr;
     return {int(std::lround(b.x() * q)), int(std::lround(b.y() * q)), int(std::lround(b.width() * q)),
             int(std::lround(b.height() * q))};
 }
@@ -56,8 +56,10 @@ void VistaOndeSonore::passo()
     // Only where a bar's pixels change: a bar that moved by less than a
     // quarter of a device pixel looks the same.
     QRectF daRidisegnare;
+    // Asked once: the widget finds its screen anew each time.
+    const qreal dpr = devicePixelRatioF();
     for (int i = 0; i < 4; ++i) {
-        const QRect ora = barraDisegnata(i);
+        const QRect ora = barraDisegnata(i, dpr);
         if (ora == disegnate_[size_t(i)])
             continue;
         const double x = 0.25 + 5 * i;
@@ -92,16 +94,13 @@ QRectF VistaOndeSonore::barra(int i) const
 void VistaOndeSonore::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (!sfondo_.isNull()) {
-        p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!sfondo_.isNull())
         p.drawImage(QRectF(rect()), sfondo_);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    }
     // The label colour of the current appearance, so a palette change recolours at once.
     const QColor etichetta = palette().color(QPalette::WindowText);
     const qreal dpr = devicePixelRatioF();
     for (int i = 0; i < 4; ++i) {
-        disegnate_[size_t(i)] = barraDisegnata(i);
+        disegnate_[size_t(i)] = barraDisegnata(i, dpr);
         p.drawImage(QPointF(std::floor(barra(i).x()), 0), immagineBarra(i, disegnate_[size_t(i)], etichetta, dpr));
     }
 }

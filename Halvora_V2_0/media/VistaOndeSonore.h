@@ -26,9 +26,9 @@ public:
     explicit VistaOndeSonore(QWidget* parent = nullptr, Clock& clock = Clock::system());
 
     void setAnimate(bool animate);
-    // What lies beneath it, as big as it is (device pixels): with it, it
-    // paints its rectangle whole, so that nothing under it repaints with
-    // each frame.
+    // The card beneath it, as big as it is (device pixels), which the card
+    // leaves out of its own painting: with it, it paints its rectangle
+    // whole, so that nothing under it repaints with each frame.
     void setSfondo(const QImage& sfondo);
     bool animando() const { return animando_; }
     // Full height of bar i, and its vertical scale at this moment (1 when still).
@@ -47,8 +47,8 @@ protected:
 private:
     void aggiornaTimer();
     void passo();
-    // Bar i as it is drawn now, in quarter device pixels.
-    QRect barraDisegnata(int i) const;
+    // Bar i as it is drawn now, in quarter device pixels at `dpr`.
+    QRect barraDisegnata(int i, qreal dpr) const;
 
     Clock& clock_;
     QImage sfondo_;

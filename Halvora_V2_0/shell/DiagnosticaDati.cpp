@@ -9,6 +9,7 @@
 #include "SlotScheda.h"
 #include "TransizioneScheda.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QPointer>
 #include <QTimer>
@@ -45,6 +46,45 @@ protected:
 
 private:
     std::function<void()> dopo_;
+};
+
+// Where the labelled buttons of the card under the closed notch are on
+// screen, "pulsante x,y label" for each, every time the card shows: a
+// script clicks them without knowing the card's layout.
+class PulsantiCarta final : public QObject {
+public:
+    PulsantiCarta(QWidget* carta, std::function<void(const QString&)> scrivi)
+        : QObject(carta), carta_(*carta), scrivi_(std::move(scrivi))
+    {
+        carta->installEventFilter(this);
+        if (carta->isVisible())
+            QTimer::singleShot(0, this, [this] { annota(); });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        // Once shown, the card stands where it is clicked.
+        if (e->type() == QEvent::Show)
+            QTimer::singleShot(0, this, [this] { annota(); });
+        return false;
+    }
+
+private:
+    void annota()
+    {
+        if (!carta_.isVisible())
+            return;
+        for (QAbstractButton* b : carta_.findChildren<QAbstractButton*>()) {
+            if (!b->isVisible() || b->text().isEmpty())
+                continue;
+            const QPoint c = b->mapToGlobal(b->rect().center());
+            scrivi_(QStringLiteral("pulsante %1,%2 %3").arg(c.x()).arg(c.y()).arg(b->text()));
+        }
+    }
+
+    QWidget& carta_;
+    std::function<void(const QString&)> scrivi_;
 };
 
 // What each frame of the notch in motion draws, one line a frame, before it
@@ -148,6 +188,21 @@ void attivaDiagnosticaDati(RootNotchView& root, NotchStateManager& stato, std::f
         }
         scrivi(riga);
     });
+    // The slot takes the new card after telling of the change; the card
+    // already there when this starts is watched too.
+    auto osservaCarta = [&root, scrivi] {
+        QTimer::singleShot(0, &root, [&root, scrivi] {
+            QWidget* carta = root.slot()->scheda();
+            if (!carta)
+                return;
+            for (QObject* o : carta->children())
+                if (dynamic_cast<PulsantiCarta*>(o))
+                    return; // a card brought back is watched already
+            new PulsantiCarta(carta, scrivi);
+        });
+    };
+    QObject::connect(&root, &RootNotchView::schedaCambiata, &root, osservaCarta);
+    osservaCarta();
     QObject::connect(&stato, &NotchStateManager::activeTabChanged, &root, [&root, &stato, scrivi] {
         auto* area = root.findChild<AreaSchede*>();
         QWidget* modulo = area ? area->modulo() : nullptr;

@@ -122,6 +122,9 @@ void Puntatore::rilascia()
 }
 
 namespace {
+// The first argument that starts a benchmark again as its floor window.
+constexpr char kFinestraVuota[] = "--finestra-vuota";
+
 // BANCO_RIGHE=1 echoes every line read to standard error.
 QString letta(QProcess& p)
 {
@@ -201,6 +204,25 @@ QString opzione(const char* nome, const QString& predefinito)
     return i >= 0 ? a.value(i + 1, predefinito) : predefinito;
 }
 
+QString carico()
+{
+    return QString::fromUtf8(leggi(QStringLiteral("/proc/loadavg"))).section(QLatin1Char(' '), 0, 2);
+}
+
+void comanda(QProcess& p, const QByteArray& riga)
+{
+    p.write(riga + '\n');
+    p.waitForBytesWritten(1000);
+}
+
+void avviaPlayer(QProcess& player, const QString& predefinito)
+{
+    player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    player.start(opzione("--player", predefinito),
+                 {QStringLiteral("--titolo"), QStringLiteral("Notturno in si bemolle"), QStringLiteral("--artista"),
+                  QStringLiteral("Quartetto"), QStringLiteral("--durata-us"), QStringLiteral("240000000")});
+}
+
 bool ambientePronto(const char* programma, const Puntatore& puntatore)
 {
     if (puntatore.valido() && !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
@@ -251,6 +273,46 @@ bool Applicazione::avviata(int assestamento)
         return false;
     QThread::sleep(assestamento);
     righe_.scarta();
+    return true;
+}
+
+int principale(int argc, char** argv, const char* programma, int (*finestra)(int, char**),
+               int (*misura)(Puntatore&))
+{
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (argc > 1 && qstrcmp(argv[1], kFinestraVuota) == 0)
+        return finestra(argc, argv);
+    QCoreApplication app(argc, argv);
+    Puntatore puntatore;
+    if (!ambientePronto(programma, puntatore))
+        return 2;
+    puntatore.muovi(100, 900);
+    return misura(puntatore);
+}
+
+Affiancati::Affiancati(const QString& eseguibile, const std::function<void(const QString&)>& prepara)
+    : halvora_(eseguibile, prepara), righeVuota_(vuota_)
+{
+    vuota_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    vuota_.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kFinestraVuota)});
+}
+
+Affiancati::~Affiancati()
+{
+    vuota_.kill();
+    vuota_.waitForFinished();
+}
+
+bool Affiancati::avviati(const char* programma)
+{
+    if (!halvora_.avviata()) {
+        std::fprintf(stderr, "%s: the application did not start\n", programma);
+        return false;
+    }
+    if (righeVuota_.aspetta(QStringLiteral("pronta"), 20000) < 0) {
+        std::fprintf(stderr, "%s: the floor window did not start\n", programma);
+        return false;
+    }
     return true;
 }
 

@@ -3,7 +3,8 @@
 // What the benchmarks that drive the real application share: reading a
 // process's CPU, wake-ups and memory from /proc, moving and clicking the
 // pointer through XTest, waiting for the application's diagnostic lines,
-// and starting it in a new user's home.
+// and starting it in a new user's home, with a window of the benchmark's
+// own beside it.
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -85,6 +86,13 @@ void riga(const char* cosa, double valore, const char* unita, const QString& obi
 
 // The word after `nome` on the command line, else `predefinito`.
 QString opzione(const char* nome, const QString& predefinito);
+// The load average over 1, 5 and 15 minutes.
+QString carico();
+// A line to a process's standard input.
+void comanda(QProcess& p, const QByteArray& riga);
+// The fake player on the bus (`--player`, else `predefinito`), playing the
+// same four-minute piece in every benchmark.
+void avviaPlayer(QProcess& player, const QString& predefinito);
 
 // Whether this runs where the benchmarks that drive the application can:
 // an X display and a session bus; says so on standard error when not.
@@ -110,6 +118,33 @@ private:
     QTemporaryDir casa_;
     QProcess processo_;
     Righe righe_;
+};
+
+// The main() of a benchmark with a floor window: started again as that
+// window (by Affiancati), it runs `finestra`; else `misura`, on X with a
+// session bus and the pointer far from the notch (2 without them).
+int principale(int argc, char** argv, const char* programma, int (*finestra)(int, char**),
+               int (*misura)(Puntatore&));
+
+// The application, and beside it the benchmark's floor window: this same
+// program started again as principale() tells, which says "pronta" once
+// shown and reads its commands on its standard input.
+class Affiancati {
+public:
+    // `prepara` as for Applicazione.
+    Affiancati(const QString& eseguibile, const std::function<void(const QString&)>& prepara);
+    ~Affiancati();
+    // Both ready and the application settled; else says which one is not,
+    // on standard error under the name `programma`.
+    bool avviati(const char* programma);
+    Applicazione& halvora() { return halvora_; }
+    QProcess& vuota() { return vuota_; }
+    Righe& righeVuota() { return righeVuota_; }
+
+private:
+    Applicazione halvora_;
+    QProcess vuota_;
+    Righe righeVuota_;
 };
 
 } // namespace Banco

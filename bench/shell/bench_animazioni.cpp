@@ -27,8 +27,6 @@ using namespace Banco;
 
 namespace {
 
-constexpr char kFinestraVuota[] = "--finestra-vuota";
-
 // The floor: a translucent frameless window that draws itself once.
 class Vuota final : public QWidget {
 public:
@@ -194,11 +192,6 @@ qint64 fratello(const QByteArray& nome)
     return 0;
 }
 
-QString carico()
-{
-    return QString::fromUtf8(leggi(QStringLiteral("/proc/loadavg"))).section(QLatin1Char(' '), 0, 2);
-}
-
 QString utc(const QDateTime& t)
 {
     return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
@@ -241,24 +234,16 @@ struct Fase {
 
 } // namespace
 
-int main(int argc, char** argv)
+int animazioni(Puntatore&)
 {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    if (argc > 1 && qstrcmp(argv[1], kFinestraVuota) == 0)
-        return finestraVuota(argc, argv);
-    QCoreApplication app(argc, argv);
     const int secondi = opzione("--secondi", QStringLiteral("30")).toInt();
-    Puntatore puntatore;
-    if (!ambientePronto("bench_animazioni", puntatore))
-        return 2;
-    puntatore.muovi(100, 900); // far from the notch
     const qint64 pidX = serverX(), pidComp = fratello("xcompmgr");
     if (pidX <= 0) {
         std::fputs("bench_animazioni: the X server of this display was not found\n", stderr);
         return 2;
     }
 
-    Applicazione halvora(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), [](const QString& casa) {
+    Affiancati banco(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), [](const QString& casa) {
         avvisiGiaVisti(casa);
         // The calendar was opened in an earlier run: its store is read from the start.
         QFile ini(casa + QStringLiteral("/config/Halvora/Halvora.ini"));
@@ -266,16 +251,12 @@ int main(int argc, char** argv)
             ini.write("calendario.giaUsato=true\n");
         scriviCalendario(casa, QStringLiteral("banco.ics"), {});
     });
-    QProcess vuota;
-    vuota.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    vuota.start(app.applicationFilePath(), {QString::fromLatin1(kFinestraVuota)});
-    Righe righeVuota(vuota);
     const QString caricoPrima = carico();
-    if (!halvora.avviata() || righeVuota.aspetta(QStringLiteral("pronta"), 20000) < 0) {
-        std::fputs("bench_animazioni: the application or the floor window did not start\n", stderr);
+    if (!banco.avviati("bench_animazioni"))
         return 1;
-    }
-    Righe& righe = halvora.righe();
+    Applicazione& halvora = banco.halvora();
+    QProcess& vuota = banco.vuota();
+    Righe &righe = halvora.righe(), &righeVuota = banco.righeVuota();
     Osservato oApp(halvora.pid()), oVuota(vuota.processId()), oX(pidX), oComp(pidComp);
 
     // One stretch: every process watched, the application's lines counted.
@@ -326,10 +307,7 @@ int main(int argc, char** argv)
     vuota.waitForBytesWritten(1000);
 
     QProcess suona;
-    suona.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    suona.start(opzione("--player", QStringLiteral(HALVORA_FINTO_PLAYER)),
-                {QStringLiteral("--titolo"), QStringLiteral("Notturno in si bemolle"), QStringLiteral("--artista"),
-                 QStringLiteral("Quartetto"), QStringLiteral("--durata-us"), QStringLiteral("240000000")});
+    avviaPlayer(suona, QStringLiteral(HALVORA_FINTO_PLAYER));
     if (!suona.waitForStarted(5000) || !aspettaScheda("musica"))
         return 1;
     fasi << misura(QStringLiteral("Music card"));
@@ -438,7 +416,7 @@ int main(int argc, char** argv)
                 std::printf("  %s %.1f", qPrintable(it.key()), it.value() * 1000);
         std::puts("");
     }
-    vuota.kill();
-    vuota.waitForFinished();
     return 0;
 }
+
+int main(int argc, char** argv) { return principale(argc, argv, "bench_animazioni", finestraVuota, animazioni); }

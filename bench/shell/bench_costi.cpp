@@ -23,7 +23,6 @@ using namespace Banco;
 namespace {
 
 constexpr int kFinestraMs = 2000;
-constexpr char kFinestraVuota[] = "--finestra-vuota";
 
 // An empty translucent window: "cresci" on its input grows it from the
 // closed strip's size to an open panel's over 0.8 s, "restringi" shrinks it.
@@ -54,12 +53,6 @@ int finestraVuota(int argc, char** argv)
     std::puts("pronta");
     std::fflush(stdout);
     return app.exec();
-}
-
-void comanda(QProcess& p, const QByteArray& riga)
-{
-    p.write(riga + '\n');
-    p.waitForBytesWritten(1000);
 }
 
 // The application's lines over a stretch of time, read as they come.
@@ -168,38 +161,21 @@ void stampaMappe(qint64 pid, int quante)
         std::printf("  %8.1f MB  %s\n", mappe[i].first / 1024, qPrintable(mappe[i].second));
 }
 
-QString carico()
-{
-    return QString::fromUtf8(leggi(QStringLiteral("/proc/loadavg"))).section(QLatin1Char(' '), 0, 2);
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+int costi(Puntatore& puntatore)
 {
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    if (argc > 1 && qstrcmp(argv[1], kFinestraVuota) == 0)
-        return finestraVuota(argc, argv);
-    QCoreApplication app(argc, argv);
     const int volte = opzione("--volte", QStringLiteral("10")).toInt();
-    Puntatore puntatore;
-    if (!ambientePronto("bench_costi", puntatore))
-        return 2;
     const int mezzo = puntatore.larghezza() / 2;
     auto lontano = [&] { puntatore.muovi(100, 900); };
-    lontano();
 
     // A new user who has seen the start-up notices, so that no card comes and goes.
-    Applicazione halvora(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), avvisiGiaVisti);
-    QProcess vuota;
-    vuota.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    vuota.start(app.applicationFilePath(), {QString::fromLatin1(kFinestraVuota)});
-    Righe righeVuota(vuota);
+    Affiancati banco(opzione("--app", QStringLiteral(HALVORA_ESEGUIBILE)), avvisiGiaVisti);
     const QString caricoPrima = carico();
-    if (!halvora.avviata() || righeVuota.aspetta(QStringLiteral("pronta"), 20000) < 0) {
-        std::fputs("bench_costi: the application or the empty window did not start\n", stderr);
+    if (!banco.avviati("bench_costi"))
         return 1;
-    }
+    Applicazione& halvora = banco.halvora();
+    QProcess& vuota = banco.vuota();
     Righe& righe = halvora.righe();
     const qint64 pid = halvora.pid();
     const double rssAvvio = residenteMB(pid), rssVuota = residenteMB(vuota.processId());
@@ -261,10 +237,7 @@ int main(int argc, char** argv)
 
     // The music card: a player on the bus plays, its position moving on.
     QProcess suona;
-    suona.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    suona.start(opzione("--player", QStringLiteral(HALVORA_FINTO_PLAYER)),
-                {QStringLiteral("--titolo"), QStringLiteral("Notturno in si bemolle"), QStringLiteral("--artista"),
-                 QStringLiteral("Quartetto"), QStringLiteral("--durata-us"), QStringLiteral("240000000")});
+    avviaPlayer(suona, QStringLiteral(HALVORA_FINTO_PLAYER));
     qint64 posizione = 0;
     auto avanza = [&](int ms) {
         for (int fatto = 0; fatto < ms; fatto += 1000) {
@@ -337,7 +310,7 @@ int main(int argc, char** argv)
     std::puts("Biggest mappings at rest (resident):");
     stampaMappe(pid, 8);
     std::printf("Load average at the end: %s (8 cores).\n", qPrintable(carico()));
-    vuota.kill();
-    vuota.waitForFinished();
     return 0;
 }
+
+int main(int argc, char** argv) { return principale(argc, argv, "bench_costi", finestraVuota, costi); }

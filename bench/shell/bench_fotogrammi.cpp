@@ -175,11 +175,6 @@ void conserva(const RegistrazioneSchermo& r, const QString& cartella)
     }
 }
 
-QString carico()
-{
-    return QString::fromUtf8(leggi(QStringLiteral("/proc/loadavg"))).section(QLatin1Char(' '), 0, 2);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -220,10 +215,7 @@ int main(int argc, char** argv)
     }
     Diagnostica banco(halvora);
     QProcess suona;
-    suona.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    suona.start(opzione("--player", QStringLiteral(HALVORA_FINTO_PLAYER)),
-                {QStringLiteral("--titolo"), QStringLiteral("Notturno in si bemolle"), QStringLiteral("--artista"),
-                 QStringLiteral("Quartetto"), QStringLiteral("--durata-us"), QStringLiteral("240000000")});
+    avviaPlayer(suona, QStringLiteral(HALVORA_FINTO_PLAYER));
     for (const char* testo : {"Riunione alle 15 in sala grande", "https://esempio.it/relazione", "Lista: pane, latte"}) {
         QProcess xclip;
         xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")});

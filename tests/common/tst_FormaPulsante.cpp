@@ -86,7 +86,7 @@ private slots:
         v.configura(formaRossa());
         v.show();
         QCOMPARE(v.opacitaCorrente(), 0.2);
-        QCOMPARE(clock.nextDue(), 1.0 / 15);
+        QCOMPARE(clock.nextDue(), 1.0 / intervalloFotogrammi().minimo);
         clock.advance(pi / 2);
         const double meta = v.opacitaCorrente();
         QVERIFY(std::abs(meta - 0.6) < 0.01);

@@ -289,6 +289,13 @@ private slots:
             QVERIFY(std::abs(qRed(acceso) - qRed(spento)) + std::abs(qGreen(acceso) - qGreen(spento))
                         + std::abs(qBlue(acceso) - qBlue(spento)) > 60);
             QVERIFY(qBlue(acceso) > qRed(acceso) + 40); // blue tint, or the blue accent
+            // Between two bars the waves show the plate as it is beside them, over the same black.
+            const QPoint onde = c.onde()->geometry().topLeft();
+            const QRgb traBarre = img.pixel(onde + QPoint(4, 7)), accanto = img.pixel(onde + QPoint(-3, 7));
+            QCOMPARE(qAlpha(traBarre), 255);
+            QVERIFY2(std::abs(qRed(traBarre) - qRed(accanto)) + std::abs(qGreen(traBarre) - qGreen(accanto))
+                             + std::abs(qBlue(traBarre) - qBlue(accanto)) <= 6,
+                     qPrintable(QStringLiteral("%1 beside %2").arg(traBarre, 0, 16).arg(accanto, 0, 16)));
         }
     }
 };

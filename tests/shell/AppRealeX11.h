@@ -161,4 +161,17 @@ inline bool avviaSuSfondo(QProcess& app, Righe& righe, const QTemporaryDir& casa
     return true;
 }
 
+// Starts `eseguibile` with `env` in the Wayland session the test runs in
+// (sway, or KWin standing for Plasma, whose sessions say so). True once the
+// application is ready, within `ms`.
+inline bool avviaSuWayland(QProcess& app, Righe& righe, QProcessEnvironment env, const QString& eseguibile, int ms)
+{
+    if (qEnvironmentVariableIsEmpty("SWAYSOCK"))
+        env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("KDE"));
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    app.start(eseguibile);
+    return righe.aspetta(QStringLiteral("pronta"), ms);
+}
+
 } // namespace AppRealeX11

@@ -76,15 +76,9 @@ private slots:
         nativa.start(QStringLiteral(HALVORA_FINESTRA_WL));
         clic = std::make_unique<AppRealeX11::Righe>(nativa);
         QVERIFY(clic->aspetta(QStringLiteral("pronta"), kAttesa));
-        auto env = AppRealeX11::ambiente(casa);
-        // KWin here stands for Plasma, whose sessions say so.
-        if (qEnvironmentVariableIsEmpty("SWAYSOCK"))
-            env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("KDE"));
-        app.setProcessEnvironment(env);
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(QStringLiteral(HALVORA_ESEGUIBILE));
         righe = std::make_unique<AppRealeX11::Righe>(app);
-        QVERIFY(righe->aspetta(QStringLiteral("pronta"), kAttesa));
+        QVERIFY(AppRealeX11::avviaSuWayland(app, *righe, AppRealeX11::ambiente(casa), QStringLiteral(HALVORA_ESEGUIBILE),
+                                            kAttesa));
         QTest::qWait(300);
     }
 

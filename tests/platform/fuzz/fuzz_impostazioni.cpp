@@ -3,6 +3,7 @@
 // set and removed in any order, saved and read again by a new store, give
 // back what was set, and the file reads whole.
 #include "FileIni.h"
+#include "Lettore.h"
 #include "UgualeIni.h"
 #include "UserDefaults.h"
 
@@ -11,69 +12,50 @@
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
-struct Lettore {
-    const uint8_t* dati;
-    size_t n;
-    size_t at = 0;
-    bool fine() const { return at >= n; }
-    uint8_t byte() { return at < n ? dati[at++] : 0; }
-    template <class T>
-    T numero()
-    {
-        T v{};
-        const size_t quanti = std::min(sizeof v, n - std::min(at, n));
-        std::memcpy(&v, dati + at, quanti);
-        at += quanti;
-        return v;
+// A text up to a zero byte: UTF-8, or raw UTF-16 units when its first byte is odd.
+QString testo(Lettore& l)
+{
+    const bool utf16 = l.byte() % 2;
+    const QByteArray r = l.testo();
+    if (!utf16)
+        return QString::fromUtf8(r);
+    return QString(reinterpret_cast<const QChar*>(r.constData()), r.size() / 2);
+}
+
+QVariant valore(Lettore& l)
+{
+    switch (l.byte() % 9) {
+    case 0:
+        return QVariant();
+    case 1:
+        return bool(l.byte() % 2);
+    case 2:
+        return l.numero<int>();
+    case 3:
+        return l.numero<qlonglong>();
+    case 4:
+        return l.numero<double>();
+    case 5:
+        return testo(l);
+    case 6: {
+        QStringList lista;
+        for (int i = l.byte() % 5; i > 0; --i)
+            lista << testo(l);
+        return lista;
     }
-    // A text up to a zero byte: UTF-8, or raw UTF-16 units when its first byte is odd.
-    QString testo()
-    {
-        const bool utf16 = byte() % 2;
-        QByteArray r;
-        while (at < n && dati[at])
-            r += char(dati[at++]);
-        ++at;
-        if (!utf16)
-            return QString::fromUtf8(r);
-        return QString(reinterpret_cast<const QChar*>(r.constData()), r.size() / 2);
+    case 7:
+        return testo(l).toLatin1();
+    default: {
+        // From 4700 BC to a million years on: what QSettings' own
+        // serialised form (a 32-bit Julian day) can hold.
+        constexpr qint64 primo = -210'000'000'000'000, ampiezza = 31'600'000'000'000'000;
+        return QDateTime::fromMSecsSinceEpoch(primo + qint64(l.numero<quint64>() % ampiezza), Qt::UTC);
     }
-    QVariant valore()
-    {
-        switch (byte() % 9) {
-        case 0:
-            return QVariant();
-        case 1:
-            return bool(byte() % 2);
-        case 2:
-            return numero<int>();
-        case 3:
-            return numero<qlonglong>();
-        case 4:
-            return numero<double>();
-        case 5:
-            return testo();
-        case 6: {
-            QStringList lista;
-            for (int i = byte() % 5; i > 0; --i)
-                lista << testo();
-            return lista;
-        }
-        case 7:
-            return testo().toLatin1();
-        default: {
-            // From 4700 BC to a million years on: what QSettings' own
-            // serialised form (a 32-bit Julian day) can hold.
-            constexpr qint64 primo = -210'000'000'000'000, ampiezza = 31'600'000'000'000'000;
-            return QDateTime::fromMSecsSinceEpoch(primo + qint64(numero<quint64>() % ampiezza), Qt::UTC);
-        }
-        }
     }
-};
+}
 
 } // namespace
 
@@ -99,10 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n)
         Lettore l{dati, n};
         while (!l.fine()) {
             const uint8_t op = l.byte() % 3;
-            const QString chiave = l.testo();
+            const QString chiave = testo(l);
             const QString normale = FileIni::chiaveNormale(chiave);
             if (op == 0) {
-                const QVariant v = l.valore();
+                const QVariant v = valore(l);
                 d.setValue(chiave, v);
                 if (!normale.isEmpty())
                     atteso.insert(normale, v);

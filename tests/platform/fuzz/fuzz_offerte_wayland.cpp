@@ -3,6 +3,7 @@
 // or after they were let go), and the bytes read from one. Every offer let
 // go is destroyed once, the selection is always a live one, and the text
 // read from it is valid UTF-8.
+#include "Lettore.h"
 #include "Pasteboard.h"
 #include "wayland/OfferteWayland.h"
 
@@ -11,27 +12,6 @@
 #include <cstdint>
 #include <set>
 #include <vector>
-
-namespace {
-
-struct Lettore {
-    const uint8_t* dati;
-    size_t n;
-    size_t at = 0;
-    bool fine() const { return at >= n; }
-    uint8_t byte() { return at < n ? dati[at++] : 0; }
-    // Up to a zero byte or the end.
-    QByteArray testo()
-    {
-        QByteArray r;
-        while (at < n && dati[at])
-            r += char(dati[at++]);
-        ++at;
-        return r;
-    }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dati, size_t n)
 {
