@@ -162,7 +162,6 @@ bool rigaLeggibile(QByteArrayView riga)
     return !citata;
 }
 
-
 // Reads a value as QSettings' stream holds it (big-endian, the 4.0 format),
 // checking each size it declares against the bytes that are there.
 class Flusso {
