@@ -29,11 +29,15 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${xvfb:-}" ]; then
 fi
 export QT_QPA_PLATFORM=xcb
 # CON_XVFB_WM=xfwm4 runs xfwm4 with its own compositor instead of openbox
-# and xcompmgr.
+# and xcompmgr; CON_XVFB_WM=openbox-solo runs openbox without a compositor.
 comp=
 case "${CON_XVFB_WM:-openbox}" in
   xfwm4)
     xfwm4 --compositor=on --vblank=off >/dev/null 2>&1 &
+    wm=$!
+    ;;
+  openbox-solo)
+    openbox >/dev/null 2>&1 &
     wm=$!
     ;;
   *)

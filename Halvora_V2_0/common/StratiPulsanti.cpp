@@ -217,19 +217,22 @@ void VistaFormaPulsante::avviaPulsazione()
 
 void VistaFormaPulsante::fotogramma()
 {
-    // A beat that would draw the same opacity again draws nothing. The
-    // shadow is fainter, so its own opacity changes less often: it is
-    // repainted apart, and its wide margin only when it changes.
-    const int alfa = int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255));
-    if (alfa != alfaDisegnato_) {
-        alfaDisegnato_ = alfa;
+    // A beat draws only a change that shows: steps of one or two 255ths of
+    // opacity near the pulse's turns cannot be seen, and each frame
+    // repaints all that lies over and under the shape. The shadow is
+    // repainted apart, its wide margin only when it changes: its blur
+    // spreads it to half its opacity where it shows beside the shape, so
+    // it takes a wider step to show.
+    auto cambia = [](int& disegnato, int ora, int passo) {
+        if (disegnato >= 0 && std::abs(ora - disegnato) < passo)
+            return false;
+        disegnato = ora;
+        return true;
+    };
+    if (cambia(alfaDisegnato_, int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255)), 3))
         update();
-    }
-    const int alfaOmbra = int(std::lround(opacitaOmbra() * 255));
-    if (ombra_ && alfaOmbra != alfaOmbra_) {
-        alfaOmbra_ = alfaOmbra;
+    if (ombra_ && cambia(alfaOmbra_, int(std::lround(opacitaOmbra() * 255)), 5))
         ombra_->update();
-    }
 }
 
 const QImage& VistaFormaPulsante::immagine()
@@ -271,7 +274,9 @@ void VistaFormaPulsante::paintEvent(QPaintEvent*)
         return;
     // A copy with an opacity: no path is filled again with each frame.
     QPainter p(this);
-    p.setOpacity(std::clamp(opacitaCorrente(), 0.0, 1.0));
+    // The opacity the beat last drew: a repaint for what lies over it draws
+    // the same pixels.
+    p.setOpacity(alfaDisegnato_ >= 0 ? alfaDisegnato_ / 255.0 : std::clamp(opacitaCorrente(), 0.0, 1.0));
     copiaImmagine(p, QPointF(0, 0), immagine());
 }
 

@@ -51,23 +51,33 @@ void disegnaSegno(QPainter& p, const QRectF& cornice, double opacita)
         return;
     const QRectF segno(cornice.center().x() - kSegno.width() / 2, cornice.bottom() - kMargineSegno - kSegno.height(),
                        kSegno.width(), kSegno.height());
-    // From a picture kept for its colour: a card's frames repaint the strip beneath them.
+    // From a picture kept for its colour: a card's frames repaint the strip
+    // beneath them, and the last picture serves them without a lookup.
     const qreal dpr = std::max<qreal>(p.device() ? p.device()->devicePixelRatioF() : 1.0, 1.0);
     const QColor colore = Disegno::primario(opacita);
-    const QString chiave = QStringLiteral("segno/%1/%2").arg(colore.rgba()).arg(dpr);
-    QPixmap px;
-    if (!QPixmapCache::find(chiave, &px)) {
-        px = QPixmap((QSizeF(kSegno) * dpr).toSize() + QSize(2, 2));
-        px.setDevicePixelRatio(dpr);
-        px.fill(Qt::transparent);
-        QPainter q(&px);
-        q.setRenderHint(QPainter::Antialiasing);
-        q.setPen(Qt::NoPen);
-        q.setBrush(colore);
-        q.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(kSegno)), kSegno.height() / 2, kSegno.height() / 2);
-        q.end();
-        QPixmapCache::insert(chiave, px);
+    static struct {
+        QRgb colore = 0;
+        qreal dpr = 0;
+        QPixmap px;
+    } ultimo;
+    if (ultimo.px.isNull() || ultimo.colore != colore.rgba() || ultimo.dpr != dpr) {
+        const QString chiave = QStringLiteral("segno/%1/%2").arg(colore.rgba()).arg(dpr);
+        QPixmap px;
+        if (!QPixmapCache::find(chiave, &px)) {
+            px = QPixmap((QSizeF(kSegno) * dpr).toSize() + QSize(2, 2));
+            px.setDevicePixelRatio(dpr);
+            px.fill(Qt::transparent);
+            QPainter q(&px);
+            q.setRenderHint(QPainter::Antialiasing);
+            q.setPen(Qt::NoPen);
+            q.setBrush(colore);
+            q.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(kSegno)), kSegno.height() / 2, kSegno.height() / 2);
+            q.end();
+            QPixmapCache::insert(chiave, px);
+        }
+        ultimo = {colore.rgba(), dpr, px};
     }
+    const QPixmap& px = ultimo.px;
     p.drawPixmap(segno.topLeft(), px);
 }
 

@@ -342,7 +342,9 @@ int animazioni(Puntatore&)
     const double xRiposo = riposo.x.risvegliAlSecondo();
     std::printf("\nLoad average at the start %s, at the end %s (8 cores). %d s a stretch.\n", qPrintable(caricoPrima),
                 qPrintable(carico()), secondi);
-    std::printf("Each figure: application (floor window in the same stretch); X server beside.\n\n");
+    std::printf("Each figure: application (floor window in the same stretch); X server beside. %s\n\n",
+                pidComp > 0 ? "A compositor (xcompmgr) runs: the X server also serves its answer to each frame."
+                            : "No compositor runs.");
     std::printf("%-38s %8s %9s %7s %6s %6s | %8s %8s | %8s\n", "", "CPU %", "wakes/s", "frames", "thr", "pooled",
                 "X CPU %", "X wk/s", "comp %");
     for (const Fase& f : fasi)

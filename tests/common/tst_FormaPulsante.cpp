@@ -112,6 +112,58 @@ private slots:
         QCOMPARE(v.opacitaCorrente(), 0.4);
     }
 
+    // Beats whose opacity step could not be seen draw nothing; the fainter
+    // shadow, drawn apart, repaints its margin less often still.
+    void beatsDrawOnlyVisibleSteps()
+    {
+        FakeClock clock;
+        QWidget finestra;
+        finestra.resize(200, 100);
+        VistaFormaPulsante v(&finestra, clock);
+        v.setGeometry(40, 30, 120, 40);
+        v.configura({QColor(255, 149, 0), FormaPulsante::Forma::rettangolo(16), {0.8, 0.95}, 4,
+                     FormaPulsante::Ombra{0.4f, 20, 8}});
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QWidget* ombra = nullptr;
+        for (QWidget* w : finestra.findChildren<QWidget*>())
+            if (w != &v)
+                ombra = w;
+        QVERIFY(ombra);
+        // The shadow counts only the paints that reach beyond the shape,
+        // which repaints the shadow beneath it with itself.
+        struct Conta : QObject {
+            QHash<QObject*, int> dipinti;
+            QObject* forma = nullptr;
+            QRect geometriaForma;
+            bool eventFilter(QObject* o, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint) {
+                    const QRect r = static_cast<QPaintEvent*>(e)->rect();
+                    const QRect inFinestra = r.translated(static_cast<QWidget*>(o)->pos());
+                    if (o == forma || !geometriaForma.contains(inFinestra))
+                        ++dipinti[o];
+                }
+                return false;
+            }
+        } conta;
+        conta.forma = &v;
+        conta.geometriaForma = v.geometry();
+        v.installEventFilter(&conta);
+        ombra->installEventFilter(&conta);
+        QCoreApplication::processEvents();
+        conta.dipinti.clear();
+        const int battiti = 40; // four seconds, five legs
+        for (int i = 0; i < battiti; ++i) {
+            clock.advance(1.0 / intervalloFotogrammi().minimo);
+            QCoreApplication::processEvents();
+        }
+        // Every frame at the old rule; about three in four at this one.
+        QVERIFY2(conta.dipinti[&v] >= battiti / 2 && conta.dipinti[&v] <= battiti * 0.85,
+                 qPrintable(QString::number(conta.dipinti[&v])));
+        QVERIFY2(conta.dipinti[ombra] < conta.dipinti[&v], qPrintable(QString::number(conta.dipinti[ombra])));
+    }
+
     void hiddenShapeRunsNoTimer()
     {
         FakeClock clock;
