@@ -167,13 +167,18 @@ void VistaFormaPulsante::configura(const FormaPulsante& nuova)
         avviaPulsazione();
 }
 
+double VistaFormaPulsante::avanzamento() const
+{
+    const double t = timer_.isActive() ? clock_.monotonic() - inizio_ : 0;
+    return configurazione_ ? avanzamentoOscillante(t, configurazione_->velocita) : 0;
+}
+
 double VistaFormaPulsante::opacitaCorrente() const
 {
     if (!configurazione_)
         return 0;
     const auto& o = configurazione_->opacita;
-    const double t = timer_.isActive() ? clock_.monotonic() - inizio_ : 0;
-    return o.inferiore + (o.superiore - o.inferiore) * avanzamentoOscillante(t, configurazione_->velocita);
+    return o.inferiore + (o.superiore - o.inferiore) * avanzamento();
 }
 
 double VistaFormaPulsante::opacitaOmbra() const
@@ -212,27 +217,36 @@ void VistaFormaPulsante::avviaPulsazione()
     // lies over and under the shape.
     timer_ = BattitoStrati::segui(clock_, [this] { fotogramma(); }, intervalloFotogrammi().minimo);
     alfaDisegnato_ = alfaOmbra_ = -1;
+    corsoDisegnato_ = -1;
     fotogramma();
 }
 
 void VistaFormaPulsante::fotogramma()
 {
-    // A beat draws only a change that shows: steps of one or two 255ths of
-    // opacity near the pulse's turns cannot be seen, and each frame
-    // repaints all that lies over and under the shape. The shadow is
-    // repainted apart, its wide margin only when it changes: its blur
-    // spreads it to half its opacity where it shows beside the shape, so
-    // it takes a wider step to show.
-    auto cambia = [](int& disegnato, int ora, int passo) {
-        if (disegnato >= 0 && std::abs(ora - disegnato) < passo)
-            return false;
-        disegnato = ora;
-        return true;
-    };
-    if (cambia(alfaDisegnato_, int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255)), 3))
+    // A beat draws only a step that shows beside the others: where the
+    // pulse is steepest a beat moves the opacity by up to ten 255ths, and
+    // near its turns steps under half that are not worth a frame, which
+    // repaints all that lies over and under the shape. The step is taken
+    // along the pulse's course, an eighth of it at most, so that shapes
+    // pulsing together on one card step on the same beats.
+    const auto& o = configurazione_->opacita;
+    const double ampiezza = std::abs(o.superiore - o.inferiore);
+    const double passo = ampiezza > 0 ? std::min(1.0 / 8, 5.0 / 255 / ampiezza) : 1;
+    const double ora = avanzamento();
+    if (corsoDisegnato_ < 0 || std::abs(ora - corsoDisegnato_) >= passo) {
+        corsoDisegnato_ = ora;
+        alfaDisegnato_ = int(std::lround(std::clamp(opacitaCorrente(), 0.0, 1.0) * 255));
         update();
-    if (ombra_ && cambia(alfaOmbra_, int(std::lround(opacitaOmbra() * 255)), 5))
+    }
+    // The shadow is repainted apart, and its wide margin, nearly three
+    // times the shape's area, only in steps of 8: blurred, it shows beside
+    // the shape at a fraction of its opacity, where such a step moves a
+    // pixel by a few 255ths, less than the shape's own steps do.
+    const int alfaOmbra = int(std::lround(opacitaOmbra() * 255));
+    if (ombra_ && (alfaOmbra_ < 0 || std::abs(alfaOmbra - alfaOmbra_) >= 8)) {
+        alfaOmbra_ = alfaOmbra;
         ombra_->update();
+    }
 }
 
 const QImage& VistaFormaPulsante::immagine()

@@ -111,6 +111,8 @@ private:
     void avviaPulsazione();
     void seguiOmbra();
     void fotogramma();
+    // Where the pulse is along its course, 0…1.
+    double avanzamento() const;
     // The shape at full opacity, made again only when it changes.
     const QImage& immagine();
 
@@ -118,7 +120,8 @@ private:
     std::optional<FormaPulsante> configurazione_;
     double inizio_ = 0;
     TimerHandle timer_;
-    int alfaDisegnato_ = -1; // the opacity last drawn, in 255ths
+    double corsoDisegnato_ = -1; // where along its course the pulse was last drawn
+    int alfaDisegnato_ = -1;     // the opacity last drawn, in 255ths
     int alfaOmbra_ = -1;     // the shadow's, drawn apart
     QImage immagine_;
     // What the picture was made for: size, scale, corner radius, colour.
